@@ -1,0 +1,20 @@
+// The table of the seven imaging entry points, resolved from the two modules at start-up. Owned by the
+// application (or a test) for the whole process; read-only after loading, so any thread may call through
+// it.
+#pragma once
+
+#include "imaging/imagingabi.h"
+
+namespace aw {
+
+struct ImagingLibrary {
+    AwEncodeJpegFn DllEncodeJPEG = nullptr;
+    AwDecodeJpegFn DllDecodeJPEG = nullptr;
+    AwConvertTo24BitFn DllConvertTo24BitDIB = nullptr;
+    AwResizeByPercentFn DllResizeByPercentDIB = nullptr;
+    AwResizeBySizeFn DllResizeBySizeDIB = nullptr;
+    AwGetFrameSizeFn GetFrameSize = nullptr;
+    AwGetFirstFrameFn GetFirstFrameDIB_RGB24 = nullptr;
+};
+
+} // namespace aw

@@ -1,0 +1,52 @@
+// Recognises album files by extension and composes the names the album writes. Pure functions of their
+// arguments; nothing touches the file system. Cheap to construct; not shared between threads.
+//
+// A path splits into drive ("X:" when the second character is ':'), directory (up to and including the
+// last "\" or "/"), base name, and extension (from the last "." of the final component, dot included).
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "album/mediakind.h"
+
+namespace aw {
+
+class MediaPath {
+public:
+    MediaPath(); // loads the twelve extensions from the string table
+
+    static std::string FolderOf(std::string_view path);    // drive + directory, separator kept
+    static std::string BaseNameOf(std::string_view path);  // "D:\Photos\a.b.jpg" -> "a.b"
+    static std::string ExtensionOf(std::string_view path); // as written, dot included; "" when none
+    std::string ThumbNameOf(std::string_view path) const;  // "th_" + base name + ".jpg"
+    std::string DataNameOf(std::string_view path) const;   // base + extension, ".bmp" (any case) -> ".jpg"
+
+    // Sets the kind of the first table entry matching `extension` without ASCII case; false (and
+    // Unsupported) when none matches. Never gives MovieAsfMarked.
+    bool KindOf(std::string_view extension, int& kind) const;
+    bool IsSupportedExtension(std::string_view extension) const;
+
+    // Every character an ASCII letter, digit, '.' or '_'; an empty name is safe.
+    static bool IsWebSafeName(std::string_view name);
+
+    // Counts separators from the start of `path`; this platform's native separator "/" is the one counted.
+    // At the n-th one, `prefix` is the text before it and the result true; with fewer than n, `prefix` is
+    // the whole path and the result false. n = 0: empty and true; n < 0: empty and false.
+    static bool PrefixBeforeBackslash(std::string_view path, int n, std::string& prefix);
+
+private:
+    struct Entry {
+        std::string extension;
+        MediaKind kind;
+    };
+    std::array<Entry, 12> table_;
+    std::string jpg_; // string 300
+    std::string bmp_; // string 301
+};
+
+// ASCII-only case-insensitive equality, as the extension table compares.
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
+
+} // namespace aw

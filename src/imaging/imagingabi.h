@@ -1,0 +1,71 @@
+/* The C interface of the two imaging modules (image: JPEG, bitmaps, scaling; video: first movie frames).
+ * Shared by the modules and by the loader in the core; plain C so that either side may be rebuilt alone.
+ *
+ * Pictures travel as a pair: a description and pixel rows.
+ *  - A description is a 40-byte little-endian bitmap information header (AwBitmapInfoHeader) followed by
+ *    at least one 4-byte colour entry: 44 bytes, zero-filled by whoever allocates it. For a bitmap "as
+ *    stored" in a .bmp file the description is the file's header (biSize bytes, 40 or more) followed by
+ *    its bit-field masks (12 bytes, when biSize is 40 and compression is 3) and colour table; the caller
+ *    then guarantees room for 2^biBitCount colour entries when biBitCount <= 8 (zero-filling what the file
+ *    lacked, so missing entries read black).
+ *  - biSizeImage, when non-zero, is the number of pixel bytes the caller holds; a module never reads past
+ *    it. When zero, the pixels are taken to be exactly the padded rows of the stated size.
+ *  - Pictures that a module makes or scales are 24 bits per pixel, bottom-up, rows padded to a multiple of
+ *    4 bytes: row size = ((3 * width + 3) / 4) * 4, buffer size = row size * height.
+ *  - Every buffer a module returns is malloc'd; its holder releases it with free().
+ *  - A true result is any non-zero value. No entry point keeps a pointer after it returns; all are
+ *    reentrant and may run on any thread.
+ *  - Pictures above AW_MAX_DIMENSION on a side, or above AW_MAX_PIXELS in all, are refused.
+ */
+#ifndef ALBUMWRIGHT_IMAGINGABI_H
+#define ALBUMWRIGHT_IMAGINGABI_H
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#define AW_MAX_DIMENSION 30000
+#define AW_MAX_PIXELS (30000LL * 30000LL)
+
+#pragma pack(push, 1)
+typedef struct AwBitmapInfoHeader {
+    uint32_t biSize;
+    int32_t biWidth;
+    int32_t biHeight; /* negative: rows top-down */
+    uint16_t biPlanes;
+    uint16_t biBitCount;
+    uint32_t biCompression; /* 0 RGB, 1 RLE8, 2 RLE4, 3 bit fields */
+    uint32_t biSizeImage;
+    int32_t biXPelsPerMeter;
+    int32_t biYPelsPerMeter;
+    uint32_t biClrUsed;
+    uint32_t biClrImportant;
+} AwBitmapInfoHeader;
+
+typedef struct AwPictureDescription {
+    AwBitmapInfoHeader header;
+    uint8_t colour[4];
+} AwPictureDescription;
+#pragma pack(pop)
+
+/* Image module (file name: string 412). */
+typedef void* (*AwEncodeJpegFn)(const void* description, const void* pixels, int quality, uint32_t* size);
+typedef void* (*AwDecodeJpegFn)(const void* bytes, uint32_t count, void* descriptionOut);
+typedef int (*AwConvertTo24BitFn)(const void* description, const void* pixels, void* descriptionOut,
+                                  void* pixelsOut);
+typedef int (*AwResizeByPercentFn)(const void* description, const void* pixels, int percent,
+                                   void* descriptionOut, void* pixelsOut);
+typedef int (*AwResizeBySizeFn)(const void* description, const void* pixels, int width, int height,
+                                void* descriptionOut, void* pixelsOut);
+/* Video module (file name: string 413). Paths are local file paths, never URLs. */
+typedef int (*AwGetFrameSizeFn)(const char* path, int* width, int* height);
+typedef int (*AwGetFirstFrameFn)(const char* path, void* descriptionOut, void* pixelsOut,
+                                 uint32_t* bufferSize);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
