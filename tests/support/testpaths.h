@@ -1,0 +1,33 @@
+// Paths and scratch folders for tests.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace aw::test {
+
+// The public test corpora (BMP Suite) beside the project.
+inline std::filesystem::path TestDataDir() { return ALBUMWRIGHT_TESTDATA; }
+inline std::filesystem::path SourceDir() { return ALBUMWRIGHT_SOURCE_DIR; }
+// Where the programs, the imaging modules and htmldata are built.
+inline std::filesystem::path BinDir() { return ALBUMWRIGHT_BIN_DIR; }
+
+// A fresh empty folder removed again when the object goes away.
+class ScratchDir {
+public:
+    ScratchDir();
+    ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+    std::string str() const { return path_.string(); }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+std::string ReadWholeFile(const std::filesystem::path& path);
+void WriteWholeFile(const std::filesystem::path& path, const std::string& bytes);
+
+} // namespace aw::test
