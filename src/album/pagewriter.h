@@ -1,0 +1,100 @@
+// Writes Index.html from the page fragments of the string table, in the order an arrangement file gives,
+// with the eight placeholders replaced by the run's values.
+//
+// Owned and used by the generation thread alone; not thread-safe. Owns both files while they are open
+// and closes them in ClosePageFiles or the destructor. No operation throws: read and write errors give
+// false, and failure() then names the file and the cause.
+//
+// The page is UTF-8 without a byte-order mark; every "\n" of a fragment is written as CR LF, tabs as they
+// are. Values of $DF$ and $TF$ are stored with < > " & as character references so that a file name cannot
+// break the markup; the title ($TS$) is written raw on purpose.
+#pragma once
+
+#include <array>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "album/albumjob.h"
+#include "album/runfailure.h"
+
+namespace aw {
+
+class PageWriter {
+public:
+    // Placeholder indices, in the order Substitute replaces them.
+    enum Placeholder : int {
+        TitleText = 0,      // $TS$
+        FontColour = 1,     // $FC$
+        BackgroundText = 2, // $BC$
+        BackgroundFile = 3, // $BF$
+        DataFile = 4,       // $DF$
+        ThumbFile = 5,      // $TF$
+        ThumbWidth = 6,     // $TW$
+        ThumbHeight = 7,    // $TH$
+    };
+    static constexpr int kPlaceholderCount = 8;
+
+    struct Substituted {
+        std::string text;
+        int count = 0; // replacements made
+    };
+
+    PageWriter();
+    ~PageWriter();
+    PageWriter(const PageWriter&) = delete;
+    PageWriter& operator=(const PageWriter&) = delete;
+
+    // Values 0..3 from the job, 4..7 empty.
+    void PreparePlaceholderValues(const AlbumJob& job);
+    // False (and nothing changed) for an index outside 0..7. DataFile and ThumbFile values are escaped.
+    bool SetPlaceholderValue(int index, std::string value);
+    const std::string& PlaceholderValue(int index) const; // as stored (escaped); empty outside 0..7
+
+    // Replaces placeholders 0..7 in that order, each left to right, resuming after an inserted value;
+    // a later placeholder is still found inside an earlier value.
+    Substituted Substitute(std::string_view text) const;
+
+    // Opens the job's arrangement file for reading and creates (truncates) outputFolder/Index.html; a
+    // read-only existing page gets its owner write bit back first. On failure nothing stays open.
+    bool OpenPageFiles(const AlbumJob& job);
+    bool WritePageHead(int backgroundIndex); // 501 becomes 502 for backgroundIndex > 0
+    // Appends the raw template lines (shared ones to both lists); the reader then stands at the tail.
+    bool ReadItemTemplates(std::vector<std::string>& firstColumn, std::vector<std::string>& secondColumn);
+    // One item's entry from a template list; thumbWidth/Height decide the grey box (below 160 x 120).
+    bool WriteItemEntry(const std::vector<std::string>& templateLines, int kind, int thumbWidth,
+                        int thumbHeight, bool embedPlayback, bool arrangementMarker);
+    bool WritePageTail();
+    // Closes both files; false when the page could not be flushed or closed (the data did not all land).
+    bool ClosePageFiles();
+
+    const RunFailure& failure() const { return failure_; }
+    const std::string& pagePath() const { return pagePath_; } // empty before OpenPageFiles
+
+private:
+    struct FileCloser {
+        void operator()(std::FILE* file) const;
+    };
+    using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+    enum class LineRead { Line, End, Error };
+
+    LineRead ReadLine(std::string& line);
+    bool WriteFragment(int id);
+    bool WriteText(std::string_view text);
+    bool FailRead();
+    bool FailWrite(int error);
+
+    std::array<std::string, kPlaceholderCount> values_;
+    FileHandle arrangement_;
+    FileHandle page_;
+    std::string arrangementPath_;
+    std::string pagePath_;
+    RunFailure failure_;
+};
+
+// < > " & as &lt; &gt; &quot; &amp;; everything else unchanged.
+std::string EscapeHtmlText(std::string_view text);
+
+} // namespace aw
