@@ -56,6 +56,7 @@ public:
 
 private:
     int MakeNamesUnique(std::string MediaItem::* name, bool exemptAudio);
+    static int NumberClashes(std::vector<MediaItem>& items, std::string MediaItem::* name, bool exemptAudio);
 
     std::vector<MediaItem> items_;
     LineList* lines_ = nullptr;
