@@ -1,0 +1,83 @@
+// Puts one album item's files in place: its copy in Data and its thumbnail in Thumb, plus the thumbnail's
+// size for the page. Pictures are decoded, scaled into the 160 x 120 box and encoded at quality 80 through
+// the imaging table; bitmaps become JPEG on their way into Data; movies get their first frame with a film
+// mark; audio items get a copy of the audio picture.
+//
+// Results of the copying operations: 0 failure, 1 success, any other value the errno of a final copy into
+// Data or Thumb that did not succeed (never 0 or 1; EACCES for a read-only destination), after which the
+// caller may clear the read-only bit and call the matching Write... operation.
+//
+// Ownership and threads: one MediaCopier per generation run, used by one thread at a time. It holds at most
+// one picture and releases it after every operation. The imaging table and the work folder string are
+// borrowed and must outlive it; the work folder is read again at each use. Temporary files made here
+// begin with "HTM" and are removed on every path; the thumbnail's temporary file belongs to the caller.
+#pragma once
+
+#include <string>
+
+#include "album/picture.h"
+#include "album/runfailure.h"
+
+namespace aw {
+
+struct ImagingLibrary;
+
+class MediaCopier {
+public:
+    static constexpr int kBoxWidth = 160;
+    static constexpr int kBoxHeight = 120;
+    static constexpr int kJpegQuality = 80;
+
+    // arrangementMarker: 1 when the arrangement makes no thumbnails (MakeThumbnail then does nothing).
+    // audioPicture: full path of the picture that stands for every audio item.
+    MediaCopier(const ImagingLibrary& imaging, const std::string& workFolder, int arrangementMarker,
+                std::string audioPicture);
+    MediaCopier(const MediaCopier&) = delete;
+    MediaCopier& operator=(const MediaCopier&) = delete;
+
+    // Copies `source` to `dataPath` replacing what is there and keeping its permission bits; a StillBmp
+    // source is stored as its JPEG encoding instead. A source that is the Data file itself goes through
+    // a temporary file and stays unchanged.
+    int CopyToDataFolder(const std::string& source, const std::string& dataPath, int kind);
+
+    // Makes the thumbnail of `source` in `tempFile` (an existing file made by the caller), then copies it
+    // to `thumbPath`. An Audio item's thumbnail is a copy of the audio picture, under the picture's own
+    // name in the folder of `thumbPath`. Sets thumbWidth()/thumbHeight(). With the arrangement marker set
+    // it gives 1 and writes nothing.
+    int MakeThumbnail(const std::string& source, const std::string& tempFile, const std::string& thumbPath,
+                      int kind);
+
+    // The rewrite step after a read-only destination was made writable by the caller: writes the Data
+    // content again (the source's bytes, or a StillBmp's JPEG) into `dest`. 1 success, 0 failure.
+    int WriteDataContent(const std::string& source, const std::string& dest, int kind);
+    // The same for a thumbnail: the content of `tempFile`, or for an Audio item the audio picture.
+    int WriteThumbContent(const std::string& tempFile, const std::string& thumbPath, int kind);
+
+    // Size of the last thumbnail made; 160 x 120 at first and for every audio item; kept when none is made.
+    int thumbWidth() const { return thumbWidth_; }
+    int thumbHeight() const { return thumbHeight_; }
+
+    // Why the last operation that gave anything but 1 failed; empty after a success.
+    const RunFailure& failure() const { return failure_; }
+
+    // Drops any picture still held (the thread's exit path); operations already do this themselves.
+    void ReleasePicture() { picture_.Release(); }
+
+private:
+    int CopyThroughTempFile(const std::string& source, const std::string& dest);
+    int EncodeBitmapTo(const std::string& source, const std::string& dest);
+    bool MakeThumbnailPicture(const std::string& source, int kind);
+    int FinalCopy(const std::string& from, const std::string& to);
+    void Fail(const std::string& file, FailureCause cause);
+
+    const ImagingLibrary& imaging_;
+    const std::string& workFolder_;
+    int arrangementMarker_;
+    std::string audioPicture_;
+    Picture picture_;
+    int thumbWidth_ = kBoxWidth;
+    int thumbHeight_ = kBoxHeight;
+    RunFailure failure_;
+};
+
+} // namespace aw
