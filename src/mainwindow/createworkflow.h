@@ -1,0 +1,109 @@
+// The Create command: turns the main window's choices into one album run. Checks and prepares the output
+// folder, asks before anything could be overwritten, names the items, runs the progress window, reports
+// the outcome, opens the page when asked to, and saves the two settings that a run may change.
+//
+// Every question and every message goes through CreateServices, and so do the progress run, the browser
+// and the settings saves; the logic itself shows nothing and can run without any window. The Qt main
+// window, the command line and the test doubles implement CreateServices.
+//
+// Thread-safety: user-interface thread only. The job and the item list are handed to the progress run by
+// reference; nothing here touches them while the run lasts.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "album/albumjob.h"
+#include "mainwindow/albumsettings.h"
+#include "mainwindow/messageservice.h"
+#include "platform/mountinfo.h"
+
+namespace aw {
+
+class ItemList;
+
+// Everything one generation run needs besides the work folder it takes from `workFolder`.
+struct ProgressRequest {
+    ItemList& items;
+    const AlbumJob& job;
+    std::string dataPath;  // the Data folder, no closing "/"
+    std::string thumbPath; // the Thumb folder, no closing "/"; empty with the arrangement marker
+    int arrangementMarker = 0; // 1: no thumbnails are made
+    std::string workFolder;    // temporary files go here; ends with "/"
+};
+
+struct ProgressOutcome {
+    int runCode = 0;         // RunWritten (1), RunStopped (2), RunFailed (3)
+    std::string failureLine; // with RunFailed: which file and why (DescribeFailure); may be empty
+};
+
+class CreateServices : public MessageService {
+public:
+    // A message with OK and a Help button that opens the help at `helpContext` (2001 for renamed files).
+    virtual void InformWithHelp(const std::string& text, const std::string& caption, int helpContext) = 0;
+
+    // Runs the generation with its progress display and returns when the run has ended.
+    virtual ProgressOutcome RunProgress(const ProgressRequest& request) = 0;
+
+    // Opens `pagePath` in the user's default web browser; false when no browser could be started.
+    virtual bool OpenInBrowser(const std::string& pagePath) = 0;
+
+    // Store the embed flag (0 or 1) and the work folder in the settings; false when the store refuses.
+    // Create shows message 436 for each false itself.
+    virtual bool SaveEmbedFlag(int embedPlayback) = 0;
+    virtual bool SaveWorkFolder(const std::string& workFolder) = 0;
+};
+
+struct Rgb {
+    std::uint8_t red = 0;
+    std::uint8_t green = 0;
+    std::uint8_t blue = 0;
+};
+
+// The main window's state that Create reads.
+struct CreateInputs {
+    std::string outputFolder; // the folder edit, exactly as typed
+    std::string pageTitle;
+    Rgb fontColour;
+    Rgb backgroundColour;
+    int backgroundIndex = 0;  // 0 solid colour, 1..4 a background picture
+    int arrangementIndex = 0; // 0..3
+    bool openWhenDone = false;
+};
+
+struct CreateResult {
+    bool reachedRun = false; // the progress run took place (and the settings were saved)
+    int runCode = 0;         // its code; 0 when Create stopped before it
+    bool closeWindow = false; // true after a written album: the main window closes with result 1
+};
+
+class CreateWorkflow {
+public:
+    // `mounts` decides camera folders; the default reads the running system's mount table.
+    explicit CreateWorkflow(CreateServices& services, MountInfo mounts = MountInfo());
+
+    // One Create command. `job` is filled afresh (a background or arrangement index without a row in
+    // `settings` leaves that field as it was) and must stay alive and unchanged while the run lasts.
+    CreateResult Run(AlbumJob& job, ItemList& items, const CreateInputs& inputs, const AlbumSettings& settings);
+
+    // 1 when a line of the arrangement file reads 18766 (see ParseArrangementNumber); 0 otherwise and
+    // when the file cannot be read.
+    static int HasArrangementMarker(const std::string& arrangementFile);
+
+    // `folder` + "/" + "Index.html", with no doubled "/".
+    static std::string AlbumPagePath(const std::string& folder);
+
+    // "#rrggbb", lower-case hexadecimal.
+    static std::string ColourText(const Rgb& colour);
+
+private:
+    void FillJob(AlbumJob& job, const CreateInputs& inputs, const AlbumSettings& settings) const;
+    void ReportFolderFailure(int error);
+    void ReportRun(const ProgressOutcome& outcome, int renameCount, const std::string& outputFolder);
+    void SaveSettings(const AlbumSettings& settings);
+
+    CreateServices& services_;
+    MountInfo mounts_;
+};
+
+} // namespace aw

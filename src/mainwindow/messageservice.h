@@ -1,0 +1,32 @@
+// How the window-free logic puts a question or a message in front of the user. The Qt windows, the
+// command line and the test doubles implement it; nothing below the user interface shows anything itself.
+//
+// Every call is modal: it returns once the user has answered or dismissed the message. Texts and
+// captions arrive already loaded from the string table ("\n" is a line break). Called on the
+// user-interface thread only.
+#pragma once
+
+#include <string>
+
+namespace aw {
+
+// The icon a message shows: Stop goes with "Error" (411), Information with "Information" (421),
+// Question with "Confirmation" (431), Exclamation with "Warning" (438).
+enum class MessageIcon { Information, Question, Exclamation, Stop };
+
+// The button that Enter picks in a yes/no question.
+enum class DefaultButton { Yes, No };
+
+class MessageService {
+public:
+    virtual ~MessageService() = default;
+
+    // A question with the buttons Yes and No; true for Yes.
+    virtual bool AskYesNo(const std::string& text, const std::string& caption, MessageIcon icon,
+                          DefaultButton defaultButton) = 0;
+
+    // A message with one OK button.
+    virtual void Inform(const std::string& text, const std::string& caption, MessageIcon icon) = 0;
+};
+
+} // namespace aw
