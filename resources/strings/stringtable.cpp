@@ -65,6 +65,14 @@ std::string LoadText(int id) {
 
 bool HasText(int id) { return Find(kEnglish, id) != nullptr; }
 
+std::vector<int> TextIds(Language language) {
+    std::vector<int> ids;
+    for (const Entry& e : language == Language::Japanese ? std::span<const Entry>(kJapanese)
+                                                         : std::span<const Entry>(kEnglish))
+        ids.push_back(e.id);
+    return ids;
+}
+
 std::string FormatText(const std::string& text, std::initializer_list<std::string> args) {
     std::string out;
     out.reserve(text.size() + 64);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace aw {
 
@@ -14,6 +15,9 @@ std::string LoadText(int id);
 
 // True when the table holds `id` (in English, which holds every id).
 bool HasText(int id);
+
+// The ids that the table of `language` itself holds, in table order (no fallback); for checking the tables.
+std::vector<int> TextIds(Language language);
 
 // The language follows the user's locale (LC_ALL, LC_MESSAGES, LANG: "ja" picks Japanese) unless set here.
 Language CurrentLanguage();
