@@ -11,9 +11,10 @@
 namespace aw {
 namespace {
 
-// Texts that code and stored files depend on byte for byte: extensions, settings names, page and folder names,
-// names shared with the companion program, htmldata files, module and entry-point names, the help reference,
-// the work-folder setting and the page fragments. The ranges have gaps where the table has no string.
+// Texts that code and stored files depend on byte for byte: extensions, settings names, page and folder
+// names, names shared with the companion program, htmldata files, module and entry-point names, the help
+// reference, the work-folder setting and the page fragments. The ranges have gaps where the table has no
+// string.
 std::set<int> LanguageNeutralIds() {
     std::set<int> ids{300, 301, 302, 303, 304, 321, 322, 324, 325, 439, 2012};
     for (auto [first, last] : {std::pair{307, 319}, {327, 341}, {412, 420}, {500, 521}})
@@ -53,7 +54,8 @@ TEST_F(StringTable, JapaneseKeepsConversionsBreaksAndMarkers) {
         const std::string ja = TextIn(Language::Japanese, id);
         EXPECT_FALSE(ja.empty());
         EXPECT_EQ(Conversions(ja), Conversions(en));
-        // Message boxes are laid out by these breaks; 404 and 429 end with one so that more text follows below.
+        // Message boxes are laid out by these breaks; 404 and 429 end with one so that more text follows
+        // below.
         EXPECT_EQ(std::count(ja.begin(), ja.end(), '\n'), std::count(en.begin(), en.end(), '\n'));
         EXPECT_EQ(!ja.empty() && ja.back() == '\n', en.back() == '\n');
         // Leading blanks are layout (437 follows a file name, the size units follow a number).
