@@ -1,0 +1,254 @@
+#include "album/createthread.h"
+
+#include <cstdio>
+#include <utility>
+
+#include "album/mediacopier.h"
+#include "album/mediapath.h"
+#include "album/pagewriter.h"
+#include "album/runhost.h"
+#include "medialist/itemlist.h"
+#include "platform/filecopy.h"
+#include "platform/tempfile.h"
+#include "stringtable.h"
+
+namespace aw {
+namespace {
+
+constexpr int kProgressPerItem = 10;
+
+std::string JoinPath(const std::string& folder, const std::string& name) { return folder + "/" + name; }
+
+// The thumbnail's temporary file goes away on every path out of an item, the failing ones included.
+class TempFileGuard {
+public:
+    explicit TempFileGuard(std::string path) : path_(std::move(path)) {}
+    ~TempFileGuard() {
+        if (!path_.empty())
+            std::remove(path_.c_str());
+    }
+    TempFileGuard(const TempFileGuard&) = delete;
+    TempFileGuard& operator=(const TempFileGuard&) = delete;
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+} // namespace
+
+CCreateThread::CCreateThread(RunHost& host, const ItemList& items, const AlbumJob& job, RunFolders folders,
+                             const ImagingLibrary& imaging)
+    : host_(host), items_(items), job_(job), folders_(std::move(folders)), imaging_(imaging) {}
+
+CCreateThread::~CCreateThread() {
+    // An owner that goes away early must not leave the worker writing behind it: stop at the next check
+    // point (without touching the host's status line) and wait.
+    cancel_.store(1);
+    Join();
+}
+
+void CCreateThread::Start() {
+    if (started_)
+        return;
+    started_ = true;
+    worker_ = std::thread([this] { Run(); });
+}
+
+void CCreateThread::Join() {
+    if (worker_.joinable())
+        worker_.join();
+}
+
+void CCreateThread::RequestStop() {
+    // After the close request the run can no longer see the flag, and the host may be closing its display.
+    if (finished_.load())
+        return;
+    host_.SetStatusText(LoadText(434));
+    cancel_.store(1);
+}
+
+std::string CCreateThread::BackgroundDataName(const std::string& backgroundPath, const ItemList& items) {
+    const std::string own = MediaPath::BaseNameOf(backgroundPath) + MediaPath::ExtensionOf(backgroundPath);
+    auto taken = [&items](const std::string& name) {
+        for (const MediaItem& item : items.items())
+            if (EqualsIgnoringAsciiCase(item.fileName, name))
+                return true;
+        return false;
+    };
+    if (!taken(own))
+        return own;
+    // A user's own picture of the same name was copied into Data by an item; the page's background must
+    // not replace it, so the background takes a name no item of this run has.
+    for (int n = 1;; ++n) {
+        const std::string candidate = (n == 1 ? std::string("bg_") : "bg" + std::to_string(n) + "_") + own;
+        if (!taken(candidate))
+            return candidate;
+    }
+}
+
+int CCreateThread::Run() {
+    PageWriter page;
+    page.PreparePlaceholderValues(job_);
+    if (job_.backgroundIndex > 0) {
+        // $BF$ names the file really written into Data, so it is settled before the head uses it.
+        backgroundName_ = BackgroundDataName(job_.backgroundText, items_);
+        page.SetPlaceholderValue(PageWriter::BackgroundFile, backgroundName_);
+    }
+
+    if (!page.OpenPageFiles(job_)) {
+        failure_ = page.failure();
+        return Finish(page, RunFailed);
+    }
+    std::vector<std::string> templates[2];
+    if (!page.WritePageHead(job_.backgroundIndex) || !page.ReadItemTemplates(templates[0], templates[1])) {
+        failure_ = page.failure();
+        return Finish(page, RunFailed);
+    }
+
+    MediaCopier copier(imaging_, folders_.workFolder, folders_.arrangementMarker, job_.audioPicture);
+    const int count = items_.count();
+    int column = 0;
+    for (int p = 1; p <= count; ++p) {
+        if (Cancelled())
+            return Finish(page, RunStopped);
+        host_.SetStatusText(FormatText(LoadText(435), {std::to_string(p), std::to_string(count)}));
+        host_.AdvanceProgress(kProgressPerItem);
+
+        switch (HandleItem(*items_.at(p - 1), copier, page, templates[column])) {
+        case ItemOutcome::Done:
+            column = 1 - column;
+            break;
+        case ItemOutcome::LeftOut:
+            break;
+        case ItemOutcome::Stop:
+            return Finish(page, RunStopped);
+        case ItemOutcome::Fail:
+            return Finish(page, RunFailed);
+        }
+    }
+
+    if (!page.WritePageTail()) {
+        failure_ = page.failure();
+        return Finish(page, RunFailed);
+    }
+    if (job_.backgroundIndex > 0 && !CopyBackground())
+        return Finish(page, RunFailed);
+    return Finish(page, RunWritten);
+}
+
+CCreateThread::ItemOutcome CCreateThread::HandleItem(const MediaItem& item, MediaCopier& copier,
+                                                     PageWriter& page, const std::vector<std::string>& templates) {
+    const std::string dataPath = JoinPath(folders_.dataFolder, item.fileName);
+    const int copied = copier.CopyToDataFolder(item.path, dataPath, item.kind);
+    if (copied == 0) {
+        failure_ = copier.failure();
+        return ItemOutcome::Fail;
+    }
+    if (copied != 1) {
+        const RunFailure copyFailure = copier.failure();
+        const int replaced = ReplaceReadOnly(dataPath, item.fileName, true, [&] {
+            return copier.WriteDataContent(item.path, dataPath, item.kind);
+        });
+        if (replaced == 0) {
+            failure_ = copier.failure().empty() ? copyFailure : copier.failure();
+            return ItemOutcome::Fail;
+        }
+        if (replaced == RunHost::kNo) {
+            host_.Inform(FormatText(LoadText(445), {item.fileName}), LoadText(421));
+            return ItemOutcome::LeftOut;
+        }
+    }
+    if (Cancelled())
+        return ItemOutcome::Stop;
+
+    const std::string& workFolder = folders_.workFolder;
+    const TempFileGuard temp(workFolder.empty() ? std::string() : CreateTempFile(workFolder, "HTM"));
+    if (temp.path().empty()) {
+        failure_ = {workFolder.empty() ? item.path : workFolder, FailureCause::NoWorkFolder};
+        return ItemOutcome::Fail;
+    }
+    const std::string thumbPath = JoinPath(folders_.thumbFolder, item.thumbName);
+    const int made = copier.MakeThumbnail(item.path, temp.path(), thumbPath, item.kind);
+    if (made == 0) {
+        failure_ = copier.failure();
+        return ItemOutcome::Fail;
+    }
+    if (made != 1) {
+        const RunFailure copyFailure = copier.failure();
+        const int replaced = ReplaceReadOnly(thumbPath, item.thumbName, false, [&] {
+            return copier.WriteThumbContent(temp.path(), thumbPath, item.kind);
+        });
+        if (replaced == 0) {
+            failure_ = copier.failure().empty() ? copyFailure : copier.failure();
+            return ItemOutcome::Fail;
+        }
+    }
+    if (Cancelled())
+        return ItemOutcome::Stop;
+
+    page.SetPlaceholderValue(PageWriter::DataFile, item.fileName);
+    page.SetPlaceholderValue(PageWriter::ThumbFile, item.thumbName);
+    page.SetPlaceholderValue(PageWriter::ThumbWidth, std::to_string(copier.thumbWidth()));
+    page.SetPlaceholderValue(PageWriter::ThumbHeight, std::to_string(copier.thumbHeight()));
+    if (!page.WriteItemEntry(templates, item.kind, copier.thumbWidth(), copier.thumbHeight(),
+                             job_.embedPlayback != 0, folders_.arrangementMarker != 0)) {
+        failure_ = page.failure();
+        return ItemOutcome::Fail;
+    }
+    return ItemOutcome::Done;
+}
+
+bool CCreateThread::CopyBackground() {
+    const std::string& source = job_.backgroundText;
+    const std::string destination = JoinPath(folders_.dataFolder, backgroundName_);
+    const int error = CopyFileReplacing(source, destination);
+    if (error == 0)
+        return true;
+    int rewriteError = 0;
+    const int replaced = ReplaceReadOnly(destination, backgroundName_, false, [&] {
+        rewriteError = CopyFileReplacing(source, destination);
+        return rewriteError == 0 ? 1 : 0;
+    });
+    if (replaced != 0)
+        return true;
+    failure_ = {destination, CauseFromErrno(rewriteError != 0 ? rewriteError : error)};
+    return false;
+}
+
+int CCreateThread::ReplaceReadOnly(const std::string& destination, const std::string& displayName, bool ask,
+                                   const std::function<int()>& rewrite) {
+    if (!IsReadOnly(destination))
+        return 0;
+    if (ask && host_.AskYesNo(FormatText(LoadText(442), {displayName}), LoadText(431)) != RunHost::kYes)
+        return RunHost::kNo;
+    if (!ClearReadOnly(destination))
+        return 0;
+    const int written = rewrite();
+    // The file was read-only before and stays so, also when the rewrite failed half-way.
+    const bool restored = SetReadOnly(destination);
+    // Reporting success for a rewrite that did not land would leave a stale or broken file on the page.
+    if (written != 1 || !restored)
+        return 0;
+    return ask ? RunHost::kYes : 1;
+}
+
+int CCreateThread::Finish(PageWriter& page, int runCode) {
+    // On the way to a written album the page must really be on disk; on a stop or a failure what was
+    // written stays as it is and the close result changes nothing.
+    const bool closed = page.ClosePageFiles();
+    if (runCode == RunWritten && !closed) {
+        failure_ = page.failure();
+        runCode = RunFailed;
+    }
+    if (runCode == RunFailed) {
+        const std::string reason = DescribeFailure(failure_);
+        if (!reason.empty())
+            host_.ReportFailure(reason);
+    }
+    finished_.store(true);
+    host_.RequestClose(runCode);
+    return runCode;
+}
+
+} // namespace aw

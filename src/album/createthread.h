@@ -1,0 +1,94 @@
+// The generation run: writes Index.html, copies every item into Data and makes its thumbnail in Thumb,
+// reporting to a RunHost as it goes, and ends every run with exactly one close request carrying the run
+// code (1 written, 2 stopped, 3 failed). Nothing already written is removed on a stop or a failure; the
+// temporary files it makes in the work folder are removed on every path.
+//
+// Ownership: the owner (the progress window, the command line, a test) creates one CCreateThread per run,
+// keeps it until the run has ended and destroys it on its own thread; the destructor joins the worker, so
+// the object stays valid for a late RequestStop. The item list, job, imaging table and host are borrowed
+// and must outlive the object; they are read without locks, which is safe because nothing else changes
+// them while a run lasts (the window is modal).
+//
+// Thread-safety: Start, Join and the destructor belong to the owner's thread. RequestStop may be called from
+// any thread, any number of times, also after the run has ended (then it changes nothing the run can see).
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "album/albumjob.h"
+#include "album/runfailure.h"
+
+namespace aw {
+
+class ItemList;
+class MediaCopier;
+class PageWriter;
+class RunHost;
+struct ImagingLibrary;
+struct MediaItem;
+
+// The folders of one run, as the folder preparation made them.
+struct RunFolders {
+    std::string dataFolder;    // full path of Data, no trailing separator
+    std::string thumbFolder;   // full path of Thumb, no trailing separator; empty with the marker
+    std::string workFolder;    // where temporary files go; an empty one fails the run at the first item
+    int arrangementMarker = 0; // 1: the arrangement makes no thumbnails
+};
+
+class CCreateThread {
+public:
+    CCreateThread(RunHost& host, const ItemList& items, const AlbumJob& job, RunFolders folders,
+                  const ImagingLibrary& imaging);
+    ~CCreateThread(); // asks a still running worker to stop at its next check point, then joins it
+    CCreateThread(const CCreateThread&) = delete;
+    CCreateThread& operator=(const CCreateThread&) = delete;
+
+    // Runs Run on the owned thread. Once per object; a second call does nothing.
+    void Start();
+    // Waits for the owned thread, if one was started. Safe to call more than once.
+    void Join();
+
+    // Shows "Finishing..." (string 434) through the host and raises the cancel flag; the run stops at its
+    // next check point (the start of an item, after its Data copy, after its thumbnail).
+    void RequestStop();
+
+    // The whole generation on the calling thread; the result is the code also sent with the close request.
+    int Run();
+
+    // The name the background picture gets in Data: its own, unless an item of this run already owns that
+    // name (ASCII case ignored), then the first free of "bg_", "bg2_", "bg3_"... + its own.
+    static std::string BackgroundDataName(const std::string& backgroundPath, const ItemList& items);
+
+private:
+    enum class ItemOutcome { Done, LeftOut, Stop, Fail };
+    struct Column;
+
+    ItemOutcome HandleItem(const MediaItem& item, MediaCopier& copier, PageWriter& page,
+                           const std::vector<std::string>& templates);
+    bool CopyBackground();
+    // Replaces a read-only destination after the first copy refused it: 0 (the copy failed for another
+    // reason, or the rewrite failed), 7 (asked and answered No; nothing changed), 6 (asked, Yes, done),
+    // 1 (not asked, done). `rewrite` writes the destination again and gives 1 on success.
+    int ReplaceReadOnly(const std::string& destination, const std::string& displayName, bool ask,
+                        const std::function<int()>& rewrite);
+    int Finish(PageWriter& page, int runCode);
+    bool Cancelled() const { return cancel_.load() != 0; }
+
+    RunHost& host_;
+    const ItemList& items_;
+    const AlbumJob& job_;
+    const RunFolders folders_;
+    const ImagingLibrary& imaging_;
+    std::atomic<int> cancel_{0};
+    std::atomic<bool> finished_{false};
+    std::string backgroundName_; // settled before the head is written: it is the value of $BF$
+    RunFailure failure_;         // why the run failed, for the host
+    std::thread worker_;
+    bool started_ = false;
+};
+
+} // namespace aw
