@@ -1,0 +1,344 @@
+#include "platform/profilestore.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <utility>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace aw {
+
+namespace {
+
+// A settings file beyond this is not one the program wrote; it is neither read nor overwritten.
+constexpr off_t kMaxFileSize = 4 * 1024 * 1024;
+
+// Owns one file descriptor; closes it unless released.
+class UniqueFd {
+public:
+    explicit UniqueFd(int fd) : fd_(fd) {}
+    ~UniqueFd() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+    explicit operator bool() const { return fd_ >= 0; }
+    int get() const { return fd_; }
+    int release() { return std::exchange(fd_, -1); }
+
+private:
+    int fd_;
+};
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string LowerAscii(const std::string& text) {
+    std::string lower = text;
+    for (char& c : lower)
+        c = LowerAscii(c);
+    return lower;
+}
+
+// Bytes that would break the line format become "\xHH"; everything else (UTF-8 included) stays.
+std::string Escape(const std::string& text) {
+    static const char kHex[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(text.size());
+    for (unsigned char c : text) {
+        if (c < 0x20 || c == 0x7f || c == '\\' || c == '=' || c == '[' || c == ']') {
+            out += "\\x";
+            out += kHex[c >> 4];
+            out += kHex[c & 0x0f];
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    c = LowerAscii(c);
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+std::optional<std::string> Unescape(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\') {
+            out += text[i];
+            continue;
+        }
+        if (i + 3 >= text.size() || text[i + 1] != 'x')
+            return std::nullopt;
+        const int high = HexDigit(text[i + 2]);
+        const int low = HexDigit(text[i + 3]);
+        if (high < 0 || low < 0)
+            return std::nullopt;
+        out += static_cast<char>(high * 16 + low);
+        i += 3;
+    }
+    return out;
+}
+
+std::string FolderOfFile(const std::string& file) {
+    const std::size_t slash = file.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : file.substr(0, slash);
+}
+
+// mkdir -p for the store's folder; private to the user because settings may name their folders.
+bool MakeFolders(const std::string& folder) {
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) == 0)
+        return S_ISDIR(info.st_mode);
+    const std::string parent = FolderOfFile(folder);
+    if (parent != folder && !MakeFolders(parent))
+        return false;
+    return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+} // namespace
+
+ProfileStore::ProfileStore(std::string file) : file_(file.empty() ? DefaultLocation() : std::move(file)) {}
+
+std::string ProfileStore::DefaultLocation() {
+    if (const char* over = std::getenv("ALBUMWRIGHT_SETTINGS"); over && *over)
+        return over;
+    std::string base;
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && config[0] == '/') {
+        base = config;
+    } else {
+        const char* home = std::getenv("HOME");
+        base = std::string(home && *home ? home : "/tmp") + "/.config";
+    }
+    return base + "/albumwright/settings";
+}
+
+std::string ProfileStore::NormaliseKey(const std::string& keyPath) { return LowerAscii(DisplayKey(keyPath)); }
+
+std::string ProfileStore::DisplayKey(const std::string& keyPath) {
+    std::string key;
+    std::string component;
+    auto flush = [&] {
+        if (!component.empty()) {
+            if (!key.empty())
+                key += '/';
+            key += component;
+            component.clear();
+        }
+    };
+    for (char c : keyPath) {
+        if (c == '/' || c == '\\')
+            flush();
+        else
+            component += c;
+    }
+    flush();
+    return key;
+}
+
+std::optional<ProfileStore::Content> ProfileStore::Load() const {
+    Content content;
+    UniqueFd fd(::open(file_.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd)
+        return errno == ENOENT ? std::optional<Content>(content) : std::nullopt;
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kMaxFileSize)
+        return std::nullopt;
+    std::string bytes;
+    char buffer[8192];
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return std::nullopt;
+        if (n == 0)
+            break;
+        bytes.append(buffer, static_cast<std::size_t>(n));
+        if (bytes.size() > static_cast<std::size_t>(kMaxFileSize))
+            return std::nullopt;
+    }
+
+    Key* current = nullptr;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find('\n', start);
+        if (end == std::string::npos)
+            end = bytes.size();
+        std::string_view line(bytes.data() + start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        if (line.empty() || line.front() == '#')
+            continue;
+        if (line.front() == '[') {
+            current = nullptr;
+            if (line.back() != ']')
+                continue;
+            const std::optional<std::string> path = Unescape(line.substr(1, line.size() - 2));
+            if (!path || NormaliseKey(*path).empty())
+                continue;
+            Key& key = content[NormaliseKey(*path)];
+            if (key.displayPath.empty())
+                key.displayPath = DisplayKey(*path);
+            current = &key;
+            continue;
+        }
+        const std::size_t equals = line.find('=');
+        if (!current || equals == std::string_view::npos || equals == 0 || line.size() < equals + 3)
+            continue;
+        const std::optional<std::string> name = Unescape(line.substr(0, equals));
+        const std::string_view kind = line.substr(equals + 1, 2);
+        const std::string_view data = line.substr(equals + 3);
+        Value value;
+        if (kind == "t:") {
+            const std::optional<std::string> text = Unescape(data);
+            if (!text)
+                continue;
+            value.text = *text;
+        } else if (kind == "n:") {
+            value.type = Type::Number;
+            const auto [stop, error] = std::from_chars(data.data(), data.data() + data.size(), value.number);
+            if (error != std::errc() || stop != data.data() + data.size())
+                continue;
+        } else {
+            continue;
+        }
+        if (!name || name->empty())
+            continue;
+        current->names[LowerAscii(*name)] = *name;
+        current->values[LowerAscii(*name)] = value;
+    }
+    return content;
+}
+
+bool ProfileStore::Save(const Content& content) const {
+    std::string bytes = "# Albumwright settings: [key], then name=t:text or name=n:number\n";
+    for (const auto& [normalised, key] : content) {
+        bytes += '[' + Escape(key.displayPath) + "]\n";
+        for (const auto& [lower, value] : key.values) {
+            bytes += Escape(key.names.at(lower)) + '=';
+            bytes += value.type == Type::Text ? "t:" + Escape(value.text) : "n:" + std::to_string(value.number);
+            bytes += '\n';
+        }
+    }
+
+    const std::string folder = FolderOfFile(file_);
+    if (!MakeFolders(folder))
+        return false;
+    std::string pattern = file_ + ".XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    UniqueFd fd = UniqueFd(::mkstemp(name.data()));
+    if (!fd)
+        return false;
+    const std::string temp = name.data();
+    // A failed step removes the temporary file, so the old settings stay as they were.
+    bool ok = ::fchmod(fd.get(), 0600) == 0 && WriteAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
+    ok = ::close(fd.release()) == 0 && ok;
+    if (ok)
+        ok = ::rename(temp.c_str(), file_.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    // The rename itself reaches the disk with the folder's entry.
+    if (UniqueFd dir = UniqueFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)))
+        ::fsync(dir.get());
+    return true;
+}
+
+bool ProfileStore::KeyExists(const std::string& keyPath) const {
+    const std::string wanted = NormaliseKey(keyPath);
+    if (wanted.empty())
+        return true; // the store's root
+    for (const auto& [path, key] : Load().value_or(Content())) {
+        if (path == wanted || (path.size() > wanted.size() && path.compare(0, wanted.size(), wanted) == 0 &&
+                               path[wanted.size()] == '/'))
+            return true;
+    }
+    return false;
+}
+
+bool ProfileStore::CreateKey(const std::string& keyPath) {
+    const std::string normalised = NormaliseKey(keyPath);
+    if (normalised.empty())
+        return true;
+    std::optional<Content> content = Load();
+    if (!content)
+        return false;
+    if (content->count(normalised))
+        return true;
+    (*content)[normalised].displayPath = DisplayKey(keyPath);
+    return Save(*content);
+}
+
+std::optional<ProfileStore::Value> ProfileStore::Read(const std::string& keyPath, const std::string& name) const {
+    const Content content = Load().value_or(Content());
+    const auto key = content.find(NormaliseKey(keyPath));
+    if (key == content.end())
+        return std::nullopt;
+    const auto value = key->second.values.find(LowerAscii(name));
+    if (value == key->second.values.end())
+        return std::nullopt;
+    return value->second;
+}
+
+bool ProfileStore::Write(const std::string& keyPath, const std::string& name, const Value& value) {
+    const std::string normalised = NormaliseKey(keyPath);
+    if (normalised.empty() || name.empty())
+        return false;
+    std::optional<Content> content = Load();
+    if (!content)
+        return false; // an unreadable file is not replaced: it may hold settings we cannot see
+    Key& key = (*content)[normalised];
+    if (key.displayPath.empty())
+        key.displayPath = DisplayKey(keyPath);
+    const std::string lower = LowerAscii(name);
+    if (!key.names.count(lower))
+        key.names[lower] = name;
+    key.values[lower] = value;
+    return Save(*content);
+}
+
+bool ProfileStore::WriteText(const std::string& keyPath, const std::string& name, const std::string& text) {
+    Value value;
+    value.text = text;
+    return Write(keyPath, name, value);
+}
+
+bool ProfileStore::WriteNumber(const std::string& keyPath, const std::string& name, std::int32_t number) {
+    Value value;
+    value.type = Type::Number;
+    value.number = number;
+    return Write(keyPath, name, value);
+}
+
+} // namespace aw
