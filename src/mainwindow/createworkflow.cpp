@@ -1,0 +1,175 @@
+#include "mainwindow/createworkflow.h"
+
+#include <cstdio>
+#include <fstream>
+
+#include "album/arrangementline.h"
+#include "mainwindow/outputfolders.h"
+#include "medialist/itemlist.h"
+#include "platform/errorcodes.h"
+#include "stringtable.h"
+
+namespace aw {
+
+namespace {
+
+constexpr int kPageNameId = 310;
+constexpr int kFolderMistakeId = 406;
+constexpr int kPageCreatedId = 407;
+constexpr int kInformationId = 421;
+constexpr int kFolderNotCreatedId = 425;
+constexpr int kBrowserFailedId = 427;
+constexpr int kRunFailedId = 428;
+constexpr int kCancelledId = 429;
+constexpr int kFilesMayRemainId = 432;
+constexpr int kSettingsNotSavedId = 436;
+constexpr int kWarningId = 438;
+constexpr int kNotWritableId = 440;
+constexpr int kRenamedId = 441;
+constexpr int kCameraFolderId = 444;
+constexpr int kRenamedHelpContext = 2001;
+
+} // namespace
+
+CreateWorkflow::CreateWorkflow(CreateServices& services, MountInfo mounts)
+    : services_(services), mounts_(std::move(mounts)) {}
+
+std::string CreateWorkflow::ColourText(const Rgb& colour) {
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02x%02x%02x", colour.red, colour.green, colour.blue);
+    return text;
+}
+
+std::string CreateWorkflow::AlbumPagePath(const std::string& folder) {
+    return OutputFolders::JoinPath(folder, LoadText(kPageNameId));
+}
+
+int CreateWorkflow::HasArrangementMarker(const std::string& arrangementFile) {
+    std::ifstream in(arrangementFile);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (ParseArrangementNumber(line) == kArrangementMarker)
+            return 1;
+    }
+    return 0;
+}
+
+void CreateWorkflow::FillJob(AlbumJob& job, const CreateInputs& inputs, const AlbumSettings& settings) const {
+    // Leading blanks would make the page land in a folder relative to wherever the program runs; the
+    // folder checks ignore them, so the run must too.
+    job.outputFolder = WithoutLeadingBlanks(inputs.outputFolder);
+    job.pageTitle = inputs.pageTitle;
+    job.fontColourText = ColourText(inputs.fontColour);
+    if (inputs.backgroundIndex == 0) {
+        job.backgroundText = ColourText(inputs.backgroundColour);
+    } else if (const std::string* picture = settings.Background(inputs.backgroundIndex)) {
+        job.backgroundText = *picture;
+    }
+    if (const std::string* arrangement = settings.Arrangement(inputs.arrangementIndex))
+        job.arrangementFile = *arrangement;
+    job.backgroundIndex = inputs.backgroundIndex;
+    job.audioPicture = settings.audioPicture;
+    job.openWhenDone = inputs.openWhenDone ? 1 : 0;
+    job.embedPlayback = settings.embedPlayback != 0 ? 1 : 0;
+}
+
+CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const CreateInputs& inputs,
+                                 const AlbumSettings& settings) {
+    CreateResult result;
+    FillJob(job, inputs, settings);
+    OutputFolders folders(services_, mounts_);
+    folders.ResetOverwriteQuestion();
+
+    if (folders.IsCameraFolder(job.outputFolder) &&
+        !services_.AskYesNo(LoadText(kCameraFolderId), LoadText(kWarningId), MessageIcon::Exclamation,
+                            DefaultButton::No))
+        return result;
+
+    const FolderResult output = folders.PrepareOutputFolder(job.outputFolder);
+    if (output.code == FolderFailed) {
+        ReportFolderFailure(output.error);
+        return result;
+    }
+    if (output.code == FolderNo) {
+        services_.Inform(LoadText(kCancelledId), LoadText(kInformationId), MessageIcon::Information);
+        return result;
+    }
+
+    const int marker = HasArrangementMarker(job.arrangementFile);
+    std::string dataPath;
+    std::string thumbPath;
+    const FolderResult media = folders.PrepareMediaFolders(job.outputFolder, marker, dataPath, thumbPath);
+    if (media.code == FolderFailed) {
+        ReportFolderFailure(media.error);
+        return result;
+    }
+    if (media.code == FolderNo) {
+        services_.Inform(LoadText(kCancelledId), LoadText(kInformationId), MessageIcon::Information);
+        return result;
+    }
+
+    if (folders.overwriteQuestionPending() && OutputFolders::IndexPageExists(job.outputFolder) &&
+        !folders.AskOverwriteQuestion())
+        return result;
+
+    items.PrepareFileNames();
+    const int renameCount = items.MakeFileNamesUnique();
+    items.audioPicturePath = job.audioPicture;
+    items.PrepareThumbNames();
+    items.MakeThumbNamesUnique();
+
+    const ProgressOutcome outcome =
+        services_.RunProgress(ProgressRequest{items, job, dataPath, thumbPath, marker, settings.workFolder});
+    result.reachedRun = true;
+    result.runCode = outcome.runCode;
+
+    ReportRun(outcome, renameCount, job.outputFolder);
+    if (job.openWhenDone == 1 && outcome.runCode == RunWritten &&
+        !services_.OpenInBrowser(AlbumPagePath(job.outputFolder)))
+        services_.Inform(LoadText(kBrowserFailedId), LoadText(kWarningId), MessageIcon::Exclamation);
+    SaveSettings(settings);
+    result.closeWindow = outcome.runCode == RunWritten;
+    return result;
+}
+
+void CreateWorkflow::ReportFolderFailure(int error) {
+    const std::string text = (IsAccessDenied(error) || IsWriteProtected(error))
+                                 ? LoadText(kNotWritableId) + "\n"
+                                 : LoadText(kFolderMistakeId) + "\n" + LoadText(kFolderNotCreatedId);
+    services_.Inform(text, LoadText(kWarningId), MessageIcon::Exclamation);
+}
+
+void CreateWorkflow::ReportRun(const ProgressOutcome& outcome, int renameCount, const std::string& outputFolder) {
+    switch (outcome.runCode) {
+    case RunWritten:
+        if (renameCount > 0)
+            services_.InformWithHelp(LoadText(kRenamedId), LoadText(kInformationId), kRenamedHelpContext);
+        services_.Inform(FormatText(LoadText(kPageCreatedId), {outputFolder}), LoadText(kInformationId),
+                         MessageIcon::Information);
+        break;
+    case RunStopped:
+        services_.Inform(LoadText(kCancelledId) + LoadText(kFilesMayRemainId), LoadText(kInformationId),
+                         MessageIcon::Information);
+        break;
+    case RunFailed: {
+        // The failing file and its reason turn "an error occurred" into something the user can act on.
+        std::string text = LoadText(kRunFailedId);
+        if (!outcome.failureLine.empty())
+            text += "\n" + outcome.failureLine;
+        services_.Inform(text, LoadText(kWarningId), MessageIcon::Exclamation);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void CreateWorkflow::SaveSettings(const AlbumSettings& settings) {
+    // Each save reports its own failure; the second is tried whatever became of the first.
+    if (!services_.SaveEmbedFlag(settings.embedPlayback != 0 ? 1 : 0))
+        services_.Inform(LoadText(kSettingsNotSavedId), LoadText(kWarningId), MessageIcon::Exclamation);
+    if (!services_.SaveWorkFolder(settings.workFolder))
+        services_.Inform(LoadText(kSettingsNotSavedId), LoadText(kWarningId), MessageIcon::Exclamation);
+}
+
+} // namespace aw

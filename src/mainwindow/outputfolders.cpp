@@ -1,0 +1,172 @@
+#include "mainwindow/outputfolders.h"
+
+#include <cerrno>
+#include <filesystem>
+
+#include <sys/stat.h>
+
+#include "album/mediapath.h"
+#include "platform/desktopfolder.h"
+#include "stringtable.h"
+
+namespace aw {
+
+namespace {
+
+constexpr int kOverwriteQuestionId = 430;
+constexpr int kConfirmationId = 431;
+constexpr int kPageNameId = 310;
+constexpr int kDataId = 311;
+constexpr int kThumbId = 312;
+
+bool IsAbsolute(const std::string& path) { return !path.empty() && path[0] == '/'; }
+
+// A path that may not exist yet, with its existing part resolved (links, "..") so that the mount table,
+// which names real paths, can be matched against it.
+std::string ResolveExistingPart(const std::string& path) {
+    namespace fs = std::filesystem;
+    fs::path existing = fs::path(path).lexically_normal();
+    fs::path rest;
+    std::error_code error;
+    while (!existing.empty() && !fs::exists(existing, error)) {
+        rest = existing.filename() / rest;
+        const fs::path parent = existing.parent_path();
+        if (parent == existing)
+            break;
+        existing = parent;
+    }
+    fs::path resolved = fs::canonical(existing, error);
+    if (error)
+        resolved = existing;
+    std::string text = (rest.empty() ? resolved : resolved / rest).string();
+    while (text.size() > 1 && text.back() == '/')
+        text.pop_back();
+    return text;
+}
+
+} // namespace
+
+std::string WithoutLeadingBlanks(const std::string& text) {
+    const std::size_t start = text.find_first_not_of(" \t\r\n\v\f");
+    return start == std::string::npos ? std::string() : text.substr(start);
+}
+
+OutputFolders::OutputFolders(MessageService& questions, MountInfo mounts)
+    : questions_(questions), mounts_(std::move(mounts)) {}
+
+bool OutputFolders::AskOverwriteQuestion() {
+    if (!questionPending_)
+        return true;
+    questionPending_ = false;
+    return questions_.AskYesNo(LoadText(kOverwriteQuestionId), LoadText(kConfirmationId), MessageIcon::Question,
+                               DefaultButton::Yes);
+}
+
+bool OutputFolders::PathExists(const std::string& path) {
+    struct stat info {};
+    return !path.empty() && ::lstat(path.c_str(), &info) == 0;
+}
+
+bool OutputFolders::DriveExists(const std::string& path) { return IsAbsolute(path); }
+
+bool OutputFolders::IsDriveRoot(const std::string& path) { return path == "/"; }
+
+bool OutputFolders::IsCameraFolder(const std::string& path) const {
+    if (!IsAbsolute(path))
+        return false;
+    const std::string resolved = ResolveExistingPart(path);
+    const std::optional<MountEntry> mount = mounts_.MountOf(resolved);
+    const std::string mountPoint = mount ? mount->mountPoint : "/";
+    if (resolved.size() <= mountPoint.size())
+        return false;
+    std::size_t start = mountPoint.size();
+    if (resolved[start] == '/')
+        ++start;
+    const std::string first = resolved.substr(start, resolved.find('/', start) - start);
+    return EqualsIgnoringAsciiCase(first, "DCMV") || EqualsIgnoringAsciiCase(first, "DCIM");
+}
+
+bool OutputFolders::CreateFolderChain(const std::string& path, int& error) {
+    error = 0;
+    std::string prefix;
+    for (int n = 2;; ++n) {
+        const bool more = MediaPath::PrefixBeforeBackslash(path, n, prefix);
+        if (!prefix.empty() && !PathExists(prefix) && ::mkdir(prefix.c_str(), 0777) != 0) {
+            error = errno;
+            return false;
+        }
+        if (!more)
+            return true;
+    }
+}
+
+FolderResult OutputFolders::PrepareOutputFolder(const std::string& outputFolder) {
+    std::string text = WithoutLeadingBlanks(outputFolder);
+    // A doubled separator is a typing slip; folders are never made from it. Relative paths would land
+    // wherever the program happens to run.
+    if (text.find("//") != std::string::npos || !IsAbsolute(text))
+        return {FolderFailed, 0};
+    if (IsDriveRoot(text))
+        return {DriveExists(text) ? FolderGoOn : FolderFailed, 0};
+    if (text.back() == '/')
+        text.pop_back();
+    if (PathExists(text)) {
+        if (!questionPending_)
+            return {FolderGoOn, 0};
+        return {AskOverwriteQuestion() ? FolderYes : FolderNo, 0};
+    }
+    int error = 0;
+    if (!CreateFolderChain(text, error))
+        return {FolderFailed, error};
+    return {FolderGoOn, 0};
+}
+
+FolderResult OutputFolders::PrepareMediaFolders(const std::string& outputFolder, int arrangementMarker,
+                                                std::string& dataPath, std::string& thumbPath) {
+    const std::string folder = WithoutLeadingBlanks(outputFolder);
+    dataPath.clear();
+    thumbPath.clear();
+    if (!DriveExists(folder))
+        return {FolderFailed, 0};
+    for (const int nameId : {kDataId, kThumbId}) {
+        const std::string path = JoinPath(folder, LoadText(nameId));
+        (nameId == kDataId ? dataPath : thumbPath) = path;
+        if (!PathExists(path)) {
+            if (::mkdir(path.c_str(), 0777) != 0)
+                return {FolderFailed, errno};
+        } else {
+            // A file where the folder belongs would only make the run fail later, after questions.
+            struct stat info {};
+            if (::stat(path.c_str(), &info) != 0)
+                return {FolderFailed, errno};
+            if (!S_ISDIR(info.st_mode))
+                return {FolderFailed, ENOTDIR};
+            if (questionPending_) {
+                const bool yes = AskOverwriteQuestion();
+                if (nameId == kThumbId)
+                    return {yes ? FolderYes : FolderNo, 0};
+                if (!yes)
+                    return {FolderNo, 0};
+            }
+        }
+        if (nameId == kDataId && arrangementMarker == 1)
+            return {FolderGoOn, 0};
+    }
+    return {FolderGoOn, 0};
+}
+
+bool OutputFolders::IndexPageExists(const std::string& outputFolder) {
+    return PathExists(JoinPath(WithoutLeadingBlanks(outputFolder), LoadText(kPageNameId)));
+}
+
+std::string OutputFolders::ChooseInitialFolder(const std::string& folder) const {
+    return IsCameraFolder(folder) ? DesktopFolder() : folder;
+}
+
+std::string OutputFolders::JoinPath(const std::string& folder, const std::string& name) {
+    if (!folder.empty() && folder.back() == '/')
+        return folder + name;
+    return folder + '/' + name;
+}
+
+} // namespace aw

@@ -1,0 +1,153 @@
+#include "mainwindow/settingsstore.h"
+
+#include <filesystem>
+#include <optional>
+
+#include "platform/profilestore.h"
+#include "platform/tempfile.h"
+#include "stringtable.h"
+
+namespace aw {
+
+namespace {
+
+constexpr int kKeyPathId = 307;   // Software/Quorvel/Page Binder/Env
+constexpr int kBackgroundId = 308; // BGFILE
+constexpr int kArrangementId = 309; // FMTFILE
+constexpr int kAudioPictureId = 315; // WAVEFILE
+constexpr int kCompanyId = 316;
+constexpr int kProductId = 317;
+constexpr int kSectionId = 318;   // ENV
+constexpr int kEmbedId = 319;     // ISEMBED
+constexpr int kWorkFolderId = 2012; // TempPath
+constexpr int kSolidColourId = 332; // BGFILE0's text; 333..336 the pictures
+constexpr int kFirstArrangementFileId = 337; // 337..340
+constexpr int kAudioPictureFileId = 341;
+
+std::string Numbered(int nameId, int index) { return LoadText(nameId) + std::to_string(index); }
+
+} // namespace
+
+SettingsStore::SettingsStore(ProfileStore& store, std::string programFolder, SystemInfo info)
+    : store_(store), programFolder_(programFolder.empty() ? RunningProgramFolder() : std::move(programFolder)),
+      info_(std::move(info)), company_(LoadText(kCompanyId)), product_(LoadText(kProductId)) {}
+
+std::string SettingsStore::RunningProgramFolder() {
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error)
+        return {};
+    std::string folder = program.parent_path().string();
+    if (folder.empty() || folder.back() != '/')
+        folder += '/';
+    return folder;
+}
+
+void SettingsStore::SetProfileNames(const std::string& company, const std::string& product) {
+    company_ = company;
+    product_ = product;
+}
+
+std::string SettingsStore::KeyPath(const std::string& section) const {
+    return "Software/" + company_ + '/' + product_ + '/' + section;
+}
+
+bool SettingsStore::WriteProfileString(const std::string& section, const std::string& name,
+                                       const std::string& text) {
+    return store_.WriteText(KeyPath(section), name, text);
+}
+
+bool SettingsStore::WriteProfileInt(const std::string& section, const std::string& name, int value) {
+    return store_.WriteNumber(KeyPath(section), name, value);
+}
+
+int SettingsStore::GetProfileInt(const std::string& section, const std::string& name, int fallback) {
+    // Asking creates the key, as opening it for writing would; a store that refuses is no reason to fail.
+    store_.CreateKey(KeyPath(section));
+    const std::optional<ProfileStore::Value> value = store_.Read(KeyPath(section), name);
+    if (!value || value->type != ProfileStore::Type::Number)
+        return fallback;
+    return value->number;
+}
+
+std::size_t SettingsStore::ReadRegistryPath(const std::string& keyPath, const std::string& name,
+                                            std::string& text, std::size_t bufferSize) const {
+    text.clear();
+    const std::optional<ProfileStore::Value> value = store_.Read(keyPath, name);
+    if (!value)
+        return 0;
+    if (value->size() < bufferSize)
+        text = value->type == ProfileStore::Type::Text ? value->text : std::to_string(value->number);
+    return value->size();
+}
+
+bool SettingsStore::WriteDefaultSettings() {
+    SetProfileNames(LoadText(kCompanyId), LoadText(kProductId));
+    const std::string section = LoadText(kSectionId);
+    if (programFolder_.empty())
+        return false;
+    for (int i = 0; i <= 4; ++i) {
+        const std::string text =
+            i == 0 ? LoadText(kSolidColourId) : programFolder_ + LoadText(kSolidColourId + i);
+        if (!WriteProfileString(section, Numbered(kBackgroundId, i), text))
+            return false;
+    }
+    for (int i = 0; i <= 3; ++i) {
+        if (!WriteProfileString(section, Numbered(kArrangementId, i),
+                                programFolder_ + LoadText(kFirstArrangementFileId + i)))
+            return false;
+    }
+    if (!WriteProfileString(section, LoadText(kAudioPictureId), programFolder_ + LoadText(kAudioPictureFileId)))
+        return false;
+    return WriteProfileInt(section, LoadText(kEmbedId), 0);
+}
+
+bool SettingsStore::LoadSettings(AlbumSettings& settings) {
+    const std::string key = LoadText(kKeyPathId);
+    std::string text;
+    settings.backgrounds.clear();
+    settings.arrangements.clear();
+    for (int i = 0; i <= 4; ++i) {
+        if (ReadRegistryPath(key, Numbered(kBackgroundId, i), text) == 0)
+            return false;
+        settings.backgrounds.push_back({i, text});
+    }
+    for (int i = 0; i <= 3; ++i) {
+        if (ReadRegistryPath(key, Numbered(kArrangementId, i), text) == 0)
+            return false;
+        settings.arrangements.push_back({i, text});
+    }
+    if (ReadRegistryPath(key, LoadText(kAudioPictureId), text) == 0)
+        return false;
+    settings.audioPicture = text;
+    SetProfileNames(LoadText(kCompanyId), LoadText(kProductId));
+    settings.embedPlayback = GetProfileInt(LoadText(kSectionId), LoadText(kEmbedId), 0) != 0 ? 1 : 0;
+    return true;
+}
+
+bool SettingsStore::LoadWorkFolder(AlbumSettings& settings) const {
+    std::string text;
+    const std::size_t size = ReadRegistryPath(LoadText(kKeyPathId), LoadText(kWorkFolderId), text);
+    if (size != 0 && text.size() >= 2 && info_.IsUsableWorkFolder(text)) {
+        // Temporary names are made by appending to the folder, so it must end with its separator.
+        if (text.back() != '/')
+            text += '/';
+        settings.workFolder = text;
+        return true;
+    }
+    const std::string temp = SystemTempPath();
+    if (temp.empty())
+        return false;
+    settings.workFolder = temp;
+    return true;
+}
+
+bool SettingsStore::SaveEmbedFlag(int embedPlayback) {
+    return WriteProfileInt(LoadText(kSectionId), LoadText(kEmbedId), embedPlayback != 0 ? 1 : 0);
+}
+
+bool SettingsStore::SaveWorkFolder(const std::string& workFolder) {
+    return WriteProfileString(LoadText(kSectionId), LoadText(kWorkFolderId), workFolder);
+}
+
+} // namespace aw
