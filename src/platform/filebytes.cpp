@@ -1,0 +1,78 @@
+#include "platform/filebytes.h"
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace aw {
+namespace {
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+    int Close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0 ? 0 : errno;
+    }
+
+private:
+    int fd_;
+};
+
+} // namespace
+
+int ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, std::size_t limit) {
+    bytes.clear();
+    Descriptor in(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (in.get() < 0)
+        return errno;
+    struct stat info {};
+    if (::fstat(in.get(), &info) != 0)
+        return errno;
+    if (!S_ISREG(info.st_mode))
+        return S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    if (info.st_size < 0 || static_cast<unsigned long long>(info.st_size) > limit)
+        return EFBIG;
+    bytes.resize(static_cast<std::size_t>(info.st_size));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::read(in.get(), bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            const int error = n < 0 ? errno : EIO; // a file that shrank is a short read
+            bytes.clear();
+            return error;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
+int WriteFileBytes(const std::string& path, const uint8_t* data, std::size_t size) {
+    Descriptor out(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (out.get() < 0)
+        return errno;
+    while (size > 0) {
+        const ssize_t n = ::write(out.get(), data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : ENOSPC;
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return out.Close();
+}
+
+} // namespace aw
