@@ -17,7 +17,9 @@ namespace {
 
 constexpr int kProgressPerItem = 10;
 
-std::string JoinPath(const std::string& folder, const std::string& name) { return folder + "/" + name; }
+std::string JoinPath(const std::string& folder, const std::string& name) {
+    return folder + "/" + name;
+}
 
 // The thumbnail's temporary file goes away on every path out of an item, the failing ones included.
 class TempFileGuard {
@@ -138,7 +140,8 @@ int CCreateThread::Run() {
 }
 
 CCreateThread::ItemOutcome CCreateThread::HandleItem(const MediaItem& item, MediaCopier& copier,
-                                                     PageWriter& page, const std::vector<std::string>& templates) {
+                                                     PageWriter& page,
+                                                     const std::vector<std::string>& templates) {
     const std::string dataPath = JoinPath(folders_.dataFolder, item.fileName);
     const int copied = copier.CopyToDataFolder(item.path, dataPath, item.kind);
     if (copied == 0) {

@@ -1,0 +1,86 @@
+#include "medialist/mediaintake.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "album/mediaitem.h"
+#include "medialist/itemlist.h"
+#include "stringtable.h"
+
+namespace aw {
+namespace {
+
+constexpr long kAsfMarkerOffset = 64;
+constexpr char kAsfMarker[] = "Kelpra";
+constexpr std::size_t kAsfMarkerLength = sizeof(kAsfMarker) - 1;
+
+std::string JoinNames(const std::vector<std::string>& names) {
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i > 0)
+            text += ", ";
+        text += names[i];
+    }
+    return text;
+}
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+} // namespace
+
+MediaIntake::MediaIntake(ItemList& items) : items_(items) {}
+
+bool MediaIntake::Take(const std::string& path) {
+    const std::string extension = MediaPath::ExtensionOf(path);
+    const std::string fileName = MediaPath::BaseNameOf(path) + extension;
+    int kind = Unsupported;
+    if (!paths_.KindOf(extension, kind)) {
+        rejected_.push_back(fileName);
+        return false;
+    }
+    if (kind == MovieAsf && IsMarkedAsf(path))
+        kind = MovieAsfMarked;
+    items_.AppendItem(MediaItem{path, MediaPath::FolderOf(path), fileName, std::string(), kind});
+    ++added_;
+    if (!MediaPath::IsWebSafeName(fileName))
+        unsafe_.push_back(fileName);
+    return true;
+}
+
+int MediaIntake::TakeAll(const std::vector<std::string>& paths) {
+    int count = 0;
+    for (const std::string& path : paths)
+        count += Take(path) ? 1 : 0;
+    return count;
+}
+
+std::string MediaIntake::RejectedText() const {
+    return rejected_.empty() ? std::string() : RejectedNamesText(rejected_);
+}
+
+std::string MediaIntake::UnsafeText() const {
+    return unsafe_.empty() ? std::string() : UnsafeNamesText(unsafe_);
+}
+
+bool IsMarkedAsf(const std::string& path) {
+    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    if (!file || std::fseek(file.get(), kAsfMarkerOffset, SEEK_SET) != 0)
+        return false;
+    char bytes[kAsfMarkerLength];
+    if (std::fread(bytes, 1, kAsfMarkerLength, file.get()) != kAsfMarkerLength)
+        return false;
+    return std::memcmp(bytes, kAsfMarker, kAsfMarkerLength) == 0;
+}
+
+std::string RejectedNamesText(const std::vector<std::string>& names) {
+    return LoadText(404) + JoinNames(names);
+}
+
+std::string UnsafeNamesText(const std::vector<std::string>& names) {
+    return LoadText(403) + "\n" + JoinNames(names);
+}
+
+} // namespace aw
