@@ -34,11 +34,21 @@ std::string EscapeHtmlText(std::string_view text) {
     out.reserve(text.size());
     for (char c : text) {
         switch (c) {
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '&': out += "&amp;"; break;
-        default: out += c; break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '&':
+            out += "&amp;";
+            break;
+        default:
+            out += c;
+            break;
         }
     }
     return out;

