@@ -1,1 +1,12 @@
-int main() { return 0; }
+// albumwright-make: makes an album from the files named on the command line (see makecommand.h).
+#include <string>
+#include <vector>
+
+#include "cli/interruptflag.h"
+#include "cli/makecommand.h"
+
+int main(int argc, char** argv) {
+    aw::cli::InterruptFlag::Install();
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    return aw::cli::MakeCommand().Run(args);
+}

@@ -1,0 +1,47 @@
+#include "cli/interruptflag.h"
+
+#include <csignal>
+
+extern "C" {
+#include <signal.h>
+}
+
+namespace aw::cli {
+namespace {
+
+volatile std::sig_atomic_t g_raised = 0;
+
+extern "C" void OnInterrupt(int) {
+    if (g_raised) {
+        // Second press: give the terminal its usual meaning back and let the default action end us.
+        std::signal(SIGINT, SIG_DFL);
+        std::raise(SIGINT);
+        return;
+    }
+    g_raised = 1;
+}
+
+} // namespace
+
+void InterruptFlag::Install() {
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    // Blocking reads restart; the terminal prompt polls with a timeout and sees the flag anyway.
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+}
+
+bool InterruptFlag::Raised() {
+    return g_raised != 0;
+}
+
+void InterruptFlag::Raise() {
+    g_raised = 1;
+}
+
+void InterruptFlag::Reset() {
+    g_raised = 0;
+}
+
+} // namespace aw::cli

@@ -1,0 +1,209 @@
+#include "cli/makecommand.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <optional>
+#include <system_error>
+
+extern "C" {
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+}
+
+#include "album/imaginglibrary.h"
+#include "album/imaginglibraryloader.h"
+#include "cli/commandline.h"
+#include "cli/console.h"
+#include "cli/terminalservices.h"
+#include "mainwindow/createworkflow.h"
+#include "mainwindow/settingsstore.h"
+#include "medialist/itemlist.h"
+#include "medialist/mediaintake.h"
+#include "platform/profilestore.h"
+#include "stringtable.h"
+
+namespace aw::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kBackgroundCount = 4;
+constexpr int kArrangementCount = 4;
+constexpr int kFirstBackgroundText = 333;  // htmldata/<picture>, 1..4
+constexpr int kFirstArrangementText = 337; // htmldata/form<n>.dat, 0..3
+constexpr int kAudioPictureText = 341;
+constexpr int kSolidColourText = 332;
+
+void PrintError(const std::string& text) {
+    std::fprintf(stderr, "albumwright-make: %s\n", text.c_str());
+}
+
+int UsageError(const std::string& text) {
+    PrintError(text);
+    std::fprintf(stderr, "%s\n", LoadText(3109).c_str());
+    return ExitUsage;
+}
+
+// Paths are made absolute so that the album's items and messages name real places whatever the
+// current folder; symbolic links and ".." are left for the system to resolve.
+std::string Absolute(const std::string& path) {
+    std::error_code error;
+    const fs::path absolute = fs::absolute(path, error);
+    return error ? path : absolute.string();
+}
+
+// Empty when `path` is a regular file this process can open for reading, else the reason.
+std::string ReadProblem(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return std::strerror(errno);
+    struct stat info {};
+    const bool regular = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    close(fd);
+    return regular ? std::string() : std::strerror(EISDIR);
+}
+
+std::string WithClosingSlash(std::string folder) {
+    if (folder.empty() || folder.back() != '/')
+        folder += '/';
+    return folder;
+}
+
+AlbumSettings InstalledSettings(const std::string& dataRoot, const CommandLine& line) {
+    AlbumSettings settings;
+    settings.backgrounds.push_back({0, LoadText(kSolidColourText)});
+    for (int i = 1; i <= kBackgroundCount; ++i)
+        settings.backgrounds.push_back({i, dataRoot + LoadText(kFirstBackgroundText + i - 1)});
+    if (!line.arrangementFile.empty()) {
+        settings.arrangements.push_back({0, Absolute(line.arrangementFile)});
+    } else {
+        for (int i = 0; i < kArrangementCount; ++i)
+            settings.arrangements.push_back({i, dataRoot + LoadText(kFirstArrangementText + i)});
+    }
+    settings.audioPicture = dataRoot + LoadText(kAudioPictureText);
+    settings.embedPlayback = line.embed ? 1 : 0;
+    return settings;
+}
+
+// -w when given (it must be a folder), else the saved work folder when usable, else the system's.
+std::optional<std::string> ChooseWorkFolder(const CommandLine& line, const std::string& programFolder,
+                                            std::string& problem) {
+    if (!line.workFolder.empty()) {
+        const std::string folder = Absolute(line.workFolder);
+        std::error_code error;
+        if (!fs::is_directory(folder, error)) {
+            problem = FormatText(LoadText(3111), {folder});
+            return std::nullopt;
+        }
+        return WithClosingSlash(folder);
+    }
+    ProfileStore store;
+    const SettingsStore settings(store, programFolder);
+    AlbumSettings loaded;
+    settings.LoadWorkFolder(loaded); // reads only; falls back to the system's folder itself
+    return WithClosingSlash(loaded.workFolder);
+}
+
+} // namespace
+
+std::string MakeCommand::DataRootFor(const std::string& programFolder) {
+    std::error_code error;
+    for (const std::string& root : {programFolder, programFolder + "../share/albumwright/"})
+        if (fs::is_directory(root + "htmldata", error))
+            return root;
+    return {};
+}
+
+int MakeCommand::Run(const std::vector<std::string>& args) {
+    std::string error;
+    const std::optional<CommandLine> parsed = CommandLine::Parse(args, error);
+    if (!parsed)
+        return UsageError(error);
+    const CommandLine& line = *parsed;
+    if (line.action == CommandLine::Action::Help) {
+        std::fputs(UsageText().c_str(), stdout);
+        return ExitWritten;
+    }
+    if (line.action == CommandLine::Action::Version) {
+        std::printf("albumwright-make %s\n", ALBUMWRIGHT_VERSION_TEXT);
+        return ExitWritten;
+    }
+
+    Console console(line.answer, line.quiet);
+    const std::string programFolder = SettingsStore::RunningProgramFolder();
+    const std::string dataRoot = DataRootFor(programFolder);
+    if (dataRoot.empty()) {
+        PrintError(LoadText(3112));
+        return ExitFailed;
+    }
+    if (!line.arrangementFile.empty()) {
+        const std::string problem = ReadProblem(Absolute(line.arrangementFile));
+        if (!problem.empty())
+            return UsageError(FormatText(LoadText(3118), {line.arrangementFile + ": " + problem}));
+    }
+
+    // The same per-file step as the window's intake, in the order given.
+    ItemList items;
+    MediaIntake intake(items);
+    for (const std::string& file : line.files)
+        intake.Take(Absolute(file));
+    if (!intake.rejectedNames().empty())
+        console.Message(intake.RejectedText(), LoadText(421));
+    if (items.count() == 0) {
+        console.Message(LoadText(447), LoadText(411));
+        return ExitUsage;
+    }
+    // A supported file that cannot be read would fail the run half-way; refuse it before anything is made.
+    for (const MediaItem& item : items.items()) {
+        const std::string problem = ReadProblem(item.path);
+        if (!problem.empty())
+            return UsageError(FormatText(LoadText(3110), {item.path, problem}));
+    }
+    if (!intake.unsafeNames().empty())
+        console.Message(intake.UnsafeText(), LoadText(438));
+
+    AlbumSettings settings = InstalledSettings(dataRoot, line);
+    std::string problem;
+    const std::optional<std::string> workFolder = ChooseWorkFolder(line, programFolder, problem);
+    if (!workFolder)
+        return UsageError(problem);
+    settings.workFolder = *workFolder;
+
+    ImagingLibraryLoader loader;
+    if (loader.Load(programFolder) != ImagingLoadResult::Loaded) {
+        console.Message(LoadText(loader.failureTextId()) + "\n" + loader.errorText(), LoadText(411));
+        return ExitFailed;
+    }
+
+    CreateInputs inputs;
+    inputs.outputFolder = Absolute(line.outputFolder);
+    inputs.pageTitle = line.pageTitle;
+    inputs.fontColour = line.fontColour;
+    inputs.backgroundColour = line.backgroundColour;
+    inputs.backgroundIndex = line.background;
+    inputs.arrangementIndex = line.arrangementFile.empty() ? line.arrangement - 1 : 0;
+    inputs.openWhenDone = line.openWhenDone;
+
+    TerminalServices services(console, loader.library());
+    CreateWorkflow workflow(services);
+    AlbumJob job;
+    const CreateResult result = workflow.Run(job, items, inputs, settings);
+    if (result.reachedRun) {
+        switch (result.runCode) {
+        case RunWritten:
+            return ExitWritten;
+        case RunStopped:
+            return ExitStopped;
+        default:
+            return ExitFailed;
+        }
+    }
+    // Create ended before the run: a No answer (or Ctrl-C at a question) declined it, anything else
+    // was a folder that could not be prepared.
+    return services.declined() ? ExitStopped : ExitFailed;
+}
+
+} // namespace aw::cli

@@ -1,0 +1,80 @@
+#include "cli/terminalservices.h"
+
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include "album/createthread.h"
+#include "cli/console.h"
+#include "cli/interruptflag.h"
+#include "cli/terminalhost.h"
+#include "medialist/itemlist.h"
+
+extern char** environ;
+
+namespace aw::cli {
+
+TerminalServices::TerminalServices(Console& console, const ImagingLibrary& imaging)
+    : console_(console), imaging_(imaging) {}
+
+bool TerminalServices::AskYesNo(const std::string& text, const std::string& caption, MessageIcon,
+                                DefaultButton defaultButton) {
+    const bool yes = console_.Ask(text, caption, defaultButton == DefaultButton::Yes);
+    if (!yes)
+        declined_ = true;
+    return yes;
+}
+
+void TerminalServices::Inform(const std::string& text, const std::string& caption, MessageIcon) {
+    console_.Message(text, caption);
+}
+
+void TerminalServices::InformWithHelp(const std::string& text, const std::string& caption, int) {
+    console_.Message(text, caption);
+}
+
+ProgressOutcome TerminalServices::RunProgress(const ProgressRequest& request) {
+    // A Ctrl-C during the questions before the run already means "stop": nothing is written.
+    if (InterruptFlag::Raised())
+        return ProgressOutcome{RunStopped, {}};
+    TerminalHost host(console_, request.items.count());
+    CCreateThread thread(
+        host, request.items, request.job,
+        RunFolders{request.dataPath, request.thumbPath, request.workFolder, request.arrangementMarker},
+        imaging_);
+    thread.Start();
+    bool stopAsked = false;
+    const int code = host.WaitForClose([&] {
+        if (!stopAsked && InterruptFlag::Raised()) {
+            stopAsked = true;
+            thread.RequestStop();
+        }
+    });
+    thread.Join();
+    return ProgressOutcome{code, code == RunFailed ? host.failureLine() : std::string()};
+}
+
+bool TerminalServices::OpenInBrowser(const std::string& pagePath) {
+    // The desktop's default opener; the path goes as one argument, never through a shell.
+    std::string program = "xdg-open";
+    std::string argument = pagePath;
+    char* argv[] = {program.data(), argument.data(), nullptr};
+    pid_t child = 0;
+    if (posix_spawnp(&child, program.c_str(), nullptr, nullptr, argv, environ) != 0)
+        return false;
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0) {
+        if (errno != EINTR)
+            return false;
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+bool TerminalServices::SaveEmbedFlag(int) {
+    return true;
+}
+
+bool TerminalServices::SaveWorkFolder(const std::string&) {
+    return true;
+}
+
+} // namespace aw::cli

@@ -1,0 +1,43 @@
+// The Create logic's services for albumwright-make: questions and messages on the Console, the generation
+// run on a CCreateThread with a TerminalHost (Ctrl-C asks it to stop), the browser through xdg-open, and
+// settings saves that store nothing (the command line never changes the user's settings).
+//
+// Ownership: the console and the imaging table are borrowed and must outlive the object. Thread-safety:
+// the owner's (main) thread only; the run's own thread talks to the host, not to this object.
+#pragma once
+
+#include <string>
+
+#include "mainwindow/createworkflow.h"
+
+namespace aw {
+struct ImagingLibrary;
+}
+
+namespace aw::cli {
+
+class Console;
+
+class TerminalServices : public CreateServices {
+public:
+    TerminalServices(Console& console, const ImagingLibrary& imaging);
+
+    bool AskYesNo(const std::string& text, const std::string& caption, MessageIcon icon,
+                  DefaultButton defaultButton) override;
+    void Inform(const std::string& text, const std::string& caption, MessageIcon icon) override;
+    void InformWithHelp(const std::string& text, const std::string& caption, int helpContext) override;
+    ProgressOutcome RunProgress(const ProgressRequest& request) override;
+    bool OpenInBrowser(const std::string& pagePath) override;
+    bool SaveEmbedFlag(int embedPlayback) override;
+    bool SaveWorkFolder(const std::string& workFolder) override;
+
+    // True once a question was answered No (the command then ends with status 2, not 3).
+    bool declined() const { return declined_; }
+
+private:
+    Console& console_;
+    const ImagingLibrary& imaging_;
+    bool declined_ = false;
+};
+
+} // namespace aw::cli
