@@ -64,9 +64,11 @@ public:
     void ReleasePicture() { picture_.Release(); }
 
 private:
+    std::string NewTempFile();
     int CopyThroughTempFile(const std::string& source, const std::string& dest);
     int EncodeBitmapTo(const std::string& source, const std::string& dest);
-    bool MakeThumbnailPicture(const std::string& source, int kind);
+    bool MakeThumbnailPicture(const std::string& source, const std::string& tempFile, int kind);
+    std::string AudioThumbPath(const std::string& thumbPath) const;
     int FinalCopy(const std::string& from, const std::string& to);
     void Fail(const std::string& file, FailureCause cause);
 

@@ -7,41 +7,25 @@
 
 #include <gtest/gtest.h>
 
+#include "support/exifblock.h"
+
 namespace aw {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-void Append16(Bytes& b, unsigned v, bool bigEndian) {
-    if (bigEndian)
-        b.insert(b.end(), {uint8_t(v >> 8), uint8_t(v)});
-    else
-        b.insert(b.end(), {uint8_t(v), uint8_t(v >> 8)});
-}
-void Append32(Bytes& b, uint32_t v, bool bigEndian) {
-    Append16(b, bigEndian ? v >> 16 : v & 0xFFFF, bigEndian);
-    Append16(b, bigEndian ? v & 0xFFFF : v >> 16, bigEndian);
+void Append16(Bytes& b, unsigned v) {
+    b.push_back(static_cast<uint8_t>(v >> 8 & 0xFF));
+    b.push_back(static_cast<uint8_t>(v & 0xFF));
 }
 
-// An EXIF block whose IFD0 holds one entry: tag 0x0112 with the given type and value.
 Bytes ExifBlock(unsigned value, bool bigEndian = false, unsigned type = 3, uint32_t ifdOffset = 8) {
-    Bytes b = {'E', 'x', 'i', 'f', 0, 0};
-    b.insert(b.end(), bigEndian ? std::initializer_list<uint8_t>{'M', 'M', 0, 42}
-                                : std::initializer_list<uint8_t>{'I', 'I', 42, 0});
-    Append32(b, ifdOffset, bigEndian);
-    Append16(b, 1, bigEndian);
-    Append16(b, 0x0112, bigEndian);
-    Append16(b, type, bigEndian);
-    Append32(b, 1, bigEndian);
-    Append16(b, value, bigEndian);
-    Append16(b, 0, bigEndian);
-    Append32(b, 0, bigEndian); // no next IFD
-    return b;
+    return test::ExifOrientationBlock(value, bigEndian, type, ifdOffset);
 }
 
 Bytes Segment(uint8_t marker, const Bytes& payload) {
     Bytes s = {0xFF, marker};
-    Append16(s, static_cast<unsigned>(payload.size() + 2), true);
+    Append16(s, static_cast<unsigned>(payload.size() + 2));
     s.insert(s.end(), payload.begin(), payload.end());
     return s;
 }

@@ -1,0 +1,188 @@
+#include "album/mediacopier.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "album/imaginglibrary.h"
+#include "album/mediakind.h"
+#include "album/picturesteps.h"
+#include "platform/filecopy.h"
+#include "platform/tempfile.h"
+
+namespace aw {
+namespace {
+
+constexpr const char* kTempPrefix = "HTM";
+
+// Removes the temporary file it names when it goes out of scope, so no path can leave one behind.
+class TempFileGuard {
+public:
+    explicit TempFileGuard(std::string path) : path_(std::move(path)) {}
+    ~TempFileGuard() {
+        if (!path_.empty())
+            ::unlink(path_.c_str());
+    }
+    TempFileGuard(const TempFileGuard&) = delete;
+    TempFileGuard& operator=(const TempFileGuard&) = delete;
+    const std::string& path() const { return path_; }
+    bool empty() const { return path_.empty(); }
+
+private:
+    std::string path_;
+};
+
+bool SameFile(const std::string& a, const std::string& b) {
+    if (a == b)
+        return true;
+    struct stat first {};
+    struct stat second {};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
+bool CanReadRegularFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat info {};
+    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    ::close(fd);
+    return regular;
+}
+
+std::string FileNameOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string FolderPrefixOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+} // namespace
+
+MediaCopier::MediaCopier(const ImagingLibrary& imaging, const std::string& workFolder, int arrangementMarker,
+                         std::string audioPicture)
+    : imaging_(imaging), workFolder_(workFolder), arrangementMarker_(arrangementMarker),
+      audioPicture_(std::move(audioPicture)) {}
+
+void MediaCopier::Fail(const std::string& file, FailureCause cause) { failure_ = RunFailure{file, cause}; }
+
+int MediaCopier::FinalCopy(const std::string& from, const std::string& to) {
+    const int error = CopyFileReplacing(from, to);
+    if (error == 0)
+        return 1;
+    // A source that cannot be read is no reason to offer replacing the destination.
+    if (!CanReadRegularFile(from)) {
+        Fail(from, FailureCause::Unreadable);
+        return 0;
+    }
+    Fail(to, CauseFromErrno(error));
+    return error;
+}
+
+std::string MediaCopier::NewTempFile() {
+    std::string path = CreateTempFile(workFolder_, kTempPrefix);
+    if (path.empty())
+        Fail(workFolder_, FailureCause::NoWorkFolder);
+    return path;
+}
+
+int MediaCopier::CopyThroughTempFile(const std::string& source, const std::string& dest) {
+    TempFileGuard temp(NewTempFile());
+    if (temp.empty())
+        return 0;
+    if (FinalCopy(source, temp.path()) != 1)
+        return 0;
+    return FinalCopy(temp.path(), dest) == 1 ? 1 : 0;
+}
+
+int MediaCopier::EncodeBitmapTo(const std::string& source, const std::string& dest) {
+    TempFileGuard temp(NewTempFile());
+    if (temp.empty())
+        return 0;
+    PictureSteps steps(imaging_, picture_, failure_);
+    // The Data JPEG is encoded from the bitmap as stored, without a 24-bit conversion first.
+    const bool made = steps.LoadBitmapFile(source) && steps.EncodeJpeg(kJpegQuality) &&
+                      steps.WriteEncodedFile(temp.path());
+    picture_.Release();
+    if (!made)
+        return 0;
+    return FinalCopy(temp.path(), dest);
+}
+
+int MediaCopier::CopyToDataFolder(const std::string& source, const std::string& dataPath, int kind) {
+    failure_ = {};
+    if (kind == StillBmp)
+        return EncodeBitmapTo(source, dataPath);
+    // Copying a file onto itself would truncate it before it is read.
+    if (SameFile(source, dataPath))
+        return CopyThroughTempFile(source, dataPath);
+    return FinalCopy(source, dataPath);
+}
+
+bool MediaCopier::MakeThumbnailPicture(const std::string& source, const std::string& tempFile, int kind) {
+    PictureSteps steps(imaging_, picture_, failure_);
+    const PixelSize box{kBoxWidth, kBoxHeight};
+    bool made = false;
+    if (kind == StillJpeg) {
+        made = steps.DecodeJpegFile(source, box) && steps.FitIntoBox(box);
+    } else if (kind == StillBmp) {
+        made = steps.LoadBitmapFile(source) && steps.ConvertTo24Bit() && steps.FitIntoBox(box);
+    } else if (IsMovieKind(kind)) {
+        made = steps.ReadFirstFrame(source) && steps.FitIntoBox(box);
+        if (made)
+            steps.StampMovieMark(kind);
+    } else {
+        Fail(source, FailureCause::NotAPicture);
+    }
+    if (made) {
+        thumbWidth_ = steps.size().width;
+        thumbHeight_ = steps.size().height;
+        made = steps.EncodeJpeg(kJpegQuality) && steps.WriteEncodedFile(tempFile);
+    }
+    picture_.Release();
+    return made;
+}
+
+std::string MediaCopier::AudioThumbPath(const std::string& thumbPath) const {
+    return FolderPrefixOf(thumbPath) + FileNameOf(audioPicture_);
+}
+
+int MediaCopier::MakeThumbnail(const std::string& source, const std::string& tempFile, const std::string& thumbPath,
+                               int kind) {
+    failure_ = {};
+    if (arrangementMarker_ == 1)
+        return 1;
+    if (kind == Audio) {
+        thumbWidth_ = kBoxWidth;
+        thumbHeight_ = kBoxHeight;
+        return FinalCopy(audioPicture_, AudioThumbPath(thumbPath));
+    }
+    if (!MakeThumbnailPicture(source, tempFile, kind))
+        return 0;
+    const int result = FinalCopy(tempFile, thumbPath);
+    if (result == 1)
+        ::unlink(tempFile.c_str());
+    return result;
+}
+
+int MediaCopier::WriteDataContent(const std::string& source, const std::string& dest, int kind) {
+    failure_ = {};
+    if (kind == StillBmp)
+        return EncodeBitmapTo(source, dest) == 1 ? 1 : 0;
+    if (SameFile(source, dest))
+        return CopyThroughTempFile(source, dest);
+    return FinalCopy(source, dest) == 1 ? 1 : 0;
+}
+
+int MediaCopier::WriteThumbContent(const std::string& tempFile, const std::string& thumbPath, int kind) {
+    failure_ = {};
+    if (kind == Audio)
+        return FinalCopy(audioPicture_, AudioThumbPath(thumbPath)) == 1 ? 1 : 0;
+    return FinalCopy(tempFile, thumbPath) == 1 ? 1 : 0;
+}
+
+} // namespace aw

@@ -1,0 +1,62 @@
+// The steps that turn a source file into thumbnail or Data JPEG bytes, each working on one held Picture
+// and each true or false. A false step leaves the picture's earlier state (or none) and records why in
+// the RunFailure it was given; what a step allocated is released on every path.
+//
+// The imaging table, the picture and the failure record are borrowed. Not thread-safe: one PictureSteps
+// per thread (the modules themselves are reentrant).
+#pragma once
+
+#include <string>
+
+#include "album/boxfit.h"
+#include "album/picture.h"
+#include "album/runfailure.h"
+
+namespace aw {
+
+struct ImagingLibrary;
+
+class PictureSteps {
+public:
+    PictureSteps(const ImagingLibrary& imaging, Picture& picture, RunFailure& failure);
+
+    // Reads a .bmp file and keeps it as stored (description and pixels as the modules take them).
+    bool LoadBitmapFile(const std::string& path);
+    // Decodes a JPEG file to 24 bits and notes its EXIF orientation. With a box given, a decoder that can
+    // shrink in the DCT domain may deliver a smaller picture (at least twice the box); FitIntoBox still
+    // sizes from the full picture.
+    bool DecodeJpegFile(const std::string& path, PixelSize box = {});
+    // The first frame of a movie in 24 bits.
+    bool ReadFirstFrame(const std::string& path);
+    // Any bitmap as stored into 24 bits.
+    bool ConvertTo24Bit();
+    // Scales the 24-bit picture into the box (unless it fits already) and turns it upright by the noted
+    // orientation; size() is then the picture's displayed size.
+    bool FitIntoBox(PixelSize box);
+    // Stamps the kind's film mark near the bottom-right corner of the 24-bit picture. Never fails.
+    void StampMovieMark(int kind);
+    // Encodes the held picture (24-bit, or a bitmap as stored) as JPEG at `quality`.
+    bool EncodeJpeg(int quality);
+    // Writes the encoded bytes to `path`, creating or truncating it.
+    bool WriteEncodedFile(const std::string& path);
+
+    // Size given by the last FitIntoBox.
+    PixelSize size() const { return size_; }
+    // EXIF orientation of the last decoded JPEG (1 for every other source).
+    int orientation() const { return orientation_; }
+
+private:
+    bool Fail(const std::string& file, FailureCause cause);
+    bool HoldRgb24(MallocBuffer description, MallocBuffer pixels, std::size_t held, const std::string& file);
+    bool Reorient();
+
+    const ImagingLibrary& imaging_;
+    Picture& picture_;
+    RunFailure& failure_;
+    PixelSize size_;
+    PixelSize full_;  // size of the source before any reduction while decoding
+    int orientation_ = 1;
+    std::string source_;
+};
+
+} // namespace aw
