@@ -1,6 +1,6 @@
-// The table of the seven imaging entry points, resolved from the two modules at start-up. Owned by the
-// application (or a test) for the whole process; read-only after loading, so any thread may call through
-// it.
+// The table of the seven imaging entry points (and one optional eighth), resolved from the two modules at
+// start-up. Owned by the application (or a test) for the whole process; read-only after loading, so any
+// thread may call through it.
 #pragma once
 
 #include "imaging/imagingabi.h"
@@ -15,6 +15,9 @@ struct ImagingLibrary {
     AwResizeBySizeFn DllResizeBySizeDIB = nullptr;
     AwGetFrameSizeFn GetFrameSize = nullptr;
     AwGetFirstFrameFn GetFirstFrameDIB_RGB24 = nullptr;
+    // Optional, not one of the seven: null when the image module lacks it; callers then decode at full
+    // size with DllDecodeJPEG.
+    AwDecodeJpegScaledFn DllDecodeJPEGScaled = nullptr;
 };
 
 } // namespace aw

@@ -8,8 +8,12 @@
  *    its bit-field masks (12 bytes, when biSize is 40 and compression is 3) and colour table; the caller
  *    then guarantees room for 2^biBitCount colour entries when biBitCount <= 8 (zero-filling what the file
  *    lacked, so missing entries read black).
+ *    Modules accept biSize from 40 to 1064 (the largest header a pixel offset of 1078 leaves room for);
+ *    bit-field masks are read after a 40-byte header, or from inside a header of 52 bytes or more.
+ *    AwDescriptionRoom below gives the number of bytes a caller must provide.
  *  - biSizeImage, when non-zero, is the number of pixel bytes the caller holds; a module never reads past
- *    it. When zero, the pixels are taken to be exactly the padded rows of the stated size.
+ *    it. When zero, the pixels are taken to be exactly the padded rows of the stated size (run-length
+ *    bitmaps then fail: their size cannot be known).
  *  - Pictures that a module makes or scales are 24 bits per pixel, bottom-up, rows padded to a multiple of
  *    4 bytes: row size = ((3 * width + 3) / 4) * 4, buffer size = row size * height.
  *  - Every buffer a module returns is malloc'd; its holder releases it with free().
@@ -50,6 +54,16 @@ typedef struct AwPictureDescription {
 } AwPictureDescription;
 #pragma pack(pop)
 
+/* The number of description bytes that a module may read for this header: at least 44. */
+static inline uint32_t AwDescriptionRoom(const AwBitmapInfoHeader* header) {
+    uint32_t room = header->biSize;
+    if (header->biSize == 40 && header->biCompression == 3)
+        room += 12;
+    if (header->biBitCount <= 8)
+        room += 4u << header->biBitCount;
+    return room < 44 ? 44 : room;
+}
+
 /* Image module (file name: string 412). */
 typedef void* (*AwEncodeJpegFn)(const void* description, const void* pixels, int quality, uint32_t* size);
 typedef void* (*AwDecodeJpegFn)(const void* bytes, uint32_t count, void* descriptionOut);
@@ -59,6 +73,15 @@ typedef int (*AwResizeByPercentFn)(const void* description, const void* pixels, 
                                    void* descriptionOut, void* pixelsOut);
 typedef int (*AwResizeBySizeFn)(const void* description, const void* pixels, int width, int height,
                                 void* descriptionOut, void* pixelsOut);
+/* Optional eighth entry point of the image module, found by the name below; callers must cope with its
+ * absence. Decodes a JPEG at the smallest of the codec's scaling factors (1/8, 1/4, 3/8, ... 1) whose
+ * output is still at least minWidth x minHeight (or at full size when the picture is smaller than that or
+ * either minimum is 0 or less); otherwise exactly like DllDecodeJPEG. The description gets the scaled
+ * size; fullWidth and fullHeight (either may be NULL) get the size stored in the file. */
+#define AW_DECODE_JPEG_SCALED_NAME "DllDecodeJPEGScaled"
+typedef void* (*AwDecodeJpegScaledFn)(const void* bytes, uint32_t count, int minWidth, int minHeight,
+                                      void* descriptionOut, int* fullWidth, int* fullHeight);
+
 /* Video module (file name: string 413). Paths are local file paths, never URLs. */
 typedef int (*AwGetFrameSizeFn)(const char* path, int* width, int* height);
 typedef int (*AwGetFirstFrameFn)(const char* path, void* descriptionOut, void* pixelsOut,

@@ -1,0 +1,115 @@
+#include "album/imaginglibraryloader.h"
+
+#include <system_error>
+#include <type_traits>
+
+#include <dlfcn.h>
+
+#include "stringtable.h"
+
+namespace aw {
+namespace {
+
+constexpr int kImageModuleText = 412;
+constexpr int kVideoModuleText = 413;
+constexpr int kModuleMissingText = 401;
+constexpr int kEntryPointMissingText = 402;
+
+std::string LastDlError() {
+    const char* text = dlerror();
+    return text ? text : "unknown dynamic loader error";
+}
+
+} // namespace
+
+void ImagingLibraryLoader::ModuleCloser::operator()(void* handle) const {
+    if (handle)
+        dlclose(handle);
+}
+
+ImagingLibraryLoader::~ImagingLibraryLoader() { Release(); }
+
+std::filesystem::path ImagingLibraryLoader::ProgramFolder() {
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::filesystem::path() : program.parent_path();
+}
+
+ImagingLoadResult ImagingLibraryLoader::Load() { return Load(ProgramFolder()); }
+
+ImagingLibraryLoader::ModuleHandle ImagingLibraryLoader::OpenModule(const std::filesystem::path& path,
+                                                                    std::string& error) {
+    // RTLD_NOW: a module with unresolvable dependencies fails here, not in the middle of a run.
+    ModuleHandle handle(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL));
+    if (!handle)
+        error = LastDlError();
+    return handle;
+}
+
+void ImagingLibraryLoader::Release() {
+    library_ = ImagingLibrary{};
+    video_.reset();
+    image_.reset();
+}
+
+ImagingLoadResult ImagingLibraryLoader::Load(const std::filesystem::path& folder) {
+    Release();
+    attempted_ = true;
+    errorText_.clear();
+    resolvedCount_ = 0;
+
+    image_ = OpenModule(folder / LoadText(kImageModuleText), errorText_);
+    if (!image_)
+        return result_ = ImagingLoadResult::ImageModuleMissing;
+    video_ = OpenModule(folder / LoadText(kVideoModuleText), errorText_);
+    if (!video_) {
+        Release();
+        return result_ = ImagingLoadResult::VideoModuleMissing;
+    }
+    if (!ResolveSeven(errorText_)) {
+        Release();
+        return result_ = ImagingLoadResult::EntryPointMissing;
+    }
+    library_.DllDecodeJPEGScaled =
+        reinterpret_cast<AwDecodeJpegScaledFn>(dlsym(image_.get(), AW_DECODE_JPEG_SCALED_NAME));
+    return result_ = ImagingLoadResult::Loaded;
+}
+
+bool ImagingLibraryLoader::ResolveSeven(std::string& error) {
+    // Stores one entry point by the name in string `textId`; false (and no further look-ups, thanks to
+    // the && chain below) when it is missing.
+    const auto resolve = [&](auto& slot, void* module, int textId) {
+        const std::string name = LoadText(textId);
+        dlerror(); // clear, so that the text read below belongs to this look-up
+        void* address = dlsym(module, name.c_str());
+        if (!address) {
+            error = LastDlError();
+            return false;
+        }
+        slot = reinterpret_cast<std::remove_reference_t<decltype(slot)>>(address);
+        ++resolvedCount_;
+        return true;
+    };
+    ImagingLibrary& t = library_;
+    return resolve(t.DllEncodeJPEG, image_.get(), 414) && resolve(t.DllDecodeJPEG, image_.get(), 415) &&
+           resolve(t.DllConvertTo24BitDIB, image_.get(), 416) && resolve(t.DllResizeByPercentDIB, image_.get(), 417) &&
+           resolve(t.DllResizeBySizeDIB, image_.get(), 418) && resolve(t.GetFrameSize, video_.get(), 419) &&
+           resolve(t.GetFirstFrameDIB_RGB24, video_.get(), 420);
+}
+
+int ImagingLibraryLoader::failureTextId() const {
+    if (!attempted_)
+        return 0;
+    switch (result_) {
+    case ImagingLoadResult::Loaded:
+        return 0;
+    case ImagingLoadResult::ImageModuleMissing:
+    case ImagingLoadResult::VideoModuleMissing:
+        return kModuleMissingText;
+    case ImagingLoadResult::EntryPointMissing:
+        return kEntryPointMissingText;
+    }
+    return 0;
+}
+
+} // namespace aw

@@ -1,0 +1,72 @@
+// Loads the two imaging modules and resolves their entry points into an ImagingLibrary table.
+//
+// The modules are opened by the file names of strings 412 (image) and 413 (video) from one folder: the
+// folder of the running program unless another is named. The seven entry points are resolved in their
+// fixed order (names: strings 414 to 420), stopping at the first one missing; the optional eighth
+// (AW_DECODE_JPEG_SCALED_NAME) is looked up afterwards and may be absent.
+//
+// Ownership: the loader owns both module handles and releases them when it is destroyed or reloaded, and
+// on every failure (then the table is cleared, since its pointers would dangle). The table stays valid
+// as long as the loader; keep the loader alive while anyone calls through it.
+// Thread-safety: Load() from one thread; afterwards library() may be read from any thread.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "album/imaginglibrary.h"
+
+namespace aw {
+
+enum class ImagingLoadResult {
+    Loaded,
+    ImageModuleMissing, // string 401; nothing stays loaded
+    VideoModuleMissing, // string 401; the image module has been released
+    EntryPointMissing,  // string 402; both modules have been released
+};
+
+class ImagingLibraryLoader {
+public:
+    ImagingLibraryLoader() = default;
+    ~ImagingLibraryLoader();
+    ImagingLibraryLoader(const ImagingLibraryLoader&) = delete;
+    ImagingLibraryLoader& operator=(const ImagingLibraryLoader&) = delete;
+
+    // Loads from the folder of the running program (/proc/self/exe).
+    ImagingLoadResult Load();
+    ImagingLoadResult Load(const std::filesystem::path& folder);
+
+    ImagingLoadResult result() const { return result_; }
+    // The string id of the message for the last failure (401 or 402); 0 after success or before loading.
+    int failureTextId() const;
+    // The dynamic loader's text for the last failure (which file or symbol), empty after success.
+    const std::string& errorText() const { return errorText_; }
+    // How many of the seven entry points were found before resolving stopped (7 after success).
+    int resolvedCount() const { return resolvedCount_; }
+
+    const ImagingLibrary& library() const { return library_; }
+
+    // The folder holding the running program; empty when it cannot be told.
+    static std::filesystem::path ProgramFolder();
+
+private:
+    struct ModuleCloser {
+        void operator()(void* handle) const;
+    };
+    using ModuleHandle = std::unique_ptr<void, ModuleCloser>;
+
+    static ModuleHandle OpenModule(const std::filesystem::path& path, std::string& error);
+    bool ResolveSeven(std::string& error);
+    void Release();
+
+    ModuleHandle image_;
+    ModuleHandle video_;
+    ImagingLibrary library_;
+    ImagingLoadResult result_ = ImagingLoadResult::Loaded;
+    bool attempted_ = false;
+    std::string errorText_;
+    int resolvedCount_ = 0;
+};
+
+} // namespace aw

@@ -1,0 +1,79 @@
+#include "ffmpeghandles.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/dict.h>
+#include <libavutil/error.h>
+#include <libswscale/swscale.h>
+}
+
+#include "imagingerror.h"
+
+namespace aw::imaging {
+
+void FfmpegDeleter::operator()(AVFormatContext* context) const { avformat_close_input(&context); }
+void FfmpegDeleter::operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
+void FfmpegDeleter::operator()(AVFrame* frame) const { av_frame_free(&frame); }
+void FfmpegDeleter::operator()(AVPacket* packet) const { av_packet_free(&packet); }
+void FfmpegDeleter::operator()(SwsContext* context) const { sws_freeContext(context); }
+
+std::string FfmpegErrorText(int code) {
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(code, text, sizeof text);
+    return text;
+}
+
+int CheckFfmpeg(int code, const char* what) {
+    if (code < 0)
+        throw ImagingError(std::string(what) + ": " + FfmpegErrorText(code));
+    return code;
+}
+
+FfmpegPtr<AVFormatContext> OpenLocalMovie(const std::string& path, const char* formatAllowList) {
+    if (path.empty())
+        throw ImagingError("empty movie path");
+    AVDictionary* rawOptions = nullptr;
+    // The dictionary is the one FFmpeg object handed over by address; it is freed on every path below.
+    const auto freeOptions = [](AVDictionary** options) { av_dict_free(options); };
+    std::unique_ptr<AVDictionary*, decltype(freeOptions)> options(&rawOptions, freeOptions);
+    av_dict_set(&rawOptions, "protocol_whitelist", "file", 0);
+    av_dict_set(&rawOptions, "format_whitelist", formatAllowList, 0);
+
+    AVFormatContext* raw = avformat_alloc_context();
+    if (!raw)
+        throw ImagingError("out of memory for a movie context");
+    // On failure avformat_open_input frees the context itself.
+    CheckFfmpeg(avformat_open_input(&raw, ("file:" + path).c_str(), nullptr, &rawOptions), "cannot open movie");
+    FfmpegPtr<AVFormatContext> context(raw);
+    CheckFfmpeg(avformat_find_stream_info(context.get(), nullptr), "cannot read the movie's streams");
+    return context;
+}
+
+FfmpegPtr<AVCodecContext> OpenDecoder(const AVCodec* codec, const AVCodecParameters* parameters, long long maxPixels) {
+    FfmpegPtr<AVCodecContext> context(avcodec_alloc_context3(codec));
+    if (!context)
+        throw ImagingError("out of memory for a decoder");
+    CheckFfmpeg(avcodec_parameters_to_context(context.get(), parameters), "bad stream parameters");
+    context->max_pixels = maxPixels;
+    // One thread: frame threads would hold back the first frame until several packets are in.
+    context->thread_count = 1;
+    CheckFfmpeg(avcodec_open2(context.get(), codec, nullptr), "cannot open the decoder");
+    return context;
+}
+
+FfmpegPtr<AVFrame> MakeFrame() {
+    FfmpegPtr<AVFrame> frame(av_frame_alloc());
+    if (!frame)
+        throw ImagingError("out of memory for a frame");
+    return frame;
+}
+
+FfmpegPtr<AVPacket> MakePacket() {
+    FfmpegPtr<AVPacket> packet(av_packet_alloc());
+    if (!packet)
+        throw ImagingError("out of memory for a packet");
+    return packet;
+}
+
+} // namespace aw::imaging

@@ -1,0 +1,46 @@
+// FFmpeg objects owned by std::unique_ptr, all made here; FFmpeg's error codes become text at this seam
+// (ImagingError). Objects serve one thread at a time; every call of the video module makes its own.
+#pragma once
+
+#include <memory>
+#include <string>
+
+extern "C" {
+struct AVCodec;
+struct AVCodecContext;
+struct AVCodecParameters;
+struct AVFormatContext;
+struct AVFrame;
+struct AVPacket;
+struct SwsContext;
+}
+
+namespace aw::imaging {
+
+struct FfmpegDeleter {
+    void operator()(AVFormatContext* context) const;
+    void operator()(AVCodecContext* context) const;
+    void operator()(AVFrame* frame) const;
+    void operator()(AVPacket* packet) const;
+    void operator()(SwsContext* context) const;
+};
+template <typename T> using FfmpegPtr = std::unique_ptr<T, FfmpegDeleter>;
+
+// FFmpeg's text for an error code.
+std::string FfmpegErrorText(int code);
+
+// Opens a local file for reading with the given demuxers only: the path is prefixed with "file:" and the
+// only protocol allowed is "file", so no name is ever taken for a URL or another protocol.
+FfmpegPtr<AVFormatContext> OpenLocalMovie(const std::string& path, const char* formatAllowList);
+
+// A decoder context for `codec` set up from the stream's parameters and opened single-threaded, refusing
+// frames above `maxPixels`.
+FfmpegPtr<AVCodecContext> OpenDecoder(const AVCodec* codec, const AVCodecParameters* parameters, long long maxPixels);
+
+FfmpegPtr<AVFrame> MakeFrame();
+FfmpegPtr<AVPacket> MakePacket();
+
+// Throws ImagingError with `what` and FFmpeg's text when `code` is negative; gives `code` back otherwise.
+int CheckFfmpeg(int code, const char* what);
+
+} // namespace aw::imaging

@@ -1,0 +1,36 @@
+// The C boundary of the modules: every exported entry point runs its C++ body through Guarded, so that no
+// exception crosses into a caller that cannot take it. A failure becomes the entry point's failure
+// result; its text goes to standard error only when ALBUMWRIGHT_IMAGING_LOG is set (the interface has
+// no other channel for it).
+#pragma once
+
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <utility>
+
+#include "imagingerror.h"
+
+namespace aw::imaging {
+
+inline void ReportFailure(const char* entryPoint, const char* text) {
+    if (std::getenv("ALBUMWRIGHT_IMAGING_LOG"))
+        std::fprintf(stderr, "%s: %s\n", entryPoint, text);
+}
+
+template <typename Result, typename Body>
+Result Guarded(const char* entryPoint, Result failure, Body&& body) noexcept {
+    try {
+        return std::forward<Body>(body)();
+    } catch (const std::exception& error) {
+        ReportFailure(entryPoint, error.what());
+    } catch (...) {
+        ReportFailure(entryPoint, "unknown failure");
+    }
+    return failure;
+}
+
+} // namespace aw::imaging
+
+// Entry points keep C linkage and default visibility; everything else in a module is hidden.
+#define AW_IMAGING_EXPORT extern "C" __attribute__((visibility("default")))

@@ -1,0 +1,29 @@
+#include "turbojpeghandle.h"
+
+extern "C" {
+#include <turbojpeg.h>
+}
+
+#include "imagingerror.h"
+
+namespace aw::imaging {
+
+void TurboJpegDeleter::operator()(void* handle) const {
+    if (handle)
+        tjDestroy(handle);
+}
+
+TurboJpegHandle MakeTurboJpegHandle(TurboJpegRole role) {
+    TurboJpegHandle handle(role == TurboJpegRole::Compress ? tjInitCompress() : tjInitDecompress());
+    if (!handle)
+        throw ImagingError(std::string("cannot make a JPEG codec handle: ") + tjGetErrorStr2(nullptr));
+    return handle;
+}
+
+std::string TurboJpegErrorText(const TurboJpegHandle& handle) { return tjGetErrorStr2(handle.get()); }
+
+bool TurboJpegLastWasWarning(const TurboJpegHandle& handle) {
+    return tjGetErrorCode(handle.get()) == TJERR_WARNING;
+}
+
+} // namespace aw::imaging

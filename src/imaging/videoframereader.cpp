@@ -1,0 +1,132 @@
+#include "videoframereader.h"
+
+#include <cstring>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/mathematics.h>
+#include <libswscale/swscale.h>
+}
+
+#include "imagingabi.h"
+#include "imagingerror.h"
+#include "pixelbuffer.h"
+
+namespace aw::imaging {
+namespace {
+
+// Gives a decoded frame from `decoder` if one is ready; false when more input is needed.
+bool ReceiveFrame(AVCodecContext* decoder, AVFrame* frame) {
+    while (true) {
+        const int result = avcodec_receive_frame(decoder, frame);
+        if (result == AVERROR(EAGAIN) || result == AVERROR_EOF)
+            return false;
+        CheckFfmpeg(result, "decoding failed");
+        if ((frame->flags & AV_FRAME_FLAG_CORRUPT) == 0 && frame->width > 0 && frame->height > 0)
+            return true;
+        av_frame_unref(frame); // a damaged frame (e.g. one that refers to frames before the start)
+    }
+}
+
+// The deprecated full-range "J" formats, named as their plain twins so the scaler treats them well.
+AVPixelFormat PlainFormat(AVPixelFormat format, bool& fullRange) {
+    switch (format) {
+    case AV_PIX_FMT_YUVJ420P:
+        fullRange = true;
+        return AV_PIX_FMT_YUV420P;
+    case AV_PIX_FMT_YUVJ422P:
+        fullRange = true;
+        return AV_PIX_FMT_YUV422P;
+    case AV_PIX_FMT_YUVJ444P:
+        fullRange = true;
+        return AV_PIX_FMT_YUV444P;
+    default:
+        return format;
+    }
+}
+
+} // namespace
+
+VideoFrameReader::FirstFrame VideoFrameReader::Read(const std::string& path) {
+    const FfmpegPtr<AVFormatContext> movie = OpenLocalMovie(path, kFormatAllowList);
+    const AVCodec* codec = nullptr;
+    const int streamIndex =
+        CheckFfmpeg(av_find_best_stream(movie.get(), AVMEDIA_TYPE_VIDEO, -1, -1, &codec, 0), "no video stream");
+    AVStream* stream = movie->streams[streamIndex];
+    CheckDimensions(stream->codecpar->width > 0 ? stream->codecpar->width : 1,
+                    stream->codecpar->height > 0 ? stream->codecpar->height : 1);
+    const FfmpegPtr<AVCodecContext> decoder = OpenDecoder(codec, stream->codecpar, AW_MAX_PIXELS);
+
+    FirstFrame first;
+    first.frame = MakeFrame();
+    const FfmpegPtr<AVPacket> packet = MakePacket();
+    bool found = false;
+    for (int read = 0; read < kMaxPackets && !found; ++read) {
+        const int result = av_read_frame(movie.get(), packet.get());
+        if (result < 0)
+            break; // end of file or damage: what is buffered in the decoder may still give a frame
+        if (packet->stream_index == streamIndex) {
+            // A damaged packet is skipped; a later one may still decode.
+            if (avcodec_send_packet(decoder.get(), packet.get()) >= 0)
+                found = ReceiveFrame(decoder.get(), first.frame.get());
+        }
+        av_packet_unref(packet.get());
+    }
+    if (!found && avcodec_send_packet(decoder.get(), nullptr) >= 0)
+        found = ReceiveFrame(decoder.get(), first.frame.get());
+    if (!found)
+        throw ImagingError("no decodable video frame");
+
+    const AVFrame* frame = first.frame.get();
+    CheckDimensions(frame->width, frame->height);
+    const AVRational aspect = av_guess_sample_aspect_ratio(movie.get(), stream, first.frame.get());
+    int64_t displayWidth = frame->width;
+    if (aspect.num > 0 && aspect.den > 0)
+        displayWidth = av_rescale(frame->width, aspect.num, aspect.den);
+    if (displayWidth < 1)
+        displayWidth = 1;
+    CheckDimensions(displayWidth, frame->height);
+    first.displayWidth = static_cast<int>(displayWidth);
+    first.displayHeight = frame->height;
+    return first;
+}
+
+void VideoFrameReader::ConvertToBgr(const FirstFrame& first, uint8_t* target, std::size_t capacity) {
+    const AVFrame* frame = first.frame.get();
+    const int width = first.displayWidth;
+    const int height = first.displayHeight;
+    if (capacity < BufferSize24(width, height))
+        throw ImagingError("frame buffer too small");
+
+    bool fullRange = frame->color_range == AVCOL_RANGE_JPEG;
+    const AVPixelFormat sourceFormat = PlainFormat(static_cast<AVPixelFormat>(frame->format), fullRange);
+    const FfmpegPtr<SwsContext> scaler(sws_getContext(frame->width, frame->height, sourceFormat, width, height,
+                                                      AV_PIX_FMT_BGR24, SWS_BICUBIC | SWS_ACCURATE_RND, nullptr,
+                                                      nullptr, nullptr));
+    if (!scaler)
+        throw ImagingError("cannot convert this frame's pixel format");
+    // The frame's own matrix (BT.709 for most HD material) rather than the scaler's BT.601 default.
+    const int colourSpace =
+        frame->colorspace == AVCOL_SPC_UNSPECIFIED || frame->colorspace == AVCOL_SPC_RGB ? SWS_CS_DEFAULT : frame->colorspace;
+    const int* coefficients = sws_getCoefficients(colourSpace);
+    sws_setColorspaceDetails(scaler.get(), coefficients, fullRange ? 1 : 0, coefficients, 1, 0, 1 << 16, 1 << 16);
+
+    // Scale into an aligned frame of the scaler's liking, then lay the rows out bottom-up and padded.
+    const FfmpegPtr<AVFrame> bgr = MakeFrame();
+    bgr->format = AV_PIX_FMT_BGR24;
+    bgr->width = width;
+    bgr->height = height;
+    CheckFfmpeg(av_frame_get_buffer(bgr.get(), 0), "out of memory for a frame");
+    CheckFfmpeg(sws_scale(scaler.get(), frame->data, frame->linesize, 0, frame->height, bgr->data, bgr->linesize),
+                "cannot convert the frame");
+    const std::size_t rowSize = RowSize24(width);
+    for (int y = 0; y < height; ++y) {
+        uint8_t* out = target + static_cast<std::size_t>(height - 1 - y) * rowSize;
+        std::memcpy(out, bgr->data[0] + static_cast<std::ptrdiff_t>(y) * bgr->linesize[0],
+                    static_cast<std::size_t>(width) * 3);
+        std::memset(out + static_cast<std::size_t>(width) * 3, 0, rowSize - static_cast<std::size_t>(width) * 3);
+    }
+}
+
+} // namespace aw::imaging

@@ -1,0 +1,34 @@
+// Reads the first decodable video frame of a local movie file (.asf, .avi, .mov, .mpg, .mpeg) and gives it
+// at its display size: the stored width times the sample aspect ratio, so that non-square pixels do not
+// look stretched. Kept on a short leash: local files only, an allow-list of demuxers, a pixel limit and a
+// bounded number of packets. Stateless and thread-safe.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "ffmpeghandles.h"
+
+namespace aw::imaging {
+
+class VideoFrameReader {
+public:
+    // Demuxers allowed to open a file.
+    static constexpr const char* kFormatAllowList = "asf,avi,mov,mp4,mpeg,mpegts,mpegvideo";
+    // Packets read (of any stream) before giving up on finding a frame.
+    static constexpr int kMaxPackets = 4096;
+
+    struct FirstFrame {
+        FfmpegPtr<AVFrame> frame;
+        int displayWidth = 0;
+        int displayHeight = 0;
+    };
+
+    // Throws ImagingError when the file cannot be opened or holds no decodable frame within the limits.
+    static FirstFrame Read(const std::string& path);
+
+    // Writes the frame as 24-bit bottom-up rows at its display size into `target` of `capacity` bytes.
+    static void ConvertToBgr(const FirstFrame& first, uint8_t* target, std::size_t capacity);
+};
+
+} // namespace aw::imaging
