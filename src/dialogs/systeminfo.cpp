@@ -109,6 +109,8 @@ std::string SystemInfo::FreeSpaceLine(const std::string& folder) const {
     return FormatText(LoadText(2007), {SizeText(space.bytes)});
 }
 
-std::uint64_t SystemInfo::FileVersion(const std::string& path) { return ReadFileVersion(path); }
+std::uint64_t SystemInfo::FileVersion(const std::string& path) {
+    return ReadFileVersion(path);
+}
 
 } // namespace aw

@@ -139,7 +139,8 @@ void CreateWorkflow::ReportFolderFailure(int error) {
     services_.Inform(text, LoadText(kWarningId), MessageIcon::Exclamation);
 }
 
-void CreateWorkflow::ReportRun(const ProgressOutcome& outcome, int renameCount, const std::string& outputFolder) {
+void CreateWorkflow::ReportRun(const ProgressOutcome& outcome, int renameCount,
+                               const std::string& outputFolder) {
     switch (outcome.runCode) {
     case RunWritten:
         if (renameCount > 0)

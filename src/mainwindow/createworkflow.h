@@ -26,8 +26,8 @@ class ItemList;
 struct ProgressRequest {
     ItemList& items;
     const AlbumJob& job;
-    std::string dataPath;  // the Data folder, no closing "/"
-    std::string thumbPath; // the Thumb folder, no closing "/"; empty with the arrangement marker
+    std::string dataPath;      // the Data folder, no closing "/"
+    std::string thumbPath;     // the Thumb folder, no closing "/"; empty with the arrangement marker
     int arrangementMarker = 0; // 1: no thumbnails are made
     std::string workFolder;    // temporary files go here; ends with "/"
 };
@@ -72,8 +72,8 @@ struct CreateInputs {
 };
 
 struct CreateResult {
-    bool reachedRun = false; // the progress run took place (and the settings were saved)
-    int runCode = 0;         // its code; 0 when Create stopped before it
+    bool reachedRun = false;  // the progress run took place (and the settings were saved)
+    int runCode = 0;          // its code; 0 when Create stopped before it
     bool closeWindow = false; // true after a written album: the main window closes with result 1
 };
 
@@ -84,7 +84,8 @@ public:
 
     // One Create command. `job` is filled afresh (a background or arrangement index without a row in
     // `settings` leaves that field as it was) and must stay alive and unchanged while the run lasts.
-    CreateResult Run(AlbumJob& job, ItemList& items, const CreateInputs& inputs, const AlbumSettings& settings);
+    CreateResult Run(AlbumJob& job, ItemList& items, const CreateInputs& inputs,
+                     const AlbumSettings& settings);
 
     // 1 when a line of the arrangement file reads 18766 (see ParseArrangementNumber); 0 otherwise and
     // when the file cannot be read.

@@ -19,7 +19,9 @@ constexpr int kPageNameId = 310;
 constexpr int kDataId = 311;
 constexpr int kThumbId = 312;
 
-bool IsAbsolute(const std::string& path) { return !path.empty() && path[0] == '/'; }
+bool IsAbsolute(const std::string& path) {
+    return !path.empty() && path[0] == '/';
+}
 
 // A path that may not exist yet, with its existing part resolved (links, "..") so that the mount table,
 // which names real paths, can be matched against it.
@@ -58,8 +60,8 @@ bool OutputFolders::AskOverwriteQuestion() {
     if (!questionPending_)
         return true;
     questionPending_ = false;
-    return questions_.AskYesNo(LoadText(kOverwriteQuestionId), LoadText(kConfirmationId), MessageIcon::Question,
-                               DefaultButton::Yes);
+    return questions_.AskYesNo(LoadText(kOverwriteQuestionId), LoadText(kConfirmationId),
+                               MessageIcon::Question, DefaultButton::Yes);
 }
 
 bool OutputFolders::PathExists(const std::string& path) {
@@ -67,9 +69,13 @@ bool OutputFolders::PathExists(const std::string& path) {
     return !path.empty() && ::lstat(path.c_str(), &info) == 0;
 }
 
-bool OutputFolders::DriveExists(const std::string& path) { return IsAbsolute(path); }
+bool OutputFolders::DriveExists(const std::string& path) {
+    return IsAbsolute(path);
+}
 
-bool OutputFolders::IsDriveRoot(const std::string& path) { return path == "/"; }
+bool OutputFolders::IsDriveRoot(const std::string& path) {
+    return path == "/";
+}
 
 bool OutputFolders::IsCameraFolder(const std::string& path) const {
     if (!IsAbsolute(path))

@@ -55,8 +55,8 @@ public:
 
     // Makes `outputFolder`/Data and, without the arrangement marker, `outputFolder`/Thumb (one level
     // each). The paths come back without a closing "/"; thumbPath stays empty with the marker.
-    FolderResult PrepareMediaFolders(const std::string& outputFolder, int arrangementMarker, std::string& dataPath,
-                                     std::string& thumbPath);
+    FolderResult PrepareMediaFolders(const std::string& outputFolder, int arrangementMarker,
+                                     std::string& dataPath, std::string& thumbPath);
 
     // `outputFolder`/Index.html exists.
     static bool IndexPageExists(const std::string& outputFolder);

@@ -11,25 +11,28 @@ namespace aw {
 
 namespace {
 
-constexpr int kKeyPathId = 307;   // Software/Quorvel/Page Binder/Env
-constexpr int kBackgroundId = 308; // BGFILE
-constexpr int kArrangementId = 309; // FMTFILE
+constexpr int kKeyPathId = 307;      // Software/Quorvel/Page Binder/Env
+constexpr int kBackgroundId = 308;   // BGFILE
+constexpr int kArrangementId = 309;  // FMTFILE
 constexpr int kAudioPictureId = 315; // WAVEFILE
 constexpr int kCompanyId = 316;
 constexpr int kProductId = 317;
-constexpr int kSectionId = 318;   // ENV
-constexpr int kEmbedId = 319;     // ISEMBED
-constexpr int kWorkFolderId = 2012; // TempPath
-constexpr int kSolidColourId = 332; // BGFILE0's text; 333..336 the pictures
+constexpr int kSectionId = 318;              // ENV
+constexpr int kEmbedId = 319;                // ISEMBED
+constexpr int kWorkFolderId = 2012;          // TempPath
+constexpr int kSolidColourId = 332;          // BGFILE0's text; 333..336 the pictures
 constexpr int kFirstArrangementFileId = 337; // 337..340
 constexpr int kAudioPictureFileId = 341;
 
-std::string Numbered(int nameId, int index) { return LoadText(nameId) + std::to_string(index); }
+std::string Numbered(int nameId, int index) {
+    return LoadText(nameId) + std::to_string(index);
+}
 
 } // namespace
 
 SettingsStore::SettingsStore(ProfileStore& store, std::string programFolder, SystemInfo info)
-    : store_(store), programFolder_(programFolder.empty() ? RunningProgramFolder() : std::move(programFolder)),
+    : store_(store),
+      programFolder_(programFolder.empty() ? RunningProgramFolder() : std::move(programFolder)),
       info_(std::move(info)), company_(LoadText(kCompanyId)), product_(LoadText(kProductId)) {}
 
 std::string SettingsStore::RunningProgramFolder() {
@@ -97,7 +100,8 @@ bool SettingsStore::WriteDefaultSettings() {
                                 programFolder_ + LoadText(kFirstArrangementFileId + i)))
             return false;
     }
-    if (!WriteProfileString(section, LoadText(kAudioPictureId), programFolder_ + LoadText(kAudioPictureFileId)))
+    if (!WriteProfileString(section, LoadText(kAudioPictureId),
+                            programFolder_ + LoadText(kAudioPictureFileId)))
         return false;
     return WriteProfileInt(section, LoadText(kEmbedId), 0);
 }

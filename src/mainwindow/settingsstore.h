@@ -25,7 +25,8 @@ public:
     static constexpr std::size_t kValueBufferSize = 260;
 
     // `programFolder` ends with "/" and holds htmldata/; empty means the folder of the running program.
-    explicit SettingsStore(ProfileStore& store, std::string programFolder = {}, SystemInfo info = SystemInfo());
+    explicit SettingsStore(ProfileStore& store, std::string programFolder = {},
+                           SystemInfo info = SystemInfo());
 
     // The names the next profile calls build their key from: Software/<company>/<product>/<section>.
     // They start as the program's own (strings 316 and 317).

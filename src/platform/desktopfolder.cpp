@@ -47,7 +47,7 @@ std::string DesktopFromUserDirs(const std::string& text, const std::string& home
         if (value.rfind("$HOME", 0) == 0)
             value = home + value.substr(5);
         else if (value.empty() || value[0] != '/')
-            continue; // only absolute or $HOME-relative paths are allowed there
+            continue;  // only absolute or $HOME-relative paths are allowed there
         found = value; // the last line wins, as with shell assignments
     }
     return found;

@@ -6,8 +6,12 @@
 
 namespace aw {
 
-inline bool IsAccessDenied(int error) { return error == EACCES || error == EPERM; }
+inline bool IsAccessDenied(int error) {
+    return error == EACCES || error == EPERM;
+}
 
-inline bool IsWriteProtected(int error) { return error == EROFS; }
+inline bool IsWriteProtected(int error) {
+    return error == EROFS;
+}
 
 } // namespace aw

@@ -15,15 +15,16 @@ namespace {
 
 // File systems whose data lives on another machine: never a place for temporary work files.
 bool IsNetworkType(const std::string& type) {
-    static const char* const kNetwork[] = {"nfs",  "nfs4", "cifs", "smb3", "smbfs",   "ncpfs", "afs",
-                                           "ceph", "9p",   "davfs", "glusterfs", "lustre", "gfs2", "ocfs2"};
+    static const char* const kNetwork[] = {"nfs",  "nfs4", "cifs",  "smb3",      "smbfs",  "ncpfs", "afs",
+                                           "ceph", "9p",   "davfs", "glusterfs", "lustre", "gfs2",  "ocfs2"};
     for (const char* name : kNetwork) {
         if (type == name)
             return true;
     }
     // FUSE file systems that reach over the network.
-    static const char* const kNetworkFuse[] = {"fuse.sshfs",  "fuse.rclone", "fuse.s3fs",     "fuse.gvfsd-fuse",
-                                               "fuse.curlftpfs", "fuse.davfs", "fuse.glusterfs", "fuse.gcsfuse"};
+    static const char* const kNetworkFuse[] = {"fuse.sshfs",      "fuse.rclone",    "fuse.s3fs",
+                                               "fuse.gvfsd-fuse", "fuse.curlftpfs", "fuse.davfs",
+                                               "fuse.glusterfs",  "fuse.gcsfuse"};
     for (const char* name : kNetworkFuse) {
         if (type == name)
             return true;
@@ -31,7 +32,9 @@ bool IsNetworkType(const std::string& type) {
     return false;
 }
 
-bool IsOpticalType(const std::string& type) { return type == "iso9660" || type == "udf"; }
+bool IsOpticalType(const std::string& type) {
+    return type == "iso9660" || type == "udf";
+}
 
 // "/a/b" holds "/a/b/c" and "/a/b" itself, not "/a/bc"; "/" holds every absolute path.
 bool Holds(const std::string& mountPoint, const std::string& path) {

@@ -37,7 +37,9 @@ private:
     int fd_;
 };
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 std::string LowerAscii(const std::string& text) {
     std::string lower = text;
@@ -140,7 +142,9 @@ std::string ProfileStore::DefaultLocation() {
     return base + "/albumwright/settings";
 }
 
-std::string ProfileStore::NormaliseKey(const std::string& keyPath) { return LowerAscii(DisplayKey(keyPath)); }
+std::string ProfileStore::NormaliseKey(const std::string& keyPath) {
+    return LowerAscii(DisplayKey(keyPath));
+}
 
 std::string ProfileStore::DisplayKey(const std::string& keyPath) {
     std::string key;
@@ -245,7 +249,8 @@ bool ProfileStore::Save(const Content& content) const {
         bytes += '[' + Escape(key.displayPath) + "]\n";
         for (const auto& [lower, value] : key.values) {
             bytes += Escape(key.names.at(lower)) + '=';
-            bytes += value.type == Type::Text ? "t:" + Escape(value.text) : "n:" + std::to_string(value.number);
+            bytes +=
+                value.type == Type::Text ? "t:" + Escape(value.text) : "n:" + std::to_string(value.number);
             bytes += '\n';
         }
     }
@@ -300,7 +305,8 @@ bool ProfileStore::CreateKey(const std::string& keyPath) {
     return Save(*content);
 }
 
-std::optional<ProfileStore::Value> ProfileStore::Read(const std::string& keyPath, const std::string& name) const {
+std::optional<ProfileStore::Value> ProfileStore::Read(const std::string& keyPath,
+                                                      const std::string& name) const {
     const Content content = Load().value_or(Content());
     const auto key = content.find(NormaliseKey(keyPath));
     if (key == content.end())

@@ -55,7 +55,7 @@ public:
 
 private:
     struct Key {
-        std::string displayPath;           // as first written
+        std::string displayPath;                  // as first written
         std::map<std::string, std::string> names; // lower-case name -> name as written
         std::map<std::string, Value> values;      // lower-case name -> value
     };

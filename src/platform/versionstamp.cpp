@@ -8,7 +8,8 @@ namespace aw {
 
 namespace {
 
-constexpr std::string_view kTag = "\x01" "AWVERSION:";
+constexpr std::string_view kTag = "\x01"
+                                  "AWVERSION:";
 constexpr std::size_t kLongestVersion = 4 * 5 + 3; // "65535.65535.65535.65535"
 
 } // namespace
@@ -16,10 +17,13 @@ constexpr std::size_t kLongestVersion = 4 * 5 + 3; // "65535.65535.65535.65535"
 // Kept by the compiler and the linker although nothing reads it in memory: it is read from the file.
 extern "C" {
 extern const char aw_version_stamp[];
-[[gnu::used]] const char aw_version_stamp[] = "\x01" "AWVERSION:" ALBUMWRIGHT_VERSION_TEXT;
+[[gnu::used]] const char aw_version_stamp[] = "\x01"
+                                              "AWVERSION:" ALBUMWRIGHT_VERSION_TEXT;
 }
 
-std::string_view ProgramVersionText() { return std::string_view(aw_version_stamp).substr(kTag.size()); }
+std::string_view ProgramVersionText() {
+    return std::string_view(aw_version_stamp).substr(kTag.size());
+}
 
 std::uint64_t FindVersionStamp(std::string_view bytes) {
     for (std::size_t at = bytes.find(kTag); at != std::string_view::npos; at = bytes.find(kTag, at + 1)) {

@@ -27,7 +27,8 @@ public:
         return answers.empty() ? true : Pop();
     }
     void Inform(const std::string& text, const std::string& caption, MessageIcon icon) override {
-        log.push_back("inform " + Id(text) + " " + Id(caption) + (icon == MessageIcon::Information ? " i" : " !"));
+        log.push_back("inform " + Id(text) + " " + Id(caption) +
+                      (icon == MessageIcon::Information ? " i" : " !"));
         lastText = text;
     }
     void InformWithHelp(const std::string& text, const std::string& caption, int helpContext) override {
@@ -101,7 +102,8 @@ protected:
     void SetUp() override {
         SetLanguage(Language::English);
         WriteWholeFile(dir_ / "mountinfo", "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
-                                           "2 1 8:17 / " + dir_.str() + "/CAM rw - vfat /dev/sdb1 rw\n");
+                                           "2 1 8:17 / " +
+                                               dir_.str() + "/CAM rw - vfat /dev/sdb1 rw\n");
         WriteWholeFile(dir_ / "plain.dat", "1\n2\n");
         WriteWholeFile(dir_ / "marker.dat", "1\n  18766 no thumbnails\n2\n");
         settings_.backgrounds = {{0, "SolidColor"}, {1, "/opt/aw/htmldata/cyber.jpg"}};
@@ -214,8 +216,8 @@ TEST_F(CreateWorkflowTest, OneQuestionCoversFolderSubfoldersAndPage) {
     fs::create_directories(inputs_.outputFolder + "/Thumb");
     WriteWholeFile(inputs_.outputFolder + "/Index.html", "old");
     Run();
-    EXPECT_EQ(services_.log, (Log{"ask 430 431 ? yes", "run", "inform 407 421 i", "save embed 1",
-                                  "save folder /var/tmp/"}));
+    EXPECT_EQ(services_.log,
+              (Log{"ask 430 431 ? yes", "run", "inform 407 421 i", "save embed 1", "save folder /var/tmp/"}));
 }
 
 TEST_F(CreateWorkflowTest, RenamedFilesAreReportedBeforeThePage) {
@@ -284,8 +286,8 @@ TEST(CreateWorkflow, ArrangementMarkerAndPagePath) {
         const char* text;
         int marker;
     } cases[] = {
-        {"18766\n", 1}, {"1\n   18766\n", 1}, {"18766abc", 1}, {"+18766\n", 1},
-        {"187660\n", 0}, {"x18766\n", 0},     {"", 0},
+        {"18766\n", 1},  {"1\n   18766\n", 1}, {"18766abc", 1}, {"+18766\n", 1},
+        {"187660\n", 0}, {"x18766\n", 0},      {"", 0},
     };
     for (const auto& c : cases) {
         WriteWholeFile(dir / "form.dat", c.text);

@@ -17,18 +17,17 @@ namespace fs = std::filesystem;
 class MountInfoTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        WriteWholeFile(dir_ / "mountinfo",
-                       "22 1 8:1 / / rw - ext4 /dev/sda1 rw\n"
-                       "23 22 0:21 / /tmp rw - tmpfs tmpfs rw\n"
-                       "24 22 8:17 / /media/u/CAM rw - vfat /dev/sdb1 rw\n"
-                       "25 22 11:0 / /media/u/DISC rw - iso9660 /dev/sr0 ro\n"
-                       "26 22 0:40 / /mnt/net rw - nfs4 server:/export rw\n"
-                       "27 22 0:41 / /mnt/ssh rw - fuse.sshfs u@host: rw\n"
-                       "28 22 8:2 / /media/u/My\\040Disk rw - ext4 /dev/sda2 rw\n"
-                       "29 22 0:42 / /data rw shared:5 master:3 - btrfs /dev/sda3 rw\n"
-                       "30 22 0:43 / /media/u/stick rw - fuseblk /dev/sdb2 rw\n"
-                       "garbage line\n"
-                       "31 22 0:44 / /mnt/smb rw - cifs //server/share rw\n");
+        WriteWholeFile(dir_ / "mountinfo", "22 1 8:1 / / rw - ext4 /dev/sda1 rw\n"
+                                           "23 22 0:21 / /tmp rw - tmpfs tmpfs rw\n"
+                                           "24 22 8:17 / /media/u/CAM rw - vfat /dev/sdb1 rw\n"
+                                           "25 22 11:0 / /media/u/DISC rw - iso9660 /dev/sr0 ro\n"
+                                           "26 22 0:40 / /mnt/net rw - nfs4 server:/export rw\n"
+                                           "27 22 0:41 / /mnt/ssh rw - fuse.sshfs u@host: rw\n"
+                                           "28 22 8:2 / /media/u/My\\040Disk rw - ext4 /dev/sda2 rw\n"
+                                           "29 22 0:42 / /data rw shared:5 master:3 - btrfs /dev/sda3 rw\n"
+                                           "30 22 0:43 / /media/u/stick rw - fuseblk /dev/sdb2 rw\n"
+                                           "garbage line\n"
+                                           "31 22 0:44 / /mnt/smb rw - cifs //server/share rw\n");
         const fs::path sys = dir_ / "sys";
         fs::create_directories(sys / "devices/sda/sda1");
         fs::create_directories(sys / "devices/sda/sda2");
@@ -89,8 +88,8 @@ TEST_F(MountInfoTest, FixedMeansLocalNotRemovableNotOptical) {
         {"/mnt/ssh", false},          // sshfs
         {"/mnt/smb", false},          // cifs
         {"/media/u/My Disk", true},
-        {"/data", true},              // anonymous device number, fixed source disk
-        {"/media/u/stick", false},    // anonymous device number, removable source disk
+        {"/data", true},           // anonymous device number, fixed source disk
+        {"/media/u/stick", false}, // anonymous device number, removable source disk
     };
     for (const auto& c : cases)
         EXPECT_EQ(info.IsFixed(c.path), c.fixed) << c.path;

@@ -1,11 +1,13 @@
 #include "mainwindow/outputfolders.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <vector>
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "platform/desktopfolder.h"
 #include "stringtable.h"
 #include "support/testpaths.h"
 
@@ -49,14 +51,41 @@ TEST_F(OutputFoldersTest, CameraFolderIsTheFirstFolderBelowTheMountPoint) {
         const char* path;
         bool camera;
     } cases[] = {
-        {"/media/u/CAM/DCIM/100X", true},  {"/media/u/CAM/dcim", true},   {"/media/u/CAM/DcMv/a", true},
-        {"/media/u/My Cam/DCIM", true},    {"/media/u/CAM/Photos/DCIM", false},
-        {"/media/u/CAM/DCIMX", false},     {"/media/u/CAM", false},        {"/DCIM/x", true},
-        {"/home/u/DCIM", false},           {"DCIM/100X", false},           {"", false},
+        {"/media/u/CAM/DCIM/100X", true},
+        {"/media/u/CAM/dcim", true},
+        {"/media/u/CAM/DcMv/a", true},
+        {"/media/u/My Cam/DCIM", true},
+        {"/media/u/CAM/Photos/DCIM", false},
+        {"/media/u/CAM/DCIMX", false},
+        {"/media/u/CAM", false},
+        {"/DCIM/x", true},
+        {"/home/u/DCIM", false},
+        {"DCIM/100X", false},
+        {"", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(folders_.IsCameraFolder(c.path), c.camera) << c.path;
     EXPECT_EQ(folders_.ChooseInitialFolder("/home/u/Albums"), "/home/u/Albums");
+}
+
+TEST_F(OutputFoldersTest, CameraFolderIsReplacedByTheDesktop) {
+    const char* saved = std::getenv("XDG_DESKTOP_DIR");
+    const std::string keep = saved ? saved : "";
+    fs::create_directory(dir_ / "Desktop");
+    setenv("XDG_DESKTOP_DIR", (dir_.str() + "/Desktop/").c_str(), 1);
+    EXPECT_EQ(folders_.ChooseInitialFolder("/media/u/CAM/DCIM/100X"), dir_.str() + "/Desktop");
+    setenv("XDG_DESKTOP_DIR", (dir_.str() + "/NoDesktop").c_str(), 1);
+    EXPECT_EQ(folders_.ChooseInitialFolder("/media/u/CAM/DCIM/100X"), "");
+    if (saved)
+        setenv("XDG_DESKTOP_DIR", keep.c_str(), 1);
+    else
+        unsetenv("XDG_DESKTOP_DIR");
+
+    EXPECT_EQ(DesktopFromUserDirs("# c\nXDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n", "/home/u"),
+              "/home/u/Schreibtisch");
+    EXPECT_EQ(DesktopFromUserDirs("XDG_DESKTOP_DIR=\"/srv/desk\"\nXDG_MUSIC_DIR=\"$HOME/M\"\n", "/h"),
+              "/srv/desk");
+    EXPECT_EQ(DesktopFromUserDirs("XDG_DESKTOP_DIR=\"relative\"\nXDG_DESKTOP_DIR=\"$HOME", "/h"), "");
 }
 
 TEST_F(OutputFoldersTest, NewFolderIsCreatedWithItsParentsWithoutAQuestion) {
@@ -102,8 +131,9 @@ TEST_F(OutputFoldersTest, QuestionFallsToTheFirstExistingSubfolder) {
         int marker;
         int code;
     } cases[] = {
-        {true, false, true, 0, FolderGoOn}, {true, false, false, 0, FolderNo}, {false, true, true, 0, FolderYes},
-        {false, true, false, 0, FolderNo},  {true, true, true, 1, FolderGoOn}, {false, true, true, 1, FolderGoOn},
+        {true, false, true, 0, FolderGoOn}, {true, false, false, 0, FolderNo},
+        {false, true, true, 0, FolderYes},  {false, true, false, 0, FolderNo},
+        {true, true, true, 1, FolderGoOn},  {false, true, true, 1, FolderGoOn},
     };
     for (const auto& c : cases) {
         ScratchDir dir;

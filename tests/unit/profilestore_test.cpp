@@ -67,7 +67,7 @@ TEST(ProfileStore, AFailedSaveKeepsTheOldFileAndLeavesNoTemporaryFile) {
     const std::string before = ReadWholeFile(store.file());
 
     // A file-size limit makes the write of the temporary file fail halfway, as a full disk would.
-    rlimit saved {};
+    rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit small = saved;

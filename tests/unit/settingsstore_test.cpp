@@ -87,7 +87,8 @@ TEST_F(SettingsStoreTest, ReadRegistryPathCountsTheTerminatingZero) {
     } cases[] = {{0, true}, {258, true}, {259, false}, {400, false}};
     for (const auto& c : cases) {
         ASSERT_TRUE(profile_.WriteText(kKey, "TempPath", std::string(c.length, 'a')));
-        EXPECT_EQ(settings.ReadRegistryPath("software/quorvel/page binder/env", "temppath", text), c.length + 1);
+        EXPECT_EQ(settings.ReadRegistryPath("software/quorvel/page binder/env", "temppath", text),
+                  c.length + 1);
         EXPECT_EQ(text, c.readable ? std::string(c.length, 'a') : "") << c.length;
     }
 }
@@ -101,7 +102,7 @@ TEST_F(SettingsStoreTest, StoredWorkFolderIsUsedOnlyWhenUsable) {
     } cases[] = {
         {dir_.str() + "/work/", dir_.str() + "/work/"},
         {dir_.str() + "/work", dir_.str() + "/work/"}, // the separator is put back
-        {"/", SystemTempPath()},                        // one character
+        {"/", SystemTempPath()},                       // one character
         {dir_.str() + "/missing/", SystemTempPath()},
         {"/" + std::string(300, 'x') + "/", SystemTempPath()}, // too long to be read
     };

@@ -63,7 +63,8 @@ TEST_F(SystemInfoTest, UsableWorkFolderNeedsAnExistingFolderOnAFixedFileSystem) 
     ScratchDir dir;
     // Everything below "/" is one fixed tmpfs; "/media/u/CAM" is a USB stick.
     WriteWholeFile(dir / "mountinfo", "1 0 0:21 / / rw - tmpfs tmpfs rw\n"
-                                      "2 1 8:17 / " + dir.str() + "/stick rw - vfat /dev/sdb1 rw\n");
+                                      "2 1 8:17 / " +
+                                          dir.str() + "/stick rw - vfat /dev/sdb1 rw\n");
     std::filesystem::create_directories(dir / "sys/dev/block/8:17");
     WriteWholeFile(dir / "sys/dev/block/8:17/removable", "1");
     std::filesystem::create_directories(dir / "work");
@@ -95,12 +96,25 @@ TEST(VersionStamp, TakesTheFirstWellFormedStamp) {
         std::string bytes;
         std::uint64_t version;
     } cases[] = {
-        {"\x01" "AWVERSION:1.1.1.9\0"s, 0x0001000100010009ULL},
-        {"xx\x01" "AWVERSION:\0 \x01" "AWVERSION:2.0.0.1\0"s, 0x0002000000000001ULL},
-        {"\x01" "AWVERSION:65536.0.0.0\0"s, 0},
-        {"\x01" "AWVERSION:1.2.3\0"s, 0},
-        {"\x01" "AWVERSION:1.2.3.4"s, 0}, // cut off before its end
-        {"\x01" "AWVERSION:1.2.3.4x\0"s, 0},
+        {"\x01"
+         "AWVERSION:1.1.1.9\0"s,
+         0x0001000100010009ULL},
+        {"xx\x01"
+         "AWVERSION:\0 \x01"
+         "AWVERSION:2.0.0.1\0"s,
+         0x0002000000000001ULL},
+        {"\x01"
+         "AWVERSION:65536.0.0.0\0"s,
+         0},
+        {"\x01"
+         "AWVERSION:1.2.3\0"s,
+         0},
+        {"\x01"
+         "AWVERSION:1.2.3.4"s,
+         0}, // cut off before its end
+        {"\x01"
+         "AWVERSION:1.2.3.4x\0"s,
+         0},
     };
     for (const auto& c : cases)
         EXPECT_EQ(FindVersionStamp(c.bytes), c.version);
@@ -109,7 +123,9 @@ TEST(VersionStamp, TakesTheFirstWellFormedStamp) {
 TEST(VersionStamp, FoundAcrossReadBlocks) {
     ScratchDir dir;
     std::string bytes((1 << 20) - 5, 'z');
-    bytes += std::string("\x01" "AWVERSION:3.4.5.6", 18);
+    bytes += std::string("\x01"
+                         "AWVERSION:3.4.5.6",
+                         18);
     bytes += '\0';
     WriteWholeFile(dir / "big", bytes);
     EXPECT_EQ(ReadFileVersion((dir / "big").string()), 0x0003000400050006ULL);
