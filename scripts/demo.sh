@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Makes a demo album: installs what is needed, builds the command line, draws sample media (pictures of
+# several sizes including a portrait one, a bitmap, a short movie, a sound file) and runs albumwright-make
+# on them. Usage: scripts/demo.sh [build-dir]   (default: build)
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$here/build}
+
+"$here/scripts/setup.sh" "$build"
+cmake --build "$build" --target albumwright-make -j "$(nproc)"
+
+media="$build/demo-media"
+album="$build/demo-album"
+rm -rf "$media"
+mkdir -p "$media"
+
+echo "Drawing sample media in $media"
+convert -size 1024x768 gradient:skyblue-navy -fill white -pointsize 96 -gravity center \
+  -annotate 0 "Sky" "$media/sky.jpg"
+convert -size 640x480 plasma:tan-olive -blur 0x2 "$media/field.jpg"
+convert -size 480x640 gradient:gold-firebrick -fill white -pointsize 72 -gravity center \
+  -annotate 0 "Tall" "$media/portrait.jpg"
+convert -size 2000x1500 radial-gradient:white-seagreen "$media/large.jpg"
+convert -size 320x240 pattern:checkerboard -fill red -draw "circle 160,120 160,60" BMP3:"$media/drawing.bmp"
+ffmpeg -loglevel error -y -f lavfi -i testsrc=size=320x240:rate=15 -t 2 -pix_fmt yuv420p "$media/clip.avi"
+ffmpeg -loglevel error -y -f lavfi -i "sine=frequency=440:duration=1" "$media/tone.wav"
+
+# An album folder from an earlier demo is replaced without asking (-y).
+"$build/bin/albumwright-make" -y -t "Albumwright demo" -b 2 -a 1 -o "$album" \
+  "$media/sky.jpg" "$media/field.jpg" "$media/portrait.jpg" "$media/large.jpg" \
+  "$media/drawing.bmp" "$media/clip.avi" "$media/tone.wav"
+
+echo
+echo "The demo album is at: $album/Index.html"
