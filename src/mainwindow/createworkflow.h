@@ -22,7 +22,7 @@ namespace aw {
 
 class ItemList;
 
-// Everything one generation run needs besides the work folder it takes from `workFolder`.
+// Everything one generation run needs, handed to the progress run by reference for its duration.
 struct ProgressRequest {
     ItemList& items;
     const AlbumJob& job;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -137,7 +138,12 @@ std::string ProfileStore::DefaultLocation() {
         base = config;
     } else {
         const char* home = std::getenv("HOME");
-        base = std::string(home && *home ? home : "/tmp") + "/.config";
+        if (!home || !*home) {
+            // Without $HOME the password database still knows the user's home folder.
+            const passwd* user = ::getpwuid(::getuid());
+            home = user && user->pw_dir ? user->pw_dir : "/";
+        }
+        base = std::string(home) + "/.config";
     }
     return base + "/albumwright/settings";
 }
