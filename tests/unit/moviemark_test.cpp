@@ -35,23 +35,6 @@ TEST(MovieMark, KindsAndTheirMarks) {
               0);
 }
 
-TEST(MovieMark, FilmStripHasBlackFrameHolesAndLightField) {
-    for (int mark : {MovieMark::kFilmStrip, MovieMark::kFilmStripMarked}) {
-        SCOPED_TRACE(mark);
-        for (int i = 0; i < MovieMark::kSize; ++i) {
-            EXPECT_EQ(MarkAt(mark, i, 0)[0] | MarkAt(mark, i, 0)[1] | MarkAt(mark, i, 0)[2], 0); // bottom edge
-            EXPECT_EQ(MarkAt(mark, 0, i)[1], 0);                                                  // left edge
-            EXPECT_EQ(MarkAt(mark, 23, i)[1], 0);                                                 // right edge
-        }
-        EXPECT_GT(MarkAt(mark, 1, 1)[1], 200);  // a sprocket hole, left
-        EXPECT_GT(MarkAt(mark, 22, 1)[1], 200); // and right
-        EXPECT_GT(MarkAt(mark, 5, 4)[1], 200);  // the light field
-    }
-    // The symbol sits in the middle of the field of the marked strip only.
-    EXPECT_GT(MarkAt(MovieMark::kFilmStrip, 12, 12)[1], 200);
-    EXPECT_LT(MarkAt(MovieMark::kFilmStripMarked, 7, 12)[1], 100);
-}
-
 TEST(MovieMark, StampsFourPixelsInFromTheBottomRight) {
     Canvas canvas(160, 120);
     MovieMark::Stamp(canvas.pixels.data(), canvas.width, canvas.height, MovieAvi);
@@ -88,14 +71,6 @@ TEST(MovieMark, ClipsOnSmallPicturesAndKeepsPadding) {
                 ASSERT_EQ(canvas.pixels[y * canvas.row + i], kFill) << "padding";
         }
     }
-}
-
-TEST(MovieMark, TopDownPicturesAreStampedAtTheirBottom) {
-    Canvas canvas(40, 40);
-    MovieMark::Stamp(canvas.pixels.data(), 40, -40, MovieMov);
-    // Row 4 from the bottom is buffer row 35 when rows run top-down.
-    EXPECT_EQ(std::memcmp(canvas.at(12, 35), MarkAt(MovieMark::kFilmStrip, 0, 0), 3), 0);
-    EXPECT_EQ(canvas.at(12, 4)[0], kFill);
 }
 
 } // namespace
