@@ -1,7 +1,11 @@
 #include "cli/terminalservices.h"
 
+#include <cerrno>
+
+extern "C" {
 #include <spawn.h>
 #include <sys/wait.h>
+}
 
 #include "album/createthread.h"
 #include "cli/console.h"
