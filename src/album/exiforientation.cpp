@@ -67,8 +67,8 @@ int ReadExifOrientation(const uint8_t* jpeg, std::size_t size) {
     exif_data_unset_option(data.get(), EXIF_DATA_OPTION_FOLLOW_SPECIFICATION); // read, never repair
     exif_data_load_data(data.get(), block, static_cast<unsigned int>(blockSize));
     ExifEntry* entry = exif_content_get_entry(data->ifd[EXIF_IFD_0], EXIF_TAG_ORIENTATION);
-    if (entry == nullptr || entry->format != EXIF_FORMAT_SHORT || entry->components < 1 || entry->data == nullptr ||
-        entry->size < 2)
+    if (entry == nullptr || entry->format != EXIF_FORMAT_SHORT || entry->components < 1 ||
+        entry->data == nullptr || entry->size < 2)
         return 1;
     const int value = exif_get_short(entry->data, exif_data_get_byte_order(data.get()));
     return (value >= 1 && value <= 8) ? value : 1;
@@ -82,21 +82,43 @@ void ReorientRgb24(const uint8_t* in, int width, int height, int orientation, ui
     const std::size_t outRow = (3 * static_cast<std::size_t>(outWidth) + 3) / 4 * 4;
     for (int y = 0; y < outHeight; ++y) { // y, x: top-down display coordinates of the result
         uint8_t* dst = out + static_cast<std::size_t>(outHeight - 1 - y) * outRow;
-        std::memset(dst + 3 * static_cast<std::size_t>(outWidth), 0, outRow - 3 * static_cast<std::size_t>(outWidth));
+        std::memset(dst + 3 * static_cast<std::size_t>(outWidth), 0,
+                    outRow - 3 * static_cast<std::size_t>(outWidth));
         for (int x = 0; x < outWidth; ++x) {
             int sx = x;
             int sy = y;
             switch (orientation) {
-            case 2: sx = width - 1 - x; break;
-            case 3: sx = width - 1 - x; sy = height - 1 - y; break;
-            case 4: sy = height - 1 - y; break;
-            case 5: sx = y; sy = x; break;
-            case 6: sx = y; sy = height - 1 - x; break;
-            case 7: sx = width - 1 - y; sy = height - 1 - x; break;
-            case 8: sx = width - 1 - y; sy = x; break;
-            default: break;
+            case 2:
+                sx = width - 1 - x;
+                break;
+            case 3:
+                sx = width - 1 - x;
+                sy = height - 1 - y;
+                break;
+            case 4:
+                sy = height - 1 - y;
+                break;
+            case 5:
+                sx = y;
+                sy = x;
+                break;
+            case 6:
+                sx = y;
+                sy = height - 1 - x;
+                break;
+            case 7:
+                sx = width - 1 - y;
+                sy = height - 1 - x;
+                break;
+            case 8:
+                sx = width - 1 - y;
+                sy = x;
+                break;
+            default:
+                break;
             }
-            const uint8_t* src = in + static_cast<std::size_t>(height - 1 - sy) * inRow + 3 * static_cast<std::size_t>(sx);
+            const uint8_t* src =
+                in + static_cast<std::size_t>(height - 1 - sy) * inRow + 3 * static_cast<std::size_t>(sx);
             std::memcpy(dst + 3 * static_cast<std::size_t>(x), src, 3);
         }
     }

@@ -16,7 +16,9 @@ namespace aw {
 int ReadExifOrientation(const uint8_t* jpeg, std::size_t size);
 
 // Orientations 5..8 exchange width and height.
-constexpr bool OrientationSwapsAxes(int orientation) { return orientation >= 5 && orientation <= 8; }
+constexpr bool OrientationSwapsAxes(int orientation) {
+    return orientation >= 5 && orientation <= 8;
+}
 
 // Writes the width x height picture `in` (24 bits, bottom-up rows padded to 4 bytes) as displayed with
 // `orientation` into `out`, which holds the padded rows of the resulting size (height x width for 5..8).

@@ -14,6 +14,9 @@ namespace aw {
 namespace {
 
 constexpr const char* kTempPrefix = "HTM";
+// Temporary files are created private (0600) and the final copy carries their bits over; the album's own
+// pictures must be readable by whoever serves or opens the album, like any file a program makes.
+constexpr mode_t kMadeFileMode = 0644;
 
 // Removes the temporary file it names when it goes out of scope, so no path can leave one behind.
 class TempFileGuard {
@@ -37,8 +40,8 @@ bool SameFile(const std::string& a, const std::string& b) {
         return true;
     struct stat first {};
     struct stat second {};
-    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
-           first.st_ino == second.st_ino;
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
 bool CanReadRegularFile(const std::string& path) {
@@ -68,7 +71,9 @@ MediaCopier::MediaCopier(const ImagingLibrary& imaging, const std::string& workF
     : imaging_(imaging), workFolder_(workFolder), arrangementMarker_(arrangementMarker),
       audioPicture_(std::move(audioPicture)) {}
 
-void MediaCopier::Fail(const std::string& file, FailureCause cause) { failure_ = RunFailure{file, cause}; }
+void MediaCopier::Fail(const std::string& file, FailureCause cause) {
+    failure_ = RunFailure{file, cause};
+}
 
 int MediaCopier::FinalCopy(const std::string& from, const std::string& to) {
     const int error = CopyFileReplacing(from, to);
@@ -105,9 +110,10 @@ int MediaCopier::EncodeBitmapTo(const std::string& source, const std::string& de
         return 0;
     PictureSteps steps(imaging_, picture_, failure_);
     // The Data JPEG is encoded from the bitmap as stored, without a 24-bit conversion first.
-    const bool made = steps.LoadBitmapFile(source) && steps.EncodeJpeg(kJpegQuality) &&
-                      steps.WriteEncodedFile(temp.path());
+    const bool made =
+        steps.LoadBitmapFile(source) && steps.EncodeJpeg(kJpegQuality) && steps.WriteEncodedFile(temp.path());
     picture_.Release();
+    ::chmod(temp.path().c_str(), kMadeFileMode);
     if (!made)
         return 0;
     return FinalCopy(temp.path(), dest);
@@ -142,6 +148,7 @@ bool MediaCopier::MakeThumbnailPicture(const std::string& source, const std::str
         thumbWidth_ = steps.size().width;
         thumbHeight_ = steps.size().height;
         made = steps.EncodeJpeg(kJpegQuality) && steps.WriteEncodedFile(tempFile);
+        ::chmod(tempFile.c_str(), kMadeFileMode);
     }
     picture_.Release();
     return made;
@@ -151,8 +158,8 @@ std::string MediaCopier::AudioThumbPath(const std::string& thumbPath) const {
     return FolderPrefixOf(thumbPath) + FileNameOf(audioPicture_);
 }
 
-int MediaCopier::MakeThumbnail(const std::string& source, const std::string& tempFile, const std::string& thumbPath,
-                               int kind) {
+int MediaCopier::MakeThumbnail(const std::string& source, const std::string& tempFile,
+                               const std::string& thumbPath, int kind) {
     failure_ = {};
     if (arrangementMarker_ == 1)
         return 1;

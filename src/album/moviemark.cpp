@@ -38,13 +38,20 @@ struct Bgr {
 
 constexpr Bgr ColourOf(char code) {
     switch (code) {
-    case 'H': return {232, 232, 232};
-    case 'W': return {224, 244, 248};
-    case 'D': return {64, 64, 64};
-    case 'B': return {224, 160, 96};
-    case 'Y': return {0, 208, 255};
-    case 'G': return {64, 160, 64};
-    default: return {0, 0, 0};
+    case 'H':
+        return {232, 232, 232};
+    case 'W':
+        return {224, 244, 248};
+    case 'D':
+        return {64, 64, 64};
+    case 'B':
+        return {224, 160, 96};
+    case 'Y':
+        return {0, 208, 255};
+    case 'G':
+        return {64, 160, 64};
+    default:
+        return {0, 0, 0};
     }
 }
 
@@ -53,7 +60,8 @@ using MarkPixels = std::array<uint8_t, MovieMark::kRowSize * MovieMark::kSize>;
 MarkPixels Render(const char* const (&rows)[MovieMark::kSize]) {
     MarkPixels pixels{};
     for (int y = 0; y < MovieMark::kSize; ++y) {
-        uint8_t* row = pixels.data() + static_cast<std::size_t>(MovieMark::kSize - 1 - y) * MovieMark::kRowSize;
+        uint8_t* row =
+            pixels.data() + static_cast<std::size_t>(MovieMark::kSize - 1 - y) * MovieMark::kRowSize;
         for (int x = 0; x < MovieMark::kSize; ++x) {
             const Bgr c = ColourOf(rows[y][x]);
             row[3 * x] = c.b;
@@ -66,7 +74,9 @@ MarkPixels Render(const char* const (&rows)[MovieMark::kSize]) {
 
 } // namespace
 
-int MovieMark::MarkFor(int kind) { return kind == MovieAsfMarked ? kFilmStripMarked : kFilmStrip; }
+int MovieMark::MarkFor(int kind) {
+    return kind == MovieAsfMarked ? kFilmStripMarked : kFilmStrip;
+}
 
 const uint8_t* MovieMark::Pixels(int mark) {
     static const MarkPixels filmStrip = Render(kFilmStripRows);

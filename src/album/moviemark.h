@@ -12,7 +12,7 @@ class MovieMark {
 public:
     static constexpr int kSize = 24;
     static constexpr std::size_t kRowSize = 3 * kSize; // 72: already a multiple of 4
-    static constexpr int kMargin = 4;                   // from the right and bottom edges
+    static constexpr int kMargin = 4;                  // from the right and bottom edges
     static constexpr int kFilmStrip = 162;
     static constexpr int kFilmStripMarked = 169;
 

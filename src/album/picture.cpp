@@ -9,7 +9,9 @@ MallocBuffer AllocateZeroed(std::size_t size) {
     return MallocBuffer(static_cast<uint8_t*>(std::calloc(size == 0 ? 1 : size, 1)));
 }
 
-MallocBuffer AdoptMalloced(void* block) { return MallocBuffer(static_cast<uint8_t*>(block)); }
+MallocBuffer AdoptMalloced(void* block) {
+    return MallocBuffer(static_cast<uint8_t*>(block));
+}
 
 bool Rgb24RowSize(int width, std::size_t& rowSize) {
     if (width < 1 || width > AW_MAX_DIMENSION)
@@ -39,7 +41,9 @@ AwBitmapInfoHeader Picture::header() const {
     return info;
 }
 
-int Picture::width() const { return header().biWidth; }
+int Picture::width() const {
+    return header().biWidth;
+}
 
 int Picture::height() const {
     const int32_t h = header().biHeight;
@@ -59,9 +63,13 @@ void Picture::SetEncoded(MallocBuffer bytes, std::size_t size) {
     encodedSize_ = encoded_ ? size : 0;
 }
 
-void Picture::ReleaseImage() { ReplaceImage(nullptr, 0, nullptr, 0); }
+void Picture::ReleaseImage() {
+    ReplaceImage(nullptr, 0, nullptr, 0);
+}
 
-void Picture::ReleaseEncoded() { SetEncoded(nullptr, 0); }
+void Picture::ReleaseEncoded() {
+    SetEncoded(nullptr, 0);
+}
 
 void Picture::Release() {
     ReleaseImage();

@@ -30,7 +30,9 @@ void StoreHeader(uint8_t* description, const AwBitmapInfoHeader& info) {
     std::memcpy(description, &info, sizeof info);
 }
 
-FailureCause CauseOfRead(int error) { return error == EFBIG ? FailureCause::TooLarge : FailureCause::Unreadable; }
+FailureCause CauseOfRead(int error) {
+    return error == EFBIG ? FailureCause::TooLarge : FailureCause::Unreadable;
+}
 
 } // namespace
 
@@ -62,7 +64,8 @@ bool PictureSteps::LoadBitmapFile(const std::string& path) {
     if (const int error = ReadFileBytes(path, bytes, kMaxSourceBytes))
         return Fail(path, CauseOfRead(error));
     BitmapParts parts;
-    if (const FailureCause cause = SplitBitmapFile(bytes.data(), bytes.size(), parts); cause != FailureCause::None)
+    if (const FailureCause cause = SplitBitmapFile(bytes.data(), bytes.size(), parts);
+        cause != FailureCause::None)
         return Fail(path, cause);
     picture_.ReplaceImage(std::move(parts.description), parts.descriptionSize, std::move(parts.pixels),
                           parts.pixelsSize);
@@ -93,7 +96,7 @@ bool PictureSteps::DecodeJpegFile(const std::string& path, PixelSize box) {
         const int minWidth = 2 * (swap ? box.height : box.width);
         const int minHeight = 2 * (swap ? box.width : box.height);
         pixels = AdoptMalloced(imaging_.DllDecodeJPEGScaled(bytes.data(), count, minWidth, minHeight,
-                                                             description.get(), &fullWidth, &fullHeight));
+                                                            description.get(), &fullWidth, &fullHeight));
     } else {
         pixels = AdoptMalloced(imaging_.DllDecodeJPEG(bytes.data(), count, description.get()));
     }
@@ -101,7 +104,8 @@ bool PictureSteps::DecodeJpegFile(const std::string& path, PixelSize box) {
         return Fail(path, FailureCause::NotAPicture);
     if (!HoldRgb24(std::move(description), std::move(pixels), SIZE_MAX, path))
         return false;
-    if (fullWidth < picture_.width() || fullHeight < picture_.height()) { // not reported: decoded at full size
+    if (fullWidth < picture_.width() ||
+        fullHeight < picture_.height()) { // not reported: decoded at full size
         fullWidth = picture_.width();
         fullHeight = picture_.height();
     }
@@ -147,7 +151,8 @@ bool PictureSteps::ConvertTo24Bit() {
     MallocBuffer pixels = AllocateZeroed(size);
     if (!description || !pixels)
         return Fail(source_, FailureCause::TooLarge);
-    if (!imaging_.DllConvertTo24BitDIB(picture_.description(), picture_.pixels(), description.get(), pixels.get()))
+    if (!imaging_.DllConvertTo24BitDIB(picture_.description(), picture_.pixels(), description.get(),
+                                       pixels.get()))
         return Fail(source_, FailureCause::NotAPicture);
     if (!HoldRgb24(std::move(description), std::move(pixels), size, source_))
         return false;
@@ -172,8 +177,8 @@ bool PictureSteps::FitIntoBox(PixelSize box) {
         MallocBuffer pixels = AllocateZeroed(size);
         if (!description || !pixels)
             return Fail(source_, FailureCause::TooLarge);
-        if (!imaging_.DllResizeBySizeDIB(picture_.description(), picture_.pixels(), stored.width, stored.height,
-                                         description.get(), pixels.get()))
+        if (!imaging_.DllResizeBySizeDIB(picture_.description(), picture_.pixels(), stored.width,
+                                         stored.height, description.get(), pixels.get()))
             return Fail(source_, FailureCause::NotAPicture);
         if (!HoldRgb24(std::move(description), std::move(pixels), size, source_))
             return false;
@@ -188,8 +193,8 @@ bool PictureSteps::FitIntoBox(PixelSize box) {
 bool PictureSteps::Reorient() {
     const AwBitmapInfoHeader info = picture_.header();
     std::size_t inSize = 0;
-    if (info.biBitCount != 24 || info.biHeight <= 0 || !Rgb24BufferSize(info.biWidth, info.biHeight, inSize) ||
-        inSize > picture_.pixelsSize())
+    if (info.biBitCount != 24 || info.biHeight <= 0 ||
+        !Rgb24BufferSize(info.biWidth, info.biHeight, inSize) || inSize > picture_.pixelsSize())
         return Fail(source_, FailureCause::NotAPicture);
     const bool swap = OrientationSwapsAxes(orientation_);
     AwBitmapInfoHeader turned = info;
@@ -212,8 +217,8 @@ bool PictureSteps::Reorient() {
 void PictureSteps::StampMovieMark(int kind) {
     const AwBitmapInfoHeader info = picture_.header();
     std::size_t size = 0;
-    if (!picture_.hasImage() || info.biBitCount != 24 || !Rgb24BufferSize(picture_.width(), picture_.height(), size) ||
-        size > picture_.pixelsSize())
+    if (!picture_.hasImage() || info.biBitCount != 24 ||
+        !Rgb24BufferSize(picture_.width(), picture_.height(), size) || size > picture_.pixelsSize())
         return;
     MovieMark::Stamp(picture_.pixels(), info.biWidth, info.biHeight, kind);
 }

@@ -54,7 +54,7 @@ private:
     Picture& picture_;
     RunFailure& failure_;
     PixelSize size_;
-    PixelSize full_;  // size of the source before any reduction while decoding
+    PixelSize full_; // size of the source before any reduction while decoding
     int orientation_ = 1;
     std::string source_;
 };

@@ -39,7 +39,9 @@ Bytes Jpeg(std::initializer_list<Bytes> segments) {
     return j;
 }
 
-int Orientation(const Bytes& b) { return ReadExifOrientation(b.data(), b.size()); }
+int Orientation(const Bytes& b) {
+    return ReadExifOrientation(b.data(), b.size());
+}
 
 TEST(ExifOrientation, ReadsTheValueInEitherByteOrder) {
     const Bytes app0 = Segment(0xE0, {'J', 'F', 'I', 'F', 0, 1, 1, 0, 0, 1, 0, 1, 0, 0});
@@ -69,7 +71,8 @@ TEST(ExifOrientation, AnythingMalformedOrMissingIsUpright) {
         {"file cut inside the block", cutFile},
         {"not a JPEG", Bytes{'B', 'M', 0, 0, 0, 0}},
         {"empty", Bytes{}},
-        {"after the scan", [] {
+        {"after the scan",
+         [] {
              Bytes j = Jpeg({});
              const Bytes late = Segment(0xE1, ExifBlock(6));
              j.insert(j.end() - 2, late.begin(), late.end());

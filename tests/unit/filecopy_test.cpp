@@ -73,10 +73,8 @@ TEST(FileCopy, FailuresLeaveTheDestinationAloneAndNeverReadAsSuccess) {
         int error;
     };
     const Case cases[] = {
-        {dir / "missing", dir / "dst", ENOENT},
-        {dir / "folder", dir / "dst", EISDIR},
-        {dir / "src", dir / "folder", EISDIR},
-        {dir / "src", dir / "no" / "such" / "dst", ENOENT},
+        {dir / "missing", dir / "dst", ENOENT}, {dir / "folder", dir / "dst", EISDIR},
+        {dir / "src", dir / "folder", EISDIR},  {dir / "src", dir / "no" / "such" / "dst", ENOENT},
         {dir / "dst", dir / "dst", EINVAL}, // would truncate its own source
     };
     for (const Case& c : cases) {

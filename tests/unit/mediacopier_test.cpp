@@ -86,12 +86,13 @@ TEST_F(MediaCopierTest, JpegThumbnailsFitTheBox) {
         int width, height, thumbWidth, thumbHeight;
     };
     const Case cases[] = {
-        {640, 480, 160, 120}, {480, 640, 90, 120},  {720, 480, 160, 106}, {352, 288, 146, 120},
-        {480, 360, 160, 119}, {100, 80, 100, 80},   {10, 500, 2, 120},    {1000, 1, 160, 1},
+        {640, 480, 160, 120}, {480, 640, 90, 120}, {720, 480, 160, 106}, {352, 288, 146, 120},
+        {480, 360, 160, 119}, {100, 80, 100, 80},  {10, 500, 2, 120},    {1000, 1, 160, 1},
     };
     ImagingLibrary fullDecodeOnly = loader_.library();
     fullDecodeOnly.DllDecodeJPEGScaled = nullptr;
-    for (const ImagingLibrary* library : {&loader_.library(), static_cast<const ImagingLibrary*>(&fullDecodeOnly)}) {
+    for (const ImagingLibrary* library :
+         {&loader_.library(), static_cast<const ImagingLibrary*>(&fullDecodeOnly)}) {
         MediaCopier copier = Copier(library);
         for (const Case& c : cases) {
             const std::string name = std::to_string(c.width) + "x" + std::to_string(c.height) + ".jpg";
@@ -191,7 +192,7 @@ std::string Rle4Bitmap() {
     put32(22, 4);
     file[26] = 1;
     file[28] = 4;
-    put32(30, 2); // RLE4
+    put32(30, 2);          // RLE4
     put32(54, 0x00FF0000); // entry 0: red (blue, green, red, 0)
     put32(58, 0x000000FF); // entry 1: blue
     put32(2, static_cast<uint32_t>(file.size() + rle.size()));
@@ -206,6 +207,9 @@ TEST_F(MediaCopierTest, RunLengthFourBitBitmap) {
     ASSERT_EQ(Thumbnail(copier, source, Thumb("th_rle4.jpg"), StillBmp), 1);
     EXPECT_EQ(copier.thumbWidth(), 8);
     EXPECT_EQ(copier.thumbHeight(), 4);
+    // Made files are readable by all, although they pass through private temporary files.
+    EXPECT_EQ(fs::status(Data("rle4.jpg")).permissions(), static_cast<fs::perms>(0644));
+    EXPECT_EQ(fs::status(Thumb("th_rle4.jpg")).permissions(), static_cast<fs::perms>(0644));
     for (const std::string& out : {Data("rle4.jpg"), Thumb("th_rle4.jpg")}) {
         SCOPED_TRACE(out);
         const auto picture = test::ReadWithImageMagick(out);
@@ -277,7 +281,8 @@ TEST_F(MediaCopierTest, BrokenJpegsFailWithACause) {
 
 TEST_F(MediaCopierTest, ExifOrientationTurnsTheThumbnail) {
     // Left half red, right half blue, as stored.
-    ASSERT_TRUE(test::MakeJpeg(Src("plain.jpg"), 400, 200, "-fill blue -draw 'rectangle 200,0 399,199'", "xc:red"));
+    ASSERT_TRUE(
+        test::MakeJpeg(Src("plain.jpg"), 400, 200, "-fill blue -draw 'rectangle 200,0 399,199'", "xc:red"));
     const std::string plain = ReadWholeFile(Src("plain.jpg"));
     struct Case {
         int orientation;
@@ -286,7 +291,8 @@ TEST_F(MediaCopierTest, ExifOrientationTurnsTheThumbnail) {
     MediaCopier copier = Copier();
     for (const Case& c : {Case{6, 60, 120}, Case{8, 60, 120}, Case{1, 160, 80}, Case{3, 160, 80}}) {
         SCOPED_TRACE(c.orientation);
-        WriteWholeFile(Src("o.jpg"), test::InsertApp1(plain, test::ExifOrientationBlock(c.orientation, true)));
+        WriteWholeFile(Src("o.jpg"),
+                       test::InsertApp1(plain, test::ExifOrientationBlock(c.orientation, true)));
         ASSERT_EQ(Thumbnail(copier, Source("o.jpg"), Thumb("th.jpg"), StillJpeg), 1);
         EXPECT_EQ(copier.thumbWidth(), c.width);
         EXPECT_EQ(copier.thumbHeight(), c.height);
@@ -306,7 +312,8 @@ TEST_F(MediaCopierTest, ExifOrientationTurnsTheThumbnail) {
 }
 
 // A thumbnail of `width` x `height` made of one colour with the kind's mark stamped, as the page shows it.
-test::RgbPicture ExpectedMovieThumb(int width, int height, int kind, uint8_t red, uint8_t green, uint8_t blue) {
+test::RgbPicture ExpectedMovieThumb(int width, int height, int kind, uint8_t red, uint8_t green,
+                                    uint8_t blue) {
     const std::size_t row = (3 * static_cast<std::size_t>(width) + 3) / 4 * 4;
     std::vector<uint8_t> pixels(row * height, 0);
     for (int y = 0; y < height; ++y)
@@ -343,8 +350,9 @@ TEST_F(MediaCopierTest, MovieThumbnailsCarryTheirMark) {
         const auto expected = ExpectedMovieThumb(c.thumbWidth, c.thumbHeight, c.kind, 0x30, 0x60, 0xC0);
         EXPECT_LT(test::MeanDifference(*thumb, expected), 12.0);
         // Against the other mark, or the mark one pixel off, the difference near the mark is plain.
-        const auto wrong = ExpectedMovieThumb(c.thumbWidth, c.thumbHeight,
-                                              c.kind == MovieAsfMarked ? MovieAvi : MovieAsfMarked, 0x30, 0x60, 0xC0);
+        const auto wrong =
+            ExpectedMovieThumb(c.thumbWidth, c.thumbHeight,
+                               c.kind == MovieAsfMarked ? MovieAvi : MovieAsfMarked, 0x30, 0x60, 0xC0);
         if (c.thumbWidth >= 32) {
             EXPECT_GT(test::MeanDifference(*thumb, wrong), test::MeanDifference(*thumb, expected));
         }
@@ -441,7 +449,8 @@ TEST_F(MediaCopierTest, BitmapSuite) {
             }
             if (std::string(folder) != "g")
                 continue;
-            if (name == "pal8os2.bmp" || name == "pal8v4.bmp" || name == "pal8v5.bmp" || name == "rgb16-565pal.bmp") {
+            if (name == "pal8os2.bmp" || name == "pal8v4.bmp" || name == "pal8v5.bmp" ||
+                name == "rgb16-565pal.bmp") {
                 EXPECT_EQ(data, 0);
                 EXPECT_EQ(copier.failure().cause, FailureCause::NotAPicture);
                 continue;

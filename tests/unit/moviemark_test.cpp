@@ -24,13 +24,16 @@ struct Canvas {
     const uint8_t* at(int x, int y) const { return &pixels[static_cast<std::size_t>(y) * row + 3 * x]; }
 };
 
-const uint8_t* MarkAt(int mark, int x, int y) { return MovieMark::Pixels(mark) + y * MovieMark::kRowSize + 3 * x; }
+const uint8_t* MarkAt(int mark, int x, int y) {
+    return MovieMark::Pixels(mark) + y * MovieMark::kRowSize + 3 * x;
+}
 
 TEST(MovieMark, KindsAndTheirMarks) {
     for (int kind : {MovieAsf, MovieAvi, MovieMov, MovieMpeg})
         EXPECT_EQ(MovieMark::MarkFor(kind), MovieMark::kFilmStrip);
     EXPECT_EQ(MovieMark::MarkFor(MovieAsfMarked), MovieMark::kFilmStripMarked);
-    EXPECT_NE(std::memcmp(MovieMark::Pixels(MovieMark::kFilmStrip), MovieMark::Pixels(MovieMark::kFilmStripMarked),
+    EXPECT_NE(std::memcmp(MovieMark::Pixels(MovieMark::kFilmStrip),
+                          MovieMark::Pixels(MovieMark::kFilmStripMarked),
                           MovieMark::kRowSize * MovieMark::kSize),
               0);
 }
@@ -63,7 +66,8 @@ TEST(MovieMark, ClipsOnSmallPicturesAndKeepsPadding) {
                 const int mx = x - (c.width - 28);
                 const int my = y - 4;
                 if (mx >= 0 && mx < 24 && my >= 0 && my < 24)
-                    ASSERT_EQ(std::memcmp(canvas.at(x, y), MarkAt(MovieMark::kFilmStripMarked, mx, my), 3), 0);
+                    ASSERT_EQ(std::memcmp(canvas.at(x, y), MarkAt(MovieMark::kFilmStripMarked, mx, my), 3),
+                              0);
                 else
                     ASSERT_EQ(canvas.at(x, y)[1], kFill);
             }

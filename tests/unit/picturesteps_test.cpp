@@ -19,8 +19,8 @@ TEST(ScaleDimension, ComputesInTheFixedOrder) {
     };
     const Case cases[] = {
         {360, 160, 480, 119}, // the percentage step loses the last unit
-        {480, 160, 640, 120}, {640, 120, 480, 160}, {480, 120, 640, 90}, {480, 160, 720, 106},
-        {352, 120, 288, 146}, {10, 120, 500, 2},    {1, 160, 1000, 1},   // never below 1
+        {480, 160, 640, 120}, {640, 120, 480, 160}, {480, 120, 640, 90},  {480, 160, 720, 106},
+        {352, 120, 288, 146}, {10, 120, 500, 2},    {1, 160, 1000, 1}, // never below 1
         {0, 160, 480, 1},     {5, 160, 0, 1},       {100, 100, 100, 100},
     };
     for (const Case& c : cases) {
@@ -139,8 +139,10 @@ TEST(SplitBitmapFile, RefusesEachBrokenRule) {
     cases.push_back(with("zero width", [](std::string& s) { Put32(s, 18, 0); }));
     cases.push_back(with("negative width", [](std::string& s) { Put32(s, 18, 0xFFFFFFFFu); }));
     cases.push_back(with("zero height", [](std::string& s) { Put32(s, 22, 0); }));
-    cases.push_back(with("huge", [](std::string& s) { Put32(s, 18, 30001); }, FailureCause::TooLarge));
-    cases.push_back(with("huge top-down", [](std::string& s) { Put32(s, 22, 0x80000001u); }, FailureCause::TooLarge));
+    cases.push_back(with(
+        "huge", [](std::string& s) { Put32(s, 18, 30001); }, FailureCause::TooLarge));
+    cases.push_back(with(
+        "huge top-down", [](std::string& s) { Put32(s, 22, 0x80000001u); }, FailureCause::TooLarge));
     cases.push_back(with("height INT32_MIN", [](std::string& s) { Put32(s, 22, 0x80000000u); }));
     cases.push_back({"truncated header", MakeBmp({}).substr(0, 40)});
     cases.push_back({"no pixels", MakeBmp({}, 0)});
@@ -163,7 +165,8 @@ TEST(SplitBitmapFile, AcceptsTheEdgesOfEachRule) {
     largest.colours = 256; // offset 1078, the largest allowed
     BitmapParts parts;
     EXPECT_EQ(Split(MakeBmp(largest), parts), FailureCause::None);
-    for (const uint16_t bits : {uint16_t{1}, uint16_t{4}, uint16_t{8}, uint16_t{16}, uint16_t{24}, uint16_t{32}}) {
+    for (const uint16_t bits :
+         {uint16_t{1}, uint16_t{4}, uint16_t{8}, uint16_t{16}, uint16_t{24}, uint16_t{32}}) {
         for (uint32_t compression : {0u, 1u, 2u, 3u}) {
             BmpSpec spec;
             spec.bits = bits;
