@@ -1,0 +1,31 @@
+#include "imagemodulelinkedin.h"
+
+extern "C" {
+void* DllEncodeJPEG(const void* description, const void* pixels, int quality, uint32_t* size);
+void* DllDecodeJPEG(const void* bytes, uint32_t count, void* descriptionOut);
+void* DllDecodeJPEGScaled(const void* bytes, uint32_t count, int minWidth, int minHeight, void* descriptionOut,
+                          int* fullWidth, int* fullHeight);
+int DllConvertTo24BitDIB(const void* description, const void* pixels, void* descriptionOut, void* pixelsOut);
+int DllResizeByPercentDIB(const void* description, const void* pixels, int percent, void* descriptionOut,
+                          void* pixelsOut);
+int DllResizeBySizeDIB(const void* description, const void* pixels, int width, int height, void* descriptionOut,
+                       void* pixelsOut);
+}
+
+namespace aw::fuzz {
+
+const ImagingLibrary& LinkedInImageModule() {
+    static const ImagingLibrary library = [] {
+        ImagingLibrary table;
+        table.DllEncodeJPEG = DllEncodeJPEG;
+        table.DllDecodeJPEG = DllDecodeJPEG;
+        table.DllConvertTo24BitDIB = DllConvertTo24BitDIB;
+        table.DllResizeByPercentDIB = DllResizeByPercentDIB;
+        table.DllResizeBySizeDIB = DllResizeBySizeDIB;
+        table.DllDecodeJPEGScaled = DllDecodeJPEGScaled;
+        return table;
+    }();
+    return library;
+}
+
+} // namespace aw::fuzz
