@@ -27,7 +27,9 @@ void ImagingLibraryLoader::ModuleCloser::operator()(void* handle) const {
         dlclose(handle);
 }
 
-ImagingLibraryLoader::~ImagingLibraryLoader() { Release(); }
+ImagingLibraryLoader::~ImagingLibraryLoader() {
+    Release();
+}
 
 std::filesystem::path ImagingLibraryLoader::ProgramFolder() {
     std::error_code error;
@@ -35,7 +37,9 @@ std::filesystem::path ImagingLibraryLoader::ProgramFolder() {
     return error ? std::filesystem::path() : program.parent_path();
 }
 
-ImagingLoadResult ImagingLibraryLoader::Load() { return Load(ProgramFolder()); }
+ImagingLoadResult ImagingLibraryLoader::Load() {
+    return Load(ProgramFolder());
+}
 
 ImagingLibraryLoader::ModuleHandle ImagingLibraryLoader::OpenModule(const std::filesystem::path& path,
                                                                     std::string& error) {
@@ -92,7 +96,8 @@ bool ImagingLibraryLoader::ResolveSeven(std::string& error) {
     };
     ImagingLibrary& t = library_;
     return resolve(t.DllEncodeJPEG, image_.get(), 414) && resolve(t.DllDecodeJPEG, image_.get(), 415) &&
-           resolve(t.DllConvertTo24BitDIB, image_.get(), 416) && resolve(t.DllResizeByPercentDIB, image_.get(), 417) &&
+           resolve(t.DllConvertTo24BitDIB, image_.get(), 416) &&
+           resolve(t.DllResizeByPercentDIB, image_.get(), 417) &&
            resolve(t.DllResizeBySizeDIB, image_.get(), 418) && resolve(t.GetFrameSize, video_.get(), 419) &&
            resolve(t.GetFirstFrameDIB_RGB24, video_.get(), 420);
 }

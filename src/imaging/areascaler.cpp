@@ -59,9 +59,13 @@ AxisWeights LinearWeights(int from, int to) {
     return axis;
 }
 
-AxisWeights WeightsFor(int from, int to) { return to < from ? BoxWeights(from, to) : LinearWeights(from, to); }
+AxisWeights WeightsFor(int from, int to) {
+    return to < from ? BoxWeights(from, to) : LinearWeights(from, to);
+}
 
-uint8_t ToByte(float value) { return static_cast<uint8_t>(std::clamp(std::lround(value), 0L, 255L)); }
+uint8_t ToByte(float value) {
+    return static_cast<uint8_t>(std::clamp(std::lround(value), 0L, 255L));
+}
 
 } // namespace
 

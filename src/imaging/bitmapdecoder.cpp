@@ -34,10 +34,10 @@ void ConvertMaskedRow(const BitmapLayout& layout, const uint8_t* in, uint8_t* ou
     const int bytesPerPixel = layout.bitCount / 8;
     for (int x = 0; x < layout.width; ++x) {
         const uint8_t* p = in + bytesPerPixel * x;
-        const uint32_t pixel = bytesPerPixel == 2 ? static_cast<uint32_t>(p[0] | p[1] << 8)
-                                                  : static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-                                                        static_cast<uint32_t>(p[2]) << 16 |
-                                                        static_cast<uint32_t>(p[3]) << 24;
+        const uint32_t pixel =
+            bytesPerPixel == 2 ? static_cast<uint32_t>(p[0] | p[1] << 8)
+                               : static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+                                     static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
         out[3 * x] = layout.blue.Extract(pixel);
         out[3 * x + 1] = layout.green.Extract(pixel);
         out[3 * x + 2] = layout.red.Extract(pixel);
@@ -50,8 +50,8 @@ BgrView BitmapDecoder::Decode(const void* description, const void* pixels, BgrIm
     const BitmapLayout layout = BitmapLayout::Parse(description);
     if (layout.bitCount == 24 && layout.compression == BitmapLayout::Rgb) {
         CheckHeld(layout);
-        return BgrView{static_cast<const uint8_t*>(pixels), layout.width, layout.height, layout.StoredRowSize(),
-                       !layout.topDown};
+        return BgrView{static_cast<const uint8_t*>(pixels), layout.width, layout.height,
+                       layout.StoredRowSize(), !layout.topDown};
     }
     DecodeInto(description, pixels, storage);
     return storage.View();

@@ -79,7 +79,8 @@ BitmapLayout BitmapLayout::Parse(const void* description) {
 
     if (bits <= 8) {
         const uint32_t possible = 1u << bits;
-        const uint32_t used = header.biClrUsed == 0 || header.biClrUsed > possible ? possible : header.biClrUsed;
+        const uint32_t used =
+            header.biClrUsed == 0 || header.biClrUsed > possible ? possible : header.biClrUsed;
         const uint8_t* table = bytes + header.biSize;
         for (uint32_t i = 0; i < used; ++i)
             std::memcpy(layout.palette[i].data(), table + 4 * i, 3);

@@ -12,11 +12,21 @@ extern "C" {
 
 namespace aw::imaging {
 
-void FfmpegDeleter::operator()(AVFormatContext* context) const { avformat_close_input(&context); }
-void FfmpegDeleter::operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
-void FfmpegDeleter::operator()(AVFrame* frame) const { av_frame_free(&frame); }
-void FfmpegDeleter::operator()(AVPacket* packet) const { av_packet_free(&packet); }
-void FfmpegDeleter::operator()(SwsContext* context) const { sws_freeContext(context); }
+void FfmpegDeleter::operator()(AVFormatContext* context) const {
+    avformat_close_input(&context);
+}
+void FfmpegDeleter::operator()(AVCodecContext* context) const {
+    avcodec_free_context(&context);
+}
+void FfmpegDeleter::operator()(AVFrame* frame) const {
+    av_frame_free(&frame);
+}
+void FfmpegDeleter::operator()(AVPacket* packet) const {
+    av_packet_free(&packet);
+}
+void FfmpegDeleter::operator()(SwsContext* context) const {
+    sws_freeContext(context);
+}
 
 std::string FfmpegErrorText(int code) {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
@@ -44,13 +54,15 @@ FfmpegPtr<AVFormatContext> OpenLocalMovie(const std::string& path, const char* f
     if (!raw)
         throw ImagingError("out of memory for a movie context");
     // On failure avformat_open_input frees the context itself.
-    CheckFfmpeg(avformat_open_input(&raw, ("file:" + path).c_str(), nullptr, &rawOptions), "cannot open movie");
+    CheckFfmpeg(avformat_open_input(&raw, ("file:" + path).c_str(), nullptr, &rawOptions),
+                "cannot open movie");
     FfmpegPtr<AVFormatContext> context(raw);
     CheckFfmpeg(avformat_find_stream_info(context.get(), nullptr), "cannot read the movie's streams");
     return context;
 }
 
-FfmpegPtr<AVCodecContext> OpenDecoder(const AVCodec* codec, const AVCodecParameters* parameters, long long maxPixels) {
+FfmpegPtr<AVCodecContext> OpenDecoder(const AVCodec* codec, const AVCodecParameters* parameters,
+                                      long long maxPixels) {
     FfmpegPtr<AVCodecContext> context(avcodec_alloc_context3(codec));
     if (!context)
         throw ImagingError("out of memory for a decoder");

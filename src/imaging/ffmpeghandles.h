@@ -35,7 +35,8 @@ FfmpegPtr<AVFormatContext> OpenLocalMovie(const std::string& path, const char* f
 
 // A decoder context for `codec` set up from the stream's parameters and opened single-threaded, refusing
 // frames above `maxPixels`.
-FfmpegPtr<AVCodecContext> OpenDecoder(const AVCodec* codec, const AVCodecParameters* parameters, long long maxPixels);
+FfmpegPtr<AVCodecContext> OpenDecoder(const AVCodec* codec, const AVCodecParameters* parameters,
+                                      long long maxPixels);
 
 FfmpegPtr<AVFrame> MakeFrame();
 FfmpegPtr<AVPacket> MakePacket();

@@ -34,12 +34,14 @@ int Resize(const void* description, const void* pixels, int width, int height, v
 
 } // namespace
 
-AW_IMAGING_EXPORT void* DllEncodeJPEG(const void* description, const void* pixels, int quality, uint32_t* size) {
+AW_IMAGING_EXPORT void* DllEncodeJPEG(const void* description, const void* pixels, int quality,
+                                      uint32_t* size) {
     return Guarded("DllEncodeJPEG", static_cast<void*>(nullptr), [&]() -> void* {
         if (!description || !pixels || !size)
             throw ImagingError("missing argument");
         BgrImage storage;
-        EncodedJpeg encoded = JpegEncoder::Encode(BitmapDecoder::Decode(description, pixels, storage), quality);
+        EncodedJpeg encoded =
+            JpegEncoder::Encode(BitmapDecoder::Decode(description, pixels, storage), quality);
         *size = encoded.size;
         return encoded.bytes.release();
     });
@@ -59,8 +61,9 @@ AW_IMAGING_EXPORT void* DllDecodeJPEGScaled(const void* bytes, uint32_t count, i
     return Guarded("DllDecodeJPEGScaled", static_cast<void*>(nullptr), [&]() -> void* {
         if (!bytes || !descriptionOut)
             throw ImagingError("missing argument");
-        return HandOverDecoded(JpegDecoder::Decode(static_cast<const uint8_t*>(bytes), count, {minWidth, minHeight}),
-                               descriptionOut, fullWidth, fullHeight);
+        return HandOverDecoded(
+            JpegDecoder::Decode(static_cast<const uint8_t*>(bytes), count, {minWidth, minHeight}),
+            descriptionOut, fullWidth, fullHeight);
     });
 }
 
@@ -96,10 +99,12 @@ AW_IMAGING_EXPORT int DllResizeByPercentDIB(const void* description, const void*
         AwBitmapInfoHeader header;
         std::memcpy(&header, description, sizeof header);
         const int64_t height = header.biHeight < 0 ? -static_cast<int64_t>(header.biHeight) : header.biHeight;
-        const auto scaled = [percent](int64_t side) { return side * percent / 100 < 1 ? 1 : side * percent / 100; };
+        const auto scaled = [percent](int64_t side) {
+            return side * percent / 100 < 1 ? 1 : side * percent / 100;
+        };
         const int64_t newWidth = scaled(header.biWidth), newHeight = scaled(height);
         CheckDimensions(newWidth, newHeight);
-        return Resize(description, pixels, static_cast<int>(newWidth), static_cast<int>(newHeight), descriptionOut,
-                      pixelsOut);
+        return Resize(description, pixels, static_cast<int>(newWidth), static_cast<int>(newHeight),
+                      descriptionOut, pixelsOut);
     });
 }

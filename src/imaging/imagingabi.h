@@ -64,7 +64,20 @@ static inline uint32_t AwDescriptionRoom(const AwBitmapInfoHeader* header) {
     return room < 44 ? 44 : room;
 }
 
-/* Image module (file name: string 412). */
+/* Image module (file name: string 412).
+ * DllEncodeJPEG: a complete baseline JPEG file (4:2:0) of the picture at `quality` (1..100), from a 24-bit
+ *   picture or from a bitmap as stored (1, 4, 8, 16, 24, 32 bits; compression 0..3; either row order);
+ *   *size gets its length. NULL on failure.
+ * DllDecodeJPEG: baseline or progressive; grey, YCbCr, RGB, CMYK or YCCK (Adobe-inverted CMYK included).
+ *   Gives the pixels and fills the 44-byte description (24 bits, bottom-up, biSizeImage = buffer size).
+ *   NULL for data that is not a JPEG, is cut short, or declares a size beyond the limits; data with only
+ *   minor damage (stray bytes) still decodes.
+ * DllConvertTo24BitDIB: any accepted bitmap into the caller's 24-bit buffers, which hold
+ *   row size * |biHeight| bytes for the source's biWidth.
+ * DllResizeBySizeDIB: any accepted bitmap scaled to exactly width x height (area averaging when
+ *   shrinking, linear when enlarging) into the caller's 24-bit buffers of that size.
+ * DllResizeByPercentDIB: the same with width = max(1, biWidth * percent / 100) and height likewise
+ *   (integer division), percent 1..1000. */
 typedef void* (*AwEncodeJpegFn)(const void* description, const void* pixels, int quality, uint32_t* size);
 typedef void* (*AwDecodeJpegFn)(const void* bytes, uint32_t count, void* descriptionOut);
 typedef int (*AwConvertTo24BitFn)(const void* description, const void* pixels, void* descriptionOut,
@@ -74,15 +87,22 @@ typedef int (*AwResizeByPercentFn)(const void* description, const void* pixels, 
 typedef int (*AwResizeBySizeFn)(const void* description, const void* pixels, int width, int height,
                                 void* descriptionOut, void* pixelsOut);
 /* Optional eighth entry point of the image module, found by the name below; callers must cope with its
- * absence. Decodes a JPEG at the smallest of the codec's scaling factors (1/8, 1/4, 3/8, ... 1) whose
- * output is still at least minWidth x minHeight (or at full size when the picture is smaller than that or
- * either minimum is 0 or less); otherwise exactly like DllDecodeJPEG. The description gets the scaled
- * size; fullWidth and fullHeight (either may be NULL) get the size stored in the file. */
+ * absence. Decodes a JPEG at the smallest of the codec's scaling factors (1/8, 1/4, 3/8, ... 7/8, 1) whose
+ * output is still at least minWidth x minHeight, each side scaled as ceil(side * factor); at full size
+ * when no smaller factor fits or either minimum is 0 or less. Otherwise exactly like DllDecodeJPEG (same
+ * failures, same limits checked on the stored size). The description gets the scaled size; fullWidth and
+ * fullHeight (either may be NULL) get the size stored in the file. */
 #define AW_DECODE_JPEG_SCALED_NAME "DllDecodeJPEGScaled"
 typedef void* (*AwDecodeJpegScaledFn)(const void* bytes, uint32_t count, int minWidth, int minHeight,
                                       void* descriptionOut, int* fullWidth, int* fullHeight);
 
-/* Video module (file name: string 413). Paths are local file paths, never URLs. */
+/* Video module (file name: string 413). Paths are local file paths, never URLs; only .asf, .avi, .mov/.mp4,
+ * MPEG program/transport and elementary streams are opened. Both calls decode the first decodable video
+ * frame and agree on its size: the display size, i.e. the stored width times the sample aspect ratio
+ * (rounded), and the stored height.
+ * GetFrameSize: that size; false (and width/height untouched) on failure.
+ * GetFirstFrameDIB_RGB24: the frame at that size as 24-bit bottom-up rows into pixelsOut, whose capacity
+ *   *bufferSize states (left unchanged); false when it is too small or the frame cannot be read. */
 typedef int (*AwGetFrameSizeFn)(const char* path, int* width, int* height);
 typedef int (*AwGetFirstFrameFn)(const char* path, void* descriptionOut, void* pixelsOut,
                                  uint32_t* bufferSize);

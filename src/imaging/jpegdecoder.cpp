@@ -96,8 +96,8 @@ DecodedJpeg JpegDecoder::Decode(const uint8_t* bytes, std::size_t count, const J
         throw ImagingError("no JPEG data");
     const TurboJpegHandle handle = MakeTurboJpegHandle(TurboJpegRole::Decompress);
     int width = 0, height = 0, subsampling = 0, colourSpace = 0;
-    if (tjDecompressHeader3(handle.get(), bytes, static_cast<unsigned long>(count), &width, &height, &subsampling,
-                            &colourSpace) != 0)
+    if (tjDecompressHeader3(handle.get(), bytes, static_cast<unsigned long>(count), &width, &height,
+                            &subsampling, &colourSpace) != 0)
         throw ImagingError("not a JPEG: " + TurboJpegErrorText(handle));
     CheckDimensions(width, height);
 
@@ -114,8 +114,9 @@ DecodedJpeg JpegDecoder::Decode(const uint8_t* bytes, std::size_t count, const J
     if (colourSpace == TJCS_CMYK || colourSpace == TJCS_YCCK) {
         const std::size_t pitch = static_cast<std::size_t>(scaledWidth) * 4;
         const MallocBuffer cmyk = AllocateZeroed(pitch * static_cast<std::size_t>(scaledHeight));
-        CheckDecompress(tjDecompress2(handle.get(), bytes, static_cast<unsigned long>(count), cmyk.get(), scaledWidth,
-                                      static_cast<int>(pitch), scaledHeight, TJPF_CMYK, kDecodeFlags),
+        CheckDecompress(tjDecompress2(handle.get(), bytes, static_cast<unsigned long>(count), cmyk.get(),
+                                      scaledWidth, static_cast<int>(pitch), scaledHeight, TJPF_CMYK,
+                                      kDecodeFlags),
                         handle);
         CmykToBgr(cmyk.get(), scaledWidth, scaledHeight, HasAdobeSegment(bytes, count), decoded.image);
     } else {

@@ -15,8 +15,8 @@ struct JpegDecodeRequest {
 };
 
 struct DecodedJpeg {
-    BgrImage image;     // at the chosen scale
-    int fullWidth = 0;  // as stored in the file
+    BgrImage image;    // at the chosen scale
+    int fullWidth = 0; // as stored in the file
     int fullHeight = 0;
 };
 

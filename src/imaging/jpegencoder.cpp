@@ -25,8 +25,8 @@ EncodedJpeg JpegEncoder::Encode(const BgrView& picture, int quality) {
     unsigned char* out = buffer.get();
     unsigned long size = capacity;
     const int flags = TJFLAG_NOREALLOC | TJFLAG_ACCURATEDCT | (picture.bottomUp ? TJFLAG_BOTTOMUP : 0);
-    if (tjCompress2(handle.get(), picture.data, picture.width, static_cast<int>(picture.rowSize), picture.height,
-                    TJPF_BGR, &out, &size, TJSAMP_420, quality, flags) != 0)
+    if (tjCompress2(handle.get(), picture.data, picture.width, static_cast<int>(picture.rowSize),
+                    picture.height, TJPF_BGR, &out, &size, TJSAMP_420, quality, flags) != 0)
         throw ImagingError("JPEG encoding failed: " + TurboJpegErrorText(handle));
     if (size > UINT32_MAX)
         throw ImagingError("JPEG larger than 4 GiB");

@@ -22,7 +22,9 @@ void CheckDimensions(int64_t width, int64_t height) {
                            " is out of range");
 }
 
-std::size_t RowSize24(int width) { return (static_cast<std::size_t>(width) * 3 + 3) / 4 * 4; }
+std::size_t RowSize24(int width) {
+    return (static_cast<std::size_t>(width) * 3 + 3) / 4 * 4;
+}
 
 std::size_t BufferSize24(int width, int height) {
     // Within the dimension limits this stays far below SIZE_MAX on 64-bit systems.

@@ -68,7 +68,8 @@ void RleDecoder::Decode(const BitmapLayout& layout, const uint8_t* data, std::si
             if (pos + bytes > size)
                 return;
             for (unsigned i = 0; i < value; ++i)
-                writer.Put(four ? (i % 2 == 0 ? data[pos + i / 2] >> 4 : data[pos + i / 2] & 0x0F) : data[pos + i]);
+                writer.Put(four ? (i % 2 == 0 ? data[pos + i / 2] >> 4 : data[pos + i / 2] & 0x0F)
+                                : data[pos + i]);
             pos += padded;
         }
     }

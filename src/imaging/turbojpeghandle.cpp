@@ -20,7 +20,9 @@ TurboJpegHandle MakeTurboJpegHandle(TurboJpegRole role) {
     return handle;
 }
 
-std::string TurboJpegErrorText(const TurboJpegHandle& handle) { return tjGetErrorStr2(handle.get()); }
+std::string TurboJpegErrorText(const TurboJpegHandle& handle) {
+    return tjGetErrorStr2(handle.get());
+}
 
 bool TurboJpegLastWasWarning(const TurboJpegHandle& handle) {
     return tjGetErrorCode(handle.get()) == TJERR_WARNING;

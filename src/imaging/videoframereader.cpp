@@ -51,8 +51,8 @@ AVPixelFormat PlainFormat(AVPixelFormat format, bool& fullRange) {
 VideoFrameReader::FirstFrame VideoFrameReader::Read(const std::string& path) {
     const FfmpegPtr<AVFormatContext> movie = OpenLocalMovie(path, kFormatAllowList);
     const AVCodec* codec = nullptr;
-    const int streamIndex =
-        CheckFfmpeg(av_find_best_stream(movie.get(), AVMEDIA_TYPE_VIDEO, -1, -1, &codec, 0), "no video stream");
+    const int streamIndex = CheckFfmpeg(
+        av_find_best_stream(movie.get(), AVMEDIA_TYPE_VIDEO, -1, -1, &codec, 0), "no video stream");
     AVStream* stream = movie->streams[streamIndex];
     CheckDimensions(stream->codecpar->width > 0 ? stream->codecpar->width : 1,
                     stream->codecpar->height > 0 ? stream->codecpar->height : 1);
@@ -101,16 +101,18 @@ void VideoFrameReader::ConvertToBgr(const FirstFrame& first, uint8_t* target, st
 
     bool fullRange = frame->color_range == AVCOL_RANGE_JPEG;
     const AVPixelFormat sourceFormat = PlainFormat(static_cast<AVPixelFormat>(frame->format), fullRange);
-    const FfmpegPtr<SwsContext> scaler(sws_getContext(frame->width, frame->height, sourceFormat, width, height,
-                                                      AV_PIX_FMT_BGR24, SWS_BICUBIC | SWS_ACCURATE_RND, nullptr,
-                                                      nullptr, nullptr));
+    const FfmpegPtr<SwsContext> scaler(
+        sws_getContext(frame->width, frame->height, sourceFormat, width, height, AV_PIX_FMT_BGR24,
+                       SWS_BICUBIC | SWS_ACCURATE_RND, nullptr, nullptr, nullptr));
     if (!scaler)
         throw ImagingError("cannot convert this frame's pixel format");
     // The frame's own matrix (BT.709 for most HD material) rather than the scaler's BT.601 default.
-    const int colourSpace =
-        frame->colorspace == AVCOL_SPC_UNSPECIFIED || frame->colorspace == AVCOL_SPC_RGB ? SWS_CS_DEFAULT : frame->colorspace;
+    const int colourSpace = frame->colorspace == AVCOL_SPC_UNSPECIFIED || frame->colorspace == AVCOL_SPC_RGB
+                                ? SWS_CS_DEFAULT
+                                : frame->colorspace;
     const int* coefficients = sws_getCoefficients(colourSpace);
-    sws_setColorspaceDetails(scaler.get(), coefficients, fullRange ? 1 : 0, coefficients, 1, 0, 1 << 16, 1 << 16);
+    sws_setColorspaceDetails(scaler.get(), coefficients, fullRange ? 1 : 0, coefficients, 1, 0, 1 << 16,
+                             1 << 16);
 
     // Scale into an aligned frame of the scaler's liking, then lay the rows out bottom-up and padded.
     const FfmpegPtr<AVFrame> bgr = MakeFrame();
@@ -118,14 +120,16 @@ void VideoFrameReader::ConvertToBgr(const FirstFrame& first, uint8_t* target, st
     bgr->width = width;
     bgr->height = height;
     CheckFfmpeg(av_frame_get_buffer(bgr.get(), 0), "out of memory for a frame");
-    CheckFfmpeg(sws_scale(scaler.get(), frame->data, frame->linesize, 0, frame->height, bgr->data, bgr->linesize),
-                "cannot convert the frame");
+    CheckFfmpeg(
+        sws_scale(scaler.get(), frame->data, frame->linesize, 0, frame->height, bgr->data, bgr->linesize),
+        "cannot convert the frame");
     const std::size_t rowSize = RowSize24(width);
     for (int y = 0; y < height; ++y) {
         uint8_t* out = target + static_cast<std::size_t>(height - 1 - y) * rowSize;
         std::memcpy(out, bgr->data[0] + static_cast<std::ptrdiff_t>(y) * bgr->linesize[0],
                     static_cast<std::size_t>(width) * 3);
-        std::memset(out + static_cast<std::size_t>(width) * 3, 0, rowSize - static_cast<std::size_t>(width) * 3);
+        std::memset(out + static_cast<std::size_t>(width) * 3, 0,
+                    rowSize - static_cast<std::size_t>(width) * 3);
     }
 }
 

@@ -18,7 +18,8 @@ namespace {
 // FFmpeg chatters on standard error about every odd file; the module reports through its results.
 void QuietenOnce() {
     static std::once_flag once;
-    std::call_once(once, [] { av_log_set_level(std::getenv("ALBUMWRIGHT_IMAGING_LOG") ? AV_LOG_ERROR : AV_LOG_QUIET); });
+    std::call_once(
+        once, [] { av_log_set_level(std::getenv("ALBUMWRIGHT_IMAGING_LOG") ? AV_LOG_ERROR : AV_LOG_QUIET); });
 }
 
 } // namespace

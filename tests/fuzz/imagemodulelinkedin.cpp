@@ -3,13 +3,13 @@
 extern "C" {
 void* DllEncodeJPEG(const void* description, const void* pixels, int quality, uint32_t* size);
 void* DllDecodeJPEG(const void* bytes, uint32_t count, void* descriptionOut);
-void* DllDecodeJPEGScaled(const void* bytes, uint32_t count, int minWidth, int minHeight, void* descriptionOut,
-                          int* fullWidth, int* fullHeight);
+void* DllDecodeJPEGScaled(const void* bytes, uint32_t count, int minWidth, int minHeight,
+                          void* descriptionOut, int* fullWidth, int* fullHeight);
 int DllConvertTo24BitDIB(const void* description, const void* pixels, void* descriptionOut, void* pixelsOut);
 int DllResizeByPercentDIB(const void* description, const void* pixels, int percent, void* descriptionOut,
                           void* pixelsOut);
-int DllResizeBySizeDIB(const void* description, const void* pixels, int width, int height, void* descriptionOut,
-                       void* pixelsOut);
+int DllResizeBySizeDIB(const void* description, const void* pixels, int width, int height,
+                       void* descriptionOut, void* pixelsOut);
 }
 
 namespace aw::fuzz {

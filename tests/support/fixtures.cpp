@@ -32,7 +32,9 @@ bool ReadHeaderNumber(FILE* in, int& value) {
 
 } // namespace
 
-bool RunCommand(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
+bool RunCommand(const std::string& command) {
+    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+}
 
 std::string ShellQuote(const std::string& text) {
     std::string quoted = "'";
@@ -55,7 +57,8 @@ bool MakeBitmap(const std::filesystem::path& path, int width, int height, const 
 
 bool MakeMovie(const std::filesystem::path& path, int width, int height, const std::string& extraArgs,
                const std::string& source) {
-    const std::string input = source + ":size=" + std::to_string(width) + "x" + std::to_string(height) + ":rate=25";
+    const std::string input =
+        source + ":size=" + std::to_string(width) + "x" + std::to_string(height) + ":rate=25";
     return RunCommand("ffmpeg -nostdin -y -loglevel error -f lavfi -i " + ShellQuote(input) +
                       " -frames:v 3 -pix_fmt yuv420p " + extraArgs + " " + ShellQuote(path.string()));
 }

@@ -41,7 +41,9 @@ struct RgbPicture {
     int height = 0;
     std::vector<uint8_t> rgb;
 
-    const uint8_t* At(int x, int y) const { return rgb.data() + (static_cast<std::size_t>(y) * width + x) * 3; }
+    const uint8_t* At(int x, int y) const {
+        return rgb.data() + (static_cast<std::size_t>(y) * width + x) * 3;
+    }
 };
 
 // Any picture ImageMagick can read, decoded by it; nothing when it cannot.

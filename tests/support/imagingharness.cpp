@@ -41,7 +41,8 @@ std::optional<BitmapForModule> SplitBitmapForModule(const uint8_t* bytes, std::s
     BitmapForModule bitmap;
     const std::size_t stored = pixelStart - kFileHeaderSize;
     // A header size the modules refuse is refused after its first 40 bytes: give only what is stored.
-    const std::size_t room = header.biSize <= kLargestHeader ? AwDescriptionRoom(&header) : sizeof(AwPictureDescription);
+    const std::size_t room =
+        header.biSize <= kLargestHeader ? AwDescriptionRoom(&header) : sizeof(AwPictureDescription);
     bitmap.description.assign(std::max(stored, room), 0);
     std::memcpy(bitmap.description.data(), bytes + kFileHeaderSize, stored);
     bitmap.pixels.assign(bytes + pixelStart, bytes + size);
@@ -70,7 +71,8 @@ int ExerciseBitmapBytes(const ImagingLibrary& library, const uint8_t* data, std:
             outcome |= Converted;
         }
         uint32_t jpegSize = 0;
-        if (void* jpeg = library.DllEncodeJPEG(bitmap->description.data(), bitmap->pixels.data(), 80, &jpegSize)) {
+        if (void* jpeg =
+                library.DllEncodeJPEG(bitmap->description.data(), bitmap->pixels.data(), 80, &jpegSize)) {
             Require(jpegSize > 4 && static_cast<const uint8_t*>(jpeg)[0] == 0xFF);
             std::free(jpeg);
             outcome |= Encoded;
@@ -78,8 +80,8 @@ int ExerciseBitmapBytes(const ImagingLibrary& library, const uint8_t* data, std:
     }
     std::vector<uint8_t> small(BufferSize(16, 12));
     AwPictureDescription smallDescription{};
-    if (library.DllResizeBySizeDIB(bitmap->description.data(), bitmap->pixels.data(), 16, 12, &smallDescription,
-                                   small.data())) {
+    if (library.DllResizeBySizeDIB(bitmap->description.data(), bitmap->pixels.data(), 16, 12,
+                                   &smallDescription, small.data())) {
         Require(smallDescription.header.biWidth == 16 && smallDescription.header.biHeight == 12);
         outcome |= Resized;
     }
@@ -93,15 +95,16 @@ int ExerciseJpegBytes(const ImagingLibrary& library, const uint8_t* data, std::s
     AwPictureDescription description{};
     if (void* pixels = library.DllDecodeJPEG(data, static_cast<uint32_t>(size), &description)) {
         Require(description.header.biWidth > 0 && description.header.biHeight > 0 &&
-                description.header.biSizeImage == BufferSize(description.header.biWidth, description.header.biHeight));
+                description.header.biSizeImage ==
+                    BufferSize(description.header.biWidth, description.header.biHeight));
         std::free(pixels);
         outcome |= Decoded;
     }
     if (library.DllDecodeJPEGScaled) {
         AwPictureDescription scaled{};
         int fullWidth = 0, fullHeight = 0;
-        if (void* pixels = library.DllDecodeJPEGScaled(data, static_cast<uint32_t>(size), 32, 32, &scaled, &fullWidth,
-                                                       &fullHeight)) {
+        if (void* pixels = library.DllDecodeJPEGScaled(data, static_cast<uint32_t>(size), 32, 32, &scaled,
+                                                       &fullWidth, &fullHeight)) {
             Require(scaled.header.biWidth <= fullWidth && scaled.header.biHeight <= fullHeight);
             std::free(pixels);
             outcome |= DecodedScaled;

@@ -30,7 +30,9 @@ const ImagingLibrary& Library() {
     return loader.library();
 }
 
-std::size_t BufferSize(int width, int height) { return (static_cast<std::size_t>(width) * 3 + 3) / 4 * 4 * height; }
+std::size_t BufferSize(int width, int height) {
+    return (static_cast<std::size_t>(width) * 3 + 3) / 4 * 4 * height;
+}
 
 std::vector<uint8_t> Bytes(const std::filesystem::path& path) {
     const std::string text = test::ReadWholeFile(path);
@@ -44,14 +46,17 @@ struct Picture {
 
     static Picture Make(int width, int height) {
         Picture p;
-        p.description.header = {40, width, height, 1, 24, 0, static_cast<uint32_t>(BufferSize(width, height)), 0, 0, 0, 0};
+        p.description.header = {40, width, height, 1, 24, 0, static_cast<uint32_t>(BufferSize(width, height)),
+                                0,  0,     0,      0};
         p.pixels.assign(BufferSize(width, height), 0);
         return p;
     }
     int width() const { return description.header.biWidth; }
     int height() const { return description.header.biHeight; }
     RgbPicture Rgb() const { return test::FromBottomUpBgr(pixels.data(), width(), height()); }
-    void Set(int x, int y, uint8_t grey) { std::memset(pixels.data() + BufferSize(width(), 1) * (height() - 1 - y) + 3 * x, grey, 3); }
+    void Set(int x, int y, uint8_t grey) {
+        std::memset(pixels.data() + BufferSize(width(), 1) * (height() - 1 - y) + 3 * x, grey, 3);
+    }
 };
 
 std::optional<Picture> DecodeJpeg(const std::vector<uint8_t>& bytes) {
@@ -81,7 +86,9 @@ test::BitmapForModule SplitFile(const std::filesystem::path& path) {
     return bitmap.value_or(test::BitmapForModule{});
 }
 
-std::filesystem::path Suite(const std::string& name) { return test::TestDataDir() / "bmpsuite" / name; }
+std::filesystem::path Suite(const std::string& name) {
+    return test::TestDataDir() / "bmpsuite" / name;
+}
 
 // Every good bitmap of the suite: converted pixels match the reference rendering; encoding works too.
 TEST(ImageModuleTest, BmpSuiteGoodFilesMatchTheirReferences) {
@@ -90,14 +97,17 @@ TEST(ImageModuleTest, BmpSuiteGoodFilesMatchTheirReferences) {
         const char* reference; // "" when the suite has none
     };
     const Case cases[] = {
-        {"pal1.bmp", "pal1.png"},          {"pal1bg.bmp", "pal1bg.png"},     {"pal1wb.bmp", "pal1.png"},
-        {"pal4.bmp", "pal4.png"},          {"pal4rle.bmp", "pal4.png"},      {"pal8-0.bmp", "pal8.png"},
-        {"pal8.bmp", "pal8.png"},          {"pal8rle.bmp", "pal8.png"},      {"pal8topdown.bmp", "pal8.png"},
-        {"pal8v4.bmp", "pal8.png"},        {"pal8v5.bmp", "pal8.png"},       {"pal8w124.bmp", "pal8w124.png"},
-        {"pal8w125.bmp", "pal8w125.png"},  {"pal8w126.bmp", "pal8w126.png"}, {"rgb16-565.bmp", "rgb16-565.png"},
-        {"rgb16-565pal.bmp", "rgb16-565.png"}, {"rgb16.bmp", "rgb16.png"},   {"rgb24.bmp", "rgb24.png"},
-        {"rgb24pal.bmp", "rgb24.png"},     {"rgb32.bmp", "rgb24.png"},       {"rgb32bf.bmp", "rgb24.png"},
-        {"pal8nonsquare.bmp", ""},
+        {"pal1.bmp", "pal1.png"},           {"pal1bg.bmp", "pal1bg.png"},
+        {"pal1wb.bmp", "pal1.png"},         {"pal4.bmp", "pal4.png"},
+        {"pal4rle.bmp", "pal4.png"},        {"pal8-0.bmp", "pal8.png"},
+        {"pal8.bmp", "pal8.png"},           {"pal8rle.bmp", "pal8.png"},
+        {"pal8topdown.bmp", "pal8.png"},    {"pal8v4.bmp", "pal8.png"},
+        {"pal8v5.bmp", "pal8.png"},         {"pal8w124.bmp", "pal8w124.png"},
+        {"pal8w125.bmp", "pal8w125.png"},   {"pal8w126.bmp", "pal8w126.png"},
+        {"rgb16-565.bmp", "rgb16-565.png"}, {"rgb16-565pal.bmp", "rgb16-565.png"},
+        {"rgb16.bmp", "rgb16.png"},         {"rgb24.bmp", "rgb24.png"},
+        {"rgb24pal.bmp", "rgb24.png"},      {"rgb32.bmp", "rgb24.png"},
+        {"rgb32bf.bmp", "rgb24.png"},       {"pal8nonsquare.bmp", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
@@ -109,7 +119,8 @@ TEST(ImageModuleTest, BmpSuiteGoodFilesMatchTheirReferences) {
         EXPECT_EQ(test::ExerciseBitmapBytes(Library(), bytes.data(), bytes.size()),
                   test::Converted | test::Encoded | test::Resized);
         if (*c.reference) {
-            const std::optional<RgbPicture> reference = test::ReadWithImageMagick(Suite("html") / c.reference);
+            const std::optional<RgbPicture> reference =
+                test::ReadWithImageMagick(Suite("html") / c.reference);
             ASSERT_TRUE(reference);
             EXPECT_LT(test::MeanDifference(converted->Rgb(), *reference), 0.6);
         }
@@ -123,9 +134,9 @@ TEST(ImageModuleTest, BmpSuiteOs2HeaderIsRefused) {
 
 // Bad and questionable files never crash; those that cannot be pictures are refused.
 TEST(ImageModuleTest, BmpSuiteBadAndQuestionableFilesFailCleanly) {
-    const std::set<std::string> refused = {"badbitcount.bmp", "badplanes.bmp", "badwidth.bmp", "reallybig.bmp",
-                                           "rletopdown.bmp", "pal2.bmp", "rgb24jpeg.bmp", "rgb24png.bmp",
-                                           "rgba32abf.bmp", "pal8os2sp.bmp", "pal8os2v2-16.bmp"};
+    const std::set<std::string> refused = {
+        "badbitcount.bmp", "badplanes.bmp", "badwidth.bmp",  "reallybig.bmp", "rletopdown.bmp",  "pal2.bmp",
+        "rgb24jpeg.bmp",   "rgb24png.bmp",  "rgba32abf.bmp", "pal8os2sp.bmp", "pal8os2v2-16.bmp"};
     for (const char* folder : {"b", "q"}) {
         for (const auto& entry : std::filesystem::directory_iterator(Suite(folder))) {
             SCOPED_TRACE(entry.path().string());
@@ -170,7 +181,8 @@ TEST(ImageModuleTest, BitmapsOfEveryKindConvertAndEncode) {
         SCOPED_TRACE(std::string(c.format) + " " + c.args);
         const auto path = scratch / "made.bmp";
         // Smooth content, so that the JPEG made from it can be held to a tight bound.
-        ASSERT_TRUE(test::MakeBitmap(path, 61, 37, c.format, std::string("-blur 0x2 ") + c.args, "plasma:fractal"));
+        ASSERT_TRUE(
+            test::MakeBitmap(path, 61, 37, c.format, std::string("-blur 0x2 ") + c.args, "plasma:fractal"));
         const std::optional<RgbPicture> reference = test::ReadWithImageMagick(path);
         ASSERT_TRUE(reference);
         const test::BitmapForModule bitmap = SplitFile(path);
@@ -191,8 +203,13 @@ TEST(ImageModuleTest, BitmapsOfEveryKindConvertAndEncode) {
 
 // Every JPEG variant decodes like a second decoder decodes it.
 TEST(ImageModuleTest, JpegVariantsDecodeCorrectly) {
-    const char* variants[] = {"",        "-interlace Plane", "-colorspace Gray", "-colorspace CMYK",
-                              "-colorspace CMYK -interlace Plane", "-sampling-factor 1x1", "-quality 40"};
+    const char* variants[] = {"",
+                              "-interlace Plane",
+                              "-colorspace Gray",
+                              "-colorspace CMYK",
+                              "-colorspace CMYK -interlace Plane",
+                              "-sampling-factor 1x1",
+                              "-quality 40"};
     test::ScratchDir scratch;
     for (const char* args : variants) {
         SCOPED_TRACE(args);
@@ -262,8 +279,8 @@ TEST(ImageModuleTest, OversizeDimensionsAreRefused) {
     Picture target = Picture::Make(1, 1);
     EXPECT_FALSE(Library().DllResizeBySizeDIB(&source.description, source.pixels.data(), 30001, 1,
                                               &target.description, target.pixels.data()));
-    EXPECT_FALSE(Library().DllResizeBySizeDIB(&source.description, source.pixels.data(), 0, 5, &target.description,
-                                              target.pixels.data()));
+    EXPECT_FALSE(Library().DllResizeBySizeDIB(&source.description, source.pixels.data(), 0, 5,
+                                              &target.description, target.pixels.data()));
     Picture huge = Picture::Make(4, 4);
     huge.description.header.biWidth = 30001;
     EXPECT_FALSE(Library().DllConvertTo24BitDIB(&huge.description, huge.pixels.data(), &target.description,
@@ -278,15 +295,15 @@ TEST(ImageModuleTest, ScaledDecodePicksTheSmallestSufficientFactor) {
     struct Case {
         int minWidth, minHeight, width, height;
     };
-    const Case cases[] = {{320, 240, 320, 240}, {321, 240, 400, 300}, {80, 60, 80, 60},   {1, 1, 80, 60},
+    const Case cases[] = {{320, 240, 320, 240}, {321, 240, 400, 300}, {80, 60, 80, 60},    {1, 1, 80, 60},
                           {0, 0, 640, 480},     {2000, 10, 640, 480}, {100, 300, 400, 300}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.minWidth) + "x" + std::to_string(c.minHeight));
         AwPictureDescription description{};
         int fullWidth = 0, fullHeight = 0;
-        Owned pixels(static_cast<uint8_t*>(Library().DllDecodeJPEGScaled(
-            bytes.data(), static_cast<uint32_t>(bytes.size()), c.minWidth, c.minHeight, &description, &fullWidth,
-            &fullHeight)));
+        Owned pixels(static_cast<uint8_t*>(
+            Library().DllDecodeJPEGScaled(bytes.data(), static_cast<uint32_t>(bytes.size()), c.minWidth,
+                                          c.minHeight, &description, &fullWidth, &fullHeight)));
         ASSERT_TRUE(pixels);
         EXPECT_EQ(description.header.biWidth, c.width);
         EXPECT_EQ(description.header.biHeight, c.height);
@@ -318,8 +335,8 @@ TEST(ImageModuleTest, ShrinkingAveragesInsteadOfAliasing) {
         for (int x = 0; x < 200; ++x)
             board.Set(x, y, (x + y) % 2 ? 255 : 0);
     Picture small = Picture::Make(37, 23);
-    ASSERT_TRUE(Library().DllResizeBySizeDIB(&board.description, board.pixels.data(), 37, 23, &small.description,
-                                             small.pixels.data()));
+    ASSERT_TRUE(Library().DllResizeBySizeDIB(&board.description, board.pixels.data(), 37, 23,
+                                             &small.description, small.pixels.data()));
     const RgbPicture rgb = small.Rgb();
     double total = 0;
     for (uint8_t value : rgb.rgb) {
@@ -333,14 +350,15 @@ TEST(ImageModuleTest, ResizeGivesExactlyTheAskedSize) {
     struct Case {
         int fromWidth, fromHeight, toWidth, toHeight;
     };
-    const Case cases[] = {{1000, 1, 160, 1}, {10, 500, 2, 120}, {640, 480, 160, 120}, {3, 2, 9, 6}, {1, 1, 5, 7}};
+    const Case cases[] = {
+        {1000, 1, 160, 1}, {10, 500, 2, 120}, {640, 480, 160, 120}, {3, 2, 9, 6}, {1, 1, 5, 7}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.fromWidth) + "x" + std::to_string(c.fromHeight));
         Picture source = Picture::Make(c.fromWidth, c.fromHeight);
         std::fill(source.pixels.begin(), source.pixels.end(), 200);
         Picture target = Picture::Make(c.toWidth, c.toHeight);
-        ASSERT_TRUE(Library().DllResizeBySizeDIB(&source.description, source.pixels.data(), c.toWidth, c.toHeight,
-                                                 &target.description, target.pixels.data()));
+        ASSERT_TRUE(Library().DllResizeBySizeDIB(&source.description, source.pixels.data(), c.toWidth,
+                                                 c.toHeight, &target.description, target.pixels.data()));
         EXPECT_EQ(target.width(), c.toWidth);
         EXPECT_EQ(target.height(), c.toHeight);
         EXPECT_EQ(target.description.header.biSizeImage, BufferSize(c.toWidth, c.toHeight));
@@ -348,8 +366,8 @@ TEST(ImageModuleTest, ResizeGivesExactlyTheAskedSize) {
     }
     Picture source = Picture::Make(200, 101);
     Picture half = Picture::Make(100, 50);
-    ASSERT_TRUE(Library().DllResizeByPercentDIB(&source.description, source.pixels.data(), 50, &half.description,
-                                                half.pixels.data()));
+    ASSERT_TRUE(Library().DllResizeByPercentDIB(&source.description, source.pixels.data(), 50,
+                                                &half.description, half.pixels.data()));
     EXPECT_EQ(half.width(), 100);
     EXPECT_EQ(half.height(), 50);
 }
@@ -358,7 +376,8 @@ TEST(ImageModuleTest, ResizeGivesExactlyTheAskedSize) {
 TEST(ImageModuleTest, ModulesExportOnlyTheirEntryPoints) {
     const auto exported = [](const std::string& file) {
         std::set<std::string> names;
-        const std::string command = "nm -D --defined-only " + test::ShellQuote((test::BinDir() / file).string());
+        const std::string command =
+            "nm -D --defined-only " + test::ShellQuote((test::BinDir() / file).string());
         std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
         char line[512];
         while (pipe && std::fgets(line, sizeof line, pipe.get())) {

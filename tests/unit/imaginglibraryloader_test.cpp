@@ -20,13 +20,13 @@ TEST(ImagingLibraryLoaderTest, LoadsBothModulesFromTheProgramFolder) {
     EXPECT_EQ(loader.failureTextId(), 0);
     EXPECT_EQ(loader.resolvedCount(), 7);
     const ImagingLibrary& t = loader.library();
-    for (const void* entry : {reinterpret_cast<const void*>(t.DllEncodeJPEG), reinterpret_cast<const void*>(t.DllDecodeJPEG),
-                              reinterpret_cast<const void*>(t.DllConvertTo24BitDIB),
-                              reinterpret_cast<const void*>(t.DllResizeByPercentDIB),
-                              reinterpret_cast<const void*>(t.DllResizeBySizeDIB),
-                              reinterpret_cast<const void*>(t.GetFrameSize),
-                              reinterpret_cast<const void*>(t.GetFirstFrameDIB_RGB24),
-                              reinterpret_cast<const void*>(t.DllDecodeJPEGScaled)})
+    for (const void* entry :
+         {reinterpret_cast<const void*>(t.DllEncodeJPEG), reinterpret_cast<const void*>(t.DllDecodeJPEG),
+          reinterpret_cast<const void*>(t.DllConvertTo24BitDIB),
+          reinterpret_cast<const void*>(t.DllResizeByPercentDIB),
+          reinterpret_cast<const void*>(t.DllResizeBySizeDIB), reinterpret_cast<const void*>(t.GetFrameSize),
+          reinterpret_cast<const void*>(t.GetFirstFrameDIB_RGB24),
+          reinterpret_cast<const void*>(t.DllDecodeJPEGScaled)})
         EXPECT_NE(entry, nullptr);
 }
 

@@ -19,7 +19,9 @@ const ImagingLibrary& Library() {
     return loader.library();
 }
 
-std::size_t BufferSize(int width, int height) { return (static_cast<std::size_t>(width) * 3 + 3) / 4 * 4 * height; }
+std::size_t BufferSize(int width, int height) {
+    return (static_cast<std::size_t>(width) * 3 + 3) / 4 * 4 * height;
+}
 
 struct Frame {
     int width = 0;
