@@ -12,7 +12,7 @@ packages=(
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
   libexif-dev
   libgtest-dev libgmock-dev
-  ffmpeg imagemagick xvfb xauth
+  ffmpeg imagemagick xvfb xauth chromium
 )
 
 missing=()
