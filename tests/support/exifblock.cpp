@@ -1,47 +1,24 @@
 #include "support/exifblock.h"
 
 namespace aw::test {
-namespace {
 
-void Append16(std::vector<uint8_t>& b, unsigned v, bool bigEndian) {
-    const auto high = static_cast<uint8_t>(v >> 8 & 0xFF);
-    const auto low = static_cast<uint8_t>(v & 0xFF);
-    b.push_back(bigEndian ? high : low);
-    b.push_back(bigEndian ? low : high);
+std::string Segment(uint8_t marker, const std::string& payload) {
+    const std::size_t length = payload.size() + 2;
+    return std::string{'\xFF', static_cast<char>(marker), static_cast<char>(length >> 8),
+                       static_cast<char>(length)} +
+           payload;
 }
 
-void Append32(std::vector<uint8_t>& b, uint32_t v, bool bigEndian) {
-    Append16(b, bigEndian ? v >> 16 : v & 0xFFFF, bigEndian);
-    Append16(b, bigEndian ? v & 0xFFFF : v >> 16, bigEndian);
-}
-
-} // namespace
-
-std::vector<uint8_t> ExifOrientationBlock(unsigned value, bool bigEndian, unsigned type, uint32_t ifdOffset) {
-    std::vector<uint8_t> b = {'E', 'x', 'i', 'f', 0, 0};
-    if (bigEndian)
-        b.insert(b.end(), {'M', 'M', 0, 42});
-    else
-        b.insert(b.end(), {'I', 'I', 42, 0});
-    Append32(b, ifdOffset, bigEndian);
-    Append16(b, 1, bigEndian); // one entry
-    Append16(b, 0x0112, bigEndian);
-    Append16(b, type, bigEndian);
-    Append32(b, 1, bigEndian);
-    Append16(b, value, bigEndian);
-    Append16(b, 0, bigEndian);
-    Append32(b, 0, bigEndian); // no next IFD
+std::string ExifPayload(unsigned value, bool bigEndian, unsigned type, uint32_t ifdOffset) {
+    // "MM" or "II", 42, the offset of IFD0; one entry (tag, type, one value, the value padded); no next IFD.
+    const uint32_t order = bigEndian ? 0x4D4D : 0x4949;
+    const uint32_t fields[][2] = {{order, 2}, {42, 2}, {ifdOffset, 4}, {1, 2}, {0x0112, 2},
+                                  {type, 2},  {1, 4},  {value, 2},     {0, 2}, {0, 4}};
+    std::string b("Exif\0\0", 6);
+    for (const auto& [v, bytes] : fields)
+        for (uint32_t i = 0; i < bytes; ++i)
+            b += static_cast<char>(v >> 8 * (bigEndian ? bytes - 1 - i : i) & 0xFF);
     return b;
-}
-
-std::string InsertApp1(const std::string& jpeg, const std::vector<uint8_t>& block) {
-    std::vector<uint8_t> segment = {0xFF, 0xE1};
-    Append16(segment, static_cast<unsigned>(block.size() + 2), true);
-    segment.insert(segment.end(), block.begin(), block.end());
-    std::string out = jpeg.substr(0, 2);
-    out.append(segment.begin(), segment.end());
-    out.append(jpeg, 2, std::string::npos);
-    return out;
 }
 
 } // namespace aw::test
