@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
-#include <mutex>
+#include <memory>
+#include <regex>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -25,43 +27,30 @@ namespace fs = std::filesystem;
 using test::ReadWholeFile;
 using test::ScratchDir;
 using test::WriteWholeFile;
+using Texts = std::vector<std::string>;
 
-// Records every call as one text, in order. `onEvent` runs after the lock is released, so that it may
-// call back into the run (a stop request sets the status line again).
+// Records every call as one text, in order. Read `events` only after the run has ended. `onEvent` may call
+// back into the run (a stop request sets the status line again).
 class RecordingHost : public RunHost {
 public:
     void SetStatusText(const std::string& text) override { Record("status " + text); }
     void AdvanceProgress(int steps) override { Record("advance " + std::to_string(steps)); }
-    int AskYesNo(const std::string& text, const std::string& caption) override {
-        Record("ask " + caption + ": " + text);
+    int AskYesNo(const std::string& t, const std::string& c) override {
+        Record("ask " + c + ": " + t);
         return answer;
     }
-    void Inform(const std::string& text, const std::string& caption) override {
-        Record("inform " + caption + ": " + text);
-    }
+    void Inform(const std::string& t, const std::string& c) override { Record("inform " + c + ": " + t); }
     void ReportFailure(const std::string& reason) override { Record("failure " + reason); }
     void RequestClose(int runCode) override { Record("close " + std::to_string(runCode)); }
-
-    std::vector<std::string> Events() {
-        std::lock_guard guard(lock_);
-        return events_;
-    }
-
-    int answer = kYes;
-    std::function<void(const std::string&)> onEvent;
-
-private:
     void Record(const std::string& event) {
-        {
-            std::lock_guard guard(lock_);
-            events_.push_back(event);
-        }
+        events.push_back(event);
         if (onEvent)
             onEvent(event);
     }
 
-    std::mutex lock_;
-    std::vector<std::string> events_;
+    Texts events;
+    int answer = kYes;
+    std::function<void(const std::string&)> onEvent;
 };
 
 std::string Status(int p, int n) {
@@ -76,320 +65,203 @@ class CreateThreadTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         SetLanguage(Language::English);
-        sources_ = new ScratchDir;
-        ASSERT_TRUE(test::MakeJpeg(sources_->path() / "a.jpg", 64, 48));
-        ASSERT_TRUE(test::MakeJpeg(sources_->path() / "b.jpg", 48, 64));
-        ASSERT_TRUE(test::MakeJpeg(sources_->path() / "c.jpg", 320, 240));
-        ASSERT_TRUE(test::MakeBitmap(sources_->path() / "x.bmp", 40, 30));
-        WriteWholeFile(sources_->path() / "bad.jpg", "this is not a picture");
-        fs::create_directories(sources_->path() / "mine");
-        fs::copy_file(sources_->path() / "c.jpg", sources_->path() / "mine" / "usa.jpg");
+        sources_ = std::make_unique<ScratchDir>();
+        ASSERT_TRUE(test::MakeJpeg(Source("a.jpg"), 64, 48));
+        ASSERT_TRUE(test::MakeJpeg(Source("b.jpg"), 48, 64));
+        ASSERT_TRUE(test::MakeJpeg(Source("c.jpg"), 320, 240));
+        ASSERT_TRUE(test::MakeBitmap(Source("x.bmp"), 40, 30));
+        fs::create_directories(Source("mine"));
+        fs::copy_file(Source("c.jpg"), Source("mine/usa.jpg"));
     }
-    static void TearDownTestSuite() {
-        delete sources_;
-        sources_ = nullptr;
-    }
+    static void TearDownTestSuite() { sources_.reset(); }
 
     void SetUp() override {
         ASSERT_EQ(loader_.Load(test::BinDir()), ImagingLoadResult::Loaded) << loader_.errorText();
-        fs::create_directories(out_ / "Data");
-        fs::create_directories(out_ / "Thumb");
         fs::create_directories(work_);
-        WriteWholeFile(arrangement_, kArrangement);
-        job_.outputFolder = out_.string();
+        WriteWholeFile(dir_ / "form.dat", kArrangement);
         job_.pageTitle = "Trip";
-        job_.fontColourText = "#000000";
-        job_.backgroundText = "#ffffff";
-        job_.arrangementFile = arrangement_.string();
+        job_.arrangementFile = (dir_ / "form.dat").string();
         job_.audioPicture = (test::BinDir() / "htmldata" / "wave.jpg").string();
+        job_.outputFolder = out_.string();
         folders_ = RunFolders{(out_ / "Data").string(), (out_ / "Thumb").string(), work_.string() + "/", 0};
     }
+    // Temporary files go away on every path, whatever the outcome.
+    void TearDown() override { EXPECT_TRUE(fs::is_empty(work_)); }
 
-    void TearDown() override {
-        // Temporary files go away on every path, whatever the outcome.
-        EXPECT_TRUE(fs::is_empty(work_));
-    }
-
-    // Intake and name preparation as the Create command does them.
-    void Take(const std::vector<std::string>& names) {
-        MediaIntake intake(items_);
+    // A fresh album folder, host and item list, with `names` taken in and named as Create does.
+    void Reset(const Texts& names) {
+        fs::remove_all(out_);
+        fs::create_directories(out_ / "Data");
+        fs::create_directories(out_ / "Thumb");
+        host_ = std::make_unique<RecordingHost>();
+        items_ = std::make_unique<ItemList>();
+        MediaIntake intake(*items_);
         for (const std::string& name : names)
             intake.Take(Source(name));
-        items_.PrepareFileNames();
-        items_.MakeFileNamesUnique();
-        items_.audioPicturePath = job_.audioPicture;
-        items_.PrepareThumbNames();
-        items_.MakeThumbNamesUnique();
+        items_->PrepareFileNames();
+        items_->MakeFileNamesUnique();
+        items_->audioPicturePath = job_.audioPicture;
+        items_->PrepareThumbNames();
+        items_->MakeThumbNamesUnique();
     }
-
-    int RunOnce() {
-        CCreateThread thread(host_, items_, job_, folders_, loader_.library());
-        return thread.Run();
-    }
+    int RunOnce() { return CCreateThread(*host_, *items_, job_, folders_, loader_.library()).Run(); }
 
     static std::string Source(const std::string& name) { return (sources_->path() / name).string(); }
     std::string Page() const { return ReadWholeFile(out_ / "Index.html"); }
     fs::path Data(const std::string& name) const { return out_ / "Data" / name; }
     fs::path Thumb(const std::string& name) const { return out_ / "Thumb" / name; }
 
+    Texts Files(const char* folder) const {
+        Texts names;
+        for (const auto& entry : fs::directory_iterator(out_ / folder))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
     // The item names on the page in order, each with its column (1 or 2).
-    std::vector<std::string> Entries() const {
-        std::vector<std::string> entries;
+    Texts Entries() const {
+        static const std::regex link("<A HREF=\"Data/([^\"]+)\"[^\r]*\r\n(<BR>)?");
         const std::string page = Page();
-        const std::string link = "<A HREF=\"Data/";
-        for (std::size_t at = page.find(link); at != std::string::npos; at = page.find(link, at + 1)) {
-            const std::size_t nameEnd = page.find('"', at + link.size());
-            const std::string name = page.substr(at + link.size(), nameEnd - at - link.size());
-            const std::size_t lineEnd = page.find("\r\n", nameEnd) + 2;
-            const bool first = page.compare(lineEnd, 4, "<BR>") == 0;
-            entries.push_back(name + (first ? ":1" : ":2"));
-        }
+        Texts entries;
+        for (std::sregex_iterator m(page.begin(), page.end(), link), end; m != end; ++m)
+            entries.push_back((*m)[1].str() + ((*m)[2].matched ? ":1" : ":2"));
         return entries;
     }
 
-    static ScratchDir* sources_;
+    static inline std::unique_ptr<ScratchDir> sources_;
     ScratchDir dir_;
     fs::path out_ = dir_ / "album";
     fs::path work_ = dir_ / "work";
-    fs::path arrangement_ = dir_ / "form.dat";
     ImagingLibraryLoader loader_;
     AlbumJob job_;
     RunFolders folders_;
-    ItemList items_;
-    RecordingHost host_;
+    std::unique_ptr<ItemList> items_;
+    std::unique_ptr<RecordingHost> host_;
 };
 
-ScratchDir* CreateThreadTest::sources_ = nullptr;
-
 TEST_F(CreateThreadTest, ThreeJpegsOnTheOwnedThread) {
-    Take({"a.jpg", "b.jpg", "c.jpg"});
-    {
-        CCreateThread thread(host_, items_, job_, folders_, loader_.library());
-        thread.Start();
-        thread.Join();
-        thread.RequestStop(); // late: the run has ended, nothing more is shown
-    }
-    const std::vector<std::string> expected{Status(1, 3), "advance 10", Status(2, 3), "advance 10",
-                                            Status(3, 3), "advance 10", "close 1"};
-    EXPECT_EQ(host_.Events(), expected);
-    EXPECT_EQ(Entries(), (std::vector<std::string>{"a.jpg:1", "b.jpg:2", "c.jpg:1"}));
+    Reset({"a.jpg", "b.jpg", "c.jpg"});
+    CCreateThread thread(*host_, *items_, job_, folders_, loader_.library());
+    thread.Start();
+    thread.Join();
+    thread.RequestStop(); // late: the run has ended, nothing more is shown
+    EXPECT_EQ(host_->events, (Texts{Status(1, 3), "advance 10", Status(2, 3), "advance 10", Status(3, 3),
+                                    "advance 10", "close 1"}));
+    EXPECT_EQ(Entries(), (Texts{"a.jpg:1", "b.jpg:2", "c.jpg:1"}));
     EXPECT_NE(Page().find("</HTML>"), std::string::npos);
-    for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) {
-        EXPECT_EQ(ReadWholeFile(Data(name)), ReadWholeFile(Source(name))) << name;
-        EXPECT_TRUE(fs::exists(Thumb(std::string("th_") + name))) << name;
+    EXPECT_EQ(Files("Data"), (Texts{"a.jpg", "b.jpg", "c.jpg"}));
+    EXPECT_EQ(Files("Thumb"), (Texts{"th_a.jpg", "th_b.jpg", "th_c.jpg"}));
+}
+
+// A read-only Data file is asked about (No leaves the item out, and the next item takes its column; Yes
+// replaces it with the bitmap's JPEG); a read-only thumbnail is replaced without a question.
+TEST_F(CreateThreadTest, ReadOnlyFiles) {
+    for (const int answer : {RunHost::kNo, RunHost::kYes}) {
+        SCOPED_TRACE(answer);
+        Reset({"x.bmp", "a.jpg", "c.jpg"});
+        WriteWholeFile(Data("x.jpg"), "old");
+        WriteWholeFile(Thumb("th_a.jpg"), "old thumbnail");
+        ASSERT_TRUE(SetReadOnly(Data("x.jpg").string()) && SetReadOnly(Thumb("th_a.jpg").string()));
+        host_->answer = answer;
+        EXPECT_EQ(RunOnce(), RunWritten);
+        const bool no = answer == RunHost::kNo;
+        Texts expected{Status(1, 3), "advance 10",
+                       "ask Confirmation: The file x.jpg is a read only file type.\nDo you wish to replace?"};
+        if (no)
+            expected.push_back("inform Information: Did not create the file x.jpg.");
+        expected.insert(expected.end(), {Status(2, 3), "advance 10", Status(3, 3), "advance 10", "close 1"});
+        EXPECT_EQ(host_->events, expected);
+        EXPECT_EQ(Entries(), (no ? Texts{"a.jpg:1", "c.jpg:2"} : Texts{"x.jpg:1", "a.jpg:2", "c.jpg:1"}));
+        EXPECT_EQ(ReadWholeFile(Data("x.jpg")).substr(0, 3), no ? "old" : "\xFF\xD8\xFF");
+        EXPECT_TRUE(IsReadOnly(Data("x.jpg").string()) && IsReadOnly(Thumb("th_a.jpg").string()));
+        EXPECT_EQ(Files("Thumb"),
+                  (no ? Texts{"th_a.jpg", "th_c.jpg"} : Texts{"th_a.jpg", "th_c.jpg", "th_x.jpg"}));
+        EXPECT_EQ(test::ReadWithImageMagick(Thumb("th_a.jpg")).value_or(test::RgbPicture{}).width, 64);
     }
-    const auto thumb = test::ReadWithImageMagick(Thumb("th_c.jpg"));
-    ASSERT_TRUE(thumb);
-    EXPECT_EQ(thumb->width, 160);
-    EXPECT_EQ(thumb->height, 120);
-}
-
-TEST_F(CreateThreadTest, ReadOnlyDataAnsweredNoLeavesTheItemOutAndKeepsTheColumn) {
-    Take({"a.jpg", "b.jpg", "c.jpg", "a.jpg"});
-    // Numbering made the two a.jpg items 0a.jpg and 3a.jpg.
-    WriteWholeFile(Data("b.jpg"), "the user's own");
-    ASSERT_TRUE(SetReadOnly(Data("b.jpg").string()));
-    host_.answer = RunHost::kNo;
-    EXPECT_EQ(RunOnce(), RunWritten);
-    const std::vector<std::string> events = host_.Events();
-    const std::vector<std::string> expected{
-        Status(1, 4),
-        "advance 10",
-        Status(2, 4),
-        "advance 10",
-        "ask Confirmation: The file b.jpg is a read only file type.\nDo you wish to replace?",
-        "inform Information: Did not create the file b.jpg.",
-        Status(3, 4),
-        "advance 10",
-        Status(4, 4),
-        "advance 10",
-        "close 1"};
-    EXPECT_EQ(events, expected);
-    EXPECT_EQ(Entries(), (std::vector<std::string>{"0a.jpg:1", "c.jpg:2", "3a.jpg:1"}));
-    EXPECT_EQ(ReadWholeFile(Data("b.jpg")), "the user's own");
-    EXPECT_TRUE(IsReadOnly(Data("b.jpg").string()));
-    EXPECT_FALSE(fs::exists(Thumb("th_b.jpg")));
-}
-
-TEST_F(CreateThreadTest, ReadOnlyFilesAnsweredYesAreReplacedAndStayReadOnly) {
-    Take({"x.bmp", "a.jpg"});
-    WriteWholeFile(Data("x.jpg"), "old");
-    ASSERT_TRUE(SetReadOnly(Data("x.jpg").string()));
-    WriteWholeFile(Thumb("th_a.jpg"), "old thumbnail");
-    ASSERT_TRUE(SetReadOnly(Thumb("th_a.jpg").string()));
-    host_.answer = RunHost::kYes;
-    EXPECT_EQ(RunOnce(), RunWritten);
-
-    // One question, for the Data file only: a thumbnail is replaced without asking.
-    int questions = 0;
-    for (const std::string& event : host_.Events())
-        questions += event.rfind("ask ", 0) == 0 ? 1 : 0;
-    EXPECT_EQ(questions, 1);
-    const std::string data = ReadWholeFile(Data("x.jpg"));
-    ASSERT_GE(data.size(), 2u);
-    EXPECT_EQ(data.substr(0, 2), "\xFF\xD8"); // the bitmap's JPEG encoding
-    EXPECT_TRUE(IsReadOnly(Data("x.jpg").string()));
-    const auto thumb = test::ReadWithImageMagick(Thumb("th_a.jpg"));
-    ASSERT_TRUE(thumb);
-    EXPECT_EQ(thumb->width, 64);
-    EXPECT_TRUE(IsReadOnly(Thumb("th_a.jpg").string()));
-    EXPECT_EQ(Entries(), (std::vector<std::string>{"x.jpg:1", "a.jpg:2"}));
 }
 
 TEST_F(CreateThreadTest, StopDuringTheSecondItemEndsAfterItsDataCopy) {
-    Take({"a.jpg", "b.jpg", "c.jpg", "a.jpg", "b.jpg"});
-    CCreateThread thread(host_, items_, job_, folders_, loader_.library());
-    // The stop comes while the second item is under way; it takes effect at the check after its copy.
-    host_.onEvent = [&](const std::string& event) {
+    Reset({"a.jpg", "b.jpg", "c.jpg", "a.jpg", "b.jpg"});
+    CCreateThread thread(*host_, *items_, job_, folders_, loader_.library());
+    host_->onEvent = [&](const std::string& event) {
         if (event == Status(2, 5))
             thread.RequestStop();
     };
     thread.Start();
     thread.Join();
-    const std::vector<std::string> expected{Status(1, 5),          "advance 10", Status(2, 5),
-                                            "status Finishing...", "advance 10", "close 2"};
-    EXPECT_EQ(host_.Events(), expected);
-    EXPECT_EQ(Entries(), (std::vector<std::string>{"0a.jpg:1"}));
+    EXPECT_EQ(host_->events, (Texts{Status(1, 5), "advance 10", Status(2, 5), "status Finishing...",
+                                    "advance 10", "close 2"}));
+    EXPECT_EQ(Entries(), Texts{"0a.jpg:1"});
     EXPECT_EQ(Page().find("</HTML>"), std::string::npos);
-    // Nothing written is removed: the second item's copy stays, it just has no thumbnail or entry.
-    // Numbering prefixed the doubled names with their positions.
-    EXPECT_TRUE(fs::exists(Data("1b.jpg")));
-    EXPECT_TRUE(fs::exists(Thumb("0th_a.jpg")));
-    EXPECT_FALSE(fs::exists(Thumb("1th_b.jpg")));
-    EXPECT_FALSE(fs::exists(Data("c.jpg")));
+    // Nothing written is removed: the second item's copy stays without thumbnail or entry.
+    EXPECT_EQ(Files("Data"), (Texts{"0a.jpg", "1b.jpg"}));
+    EXPECT_EQ(Files("Thumb"), Texts{"0th_a.jpg"});
 }
 
 TEST_F(CreateThreadTest, FailuresEndTheRunWithTheReasonBeforeTheClose) {
-    struct Case {
-        const char* name;
-        std::vector<std::string> files;
-        bool emptyWorkFolder;
-        std::string reasonPart;
-        std::vector<std::string> dataLeft;
+    const std::string work = folders_.workFolder, form = job_.arrangementFile;
+    // Files, work folder, arrangement, part of the reason, what stays in Data.
+    const std::tuple<Texts, std::string, std::string, std::string, Texts> cases[] = {
+        {{"a.jpg", "b.jpg"}, "", form, "no temporary file can be made", {"a.jpg"}},
+        {{"a.jpg"}, work, (dir_ / "none.dat").string(), "none.dat", {}},
     };
-    const Case cases[] = {
-        {"no work folder", {"a.jpg", "b.jpg"}, true, "no temporary file can be made", {"a.jpg"}},
-        {"undecodable picture", {"a.jpg", "bad.jpg", "b.jpg"}, false, "bad.jpg", {"a.jpg", "bad.jpg"}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        ScratchDir dir;
-        fs::create_directories(dir / "Data");
-        fs::create_directories(dir / "Thumb");
-        ItemList items;
-        MediaIntake intake(items);
-        for (const std::string& file : c.files)
-            intake.Take(Source(file));
-        items.PrepareFileNames();
-        items.PrepareThumbNames();
-        job_.outputFolder = dir.str();
-        RecordingHost host;
-        RunFolders folders{(dir / "Data").string(), (dir / "Thumb").string(),
-                           c.emptyWorkFolder ? std::string() : work_.string() + "/", 0};
-        CCreateThread thread(host, items, job_, folders, loader_.library());
-        EXPECT_EQ(thread.Run(), RunFailed);
-        const std::vector<std::string> events = host.Events();
-        ASSERT_GE(events.size(), 2u);
-        EXPECT_EQ(events.back(), "close 3");
-        EXPECT_EQ(events[events.size() - 2].rfind("failure The file ", 0), 0u) << events[events.size() - 2];
-        EXPECT_NE(events[events.size() - 2].find(c.reasonPart), std::string::npos)
-            << events[events.size() - 2];
-        std::vector<std::string> data;
-        for (const auto& entry : fs::directory_iterator(dir / "Data"))
-            data.push_back(entry.path().filename().string());
-        std::sort(data.begin(), data.end());
-        EXPECT_EQ(data, c.dataLeft);
-        const std::string page = ReadWholeFile(dir / "Index.html");
-        EXPECT_EQ(page.find("</HTML>"), std::string::npos);
+    for (const auto& [files, workFolder, arrangement, reason, dataLeft] : cases) {
+        SCOPED_TRACE(reason);
+        folders_.workFolder = workFolder;
+        job_.arrangementFile = arrangement;
+        Reset(files);
+        EXPECT_EQ(RunOnce(), RunFailed);
+        ASSERT_GE(host_->events.size(), 2u);
+        EXPECT_EQ(host_->events.back(), "close 3");
+        const std::string& failure = host_->events.end()[-2];
+        EXPECT_TRUE(failure.starts_with("failure The file ") && failure.find(reason) != std::string::npos)
+            << failure;
+        EXPECT_EQ(Files("Data"), dataLeft);
+        EXPECT_EQ(Page().find("</HTML>"), std::string::npos);
     }
 }
 
 TEST_F(CreateThreadTest, MarkerRunCopiesEveryFileAndMakesNoThumbnails) {
-    WriteWholeFile(arrangement_, std::string("18766\n") + kArrangement);
+    WriteWholeFile(job_.arrangementFile, std::string("18766\n") + kArrangement);
+    Reset({"a.jpg", "x.bmp", "c.jpg"});
     fs::remove(out_ / "Thumb");
     folders_.thumbFolder.clear();
     folders_.arrangementMarker = 1;
-    Take({"a.jpg", "x.bmp", "c.jpg"});
     EXPECT_EQ(RunOnce(), RunWritten);
     EXPECT_FALSE(fs::exists(out_ / "Thumb"));
-    for (const char* name : {"a.jpg", "x.jpg", "c.jpg"})
-        EXPECT_TRUE(fs::exists(Data(name))) << name;
+    EXPECT_EQ(Files("Data"), (Texts{"a.jpg", "c.jpg", "x.jpg"}));
     EXPECT_EQ(Entries().size(), 3u);
 }
 
-TEST_F(CreateThreadTest, BackgroundPictureIsCopiedAfterThePageWithoutReplacingAnItem) {
+// The background picture is copied for index 2 only, and never over an item of the same name.
+TEST_F(CreateThreadTest, FinishedRunsWithAndWithoutBackgroundPicture) {
     const fs::path usa = test::BinDir() / "htmldata" / "usa.jpg";
-    struct Case {
-        int index;
-        std::vector<std::string> files;
-        std::string backgroundName; // empty: no background file
+    const std::tuple<Texts, std::string, Texts> cases[] = {
+        {Texts{}, "#ffffff", Texts{}}, // an empty list still writes head and tail
+        {{"a.jpg"}, "usa.jpg", {"a.jpg", "usa.jpg"}},
+        {{"mine/usa.jpg", "a.jpg"}, "bg_usa.jpg", {"a.jpg", "bg_usa.jpg", "usa.jpg"}},
     };
-    const Case cases[] = {
-        {0, {"a.jpg"}, ""},
-        {2, {"a.jpg"}, "usa.jpg"},
-        {2, {"mine/usa.jpg", "a.jpg"}, "bg_usa.jpg"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.backgroundName);
-        ScratchDir dir;
-        fs::create_directories(dir / "Data");
-        fs::create_directories(dir / "Thumb");
-        ItemList items;
-        MediaIntake intake(items);
-        for (const std::string& file : c.files)
-            intake.Take(Source(file));
-        items.PrepareFileNames();
-        items.PrepareThumbNames();
-        job_.outputFolder = dir.str();
-        job_.backgroundIndex = c.index;
-        job_.backgroundText = c.index == 0 ? "#ffffff" : usa.string();
-        RecordingHost host;
-        CCreateThread thread(
-            host, items, job_,
-            RunFolders{(dir / "Data").string(), (dir / "Thumb").string(), work_.string() + "/", 0},
-            loader_.library());
-        EXPECT_EQ(thread.Run(), RunWritten);
-        std::size_t files = 0;
-        for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir / "Data"))
-            ++files;
-        EXPECT_EQ(files, c.files.size() + (c.backgroundName.empty() ? 0 : 1));
-        const std::string page = ReadWholeFile(dir / "Index.html");
-        if (c.backgroundName.empty()) {
-            EXPECT_NE(page.find("BGCOLOR=\"#ffffff\""), std::string::npos);
+    for (const auto& [files, background, data] : cases) {
+        SCOPED_TRACE(background);
+        job_.backgroundIndex = background[0] == '#' ? 0 : 2;
+        job_.backgroundText = background[0] == '#' ? background : usa.string();
+        Reset(files);
+        EXPECT_EQ(RunOnce(), RunWritten);
+        EXPECT_EQ(host_->events.size(), 2 * files.size() + 1);
+        EXPECT_EQ(host_->events.back(), "close 1");
+        EXPECT_EQ(Entries().size(), files.size());
+        EXPECT_EQ(Files("Data"), data);
+        EXPECT_NE(Page().find("<TITLE>Trip</TITLE>"), std::string::npos);
+        EXPECT_NE(Page().find("</HTML>"), std::string::npos);
+        if (job_.backgroundIndex == 0) {
+            EXPECT_NE(Page().find("BGCOLOR=\"#ffffff\""), std::string::npos);
             continue;
         }
-        EXPECT_EQ(ReadWholeFile(dir / "Data" / c.backgroundName), ReadWholeFile(usa));
-        EXPECT_NE(page.find("BACKGROUND=\"Data/" + c.backgroundName + "\""), std::string::npos);
-        if (c.files[0] == "mine/usa.jpg") {
-            EXPECT_EQ(ReadWholeFile(dir / "Data" / "usa.jpg"), ReadWholeFile(Source("mine/usa.jpg")));
-        }
+        EXPECT_EQ(ReadWholeFile(Data(background)), ReadWholeFile(usa));
+        EXPECT_NE(Page().find("BACKGROUND=\"Data/" + background + "\""), std::string::npos);
+        EXPECT_EQ(ReadWholeFile(Data("usa.jpg")),
+                  ReadWholeFile(files.size() == 1 ? usa.string() : Source(files[0])));
     }
-}
-
-TEST_F(CreateThreadTest, BackgroundNameAvoidsEveryItemName) {
-    ItemList items;
-    for (const char* name : {"USA.jpg", "bg_usa.jpg", "a.jpg"})
-        items.AppendItem(MediaItem{std::string("/p/") + name, "/p/", name, "", StillJpeg});
-    EXPECT_EQ(CCreateThread::BackgroundDataName("/h/usa.jpg", items), "bg2_usa.jpg");
-    EXPECT_EQ(CCreateThread::BackgroundDataName("/h/toro.jpg", items), "toro.jpg");
-}
-
-TEST_F(CreateThreadTest, EmptyListWritesHeadAndTail) {
-    EXPECT_EQ(RunOnce(), RunWritten);
-    EXPECT_EQ(host_.Events(), std::vector<std::string>{"close 1"});
-    const std::string page = Page();
-    EXPECT_NE(page.find("<TITLE>Trip</TITLE>"), std::string::npos);
-    EXPECT_NE(page.find("</HTML>"), std::string::npos);
-    EXPECT_TRUE(Entries().empty());
-}
-
-TEST_F(CreateThreadTest, MissingArrangementFailsWithOneClose) {
-    job_.arrangementFile = (dir_ / "none.dat").string();
-    EXPECT_EQ(RunOnce(), RunFailed);
-    const std::vector<std::string> events = host_.Events();
-    ASSERT_EQ(events.size(), 2u);
-    EXPECT_NE(events[0].find("none.dat"), std::string::npos);
-    EXPECT_EQ(events[1], "close 3");
 }
 
 } // namespace
