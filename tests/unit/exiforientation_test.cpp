@@ -1,7 +1,6 @@
 #include "album/exiforientation.h"
 
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -12,8 +11,7 @@
 namespace aw {
 namespace {
 
-using test::ExifPayload;
-using test::Segment;
+using namespace test;
 
 // Start of image, `segments`, a scan and the end of image.
 std::string Jpeg(const std::string& segments) {
@@ -56,35 +54,6 @@ TEST(ExifOrientation, ReadsTheValueInEitherByteOrderElseUpright) {
         EXPECT_EQ(Orientation(bytes), 1);
     }
     EXPECT_EQ(ReadExifOrientation(nullptr, 10), 1);
-}
-
-// A 3 x 2 picture (rows of 9 bytes padded to 12, so that padding mistakes show): each stored corner must
-// show where a browser shows it. Corners as digits: 0 top-left, 1 top-right, 2 bottom-left, 3 bottom-right.
-TEST(ReorientRgb24, MovesEachCornerWhereABrowserShowsIt) {
-    const char* const where[9] = {"", "0123", "1032", "3210", "2301", "0213", "1302", "3120", "2031"};
-    const uint8_t cornerValue[4] = {0, 2, 16, 18}; // grey 16 * y + x, y from the top
-    std::vector<uint8_t> in(24, 0xEE);
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 3; ++x)
-            std::memset(&in[(1 - y) * 12 + 3 * x], 16 * y + x, 3);
-    for (int orientation = 1; orientation <= 8; ++orientation) {
-        SCOPED_TRACE(orientation);
-        const bool swap = OrientationSwapsAxes(orientation);
-        const int width = swap ? 2 : 3;
-        const int height = swap ? 3 : 2;
-        const int row = (3 * width + 3) / 4 * 4;
-        std::vector<uint8_t> out(row * height, 0xAB);
-        ReorientRgb24(in.data(), 3, 2, orientation, out.data());
-        for (int corner = 0; corner < 4; ++corner) {
-            const int shown = where[orientation][corner] - '0';
-            const int x = shown & 1 ? width - 1 : 0;
-            const int y = shown & 2 ? height - 1 : 0;
-            EXPECT_EQ(out[(height - 1 - y) * row + 3 * x], cornerValue[corner]) << "corner " << corner;
-        }
-        for (int y = 0; y < height; ++y)
-            for (int i = 3 * width; i < row; ++i)
-                EXPECT_EQ(out[y * row + i], 0) << "padding";
-    }
 }
 
 } // namespace

@@ -18,9 +18,9 @@ using test::WriteWholeFile;
 TEST(FileCopy, CopiesContentAndPermissionBitsOverAnExistingFile) {
     test::ScratchDir dir;
     // Crosses the copy's chunk size so that a loop fault would show.
-    std::string content(3 * 1024 * 1024 + 17, '\0');
-    for (std::size_t i = 0; i < content.size(); ++i)
-        content[i] = static_cast<char>(i * 31 % 251);
+    std::string content;
+    for (int i = 0; i < 3 * 1024 * 1024 + 17; ++i)
+        content += static_cast<char>(i * 31 % 251);
     WriteWholeFile(dir / "src", content);
     fs::permissions(dir / "src", fs::perms(0640));
     WriteWholeFile(dir / "dst", std::string(10 * 1024 * 1024, 'x'));
@@ -28,28 +28,28 @@ TEST(FileCopy, CopiesContentAndPermissionBitsOverAnExistingFile) {
     EXPECT_EQ(CopyFileReplacing(dir / "src", dir / "dst"), 0);
     EXPECT_EQ(ReadWholeFile(dir / "dst"), content);
     EXPECT_EQ(fs::status(dir / "dst").permissions(), fs::perms(0640));
+    // A read-only destination is refused untouched, also for root, so that the caller can ask first.
+    WriteWholeFile(dir / "src", "new");
+    ASSERT_TRUE(SetReadOnly(dir / "dst"));
+    EXPECT_EQ(CopyFileReplacing(dir / "src", dir / "dst"), EACCES);
+    EXPECT_EQ(ReadWholeFile(dir / "dst"), content);
 }
 
-// Read-only means no write bit; the copy refuses such a destination, also for root, until it is cleared.
-TEST(FileCopy, ReadOnlyDestinationIsRefusedUntilCleared) {
+// Read-only means no write bit at all; clearing it gives the owner's back.
+TEST(FileCopy, ReadOnlyIsAboutWriteBitsOnly) {
     test::ScratchDir dir;
-    const fs::path dst = dir / "dst";
-    EXPECT_FALSE(IsReadOnly(dst)); // missing
-    EXPECT_FALSE(SetReadOnly(dst));
-    EXPECT_FALSE(ClearReadOnly(dst));
-    WriteWholeFile(dir / "src", "new content");
-    WriteWholeFile(dst, "old content");
-    fs::permissions(dst, fs::perms(0764));
-    ASSERT_TRUE(SetReadOnly(dst));
-    EXPECT_EQ(fs::status(dst).permissions(), fs::perms(0544));
-    EXPECT_TRUE(IsReadOnly(dst));
-    EXPECT_EQ(CopyFileReplacing(dir / "src", dst), EACCES);
-    EXPECT_EQ(ReadWholeFile(dst), "old content");
-    ASSERT_TRUE(ClearReadOnly(dst));
-    EXPECT_EQ(fs::status(dst).permissions(), fs::perms(0744));
-    EXPECT_FALSE(IsReadOnly(dst));
-    EXPECT_EQ(CopyFileReplacing(dir / "src", dst), 0);
-    EXPECT_EQ(ReadWholeFile(dst), "new content");
+    const fs::path file = dir / "f";
+    EXPECT_FALSE(IsReadOnly(file)); // missing
+    EXPECT_FALSE(SetReadOnly(file));
+    EXPECT_FALSE(ClearReadOnly(file));
+    WriteWholeFile(file, "x");
+    fs::permissions(file, fs::perms(0764));
+    ASSERT_TRUE(SetReadOnly(file));
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms(0544));
+    EXPECT_TRUE(IsReadOnly(file));
+    ASSERT_TRUE(ClearReadOnly(file));
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms(0744));
+    EXPECT_FALSE(IsReadOnly(file));
 }
 
 TEST(FileCopy, FailuresLeaveTheDestinationAloneAndNeverReadAsSuccess) {

@@ -29,8 +29,7 @@ namespace fs = std::filesystem;
 using test::ReadWholeFile;
 using test::WriteWholeFile;
 
-// Per test: sources in src/, the album's Data/ and Thumb/, and the work folder. Every recorded source
-// must keep its bytes and time, and the work folder must be left empty.
+// Sources in src/ must keep their bytes and times; the work folder must be left empty.
 class MediaCopierTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -39,18 +38,14 @@ protected:
             fs::create_directory(dir_ / folder);
     }
     void TearDown() override {
-        for (const auto& [path, snapshot] : sources_) {
-            EXPECT_EQ(ReadWholeFile(path), snapshot.first) << path;
-            EXPECT_EQ(fs::last_write_time(path), snapshot.second) << path;
-        }
-        for (const auto& entry : fs::directory_iterator(work_))
-            ADD_FAILURE() << "left in the work folder: " << entry.path();
+        for (const auto& [path, snapshot] : sources_)
+            EXPECT_EQ(std::pair(ReadWholeFile(path), fs::last_write_time(path)), snapshot) << path;
+        EXPECT_TRUE(fs::is_empty(work_)) << "temporary files left behind";
     }
 
     std::string Source(const std::string& name) {
-        const fs::path path = Src(name);
-        sources_[path.string()] = {ReadWholeFile(path), fs::last_write_time(path)};
-        return path.string();
+        sources_[Src(name).string()] = {ReadWholeFile(Src(name)), fs::last_write_time(Src(name))};
+        return Src(name).string();
     }
     fs::path Src(const std::string& name) const { return dir_ / "src" / name; }
     std::string Data(const std::string& name) const { return (dir_ / "Data" / name).string(); }
@@ -72,7 +67,6 @@ protected:
         thumb = test::ReadWithImageMagick(Thumb("th.jpg")).value_or(test::RgbPicture{});
         ASSERT_EQ(PixelSize(thumb.width, thumb.height), size);
     }
-    MediaCopier Copier() { return MediaCopier(loader_.library(), work_, 0, audio_); }
 
     test::ScratchDir dir_;
     ImagingLibraryLoader loader_;
@@ -81,82 +75,46 @@ protected:
     std::map<std::string, std::pair<std::string, fs::file_time_type>> sources_;
 };
 
-// With and without the decoder that shrinks while decoding: the fitted size, the picture upright by its EXIF
-// orientation (red at the top of the source), a file readable by all (though made through a private
-// temporary file), re-encoded even when not scaled.
+// Both decoders: the size fitted from the full picture, upright by any orientation, readable by all.
 TEST_F(MediaCopierTest, JpegThumbnailsFitTheBoxUpright) {
     struct Case {
         PixelSize source;
         int orientation;
         PixelSize thumb;
-        char redSide; // Top, Right, Bottom or Left
+        char top, left; // the side (Top, Right, Bottom, Left) where the source's top and left show
     };
-    const Case cases[] = {{{640, 480}, 1, {160, 120}, 'T'}, {{480, 360}, 1, {160, 119}, 'T'},
-                          {{100, 80}, 1, {100, 80}, 'T'},   {{10, 500}, 1, {2, 120}, 'T'},
-                          {{400, 200}, 6, {60, 120}, 'R'},  {{400, 200}, 8, {60, 120}, 'L'},
-                          {{400, 200}, 3, {160, 80}, 'B'}};
+    const Case cases[] = {{{640, 480}, 1, {160, 120}, 'T', 'L'}, {{100, 80}, 1, {100, 80}, 'T', 'L'},
+                          {{401, 200}, 2, {160, 79}, 'T', 'R'},  {{401, 200}, 3, {160, 79}, 'B', 'R'},
+                          {{401, 200}, 4, {160, 79}, 'B', 'L'},  {{401, 200}, 5, {59, 120}, 'L', 'T'},
+                          {{401, 200}, 6, {59, 120}, 'R', 'T'},  {{401, 200}, 7, {59, 120}, 'R', 'B'},
+                          {{401, 200}, 8, {59, 120}, 'L', 'B'}};
     ImagingLibrary fullDecodeOnly = loader_.library();
     fullDecodeOnly.DllDecodeJPEGScaled = nullptr;
     for (const ImagingLibrary* library : {&loader_.library(), &std::as_const(fullDecodeOnly)}) {
         MediaCopier copier(*library, work_, 0, audio_);
         for (const Case& c : cases) {
-            const std::string name = std::to_string(c.source.width) + "x" + std::to_string(c.source.height);
-            SCOPED_TRACE(name + " turned " + std::to_string(c.orientation));
-            ASSERT_TRUE(test::MakeJpeg(Src("plain.jpg"), c.source.width, c.source.height));
-            const std::string plain = ReadWholeFile(Src("plain.jpg"));
-            const std::string app1 = test::Segment(0xE1, test::ExifPayload(c.orientation, true));
-            WriteWholeFile(Src(name), plain.substr(0, 2) + app1 + plain.substr(2));
+            const std::string name = std::to_string(c.source.width * 10 + c.orientation) + ".jpg";
+            SCOPED_TRACE(name);
+            // Red at the top, blue at the bottom, a green stripe down the left.
+            const std::string stripe =
+                "-fill lime -draw 'rectangle 0,0 " + std::to_string(c.source.width / 6) + ",9999'";
+            ASSERT_TRUE(test::MakeJpeg(Src("plain.jpg"), c.source.width, c.source.height, stripe));
+            std::string jpeg = ReadWholeFile(Src("plain.jpg"));
+            WriteWholeFile(Src(name),
+                           jpeg.insert(2, test::Segment(0xE1, test::ExifPayload(c.orientation, true))));
             test::RgbPicture thumb;
             ASSERT_NO_FATAL_FAILURE(Thumbnailed(copier, Source(name), StillJpeg, c.thumb, thumb));
-            const bool across = c.redSide == 'L' || c.redSide == 'R';
-            const int w = c.thumb.width - 1;
-            const int h = c.thumb.height - 1;
-            const uint8_t* first = across ? thumb.At(0, h / 2) : thumb.At(w / 2, 0);
-            const uint8_t* last = across ? thumb.At(w, h / 2) : thumb.At(w / 2, h);
-            const bool redFirst = c.redSide == 'T' || c.redSide == 'L';
-            EXPECT_GT((redFirst ? first : last)[0], 150);
-            EXPECT_GT((redFirst ? last : first)[2], 150);
+            const auto middle = [&](char side) { // of that side of the thumbnail
+                const int x = side == 'L' ? 0 : (side == 'R' ? c.thumb.width - 1 : c.thumb.width / 2);
+                const int y = side == 'T' ? 0 : (side == 'B' ? c.thumb.height - 1 : c.thumb.height / 2);
+                return thumb.At(x, y);
+            };
+            EXPECT_GT(middle(c.top)[0], 150);
+            EXPECT_GT(middle("BLTR"[std::string("TRBL").find(c.top)])[2], 150);
+            EXPECT_GT(middle(c.left)[1], 150);
             EXPECT_EQ(fs::status(Thumb("th.jpg")).permissions(), fs::perms(0644));
-            EXPECT_NE(ReadWholeFile(Thumb("th.jpg")), ReadWholeFile(Src(name)));
+            EXPECT_NE(ReadWholeFile(Thumb("th.jpg")), ReadWholeFile(Src(name))); // re-encoded, even unscaled
         }
-    }
-}
-
-// A JPEG keeps its bytes and permission bits; a bitmap becomes a JPEG readable by all, as its thumbnail
-// does. A read-only Data file is refused untouched, then rewritten once the caller made it writable.
-TEST_F(MediaCopierTest, DataCopiesAndReadOnlyDataFiles) {
-    ASSERT_TRUE(test::MakeJpeg(Src("a.jpg"), 64, 48));
-    ASSERT_TRUE(test::MakeBitmap(Src("b.bmp"), 64, 48));
-    fs::permissions(Src("a.jpg"), fs::perms(0440));
-    const std::string jpeg = Source("a.jpg");
-    const std::string bitmap = Source("b.bmp");
-    MediaCopier copier = Copier();
-    EXPECT_EQ(copier.CopyToDataFolder(jpeg, Data("a.jpg"), StillJpeg), 1);
-    EXPECT_TRUE(copier.failure().empty());
-    EXPECT_EQ(ReadWholeFile(Data("a.jpg")), ReadWholeFile(jpeg));
-    EXPECT_TRUE(IsReadOnly(Data("a.jpg")));
-    EXPECT_EQ(copier.CopyToDataFolder(bitmap, Data("b.jpg"), StillBmp), 1);
-    EXPECT_EQ(fs::status(Data("b.jpg")).permissions(), fs::perms(0644));
-    test::RgbPicture thumb;
-    ASSERT_NO_FATAL_FAILURE(Thumbnailed(copier, bitmap, StillBmp, {64, 48}, thumb));
-    auto made = test::ReadWithImageMagick(Data("b.jpg"));
-    ASSERT_TRUE(made && made->width == 64 && made->height == 48);
-    for (test::RgbPicture* picture : {&*made, &thumb}) {
-        EXPECT_GT(picture->At(0, 0)[0], 150); // red at the top, blue at the bottom, as the source
-        EXPECT_GT(picture->At(0, 47)[2], 150);
-    }
-    for (const auto& [source, kind, rewritten] :
-         {std::tuple{jpeg, StillJpeg, jpeg}, {bitmap, StillBmp, Data("b.jpg")}}) {
-        const std::string old = Data("old" + std::to_string(kind) + ".jpg");
-        WriteWholeFile(old, "old");
-        ASSERT_TRUE(SetReadOnly(old));
-        EXPECT_EQ(copier.CopyToDataFolder(source, old, kind), EACCES);
-        EXPECT_EQ(copier.failure().cause, FailureCause::AccessDenied);
-        EXPECT_EQ(copier.failure().file, old);
-        EXPECT_EQ(ReadWholeFile(old), "old");
-        ASSERT_TRUE(ClearReadOnly(old));
-        EXPECT_EQ(copier.WriteDataContent(source, old, kind), 1);
-        EXPECT_EQ(ReadWholeFile(old), ReadWholeFile(rewritten));
     }
 }
 
@@ -164,7 +122,7 @@ TEST_F(MediaCopierTest, SameFileAsDataGoesThroughATemporaryCopy) {
     ASSERT_TRUE(test::MakeJpeg(Src("a.jpg"), 64, 48));
     const std::string original = ReadWholeFile(Src("a.jpg"));
     fs::create_hard_link(Src("a.jpg"), Src("link.jpg"));
-    MediaCopier copier = Copier();
+    MediaCopier copier(loader_.library(), work_, 0, audio_);
     EXPECT_EQ(copier.CopyToDataFolder(Src("a.jpg"), Src("a.jpg"), StillJpeg), 1);
     EXPECT_EQ(ReadWholeFile(Src("a.jpg")), original);
     // Another spelling of the same file must not truncate it either.
@@ -177,44 +135,40 @@ TEST_F(MediaCopierTest, SameFileAsDataGoesThroughATemporaryCopy) {
     EXPECT_EQ(ReadWholeFile(Src("a.jpg")), original);
 }
 
-// Damaged or missing sources fail with their cause and leave no thumbnail, nor a Data file where one is
-// made from the picture (bitmaps) or there is nothing to copy.
-TEST_F(MediaCopierTest, BrokenSourcesFailWithACauseAndLeaveNothing) {
+// A bitmap's Data copy is its JPEG, upright and readable by all (though made through a private temporary
+// file). Damaged or missing sources fail with their cause, leaving no thumbnail nor Data file behind.
+TEST_F(MediaCopierTest, BitmapsBecomeJpegsAndBrokenSourcesFail) {
     ASSERT_TRUE(test::MakeBitmap(Src("good.bmp"), 16, 16, "BMP3", "-type Palette"));
     ASSERT_TRUE(test::MakeJpeg(Src("good.jpg"), 64, 48));
+    MediaCopier copier(loader_.library(), work_, 0, audio_);
+    EXPECT_EQ(copier.CopyToDataFolder(Source("good.bmp"), Data("good.jpg"), StillBmp), 1);
+    EXPECT_EQ(fs::status(Data("good.jpg")).permissions(), fs::perms(0644));
+    const auto made = test::ReadWithImageMagick(Data("good.jpg"));
+    ASSERT_TRUE(made && made->width == 16 && made->height == 16);
+    EXPECT_GT(made->At(0, 0)[0], 150); // red at the top, blue at the bottom, as the source
+    EXPECT_GT(made->At(0, 15)[2], 150);
     const std::string bmp = ReadWholeFile(Src("good.bmp"));
-    const std::string jpeg = ReadWholeFile(Src("good.jpg"));
-    auto patched = [&](std::size_t at, const char* bytes) {
-        return std::string(bmp).replace(at, 4, bytes, 4);
-    };
     constexpr FailureCause kBad = FailureCause::NotAPicture;
-    const struct {
-        const char* name;                 // the file, and what is wrong with it
-        std::optional<std::string> bytes; // none: the file does not exist
-        int kind;
-        FailureCause cause;
-    } cases[] = {{"bad.bmp: offset 1079", patched(10, "\x37\x04\0\0"), StillBmp, kBad},
-                 {"bad.bmp: compression 4", patched(30, "\x04\0\0\0"), StillBmp, kBad},
-                 {"bad.bmp: truncated", bmp.substr(0, 60), StillBmp, kBad},
-                 {"bad.jpg: cut in the header", jpeg.substr(0, 100), StillJpeg, kBad},
-                 {"bad.jpg: not a JPEG", std::string(500, 'x'), StillJpeg, kBad},
-                 {"bad.jpg: empty", "", StillJpeg, kBad},
-                 {"bad.avi: junk", std::string(4096, 'j'), MovieAvi, FailureCause::NoMovieFrame},
-                 {"none.jpg", std::nullopt, StillJpeg, FailureCause::Unreadable},
-                 {"none.avi", std::nullopt, MovieAvi, FailureCause::Unreadable}};
-    MediaCopier copier = Copier();
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const std::string file = std::string(c.name).substr(0, std::string(c.name).find(':'));
-        if (c.bytes)
-            WriteWholeFile(Src(file), *c.bytes);
-        const std::string source = c.bytes ? Source(file) : Src(file).string();
-        EXPECT_EQ(Thumbnail(copier, source, Thumb("th.jpg"), c.kind), 0);
-        EXPECT_EQ(copier.failure().cause, c.cause);
+    const std::tuple<const char*, std::optional<std::string>, int, FailureCause> cases[] = {
+        {"offset1079.bmp", std::string(bmp).replace(10, 2, "\x37\x04"), StillBmp, kBad},
+        {"cut.bmp", bmp.substr(0, 60), StillBmp, kBad},
+        {"cut.jpg", ReadWholeFile(Src("good.jpg")).substr(0, 100), StillJpeg, kBad},
+        {"x.jpg", std::string(500, 'x'), StillJpeg, kBad},
+        {"empty.jpg", "", StillJpeg, kBad},
+        {"junk.avi", std::string(4096, 'j'), MovieAvi, FailureCause::NoMovieFrame},
+        {"none.jpg", std::nullopt, StillJpeg, FailureCause::Unreadable}, // none: the file does not exist
+        {"none.avi", std::nullopt, MovieAvi, FailureCause::Unreadable}};
+    for (const auto& [name, bytes, kind, cause] : cases) {
+        SCOPED_TRACE(name);
+        if (bytes)
+            WriteWholeFile(Src(name), *bytes);
+        const std::string source = bytes ? Source(name) : Src(name).string();
+        EXPECT_EQ(Thumbnail(copier, source, Thumb("th.jpg"), kind), 0);
+        EXPECT_EQ(copier.failure().cause, cause);
         EXPECT_FALSE(fs::exists(Thumb("th.jpg")));
-        if (c.kind == StillBmp || !c.bytes) {
-            EXPECT_EQ(copier.CopyToDataFolder(source, Data("d.jpg"), c.kind), 0);
-            EXPECT_EQ(copier.failure().cause, c.cause);
+        if (kind == StillBmp || !bytes) {
+            EXPECT_EQ(copier.CopyToDataFolder(source, Data("d.jpg"), kind), 0);
+            EXPECT_EQ(copier.failure().cause, cause);
             EXPECT_EQ(copier.failure().file, source);
             EXPECT_FALSE(fs::exists(Data("d.jpg")));
         }
@@ -232,11 +186,10 @@ test::RgbPicture ExpectedMovieThumb(PixelSize size, int kind) {
     return test::FromBottomUpBgr(pixels.data(), size.width, size.height);
 }
 
-// The first frame, fitted, carries the mark of the kind: against the other mark the difference is plain,
-// and the plain strip's light field (16 from the right, 16 from the bottom) shows.
+// The first frame, fitted, with the kind's mark (the plain strip's light field 16 in from the bottom right).
 TEST_F(MediaCopierTest, MovieThumbnailsCarryTheirKindsMark) {
     ASSERT_TRUE(test::MakeMovie(Src("clip.asf"), 352, 288, "", "color=c=0x3060C0"));
-    MediaCopier copier = Copier();
+    MediaCopier copier(loader_.library(), work_, 0, audio_);
     for (const int kind : {MovieAvi, MovieAsfMarked}) {
         SCOPED_TRACE(kind);
         test::RgbPicture thumb;
@@ -249,34 +202,30 @@ TEST_F(MediaCopierTest, MovieThumbnailsCarryTheirKindsMark) {
     }
 }
 
-// A read-only thumbnail is refused untouched, with its size known and the caller's temporary file kept
-// for the rewrite; an audio item's thumbnail is the audio picture at the box size, rewritten from it.
-TEST_F(MediaCopierTest, ReadOnlyAndAudioThumbnails) {
+// An audio item's thumbnail is the audio picture. A read-only thumbnail is refused untouched, size known and
+// the caller's temporary file kept, then rewritten.
+TEST_F(MediaCopierTest, AudioAndReadOnlyThumbnails) {
     ASSERT_TRUE(test::MakeJpeg(Src("sound.jpg"), 300, 50));
     ASSERT_TRUE(test::MakeJpeg(Src("p.jpg"), 100, 80));
     audio_ = Source("sound.jpg");
-    MediaCopier copier = Copier();
-    WriteWholeFile(Thumb("th_p.jpg"), "old");
-    ASSERT_TRUE(SetReadOnly(Thumb("th_p.jpg")));
-    const std::string temp = CreateTempFile(work_, "HTM");
-    EXPECT_EQ(copier.MakeThumbnail(Source("p.jpg"), temp, Thumb("th_p.jpg"), StillJpeg), EACCES);
-    EXPECT_EQ(copier.thumbWidth(), 100);
-    EXPECT_EQ(ReadWholeFile(Thumb("th_p.jpg")), "old");
-    ASSERT_TRUE(ClearReadOnly(Thumb("th_p.jpg")));
-    EXPECT_EQ(copier.WriteThumbContent(temp, Thumb("th_p.jpg"), StillJpeg), 1);
-    EXPECT_EQ(ReadWholeFile(Thumb("th_p.jpg")), ReadWholeFile(temp));
-    fs::remove(temp);
-
+    MediaCopier copier(loader_.library(), work_, 0, audio_);
     EXPECT_EQ(Thumbnail(copier, Src("tune.mp3"), Thumb("sound.jpg"), Audio), 1);
-    EXPECT_EQ(PixelSize(copier.thumbWidth(), copier.thumbHeight()), PixelSize(160, 120));
     EXPECT_EQ(ReadWholeFile(Thumb("sound.jpg")), ReadWholeFile(audio_));
-    WriteWholeFile(Thumb("sound.jpg"), "old");
-    ASSERT_TRUE(SetReadOnly(Thumb("sound.jpg")));
-    EXPECT_EQ(Thumbnail(copier, Src("tune.mp3"), Thumb("sound.jpg"), Audio), EACCES);
-    EXPECT_EQ(ReadWholeFile(Thumb("sound.jpg")), "old");
-    ASSERT_TRUE(ClearReadOnly(Thumb("sound.jpg")));
-    EXPECT_EQ(copier.WriteThumbContent("", Thumb("sound.jpg"), Audio), 1);
-    EXPECT_EQ(ReadWholeFile(Thumb("sound.jpg")), ReadWholeFile(audio_));
+    for (const auto& [source, thumb, kind, size] :
+         {std::tuple{Source("p.jpg"), Thumb("th_p.jpg"), StillJpeg, PixelSize{100, 80}},
+          {Src("tune.mp3").string(), Thumb("sound.jpg"), Audio, PixelSize{160, 120}}}) {
+        SCOPED_TRACE(thumb);
+        WriteWholeFile(thumb, "old");
+        ASSERT_TRUE(SetReadOnly(thumb));
+        const std::string temp = CreateTempFile(work_, "HTM");
+        EXPECT_EQ(copier.MakeThumbnail(source, temp, thumb, kind), EACCES);
+        EXPECT_EQ(PixelSize(copier.thumbWidth(), copier.thumbHeight()), size);
+        EXPECT_EQ(ReadWholeFile(thumb), "old");
+        ASSERT_TRUE(ClearReadOnly(thumb));
+        EXPECT_EQ(copier.WriteThumbContent(kind == Audio ? "" : temp, thumb, kind), 1);
+        EXPECT_EQ(ReadWholeFile(thumb), ReadWholeFile(kind == Audio ? audio_ : temp));
+        fs::remove(temp);
+    }
 }
 
 } // namespace
