@@ -33,6 +33,11 @@ TEST(FileCopy, CopiesContentAndPermissionBitsOverAnExistingFile) {
     ASSERT_TRUE(SetReadOnly(dir / "dst"));
     EXPECT_EQ(CopyFileReplacing(dir / "src", dir / "dst"), EACCES);
     EXPECT_EQ(ReadWholeFile(dir / "dst"), content);
+    // A read-only source gives a read-only copy.
+    ASSERT_TRUE(SetReadOnly(dir / "src"));
+    EXPECT_EQ(CopyFileReplacing(dir / "src", dir / "new"), 0);
+    EXPECT_EQ(ReadWholeFile(dir / "new"), "new");
+    EXPECT_TRUE(IsReadOnly(dir / "new"));
 }
 
 // Read-only means no write bit at all; clearing it gives the owner's back.
