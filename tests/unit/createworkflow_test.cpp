@@ -2,6 +2,8 @@
 
 #include <filesystem>
 #include <optional>
+#include <set>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -16,286 +18,155 @@ namespace {
 using test::ScratchDir;
 using test::WriteWholeFile;
 namespace fs = std::filesystem;
+using Log = std::vector<std::string>;
 
-// Records every call in order; answers from a script.
+// Logs every call in order, a text by its string id where it is one.
 class FakeServices : public CreateServices {
 public:
     bool AskYesNo(const std::string& text, const std::string& caption, MessageIcon icon,
-                  DefaultButton defaultButton) override {
-        log.push_back("ask " + Id(text) + " " + Id(caption) + (icon == MessageIcon::Question ? " ?" : " !") +
-                      (defaultButton == DefaultButton::Yes ? " yes" : " no"));
-        return answers.empty() ? true : Pop();
+                  DefaultButton button) override {
+        return Note("ask " + Id(text) + " " + Id(caption) + (icon == MessageIcon::Question ? " ?" : " !") +
+                        (button == DefaultButton::Yes ? " yes" : " no"),
+                    answer);
     }
     void Inform(const std::string& text, const std::string& caption, MessageIcon icon) override {
-        log.push_back("inform " + Id(text) + " " + Id(caption) +
-                      (icon == MessageIcon::Information ? " i" : " !"));
-        lastText = text;
+        Note("inform " + Id(text) + " " + Id(caption) + (icon == MessageIcon::Information ? " i" : " !"));
     }
     void InformWithHelp(const std::string& text, const std::string& caption, int helpContext) override {
-        log.push_back("help " + Id(text) + " " + Id(caption) + " " + std::to_string(helpContext));
+        Note("help " + Id(text) + " " + Id(caption) + " " + std::to_string(helpContext));
     }
-    ProgressOutcome RunProgress(const ProgressRequest& request) override {
+    ProgressOutcome RunProgress(const ProgressRequest& seen) override {
         log.push_back("run");
-        request_.emplace(request.dataPath, request.thumbPath, request.arrangementMarker, request.workFolder,
-                         request.job.arrangementFile);
-        names.clear();
-        for (const MediaItem& item : request.items.items())
-            names.push_back(item.fileName);
+        request.emplace(seen);
         return outcome;
     }
-    bool OpenInBrowser(const std::string& pagePath) override {
-        log.push_back("open " + pagePath);
-        return browserWorks;
-    }
-    bool SaveEmbedFlag(int embedPlayback) override {
-        log.push_back("save embed " + std::to_string(embedPlayback));
-        return savesWork;
-    }
-    bool SaveWorkFolder(const std::string& workFolder) override {
-        log.push_back("save folder " + workFolder);
-        return savesWork;
-    }
+    bool OpenInBrowser(const std::string& page) override { return Note("open " + page, browserWorks); }
+    bool SaveEmbedFlag(int embed) override { return Note("save embed " + std::to_string(embed), savesWork); }
+    bool SaveWorkFolder(const std::string& work) override { return Note("save folder " + work, savesWork); }
 
-    // A text is logged by its string id where it is one, so that tests read like the message table.
-    static std::string Id(const std::string& text) {
-        for (int id : {407, 421, 427, 428, 429, 430, 431, 436, 438, 440, 441, 444})
+    bool Note(const std::string& line, bool result = true) {
+        log.push_back(line);
+        return result;
+    }
+    std::string Id(const std::string& text) const {
+        for (int id : {421, 427, 428, 429, 430, 431, 436, 438, 441, 444})
             if (text == LoadText(id))
                 return std::to_string(id);
-        const std::string created = LoadText(407);
-        if (text.starts_with(created.substr(0, created.find("%s"))))
+        if (text == FormatText(LoadText(407), {folder}))
             return "407";
         if (text == LoadText(429) + LoadText(432))
             return "429+432";
         if (text == LoadText(406) + "\n" + LoadText(425))
             return "406+425";
-        if (text == LoadText(440) + "\n")
-            return "440";
         return "\"" + text + "\"";
     }
 
-    bool Pop() {
-        const bool answer = answers.front();
-        answers.erase(answers.begin());
-        return answer;
-    }
-
-    std::vector<bool> answers;
+    std::string folder; // as typed but for leading blanks: named by message 407
+    bool answer = true, browserWorks = true, savesWork = true;
     ProgressOutcome outcome{RunWritten, ""};
-    bool browserWorks = true;
-    bool savesWork = true;
-    std::vector<std::string> log;
-    std::string lastText;
-    std::vector<std::string> names;
-    struct Seen {
-        Seen(std::string d, std::string t, int m, std::string w, std::string a)
-            : dataPath(std::move(d)), thumbPath(std::move(t)), marker(m), workFolder(std::move(w)),
-              arrangement(std::move(a)) {}
-        std::string dataPath, thumbPath;
-        int marker;
-        std::string workFolder, arrangement;
-    };
-    std::optional<Seen> request_;
+    Log log;
+    std::optional<ProgressRequest> request;
 };
 
 class CreateWorkflowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        SetLanguage(Language::English);
-        WriteWholeFile(dir_ / "mountinfo", "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
-                                           "2 1 8:17 / " +
-                                               dir_.str() + "/CAM rw - vfat /dev/sdb1 rw\n");
-        WriteWholeFile(dir_ / "plain.dat", "1\n2\n");
+        WriteWholeFile(dir_ / "mountinfo", "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n2 1 8:17 / " + dir_.str() +
+                                               "/CAM rw - vfat /dev/sdb1 rw\n");
         WriteWholeFile(dir_ / "marker.dat", "1\n  18766 no thumbnails\n2\n");
-        settings_.backgrounds = {{0, "SolidColor"}, {1, "/opt/aw/htmldata/cyber.jpg"}};
         settings_.arrangements = {{0, (dir_ / "plain.dat").string()}, {1, (dir_ / "marker.dat").string()}};
-        settings_.audioPicture = "/opt/aw/htmldata/wave.jpg";
-        settings_.embedPlayback = 1;
+        settings_.embedPlayback = 5; // saved and handed on as 1
         settings_.workFolder = "/var/tmp/";
-        inputs_.outputFolder = (dir_ / "Albums/Trip").string();
-        inputs_.pageTitle = "Trip";
-        inputs_.fontColour = {0xff, 0x00, 0x0a};
-        inputs_.backgroundColour = {0x12, 0xab, 0xcd};
-        Add("/photos/a.jpg");
-        Add("/photos/b.bmp");
     }
 
-    void Add(const std::string& path) {
-        MediaItem item;
-        item.path = path;
-        item.folder = path.substr(0, path.rfind('/') + 1);
-        item.fileName = path.substr(path.rfind('/') + 1);
-        item.kind = path.ends_with(".bmp") ? StillBmp : StillJpeg;
-        items_.AppendItem(item);
+    CreateResult Run(FakeServices& services, bool clash = false) {
+        ItemList items;
+        items.AppendItem({"/photos/a.jpg", "", "", "", StillJpeg});
+        if (clash)
+            items.AppendItem({"/other/a.jpg", "", "", "", StillJpeg});
+        services.folder = inputs_.outputFolder.substr(inputs_.outputFolder.find('/'));
+        CreateWorkflow create(services, MountInfo((dir_ / "mountinfo").string(), (dir_ / "sys").string()));
+        return create.Run(job_, items, inputs_, settings_);
     }
-
-    CreateResult Run() {
-        CreateWorkflow create(services_, MountInfo((dir_ / "mountinfo").string(), (dir_ / "sys").string()));
-        return create.Run(job_, items_, inputs_, settings_);
-    }
-
-    using Log = std::vector<std::string>;
-    Log Saves() const { return {"save embed 1", "save folder /var/tmp/"}; }
 
     ScratchDir dir_;
-    FakeServices services_;
     AlbumSettings settings_;
     CreateInputs inputs_;
     AlbumJob job_;
-    ItemList items_;
 };
 
-TEST_F(CreateWorkflowTest, NewFolderRunsAndReportsSuccess) {
-    const CreateResult result = Run();
-    const std::string out = inputs_.outputFolder;
-    EXPECT_EQ(services_.log, (Log{"run", "inform 407 421 i", "save embed 1", "save folder /var/tmp/"}));
-    EXPECT_EQ(services_.lastText, FormatText(LoadText(407), {out}));
-    EXPECT_TRUE(result.reachedRun);
-    EXPECT_TRUE(result.closeWindow);
-    EXPECT_TRUE(fs::is_directory(out + "/Data"));
-    EXPECT_TRUE(fs::is_directory(out + "/Thumb"));
-    ASSERT_TRUE(services_.request_);
-    EXPECT_EQ(services_.request_->dataPath, out + "/Data");
-    EXPECT_EQ(services_.request_->thumbPath, out + "/Thumb");
-    EXPECT_EQ(services_.request_->marker, 0);
-    EXPECT_EQ(services_.request_->workFolder, "/var/tmp/");
-    EXPECT_EQ(services_.names, (std::vector<std::string>{"a.jpg", "b.jpg"}));
-    EXPECT_EQ(items_.audioPicturePath, settings_.audioPicture);
-
-    EXPECT_EQ(job_.outputFolder, out);
-    EXPECT_EQ(job_.fontColourText, "#ff000a");
-    EXPECT_EQ(job_.backgroundText, "#12abcd");
-    EXPECT_EQ(job_.embedPlayback, 1);
-    EXPECT_EQ(job_.openWhenDone, 0);
-}
-
-TEST_F(CreateWorkflowTest, JobTakesTableRowsAndKeepsTextsForMissingRows) {
-    inputs_.backgroundIndex = 1;
-    inputs_.arrangementIndex = 1;
-    Run();
-    EXPECT_EQ(job_.backgroundText, "/opt/aw/htmldata/cyber.jpg");
-    EXPECT_EQ(job_.arrangementFile, (dir_ / "marker.dat").string());
-    ASSERT_TRUE(services_.request_);
-    EXPECT_EQ(services_.request_->marker, 1);
-    EXPECT_EQ(services_.request_->thumbPath, "");
-    EXPECT_FALSE(fs::exists(inputs_.outputFolder + "/Thumb"));
-
-    inputs_.backgroundIndex = 4; // no such rows: the texts stay
-    inputs_.arrangementIndex = 3;
-    Run();
-    EXPECT_EQ(job_.backgroundIndex, 4);
-    EXPECT_EQ(job_.backgroundText, "/opt/aw/htmldata/cyber.jpg");
-    EXPECT_EQ(job_.arrangementFile, (dir_ / "marker.dat").string());
-}
-
-TEST_F(CreateWorkflowTest, CameraFolderNoLeavesTheDiskUntouched) {
-    inputs_.outputFolder = dir_.str() + "/CAM/dcim/100ALBUM";
-    services_.answers = {false};
-    const CreateResult result = Run();
-    EXPECT_EQ(services_.log, (Log{"ask 444 438 ! no"}));
-    EXPECT_FALSE(fs::exists(dir_ / "CAM"));
-    EXPECT_FALSE(result.reachedRun);
-
-    services_.log.clear();
-    services_.answers = {true};
-    Run();
-    EXPECT_EQ(services_.log.front(), "ask 444 438 ! no");
-    EXPECT_TRUE(fs::is_directory(dir_ / "CAM/dcim/100ALBUM/Data"));
-}
-
-TEST_F(CreateWorkflowTest, ExistingFolderNoCancelsAndCreatesNothing) {
-    fs::create_directories(inputs_.outputFolder);
-    services_.answers = {false};
-    const CreateResult result = Run();
-    EXPECT_EQ(services_.log, (Log{"ask 430 431 ? yes", "inform 429 421 i"}));
-    EXPECT_TRUE(fs::is_empty(inputs_.outputFolder));
-    EXPECT_FALSE(result.reachedRun);
-}
-
-TEST_F(CreateWorkflowTest, OneQuestionCoversFolderSubfoldersAndPage) {
-    fs::create_directories(inputs_.outputFolder + "/Data");
-    fs::create_directories(inputs_.outputFolder + "/Thumb");
-    WriteWholeFile(inputs_.outputFolder + "/Index.html", "old");
-    Run();
-    EXPECT_EQ(services_.log,
-              (Log{"ask 430 431 ? yes", "run", "inform 407 421 i", "save embed 1", "save folder /var/tmp/"}));
-}
-
-TEST_F(CreateWorkflowTest, RenamedFilesAreReportedBeforeThePage) {
-    Add("/other/a.jpg");
-    inputs_.openWhenDone = true;
-    inputs_.outputFolder += "/";
-    Run();
-    EXPECT_EQ(services_.log, (Log{"run", "help 441 421 2001", "inform 407 421 i",
-                                  "open " + dir_.str() + "/Albums/Trip/Index.html", "save embed 1",
-                                  "save folder /var/tmp/"}));
-}
-
-TEST_F(CreateWorkflowTest, OutcomesOfTheRun) {
-    const struct {
-        int code;
-        bool openWhenDone, browserWorks;
-        Log messages; // between "run" and the saves
-        bool close;
-    } cases[] = {
-        {RunWritten, true, false, {"inform 407 421 i", "open *", "inform 427 438 !"}, true},
-        {RunStopped, true, true, {"inform 429+432 421 i"}, false},
-        {RunFailed, true, true, {"inform \"" + LoadText(428) + "\nThe file x failed\" 438 !"}, false},
-        {0, false, true, {}, false},
-    };
-    for (const auto& c : cases) {
-        inputs_.outputFolder = dir_.str() + "/run" + std::to_string(c.code);
-        FakeServices services;
-        services.outcome = {c.code, c.code == RunFailed ? "The file x failed" : ""};
-        services.browserWorks = c.browserWorks;
-        inputs_.openWhenDone = c.openWhenDone;
-        CreateWorkflow create(services, MountInfo((dir_ / "mountinfo").string()));
-        const CreateResult result = create.Run(job_, items_, inputs_, settings_);
-        Log expected{"run"};
-        for (const std::string& line : c.messages)
-            expected.push_back(line == "open *" ? "open " + inputs_.outputFolder + "/Index.html" : line);
-        expected.insert(expected.end(), {"save embed 1", "save folder /var/tmp/"});
-        EXPECT_EQ(services.log, expected) << c.code;
-        EXPECT_EQ(result.runCode, c.code);
-        EXPECT_EQ(result.closeWindow, c.close);
-    }
-}
-
-TEST_F(CreateWorkflowTest, EachFailedSaveIsReported) {
-    services_.savesWork = false;
-    settings_.embedPlayback = 0;
-    services_.outcome = {RunStopped, ""};
-    Run();
-    EXPECT_EQ(services_.log, (Log{"run", "inform 429+432 421 i", "save embed 0", "inform 436 438 !",
-                                  "save folder /var/tmp/", "inform 436 438 !"}));
-}
-
-TEST_F(CreateWorkflowTest, FolderFailuresStopBeforeTheRun) {
+// One Create per row in a folder whose name holds the row's options: its messages in order ("saves" for
+// both saves, "open" for opening the page) and its run. Stopping before the run changes nothing on disk.
+// Colour texts and the rows of the tables are seen through the command line's and the end-to-end tests.
+TEST_F(CreateWorkflowTest, QuestionsMessagesAndFolders) {
+    for (const char* folder : {"old-declines", "page-one-question/Data", "page-one-question/Thumb"})
+        fs::create_directories(dir_ / folder);
+    WriteWholeFile(dir_ / "page-one-question/Index.html", "old");
     WriteWholeFile(dir_ / "file", "x");
-    for (const std::string& folder : {dir_.str() + "/file/sub", dir_.str() + "//x"}) {
-        FakeServices services;
-        inputs_.outputFolder = folder;
-        CreateWorkflow create(services, MountInfo((dir_ / "mountinfo").string()));
-        EXPECT_FALSE(create.Run(job_, items_, inputs_, settings_).reachedRun);
-        EXPECT_EQ(services.log, (Log{"inform 406+425 438 !"})) << folder;
-    }
-}
-
-TEST(CreateWorkflow, ArrangementMarkerAndPagePath) {
-    ScratchDir dir;
     const struct {
-        const char* text;
-        int marker;
+        std::string folder;
+        int code; // of the run, where it is reached
+        Log log;
     } cases[] = {
-        {"18766\n", 1},  {"1\n   18766\n", 1}, {"18766abc", 1}, {"+18766\n", 1},
-        {"187660\n", 0}, {"x18766\n", 0},      {"", 0},
+        {"CAM/dcim/declines", 0, {"ask 444 438 ! no"}},
+        {"CAM/DCIM/101", RunWritten, {"ask 444 438 ! no", "run", "inform 407 421 i", "saves"}},
+        {"old-declines", 0, {"ask 430 431 ? yes", "inform 429 421 i"}},
+        {"page-one-question", RunWritten, {"ask 430 431 ? yes", "run", "inform 407 421 i", "saves"}},
+        {"file/sub", 0, {"inform 406+425 438 !"}},
+        {"/doubled", 0, {"inform 406+425 438 !"}},
+        {"new/marked", RunWritten, {"run", "inform 407 421 i", "saves"}},
+        {"clash-open/", RunWritten, {"run", "help 441 421 2001", "inform 407 421 i", "open", "saves"}},
+        {"open-nobrowser", RunWritten, {"run", "inform 407 421 i", "open", "inform 427 438 !", "saves"}},
+        {"open-nosave",
+         RunStopped,
+         {"run", "inform 429+432 421 i", "save embed 1", "inform 436 438 !", "save folder /var/tmp/",
+          "inform 436 438 !"}},
+        {"open-failed", RunFailed, {"run", "inform \"" + LoadText(428) + "\nfile x\" 438 !", "saves"}},
+        {"nocode-norows", 0, {"run", "saves"}}, // table rows that do not exist leave the job's texts alone
     };
     for (const auto& c : cases) {
-        WriteWholeFile(dir / "form.dat", c.text);
-        EXPECT_EQ(CreateWorkflow::HasArrangementMarker((dir / "form.dat").string()), c.marker) << c.text;
+        SCOPED_TRACE(c.folder);
+        const auto has = [&c](const char* option) { return c.folder.find(option) != std::string::npos; };
+        FakeServices services;
+        services.answer = !has("declines");
+        services.browserWorks = !has("nobrowser");
+        services.savesWork = !has("nosave");
+        services.outcome = {c.code, "file x"};
+        inputs_.outputFolder = "  " + dir_.str() + "/" + c.folder;
+        inputs_.openWhenDone = has("open");
+        inputs_.backgroundIndex = has("norows") ? 4 : 0;
+        inputs_.arrangementIndex = has("norows") ? 3 : has("marked");
+        job_.backgroundText = job_.arrangementFile = "kept";
+        std::set<fs::path> before(fs::recursive_directory_iterator(dir_.path()), {});
+        const CreateResult result = Run(services, has("clash"));
+
+        const std::string folder = services.folder + (c.folder.ends_with('/') ? "" : "/");
+        Log expected;
+        for (const std::string& line : c.log) {
+            if (line == "saves")
+                expected.insert(expected.end(), {"save embed 1", "save folder /var/tmp/"});
+            else
+                expected.push_back(line == "open" ? "open " + folder + "Index.html" : line);
+        }
+        EXPECT_EQ(services.log, expected);
+        const bool reached = services.request.has_value();
+        EXPECT_EQ(std::tuple(result.reachedRun, result.runCode, result.closeWindow),
+                  std::tuple(reached, reached ? c.code : 0, reached && c.code == RunWritten));
+        if (has("norows")) {
+            EXPECT_EQ(job_.backgroundText + job_.arrangementFile, "keptkept");
+        }
+        if (!reached) {
+            EXPECT_EQ(std::set<fs::path>(fs::recursive_directory_iterator(dir_.path()), {}), before);
+            continue;
+        }
+        EXPECT_EQ(services.request->dataPath, folder + "Data");
+        EXPECT_EQ(services.request->thumbPath, has("marked") ? "" : folder + "Thumb");
+        EXPECT_EQ(services.request->arrangementMarker, has("marked") ? 1 : 0);
+        EXPECT_EQ(services.request->workFolder, "/var/tmp/");
+        EXPECT_EQ(services.request->job.embedPlayback, 1);
+        EXPECT_TRUE(fs::is_directory(folder + "Data"));
+        EXPECT_EQ(fs::is_directory(folder + "Thumb"), !has("marked"));
     }
-    EXPECT_EQ(CreateWorkflow::HasArrangementMarker((dir / "missing.dat").string()), 0);
-    EXPECT_EQ(CreateWorkflow::AlbumPagePath("/a/b"), "/a/b/Index.html");
-    EXPECT_EQ(CreateWorkflow::AlbumPagePath("/a/b/"), "/a/b/Index.html");
     EXPECT_EQ(CreateWorkflow::AlbumPagePath("/"), "/Index.html");
 }
 
