@@ -18,16 +18,6 @@ void Require(bool condition) {
         std::abort();
 }
 
-AwBitmapInfoHeader HeaderOf(const void* description) {
-    AwBitmapInfoHeader header;
-    std::memcpy(&header, description, sizeof header);
-    return header;
-}
-
-std::size_t BufferSize(int width, int height) {
-    return (static_cast<std::size_t>(width) * 3 + 3) / 4 * 4 * static_cast<std::size_t>(height);
-}
-
 } // namespace
 
 std::optional<BitmapForModule> SplitBitmapForModule(const uint8_t* bytes, std::size_t size) {
@@ -36,7 +26,8 @@ std::optional<BitmapForModule> SplitBitmapForModule(const uint8_t* bytes, std::s
     uint32_t offset;
     std::memcpy(&offset, bytes + 10, sizeof offset);
     const std::size_t pixelStart = std::clamp<std::size_t>(offset, kInfoEnd, size - 1);
-    AwBitmapInfoHeader header = HeaderOf(bytes + kFileHeaderSize);
+    AwBitmapInfoHeader header;
+    std::memcpy(&header, bytes + kFileHeaderSize, sizeof header);
 
     BitmapForModule bitmap;
     const std::size_t stored = pixelStart - kFileHeaderSize;
@@ -56,33 +47,29 @@ int ExerciseBitmapBytes(const ImagingLibrary& library, const uint8_t* data, std:
     if (!bitmap)
         return 0;
     int outcome = 0;
-    const AwBitmapInfoHeader header = bitmap->header();
-    const int64_t width = header.biWidth;
-    const int64_t height = header.biHeight < 0 ? -static_cast<int64_t>(header.biHeight) : header.biHeight;
-    const bool affordable = width > 0 && height > 0 && width * height <= kHarnessPixelBudget;
-
-    if (affordable) {
-        std::vector<uint8_t> pixelsOut(BufferSize(static_cast<int>(width), static_cast<int>(height)));
-        AwPictureDescription descriptionOut{};
-        if (library.DllConvertTo24BitDIB(bitmap->description.data(), bitmap->pixels.data(), &descriptionOut,
-                                         pixelsOut.data())) {
-            Require(descriptionOut.header.biWidth == width && descriptionOut.header.biHeight == height &&
-                    descriptionOut.header.biBitCount == 24);
+    const void* description = bitmap->description.data();
+    const void* pixels = bitmap->pixels.data();
+    const int64_t width = bitmap->header().biWidth;
+    const int64_t height = std::abs(static_cast<int64_t>(bitmap->header().biHeight));
+    if (width > 0 && height > 0 && width * height <= kHarnessPixelBudget) {
+        std::vector<uint8_t> pixelsOut(PixelBytes(static_cast<int>(width), static_cast<int>(height)));
+        AwPictureDescription out{};
+        if (library.DllConvertTo24BitDIB(description, pixels, &out, pixelsOut.data())) {
+            Require(out.header.biWidth == width && out.header.biHeight == height &&
+                    out.header.biBitCount == 24);
             outcome |= Converted;
         }
         uint32_t jpegSize = 0;
-        if (void* jpeg =
-                library.DllEncodeJPEG(bitmap->description.data(), bitmap->pixels.data(), 80, &jpegSize)) {
+        if (void* jpeg = library.DllEncodeJPEG(description, pixels, 80, &jpegSize)) {
             Require(jpegSize > 4 && static_cast<const uint8_t*>(jpeg)[0] == 0xFF);
             std::free(jpeg);
             outcome |= Encoded;
         }
     }
-    std::vector<uint8_t> small(BufferSize(16, 12));
-    AwPictureDescription smallDescription{};
-    if (library.DllResizeBySizeDIB(bitmap->description.data(), bitmap->pixels.data(), 16, 12,
-                                   &smallDescription, small.data())) {
-        Require(smallDescription.header.biWidth == 16 && smallDescription.header.biHeight == 12);
+    std::vector<uint8_t> small(PixelBytes(16, 12));
+    AwPictureDescription out{};
+    if (library.DllResizeBySizeDIB(description, pixels, 16, 12, &out, small.data())) {
+        Require(out.header.biWidth == 16 && out.header.biHeight == 12);
         outcome |= Resized;
     }
     return outcome;
@@ -92,23 +79,21 @@ int ExerciseJpegBytes(const ImagingLibrary& library, const uint8_t* data, std::s
     if (size > UINT32_MAX)
         return 0;
     int outcome = 0;
-    AwPictureDescription description{};
-    if (void* pixels = library.DllDecodeJPEG(data, static_cast<uint32_t>(size), &description)) {
-        Require(description.header.biWidth > 0 && description.header.biHeight > 0 &&
-                description.header.biSizeImage ==
-                    BufferSize(description.header.biWidth, description.header.biHeight));
+    AwPictureDescription out{};
+    if (void* pixels = library.DllDecodeJPEG(data, static_cast<uint32_t>(size), &out)) {
+        Require(out.header.biWidth > 0 && out.header.biHeight > 0 &&
+                out.header.biSizeImage == PixelBytes(out.header.biWidth, out.header.biHeight));
         std::free(pixels);
         outcome |= Decoded;
     }
-    if (library.DllDecodeJPEGScaled) {
-        AwPictureDescription scaled{};
-        int fullWidth = 0, fullHeight = 0;
-        if (void* pixels = library.DllDecodeJPEGScaled(data, static_cast<uint32_t>(size), 32, 32, &scaled,
-                                                       &fullWidth, &fullHeight)) {
-            Require(scaled.header.biWidth <= fullWidth && scaled.header.biHeight <= fullHeight);
-            std::free(pixels);
-            outcome |= DecodedScaled;
-        }
+    int fullWidth = 0, fullHeight = 0;
+    if (!library.DllDecodeJPEGScaled)
+        return outcome;
+    if (void* pixels = library.DllDecodeJPEGScaled(data, static_cast<uint32_t>(size), 32, 32, &out,
+                                                   &fullWidth, &fullHeight)) {
+        Require(out.header.biWidth <= fullWidth && out.header.biHeight <= fullHeight);
+        std::free(pixels);
+        outcome |= DecodedScaled;
     }
     return outcome;
 }

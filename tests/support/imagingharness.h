@@ -1,11 +1,5 @@
-// Drives the image module's entry points with arbitrary bytes, for the fuzz targets (tests/fuzz) and for
-// the unit tests that run the same code over the BMP Suite. The table may come from the loaded module
-// or, in a fuzz target, from the module's code linked in directly.
-//
-// The harness keeps the callers' side of the contract in imagingabi.h exactly (description room,
-// biSizeImage = the pixel bytes held, output buffers sized from the description) and nothing more, so
-// that a module reading past what it was given shows up under a sanitizer. Invariants that a module
-// breaks (a success with an inconsistent description) abort.
+// Drives the image module with any bytes (fuzz targets, unit tests) keeping the callers' side of imagingabi.h
+// exactly: reading past what it was given shows under a sanitizer; an inconsistent success aborts.
 #pragma once
 
 #include <cstddef>
@@ -17,14 +11,15 @@
 
 namespace aw::test {
 
-// A .bmp file split as the program hands a bitmap "as stored" to the image module: the description is
-// the bytes from 14 to the pixel offset, extended with zeros to the room the header needs; the pixels
-// are the bytes from the pixel offset on; biSizeImage states their count. Deliberately lax about the
-// file header (no pixel offset rule) so that fuzzing reaches the module. Nothing when the bytes do not
-// hold a file header, a 40-byte information header and at least one pixel byte.
+// Bytes of a 24-bit picture in the exchange format (rows padded to four bytes).
+inline std::size_t PixelBytes(int width, int height) {
+    return (static_cast<std::size_t>(width) * 3 + 3) / 4 * 4 * static_cast<std::size_t>(height);
+}
+
+// A .bmp file split as the program hands it "as stored" to the module (biSizeImage = the pixel bytes held),
+// but lax about the file header; nothing without a 40-byte information header and one pixel byte.
 struct BitmapForModule {
-    std::vector<uint8_t> description;
-    std::vector<uint8_t> pixels;
+    std::vector<uint8_t> description, pixels;
 
     const AwBitmapInfoHeader& header() const {
         return *reinterpret_cast<const AwBitmapInfoHeader*>(description.data());
@@ -32,13 +27,11 @@ struct BitmapForModule {
 };
 std::optional<BitmapForModule> SplitBitmapForModule(const uint8_t* bytes, std::size_t size);
 
-// Which calls succeeded.
 enum HarnessOutcome : int { Converted = 1, Encoded = 2, Resized = 4, Decoded = 8, DecodedScaled = 16 };
 
-// Converts, encodes and scales a bitmap file's bytes; a bit set of HarnessOutcome.
+// Converts, encodes and scales a bitmap file's bytes, or decodes JPEG bytes at full size and (when the
+// table has it) scaled; the calls that succeeded as HarnessOutcome bits.
 int ExerciseBitmapBytes(const ImagingLibrary& library, const uint8_t* data, std::size_t size);
-
-// Decodes JPEG bytes, at full size and scaled (when the table has the scaled decoder).
 int ExerciseJpegBytes(const ImagingLibrary& library, const uint8_t* data, std::size_t size);
 
 } // namespace aw::test

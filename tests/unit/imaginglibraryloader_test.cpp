@@ -1,5 +1,7 @@
 #include "album/imaginglibraryloader.h"
 
+#include <tuple>
+
 #include <gtest/gtest.h>
 
 #include "stringtable.h"
@@ -10,72 +12,36 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kImageModule = test::BinDir() / "libalbumwright-image.so";
-const fs::path kVideoModule = test::BinDir() / "libalbumwright-video.so";
-
-TEST(ImagingLibraryLoaderTest, LoadsBothModulesFromTheProgramFolder) {
-    // The tests are built beside the modules, as the program is.
-    ImagingLibraryLoader loader;
-    ASSERT_EQ(loader.Load(), ImagingLoadResult::Loaded) << loader.errorText();
-    EXPECT_EQ(loader.failureTextId(), 0);
-    EXPECT_EQ(loader.resolvedCount(), 7);
-    const ImagingLibrary& t = loader.library();
-    for (const void* entry :
-         {reinterpret_cast<const void*>(t.DllEncodeJPEG), reinterpret_cast<const void*>(t.DllDecodeJPEG),
-          reinterpret_cast<const void*>(t.DllConvertTo24BitDIB),
-          reinterpret_cast<const void*>(t.DllResizeByPercentDIB),
-          reinterpret_cast<const void*>(t.DllResizeBySizeDIB), reinterpret_cast<const void*>(t.GetFrameSize),
-          reinterpret_cast<const void*>(t.GetFirstFrameDIB_RGB24),
-          reinterpret_cast<const void*>(t.DllDecodeJPEGScaled)})
-        EXPECT_NE(entry, nullptr);
-}
-
-TEST(ImagingLibraryLoaderTest, ReportsWhichStepFailed) {
-    struct Case {
-        const char* name;
-        fs::path image; // copied in as the image module; empty: none
-        fs::path video; // copied in as the video module; empty: none
-        ImagingLoadResult result;
-        int textId;
-        int resolved;
+// A folder with modules copied in under the image and the video module's names (empty: none) names the step
+// that failed and what is missing, and leaves nothing resolved into the released modules; a later load from
+// the program folder (the tests are built beside the modules) replaces the failure.
+TEST(ImagingLibraryLoaderTest, ReportsWhichStepFailedThenLoadsFromTheProgramFolder) {
+    const fs::path image = test::BinDir() / LoadText(412), video = test::BinDir() / LoadText(413);
+    const std::tuple<fs::path, fs::path, ImagingLoadResult, int, int, std::string> cases[] = {
+        {{}, {}, ImagingLoadResult::ImageModuleMissing, 401, 0, LoadText(412)},
+        {{}, video, ImagingLoadResult::ImageModuleMissing, 401, 0, LoadText(412)},
+        {image, {}, ImagingLoadResult::VideoModuleMissing, 401, 0, LoadText(413)},
+        {image, image, ImagingLoadResult::EntryPointMissing, 402, 5, "GetFrameSize"},  // after the first five
+        {video, video, ImagingLoadResult::EntryPointMissing, 402, 0, "DllEncodeJPEG"}, // the very first
     };
-    const Case cases[] = {
-        {"nothing", {}, {}, ImagingLoadResult::ImageModuleMissing, 401, 0},
-        {"only the video module", {}, kVideoModule, ImagingLoadResult::ImageModuleMissing, 401, 0},
-        {"only the image module", kImageModule, {}, ImagingLoadResult::VideoModuleMissing, 401, 0},
-        // The image module under the video name: GetFrameSize is missing after the first five.
-        {"no frame reader", kImageModule, kImageModule, ImagingLoadResult::EntryPointMissing, 402, 5},
-        // The video module under the image name: the very first entry point is missing.
-        {"swapped", kVideoModule, kVideoModule, ImagingLoadResult::EntryPointMissing, 402, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [imageCopy, videoCopy, result, textId, resolved, missing] : cases) {
+        SCOPED_TRACE(missing);
         test::ScratchDir folder;
-        if (!c.image.empty())
-            fs::copy_file(c.image, folder / LoadText(412));
-        if (!c.video.empty())
-            fs::copy_file(c.video, folder / LoadText(413));
+        if (!imageCopy.empty())
+            fs::copy_file(imageCopy, folder / LoadText(412));
+        if (!videoCopy.empty())
+            fs::copy_file(videoCopy, folder / LoadText(413));
         ImagingLibraryLoader loader;
-        EXPECT_EQ(loader.Load(folder.path()), c.result);
-        EXPECT_EQ(loader.failureTextId(), c.textId);
-        EXPECT_EQ(loader.resolvedCount(), c.resolved);
-        EXPECT_FALSE(loader.errorText().empty());
-        // Nothing stays resolved into modules that have been released.
-        EXPECT_EQ(loader.library().DllEncodeJPEG, nullptr);
-        EXPECT_EQ(loader.library().GetFrameSize, nullptr);
-    }
-}
+        EXPECT_EQ(loader.Load(folder.path()), result);
+        EXPECT_EQ(loader.failureTextId(), textId);
+        EXPECT_EQ(loader.resolvedCount(), resolved);
+        EXPECT_NE(loader.errorText().find(missing), std::string::npos) << loader.errorText();
+        EXPECT_TRUE(loader.library().DllEncodeJPEG == nullptr && loader.library().GetFrameSize == nullptr);
 
-TEST(ImagingLibraryLoaderTest, NamesTheMissingEntryPoint) {
-    test::ScratchDir folder;
-    fs::copy_file(kImageModule, folder / LoadText(412));
-    fs::copy_file(kImageModule, folder / LoadText(413));
-    ImagingLibraryLoader loader;
-    loader.Load(folder.path());
-    EXPECT_NE(loader.errorText().find("GetFrameSize"), std::string::npos) << loader.errorText();
-    // A later successful load replaces the failure.
-    EXPECT_EQ(loader.Load(test::BinDir()), ImagingLoadResult::Loaded);
-    EXPECT_TRUE(loader.errorText().empty());
+        ASSERT_EQ(loader.Load(), ImagingLoadResult::Loaded) << loader.errorText();
+        EXPECT_TRUE(loader.errorText().empty());
+        EXPECT_EQ(loader.resolvedCount(), 7);
+    }
 }
 
 } // namespace
