@@ -197,5 +197,44 @@ TEST(PageWriter, FullDiskIsReportedOnWriteAndOnClose) {
     }
 }
 
+// Every element opened is closed in order; empty elements excepted.
+::testing::AssertionResult TagsBalance(const std::string& page) {
+    std::vector<std::string> open;
+    const std::regex tag("<(/?)([A-Za-z]+)");
+    for (auto it = std::sregex_iterator(page.begin(), page.end(), tag); it != std::sregex_iterator(); ++it) {
+        std::string name = (*it)[2];
+        for (char& c : name)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (name == "br" || name == "img" || name == "meta" || name == "param")
+            continue;
+        if ((*it)[1].length() == 0)
+            open.push_back(name);
+        else if (open.empty() || open.back() != name)
+            return ::testing::AssertionFailure() << "</" << name << "> at " << it->position();
+        else
+            open.pop_back();
+    }
+    return open.empty() ? ::testing::AssertionSuccess() : ::testing::AssertionFailure() << open.back();
+}
+
+TEST(PageWriter, InstalledArrangementsMakeBalancedPagesForOddAndEvenCounts) {
+    const std::vector<PageItem> items = {{"a.jpg", "th_a.jpg", StillJpeg, 160, 120},
+                                         {"b.mov", "th_b.jpg", MovieMov, 120, 90},
+                                         {"c.wav", "wave.jpg", Audio, 160, 120}};
+    for (int form = 1; form <= 4; ++form) {
+        const fs::path arrangement = test::BinDir() / "htmldata" / ("form" + std::to_string(form) + ".dat");
+        const std::string text = test::ReadWholeFile(arrangement);
+        ASSERT_EQ(text.rfind("521\n", 0), 0u) << arrangement; // the charset line comes first
+        const bool marker = text.find("\n18766\n") != std::string::npos;
+        EXPECT_EQ(marker, form == 4);
+        for (std::size_t count = 1; count <= items.size(); ++count) {
+            SCOPED_TRACE("form" + std::to_string(form) + " with " + std::to_string(count) + " items");
+            test::ScratchDir dir;
+            const std::vector<PageItem> some(items.begin(), items.begin() + static_cast<long>(count));
+            EXPECT_TRUE(TagsBalance(Render(MakeJob(dir, arrangement), some, marker).page));
+        }
+    }
+}
+
 } // namespace
 } // namespace aw
