@@ -45,7 +45,10 @@ protected:
                               test::ShellQuote(ALBUMWRIGHT_MAKE);
         for (const std::string& arg : args)
             command += " " + test::ShellQuote(arg);
-        const int status = std::system((command + " </dev/null 2>stderr").c_str());
+        return Shell(command + " </dev/null 2>stderr");
+    }
+    static int Shell(const std::string& command) {
+        const int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
     static std::string Media(const std::string& name) { return (media_->path() / name).string(); }
@@ -123,6 +126,25 @@ TEST_F(MakeAlbum, ExitStatusTellsHowItEnded) {
     }
     EXPECT_EQ(ReadWholeFile(out_ / "Index.html"), "earlier page"); // declining changed nothing
     EXPECT_FALSE(fs::exists(out_ / "Data"));
+}
+
+TEST_F(MakeAlbum, InterruptStopsTheRunWithStatusTwo) {
+    ASSERT_TRUE(test::MakeJpeg(dir_ / "big.jpg", 1600, 1200));
+    std::string files;
+    for (int i = 0; i < 200; ++i)
+        files += " big.jpg";
+    // Ctrl-C once the plain progress lines show that the run is under way (at most five seconds).
+    const std::string dir = test::ShellQuote(dir_.str());
+    const int status =
+        Shell("cd " + dir + " && { env -i LANG=C TMPDIR=" + dir + " ALBUMWRIGHT_SETTINGS=" + dir +
+              "/settings " + test::ShellQuote(ALBUMWRIGHT_MAKE) + " -y -o album" + files +
+              " </dev/null 2>stderr & pid=$!; for i in $(seq 500); do grep -q '1 of 200' stderr" +
+              " && break; sleep 0.01; done; kill -INT $pid; wait $pid; }");
+    EXPECT_EQ(status, 2) << Err();
+    EXPECT_NE(Err().find("Finishing..."), std::string::npos) << Err();
+    EXPECT_EQ(ReadWholeFile(out_ / "Index.html").find("</HTML>"), std::string::npos);
+    for (const auto& entry : fs::directory_iterator(dir_.path()))
+        EXPECT_NE(entry.path().filename().string().rfind("HTM", 0), 0u) << "temporary file left behind";
 }
 
 } // namespace

@@ -67,12 +67,13 @@ TEST(PageCheck, EveryPictureAndLinkOfTheAlbumWorksInABrowser) {
 
     test::WriteWholeFile(dir / "check.html", kChecker);
     const fs::path profile = dir / "profile";
-    const std::string dom = Capture(
-        browser.string() +
-        " --headless --no-sandbox --disable-gpu --no-first-run --disable-background-networking"
-        " --disable-component-update --disable-sync --allow-file-access-from-files"
-        " --virtual-time-budget=10000 --user-data-dir=" + test::ShellQuote(profile.string()) +
-        " --dump-dom " + test::ShellQuote("file://" + (dir / "check.html").string()) + " 2>/dev/null");
+    const std::string dom =
+        Capture(browser.string() +
+                " --headless --no-sandbox --disable-gpu --no-first-run --disable-background-networking"
+                " --disable-component-update --disable-sync --allow-file-access-from-files"
+                " --virtual-time-budget=10000 --user-data-dir=" +
+                test::ShellQuote(profile.string()) + " --dump-dom " +
+                test::ShellQuote("file://" + (dir / "check.html").string()) + " 2>/dev/null");
 
     std::smatch m;
     ASSERT_TRUE(std::regex_search(dom, m, std::regex("data-result=\"images=(\\d+);bad=([^;]*);"))) << dom;
