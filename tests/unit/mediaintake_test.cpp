@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "medialist/itemlist.h"
+#include "stringtable.h"
 #include "support/testpaths.h"
 
 namespace aw {
@@ -32,6 +33,16 @@ TEST(MediaIntake, AsfMarkerAtOffset64) {
         EXPECT_EQ(IsMarkedAsf(path), kind != MovieAsf) << name;
     }
     EXPECT_FALSE(IsMarkedAsf(dir.str())); // a folder reads nothing
+}
+
+// Rejected names are reported with 404, added names that are not web-safe once with 403; both in order.
+TEST(MediaIntake, ReportsRejectedAndUnsafeNamesOnce) {
+    ItemList list;
+    MediaIntake intake(list);
+    EXPECT_EQ(intake.TakeAll({"/p/a.jpg", "/p/notes.txt", "/p/my photo.JPG", "/p/x.doc", "/p/a&b.mp3"}), 3);
+    EXPECT_EQ(intake.RejectedText(), LoadText(404) + "notes.txt, x.doc");
+    EXPECT_EQ(intake.UnsafeText(), LoadText(403) + "\nmy photo.JPG, a&b.mp3");
+    EXPECT_EQ(MediaIntake(list).UnsafeText(), "");
 }
 
 } // namespace
