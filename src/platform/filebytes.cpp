@@ -6,34 +6,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/uniquefd.h"
+
 namespace aw {
-namespace {
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-    int Close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0 ? 0 : errno;
-    }
-
-private:
-    int fd_;
-};
-
-} // namespace
 
 int ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, std::size_t limit) {
     bytes.clear();
-    Descriptor in(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    UniqueFd in(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (in.get() < 0)
         return errno;
     struct stat info {};
@@ -60,7 +39,7 @@ int ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, std::siz
 }
 
 int WriteFileBytes(const std::string& path, const uint8_t* data, std::size_t size) {
-    Descriptor out(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    UniqueFd out(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
     if (out.get() < 0)
         return errno;
     while (size > 0) {

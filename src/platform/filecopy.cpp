@@ -7,33 +7,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/uniquefd.h"
+
 namespace aw {
 namespace {
 
 constexpr mode_t kWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
 constexpr std::size_t kChunk = 1 << 20;
-
-// Owns one open descriptor; Close() reports the error that close() may deliver late.
-class UniqueFd {
-public:
-    explicit UniqueFd(int fd) : fd_(fd) {}
-    ~UniqueFd() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    int Close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0 ? 0 : errno;
-    }
-
-private:
-    int fd_;
-};
 
 // Callers use 0 and 1 as results, so no error may come out as EPERM (1): both mean access denied here.
 // A failure without errno still must not read as success.

@@ -13,30 +13,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/uniquefd.h"
+
 namespace aw {
 
 namespace {
 
 // A settings file beyond this is not one the program wrote; it is neither read nor overwritten.
 constexpr off_t kMaxFileSize = 4 * 1024 * 1024;
-
-// Owns one file descriptor; closes it unless released.
-class UniqueFd {
-public:
-    explicit UniqueFd(int fd) : fd_(fd) {}
-    ~UniqueFd() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-    explicit operator bool() const { return fd_ >= 0; }
-    int get() const { return fd_; }
-    int release() { return std::exchange(fd_, -1); }
-
-private:
-    int fd_;
-};
 
 char LowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
