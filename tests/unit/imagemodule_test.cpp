@@ -172,6 +172,15 @@ TEST(ImageModuleTest, ResizeGivesExactlyTheAskedSize) {
     EXPECT_NEAR(std::accumulate(grey.begin(), grey.end(), 0.0) / static_cast<double>(grey.size()), 127.5, 2);
     EXPECT_FALSE(board.ResizeInto(tiny, 30001, 1));
     EXPECT_FALSE(board.ResizeInto(tiny, 0, 5));
+    // By percentage: 200 x 200 at 20 % is 40 x 40 of the same grey.
+    Picture fifth(40, 40);
+    ASSERT_TRUE(Library().DllResizeByPercentDIB(&board.description, board.pixels.data(), 20,
+                                                &fifth.description, fifth.pixels.data()));
+    EXPECT_EQ(std::tuple(fifth.description.header.biWidth, fifth.description.header.biHeight),
+              std::tuple(40, 40));
+    EXPECT_NEAR(fifth.Rgb().At(20, 20)[1], 127.5, 12);
+    EXPECT_FALSE(Library().DllResizeByPercentDIB(&board.description, board.pixels.data(), 0,
+                                                 &fifth.description, fifth.pixels.data()));
     uint32_t size = 0;
     EXPECT_FALSE(Library().DllEncodeJPEG(&board.description, board.pixels.data(), 0, &size)); // quality 0
     board.description.header.biWidth = 30001;
