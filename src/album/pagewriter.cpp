@@ -54,6 +54,31 @@ std::string EscapeHtmlText(std::string_view text) {
     return out;
 }
 
+std::string EscapeLinkSegment(std::string_view name) {
+    std::string encoded;
+    encoded.reserve(name.size());
+    for (char c : name) {
+        switch (c) {
+        case '%':
+            encoded += "%25";
+            break;
+        case '#':
+            encoded += "%23";
+            break;
+        case '?':
+            encoded += "%3F";
+            break;
+        case '\\':
+            encoded += "%5C";
+            break;
+        default:
+            encoded += c;
+            break;
+        }
+    }
+    return EscapeHtmlText(encoded);
+}
+
 void PageWriter::FileCloser::operator()(std::FILE* file) const {
     if (file)
         std::fclose(file);
@@ -71,14 +96,18 @@ void PageWriter::PreparePlaceholderValues(const AlbumJob& job) {
         MediaPath::BaseNameOf(job.backgroundText) + MediaPath::ExtensionOf(job.backgroundText);
     for (int i = DataFile; i < kPlaceholderCount; ++i)
         values_[static_cast<std::size_t>(i)].clear();
+    for (std::string& value : linkValues_)
+        value.clear();
 }
 
 bool PageWriter::SetPlaceholderValue(int index, std::string value) {
     if (index < 0 || index >= kPlaceholderCount)
         return false;
     // File names land in attributes and links; escaping them keeps the markup intact whatever the name.
-    if (index == DataFile || index == ThumbFile)
+    if (index == DataFile || index == ThumbFile) {
+        linkValues_[static_cast<std::size_t>(index - DataFile)] = EscapeLinkSegment(value);
         value = EscapeHtmlText(value);
+    }
     values_[static_cast<std::size_t>(index)] = std::move(value);
     return true;
 }
@@ -94,10 +123,13 @@ PageWriter::Substituted PageWriter::Substitute(std::string_view text) const {
     Substituted result{std::string(text), 0};
     for (std::size_t p = 0; p < values_.size(); ++p) {
         const std::string_view placeholder = kPlaceholders[p];
-        const std::string& value = values_[p];
+        const bool fileName = p == DataFile || p == ThumbFile;
         // Resuming after the inserted value keeps a value from being searched for its own placeholder.
         std::size_t from = 0;
         for (std::size_t found; (found = result.text.find(placeholder, from)) != std::string::npos;) {
+            const std::string_view before = std::string_view(result.text).substr(0, found);
+            const bool inLink = fileName && (before.ends_with("Data/") || before.ends_with("Thumb/"));
+            const std::string& value = inLink ? linkValues_[p - DataFile] : values_[p];
             result.text.replace(found, placeholder.size(), value);
             from = found + value.size();
             ++result.count;

@@ -7,7 +7,9 @@
 //
 // The page is UTF-8 without a byte-order mark; every "\n" of a fragment is written as CR LF, tabs as they
 // are. Values of $DF$ and $TF$ are stored with < > " & as character references so that a file name cannot
-// break the markup; the title ($TS$) is written raw on purpose.
+// break the markup, and where they stand in a link (right after "Data/" or "Thumb/") the characters that
+// would end or change a URL path (% # ? \) are percent-encoded too, so that the link finds the file. The
+// title ($TS$) is written raw on purpose.
 #pragma once
 
 #include <array>
@@ -87,6 +89,7 @@ private:
     bool FailWrite(int error);
 
     std::array<std::string, kPlaceholderCount> values_;
+    std::array<std::string, 2> linkValues_; // $DF$ and $TF$ as they stand in a link
     FileHandle arrangement_;
     FileHandle page_;
     std::string arrangementPath_;
@@ -96,5 +99,7 @@ private:
 
 // < > " & as &lt; &gt; &quot; &amp;; everything else unchanged.
 std::string EscapeHtmlText(std::string_view text);
+// A file name as one path segment of a relative link: % # ? \ percent-encoded, then EscapeHtmlText.
+std::string EscapeLinkSegment(std::string_view name);
 
 } // namespace aw

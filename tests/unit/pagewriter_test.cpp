@@ -90,6 +90,17 @@ TEST(PageWriter, SubstitutesOnlyExactPlaceholdersInOrder) {
     EXPECT_EQ(empty.count, 2);
 }
 
+// In a link a file name is one path segment: what would end or change the path is percent-encoded there,
+// and only there; markup characters are references everywhere.
+TEST(PageWriter, FileNamesInLinksFindTheirFiles) {
+    PageWriter writer;
+    writer.SetPlaceholderValue(PageWriter::DataFile, "50% #1?\\<a&b>.jpg");
+    writer.SetPlaceholderValue(PageWriter::ThumbFile, "th_#.jpg");
+    EXPECT_EQ(writer.Substitute("HREF=\"Data/$DF$\">$DF$ SRC=\"Thumb/$TF$\" ALT=\"$TF$\"").text,
+              "HREF=\"Data/50%25 %231%3F%5C&lt;a&amp;b&gt;.jpg\">50% #1?\\&lt;a&amp;b&gt;.jpg "
+              "SRC=\"Thumb/th_%23.jpg\" ALT=\"th_#.jpg\"");
+}
+
 const std::string kHeadOnly =
     "<HTML>\r\n<HEAD>\r\n<TITLE>Trip <B>$TS$</B> & </TITLE>\r\n</HEAD>\r\n\r\n"
     "<A HREF=\"Data/\"><B></B></A><BR>\r\n</CENTER><BR><BR>\r\n</BODY>\r\n</HTML>\r\n";
