@@ -1,6 +1,7 @@
 #include "album/pagewriter.h"
 
 #include <cerrno>
+#include <initializer_list>
 #include <string>
 #include <utility>
 
@@ -27,56 +28,35 @@ constexpr std::size_t kMaxKeptLine = 4096;
 constexpr int kBoxWidth = 160;
 constexpr int kBoxHeight = 120;
 
-} // namespace
+struct CharReplacement {
+    char from;
+    std::string_view to;
+};
 
-std::string EscapeHtmlText(std::string_view text) {
+std::string ReplaceChars(std::string_view text, std::initializer_list<CharReplacement> replacements) {
     std::string out;
     out.reserve(text.size());
     for (char c : text) {
-        switch (c) {
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        case '&':
-            out += "&amp;";
-            break;
-        default:
+        const CharReplacement* match = nullptr;
+        for (const CharReplacement& r : replacements)
+            if (r.from == c)
+                match = &r;
+        if (match)
+            out += match->to;
+        else
             out += c;
-            break;
-        }
     }
     return out;
 }
 
+} // namespace
+
+std::string EscapeHtmlText(std::string_view text) {
+    return ReplaceChars(text, {{'<', "&lt;"}, {'>', "&gt;"}, {'"', "&quot;"}, {'&', "&amp;"}});
+}
+
 std::string EscapeLinkSegment(std::string_view name) {
-    std::string encoded;
-    encoded.reserve(name.size());
-    for (char c : name) {
-        switch (c) {
-        case '%':
-            encoded += "%25";
-            break;
-        case '#':
-            encoded += "%23";
-            break;
-        case '?':
-            encoded += "%3F";
-            break;
-        case '\\':
-            encoded += "%5C";
-            break;
-        default:
-            encoded += c;
-            break;
-        }
-    }
-    return EscapeHtmlText(encoded);
+    return EscapeHtmlText(ReplaceChars(name, {{'%', "%25"}, {'#', "%23"}, {'?', "%3F"}, {'\\', "%5C"}}));
 }
 
 void PageWriter::FileCloser::operator()(std::FILE* file) const {
