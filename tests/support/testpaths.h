@@ -6,7 +6,7 @@
 
 namespace aw::test {
 
-// The public test corpora (BMP Suite) beside the project.
+// The test data committed with the project (tests/data: the BMP Suite and its expectations).
 inline std::filesystem::path TestDataDir() { return ALBUMWRIGHT_TESTDATA; }
 inline std::filesystem::path SourceDir() { return ALBUMWRIGHT_SOURCE_DIR; }
 // Where the programs, the imaging modules and htmldata are built.
