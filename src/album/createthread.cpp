@@ -7,7 +7,6 @@
 #include "album/mediapath.h"
 #include "album/pagewriter.h"
 #include "album/runhost.h"
-#include "medialist/itemlist.h"
 #include "platform/filecopy.h"
 #include "platform/tempfile.h"
 #include "stringtable.h"
@@ -39,9 +38,10 @@ private:
 
 } // namespace
 
-CCreateThread::CCreateThread(RunHost& host, const ItemList& items, const AlbumJob& job, RunFolders folders,
+CCreateThread::CCreateThread(RunHost& host, std::vector<MediaItem> items, AlbumJob job, RunFolders folders,
                              const ImagingLibrary& imaging)
-    : host_(host), items_(items), job_(job), folders_(std::move(folders)), imaging_(imaging) {}
+    : host_(host), items_(std::move(items)), job_(std::move(job)), folders_(std::move(folders)),
+      imaging_(imaging) {}
 
 CCreateThread::~CCreateThread() {
     // An owner that goes away early must not leave the worker writing behind it: stop at the next check
@@ -70,10 +70,11 @@ void CCreateThread::RequestStop() {
     cancel_.store(1);
 }
 
-std::string CCreateThread::BackgroundDataName(const std::string& backgroundPath, const ItemList& items) {
+std::string CCreateThread::BackgroundDataName(const std::string& backgroundPath,
+                                              const std::vector<MediaItem>& items) {
     const std::string own = MediaPath::BaseNameOf(backgroundPath) + MediaPath::ExtensionOf(backgroundPath);
     auto taken = [&items](const std::string& name) {
-        for (const MediaItem& item : items.items())
+        for (const MediaItem& item : items)
             if (EqualsIgnoringAsciiCase(item.fileName, name))
                 return true;
         return false;
@@ -109,7 +110,7 @@ int CCreateThread::Run() {
     }
 
     MediaCopier copier(imaging_, folders_.workFolder, folders_.arrangementMarker, job_.audioPicture);
-    const int count = items_.count();
+    const int count = static_cast<int>(items_.size());
     int column = 0;
     for (int p = 1; p <= count; ++p) {
         if (Cancelled())
@@ -117,7 +118,7 @@ int CCreateThread::Run() {
         host_.SetStatusText(FormatText(LoadText(435), {std::to_string(p), std::to_string(count)}));
         host_.AdvanceProgress(kProgressPerItem);
 
-        switch (HandleItem(*items_.at(p - 1), copier, page, templates[column])) {
+        switch (HandleItem(items_[p - 1], copier, page, templates[column])) {
         case ItemOutcome::Done:
             column = 1 - column;
             break;

@@ -5,9 +5,9 @@
 //
 // Ownership: the owner (the progress window, the command line, a test) creates one CCreateThread per run,
 // keeps it until the run has ended and destroys it on its own thread; the destructor joins the worker, so
-// the object stays valid for a late RequestStop. The item list, job, imaging table and host are borrowed
-// and must outlive the object; they are read without locks, which is safe because nothing else changes
-// them while a run lasts (the window is modal).
+// the object stays valid for a late RequestStop. The run keeps its own copy of the items and of the job, so
+// nothing the window's event loop does meanwhile (a drop, a timer) can change what the worker reads. The
+// imaging table and the host are borrowed and must outlive the object.
 //
 // Thread-safety: Start, Join and the destructor belong to the owner's thread. RequestStop may be called from
 // any thread, any number of times, also after the run has ended (then it changes nothing the run can see).
@@ -20,16 +20,15 @@
 #include <vector>
 
 #include "album/albumjob.h"
+#include "album/mediaitem.h"
 #include "album/runfailure.h"
 
 namespace aw {
 
-class ItemList;
 class MediaCopier;
 class PageWriter;
 class RunHost;
 struct ImagingLibrary;
-struct MediaItem;
 
 // The folders of one run, as the folder preparation made them.
 struct RunFolders {
@@ -41,7 +40,7 @@ struct RunFolders {
 
 class CCreateThread {
 public:
-    CCreateThread(RunHost& host, const ItemList& items, const AlbumJob& job, RunFolders folders,
+    CCreateThread(RunHost& host, std::vector<MediaItem> items, AlbumJob job, RunFolders folders,
                   const ImagingLibrary& imaging);
     ~CCreateThread(); // asks a still running worker to stop at its next check point, then joins it
     CCreateThread(const CCreateThread&) = delete;
@@ -61,7 +60,8 @@ public:
 
     // The name the background picture gets in Data: its own, unless an item of this run already owns that
     // name (ASCII case ignored), then the first free of "bg_", "bg2_", "bg3_"... + its own.
-    static std::string BackgroundDataName(const std::string& backgroundPath, const ItemList& items);
+    static std::string BackgroundDataName(const std::string& backgroundPath,
+                                          const std::vector<MediaItem>& items);
 
 private:
     enum class ItemOutcome { Done, LeftOut, Stop, Fail };
@@ -79,8 +79,8 @@ private:
     bool Cancelled() const { return cancel_.load() != 0; }
 
     RunHost& host_;
-    const ItemList& items_;
-    const AlbumJob& job_;
+    const std::vector<MediaItem> items_;
+    const AlbumJob job_;
     const RunFolders folders_;
     const ImagingLibrary& imaging_;
     std::atomic<int> cancel_{0};

@@ -40,7 +40,7 @@ ProgressOutcome TerminalServices::RunProgress(const ProgressRequest& request) {
     // A Ctrl-C during the questions before the run already means "stop": nothing is written.
     if (InterruptFlag::Raised())
         return ProgressOutcome{RunStopped, {}};
-    TerminalHost host(console_, request.items.count());
+    TerminalHost host(console_, static_cast<int>(request.items.size()));
     CCreateThread thread(
         host, request.items, request.job,
         RunFolders{request.dataPath, request.thumbPath, request.workFolder, request.arrangementMarker},

@@ -119,7 +119,7 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const CreateInp
     items.MakeThumbNamesUnique();
 
     const ProgressOutcome outcome =
-        services_.RunProgress(ProgressRequest{items, job, dataPath, thumbPath, marker, settings.workFolder});
+        services_.RunProgress(ProgressRequest{items.items(), job, dataPath, thumbPath, marker, settings.workFolder});
     result.reachedRun = true;
     result.runCode = outcome.runCode;
 

@@ -12,8 +12,10 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "album/albumjob.h"
+#include "album/mediaitem.h"
 #include "mainwindow/albumsettings.h"
 #include "mainwindow/messageservice.h"
 #include "platform/mountinfo.h"
@@ -22,9 +24,10 @@ namespace aw {
 
 class ItemList;
 
-// Everything one generation run needs, handed to the progress run by reference for its duration.
+// Everything one generation run needs, handed to the progress run by reference for its duration; the run
+// takes its own copies of the items and the job before it starts.
 struct ProgressRequest {
-    ItemList& items;
+    const std::vector<MediaItem>& items;
     const AlbumJob& job;
     std::string dataPath;      // the Data folder, no closing "/"
     std::string thumbPath;     // the Thumb folder, no closing "/"; empty with the arrangement marker

@@ -104,7 +104,7 @@ protected:
         items_->PrepareThumbNames();
         items_->MakeThumbNamesUnique();
     }
-    int RunOnce() { return CCreateThread(*host_, *items_, job_, folders_, loader_.library()).Run(); }
+    int RunOnce() { return CCreateThread(*host_, items_->items(), job_, folders_, loader_.library()).Run(); }
 
     static std::string Source(const std::string& name) { return (sources_->path() / name).string(); }
     std::string Page() const { return ReadWholeFile(out_ / "Index.html"); }
@@ -141,7 +141,7 @@ protected:
 
 TEST_F(CreateThreadTest, ThreeJpegsOnTheOwnedThread) {
     Reset({"a.jpg", "b.jpg", "c.jpg"});
-    CCreateThread thread(*host_, *items_, job_, folders_, loader_.library());
+    CCreateThread thread(*host_, items_->items(), job_, folders_, loader_.library());
     thread.Start();
     thread.Join();
     thread.RequestStop(); // late: the run has ended, nothing more is shown
@@ -182,7 +182,7 @@ TEST_F(CreateThreadTest, ReadOnlyFiles) {
 
 TEST_F(CreateThreadTest, StopDuringTheSecondItemEndsAfterItsDataCopy) {
     Reset({"a.jpg", "b.jpg", "c.jpg", "a.jpg", "b.jpg"});
-    CCreateThread thread(*host_, *items_, job_, folders_, loader_.library());
+    CCreateThread thread(*host_, items_->items(), job_, folders_, loader_.library());
     host_->onEvent = [&](const std::string& event) {
         if (event == Status(2, 5))
             thread.RequestStop();
