@@ -1,0 +1,12 @@
+// The application: one instance at a time, the imaging modules loaded, the main window run modally.
+#pragma once
+
+namespace aw {
+
+class AlbumApp {
+public:
+    // The whole program; the process exit code.
+    static int Run(int argc, char** argv);
+};
+
+} // namespace aw

@@ -1,0 +1,25 @@
+// Questions and messages as Qt message boxes: the window program's MessageService. A box has the owner
+// given at construction (none: a box of its own, for the start-up errors that come while no window is
+// shown). User-interface thread only.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include "mainwindow/messageservice.h"
+
+namespace aw {
+
+class MessageBoxService : public MessageService {
+public:
+    explicit MessageBoxService(QWidget* owner = nullptr) : owner_(owner) {}
+
+    bool AskYesNo(const std::string& text, const std::string& caption, MessageIcon icon,
+                  DefaultButton defaultButton) override;
+    void Inform(const std::string& text, const std::string& caption, MessageIcon icon) override;
+
+private:
+    QPointer<QWidget> owner_;
+};
+
+} // namespace aw

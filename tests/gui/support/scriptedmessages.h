@@ -1,0 +1,31 @@
+// A MessageService for window tests: records every question and message as "ask <caption>: <text>" or
+// "inform <caption>: <text>" and answers questions from a queue (Yes when the queue is empty).
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "mainwindow/messageservice.h"
+
+namespace aw::test {
+
+class ScriptedMessages : public MessageService {
+public:
+    bool AskYesNo(const std::string& text, const std::string& caption, MessageIcon, DefaultButton) override {
+        log.push_back("ask " + caption + ": " + text);
+        if (answers.empty())
+            return true;
+        const bool answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void Inform(const std::string& text, const std::string& caption, MessageIcon) override {
+        log.push_back("inform " + caption + ": " + text);
+    }
+
+    std::deque<bool> answers;
+    std::vector<std::string> log;
+};
+
+} // namespace aw::test
