@@ -1,0 +1,34 @@
+#include "app/albumstartup.h"
+
+#include <utility>
+
+#include "app/startupcommand.h"
+#include "stringtable.h"
+
+namespace aw {
+
+AlbumStartup::AlbumStartup(MessageService& boxes, std::string lockFolder, std::filesystem::path moduleFolder)
+    : boxes_(boxes), moduleFolder_(std::move(moduleFolder)), lock_(std::move(lockFolder)) {}
+
+void AlbumStartup::ShowError(int textId) {
+    boxes_.Inform(LoadText(textId), LoadText(411), MessageIcon::Stop);
+}
+
+StartupState AlbumStartup::Run(const std::vector<std::string>& arguments,
+                               const MainWindowRunner& runMainWindow) {
+    // A lock file that cannot even be opened is no sign of another instance: go on without the lock
+    // rather than refuse to start for good.
+    if (!lock_.Acquire() && lock_.error() == EWOULDBLOCK) {
+        ShowError(400);
+        return StartupState::Refused;
+    }
+    const ImagingLoadResult loaded = moduleFolder_.empty() ? loader_.Load() : loader_.Load(moduleFolder_);
+    if (loaded != ImagingLoadResult::Loaded) {
+        ShowError(loader_.failureTextId());
+        return StartupState::LibraryFailure;
+    }
+    runMainWindow(loader_.library(), StartupFileName(arguments));
+    return StartupState::Ran;
+}
+
+} // namespace aw
