@@ -1,0 +1,374 @@
+#include "mainwindow/ui/mainwindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QUrl>
+
+#include "dialogs/ui/messageboxservice.h"
+#include "mainwindow/outputfolders.h"
+#include "mainwindow/settingsstore.h"
+#include "mainwindow/ui/bitmapbutton.h"
+#include "mainwindow/ui/controltable.h"
+#include "stringtable.h"
+
+namespace aw {
+
+namespace {
+
+constexpr int kAboutCommandId = 201; // "&About Albumwright..."
+constexpr int kTitleId = 202;
+constexpr int kBrowseTextId = 224;
+constexpr int kHelpCommandId = 225;
+constexpr int kBrowseTitleId = 226;
+constexpr int kEmbedItemId = 227;
+constexpr int kMoveUpTipId = 231;
+constexpr int kMoveDownTipId = 232;
+constexpr int kDeleteTipId = 233;
+constexpr int kErrorId = 411;
+constexpr int kSettingsBrokenId = 426;
+constexpr int kThumbnailFailedId = 424;
+constexpr int kDisplayingId = 437;
+constexpr int kSettingsNotSavedId = 436;
+constexpr int kWarningId = 438;
+constexpr int kNotAFolderId = 443;
+constexpr int kNoFilesId = 446;
+constexpr int kOptionCommandId = 2003;
+constexpr int kHelpContext = 2000;
+constexpr int kEmbedCommand = 1100;
+constexpr int kLastArrangement = 3;
+
+QString Text(int id) {
+    return QString::fromStdString(LoadText(id));
+}
+
+// The platform's folder browser in place of the shell's: string 224 shown inside it, title 226.
+FolderPick PickFolderWithDialog(QWidget* owner) {
+    QFileDialog dialog(owner, Text(kBrowseTitleId));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    // The built-in dialog, so that the explanation can stand inside it.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
+        auto* explanation = new QLabel(Text(kBrowseTextId), &dialog);
+        explanation->setWordWrap(true);
+        grid->addWidget(explanation, grid->rowCount(), 0, 1, grid->columnCount());
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedUrls().isEmpty())
+        return {};
+    const QUrl url = dialog.selectedUrls().constFirst();
+    return FolderPick{true, url.isLocalFile() ? url.toLocalFile().toStdString() : std::string()};
+}
+
+bool OpenPageInBrowser(const std::string& pagePath) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(pagePath)));
+}
+
+} // namespace
+
+MainWindow::MainWindow(const ImagingLibrary& imaging, std::string startupFile, QWidget* parent,
+                       MainWindowSeams seams)
+    : QDialog(parent), imaging_(imaging), startupFile_(std::move(startupFile)), seams_(std::move(seams)),
+      profile_(seams_.settingsFile) {
+    if (!seams_.messages)
+        ownBoxes_ = std::make_unique<MessageBoxService>(this);
+    if (!seams_.startupMessages)
+        ownStartupBoxes_ = std::make_unique<MessageBoxService>(nullptr);
+    messages_ = seams_.messages ? seams_.messages : ownBoxes_.get();
+    startupMessages_ = seams_.startupMessages ? seams_.startupMessages : ownStartupBoxes_.get();
+    if (!seams_.pickFolder)
+        seams_.pickFolder = PickFolderWithDialog;
+    if (!seams_.openPage)
+        seams_.openPage = OpenPageInBrowser;
+    settingsStore_ = std::make_unique<SettingsStore>(profile_, seams_.programFolder);
+
+    // A title bar with the window menu and a minimise box; no maximise box, no resizing.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowIcon(QIcon(QStringLiteral(":/bitmaps/albumwright.png")));
+    setWindowTitle(Text(kTitleId));
+    // The dialog font, given to every control; the rectangles are made for text about 12 pixels high.
+    QFont font = QApplication::font();
+    font.setPixelSize(12);
+    setFont(font);
+
+    CreateMenuBar();
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("client"));
+    client_->setGeometry(0, menuBar_->height(), kClientWidth, kClientHeight);
+    client_->installEventFilter(this);
+    CreateControls();
+    setFixedSize(kClientWidth, kClientHeight + menuBar_->height());
+    WireControls();
+}
+
+MainWindow::~MainWindow() = default;
+
+QWidget* MainWindow::control(int id) const {
+    const auto found = controls_.find(id);
+    return found == controls_.end() ? nullptr : found->second;
+}
+
+void MainWindow::CreateMenuBar() {
+    // The window menu belongs to the desktop here, so its three own commands live in a menu bar.
+    menuBar_ = new QMenuBar(this);
+    menuBar_->setNativeMenuBar(false);
+    QAction* option = menuBar_->addAction(Text(kOptionCommandId));
+    option->setObjectName(QStringLiteral("command48"));
+    connect(option, &QAction::triggered, this, &MainWindow::OnOption);
+    QAction* help = menuBar_->addAction(Text(kHelpCommandId));
+    help->setObjectName(QStringLiteral("command32"));
+    connect(help, &QAction::triggered, this, &MainWindow::OnHelp);
+    if (!LoadText(kAboutCommandId).empty()) {
+        QAction* about = menuBar_->addAction(Text(kAboutCommandId));
+        about->setObjectName(QStringLiteral("command16"));
+        connect(about, &QAction::triggered, this, &MainWindow::OnAbout);
+    }
+    menuBar_->setGeometry(0, 0, kClientWidth, menuBar_->sizeHint().height());
+}
+
+void MainWindow::CreateControls() {
+    QWidget* previousFocus = nullptr;
+    for (const ControlSpec& spec : MainWindowControls()) {
+        QWidget* widget = nullptr;
+        const QString caption = spec.captionId ? Text(spec.captionId) : QString();
+        switch (spec.kind) {
+        case ControlKind::GroupBox:
+            widget = new QGroupBox(caption, client_);
+            break;
+        case ControlKind::Edit:
+            widget = new QLineEdit(client_);
+            break;
+        case ControlKind::CheckBox:
+            widget = new QCheckBox(caption, client_);
+            break;
+        case ControlKind::PushButton: {
+            auto* button = new QPushButton(caption, client_);
+            // Enter belongs to nobody here: no default button.
+            button->setAutoDefault(false);
+            widget = button;
+            break;
+        }
+        case ControlKind::Line: {
+            auto* line = new QFrame(client_);
+            line->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+            line->setLineWidth(1);
+            widget = line;
+            break;
+        }
+        case ControlKind::Label:
+        case ControlKind::RightLabel: {
+            auto* label = new QLabel(caption, client_);
+            label->setAlignment((spec.kind == ControlKind::Label ? Qt::AlignLeft : Qt::AlignRight) |
+                                Qt::AlignVCenter);
+            widget = label;
+            break;
+        }
+        case ControlKind::DropPane:
+            widget = new QFrame(client_);
+            break;
+        case ControlKind::ItemList:
+            widget = new QListWidget(client_);
+            break;
+        case ControlKind::BitmapButton:
+            widget = new BitmapButton(spec.normalBitmap, spec.pressedBitmap, spec.disabledBitmap, client_);
+            break;
+        case ControlKind::ColourButton: {
+            auto* button = new QPushButton(client_);
+            button->setAutoDefault(false);
+            widget = button;
+            break;
+        }
+        case ControlKind::Swatch: {
+            auto* swatch = new QFrame(client_);
+            swatch->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+            widget = swatch;
+            break;
+        }
+        }
+        widget->setObjectName(QStringLiteral("c%1").arg(spec.id));
+        widget->setProperty("controlId", spec.id);
+        widget->setGeometry(spec.left, spec.top, spec.right - spec.left, spec.bottom - spec.top);
+        // Group boxes, labels and the line let the mouse through to the window, as the platform's
+        // statics do: a right click there is a click on the window itself.
+        if (spec.kind == ControlKind::GroupBox || spec.kind == ControlKind::Label ||
+            spec.kind == ControlKind::RightLabel || spec.kind == ControlKind::Line)
+            widget->setAttribute(Qt::WA_TransparentForMouseEvents);
+        // Only the two edits, the two check boxes and the item list take the keyboard focus.
+        const bool takesFocus = spec.kind == ControlKind::Edit || spec.kind == ControlKind::CheckBox ||
+                                spec.kind == ControlKind::ItemList;
+        widget->setFocusPolicy(takesFocus ? Qt::StrongFocus : Qt::NoFocus);
+        if (takesFocus) {
+            if (previousFocus)
+                setTabOrder(previousFocus, widget);
+            previousFocus = widget;
+        }
+        controls_[spec.id] = widget;
+    }
+
+    auto* status = new QStatusBar(client_);
+    status->setSizeGripEnabled(false);
+    status->setObjectName(QStringLiteral("c%1").arg(kStatusBarId));
+    status->setProperty("controlId", kStatusBarId);
+    status->setGeometry(kStatusBarSpec.left, kStatusBarSpec.top, kStatusBarSpec.right - kStatusBarSpec.left,
+                        kStatusBarSpec.bottom - kStatusBarSpec.top);
+    controls_[kStatusBarId] = status;
+
+    // The tooltip's tools: the status bar shows its whole text (set with it), the three list buttons
+    // say what they do.
+    control(1018)->setToolTip(Text(kMoveUpTipId));
+    control(1020)->setToolTip(Text(kMoveDownTipId));
+    control(1021)->setToolTip(Text(kDeleteTipId));
+}
+
+void MainWindow::WireControls() {
+    connect(As<QLineEdit>(1000), &QLineEdit::textChanged, this, &MainWindow::OnFolderTextChanged);
+    connect(As<QPushButton>(1001), &QPushButton::clicked, this, &MainWindow::OnBrowse);
+    connect(As<QPushButton>(1003), &QPushButton::clicked, this, &MainWindow::OnClose);
+    connect(As<QPushButton>(1083), &QPushButton::clicked, this, &MainWindow::OnHelp);
+    connect(As<QCheckBox>(1005), &QCheckBox::toggled, this, &MainWindow::OnShowThumbnail);
+    control(1002)->setEnabled(false);
+}
+
+int MainWindow::Run() {
+    const int failed = Initialise();
+    if (failed != 0)
+        return failed;
+    return exec();
+}
+
+int MainWindow::Initialise() {
+    if (!LoadSettings())
+        return 2;
+    return ChooseStartupFiles();
+}
+
+bool MainWindow::LoadSettings() {
+    if (!settingsStore_->WriteDefaultSettings())
+        return false;
+    if (!settingsStore_->LoadSettings(settings_)) {
+        startupMessages_->Inform(LoadText(kSettingsBrokenId), LoadText(kErrorId), MessageIcon::Stop);
+        return false;
+    }
+    return settingsStore_->LoadWorkFolder(settings_);
+}
+
+int MainWindow::ChooseStartupFiles() {
+    // No media browser answers here yet: the file named on the command line is the only source.
+    if (startupFile_.empty()) {
+        startupMessages_->Inform(LoadText(kNoFilesId), LoadText(kErrorId), MessageIcon::Stop);
+        return 2;
+    }
+    return 0;
+}
+
+int MainWindow::ItemCount() const {
+    return As<QListWidget>(1014)->count();
+}
+
+void MainWindow::OnFolderTextChanged() {
+    // An empty folder disables Create; a folder enables it only when there is something to make.
+    if (As<QLineEdit>(1000)->text().isEmpty())
+        control(1002)->setEnabled(false);
+    else if (ItemCount() > 0)
+        control(1002)->setEnabled(true);
+}
+
+void MainWindow::OnBrowse() {
+    const FolderPick pick = seams_.pickFolder(this);
+    if (!pick.chosen)
+        return;
+    if (pick.path.empty()) {
+        messages_->Inform(LoadText(kNotAFolderId), LoadText(kWarningId), MessageIcon::Exclamation);
+        return;
+    }
+    As<QLineEdit>(1000)->setText(QString::fromStdString(pick.path));
+}
+
+void MainWindow::SaveSettings() {
+    // Each save reports its own failure; the second is tried whatever became of the first.
+    if (!settingsStore_->SaveEmbedFlag(settings_.embedPlayback))
+        messages_->Inform(LoadText(kSettingsNotSavedId), LoadText(kWarningId), MessageIcon::Exclamation);
+    if (!settingsStore_->SaveWorkFolder(settings_.workFolder))
+        messages_->Inform(LoadText(kSettingsNotSavedId), LoadText(kWarningId), MessageIcon::Exclamation);
+}
+
+void MainWindow::OnClose() {
+    SaveSettings();
+    done(1);
+}
+
+void MainWindow::reject() {
+    done(2);
+}
+
+void MainWindow::OnShowThumbnail(bool) {}
+
+void MainWindow::OnHelp() {}
+
+void MainWindow::OnAbout() {}
+
+void MainWindow::OnOption() {}
+
+std::unique_ptr<QMenu> MainWindow::MakeContextMenu() {
+    auto menu = std::make_unique<QMenu>(this);
+    QAction* embed = menu->addAction(Text(kEmbedItemId));
+    embed->setObjectName(QStringLiteral("command%1").arg(kEmbedCommand));
+    embed->setCheckable(true);
+    // Arrangement 4 has no players to embed: the item is greyed and unticked there.
+    const bool lastArrangement = false;
+    embed->setEnabled(!lastArrangement);
+    embed->setChecked(!lastArrangement && settings_.embedPlayback == 1);
+    connect(embed, &QAction::triggered, this,
+            [this] { settings_.embedPlayback = settings_.embedPlayback == 1 ? 0 : 1; });
+    return menu;
+}
+
+void MainWindow::ShowContextMenu(const QPoint& globalPosition) {
+    const std::unique_ptr<QMenu> menu = MakeContextMenu();
+    menu->exec(globalPosition);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == client_ && event->type() == QEvent::MouseButtonRelease) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        // Only over the window itself: a child control keeps its own right button.
+        if (mouse->button() == Qt::RightButton && !client_->childAt(mouse->position().toPoint())) {
+            ShowContextMenu(mouse->globalPosition().toPoint());
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        // Neither Enter nor Esc closes the window.
+        event->accept();
+        return;
+    case Qt::Key_F1:
+        OnHelp();
+        event->accept();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+} // namespace aw

@@ -1,0 +1,108 @@
+// The program's only top-level window: the item list with its drop pane on the left; the output folder,
+// page title, style choices, open-when-done box and the Create, Close and Help buttons on the right; a
+// status bar along the bottom; and a menu bar with Option, Help and About in place of the commands that
+// the desktop's window menu cannot carry. Every control is built from the control table at its fixed
+// rectangle in the client area below the menu bar; the window has a fixed size.
+//
+// Results of Run: 1 after Close or a written album, 2 when the window was closed by the desktop (Alt+F4,
+// the title bar), or when start-up failed (settings, no start-up file, an unsupported one).
+//
+// Ownership: owns its controls, the album job, the settings, the style state and the services of Create;
+// borrows the imaging table (and whatever the seams lend), which must outlive it. User-interface thread
+// only.
+#pragma once
+
+#include <QDialog>
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "album/albumjob.h"
+#include "mainwindow/albumsettings.h"
+#include "mainwindow/ui/mainwindowseams.h"
+#include "platform/profilestore.h"
+
+class QCheckBox;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QStatusBar;
+
+namespace aw {
+
+struct ImagingLibrary;
+class MessageService;
+class SettingsStore;
+
+class MainWindow : public QDialog {
+    Q_OBJECT
+
+public:
+    MainWindow(const ImagingLibrary& imaging, std::string startupFile, QWidget* parent = nullptr,
+               MainWindowSeams seams = {});
+    ~MainWindow() override;
+
+    // The start-up steps that can fail (settings, then the start-up file), then the modal run.
+    int Run();
+    // The settings and the start-up file alone: 0 when the window may open, else its result (2).
+    int Initialise();
+
+    // The control with table id `id` (1000..1083, 1077 the status bar); nullptr for an unknown id.
+    QWidget* control(int id) const;
+    QWidget* clientArea() const { return client_; }
+    QMenuBar* menuBar() const { return menuBar_; }
+
+    const AlbumSettings& settings() const { return settings_; }
+    int embedPlayback() const { return settings_.embedPlayback; }
+    // The context menu as the right button shows it; the caller owns it.
+    std::unique_ptr<QMenu> MakeContextMenu();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+public slots:
+    // The desktop's close (Alt+F4, the title bar) and Esc end up here: result 2, nothing saved.
+    void reject() override;
+
+private:
+    void CreateControls();
+    void CreateMenuBar();
+    void WireControls();
+    bool LoadSettings();
+    int ChooseStartupFiles();
+
+    void OnFolderTextChanged();
+    void OnBrowse();
+    void OnClose();
+    void OnShowThumbnail(bool checked);
+    void OnHelp();
+    void OnAbout();
+    void OnOption();
+    void ShowContextMenu(const QPoint& globalPosition);
+    void SaveSettings();
+    int ItemCount() const;
+
+    template <typename T> T* As(int id) const { return static_cast<T*>(control(id)); }
+
+    const ImagingLibrary& imaging_;
+    std::string startupFile_;
+    MainWindowSeams seams_;
+    std::unique_ptr<MessageService> ownBoxes_;
+    std::unique_ptr<MessageService> ownStartupBoxes_;
+    MessageService* messages_ = nullptr;
+    MessageService* startupMessages_ = nullptr;
+
+    QMenuBar* menuBar_ = nullptr;
+    QWidget* client_ = nullptr;
+    std::map<int, QWidget*> controls_;
+
+    AlbumJob job_;
+    AlbumSettings settings_;
+    ProfileStore profile_;
+    std::unique_ptr<SettingsStore> settingsStore_;
+};
+
+} // namespace aw

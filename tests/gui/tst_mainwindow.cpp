@@ -1,0 +1,239 @@
+// The main window against its control table, its enabling rules, its menus and the way it ends.
+#include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+#include "album/imaginglibrary.h"
+#include "mainwindow/ui/mainwindow.h"
+#include "platform/profilestore.h"
+#include "stringtable.h"
+#include "support/scriptedmessages.h"
+#include "support/testpaths.h"
+
+namespace aw {
+
+namespace {
+
+// One control as the window must show it: id, widget class, caption string, client rectangle.
+struct Expected {
+    int id;
+    const char* className;
+    int captionId;
+    int left, top, right, bottom;
+};
+
+// In creation order.
+const Expected kControls[] = {
+    {1007, "QGroupBox", 203, 7, 12, 292, 423},         {1008, "QGroupBox", 205, 308, 12, 628, 71},
+    {1080, "QGroupBox", 0, 308, 70, 628, 423},         {1000, "QLineEdit", 0, 320, 36, 548, 56},
+    {1004, "QLineEdit", 0, 320, 110, 611, 130},        {1005, "QCheckBox", 204, 22, 330, 150, 350},
+    {1006, "QCheckBox", 210, 320, 392, 611, 412},      {1001, "QPushButton", 206, 550, 36, 611, 56},
+    {1002, "QPushButton", 211, 348, 428, 438, 448},    {1003, "QPushButton", 212, 440, 428, 530, 448},
+    {1083, "QPushButton", 225, 538, 428, 628, 448},    {1081, "QFrame", 0, 320, 295, 611, 297},
+    {1009, "QLabel", 207, 320, 90, 611, 105},          {1010, "QLabel", 208, 320, 160, 611, 175},
+    {1011, "QLabel", 209, 320, 305, 611, 320},         {1015, "QLabel", 220, 320, 139, 540, 154},
+    {1013, "QLabel", 223, 320, 265, 563, 280},         {1012, "QFrame", 0, 22, 35, 277, 320},
+    {1014, "QListWidget", 0, 175, 37, 275, 318},       {1018, "aw::BitmapButton", 0, 216, 332, 278, 357},
+    {1020, "aw::BitmapButton", 0, 216, 357, 278, 382}, {1021, "aw::BitmapButton", 0, 216, 382, 278, 407},
+    {1024, "aw::BitmapButton", 0, 564, 135, 611, 156}, {1025, "aw::BitmapButton", 0, 320, 241, 367, 262},
+    {1028, "aw::BitmapButton", 0, 381, 180, 428, 241}, {1029, "aw::BitmapButton", 0, 442, 180, 489, 241},
+    {1030, "aw::BitmapButton", 0, 503, 180, 550, 241}, {1031, "aw::BitmapButton", 0, 564, 180, 611, 241},
+    {1032, "aw::BitmapButton", 0, 320, 322, 367, 383}, {1033, "aw::BitmapButton", 0, 381, 322, 428, 383},
+    {1034, "aw::BitmapButton", 0, 442, 322, 489, 383}, {1035, "aw::BitmapButton", 0, 503, 322, 550, 383},
+    {1027, "QPushButton", 0, 320, 180, 367, 241},      {1022, "QFrame", 0, 542, 135, 563, 156},
+    {1023, "QFrame", 0, 565, 253, 610, 286},           {1077, "QStatusBar", 0, 0, 476, 641, 496},
+};
+
+QString Caption(QWidget* widget) {
+    if (auto* box = qobject_cast<QGroupBox*>(widget))
+        return box->title();
+    if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        return button->text();
+    if (auto* label = qobject_cast<QLabel*>(widget))
+        return label->text();
+    return {};
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    // A window on a settings file of its own, boxes answered by `messages`.
+    std::unique_ptr<MainWindow> MakeWindow(std::string startupFile = {}) {
+        MainWindowSeams seams;
+        seams.messages = &messages_;
+        seams.startupMessages = &startupMessages_;
+        seams.settingsFile = (scratch_->path() / "settings").string();
+        seams.programFolder = test::BinDir().string() + "/";
+        seams.pickFolder = [this](QWidget*) { return pick_; };
+        return std::make_unique<MainWindow>(imaging_, std::move(startupFile), nullptr, std::move(seams));
+    }
+
+    std::optional<ProfileStore::Value> Stored(const std::string& name) const {
+        return ProfileStore((scratch_->path() / "settings").string())
+            .Read("Software/Quorvel/Page Binder/ENV", name);
+    }
+
+    ImagingLibrary imaging_;
+    test::ScriptedMessages messages_;
+    test::ScriptedMessages startupMessages_;
+    FolderPick pick_;
+    std::unique_ptr<test::ScratchDir> scratch_;
+
+private slots:
+    void init() {
+        scratch_ = std::make_unique<test::ScratchDir>();
+        messages_ = {};
+        startupMessages_ = {};
+        pick_ = {};
+    }
+
+    void controlsStandWhereTheTableSays() {
+        auto window = MakeWindow();
+        QCOMPARE(window->clientArea()->geometry(), QRect(0, window->menuBar()->height(), 641, 496));
+        QCOMPARE(window->size(), QSize(641, 496 + window->menuBar()->height()));
+        QCOMPARE(window->minimumSize(), window->maximumSize());
+        QVERIFY(!(window->windowFlags() & Qt::WindowMaximizeButtonHint));
+        QCOMPARE(window->windowTitle(), QString::fromStdString(LoadText(202)));
+
+        const QObjectList children = window->clientArea()->children();
+        int order = 0;
+        for (const Expected& expected : kControls) {
+            QWidget* widget =
+                window->clientArea()->findChild<QWidget*>(QStringLiteral("c%1").arg(expected.id));
+            QVERIFY2(widget, qPrintable(QString::number(expected.id)));
+            QCOMPARE(widget, window->control(expected.id));
+            QCOMPARE(widget->property("controlId").toInt(), expected.id);
+            QVERIFY2(widget->inherits(expected.className), qPrintable(QString::number(expected.id)));
+            QCOMPARE(widget->geometry(), QRect(QPoint(expected.left, expected.top),
+                                               QPoint(expected.right - 1, expected.bottom - 1)));
+            if (expected.captionId)
+                QCOMPARE(Caption(widget), QString::fromStdString(LoadText(expected.captionId)));
+            // Created in the table's order.
+            const int position = children.indexOf(widget);
+            QVERIFY2(position >= order, qPrintable(QString::number(expected.id)));
+            order = position;
+        }
+    }
+
+    void onlyEditsCheckBoxesAndTheListTakeFocusInTableOrder() {
+        auto window = MakeWindow();
+        window->show();
+        QWidget* first = window->control(1000);
+        QList<int> chain;
+        QWidget* widget = first;
+        do {
+            if (widget->focusPolicy() & Qt::TabFocus)
+                chain << widget->property("controlId").toInt();
+            widget = widget->nextInFocusChain();
+        } while (widget != first);
+        QCOMPARE(chain, (QList<int>{1000, 1004, 1005, 1006, 1014}));
+    }
+
+    void menuBarAndTooltipsCarryTheirTexts() {
+        auto window = MakeWindow();
+        const QList<QAction*> actions = window->menuBar()->actions();
+        QCOMPARE(actions.size(), 3);
+        QCOMPARE(actions[0]->text(), QString::fromStdString(LoadText(2003)));
+        QCOMPARE(actions[1]->text(), QString::fromStdString(LoadText(225)));
+        QCOMPARE(actions[2]->text(), QString::fromStdString(LoadText(201)));
+        QCOMPARE(window->control(1018)->toolTip(), QString::fromStdString(LoadText(231)));
+        QCOMPARE(window->control(1020)->toolTip(), QString::fromStdString(LoadText(232)));
+        QCOMPARE(window->control(1021)->toolTip(), QString::fromStdString(LoadText(233)));
+    }
+
+    void enterAndEscCloseNothing() {
+        auto window = MakeWindow("/nowhere/a.jpg");
+        QCOMPARE(window->Initialise(), 0);
+        window->show();
+        for (QWidget* target : {window->control(1000), window->control(1004), window->control(1014)}) {
+            for (int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+                QTest::keyClick(target, static_cast<Qt::Key>(key));
+                QVERIFY(window->isVisible());
+            }
+        }
+    }
+
+    void closeSavesBothSettingsTheWindowsOwnCloseNeither_data() {
+        QTest::addColumn<bool>("useCloseButton");
+        QTest::addColumn<int>("result");
+        QTest::newRow("Close button") << true << 1;
+        QTest::newRow("window close") << false << 2;
+    }
+    void closeSavesBothSettingsTheWindowsOwnCloseNeither() {
+        QFETCH(bool, useCloseButton);
+        QFETCH(int, result);
+        auto window = MakeWindow("/nowhere/a.jpg");
+        QTimer::singleShot(0, window.get(), [&] {
+            // The start wrote ISEMBED 0; the context menu makes it 1 in memory only.
+            std::unique_ptr<QMenu> menu = window->MakeContextMenu();
+            menu->actions().constFirst()->trigger();
+            if (useCloseButton)
+                static_cast<QPushButton*>(window->control(1003))->click();
+            else
+                window->close();
+        });
+        QCOMPARE(window->Run(), result);
+        QCOMPARE(Stored("ISEMBED")->number, useCloseButton ? 1 : 0);
+        QCOMPARE(Stored("TempPath").has_value(), useCloseButton);
+        if (useCloseButton)
+            QCOMPARE(Stored("TempPath")->text, window->settings().workFolder);
+    }
+
+    void browseFillsTheFolderOrWarnsAboutAPlaceWithoutPath() {
+        auto window = MakeWindow();
+        auto* folder = static_cast<QLineEdit*>(window->control(1000));
+        auto* browse = static_cast<QPushButton*>(window->control(1001));
+        folder->setText("/before");
+        pick_ = FolderPick{};
+        browse->click();
+        QCOMPARE(folder->text(), QString("/before"));
+        pick_ = FolderPick{true, ""};
+        browse->click();
+        QCOMPARE(folder->text(), QString("/before"));
+        QCOMPARE(messages_.log, (std::vector<std::string>{"inform " + LoadText(438) + ": " + LoadText(443)}));
+        pick_ = FolderPick{true, "/media/album"};
+        browse->click();
+        QCOMPARE(folder->text(), QString("/media/album"));
+    }
+
+    void noStartupFileEndsWith446() {
+        auto window = MakeWindow();
+        QCOMPARE(window->Run(), 2);
+        QCOMPARE(startupMessages_.log,
+                 (std::vector<std::string>{"inform " + LoadText(411) + ": " + LoadText(446)}));
+        QVERIFY(messages_.log.empty());
+    }
+
+    void unwritableSettingsEndTheStartSilently() {
+        // A settings file below a plain file can never be written, whoever runs the test.
+        test::WriteWholeFile(scratch_->path() / "file", "x");
+        MainWindowSeams seams;
+        seams.messages = &messages_;
+        seams.startupMessages = &startupMessages_;
+        seams.settingsFile = (scratch_->path() / "file" / "settings").string();
+        seams.programFolder = test::BinDir().string() + "/";
+        MainWindow window(imaging_, "/nowhere/a.jpg", nullptr, seams);
+        QCOMPARE(window.Run(), 2);
+        QVERIFY(startupMessages_.log.empty());
+        QVERIFY(messages_.log.empty());
+    }
+};
+
+} // namespace aw
+
+QTEST_MAIN(aw::MainWindowTest)
+#include "tst_mainwindow.moc"
