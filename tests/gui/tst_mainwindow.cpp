@@ -218,6 +218,19 @@ private slots:
         QVERIFY(messages_.log.empty());
     }
 
+    // With AW_SCREENSHOT=<file.png> (run under a display, e.g. xvfb-run): the window as a user sees it.
+    void screenshot() {
+        const QByteArray file = qgetenv("AW_SCREENSHOT");
+        if (file.isEmpty())
+            QSKIP("AW_SCREENSHOT not set");
+        auto window = MakeWindow("/nowhere/a.jpg");
+        QCOMPARE(window->Initialise(), 0);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QTest::qWait(200);
+        QVERIFY(window->grab().save(QString::fromLocal8Bit(file)));
+    }
+
     void unwritableSettingsEndTheStartSilently() {
         // A settings file below a plain file can never be written, whoever runs the test.
         test::WriteWholeFile(scratch_->path() / "file", "x");

@@ -100,8 +100,11 @@ MainWindow::MainWindow(const ImagingLibrary& imaging, std::string startupFile, Q
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowIcon(QIcon(QStringLiteral(":/bitmaps/albumwright.png")));
     setWindowTitle(Text(kTitleId));
-    // The dialog font, given to every control; the rectangles are made for text about 12 pixels high.
+    // The dialog font, given to every control. The fixed rectangles are made for a narrow sans serif
+    // about 12 pixels high: Liberation Sans where installed, else the desktop's face; other scripts
+    // (Japanese) fall back glyph by glyph to a font that has them.
     QFont font = QApplication::font();
+    font.setFamilies({QStringLiteral("Liberation Sans"), font.family()});
     font.setPixelSize(12);
     setFont(font);
 
