@@ -45,7 +45,7 @@ CCreateThread::CCreateThread(RunHost& host, std::vector<MediaItem> items, AlbumJ
 
 CCreateThread::~CCreateThread() {
     // An owner that goes away early must not leave the worker writing behind it: stop at the next check
-    // point (without touching the host's status line) and wait.
+    // point and wait.
     cancel_.store(1);
     Join();
 }
@@ -60,14 +60,6 @@ void CCreateThread::Start() {
 void CCreateThread::Join() {
     if (worker_.joinable())
         worker_.join();
-}
-
-void CCreateThread::RequestStop() {
-    // After the close request the run can no longer see the flag, and the host may be closing its display.
-    if (finished_.load())
-        return;
-    host_.SetStatusText(LoadText(434));
-    cancel_.store(1);
 }
 
 std::string CCreateThread::BackgroundDataName(const std::string& backgroundPath,
@@ -91,6 +83,35 @@ std::string CCreateThread::BackgroundDataName(const std::string& backgroundPath,
 }
 
 int CCreateThread::Run() {
+    int code = RunFailed;
+    try {
+        code = Generate();
+    } catch (...) {
+        code = FinishAfterException();
+    }
+    result_.store(code);
+    return code;
+}
+
+int CCreateThread::FinishAfterException() {
+    // The page files were closed by unwinding and the temporary file removed; what was written stays, as
+    // with any failure. The close request must come once whatever else throws now.
+    if (closeSent_ != 0)
+        return closeSent_;
+    try {
+        host_.ReportFailure(DescribeFailure({currentFile_, FailureCause::Unexpected}));
+    } catch (...) {
+    }
+    closeSent_ = RunFailed;
+    try {
+        host_.RequestClose(RunFailed);
+    } catch (...) {
+    }
+    return RunFailed;
+}
+
+int CCreateThread::Generate() {
+    currentFile_ = job_.outputFolder + "/Index.html";
     PageWriter page;
     page.PreparePlaceholderValues(job_);
     if (job_.backgroundIndex > 0) {
@@ -115,6 +136,7 @@ int CCreateThread::Run() {
     for (int p = 1; p <= count; ++p) {
         if (Cancelled())
             return Finish(page, RunStopped);
+        currentFile_ = items_[p - 1].path;
         host_.SetStatusText(FormatText(LoadText(435), {std::to_string(p), std::to_string(count)}));
         host_.AdvanceProgress(kProgressPerItem);
 
@@ -131,6 +153,7 @@ int CCreateThread::Run() {
         }
     }
 
+    currentFile_ = job_.outputFolder + "/Index.html";
     if (!page.WritePageTail()) {
         failure_ = page.failure();
         return Finish(page, RunFailed);
@@ -205,6 +228,7 @@ CCreateThread::ItemOutcome CCreateThread::HandleItem(const MediaItem& item, Medi
 
 bool CCreateThread::CopyBackground() {
     const std::string& source = job_.backgroundText;
+    currentFile_ = source;
     const std::string destination = JoinPath(folders_.dataFolder, backgroundName_);
     const int error = CopyFileReplacing(source, destination);
     if (error == 0)
@@ -250,7 +274,7 @@ int CCreateThread::Finish(PageWriter& page, int runCode) {
         if (!reason.empty())
             host_.ReportFailure(reason);
     }
-    finished_.store(true);
+    closeSent_ = runCode;
     host_.RequestClose(runCode);
     return runCode;
 }

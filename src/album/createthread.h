@@ -1,16 +1,20 @@
 // The generation run: writes Index.html, copies every item into Data and makes its thumbnail in Thumb,
 // reporting to a RunHost as it goes, and ends every run with exactly one close request carrying the run
-// code (1 written, 2 stopped, 3 failed). Nothing already written is removed on a stop or a failure; the
-// temporary files it makes in the work folder are removed on every path.
+// code (1 written, 2 stopped, 3 failed), also when something in the run throws (then 3, after a failure
+// line when one can be told). Nothing already written is removed on a stop or a failure; the temporary
+// files it makes in the work folder are removed on every path.
 //
-// Ownership: the owner (the progress window, the command line, a test) creates one CCreateThread per run,
-// keeps it until the run has ended and destroys it on its own thread; the destructor joins the worker, so
-// the object stays valid for a late RequestStop. The run keeps its own copy of the items and of the job, so
-// nothing the window's event loop does meanwhile (a drop, a timer) can change what the worker reads. The
-// imaging table and the host are borrowed and must outlive the object.
+// Ownership: the owner (the progress window, the command line, a test) creates one CCreateThread per run
+// and keeps it until the run has ended; the destructor raises the cancel flag and joins the worker, so
+// the object stays valid for a late RequestStop. The destructor can only finish if no host call waits
+// for the destroying thread: an owner whose host hands calls over to its own thread shuts that hand-over
+// down first (RelayedRunHost::Shutdown), so that a pending question answers No. The run keeps its own copy of
+// the items and of the job, so nothing the window's event loop does meanwhile (a drop, a timer) can change
+// what the worker reads. The imaging table and the host are borrowed and must outlive the object.
 //
-// Thread-safety: Start, Join and the destructor belong to the owner's thread. RequestStop may be called from
-// any thread, any number of times, also after the run has ended (then it changes nothing the run can see).
+// Thread-safety: Start, Join, result and the destructor belong to one owning thread (any thread, not
+// necessarily the one that made the object). RequestStop may be called from any thread, any number of
+// times, also after the run has ended (then it changes nothing the run can see); it never calls the host.
 #pragma once
 
 #include <atomic>
@@ -42,7 +46,7 @@ class CCreateThread {
 public:
     CCreateThread(RunHost& host, std::vector<MediaItem> items, AlbumJob job, RunFolders folders,
                   const ImagingLibrary& imaging);
-    ~CCreateThread(); // asks a still running worker to stop at its next check point, then joins it
+    ~CCreateThread(); // raises the cancel flag, then joins the worker
     CCreateThread(const CCreateThread&) = delete;
     CCreateThread& operator=(const CCreateThread&) = delete;
 
@@ -51,12 +55,16 @@ public:
     // Waits for the owned thread, if one was started. Safe to call more than once.
     void Join();
 
-    // Shows "Finishing..." (string 434) through the host and raises the cancel flag; the run stops at its
-    // next check point (the start of an item, after its Data copy, after its thumbnail).
-    void RequestStop();
+    // Raises the cancel flag; the run stops at its next check point (the start of an item, after its Data
+    // copy, after its thumbnail). The caller shows "Finishing..." (string 434) itself.
+    void RequestStop() { cancel_.store(1); }
 
     // The whole generation on the calling thread; the result is the code also sent with the close request.
+    // Never throws: whatever the run or its host throws ends the run with RunFailed.
     int Run();
+
+    // The code of a run that has ended (the one sent with its close request); 0 before.
+    int result() const { return result_.load(); }
 
     // The name the background picture gets in Data: its own, unless an item of this run already owns that
     // name (ASCII case ignored), then the first free of "bg_", "bg2_", "bg3_"... + its own.
@@ -67,6 +75,8 @@ private:
     enum class ItemOutcome { Done, LeftOut, Stop, Fail };
     struct Column;
 
+    int Generate();
+    int FinishAfterException();
     ItemOutcome HandleItem(const MediaItem& item, MediaCopier& copier, PageWriter& page,
                            const std::vector<std::string>& templates);
     bool CopyBackground();
@@ -84,7 +94,9 @@ private:
     const RunFolders folders_;
     const ImagingLibrary& imaging_;
     std::atomic<int> cancel_{0};
-    std::atomic<bool> finished_{false};
+    std::atomic<int> result_{0};
+    int closeSent_ = 0;          // worker only: the code of the one close request, once it was made
+    std::string currentFile_;    // worker only: what the run works on, named when something throws
     std::string backgroundName_; // settled before the head is written: it is the value of $BF$
     RunFailure failure_;         // why the run failed, for the host
     std::thread worker_;

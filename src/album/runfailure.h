@@ -17,6 +17,7 @@ enum class FailureCause {
     WriteFailed,     // any other write or copy error
     NoWorkFolder,    // the work folder is empty or no temporary file can be made in it
     Arrangement,     // the arrangement file cannot be read
+    Unexpected,      // something threw while the run worked on the file (out of memory, a host failure)
 };
 
 struct RunFailure {

@@ -2,17 +2,19 @@
 // message box and the close request that ends the run. Implemented by the progress window, by the command
 // line's terminal host and by test doubles; nothing here knows about a window system.
 //
-// Threading contract:
-//  - Every call is made from the generation thread, with one exception: CCreateThread::RequestStop calls
-//    SetStatusText on the thread that asks for the stop (the window's own user-interface thread, or a test
-//    callback already on the generation thread). An implementation that hands calls over to its own thread
-//    must therefore carry out a call made on that thread directly instead of waiting for itself.
-//  - SetStatusText, AdvanceProgress, AskYesNo and Inform are carried out on the host's own thread and return
-//    when they are done (the window uses blocking queued calls; a sent message on the original platform).
-//    The generation thread waits meanwhile, so the order of everything the user sees is the run's order.
+// Threading contract (no call can leave the run waiting on a thread that is itself waiting for the run):
+//  - Every call is made from the generation thread; nothing else calls a RunHost the run was given.
+//    CCreateThread::RequestStop only raises the cancel flag and never calls the host: whoever asks for
+//    the stop shows "Finishing..." (string 434) itself.
+//  - SetStatusText, AdvanceProgress and ReportFailure are posted to the host's own thread in the run's
+//    order and return at once; the worker never waits for them.
+//  - AskYesNo and Inform wait for the user, but on an answer the owner's teardown can give: once the
+//    owner shuts its display down, a pending and every later question answers kNo and Inform returns.
+//    RelayedRunHost (album/relayedrunhost.h) is the reusable form of all this.
 //  - ReportFailure comes at most once per run, only before a close request with RunFailed.
-//  - RequestClose comes exactly once per run, as the run's last call, and must not block: the host posts
-//    it (the window ends its modal run with the code) and returns at once.
+//  - RequestClose comes exactly once per run, as the run's last call, also when something in the run
+//    threw (then with RunFailed); it is posted and never blocks.
+//  - A call that throws fails the run: the run catches it and ends with RunFailed.
 //
 // Ownership: the host is borrowed by the run and must outlive the thread that runs it.
 #pragma once

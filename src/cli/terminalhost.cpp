@@ -1,8 +1,10 @@
 #include "cli/terminalhost.h"
 
 #include <chrono>
+#include <utility>
 
 #include "cli/console.h"
+#include "stringtable.h"
 
 namespace aw::cli {
 
@@ -11,7 +13,9 @@ TerminalHost::TerminalHost(Console& console, int itemCount) : console_(console) 
 }
 
 void TerminalHost::SetStatusText(const std::string& text) {
-    console_.Status(text);
+    // Item texts already on their way when the user stopped must not hide that the run is finishing.
+    if (!stopping_)
+        console_.Status(text);
 }
 
 void TerminalHost::AdvanceProgress(int steps) {
@@ -27,34 +31,43 @@ void TerminalHost::Inform(const std::string& text, const std::string& caption) {
 }
 
 void TerminalHost::ReportFailure(const std::string& reason) {
-    std::lock_guard guard(lock_);
     failureLine_ = reason;
 }
 
 void TerminalHost::RequestClose(int runCode) {
     console_.EndProgress();
+    runCode_ = runCode;
+}
+
+void TerminalHost::ShowStopping() {
+    console_.Status(LoadText(434));
+    stopping_ = true;
+}
+
+void TerminalHost::Post(std::function<void()> call) {
     {
         std::lock_guard guard(lock_);
-        runCode_ = runCode;
+        calls_.push_back(std::move(call));
     }
-    closed_.notify_all();
+    posted_.notify_one();
 }
 
 int TerminalHost::WaitForClose(const std::function<void()>& poll) {
-    std::unique_lock guard(lock_);
     while (runCode_ == 0) {
-        if (closed_.wait_for(guard, std::chrono::milliseconds(100), [this] { return runCode_ != 0; }))
-            break;
-        guard.unlock();
+        std::function<void()> call;
+        {
+            std::unique_lock guard(lock_);
+            if (posted_.wait_for(guard, std::chrono::milliseconds(100), [this] { return !calls_.empty(); })) {
+                call = std::move(calls_.front());
+                calls_.pop_front();
+            }
+        }
+        // Outside the lock: a question waits for the terminal, and the run keeps posting meanwhile.
+        if (call)
+            call();
         poll();
-        guard.lock();
     }
     return runCode_;
-}
-
-std::string TerminalHost::failureLine() const {
-    std::lock_guard guard(lock_);
-    return failureLine_;
 }
 
 } // namespace aw::cli

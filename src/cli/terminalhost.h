@@ -1,12 +1,14 @@
-// The generation run's host on a terminal: status and progress go to the Console, the questions and the
-// message of the run are asked and shown there, and the close request wakes the thread that waits in
-// WaitForClose.
+// The generation run's host on a terminal, carried out on the command line's main thread: the run talks
+// to a RelayedRunHost whose poster is Post, and WaitForClose runs the posted calls in order on the main
+// thread: status and progress go to the Console, the questions and the message of the run are asked and
+// shown there, and the close request ends the wait. Nothing here waits for the generation thread.
 //
-// Thread-safety: the RunHost calls come from the generation thread (SetStatusText also from the thread
-// that requests a stop); WaitForClose runs on the owner's thread. The Console serialises the output.
+// Thread-safety: Post may be called from any thread. Everything else, the RunHost calls included (they
+// arrive through WaitForClose), belongs to the thread that runs WaitForClose.
 #pragma once
 
 #include <condition_variable>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -29,16 +31,24 @@ public:
     void ReportFailure(const std::string& reason) override;
     void RequestClose(int runCode) override;
 
-    // Waits for the close request and gives its code; `poll` is called about ten times a second while
-    // waiting, outside any lock (the command line checks for Ctrl-C there).
+    // Queues `call` to be run by WaitForClose.
+    void Post(std::function<void()> call);
+
+    // Runs the posted calls in order until the close request has been carried out and gives its code;
+    // `poll` is called about ten times a second while waiting (the command line checks for Ctrl-C there).
     int WaitForClose(const std::function<void()>& poll);
 
-    std::string failureLine() const;
+    // Shows "Finishing..." (434) and keeps it: the run's later status texts are not shown.
+    void ShowStopping();
+
+    const std::string& failureLine() const { return failureLine_; }
 
 private:
     Console& console_;
-    mutable std::mutex lock_;
-    std::condition_variable closed_;
+    std::mutex lock_;
+    std::condition_variable posted_;
+    std::deque<std::function<void()>> calls_; // guarded by lock_
+    bool stopping_ = false;
     int runCode_ = 0;
     std::string failureLine_;
 };

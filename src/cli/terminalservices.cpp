@@ -1,6 +1,7 @@
 #include "cli/terminalservices.h"
 
 #include <cerrno>
+#include <utility>
 
 extern "C" {
 #include <spawn.h>
@@ -8,6 +9,7 @@ extern "C" {
 }
 
 #include "album/createthread.h"
+#include "album/relayedrunhost.h"
 #include "cli/console.h"
 #include "cli/interruptflag.h"
 #include "cli/terminalhost.h"
@@ -16,6 +18,14 @@ extern "C" {
 extern char** environ;
 
 namespace aw::cli {
+namespace {
+
+struct ShutdownFirst {
+    RelayedRunHost& relay;
+    ~ShutdownFirst() { relay.Shutdown(); }
+};
+
+} // namespace
 
 TerminalServices::TerminalServices(Console& console, const ImagingLibrary& imaging)
     : console_(console), imaging_(imaging) {}
@@ -41,18 +51,24 @@ ProgressOutcome TerminalServices::RunProgress(const ProgressRequest& request) {
     if (InterruptFlag::Raised())
         return ProgressOutcome{RunStopped, {}};
     TerminalHost host(console_, static_cast<int>(request.items.size()));
+    RelayedRunHost relay(host, [&host](RelayedRunHost::Call call) { host.Post(std::move(call)); });
     CCreateThread thread(
-        host, request.items, request.job,
+        relay, request.items, request.job,
         RunFolders{request.dataPath, request.thumbPath, request.workFolder, request.arrangementMarker},
         imaging_);
+    // Whatever way this function is left, the relay is shut down before the thread is joined, so a
+    // question the worker waits on answers No instead of waiting for this thread.
+    const ShutdownFirst shutdownFirst{relay};
     thread.Start();
     bool stopAsked = false;
     const int code = host.WaitForClose([&] {
         if (!stopAsked && InterruptFlag::Raised()) {
             stopAsked = true;
+            host.ShowStopping();
             thread.RequestStop();
         }
     });
+    relay.Shutdown();
     thread.Join();
     return ProgressOutcome{code, code == RunFailed ? host.failureLine() : std::string()};
 }

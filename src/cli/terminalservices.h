@@ -1,5 +1,6 @@
 // The Create logic's services for albumwright-make: questions and messages on the Console, the generation
-// run on a CCreateThread with a TerminalHost (Ctrl-C asks it to stop), the browser through xdg-open, and
+// run on a CCreateThread whose host calls are relayed to a TerminalHost on the main thread (Ctrl-C shows
+// "Finishing..." and asks the run to stop), the browser through xdg-open, and
 // settings saves that store nothing (the command line never changes the user's settings).
 //
 // Ownership: the console and the imaging table are borrowed and must outlive the object. Thread-safety:

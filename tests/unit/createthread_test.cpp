@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <future>
 #include <memory>
+#include <new>
 #include <regex>
+#include <stdexcept>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -12,25 +15,30 @@
 #include <gtest/gtest.h>
 
 #include "album/imaginglibraryloader.h"
+#include "album/relayedrunhost.h"
 #include "album/runhost.h"
 #include "medialist/itemlist.h"
 #include "medialist/mediaintake.h"
 #include "platform/filecopy.h"
 #include "stringtable.h"
+#include "support/fakeuithread.h"
 #include "support/fixtures.h"
 #include "support/testpaths.h"
+#include "support/watchdog.h"
 
 namespace aw {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using test::FakeUiThread;
 using test::ReadWholeFile;
 using test::ScratchDir;
 using test::WriteWholeFile;
 using Texts = std::vector<std::string>;
 
 // Records every call as one text, in order. Read `events` only after the run has ended. `onEvent` may call
-// back into the run (a stop request sets the status line again).
+// back into the run; a call whose text begins with `throwOn` throws once it is recorded.
 class RecordingHost : public RunHost {
 public:
     void SetStatusText(const std::string& text) override { Record("status " + text); }
@@ -46,11 +54,62 @@ public:
         events.push_back(event);
         if (onEvent)
             onEvent(event);
+        if (!throwOn.empty() && event.starts_with(throwOn))
+            throw std::runtime_error(event);
     }
 
     Texts events;
     int answer = kYes;
     std::function<void(const std::string&)> onEvent;
+    std::string throwOn;
+};
+
+// Sits between the run and its relay on the generation thread: records what the run asks for and calls
+// `atStep` once, when the run first makes the call whose text begins with `step` (before passing it on;
+// after it for the close request). With `answerQuestions` it answers AskYesNo No itself.
+class StepProbe : public RecordingHost {
+public:
+    StepProbe(RunHost& next, std::string step, std::function<void()> atStep)
+        : next_(next), step_(std::move(step)), atStep_(std::move(atStep)) {}
+    void SetStatusText(const std::string& text) override {
+        Pass("status", [&] { next_.SetStatusText(text); });
+    }
+    void AdvanceProgress(int steps) override {
+        Pass("advance", [&] { next_.AdvanceProgress(steps); });
+    }
+    int AskYesNo(const std::string& t, const std::string& c) override {
+        int given = kNo;
+        Pass("ask", [&] { given = answerQuestions ? kNo : next_.AskYesNo(t, c); });
+        return given;
+    }
+    void Inform(const std::string& t, const std::string& c) override {
+        Pass("inform", [&] { next_.Inform(t, c); });
+    }
+    void ReportFailure(const std::string& reason) override {
+        Pass("failure", [&] { next_.ReportFailure(reason); });
+    }
+    void RequestClose(int runCode) override {
+        Pass("close " + std::to_string(runCode), [&] { next_.RequestClose(runCode); });
+    }
+
+    bool answerQuestions = false;
+
+private:
+    void Pass(const std::string& event, const std::function<void()>& pass) {
+        Record(event);
+        const bool here = !fired_ && event.starts_with(step_);
+        fired_ = fired_ || here;
+        if (here && !event.starts_with("close"))
+            atStep_();
+        pass();
+        if (here && event.starts_with("close"))
+            atStep_();
+    }
+
+    RunHost& next_;
+    const std::string step_;
+    const std::function<void()> atStep_;
+    bool fired_ = false;
 };
 
 std::string Status(int p, int n) {
@@ -189,8 +248,7 @@ TEST_F(CreateThreadTest, StopDuringTheSecondItemEndsAfterItsDataCopy) {
     };
     thread.Start();
     thread.Join();
-    EXPECT_EQ(host_->events, (Texts{Status(1, 5), "advance 10", Status(2, 5), "status Finishing...",
-                                    "advance 10", "close 2"}));
+    EXPECT_EQ(host_->events, (Texts{Status(1, 5), "advance 10", Status(2, 5), "advance 10", "close 2"}));
     EXPECT_EQ(Entries(), Texts{"0a.jpg:1"});
     EXPECT_EQ(Page().find("</HTML>"), std::string::npos);
     // Nothing written is removed: the second item's copy stays without thumbnail or entry.
@@ -261,6 +319,102 @@ TEST_F(CreateThreadTest, FinishedRunsWithAndWithoutBackgroundPicture) {
         EXPECT_NE(Page().find("BACKGROUND=\"Data/" + background + "\""), std::string::npos);
         EXPECT_EQ(ReadWholeFile(Data("usa.jpg")),
                   ReadWholeFile(files.size() == 1 ? usa.string() : Source(files[0])));
+    }
+}
+
+// Whatever throws inside the run (its host, an imaging module) ends it with a line naming the file it
+// worked on and exactly one close request 3; a throwing close request is not repeated.
+TEST_F(CreateThreadTest, AnExceptionEndsTheRunWithOneCloseThree) {
+    ImagingLibrary throwing = loader_.library();
+    throwing.DllDecodeJPEG = [](const void*, uint32_t, void*) -> void* { throw std::bad_alloc(); };
+    throwing.DllDecodeJPEGScaled = [](const void*, uint32_t, int, int, void*, int*, int*) -> void* {
+        throw std::bad_alloc();
+    };
+    // What throws, the imaging table, the file named (empty: no failure line), the close requests.
+    const std::tuple<std::string, const ImagingLibrary*, std::string, Texts> cases[] = {
+        {Status(2, 3), &loader_.library(), "b.jpg", {"close 3"}},
+        {"ask", &loader_.library(), "x.bmp", {"close 3"}},
+        {"none", &throwing, "a.jpg", {"close 3"}},
+        {"close", &loader_.library(), "", {"close 1"}},
+    };
+    for (const auto& [throwOn, imaging, file, closes] : cases) {
+        SCOPED_TRACE(throwOn);
+        Reset({"a.jpg", "b.jpg", "x.bmp"});
+        WriteWholeFile(Data("x.jpg"), "old");
+        ASSERT_TRUE(SetReadOnly(Data("x.jpg").string()));
+        host_->throwOn = throwOn;
+        CCreateThread thread(*host_, items_->items(), job_, folders_, *imaging);
+        thread.Start();
+        thread.Join();
+        EXPECT_EQ(thread.result(), closes[0] == "close 3" ? RunFailed : RunWritten);
+        Texts closed;
+        std::copy_if(host_->events.begin(), host_->events.end(), std::back_inserter(closed),
+                     [](const std::string& event) { return event.starts_with("close"); });
+        EXPECT_EQ(closed, closes);
+        EXPECT_EQ(host_->events.back(), closes[0]);
+        if (file.empty())
+            continue;
+        const std::string& failure = host_->events.end()[-2];
+        EXPECT_EQ(failure, "failure The file " + Source(file) +
+                               " could not be used: an unexpected error stopped the work on it.");
+    }
+}
+
+// The owner tears the run down from a second thread while the run is at each of its steps, and the
+// user-interface thread behind the relay is slow or gone: stop, shut the relay down, destroy (join). No
+// step may hang, and the run makes exactly one close request, its last call.
+TEST_F(CreateThreadTest, TeardownFromAnotherThreadAtEveryStep) {
+    // The step, whether the probe answers the read-only question itself (so that the message comes), the
+    // run code.
+    const std::tuple<std::string, bool, int> steps[] = {
+        {"status", false, RunStopped}, {"advance", false, RunStopped}, {"ask", false, RunStopped},
+        {"inform", true, RunStopped},  {"close", false, RunWritten},
+    };
+    for (const FakeUiThread::Mode mode : {FakeUiThread::Mode::Slow, FakeUiThread::Mode::Gone}) {
+        for (const auto& [step, probeAnswers, code] : steps) {
+            SCOPED_TRACE(step + (mode == FakeUiThread::Mode::Gone ? " gone" : " slow"));
+            Reset({"x.bmp", "a.jpg", "c.jpg"});
+            if (step != "close") {
+                WriteWholeFile(Data("x.jpg"), "old");
+                ASSERT_TRUE(SetReadOnly(Data("x.jpg").string()));
+            }
+            FakeUiThread ui(mode);
+            RelayedRunHost relay(*host_, ui.Poster());
+            std::promise<void> atStep, stopRaised;
+            StepProbe probe(relay, step, [&] {
+                atStep.set_value();
+                // A call the relay does not wait for: hold the run here until the stop is raised.
+                if (step == "status" || step == "advance") {
+                    EXPECT_EQ(stopRaised.get_future().wait_for(10s), std::future_status::ready);
+                }
+            });
+            probe.answerQuestions = probeAnswers;
+            auto run =
+                std::make_unique<CCreateThread>(probe, items_->items(), job_, folders_, loader_.library());
+            const test::Watchdog watchdog(20s, "teardown at " + step);
+            run->Start();
+            std::thread owner([&] {
+                ASSERT_EQ(atStep.get_future().wait_for(10s), std::future_status::ready);
+                const bool question = step == "ask" || step == "inform";
+                if (question && mode == FakeUiThread::Mode::Gone) {
+                    EXPECT_TRUE(test::WaitUntil([&] { return relay.waitingQuestions() == 1; }));
+                }
+                run->RequestStop();
+                stopRaised.set_value();
+                relay.Shutdown();
+                run.reset();
+            });
+            owner.join();
+            ui.Stop();
+            ASSERT_FALSE(run);
+            ASSERT_FALSE(probe.events.empty());
+            EXPECT_EQ(probe.events.back(), "close " + std::to_string(code));
+            EXPECT_EQ(std::count_if(probe.events.begin(), probe.events.end(),
+                                    [](const std::string& e) { return e.starts_with("close"); }),
+                      1);
+            EXPECT_LE(std::count(host_->events.begin(), host_->events.end(), "close " + std::to_string(code)),
+                      1);
+        }
     }
 }
 

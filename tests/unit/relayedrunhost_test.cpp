@@ -1,0 +1,159 @@
+#include "album/relayedrunhost.h"
+
+#include <future>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "support/fakeuithread.h"
+#include "support/watchdog.h"
+
+namespace aw {
+namespace {
+
+using namespace std::chrono_literals;
+using test::FakeUiThread;
+using Texts = std::vector<std::string>;
+
+// The target on the fake user-interface thread: records every call; `throwOn` names a call that throws;
+// `onAsk` runs inside AskYesNo (a nested modal loop in a window).
+class UiHost : public RunHost {
+public:
+    void SetStatusText(const std::string& text) override { Record("status " + text); }
+    void AdvanceProgress(int steps) override { Record("advance " + std::to_string(steps)); }
+    int AskYesNo(const std::string& text, const std::string&) override {
+        Record("ask " + text);
+        if (onAsk)
+            onAsk();
+        return answer;
+    }
+    void Inform(const std::string& text, const std::string&) override { Record("inform " + text); }
+    void ReportFailure(const std::string& reason) override { Record("failure " + reason); }
+    void RequestClose(int runCode) override { Record("close " + std::to_string(runCode)); }
+
+    Texts Events() {
+        std::lock_guard guard(lock_);
+        return events_;
+    }
+
+    void ThrowOn(const std::string& call) {
+        std::lock_guard guard(lock_);
+        throwOn_ = call;
+    }
+
+    int answer = kYes;
+    std::function<void()> onAsk;
+
+private:
+    void Record(const std::string& event) {
+        std::lock_guard guard(lock_);
+        events_.push_back(event);
+        if (!throwOn_.empty() && event.starts_with(throwOn_))
+            throw std::runtime_error(event);
+    }
+
+    std::mutex lock_;
+    Texts events_;
+    std::string throwOn_;
+};
+
+TEST(RelayedRunHost, CarriesEveryCallOutInOrderAndWaitsForTheAnswers) {
+    for (const int answer : {RunHost::kYes, RunHost::kNo}) {
+        UiHost ui;
+        ui.answer = answer;
+        FakeUiThread thread(FakeUiThread::Mode::Slow);
+        RelayedRunHost relay(ui, thread.Poster());
+        relay.SetStatusText("1 of 2");
+        relay.AdvanceProgress(10);
+        EXPECT_EQ(relay.AskYesNo("replace?", "Confirmation"), answer);
+        relay.Inform("left out", "Information");
+        // Inform returned: it has been shown.
+        EXPECT_EQ(ui.Events().back(), "inform left out");
+        relay.ReportFailure("why");
+        relay.RequestClose(3);
+        ASSERT_TRUE(test::WaitUntil([&] { return ui.Events().size() == 6; }));
+        EXPECT_EQ(ui.Events(), (Texts{"status 1 of 2", "advance 10", "ask replace?", "inform left out",
+                                      "failure why", "close 3"}));
+        EXPECT_EQ(relay.waitingQuestions(), 0);
+    }
+}
+
+// A question waits on the user-interface thread, which does not answer (gone, or busy elsewhere). The
+// owner's teardown (Shutdown, from any thread) or the loss of the queue must release it as No; afterwards
+// questions answer No at once and nothing reaches the target, also from closures queued before.
+TEST(RelayedRunHost, TeardownReleasesAWaitingQuestion) {
+    enum class Release { Shutdown, ShutdownFromAnotherThread, QueueDropped };
+    for (const bool inform : {false, true}) {
+        for (const Release release :
+             {Release::Shutdown, Release::ShutdownFromAnotherThread, Release::QueueDropped}) {
+            SCOPED_TRACE(testing::Message()
+                         << "inform " << inform << " release " << static_cast<int>(release));
+            UiHost ui;
+            FakeUiThread thread(FakeUiThread::Mode::Gone);
+            RelayedRunHost relay(ui, thread.Poster());
+            const test::Watchdog watchdog(10s, "a question released by teardown");
+            auto worker = std::async(std::launch::async, [&] {
+                relay.SetStatusText("before");
+                if (inform) {
+                    relay.Inform("message", "Information");
+                    return RunHost::kNo;
+                }
+                return relay.AskYesNo("question", "Confirmation");
+            });
+            ASSERT_TRUE(test::WaitUntil([&] { return relay.waitingQuestions() == 1; }));
+            if (release == Release::Shutdown)
+                relay.Shutdown();
+            else if (release == Release::ShutdownFromAnotherThread)
+                std::thread([&] { relay.Shutdown(); }).join();
+            else
+                thread.Stop();
+            EXPECT_EQ(worker.get(), RunHost::kNo);
+            EXPECT_EQ(relay.waitingQuestions(), 0);
+            if (release == Release::QueueDropped)
+                continue;
+            EXPECT_EQ(relay.AskYesNo("later", "Confirmation"), RunHost::kNo);
+            relay.Inform("later", "Information");
+            relay.RequestClose(2);
+            thread.RunQueued();
+            EXPECT_EQ(ui.Events(), Texts{});
+        }
+    }
+}
+
+// A window closed from inside its own question box: Shutdown on the user-interface thread, inside the
+// target's AskYesNo, neither deadlocks nor lets the box's late answer through.
+TEST(RelayedRunHost, ShutdownInsideTheTargetsQuestion) {
+    UiHost ui;
+    FakeUiThread thread(FakeUiThread::Mode::Prompt);
+    RelayedRunHost relay(ui, thread.Poster());
+    ui.onAsk = [&] { relay.Shutdown(); };
+    const test::Watchdog watchdog(10s, "Shutdown inside a question");
+    EXPECT_EQ(relay.AskYesNo("question", "Confirmation"), RunHost::kNo);
+}
+
+// What the target throws on its own thread reaches the worker: a question's exception at once, that of a
+// posted call at the worker's next call (once); one from the close request is dropped.
+TEST(RelayedRunHost, TargetExceptionsReachTheWorker) {
+    UiHost ui;
+    FakeUiThread thread(FakeUiThread::Mode::Prompt);
+    RelayedRunHost relay(ui, thread.Poster());
+    ui.ThrowOn("ask");
+    EXPECT_THROW(relay.AskYesNo("question", "Confirmation"), std::runtime_error);
+    ui.ThrowOn("status");
+    relay.SetStatusText("1 of 2");
+    relay.Inform("after the status", "Information"); // the status has been carried out when this returns
+    EXPECT_THROW(relay.AdvanceProgress(10), std::runtime_error);
+    relay.AdvanceProgress(10);
+    ui.ThrowOn("close");
+    relay.RequestClose(3);
+    ASSERT_TRUE(test::WaitUntil([&] { return ui.Events().size() == 5; }));
+    EXPECT_EQ(ui.Events(),
+              (Texts{"ask question", "status 1 of 2", "inform after the status", "advance 10", "close 3"}));
+}
+
+} // namespace
+} // namespace aw
