@@ -1,0 +1,37 @@
+#include "medialist/blockintake.h"
+
+#include <string>
+#include <vector>
+
+#include "album/mediapath.h"
+#include "medialist/itemlist.h"
+#include "medialist/mediaintake.h"
+#include "medialist/selectionblock.h"
+
+namespace aw {
+namespace {
+
+constexpr int kNoFilesId = 446;
+constexpr int kUnsupportedId = 447;
+
+} // namespace
+
+int AcceptFileBlock(const Bytes& block, MediaIntake& intake, ItemList& items) {
+    std::vector<std::string> paths;
+    if (!FileBlock::Read(block, paths) || paths.empty())
+        return kNoFilesId;
+    intake.TakeAll(paths);
+    return items.count() == 0 ? kUnsupportedId : 0;
+}
+
+int AcceptBrowserSelection(const Bytes& selectionBlock, MediaIntake& intake, ItemList& items) {
+    const std::optional<Bytes> block = IdListToFileBlock(selectionBlock);
+    if (!block)
+        return kNoFilesId;
+    std::vector<std::string> paths;
+    FileBlock::Read(*block, paths);
+    items.sourceFolder = paths.empty() ? std::string() : MediaPath::FolderOf(paths.front());
+    return AcceptFileBlock(*block, intake, items);
+}
+
+} // namespace aw

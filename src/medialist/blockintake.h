@@ -1,0 +1,23 @@
+// Intake of a whole FileBlock and of the media browser's selection block: the rules that decide the
+// start-up result (0, 446 or 447) and the list's source folder. The per-file step is MediaIntake's; what
+// the user is shown afterwards (the rejected names, the first selection, the preview) is the caller's.
+//
+// Ownership: borrows the intake and its list for the call. Thread-safety: none; the list's thread only.
+#pragma once
+
+#include "medialist/fileblock.h"
+
+namespace aw {
+
+class ItemList;
+class MediaIntake;
+
+// The paths of `block` through `intake` (which appends to `items`), in order. 446 when the block holds
+// no path (or cannot be read); 447 when the list is still empty afterwards; else 0.
+int AcceptFileBlock(const Bytes& block, MediaIntake& intake, ItemList& items);
+
+// Converts `selectionBlock` (IdListToFileBlock): 446 when that gives no block. Otherwise sets the list's
+// sourceFolder to the folder (with its "/") of the first path and returns AcceptFileBlock's result.
+int AcceptBrowserSelection(const Bytes& selectionBlock, MediaIntake& intake, ItemList& items);
+
+} // namespace aw

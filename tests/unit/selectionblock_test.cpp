@@ -1,0 +1,187 @@
+#include "medialist/selectionblock.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace aw {
+namespace {
+
+using Paths = std::vector<std::string>;
+
+Paths PathsOf(const Bytes& fileBlock) {
+    Paths paths;
+    EXPECT_TRUE(FileBlock::Read(fileBlock, paths));
+    return paths;
+}
+
+Bytes Le32(std::uint32_t value) {
+    Bytes bytes;
+    AppendLe32(bytes, value);
+    return bytes;
+}
+
+Bytes Concat(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& part : parts)
+        all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+// The converted block is the drop-files layout byte for byte.
+TEST(SelectionBlock, ConvertsToTheExactFileBlockLayout) {
+    const auto block = IdListToFileBlock(SelectionBlock::Build("/home/u/Pictures", {"a.jpg", "sub/b.avi"}));
+    ASSERT_TRUE(block);
+    const char paths[] = "/home/u/Pictures/a.jpg\0/home/u/Pictures/sub/b.avi\0";
+    Bytes expected{20, 0, 0, 0};
+    expected.resize(20, 0);
+    expected.insert(expected.end(), paths, paths + sizeof(paths)); // includes the closing extra NUL
+    EXPECT_EQ(*block, expected);
+}
+
+// Which items have a file-system path, and what the parent folder's path is.
+TEST(SelectionBlock, PathsOfParentAndItems) {
+    struct Case {
+        const char* name;
+        std::vector<Bytes> lists;
+        Paths paths;
+        const char* folder; // nullptr: no file-system path
+    };
+    const auto L = [](Paths components) { return SelectionBlock::IdList(components); };
+    const Case cases[] = {
+        {"root parent", {L({}), L({"a.jpg"})}, {"/a.jpg"}, "/"},
+        {"nested",
+         {L({"m", "DCIM"}), L({"100X", "p.jpg"}), L({"q.bmp"})},
+         {"/m/DCIM/100X/p.jpg", "/m/DCIM/q.bmp"},
+         "/m/DCIM"},
+        {"item without path", {L({"p"}), L({std::string("\0virtual", 8)}), L({"b.jpg"})}, {"/p/b.jpg"}, "/p"},
+        {"dot-dot and slash",
+         {L({"p"}), L({".."}), L({"x/y"}), L({"."}), L({"ok.wav"})},
+         {"/p/ok.wav"},
+         "/p"},
+        {"parent without path", {L({std::string(1, '\0')}), L({"a.jpg"})}, {}, nullptr},
+        {"utf-8", {L({"写真"}), L({"é.jpg"})}, {"/写真/é.jpg"}, "/写真"},
+        {"too long",
+         {L({std::string(4000, 'd')}), L({std::string(200, 'f')}), L({"a"})},
+         {"/" + std::string(4000, 'd') + "/a"},
+         nullptr},
+    };
+    for (const Case& c : cases) {
+        const Bytes block = SelectionBlock::FromIdLists(c.lists);
+        const auto fileBlock = IdListToFileBlock(block);
+        ASSERT_TRUE(fileBlock) << c.name;
+        EXPECT_EQ(PathsOf(*fileBlock), c.paths) << c.name;
+        std::string folder = "kept";
+        if (std::strcmp(c.name, "too long") == 0)
+            continue;
+        EXPECT_EQ(SelectionBlock::ParentFolder(block, folder), c.folder != nullptr) << c.name;
+        EXPECT_EQ(folder, c.folder ? c.folder : "kept") << c.name;
+    }
+}
+
+// Files from several folders share their deepest common folder as the parent.
+TEST(SelectionBlock, ForFilesUsesTheCommonFolder) {
+    const Paths inputs[] = {
+        {"/a/b/x.jpg", "/a/b/y.mp3"}, {"/a/b/x.jpg", "/a/c/d/y.jpg"}, {"/x.jpg", "/a/y.jpg"}, {"/a/b/x.jpg"}};
+    const char* folders[] = {"/a/b", "/a", "/", "/a/b"};
+    for (std::size_t i = 0; i < std::size(inputs); ++i) {
+        const Bytes block = SelectionBlock::ForFiles(inputs[i]);
+        std::string folder;
+        EXPECT_TRUE(SelectionBlock::ParentFolder(block, folder));
+        EXPECT_EQ(folder, folders[i]);
+        EXPECT_EQ(PathsOf(*IdListToFileBlock(block)), inputs[i]);
+    }
+}
+
+// Malformed blocks are refused whole, never read outside their bytes (the sanitizers and the fuzz
+// target watch the reads); each row breaks one rule of the layout.
+TEST(SelectionBlock, RefusesMalformedBlocks) {
+    const Bytes good = SelectionBlock::Build("/p", {"a.jpg"});
+    const Bytes parent = SelectionBlock::IdList({"p"});
+    const Bytes item = SelectionBlock::IdList({"a.jpg"});
+    Bytes oneItemSizeTooBig = good;
+    oneItemSizeTooBig[good.size() - 2 - 7] = 0xFF; // the size of "a.jpg" now runs past the end
+    // Rows up to "item size one" break the count, the offsets or the parent's list: no parent folder either.
+    const struct {
+        const char* name;
+        Bytes block;
+    } cases[] = {
+        {"empty", {}},
+        {"short count", {1, 0, 0}},
+        {"count zero", Concat({Le32(0), Le32(8), parent})},
+        {"count past the end", Concat({Le32(2), Le32(16), Le32(16), parent})},
+        {"huge count", Concat({Le32(0xFFFFFFFF), Le32(12), Le32(12), parent})},
+        {"offset past the end", Concat({Le32(1), Le32(12), Le32(500), parent})},
+        {"offset into the header", Concat({Le32(1), Le32(4), Le32(12), parent})},
+        {"offset at the end",
+         Concat({Le32(1), Le32(12), Le32(static_cast<std::uint32_t>(12 + parent.size())), parent})},
+        {"zero-length item", Concat({Le32(1), Le32(12), Le32(12), Bytes{2, 0, 0, 0}})},
+        {"item size one", Concat({Le32(1), Le32(12), Le32(12), Bytes{1, 0, 0, 0}})},
+        {"missing terminator", Bytes(good.begin(), good.end() - 2)},
+        {"half a terminator", Bytes(good.begin(), good.end() - 1)},
+        {"item size past the end", oneItemSizeTooBig},
+        {"item list missing",
+         Concat({Le32(1), Le32(12), Le32(static_cast<std::uint32_t>(12 + parent.size())), parent, Bytes{9}})},
+    };
+    bool parentBroken = true;
+    for (const auto& c : cases) {
+        EXPECT_FALSE(IdListToFileBlock(c.block)) << c.name;
+        std::string folder = "kept";
+        EXPECT_NE(SelectionBlock::ParentFolder(c.block, folder), parentBroken) << c.name;
+        EXPECT_EQ(folder, parentBroken ? "kept" : "/p") << c.name;
+        if (std::strcmp(c.name, "item size one") == 0)
+            parentBroken = false;
+    }
+    ASSERT_TRUE(IdListToFileBlock(
+        Concat({Le32(1), Le32(12), Le32(static_cast<std::uint32_t>(12 + parent.size())), parent, item})));
+}
+
+// Many offsets naming one long list cannot make the conversion read or write without bound.
+TEST(SelectionBlock, RefusesAmplifyingBlocks) {
+    const Bytes list = SelectionBlock::IdList({std::string(4000, 'x')});
+    const std::uint32_t count = 20000;
+    Bytes block = Le32(count);
+    const std::uint32_t listAt = 4 + (count + 1) * 4;
+    for (std::uint32_t i = 0; i <= count; ++i)
+        AppendLe32(block, i == 0 ? listAt : listAt);
+    block.insert(block.end(), list.begin(), list.end());
+    EXPECT_FALSE(IdListToFileBlock(block)); // 20000 x 4 KB of reading
+}
+
+// The reader refuses what it cannot read; the writer leaves out what cannot be written.
+TEST(FileBlock, ReadsOnlyWellFormedBlocks) {
+    const Bytes good = FileBlock::Make({"/a", "/b c"});
+    Bytes wide = good;
+    wide[16] = 1;
+    Bytes offsetOut = good;
+    offsetOut[0] = 200;
+    Bytes offsetLow = good;
+    offsetLow[0] = 4;
+    const struct {
+        const char* name;
+        Bytes block;
+        bool readable;
+        Paths paths;
+    } cases[] = {
+        {"good", good, true, {"/a", "/b c"}},
+        {"nothing", FileBlock::Make({}), true, {}},
+        {"nul inside", FileBlock::Make({std::string("/x\0y", 4), "", "/z"}), true, {"/z"}},
+        {"header only", Bytes(good.begin(), good.begin() + 20), false, {}},
+        {"no closing nul", Bytes(good.begin(), good.end() - 1), false, {}},
+        {"path cut", Bytes(good.begin(), good.end() - 3), false, {}},
+        {"wide", wide, false, {}},
+        {"offset past the end", offsetOut, false, {}},
+        {"offset into the header", offsetLow, false, {}},
+        {"short", Bytes(10, 0), false, {}},
+    };
+    for (const auto& c : cases) {
+        Paths paths{"old"};
+        EXPECT_EQ(FileBlock::Read(c.block, paths), c.readable) << c.name;
+        EXPECT_EQ(paths, c.paths) << c.name;
+    }
+}
+
+} // namespace
+} // namespace aw
