@@ -9,25 +9,6 @@ constexpr std::uint32_t kWideFlagOffset = 16;
 
 } // namespace
 
-std::uint32_t ReadLe32(const std::uint8_t* bytes) {
-    return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-           static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-}
-
-std::uint16_t ReadLe16(const std::uint8_t* bytes) {
-    return static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
-}
-
-void AppendLe32(Bytes& bytes, std::uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8)
-        bytes.push_back(static_cast<std::uint8_t>(value >> shift));
-}
-
-void AppendLe16(Bytes& bytes, std::uint16_t value) {
-    bytes.push_back(static_cast<std::uint8_t>(value));
-    bytes.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
 Bytes FileBlock::Make(const std::vector<std::string>& paths) {
     Bytes block;
     AppendLe32(block, kHeaderSize);

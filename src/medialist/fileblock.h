@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-namespace aw {
+#include "platform/byteorder.h"
 
-using Bytes = std::vector<std::uint8_t>;
+namespace aw {
 
 class FileBlock {
 public:
@@ -28,11 +28,5 @@ public:
     // closing NUL missing before the end. Never reads outside `block`.
     static bool Read(const Bytes& block, std::vector<std::string>& paths);
 };
-
-// The little-endian fields of the exchanged blocks. Callers check the bounds.
-std::uint32_t ReadLe32(const std::uint8_t* bytes);
-std::uint16_t ReadLe16(const std::uint8_t* bytes);
-void AppendLe32(Bytes& bytes, std::uint32_t value);
-void AppendLe16(Bytes& bytes, std::uint16_t value);
 
 } // namespace aw

@@ -1,0 +1,43 @@
+#include "mainwindow/handoverstate.h"
+
+#include <algorithm>
+#include <new>
+
+#include "mainwindow/outputfolders.h"
+#include "medialist/selectionblock.h"
+#include "stringtable.h"
+
+namespace aw {
+namespace {
+
+constexpr int kStatusFormatId = 325;
+
+} // namespace
+
+void HandOverState::Receive(const HandOverRecord& answer) {
+    if (answer.tag == kSelectionFormat) {
+        try {
+            selection_ = answer.data;
+        } catch (const std::bad_alloc&) {
+            // No room for the copy: the answer is dropped and an earlier selection is lost with it.
+            selection_.reset();
+            return;
+        }
+        SelectionBlock::ParentFolder(*selection_, selectionFolder_);
+        receivedParts_ |= SelectionPart;
+    } else if (answer.tag == LoadText(kStatusFormatId)) {
+        std::copy_n(answer.data.begin(), std::min(answer.data.size(), kStatusSize), status_.begin());
+        receivedParts_ |= StatusPart;
+    }
+}
+
+StartupDecision HandOverState::Decide(const std::string& startupFile, const OutputFolders& folders) const {
+    if (receivedParts_ == (SelectionPart | StatusPart)) {
+        if (!selection_)
+            return {StartupSource::EmptyList, {}};
+        return {StartupSource::Selection, folders.ChooseInitialFolder(selectionFolder_)};
+    }
+    return {startupFile.empty() ? StartupSource::NoFiles : StartupSource::StartupFile, {}};
+}
+
+} // namespace aw

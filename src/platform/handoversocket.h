@@ -1,0 +1,42 @@
+// The socket checks that both ends of the hand-over channel share: the address from a path, a connect
+// that never follows a link and never waits for a peer that is not there, and the peer's user.
+//
+// Static functions; thread-safe.
+#pragma once
+
+#include <chrono>
+#include <string>
+
+#include "platform/byteorder.h"
+#include "platform/uniquefd.h"
+
+struct sockaddr_un;
+
+namespace aw {
+
+class HandOverSocket {
+public:
+    // False when `path` is empty or too long for a socket address.
+    static bool Address(const std::string& path, sockaddr_un& address);
+
+    // A non-blocking stream connected to the socket at `path`, or none at once when nothing there is
+    // a socket of this user, nobody listens, or the listener runs as another user.
+    static UniqueFd Connect(const std::string& path, std::chrono::steady_clock::time_point deadline);
+
+    // The process at the other end of the connected `fd` runs as this process's user.
+    static bool PeerIsThisUser(int fd);
+
+    // `path` is a socket (not a link to one) owned by this process's user.
+    static bool IsOwnSocket(const std::string& path);
+
+    // Waits for `events` (poll) on `fd` until `deadline`; false when the deadline passes first.
+    static bool WaitFor(int fd, short events, std::chrono::steady_clock::time_point deadline);
+    // Sends all of `bytes` on the non-blocking `fd`, waiting for room until `deadline`.
+    static bool SendAll(int fd, const Bytes& bytes, std::chrono::steady_clock::time_point deadline);
+    // Receives into `buffer` from the non-blocking `fd`, waiting until `deadline`: the byte count, 0 when
+    // the peer has closed, -1 on an error or when the deadline has passed.
+    static long Receive(int fd, std::uint8_t* buffer, std::size_t size,
+                        std::chrono::steady_clock::time_point deadline);
+};
+
+} // namespace aw
