@@ -85,18 +85,22 @@ void ItemList::DeleteSelection() {
     }
 
     const int t = s == count() ? s - 1 : s;
+    PreviewStart preview = PreviewStart::Shown;
     if (!peers_ || !peers_->IsShowThumbnailChecked()) {
         if (peers_)
             peers_->ClearPreview();
     } else {
         SetStatusText(lines_->LineText(t) + LoadText(437));
         const MediaItem& item = items_[static_cast<std::size_t>(t)];
-        if (!peers_->ShowPreview(item.path, item.kind))
+        preview = peers_->ShowPreview(item.path, item.kind);
+        if (preview == PreviewStart::Failed)
             peers_->ShowWarning(LoadText(424), LoadText(438));
     }
     currentIndex = t;
     lines_->SelectLine(t);
-    SetStatusText(lines_->LineText(t));
+    // A preview still being prepared keeps its note up; the peer puts the plain text back when it ends.
+    if (preview != PreviewStart::Pending)
+        SetStatusText(lines_->LineText(t));
 }
 
 int ItemList::PrepareFileNames() {

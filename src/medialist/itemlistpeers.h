@@ -7,6 +7,11 @@
 
 namespace aw {
 
+// How a request to show a preview went: shown at once, failed at once, or accepted and still being
+// prepared off the user-interface thread. For Pending the peer itself ends the status note with the
+// plain text and reports a failure when the preparation ends.
+enum class PreviewStart { Shown, Failed, Pending };
+
 class ItemListPeers {
 public:
     virtual ~ItemListPeers() = default;
@@ -14,8 +19,8 @@ public:
     virtual void EnableCreate(bool enabled) = 0;
     virtual void ClearPreview() = 0;
     virtual bool IsShowThumbnailChecked() const = 0;
-    // Shows the preview of the file at `path` of MediaKind `kind`; false when it cannot be shown.
-    virtual bool ShowPreview(const std::string& path, int kind) = 0;
+    // Shows the preview of the file at `path` of MediaKind `kind`, at once or later (see PreviewStart).
+    virtual PreviewStart ShowPreview(const std::string& path, int kind) = 0;
     virtual void SetStatusText(const std::string& text) = 0;
     // A modal warning owned by the main window: exclamation icon, OK button.
     virtual void ShowWarning(const std::string& text, const std::string& caption) = 0;

@@ -38,9 +38,9 @@ struct Rig : LineList, ItemListPeers {
     void EnableCreate(bool enabled) override { events.push_back(enabled ? "create on" : "create off"); }
     void ClearPreview() override { events.push_back("clear"); }
     bool IsShowThumbnailChecked() const override { return thumbnail; }
-    bool ShowPreview(const std::string& path, int kind) override {
+    PreviewStart ShowPreview(const std::string& path, int kind) override {
         events.push_back("show " + path + " " + std::to_string(kind));
-        return previewWorks;
+        return preview;
     }
     void SetStatusText(const std::string& text) override { events.push_back("status " + text); }
     void ShowWarning(const std::string& text, const std::string& caption) override {
@@ -48,7 +48,8 @@ struct Rig : LineList, ItemListPeers {
     }
     Names lines, events;
     int selected = -1;
-    bool thumbnail = true, previewWorks = true;
+    bool thumbnail = true;
+    PreviewStart preview = PreviewStart::Shown;
     ItemList list;
 };
 
@@ -85,26 +86,31 @@ TEST(ItemList, MovesSwapWholeItemsAndStopAtTheEnds) {
 TEST(ItemList, DeleteSelectsTheNextItemAndPreviewsIt) {
     const std::string loading = LoadText(437), warning = LoadText(438) + ": " + LoadText(424);
     const std::string avi = " " + std::to_string(MovieAvi);
+    constexpr PreviewStart Shown = PreviewStart::Shown, Failed = PreviewStart::Failed,
+                           Pending = PreviewStart::Pending;
     const struct {
         Names names;
         int deleted;
-        bool thumbnail, previewWorks;
+        bool thumbnail;
+        PreviewStart preview;
         int selectedAfter;
         Names events;
     } cases[] = {
-        {{"a", "b", "c"}, 2, true, true, 1, {"status b" + loading, "show /p/b" + avi, "status b"}},
-        {{"a", "b", "c"}, 1, true, true, 1, {"status c" + loading, "show /p/c" + avi, "status c"}},
-        {{"a", "b", "c"}, 0, true, true, 0, {"status b" + loading, "show /p/b" + avi, "status b"}},
-        {{"a", "b"}, 0, false, true, 0, {"clear", "status b"}},
-        {{"a", "b"}, 0, true, false, 0, {"status b" + loading, "show /p/b" + avi, warning, "status b"}},
-        {{"only"}, 0, true, true, -1, {"create off", "clear", "status "}},
-        {{"a", "b"}, -1, true, true, -1, {}},
+        {{"a", "b", "c"}, 2, true, Shown, 1, {"status b" + loading, "show /p/b" + avi, "status b"}},
+        {{"a", "b", "c"}, 1, true, Shown, 1, {"status c" + loading, "show /p/c" + avi, "status c"}},
+        {{"a", "b", "c"}, 0, true, Shown, 0, {"status b" + loading, "show /p/b" + avi, "status b"}},
+        {{"a", "b"}, 0, false, Shown, 0, {"clear", "status b"}},
+        {{"a", "b"}, 0, true, Failed, 0, {"status b" + loading, "show /p/b" + avi, warning, "status b"}},
+        // Prepared off the user-interface thread: the note stays until the preview ends.
+        {{"a", "b"}, 0, true, Pending, 0, {"status b" + loading, "show /p/b" + avi}},
+        {{"only"}, 0, true, Shown, -1, {"create off", "clear", "status "}},
+        {{"a", "b"}, -1, true, Shown, -1, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.names.size() * 10 + c.deleted);
         Rig rig(c.names, c.deleted, MovieAvi);
         rig.thumbnail = c.thumbnail;
-        rig.previewWorks = c.previewWorks;
+        rig.preview = c.preview;
         rig.list.DeleteSelection();
         Names left = c.names;
         if (c.deleted >= 0)

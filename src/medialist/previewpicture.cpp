@@ -1,0 +1,35 @@
+#include "medialist/previewpicture.h"
+
+#include "album/mediakind.h"
+#include "album/picturesteps.h"
+#include "album/runfailure.h"
+
+namespace aw {
+
+PixelSize FitToPreviewBox(int width, int height) {
+    return FitSize(width, height, kPreviewBoxWidth, kPreviewBoxHeight);
+}
+
+bool PreparePreview(const std::string& path, int kind, const ImagingLibrary& imaging, Picture& out) {
+    out.Release();
+    if (kind == Audio)
+        return true;
+    // The thumbnail steps are reused as they are: the same header checks on bitmaps, the same EXIF turn,
+    // and a JPEG decoded at a reduced DCT scale when the module offers it, so a 24-megapixel picture is
+    // never decoded whole only to be shrunk to a few thousand pixels.
+    RunFailure failure;
+    PictureSteps steps(imaging, out, failure);
+    const PixelSize box{kPreviewBoxWidth, kPreviewBoxHeight};
+    bool made = false;
+    if (kind == StillJpeg)
+        made = steps.DecodeJpegFile(path, box) && steps.FitIntoBox(box);
+    else if (kind == StillBmp)
+        made = steps.LoadBitmapFile(path) && steps.ConvertTo24Bit() && steps.FitIntoBox(box);
+    else if (IsMovieKind(kind))
+        made = steps.ReadFirstFrame(path) && steps.FitIntoBox(box);
+    if (!made)
+        out.Release();
+    return made;
+}
+
+} // namespace aw

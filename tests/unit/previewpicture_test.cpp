@@ -1,0 +1,149 @@
+#include "medialist/previewpicture.h"
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "album/imaginglibrary.h"
+#include "album/mediakind.h"
+#include "support/exifblock.h"
+#include "support/fixtures.h"
+#include "support/testpaths.h"
+
+namespace aw {
+namespace {
+
+TEST(PreviewPicture, FitsTheBoxWithoutEnlarging) {
+    const struct {
+        int width, height;
+        PixelSize shown;
+    } cases[] = {
+        {1600, 1200, {141, 105}}, {1200, 1600, {141, 188}}, {300, 1000, {81, 271}}, {142, 100, {141, 99}},
+        {5000, 10, {141, 1}},     {100, 50, {100, 50}},     {141, 271, {141, 271}}, {10, 5000, {1, 271}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FitToPreviewBox(c.width, c.height), c.shown) << c.width << "x" << c.height;
+}
+
+// Every module entry point counts its calls and refuses, so a test sees whether one was reached.
+int moduleCalls = 0;
+ImagingLibrary RefusingLibrary() {
+    ImagingLibrary library;
+    library.DllDecodeJPEG = [](const void*, uint32_t, void*) -> void* { return ++moduleCalls, nullptr; };
+    library.DllDecodeJPEGScaled = [](const void*, uint32_t, int, int, void*, int*, int*) -> void* {
+        return ++moduleCalls, nullptr;
+    };
+    library.DllConvertTo24BitDIB = [](const void*, const void*, void*, void*) { return ++moduleCalls, 0; };
+    library.DllResizeBySizeDIB = [](const void*, const void*, int, int, void*, void*) {
+        return ++moduleCalls, 0;
+    };
+    library.GetFrameSize = [](const char*, int*, int*) { return ++moduleCalls, 0; };
+    library.GetFirstFrameDIB_RGB24 = [](const char*, void*, void*, uint32_t*) { return ++moduleCalls, 0; };
+    return library;
+}
+
+class PreviewPictureFiles : public ::testing::Test {
+protected:
+    test::ScratchDir dir;
+    const ImagingLibrary& imaging = test::LoadedImagingLibrary();
+};
+
+TEST_F(PreviewPictureFiles, EachKindTakesItsRoute) {
+    ASSERT_TRUE(test::MakeJpeg(dir / "wide.jpg", 1600, 1200));
+    ASSERT_TRUE(test::MakeJpeg(dir / "small.jpg", 100, 50));
+    ASSERT_TRUE(test::MakeBitmap(dir / "tall8.bmp", 300, 1000, "BMP3", "-type Palette -colors 16"));
+    ASSERT_TRUE(test::MakeBitmap(dir / "small24.bmp", 100, 50, "BMP3", "-type TrueColor"));
+    ASSERT_TRUE(test::MakeMovie(dir / "clip.avi", 320, 240));
+    // Stored 1600 x 1200 and marked "turn 90 degrees": shown standing, like its thumbnail.
+    std::string turned = test::ReadWholeFile(dir / "wide.jpg");
+    test::WriteWholeFile(dir / "turned.jpg", turned.insert(2, test::Segment(0xE1, test::ExifPayload(6))));
+    test::WriteWholeFile(dir / "broken.jpg", "not a picture at all");
+    const struct {
+        const char* file;
+        int kind;
+        bool ok;
+        PixelSize shown;
+    } cases[] = {
+        {"wide.jpg", StillJpeg, true, {141, 105}},
+        {"small.jpg", StillJpeg, true, {100, 50}},
+        {"turned.jpg", StillJpeg, true, {141, 188}},
+        {"tall8.bmp", StillBmp, true, {81, 271}},
+        {"small24.bmp", StillBmp, true, {100, 50}},
+        {"clip.avi", MovieAvi, true, {141, 105}},
+        {"clip.avi", MovieAsfMarked, true, {141, 105}},
+        {"missing.mp3", Audio, true, {0, 0}},
+        {"broken.jpg", StillJpeg, false, {0, 0}},
+        {"wide.jpg", StillBmp, false, {0, 0}},
+        {"wide.jpg", MovieMpeg, false, {0, 0}},
+        {"wide.jpg", Unsupported, false, {0, 0}},
+        {"wide.jpg", 8, false, {0, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + " as " + std::to_string(c.kind));
+        Picture picture;
+        ASSERT_TRUE(test::MakeJpeg(dir / "stale.jpg", 20, 20));
+        PreparePreview((dir / "stale.jpg").string(), StillJpeg, imaging, picture); // must not linger
+        EXPECT_EQ(PreparePreview((dir / c.file).string(), c.kind, imaging, picture), c.ok);
+        EXPECT_EQ(PixelSize(picture.width(), picture.height()), c.shown);
+        if (picture.hasImage()) {
+            EXPECT_EQ(picture.header().biBitCount, 24);
+            EXPECT_GT(picture.header().biHeight, 0); // bottom-up rows, as the pane draws them
+        }
+    }
+}
+
+TEST_F(PreviewPictureFiles, LargeJpegsAreDecodedAtAReducedScale) {
+    ASSERT_NE(imaging.DllDecodeJPEGScaled, nullptr);
+    ASSERT_TRUE(test::MakeJpeg(dir / "big.jpg", 3000, 2000));
+    static const ImagingLibrary* real = nullptr;
+    static int fullDecodes = 0, scaledSize = 0;
+    real = &imaging;
+    ImagingLibrary watched = imaging;
+    watched.DllDecodeJPEG = [](const void* b, uint32_t n, void* d) {
+        return ++fullDecodes, real->DllDecodeJPEG(b, n, d);
+    };
+    watched.DllDecodeJPEGScaled = [](const void* b, uint32_t n, int mw, int mh, void* d, int* fw, int* fh) {
+        void* pixels = real->DllDecodeJPEGScaled(b, n, mw, mh, d, fw, fh);
+        scaledSize = static_cast<const AwBitmapInfoHeader*>(d)->biWidth;
+        return pixels;
+    };
+    Picture picture;
+    ASSERT_TRUE(PreparePreview((dir / "big.jpg").string(), StillJpeg, watched, picture));
+    EXPECT_EQ(fullDecodes, 0);
+    EXPECT_GT(scaledSize, 0);
+    EXPECT_LE(scaledSize, 1500); // reduced in the DCT domain, not decoded whole
+    EXPECT_EQ(PixelSize(picture.width(), picture.height()), PixelSize(141, 94));
+}
+
+// Files that cannot be read, and bitmaps whose headers break the rules, fail before any module is called.
+TEST_F(PreviewPictureFiles, RefusedFilesNeverReachTheModules) {
+    ASSERT_TRUE(test::MakeBitmap(dir / "good.bmp", 40, 30, "BMP3", "-type TrueColor"));
+    const std::string good = test::ReadWholeFile(dir / "good.bmp");
+    const struct {
+        const char* name;
+        std::size_t offset;
+        std::string bytes;
+    } patches[] = {
+        {"offset53.bmp", 10, std::string("\x35\0\0\0", 4)},
+        {"offset1079.bmp", 10, std::string("\x37\x04\0\0", 4)},
+        {"planes2.bmp", 26, std::string("\x02\0", 2)},
+        {"rle.bmp", 30, std::string("\x04\0\0\0", 4)},
+        {"reserved.bmp", 6, std::string("\x01", 1)},
+        {"notbm.bmp", 0, "MB"},
+    };
+    for (const auto& p : patches)
+        test::WriteWholeFile(dir / p.name, std::string(good).replace(p.offset, p.bytes.size(), p.bytes));
+    const ImagingLibrary refusing = RefusingLibrary();
+    moduleCalls = 0;
+    Picture picture;
+    for (const int kind : {StillJpeg, StillBmp, MovieAvi})
+        EXPECT_FALSE(PreparePreview((dir / "missing").string(), kind, refusing, picture)) << kind;
+    EXPECT_FALSE(PreparePreview(dir.str(), StillJpeg, refusing, picture)); // a folder
+    for (const auto& p : patches)
+        EXPECT_FALSE(PreparePreview((dir / p.name).string(), StillBmp, refusing, picture)) << p.name;
+    EXPECT_EQ(moduleCalls, 0);
+    EXPECT_TRUE(PreparePreview((dir / "good.bmp").string(), StillBmp, imaging, picture)); // the unpatched one
+}
+
+} // namespace
+} // namespace aw

@@ -1,0 +1,100 @@
+#include "medialist/previewworker.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace aw {
+namespace {
+
+using namespace std::chrono_literals;
+
+// A preparation that waits for the test to release it, so requests can be made while one is under way.
+struct Gate {
+    std::mutex mutex;
+    std::condition_variable changed;
+    int started = 0;
+    bool open = false;
+    std::vector<std::string> prepared, delivered;
+
+    bool Prepare(const std::string& path) {
+        std::unique_lock lock(mutex);
+        ++started;
+        prepared.push_back(path);
+        changed.notify_all();
+        changed.wait(lock, [this] { return open; });
+        return path != "bad";
+    }
+    void Deliver(const PreviewResult& r) {
+        const std::lock_guard lock(mutex);
+        delivered.push_back(std::to_string(r.sequence) + " " + r.path + (r.ok ? " ok" : " failed"));
+        changed.notify_all();
+    }
+    template <class Pred> bool WaitFor(Pred pred) {
+        std::unique_lock lock(mutex);
+        return changed.wait_for(lock, 5s, pred);
+    }
+    void Open() {
+        const std::lock_guard lock(mutex);
+        open = true;
+        changed.notify_all();
+    }
+};
+
+TEST(PreviewWorker, TheNewestWaitingRequestReplacesOlderOnes) {
+    Gate gate;
+    {
+        PreviewWorker worker([&](const std::string& p, int, Picture&) { return gate.Prepare(p); },
+                             [&](PreviewResult r) { gate.Deliver(r); });
+        worker.Request(1, "a", 0);
+        ASSERT_TRUE(gate.WaitFor([&] { return gate.started == 1; }));
+        worker.Request(2, "b", 0);   // waits behind "a" ...
+        worker.Request(3, "bad", 0); // ... and is replaced
+        gate.Open();
+        ASSERT_TRUE(gate.WaitFor([&] { return gate.delivered.size() == 2; }));
+    }
+    EXPECT_EQ(gate.prepared, (std::vector<std::string>{"a", "bad"}));
+    EXPECT_EQ(gate.delivered, (std::vector<std::string>{"1 a ok", "3 bad failed"}));
+}
+
+TEST(PreviewWorker, CancelForgetsTheWaitingRequest) {
+    Gate gate;
+    {
+        PreviewWorker worker([&](const std::string& p, int, Picture&) { return gate.Prepare(p); },
+                             [&](PreviewResult r) { gate.Deliver(r); });
+        worker.Request(1, "a", 0);
+        ASSERT_TRUE(gate.WaitFor([&] { return gate.started == 1; }));
+        worker.Request(2, "b", 0);
+        worker.Cancel();
+        gate.Open();
+        ASSERT_TRUE(gate.WaitFor([&] { return gate.delivered.size() == 1; }));
+        std::this_thread::sleep_for(100ms);
+    }
+    EXPECT_EQ(gate.prepared, (std::vector<std::string>{"a"}));
+}
+
+TEST(PreviewWorker, DestroyedDuringAPreparationDeliversNothing) {
+    Gate gate;
+    auto worker =
+        std::make_unique<PreviewWorker>([&](const std::string& p, int, Picture&) { return gate.Prepare(p); },
+                                        [&](PreviewResult r) { gate.Deliver(r); });
+    worker->Request(1, "a", 0);
+    ASSERT_TRUE(gate.WaitFor([&] { return gate.started == 1; }));
+    std::thread release([&] {
+        std::this_thread::sleep_for(100ms);
+        gate.Open();
+    });
+    const auto start = std::chrono::steady_clock::now();
+    worker.reset(); // waits for the preparation under way, then ends
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
+    release.join();
+    EXPECT_TRUE(gate.delivered.empty());
+}
+
+} // namespace
+} // namespace aw
