@@ -1,0 +1,274 @@
+#include "medialist/ui/droppane.h"
+
+#include <utility>
+
+#include <QAbstractButton>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPainter>
+#include <QPixmap>
+#include <QUrl>
+
+#include "album/imaginglibrary.h"
+#include "album/mediakind.h"
+#include "album/mediapath.h"
+#include "mainwindow/messageservice.h"
+#include "medialist/mediaintake.h"
+#include "medialist/previewpicture.h"
+#include "medialist/ui/thumbnaillist.h"
+#include "stringtable.h"
+
+namespace aw {
+namespace {
+
+// The white area the preview is drawn in, and the point the picture is centred on.
+constexpr int kAreaWidth = 151;
+constexpr int kAreaHeight = 281;
+constexpr int kCentreX = 75;
+constexpr int kCentreY = 140;
+
+// The local files of a drop, in order; links to anything else are not files this program can take.
+std::vector<std::string> LocalFiles(const QMimeData* mime) {
+    std::vector<std::string> paths;
+    if (mime == nullptr || !mime->hasUrls())
+        return paths;
+    for (const QUrl& url : mime->urls()) {
+        const QString file = url.isLocalFile() ? url.toLocalFile() : QString();
+        if (!file.isEmpty())
+            paths.push_back(QFile::encodeName(file).toStdString());
+    }
+    return paths;
+}
+
+// The modules' 24-bit bottom-up rows (blue first, padded to 4 bytes) as a top-down image; null when the
+// picture's header and its pixels disagree.
+QImage ToImage(const Picture& picture) {
+    const AwBitmapInfoHeader info = picture.header();
+    std::size_t size = 0;
+    std::size_t row = 0;
+    if (!picture.hasImage() || info.biBitCount != 24 || info.biHeight <= 0 ||
+        !Rgb24BufferSize(info.biWidth, info.biHeight, size) || !Rgb24RowSize(info.biWidth, row) ||
+        size > picture.pixelsSize())
+        return {};
+    QImage image(info.biWidth, info.biHeight, QImage::Format_RGB888);
+    for (int y = 0; y < info.biHeight; ++y) {
+        const uint8_t* in = picture.pixels() + row * static_cast<std::size_t>(info.biHeight - 1 - y);
+        uchar* out = image.scanLine(y);
+        for (int x = 0; x < info.biWidth; ++x) {
+            out[3 * x] = in[3 * x + 2];
+            out[3 * x + 1] = in[3 * x + 1];
+            out[3 * x + 2] = in[3 * x];
+        }
+    }
+    return image;
+}
+
+} // namespace
+
+DropPane::DropPane(QWidget* parent) : QFrame(parent) {
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setLineWidth(2);
+    setAcceptDrops(true);
+}
+
+DropPane::~DropPane() = default;
+
+void DropPane::Attach(ThumbnailList* list, QAbstractButton* create, QLineEdit* folder,
+                      QAbstractButton* showThumbnail, MessageService* messages,
+                      const ImagingLibrary* imaging) {
+    list_ = list;
+    create_ = create;
+    folder_ = folder;
+    showThumbnail_ = showThumbnail;
+    messages_ = messages;
+    if (imaging != imaging_)
+        worker_.reset(); // made again, with the new table, when next needed
+    imaging_ = imaging;
+}
+
+void DropPane::SetPreviewPreparer(PreviewWorker::Prepare prepare) {
+    worker_.reset();
+    preparing_ = false;
+    prepare_ = std::move(prepare);
+}
+
+PreviewWorker& DropPane::Worker() {
+    if (!worker_) {
+        PreviewWorker::Prepare prepare = prepare_;
+        if (!prepare) {
+            const ImagingLibrary* imaging = imaging_;
+            prepare = [imaging](const std::string& path, int kind, Picture& out) {
+                return imaging != nullptr && PreparePreview(path, kind, *imaging, out);
+            };
+        }
+        // The worker only posts; the pane's thread takes the result. Posted results still queued when
+        // the pane goes are discarded with it.
+        worker_ = std::make_unique<PreviewWorker>(std::move(prepare), [this](PreviewResult result) {
+            QMetaObject::invokeMethod(
+                this, [this, result = std::move(result)] { OnPreviewReady(result); }, Qt::QueuedConnection);
+        });
+    }
+    return *worker_;
+}
+
+bool DropPane::ShowThumbnail(const std::string& path, int kind) {
+    picture_ = QImage();
+    shownKind_ = kind;
+    cleared_ = false;
+    ++sequence_; // whatever is still under way is stale now
+    preparing_ = false;
+    if (worker_)
+        worker_->Cancel();
+    update();
+    if (kind == Audio)
+        return true;
+    if (kind != StillJpeg && kind != StillBmp && !IsMovieKind(kind))
+        return false;
+    preparing_ = true;
+    Worker().Request(sequence_, path, kind);
+    return true;
+}
+
+void DropPane::ClearThumbnail() {
+    picture_ = QImage();
+    cleared_ = true;
+    ++sequence_;
+    if (worker_)
+        worker_->Cancel();
+    update();
+    if (std::exchange(preparing_, false))
+        emit PreviewAbandoned();
+}
+
+void DropPane::OnPreviewReady(const PreviewResult& result) {
+    if (result.sequence != sequence_)
+        return; // a newer request was made since
+    preparing_ = false;
+    const MediaItem* current = list_ ? list_->items().at(list_->items().currentIndex) : nullptr;
+    if (list_ && (current == nullptr || current->path != result.path)) {
+        emit PreviewAbandoned(); // its item is no longer the selected one
+        return;
+    }
+    if (result.picture)
+        picture_ = ToImage(*result.picture);
+    update();
+    emit PreviewFinished(result.ok);
+}
+
+void DropPane::paintEvent(QPaintEvent* event) {
+    QFrame::paintEvent(event);
+    QPainter painter(this);
+    const QRect area = contentsRect();
+    painter.setClipRect(area);
+    painter.translate(area.topLeft());
+    painter.fillRect(QRect(0, 0, kAreaWidth, kAreaHeight), Qt::white);
+    if (shownKind_ == Audio) {
+        if (!cleared_)
+            painter.drawPixmap(15, 95, QPixmap(QStringLiteral(":/bitmaps/bmp163.png")));
+        return;
+    }
+    if (picture_.isNull())
+        return;
+    const int width = picture_.width();
+    const int height = picture_.height();
+    const int x = kCentreX - width / 2;
+    const int y = kCentreY - height / 2;
+    painter.drawImage(x, y, picture_);
+    if (IsMovieKind(shownKind_)) {
+        const QPixmap badge(shownKind_ == MovieAsfMarked ? QStringLiteral(":/bitmaps/bmp169.png")
+                                                         : QStringLiteral(":/bitmaps/bmp162.png"));
+        painter.drawPixmap(x + width - 28, y + height - 28, badge);
+    }
+}
+
+void DropPane::dragEnterEvent(QDragEnterEvent* event) {
+    if (LocalFiles(event->mimeData()).empty()) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void DropPane::dragMoveEvent(QDragMoveEvent* event) {
+    if (LocalFiles(event->mimeData()).empty()) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void DropPane::dropEvent(QDropEvent* event) {
+    std::vector<std::string> paths = LocalFiles(event->mimeData());
+    if (paths.empty()) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    // Taken in after the drop has ended: a message box shown inside the drop would hold the file
+    // manager's drag until it is answered.
+    QMetaObject::invokeMethod(
+        this, [this, paths = std::move(paths)] { AcceptDroppedFiles(paths); }, Qt::QueuedConnection);
+}
+
+void DropPane::AcceptDroppedFiles(const std::vector<std::string>& paths) {
+    if (!list_)
+        return;
+    ItemList& items = list_->items();
+    const bool wasEmpty = list_->LineCount() == 0;
+    MediaIntake intake(items);
+    intake.TakeAll(paths);
+    ReportIntake(intake);
+    if (create_ && folder_ && !folder_->text().isEmpty() && items.count() > 0)
+        create_->setEnabled(true);
+    if (wasEmpty && items.count() > 0)
+        SelectFirstItem();
+}
+
+int DropPane::AcceptStartupFile(const std::string& path, std::string& folder) {
+    if (!list_)
+        return 447;
+    const bool wasEmpty = list_->LineCount() == 0;
+    MediaIntake intake(list_->items());
+    intake.Take(path);
+    if (list_->items().count() == 0)
+        return 447;
+    ReportIntake(intake);
+    if (wasEmpty)
+        SelectFirstItem();
+    folder = MediaPath::FolderOf(path);
+    // "/" itself stays: it is the folder, not a separator after one.
+    if (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\'))
+        folder.pop_back();
+    return 0;
+}
+
+void DropPane::ReportIntake(const MediaIntake& intake) {
+    if (messages_ == nullptr)
+        return;
+    if (!intake.rejectedNames().empty())
+        messages_->Inform(intake.RejectedText(), LoadText(421), MessageIcon::Information);
+    if (!intake.unsafeNames().empty())
+        messages_->Inform(intake.UnsafeText(), LoadText(438), MessageIcon::Exclamation);
+}
+
+// The first files of an empty list: line 0 becomes the selection, named in the status bar and, with
+// "Show Thumbnail" checked, previewed.
+void DropPane::SelectFirstItem() {
+    list_->SelectLine(0);
+    list_->items().currentIndex = 0;
+    if (showThumbnail_ && showThumbnail_->isChecked()) {
+        // The list puts the plain line text back itself, at once or when the preview ends.
+        if (list_->StartPreview(0) == PreviewStart::Failed && messages_)
+            messages_->Inform(LoadText(424), LoadText(438), MessageIcon::Exclamation);
+        return;
+    }
+    list_->SetStatusText(list_->LineText(0));
+}
+
+} // namespace aw

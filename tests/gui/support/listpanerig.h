@@ -1,0 +1,94 @@
+// The item list and the drop pane wired as the main window wires them, with a check box, a Create
+// button, an output folder box, a status bar and scripted message boxes, and a stand-in preview
+// preparation: a 100 x 50 picture whose colour comes from the file name (red unless the name holds
+// "green"), failing for names that hold "bad", after an adjustable delay. User-interface thread only.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QWidget>
+
+#include "album/mediaitem.h"
+#include "album/picture.h"
+#include "medialist/ui/droppane.h"
+#include "medialist/ui/thumbnaillist.h"
+#include "support/scriptedmessages.h"
+
+namespace aw::test {
+
+// A solid 24-bit picture in the modules' exchange format.
+inline void SolidPicture(Picture& out, int width, int height, uint8_t red, uint8_t green, uint8_t blue) {
+    std::size_t size = 0;
+    Rgb24BufferSize(width, height, size);
+    MallocBuffer description = AllocateZeroed(sizeof(AwPictureDescription));
+    MallocBuffer pixels = AllocateZeroed(size);
+    AwBitmapInfoHeader info{};
+    info.biSize = 40;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biSizeImage = static_cast<uint32_t>(size);
+    std::memcpy(description.get(), &info, sizeof info);
+    const std::size_t row = size / static_cast<std::size_t>(height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            uint8_t* p = pixels.get() + row * static_cast<std::size_t>(y) + 3 * static_cast<std::size_t>(x);
+            p[0] = blue, p[1] = green, p[2] = red;
+        }
+    out.ReplaceImage(std::move(description), sizeof(AwPictureDescription), std::move(pixels), size);
+}
+
+struct ListPaneRig {
+    QWidget window;
+    ThumbnailList* list = new ThumbnailList(&window);
+    DropPane* pane = new DropPane(&window);
+    QPushButton* create = new QPushButton("Create", &window);
+    QCheckBox* showThumbnail = new QCheckBox("Show Thumbnail", &window);
+    QLineEdit* folder = new QLineEdit(&window);
+    QStatusBar* status = new QStatusBar(&window);
+    ScriptedMessages messages;
+    std::atomic<int> prepared{0};
+    std::atomic<int> delayMs{0};
+    std::vector<std::string> statusLog; // every status text, in order
+
+    // With `imaging` null the stand-in preparation is used.
+    explicit ListPaneRig(const ImagingLibrary* imaging = nullptr) {
+        list->setGeometry(170, 10, 200, 280);
+        pane->setGeometry(10, 10, 155, 285);
+        status->setGeometry(0, 300, 400, 20);
+        showThumbnail->setChecked(true);
+        create->setEnabled(false);
+        list->Attach(create, pane, showThumbnail, status, &messages);
+        pane->Attach(list, create, folder, showThumbnail, &messages, imaging);
+        if (imaging == nullptr)
+            pane->SetPreviewPreparer([this](const std::string& path, int, Picture& out) {
+                ++prepared;
+                std::this_thread::sleep_for(std::chrono::milliseconds(delayMs.load()));
+                if (path.find("bad") != std::string::npos)
+                    return false;
+                const bool green = path.find("green") != std::string::npos;
+                SolidPicture(out, 100, 50, green ? 0 : 255, green ? 255 : 0, 0);
+                return true;
+            });
+        QObject::connect(status, &QStatusBar::messageChanged,
+                         [this](const QString& text) { statusLog.push_back(text.toStdString()); });
+        window.resize(400, 320);
+    }
+
+    void Add(const std::string& name, int kind = StillJpeg) {
+        list->items().AppendItem(MediaItem{"/p/" + name, "/p/", name, "", kind});
+    }
+    int selected() const { return list->SelectedLine(); }
+    std::string statusText() const { return status->currentMessage().toStdString(); }
+};
+
+} // namespace aw::test

@@ -1,0 +1,176 @@
+// The item list: selection changes by click and key bring the status text and the preview along, the
+// editing commands keep the selection, input is dropped while busy, and the preview's status note and
+// failure box follow the preview prepared off the user-interface thread.
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "stringtable.h"
+#include "support/listpanerig.h"
+
+namespace aw {
+
+using Strings = std::vector<std::string>;
+
+class ThumbnailListTest : public QObject {
+    Q_OBJECT
+
+private:
+    const std::string note = LoadText(437);
+    const std::string warning = "inform " + LoadText(438) + ": " + LoadText(424);
+
+    static void Click(test::ListPaneRig& rig, int row) {
+        QTest::mouseClick(rig.list->viewport(), Qt::LeftButton, {},
+                          rig.list->visualItemRect(rig.list->item(row)).center());
+    }
+    static void Show(test::ListPaneRig& rig, const Strings& names) {
+        for (const std::string& name : names)
+            rig.Add(name);
+        rig.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
+    }
+    static Strings Lines(test::ListPaneRig& rig) {
+        Strings lines;
+        for (int i = 0; i < rig.list->LineCount(); ++i)
+            lines.push_back(rig.list->LineText(i));
+        return lines;
+    }
+
+private slots:
+    void clickShowsThePreviewWithItsNoteOnce() {
+        test::ListPaneRig rig;
+        Show(rig, {"a.jpg", "b.jpg", "c.jpg"});
+        Click(rig, 1);
+        QCOMPARE(rig.list->items().currentIndex, 1);
+        QTRY_COMPARE(rig.pane->isPreparing(), false);
+        QCOMPARE(rig.statusLog, (Strings{"b.jpg", "b.jpg" + note, "b.jpg"}));
+        Click(rig, 1); // the selected line again: nothing, not even the status text
+        QTest::qWait(50);
+        QCOMPARE(rig.prepared.load(), 1);
+        QCOMPARE(rig.statusLog.size(), std::size_t{3});
+        QVERIFY(rig.messages.log.empty());
+    }
+
+    void editingCommandsKeepTheSelection() {
+        test::ListPaneRig rig;
+        Show(rig, {"a.jpg", "b.jpg", "c.jpg"});
+        Click(rig, 1);
+        QTRY_COMPARE(rig.prepared.load(), 1);
+        QSignalSpy rowSignals(rig.list, &QListWidget::currentRowChanged);
+        rig.list->items().MoveSelectionUp();
+        QCOMPARE(Lines(rig), (Strings{"b.jpg", "a.jpg", "c.jpg"}));
+        QCOMPARE(rig.selected(), 0);
+        rig.list->items().MoveSelectionDown();
+        rig.list->items().MoveSelectionDown();
+        QCOMPARE(Lines(rig), (Strings{"a.jpg", "c.jpg", "b.jpg"}));
+        QCOMPARE(rig.selected(), 2);
+        QCOMPARE(rowSignals.count(), 0);  // the rebuilds did not call back into the list
+        QCOMPARE(rig.prepared.load(), 1); // the same item stays shown
+
+        rig.statusLog.clear();
+        QTest::keyClick(rig.list, Qt::Key_Delete); // as the Delete Selection button
+        QCOMPARE(Lines(rig), (Strings{"a.jpg", "c.jpg"}));
+        QCOMPARE(rig.selected(), 1);
+        QTRY_COMPARE(rig.statusText(), std::string("c.jpg"));
+        QCOMPARE(rig.statusLog, (Strings{"c.jpg" + note, "c.jpg"}));
+        QCOMPARE(rig.prepared.load(), 2);
+
+        rig.showThumbnail->setChecked(false);
+        rig.list->items().DeleteSelection();
+        QCOMPARE(rig.statusText(), std::string("a.jpg"));
+        rig.create->setEnabled(true);
+        rig.list->items().DeleteSelection();
+        QCOMPARE(rig.list->LineCount(), 0);
+        QVERIFY(!rig.create->isEnabled());
+        QCOMPARE(rig.statusText(), std::string());
+        QCOMPARE(rig.prepared.load(), 2);
+    }
+
+    void navigationKeysMoveAndPreview() {
+        const struct {
+            int from;
+            Qt::Key key;
+            int to;
+        } cases[] = {
+            {0, Qt::Key_Down, 1}, {1, Qt::Key_Up, 0},   {0, Qt::Key_Right, 1},    {1, Qt::Key_Left, 0},
+            {0, Qt::Key_End, 4},  {4, Qt::Key_Home, 0}, {0, Qt::Key_PageDown, 4}, {4, Qt::Key_PageUp, 0},
+            {4, Qt::Key_Down, 4}, {0, Qt::Key_Up, 0},
+        };
+        for (const auto& c : cases) {
+            test::ListPaneRig rig;
+            Show(rig, {"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg"});
+            rig.list->SelectLine(c.from);
+            rig.list->items().currentIndex = c.from;
+            QTest::keyClick(rig.list, c.key);
+            QCOMPARE(rig.selected(), c.to);
+            QCOMPARE(rig.list->items().currentIndex, c.to);
+            QTRY_COMPARE(rig.pane->isPreparing(), false);
+            QCOMPARE(rig.prepared.load(), c.to == c.from ? 0 : 1);
+            if (c.to != c.from)
+                QCOMPARE(rig.statusText(), rig.list->LineText(c.to));
+        }
+    }
+
+    void otherInputAndBusyInputChangeNothing() {
+        test::ListPaneRig rig;
+        Show(rig, {"a.jpg", "b.jpg", "c.jpg"});
+        rig.list->SelectLine(0);
+        rig.list->items().currentIndex = 0;
+        QTest::keyClick(rig.list, Qt::Key_C); // the list's own search moves; the preview does not follow
+        QCOMPARE(rig.selected(), 2);
+        QCOMPARE(rig.list->items().currentIndex, 0);
+        rig.list->SelectLine(0);
+        rig.list->items().busy = true;
+        QTest::keyClick(rig.list, Qt::Key_Down);
+        Click(rig, 2);
+        QTest::keyClick(rig.list, Qt::Key_Delete);
+        QCOMPARE(rig.selected(), 0);
+        QCOMPARE(rig.list->LineCount(), 3);
+        rig.list->items().busy = false;
+        QTest::qWait(50);
+        QCOMPARE(rig.prepared.load(), 0);
+        QVERIFY(rig.statusLog.empty());
+
+        rig.showThumbnail->setChecked(false); // then only the status text follows
+        QTest::keyClick(rig.list, Qt::Key_Down);
+        QCOMPARE(rig.statusLog, (Strings{"b.jpg"}));
+        QVERIFY(!rig.pane->isPreparing());
+    }
+
+    void failedPreviewWarnsOnlyWhileItsItemIsSelected() {
+        test::ListPaneRig rig;
+        Show(rig, {"bad.jpg", "green.jpg", "c.jpg"});
+        Click(rig, 0);
+        QTRY_COMPARE(rig.messages.log, (Strings{warning}));
+        QCOMPARE(rig.statusText(), std::string("bad.jpg"));
+
+        rig.delayMs = 200; // superseded by a newer request: dropped
+        rig.messages.log.clear();
+        Click(rig, 1);
+        Click(rig, 0);
+        Click(rig, 1);
+        QTRY_COMPARE(rig.statusText(), std::string("green.jpg"));
+        QTest::qWait(300);
+        QVERIFY(rig.messages.log.empty());
+
+        Click(rig, 0); // the selection moves on without a new preview: dropped as well
+        rig.showThumbnail->setChecked(false);
+        QTest::keyClick(rig.list, Qt::Key_End);
+        QTRY_COMPARE(rig.pane->isPreparing(), false);
+        QTest::qWait(50);
+        QVERIFY(rig.messages.log.empty());
+        QCOMPARE(rig.statusText(), std::string("c.jpg"));
+    }
+
+    void statusTooltipHoldsTheWholeText() {
+        test::ListPaneRig rig;
+        const std::string text(300, 'x');
+        rig.list->SetStatusText(text);
+        QCOMPARE(rig.status->toolTip().toStdString(), text);
+        QCOMPARE(rig.list->items().statusText, text);
+    }
+};
+
+} // namespace aw
+
+QTEST_MAIN(aw::ThumbnailListTest)
+#include "tst_thumbnaillist.moc"
