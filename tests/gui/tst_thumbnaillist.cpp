@@ -41,6 +41,7 @@ private slots:
         Show(rig, {"a.jpg", "b.jpg", "c.jpg"});
         Click(rig, 1);
         QCOMPARE(rig.list->items().currentIndex, 1);
+        QCOMPARE(rig.statusText(), "b.jpg" + note);
         QTRY_COMPARE(rig.pane->isPreparing(), false);
         QCOMPARE(rig.statusLog, (Strings{"b.jpg", "b.jpg" + note, "b.jpg"}));
         Click(rig, 1); // the selected line again: nothing, not even the status text
@@ -70,6 +71,7 @@ private slots:
         QTest::keyClick(rig.list, Qt::Key_Delete); // as the Delete Selection button
         QCOMPARE(Lines(rig), (Strings{"a.jpg", "c.jpg"}));
         QCOMPARE(rig.selected(), 1);
+        QCOMPARE(rig.statusText(), "c.jpg" + note); // up until the preview ends
         QTRY_COMPARE(rig.statusText(), std::string("c.jpg"));
         QCOMPARE(rig.statusLog, (Strings{"c.jpg" + note, "c.jpg"}));
         QCOMPARE(rig.prepared.load(), 2);

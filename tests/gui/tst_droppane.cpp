@@ -1,0 +1,216 @@
+// The drop pane: dropped local files go through intake in order, the start-up file gives its folder, and
+// the preview prepared on the worker is painted centred with its badge, stale results dropped.
+#include <QElapsedTimer>
+#include <QMimeData>
+#include <QPainter>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "album/imaginglibraryloader.h"
+#include "album/mediakind.h"
+#include "stringtable.h"
+#include "support/fixtures.h"
+#include "support/listpanerig.h"
+#include "support/testpaths.h"
+
+namespace aw {
+
+using Strings = std::vector<std::string>;
+
+class DropPaneTest : public QObject {
+    Q_OBJECT
+
+private:
+    ImagingLibraryLoader loader_;
+
+    // A drag of `urls` entering the pane and dropped on it; whether the pane took the drag.
+    static bool Drop(DropPane* pane, const QList<QUrl>& urls) {
+        QMimeData mime;
+        mime.setUrls(urls);
+        QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(pane, &enter);
+        QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(pane, &drop);
+        QCoreApplication::processEvents(); // intake runs once the drop has ended
+        return enter.isAccepted() && drop.isAccepted();
+    }
+    // The pane as painted, from the top-left corner of its white area.
+    static QImage Painted(DropPane* pane) {
+        return pane->grab().toImage().copy(pane->contentsRect()).convertToFormat(QImage::Format_RGB32);
+    }
+    // `file` drawn at its own size over `background`, as the pane draws badges and the sound picture.
+    static QImage Over(const QString& file, QColor background) {
+        const QPixmap picture(file);
+        QImage image(picture.size(), QImage::Format_RGB32);
+        image.fill(background);
+        QPainter(&image).drawPixmap(0, 0, picture);
+        return image;
+    }
+    // A pane showing previews without a list around it (no item needs to be selected).
+    static void WithoutList(test::ListPaneRig& rig, const ImagingLibrary* imaging = nullptr) {
+        rig.pane->Attach(nullptr, rig.create, rig.folder, rig.showThumbnail, &rig.messages, imaging);
+        rig.window.show();
+    }
+
+private slots:
+    void initTestCase() { QCOMPARE(loader_.Load(test::BinDir()), ImagingLoadResult::Loaded); }
+
+    void dropsTakeLocalFilesInOrder() {
+        test::ListPaneRig rig;
+        rig.folder->setText("/out");
+        QVERIFY(!Drop(rig.pane, {QUrl("https://example.org/a.jpg")}));
+        QCOMPARE(rig.list->LineCount(), 0);
+        QVERIFY(Drop(rig.pane, {QUrl::fromLocalFile("/in/a.jpg"), QUrl::fromLocalFile("/in/notes.txt"),
+                                QUrl("https://example.org/c.jpg"), QUrl::fromLocalFile("/in/b.mp3")}));
+        const std::vector<MediaItem>& items = rig.list->items().items();
+        QCOMPARE(items.size(), std::size_t{2});
+        QCOMPARE(items[0].path, std::string("/in/a.jpg"));
+        QCOMPARE(items[0].kind, int{StillJpeg});
+        QCOMPARE(items[1].kind, int{Audio});
+        QCOMPARE(rig.messages.log, (Strings{"inform " + LoadText(421) + ": " + LoadText(404) + "notes.txt"}));
+        QVERIFY(rig.create->isEnabled());
+        QCOMPARE(rig.selected(), 0); // the first files: line 0 selected and previewed
+        QCOMPARE(rig.list->items().currentIndex, 0);
+        QTRY_COMPARE(rig.statusText(), std::string("a.jpg"));
+        QCOMPARE(rig.statusLog, (Strings{"a.jpg" + LoadText(437), "a.jpg"}));
+        QCOMPARE(rig.prepared.load(), 1);
+
+        rig.list->SelectLine(1); // onto a list with items: the selection and the preview stay
+        rig.list->items().currentIndex = 1;
+        rig.folder->clear();
+        QVERIFY(Drop(rig.pane, {QUrl::fromLocalFile("/in/c.jpg"), QUrl::fromLocalFile("/in/c.jpg")}));
+        QCOMPARE(rig.list->LineCount(), 4); // the same file twice is listed twice
+        QCOMPARE(rig.selected(), 1);
+        QCOMPARE(rig.list->items().currentIndex, 1);
+        QTest::qWait(50);
+        QCOMPARE(rig.prepared.load(), 1);
+    }
+
+    void firstDropWithoutPreviewNamesTheItem() {
+        test::ListPaneRig rig;
+        rig.showThumbnail->setChecked(false);
+        rig.pane->AcceptDroppedFiles({"/in/x.txt", "/in/y.doc", "/in/z.JPEG"});
+        QCOMPARE(rig.messages.log,
+                 (Strings{"inform " + LoadText(421) + ": " + LoadText(404) + "x.txt, y.doc"}));
+        QVERIFY(!rig.create->isEnabled()); // the output folder box is empty
+        QCOMPARE(rig.statusText(), std::string("z.JPEG"));
+        QCOMPARE(rig.prepared.load(), 0);
+    }
+
+    void startupFileGivesItsFolder() {
+        const struct {
+            const char* path;
+            int result;
+            const char* folder;
+        } cases[] = {{"/pics/Notes.txt", 447, "unchanged"}, {"/pics/a.jpg", 0, "/pics"}, {"/a.jpg", 0, "/"}};
+        for (const auto& c : cases) {
+            test::ListPaneRig rig;
+            rig.folder->setText("/out");
+            std::string folder = "unchanged";
+            QCOMPARE(rig.pane->AcceptStartupFile(c.path, folder), c.result);
+            QCOMPARE(folder, std::string(c.folder));
+            QCOMPARE(rig.list->LineCount(), c.result == 0 ? 1 : 0);
+            QCOMPARE(rig.selected(), c.result == 0 ? 0 : -1);
+            QVERIFY(rig.messages.log.empty());
+            QVERIFY(!rig.create->isEnabled()); // left to the main window
+        }
+    }
+
+    void pictureIsCentredOnTheBoxMiddle() {
+        test::ScratchDir dir;
+        QVERIFY(test::MakeJpeg(dir / "red.jpg", 100, 50, "", "xc:red"));
+        test::ListPaneRig rig(&loader_.library());
+        WithoutList(rig, &loader_.library());
+        QSignalSpy finished(rig.pane, &DropPane::PreviewFinished);
+        QVERIFY(rig.pane->ShowThumbnail((dir / "red.jpg").string(), StillJpeg));
+        QTRY_COMPARE(finished.count(), 1);
+        QCOMPARE(finished.at(0).at(0).toBool(), true);
+        const QImage painted = Painted(rig.pane);
+        const auto red = [&](int x, int y) {
+            const QColor c = painted.pixelColor(x, y);
+            return c.red() > 200 && c.green() < 60 && c.blue() < 60;
+        };
+        const QColor white(Qt::white);
+        QVERIFY(red(25, 115) && red(124, 164) && red(75, 140));
+        QCOMPARE(painted.pixelColor(24, 115), white);
+        QCOMPARE(painted.pixelColor(25, 114), white);
+        QCOMPARE(painted.pixelColor(125, 164), white);
+        QCOMPARE(painted.pixelColor(124, 165), white);
+        QCOMPARE(painted.pixelColor(150, 280), white);
+
+        QVERIFY(rig.pane->ShowThumbnail((dir / "missing.jpg").string(), StillJpeg));
+        QTRY_COMPARE(finished.count(), 2);
+        QCOMPARE(finished.at(1).at(0).toBool(), false);
+        QCOMPARE(Painted(rig.pane).pixelColor(75, 140), white); // blank after a failure
+        QVERIFY(!rig.pane->ShowThumbnail((dir / "red.jpg").string(), Unsupported));
+    }
+
+    void moviesGetTheirBadgeAndSoundItsPicture() {
+        test::ListPaneRig rig;
+        WithoutList(rig);
+        QSignalSpy finished(rig.pane, &DropPane::PreviewFinished);
+        const QRect badge(25 + 100 - 28, 115 + 50 - 28, 24, 24);
+        const struct {
+            int kind;
+            const char* file;
+        } movies[] = {{MovieAvi, ":/bitmaps/bmp162.png"}, {MovieAsfMarked, ":/bitmaps/bmp169.png"}};
+        for (const auto& m : movies) {
+            QVERIFY(rig.pane->ShowThumbnail("/p/green.asf", m.kind));
+            QTRY_VERIFY(!rig.pane->isPreparing());
+            QCOMPARE(Painted(rig.pane).copy(badge), Over(m.file, Qt::green));
+        }
+        QVERIFY(Over(movies[0].file, Qt::green) != Over(movies[1].file, Qt::green));
+
+        QVERIFY(rig.pane->ShowThumbnail("/nowhere/sound.mp3", Audio)); // at once, file or not
+        QVERIFY(!rig.pane->isPreparing());
+        QCOMPARE(Painted(rig.pane).copy(15, 95, 120, 90), Over(":/bitmaps/bmp163.png", Qt::white));
+        rig.pane->ClearThumbnail();
+        QImage white(151, 281, QImage::Format_RGB32);
+        white.fill(Qt::white);
+        QCOMPARE(Painted(rig.pane).copy(0, 0, 151, 281), white);
+        QCOMPARE(finished.count(), 2);
+    }
+
+    void onlyTheNewestResultIsShown() {
+        test::ListPaneRig rig;
+        WithoutList(rig);
+        rig.delayMs = 200;
+        QSignalSpy finished(rig.pane, &DropPane::PreviewFinished);
+        QSignalSpy abandoned(rig.pane, &DropPane::PreviewAbandoned);
+        QVERIFY(rig.pane->ShowThumbnail("/p/red.jpg", StillJpeg));
+        QTRY_COMPARE(rig.prepared.load(), 1); // under way when the next request comes
+        QVERIFY(rig.pane->ShowThumbnail("/p/green.jpg", StillJpeg));
+        QTRY_COMPARE(finished.count(), 1);
+        QTest::qWait(300);
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(Painted(rig.pane).pixelColor(75, 140), QColor(Qt::green));
+
+        QVERIFY(rig.pane->ShowThumbnail("/p/red.jpg", StillJpeg));
+        rig.pane->ClearThumbnail(); // abandoned: nothing is drawn when it ends
+        QCOMPARE(abandoned.count(), 1);
+        QTest::qWait(400);
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(Painted(rig.pane).pixelColor(75, 140), QColor(Qt::white));
+    }
+
+    void closingDuringAPreparationDoesNotHang() {
+        test::ListPaneRig rig;
+        WithoutList(rig);
+        rig.delayMs = 700;
+        QVERIFY(rig.pane->ShowThumbnail("/p/red.jpg", StillJpeg));
+        QTRY_COMPARE(rig.prepared.load(), 1);
+        QElapsedTimer timer;
+        timer.start();
+        delete rig.pane; // waits for the preparation under way, no longer
+        QVERIFY(timer.elapsed() < 3000);
+        QTest::qWait(50); // nothing is delivered to the pane that is gone
+        rig.list->items().AppendItem(MediaItem{"/p/a.jpg", "/p/", "a.jpg", "", StillJpeg});
+        rig.list->SelectLine(0);
+        QCOMPARE(rig.list->OnSelectionMaybeChanged(), true); // the list copes without its pane
+    }
+};
+
+} // namespace aw
+
+QTEST_MAIN(aw::DropPaneTest)
+#include "tst_droppane.moc"
