@@ -8,6 +8,7 @@
 
 #include "album/imaginglibraryloader.h"
 #include "album/mediakind.h"
+#include "medialist/mediaintake.h"
 #include "stringtable.h"
 #include "support/fixtures.h"
 #include "support/listpanerig.h"
@@ -89,9 +90,10 @@ private slots:
     void firstDropWithoutPreviewNamesTheItem() {
         test::ListPaneRig rig;
         rig.showThumbnail->setChecked(false);
-        rig.pane->AcceptDroppedFiles({"/in/x.txt", "/in/y.doc", "/in/z.JPEG"});
+        rig.pane->AcceptDroppedFiles({"/in/x.txt", "/in/z.JPEG", "/in/y.doc", "/in/my photo.jpg"});
         QCOMPARE(rig.messages.log,
-                 (Strings{"inform " + LoadText(421) + ": " + LoadText(404) + "x.txt, y.doc"}));
+                 (Strings{"inform " + LoadText(421) + ": " + LoadText(404) + "x.txt, y.doc",
+                          "inform " + LoadText(438) + ": " + UnsafeNamesText({"my photo.jpg"})}));
         QVERIFY(!rig.create->isEnabled()); // the output folder box is empty
         QCOMPARE(rig.statusText(), std::string("z.JPEG"));
         QCOMPARE(rig.prepared.load(), 0);
