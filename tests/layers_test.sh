@@ -12,6 +12,7 @@ declare -A allowed=(
   [mainwindow]="mainwindow medialist dialogs album platform imaging"
   [cli]="cli mainwindow medialist dialogs album platform imaging"
   [app]="app mainwindow medialist dialogs album platform imaging"
+  [companion]="companion mainwindow medialist dialogs album platform imaging"
 )
 bad=0
 cd "$src" || exit 2

@@ -82,12 +82,14 @@ bool HandOverListener::Listen() {
     return true;
 }
 
-int HandOverListener::ServeOne(const Answerer& answer, Clock::time_point deadline) {
+int HandOverListener::ServeOne(const Answerer& answer, Clock::time_point acceptDeadline,
+                               std::chrono::milliseconds conversation) {
     if (!fd_)
         return 0;
-    UniqueFd peer = AcceptOwnUser(fd_.get(), deadline);
+    UniqueFd peer = AcceptOwnUser(fd_.get(), acceptDeadline);
     if (!peer)
         return 0;
+    const Clock::time_point deadline = Clock::now() + conversation;
     int answered = 0;
     RecordReader reader;
     std::uint8_t buffer[4096];

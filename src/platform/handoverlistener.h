@@ -39,10 +39,12 @@ public:
     int error() const { return error_; }
     const std::string& path() const { return path_; }
 
-    // Waits until `deadline` for a connection of a program of this user and answers its requests until
-    // it has sent all of them; then closes the connection. The number of requests answered (0 when
-    // nobody came in time); records of other tags are ignored.
-    int ServeOne(const Answerer& answer, std::chrono::steady_clock::time_point deadline);
+    // Waits until `acceptDeadline` for a connection of a program of this user, answers its requests
+    // until it has sent all of them (it ends its side) or `conversation` has passed, then closes the
+    // connection. The number of requests answered (0 when nobody came in time); records of other tags
+    // are ignored.
+    int ServeOne(const Answerer& answer, std::chrono::steady_clock::time_point acceptDeadline,
+                 std::chrono::milliseconds conversation = std::chrono::seconds(5));
 
 private:
     std::string path_;

@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!aw::FileBlock::Read(*fileBlock, paths))
             std::abort();
         for (const std::string& path : paths)
-            if (path.size() < 2 || path[0] != '/' || path.find("/../") != std::string::npos)
+            if (path.empty() || path[0] != '/' || path.find("/../") != std::string::npos)
                 std::abort();
     }
     std::vector<std::string> paths;
