@@ -21,13 +21,6 @@ constexpr std::chrono::milliseconds kEndedCheck{100};
 // The extensions of the supported kinds, as the intake's table holds them.
 constexpr int kExtensionIds[] = {300, 321, 322, 301, 302, 303, 327, 328, 329, 304, 330, 331};
 
-std::string Replace(std::string text, const std::string& value) {
-    const std::size_t at = text.find("%s");
-    if (at != std::string::npos)
-        text.replace(at, 2, value);
-    return text;
-}
-
 } // namespace
 
 PickCompanion::PickCompanion(const std::vector<std::string>& files, const std::string& currentFolder) {
@@ -63,12 +56,12 @@ std::vector<HandOverRecord> PickCompanion::AnswerFor(const std::string& format) 
 int PickCompanion::Run(const std::string& socketPath, const Launch& launch, std::chrono::milliseconds limit) {
     HandOverListener listener(socketPath);
     if (!listener.Listen()) {
-        error_ = Replace(Replace(LoadText(kSocketUnusableId), socketPath), std::strerror(listener.error()));
+        error_ = FormatText(LoadText(kSocketUnusableId), {socketPath, std::strerror(listener.error())});
         return 1;
     }
     std::string reason;
     if (!launch.start(reason)) {
-        error_ = Replace(LoadText(kCannotStartId), reason);
+        error_ = FormatText(LoadText(kCannotStartId), {reason});
         return 1;
     }
     const auto deadline = std::chrono::steady_clock::now() + limit;
