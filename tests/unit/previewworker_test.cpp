@@ -62,22 +62,6 @@ TEST(PreviewWorker, TheNewestWaitingRequestReplacesOlderOnes) {
     EXPECT_EQ(gate.delivered, (std::vector<std::string>{"1 a ok", "3 bad failed"}));
 }
 
-TEST(PreviewWorker, CancelForgetsTheWaitingRequest) {
-    Gate gate;
-    {
-        PreviewWorker worker([&](const std::string& p, int, Picture&) { return gate.Prepare(p); },
-                             [&](PreviewResult r) { gate.Deliver(r); });
-        worker.Request(1, "a", 0);
-        ASSERT_TRUE(gate.WaitFor([&] { return gate.started == 1; }));
-        worker.Request(2, "b", 0);
-        worker.Cancel();
-        gate.Open();
-        ASSERT_TRUE(gate.WaitFor([&] { return gate.delivered.size() == 1; }));
-        std::this_thread::sleep_for(100ms);
-    }
-    EXPECT_EQ(gate.prepared, (std::vector<std::string>{"a"}));
-}
-
 TEST(PreviewWorker, DestroyedDuringAPreparationDeliversNothing) {
     Gate gate;
     auto worker =
