@@ -14,10 +14,13 @@
 
 #include <memory>
 
-#include "album/imaginglibrary.h"
+#include "album/imaginglibraryloader.h"
 #include "mainwindow/ui/mainwindow.h"
+#include "medialist/ui/droppane.h"
+#include "medialist/ui/thumbnaillist.h"
 #include "platform/profilestore.h"
 #include "stringtable.h"
+#include "support/fixtures.h"
 #include "support/scriptedmessages.h"
 #include "support/testpaths.h"
 
@@ -34,26 +37,46 @@ struct Expected {
 };
 
 // In creation order.
+// clang-format off
 const Expected kControls[] = {
-    {1007, "QGroupBox", 203, 7, 12, 292, 423},         {1008, "QGroupBox", 205, 308, 12, 628, 71},
-    {1080, "QGroupBox", 0, 308, 70, 628, 423},         {1000, "QLineEdit", 0, 320, 36, 548, 56},
-    {1004, "QLineEdit", 0, 320, 110, 611, 130},        {1005, "QCheckBox", 204, 22, 330, 150, 350},
-    {1006, "QCheckBox", 210, 320, 392, 611, 412},      {1001, "QPushButton", 206, 550, 36, 611, 56},
-    {1002, "QPushButton", 211, 348, 428, 438, 448},    {1003, "QPushButton", 212, 440, 428, 530, 448},
-    {1083, "QPushButton", 225, 538, 428, 628, 448},    {1081, "QFrame", 0, 320, 295, 611, 297},
-    {1009, "QLabel", 207, 320, 90, 611, 105},          {1010, "QLabel", 208, 320, 160, 611, 175},
-    {1011, "QLabel", 209, 320, 305, 611, 320},         {1015, "QLabel", 220, 320, 139, 540, 154},
-    {1013, "QLabel", 223, 320, 265, 563, 280},         {1012, "QFrame", 0, 22, 35, 277, 320},
-    {1014, "QListWidget", 0, 175, 37, 275, 318},       {1018, "aw::BitmapButton", 0, 216, 332, 278, 357},
-    {1020, "aw::BitmapButton", 0, 216, 357, 278, 382}, {1021, "aw::BitmapButton", 0, 216, 382, 278, 407},
-    {1024, "aw::BitmapButton", 0, 564, 135, 611, 156}, {1025, "aw::BitmapButton", 0, 320, 241, 367, 262},
-    {1028, "aw::BitmapButton", 0, 381, 180, 428, 241}, {1029, "aw::BitmapButton", 0, 442, 180, 489, 241},
-    {1030, "aw::BitmapButton", 0, 503, 180, 550, 241}, {1031, "aw::BitmapButton", 0, 564, 180, 611, 241},
-    {1032, "aw::BitmapButton", 0, 320, 322, 367, 383}, {1033, "aw::BitmapButton", 0, 381, 322, 428, 383},
-    {1034, "aw::BitmapButton", 0, 442, 322, 489, 383}, {1035, "aw::BitmapButton", 0, 503, 322, 550, 383},
-    {1027, "QPushButton", 0, 320, 180, 367, 241},      {1022, "QFrame", 0, 542, 135, 563, 156},
-    {1023, "QFrame", 0, 565, 253, 610, 286},           {1077, "QStatusBar", 0, 0, 476, 641, 496},
+    {1007, "QGroupBox", 203, 7, 12, 292, 423},
+    {1008, "QGroupBox", 205, 308, 12, 628, 71},
+    {1080, "QGroupBox", 0, 308, 70, 628, 423},
+    {1000, "QLineEdit", 0, 320, 36, 548, 56},
+    {1004, "QLineEdit", 0, 320, 110, 611, 130},
+    {1005, "QCheckBox", 204, 22, 330, 150, 350},
+    {1006, "QCheckBox", 210, 320, 392, 611, 412},
+    {1001, "QPushButton", 206, 550, 36, 611, 56},
+    {1002, "QPushButton", 211, 348, 428, 438, 448},
+    {1003, "QPushButton", 212, 440, 428, 530, 448},
+    {1083, "QPushButton", 225, 538, 428, 628, 448},
+    {1081, "QFrame", 0, 320, 295, 611, 297},
+    {1009, "QLabel", 207, 320, 90, 611, 105},
+    {1010, "QLabel", 208, 320, 160, 611, 175},
+    {1011, "QLabel", 209, 320, 305, 611, 320},
+    {1015, "QLabel", 220, 320, 139, 540, 154},
+    {1013, "QLabel", 223, 320, 265, 563, 280},
+    {1012, "aw::DropPane", 0, 22, 35, 277, 320},
+    {1014, "aw::ThumbnailList", 0, 175, 37, 275, 318},
+    {1018, "aw::BitmapButton", 0, 216, 332, 278, 357},
+    {1020, "aw::BitmapButton", 0, 216, 357, 278, 382},
+    {1021, "aw::BitmapButton", 0, 216, 382, 278, 407},
+    {1024, "aw::BitmapButton", 0, 564, 135, 611, 156},
+    {1025, "aw::BitmapButton", 0, 320, 241, 367, 262},
+    {1028, "aw::BitmapButton", 0, 381, 180, 428, 241},
+    {1029, "aw::BitmapButton", 0, 442, 180, 489, 241},
+    {1030, "aw::BitmapButton", 0, 503, 180, 550, 241},
+    {1031, "aw::BitmapButton", 0, 564, 180, 611, 241},
+    {1032, "aw::BitmapButton", 0, 320, 322, 367, 383},
+    {1033, "aw::BitmapButton", 0, 381, 322, 428, 383},
+    {1034, "aw::BitmapButton", 0, 442, 322, 489, 383},
+    {1035, "aw::BitmapButton", 0, 503, 322, 550, 383},
+    {1027, "QPushButton", 0, 320, 180, 367, 241},
+    {1022, "QFrame", 0, 542, 135, 563, 156},
+    {1023, "QFrame", 0, 565, 253, 610, 286},
+    {1077, "QStatusBar", 0, 0, 476, 641, 496},
 };
+// clang-format on
 
 QString Caption(QWidget* widget) {
     if (auto* box = qobject_cast<QGroupBox*>(widget))
@@ -79,7 +102,8 @@ private:
         seams.settingsFile = (scratch_->path() / "settings").string();
         seams.programFolder = test::BinDir().string() + "/";
         seams.pickFolder = [this](QWidget*) { return pick_; };
-        return std::make_unique<MainWindow>(imaging_, std::move(startupFile), nullptr, std::move(seams));
+        return std::make_unique<MainWindow>(loader_.library(), std::move(startupFile), nullptr,
+                                            std::move(seams));
     }
 
     std::optional<ProfileStore::Value> Stored(const std::string& name) const {
@@ -87,13 +111,22 @@ private:
             .Read("Software/Quorvel/Page Binder/ENV", name);
     }
 
-    ImagingLibrary imaging_;
+    static ThumbnailList* List(MainWindow& window) {
+        return static_cast<ThumbnailList*>(window.control(1014));
+    }
+    static QString Status(MainWindow& window) {
+        return static_cast<QStatusBar*>(window.control(1077))->currentMessage();
+    }
+
+    ImagingLibraryLoader loader_;
     test::ScriptedMessages messages_;
     test::ScriptedMessages startupMessages_;
     FolderPick pick_;
     std::unique_ptr<test::ScratchDir> scratch_;
 
 private slots:
+    void initTestCase() { QCOMPARE(loader_.Load(test::BinDir()), ImagingLoadResult::Loaded); }
+
     void init() {
         scratch_ = std::make_unique<test::ScratchDir>();
         messages_ = {};
@@ -210,23 +243,108 @@ private slots:
         QCOMPARE(folder->text(), QString("/media/album"));
     }
 
-    void noStartupFileEndsWith446() {
-        auto window = MakeWindow();
-        QCOMPARE(window->Run(), 2);
-        QCOMPARE(startupMessages_.log,
-                 (std::vector<std::string>{"inform " + LoadText(411) + ": " + LoadText(446)}));
-        QVERIFY(messages_.log.empty());
+    void theStartupFileDecidesWhetherTheWindowOpens_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("message"); // the start-up box, 0 for none
+        QTest::newRow("no file") << "" << 446;
+        QTest::newRow("unsupported file") << "notes.txt" << 447;
+        QTest::newRow("a picture") << "pic.jpg" << 0;
+    }
+    void theStartupFileDecidesWhetherTheWindowOpens() {
+        QFETCH(QString, file);
+        QFETCH(int, message);
+        const std::string path = file.isEmpty() ? "" : (scratch_->path() / file.toStdString()).string();
+        auto window = MakeWindow(path);
+        if (message != 0) {
+            QCOMPARE(window->Run(), 2);
+            QCOMPARE(startupMessages_.log,
+                     (std::vector<std::string>{"inform " + LoadText(411) + ": " + LoadText(message)}));
+            QCOMPARE(List(*window)->LineCount(), 0);
+            QVERIFY(messages_.log.empty());
+            return;
+        }
+        QCOMPARE(window->Initialise(), 0);
+        QVERIFY(startupMessages_.log.empty());
+        QCOMPARE(List(*window)->LineCount(), 1);
+        QCOMPARE(List(*window)->LineText(0), file.toStdString());
+        QCOMPARE(static_cast<QLineEdit*>(window->control(1000))->text(),
+                 QString::fromStdString(scratch_->str()));
+        QVERIFY(window->control(1002)->isEnabled());
     }
 
-    // With AW_SCREENSHOT=<file.png> (run under a display, e.g. xvfb-run): the window as a user sees it.
+    void createFollowsTheFolderTextAndTheList() {
+        auto window = MakeWindow((scratch_->path() / "pic.jpg").string());
+        QCOMPARE(window->Initialise(), 0);
+        auto* folder = static_cast<QLineEdit*>(window->control(1000));
+        QWidget* create = window->control(1002);
+        QVERIFY(create->isEnabled());
+        folder->clear();
+        QVERIFY(!create->isEnabled());
+        folder->setText("/album");
+        QVERIFY(create->isEnabled());
+        // The last item deleted: an empty list is never made into an album, whatever the folder says.
+        List(*window)->SelectLine(0);
+        static_cast<QAbstractButton*>(window->control(1021))->click();
+        QCOMPARE(List(*window)->LineCount(), 0);
+        QVERIFY(!create->isEnabled());
+        folder->setText("/album2");
+        QVERIFY(!create->isEnabled());
+        // Items dropped while a folder is there enable it again.
+        static_cast<DropPane*>(window->control(1012))
+            ->AcceptDroppedFiles({(scratch_->path() / "b.bmp").string()});
+        QVERIFY(create->isEnabled());
+    }
+
+    void showThumbnailPreviewsTheSelectionOrClearsIt() {
+        QVERIFY(test::MakeJpeg(scratch_->path() / "pic.jpg", 320, 240));
+        test::WriteWholeFile(scratch_->path() / "broken.jpg", "not a picture");
+        auto window = MakeWindow((scratch_->path() / "pic.jpg").string());
+        QCOMPARE(window->Initialise(), 0);
+        auto* pane = static_cast<DropPane*>(window->control(1012));
+        auto* showThumbnail = static_cast<QCheckBox*>(window->control(1005));
+        pane->AcceptDroppedFiles({(scratch_->path() / "broken.jpg").string()});
+
+        List(*window)->SelectLine(0);
+        showThumbnail->setChecked(true);
+        QCOMPARE(Status(*window), QString("pic.jpg") + QString::fromStdString(LoadText(437)));
+        QTRY_COMPARE(Status(*window), QString("pic.jpg"));
+        QVERIFY(messages_.log.empty());
+
+        showThumbnail->setChecked(false);
+        QVERIFY(!pane->isPreparing());
+
+        // Selected as a click would: the line becomes the list's current item.
+        List(*window)->SelectLine(1);
+        List(*window)->OnSelectionMaybeChanged();
+        showThumbnail->setChecked(true);
+        QTRY_COMPARE(messages_.log,
+                     (std::vector<std::string>{"inform " + LoadText(438) + ": " + LoadText(424)}));
+        // The box leaves the check box ticked.
+        QVERIFY(showThumbnail->isChecked());
+    }
+
+    // With AW_SCREENSHOT=<file.png> (run under a display, e.g. xvfb-run): the window with a few items
+    // as a user sees it.
     void screenshot() {
         const QByteArray file = qgetenv("AW_SCREENSHOT");
         if (file.isEmpty())
             QSKIP("AW_SCREENSHOT not set");
-        auto window = MakeWindow("/nowhere/a.jpg");
+        QVERIFY(test::MakeJpeg(scratch_->path() / "harbour.jpg", 640, 480, "", "plasma:fractal"));
+        QVERIFY(test::MakeBitmap(scratch_->path() / "sunset.bmp", 480, 640, "BMP3", "",
+                                 "gradient:orange-purple"));
+        QVERIFY(test::MakeMovie(scratch_->path() / "waves.avi", 160, 120));
+        test::WriteWholeFile(scratch_->path() / "birdsong.wav", "RIFF");
+        auto window = MakeWindow((scratch_->path() / "harbour.jpg").string());
         QCOMPARE(window->Initialise(), 0);
+        static_cast<DropPane*>(window->control(1012))
+            ->AcceptDroppedFiles({(scratch_->path() / "sunset.bmp").string(),
+                                  (scratch_->path() / "waves.avi").string(),
+                                  (scratch_->path() / "birdsong.wav").string()});
+        static_cast<QLineEdit*>(window->control(1004))->setText("Summer by the sea");
+        static_cast<QCheckBox*>(window->control(1005))->setChecked(true);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QTRY_VERIFY(!static_cast<DropPane*>(window->control(1012))->isPreparing());
         QTest::qWait(200);
         QVERIFY(window->grab().save(QString::fromLocal8Bit(file)));
     }
@@ -239,7 +357,7 @@ private slots:
         seams.startupMessages = &startupMessages_;
         seams.settingsFile = (scratch_->path() / "file" / "settings").string();
         seams.programFolder = test::BinDir().string() + "/";
-        MainWindow window(imaging_, "/nowhere/a.jpg", nullptr, seams);
+        MainWindow window(loader_.library(), "/nowhere/a.jpg", nullptr, seams);
         QCOMPARE(window.Run(), 2);
         QVERIFY(startupMessages_.log.empty());
         QVERIFY(messages_.log.empty());

@@ -10,7 +10,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -19,10 +18,13 @@
 #include <QUrl>
 
 #include "dialogs/ui/messageboxservice.h"
+#include "mainwindow/handoverstate.h"
 #include "mainwindow/outputfolders.h"
 #include "mainwindow/settingsstore.h"
 #include "mainwindow/ui/bitmapbutton.h"
 #include "mainwindow/ui/controltable.h"
+#include "medialist/ui/droppane.h"
+#include "medialist/ui/thumbnaillist.h"
 #include "stringtable.h"
 
 namespace aw {
@@ -41,7 +43,6 @@ constexpr int kDeleteTipId = 233;
 constexpr int kErrorId = 411;
 constexpr int kSettingsBrokenId = 426;
 constexpr int kThumbnailFailedId = 424;
-constexpr int kDisplayingId = 437;
 constexpr int kSettingsNotSavedId = 436;
 constexpr int kWarningId = 438;
 constexpr int kNotAFolderId = 443;
@@ -181,10 +182,11 @@ void MainWindow::CreateControls() {
             break;
         }
         case ControlKind::DropPane:
-            widget = new QFrame(client_);
+            widget = new DropPane(client_);
             break;
         case ControlKind::ItemList:
-            widget = new QListWidget(client_);
+            // Created after the drop pane, so it lies above the pane's area that it covers.
+            widget = new ThumbnailList(client_);
             break;
         case ControlKind::BitmapButton:
             widget = new BitmapButton(spec.normalBitmap, spec.pressedBitmap, spec.disabledBitmap, client_);
@@ -238,6 +240,17 @@ void MainWindow::CreateControls() {
 }
 
 void MainWindow::WireControls() {
+    auto* list = As<ThumbnailList>(1014);
+    auto* create = As<QPushButton>(1002);
+    auto* showThumbnail = As<QCheckBox>(1005);
+    As<DropPane>(1012)->Attach(list, create, As<QLineEdit>(1000), showThumbnail, messages_, &imaging_);
+    list->Attach(create, As<DropPane>(1012), showThumbnail, As<QStatusBar>(kStatusBarId), messages_);
+    connect(As<BitmapButton>(1018), &QAbstractButton::clicked, this,
+            [list] { list->items().MoveSelectionUp(); });
+    connect(As<BitmapButton>(1020), &QAbstractButton::clicked, this,
+            [list] { list->items().MoveSelectionDown(); });
+    connect(As<BitmapButton>(1021), &QAbstractButton::clicked, this,
+            [list] { list->items().DeleteSelection(); });
     connect(As<QLineEdit>(1000), &QLineEdit::textChanged, this, &MainWindow::OnFolderTextChanged);
     connect(As<QPushButton>(1001), &QPushButton::clicked, this, &MainWindow::OnBrowse);
     connect(As<QPushButton>(1003), &QPushButton::clicked, this, &MainWindow::OnClose);
@@ -270,16 +283,26 @@ bool MainWindow::LoadSettings() {
 }
 
 int MainWindow::ChooseStartupFiles() {
-    // No media browser answers here yet: the file named on the command line is the only source.
-    if (startupFile_.empty()) {
+    // No media browser has answered (the channel is not asked yet), so the decision falls to the file
+    // named on the command line. The boxes have no owner: the window is about to close.
+    const OutputFolders folders(*startupMessages_);
+    const StartupDecision decision = HandOverState().Decide(startupFile_, folders);
+    if (decision.source != StartupSource::StartupFile) {
         startupMessages_->Inform(LoadText(kNoFilesId), LoadText(kErrorId), MessageIcon::Stop);
         return 2;
     }
+    std::string folder;
+    const int failed = As<DropPane>(1012)->AcceptStartupFile(startupFile_, folder);
+    if (failed != 0) {
+        startupMessages_->Inform(LoadText(failed), LoadText(kErrorId), MessageIcon::Stop);
+        return 2;
+    }
+    As<QLineEdit>(1000)->setText(QString::fromStdString(folders.ChooseInitialFolder(folder)));
     return 0;
 }
 
 int MainWindow::ItemCount() const {
-    return As<QListWidget>(1014)->count();
+    return As<ThumbnailList>(1014)->items().count();
 }
 
 void MainWindow::OnFolderTextChanged() {
@@ -318,7 +341,20 @@ void MainWindow::reject() {
     done(2);
 }
 
-void MainWindow::OnShowThumbnail(bool) {}
+void MainWindow::OnShowThumbnail(bool checked) {
+    auto* list = As<ThumbnailList>(1014);
+    if (!checked) {
+        As<DropPane>(1012)->ClearThumbnail();
+        return;
+    }
+    const int line = list->SelectedLine();
+    if (list->LineCount() == 0 || line < 0)
+        return;
+    // The selected line's own item; the list shows the status note and reports a failure that comes
+    // later itself.
+    if (list->StartPreview(line) == PreviewStart::Failed)
+        messages_->Inform(LoadText(kThumbnailFailedId), LoadText(kWarningId), MessageIcon::Exclamation);
+}
 
 void MainWindow::OnHelp() {}
 
