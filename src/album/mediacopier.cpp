@@ -8,6 +8,7 @@
 #include "album/mediakind.h"
 #include "album/picturesteps.h"
 #include "platform/filecopy.h"
+#include "platform/regularfile.h"
 #include "platform/tempfile.h"
 
 namespace aw {
@@ -45,13 +46,7 @@ bool SameFile(const std::string& a, const std::string& b) {
 }
 
 bool CanReadRegularFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    struct stat info {};
-    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    ::close(fd);
-    return regular;
+    return OpenRegularFile(path).error == 0;
 }
 
 std::string FileNameOf(const std::string& path) {
@@ -75,13 +70,23 @@ void MediaCopier::Fail(const std::string& file, FailureCause cause) {
     failure_ = RunFailure{file, cause};
 }
 
+bool MediaCopier::SourceIsRegular(const std::string& source) {
+    // Checked before any step opens it: a FIFO would block the open, a device would be read without end.
+    const FailureCause cause = CauseFromFileType(TypeOfPath(source));
+    if (cause == FailureCause::None)
+        return true;
+    Fail(source, cause);
+    return false;
+}
+
 int MediaCopier::FinalCopy(const std::string& from, const std::string& to) {
     const int error = CopyFileReplacing(from, to);
     if (error == 0)
         return 1;
     // A source that cannot be read is no reason to offer replacing the destination.
     if (!CanReadRegularFile(from)) {
-        Fail(from, FailureCause::Unreadable);
+        const FailureCause cause = CauseFromFileType(TypeOfPath(from));
+        Fail(from, cause == FailureCause::None ? FailureCause::Unreadable : cause);
         return 0;
     }
     Fail(to, CauseFromErrno(error));
@@ -93,15 +98,6 @@ std::string MediaCopier::NewTempFile() {
     if (path.empty())
         Fail(workFolder_, FailureCause::NoWorkFolder);
     return path;
-}
-
-int MediaCopier::CopyThroughTempFile(const std::string& source, const std::string& dest) {
-    TempFileGuard temp(NewTempFile());
-    if (temp.empty())
-        return 0;
-    if (FinalCopy(source, temp.path()) != 1)
-        return 0;
-    return FinalCopy(temp.path(), dest) == 1 ? 1 : 0;
 }
 
 int MediaCopier::EncodeBitmapTo(const std::string& source, const std::string& dest) {
@@ -121,11 +117,14 @@ int MediaCopier::EncodeBitmapTo(const std::string& source, const std::string& de
 
 int MediaCopier::CopyToDataFolder(const std::string& source, const std::string& dataPath, int kind) {
     failure_ = {};
+    if (!SourceIsRegular(source))
+        return 0;
     if (kind == StillBmp)
         return EncodeBitmapTo(source, dataPath);
-    // Copying a file onto itself would truncate it before it is read.
+    // A source that is its own Data file (an album made again from its Data folder) is already in place;
+    // rewriting it would change the user's file.
     if (SameFile(source, dataPath))
-        return CopyThroughTempFile(source, dataPath);
+        return 1;
     return FinalCopy(source, dataPath);
 }
 
@@ -168,7 +167,7 @@ int MediaCopier::MakeThumbnail(const std::string& source, const std::string& tem
         thumbHeight_ = kBoxHeight;
         return FinalCopy(audioPicture_, AudioThumbPath(thumbPath));
     }
-    if (!MakeThumbnailPicture(source, tempFile, kind))
+    if (!SourceIsRegular(source) || !MakeThumbnailPicture(source, tempFile, kind))
         return 0;
     const int result = FinalCopy(tempFile, thumbPath);
     if (result == 1)
@@ -181,7 +180,7 @@ int MediaCopier::WriteDataContent(const std::string& source, const std::string& 
     if (kind == StillBmp)
         return EncodeBitmapTo(source, dest) == 1 ? 1 : 0;
     if (SameFile(source, dest))
-        return CopyThroughTempFile(source, dest);
+        return 1;
     return FinalCopy(source, dest) == 1 ? 1 : 0;
 }
 

@@ -35,9 +35,10 @@ public:
     MediaCopier(const MediaCopier&) = delete;
     MediaCopier& operator=(const MediaCopier&) = delete;
 
-    // Copies `source` to `dataPath` replacing what is there and keeping its permission bits; a StillBmp
-    // source is stored as its JPEG encoding instead. A source that is the Data file itself goes through
-    // a temporary file and stays unchanged.
+    // Copies `source` to `dataPath` replacing what is there (never through a link planted there, never cut:
+    // see CopyFileReplacing); a StillBmp source is stored as its JPEG encoding instead. A source that is
+    // not a regular file fails with a cause naming what it is, before anything opens it. A source that is
+    // the Data file itself is left as it is (1).
     int CopyToDataFolder(const std::string& source, const std::string& dataPath, int kind);
 
     // Makes the thumbnail of `source` in `tempFile` (an existing file made by the caller), then copies it
@@ -65,7 +66,7 @@ public:
 
 private:
     std::string NewTempFile();
-    int CopyThroughTempFile(const std::string& source, const std::string& dest);
+    bool SourceIsRegular(const std::string& source);
     int EncodeBitmapTo(const std::string& source, const std::string& dest);
     bool MakeThumbnailPicture(const std::string& source, const std::string& tempFile, int kind);
     std::string AudioThumbPath(const std::string& thumbPath) const;

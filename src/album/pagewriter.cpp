@@ -5,11 +5,15 @@
 #include <string>
 #include <utility>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "album/arrangementline.h"
 #include "album/mediakind.h"
 #include "album/mediapath.h"
+#include "platform/regularfile.h"
+#include "platform/tempfile.h"
 #include "stringtable.h"
 
 namespace aw {
@@ -49,14 +53,64 @@ std::string ReplaceChars(std::string_view text, std::initializer_list<CharReplac
     return out;
 }
 
+// The length of the well-formed UTF-8 sequence at the start of `text` (shortest form, no surrogates,
+// at most U+10FFFF), or 0 when it is not one.
+std::size_t Utf8SequenceLength(std::string_view text) {
+    const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(0);
+    std::size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF; // the allowed range of the second byte
+    if (lead < 0x80)
+        return 1;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (text.size() < length || byte(1) < low || byte(1) > high)
+        return 0;
+    for (std::size_t i = 2; i < length; ++i)
+        if (byte(i) < 0x80 || byte(i) > 0xBF)
+            return 0;
+    return length;
+}
+
 } // namespace
 
 std::string EscapeHtmlText(std::string_view text) {
-    return ReplaceChars(text, {{'<', "&lt;"}, {'>', "&gt;"}, {'"', "&quot;"}, {'&', "&amp;"}});
+    return ReplaceChars(text,
+                        {{'<', "&lt;"}, {'>', "&gt;"}, {'"', "&quot;"}, {'&', "&amp;"}, {'$', "&#36;"}});
 }
 
 std::string EscapeLinkSegment(std::string_view name) {
-    return EscapeHtmlText(ReplaceChars(name, {{'%', "%25"}, {'#', "%23"}, {'?', "%3F"}, {'\\', "%5C"}}));
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string encoded;
+    encoded.reserve(name.size());
+    for (std::size_t i = 0; i < name.size();) {
+        const unsigned char c = static_cast<unsigned char>(name[i]);
+        const std::size_t length = Utf8SequenceLength(name.substr(i));
+        const bool percent =
+            length == 0 || c < 0x20 || c == 0x7F || c == '%' || c == '#' || c == '?' || c == '\\';
+        if (!percent) {
+            encoded.append(name.substr(i, length));
+            i += length;
+            continue;
+        }
+        // A browser decodes the bytes back, so the link names the file whatever its bytes are.
+        encoded += '%';
+        encoded += kHex[c >> 4];
+        encoded += kHex[c & 0x0F];
+        ++i;
+    }
+    return EscapeHtmlText(encoded);
 }
 
 void PageWriter::FileCloser::operator()(std::FILE* file) const {
@@ -66,7 +120,9 @@ void PageWriter::FileCloser::operator()(std::FILE* file) const {
 
 PageWriter::PageWriter() = default;
 
-PageWriter::~PageWriter() = default;
+PageWriter::~PageWriter() {
+    ClosePageFiles(); // removes an unfinished page's temporary file
+}
 
 void PageWriter::PreparePlaceholderValues(const AlbumJob& job) {
     values_[TitleText] = job.pageTitle;
@@ -124,14 +180,15 @@ bool PageWriter::OpenPageFiles(const AlbumJob& job) {
     arrangementPath_ = job.arrangementFile;
     pagePath_.clear();
 
-    arrangement_.reset(std::fopen(arrangementPath_.c_str(), "r"));
-    struct stat info {};
-    // fopen accepts a folder for reading on this platform; refuse it here rather than at the first read.
-    if (!arrangement_ || fstat(fileno(arrangement_.get()), &info) != 0 || S_ISDIR(info.st_mode)) {
-        arrangement_.reset();
+    // Only a regular file: a folder would fail at the first read, a FIFO would block the open itself.
+    OpenedFile arrangement = OpenRegularFile(arrangementPath_);
+    if (arrangement.error == 0)
+        arrangement_.reset(fdopen(arrangement.fd.get(), "r"));
+    if (!arrangement_) {
         failure_ = {arrangementPath_, FailureCause::Arrangement};
         return false;
     }
+    arrangement.fd.release(); // the stream owns it now
 
     const std::string& folder = job.outputFolder;
     const std::string pageName = LoadText(310);
@@ -143,19 +200,34 @@ bool PageWriter::OpenPageFiles(const AlbumJob& job) {
     }
     pagePath_ = folder.back() == '/' ? folder + pageName : folder + "/" + pageName;
 
-    // A read-only page from an earlier run is replaced: give it its owner write bit back, others stay.
+    // The page is built under a temporary name beside Index.html and renamed over it only when complete:
+    // a stopped or failed run leaves the earlier page as it was, and a link planted at Index.html is
+    // replaced rather than written through. An earlier page's read bits stay, with the owner's write bit
+    // (a read-only page from an earlier run is replaced).
     struct stat existing {};
-    if (stat(pagePath_.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) &&
-        (existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-        chmod(pagePath_.c_str(), (existing.st_mode & 07777) | S_IWUSR);
-
-    page_.reset(std::fopen(pagePath_.c_str(), "w"));
+    const bool earlier = lstat(pagePath_.c_str(), &existing) == 0 && S_ISREG(existing.st_mode);
+    const mode_t mode = earlier ? (existing.st_mode & 0666) | S_IWUSR : 0666;
+    if (lstat(pagePath_.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode)) {
+        arrangement_.reset();
+        failure_ = {pagePath_, CauseFromErrno(EISDIR)};
+        return false;
+    }
+    UniqueFd fd = CreateSiblingFile(pagePath_, mode, tempPagePath_);
+    if (fd.valid() && earlier)
+        fchmod(fd.get(), mode); // the umask applies to new pages only
+    if (fd.valid())
+        page_.reset(fdopen(fd.get(), "w"));
     if (!page_) {
         const int error = errno;
+        if (!tempPagePath_.empty())
+            unlink(tempPagePath_.c_str());
+        tempPagePath_.clear();
         arrangement_.reset();
         failure_ = {pagePath_, CauseFromErrno(error)};
         return false;
     }
+    fd.release();
+    pageComplete_ = false;
     return true;
 }
 
@@ -291,8 +363,10 @@ bool PageWriter::WritePageTail() {
     std::string line;
     for (;;) {
         const LineRead read = ReadLine(line);
-        if (read == LineRead::End)
+        if (read == LineRead::End) {
+            pageComplete_ = page_ != nullptr;
             return true;
+        }
         if (read == LineRead::Error)
             return FailRead();
         if (!WriteFragment(ParseArrangementNumber(line)))
@@ -312,11 +386,19 @@ bool PageWriter::ClosePageFiles() {
     errno = 0;
     const bool closed = std::fclose(page) == 0;
     const int closeError = errno;
-    if (!flushed)
-        return FailWrite(flushError);
-    if (!closed)
-        return FailWrite(closeError);
-    return true;
+    const std::string temp = std::exchange(tempPagePath_, std::string());
+    const bool complete = std::exchange(pageComplete_, false);
+    int error = !flushed ? flushError : (!closed ? closeError : 0);
+    if (!flushed || !closed) {
+        unlink(temp.c_str());
+        return FailWrite(error);
+    }
+    if (!complete) {
+        unlink(temp.c_str()); // a page the run did not finish never replaces the earlier one
+        return true;
+    }
+    error = ReplaceWithSibling(temp, pagePath_);
+    return error == 0 ? true : FailWrite(error);
 }
 
 } // namespace aw

@@ -8,8 +8,9 @@
 // The page is UTF-8 without a byte-order mark; every "\n" of a fragment is written as CR LF, tabs as they
 // are. Values of $DF$ and $TF$ are stored with < > " & as character references so that a file name cannot
 // break the markup, and where they stand in a link (right after "Data/" or "Thumb/") the characters that
-// would end or change a URL path (% # ? \) are percent-encoded too, so that the link finds the file. The
-// title ($TS$) is written raw on purpose.
+// would end or change a URL path (% # ? \, control characters, bytes that are not UTF-8) are
+// percent-encoded too, so that the link finds the file. "$" in them becomes &#36;, so their values reach
+// the page literally. The title ($TS$) is written raw on purpose.
 #pragma once
 
 #include <array>
@@ -59,8 +60,8 @@ public:
     // a later placeholder is still found inside an earlier value.
     Substituted Substitute(std::string_view text) const;
 
-    // Opens the job's arrangement file for reading and creates (truncates) outputFolder/Index.html; a
-    // read-only existing page gets its owner write bit back first. On failure nothing stays open.
+    // Opens the job's arrangement file for reading (a regular file only, refused without blocking) and
+    // creates the page under a temporary name ("HTM...") in outputFolder. On failure nothing stays open.
     bool OpenPageFiles(const AlbumJob& job);
     bool WritePageHead(int backgroundIndex); // 501 becomes 502 for backgroundIndex > 0
     // Appends the raw template lines (shared ones to both lists); the reader then stands at the tail.
@@ -69,7 +70,10 @@ public:
     bool WriteItemEntry(const std::vector<std::string>& templateLines, int kind, int thumbWidth,
                         int thumbHeight, bool embedPlayback, bool arrangementMarker);
     bool WritePageTail();
-    // Closes both files; false when the page could not be flushed or closed (the data did not all land).
+    // Closes both files. A page whose tail was written is renamed over outputFolder/Index.html (replacing
+    // a link there, never following it; an earlier page's read bits stay, with the owner's write bit); an
+    // unfinished one is removed, leaving the earlier page as it was. False when the page could not be
+    // flushed, closed or put in place (then the earlier page also stays).
     bool ClosePageFiles();
 
     const RunFailure& failure() const { return failure_; }
@@ -94,12 +98,16 @@ private:
     FileHandle page_;
     std::string arrangementPath_;
     std::string pagePath_;
+    std::string tempPagePath_;  // the page being built, renamed to pagePath_ when complete
+    bool pageComplete_ = false; // WritePageTail read the arrangement to its end
     RunFailure failure_;
 };
 
-// < > " & as &lt; &gt; &quot; &amp;; everything else unchanged.
+// < > " & $ as &lt; &gt; &quot; &amp; &#36;; everything else unchanged. The "$" keeps a file name that
+// holds a placeholder ("x$TW$.jpg") from being substituted again.
 std::string EscapeHtmlText(std::string_view text);
-// A file name as one path segment of a relative link: % # ? \ percent-encoded, then EscapeHtmlText.
+// A file name as one path segment of a relative link: % # ? \, control characters and bytes that are not
+// well-formed UTF-8 percent-encoded, then EscapeHtmlText.
 std::string EscapeLinkSegment(std::string_view name);
 
 } // namespace aw

@@ -23,12 +23,33 @@ FailureCause CauseFromErrno(int error) {
     }
 }
 
+FailureCause CauseFromFileType(FileType type) {
+    switch (type) {
+    case FileType::Regular:
+        return FailureCause::None;
+    case FileType::Missing:
+        return FailureCause::Unreadable;
+    case FileType::Folder:
+        return FailureCause::IsFolder;
+    case FileType::Fifo:
+        return FailureCause::IsFifo;
+    case FileType::CharDevice:
+    case FileType::BlockDevice:
+        return FailureCause::IsDevice;
+    default:
+        return FailureCause::IsSocket;
+    }
+}
+
+std::string ReasonText(FailureCause cause) {
+    // Reason texts are 3000 + the cause's value.
+    return cause == FailureCause::None ? std::string() : LoadText(3000 + static_cast<int>(cause));
+}
+
 std::string DescribeFailure(const RunFailure& failure) {
     if (failure.empty())
         return {};
-    // Reason texts are 3001.. in the order of FailureCause after None.
-    const int reasonId = 3000 + static_cast<int>(failure.cause);
-    return FormatText(LoadText(3000), {failure.file, LoadText(reasonId)});
+    return FormatText(LoadText(3000), {failure.file, ReasonText(failure.cause)});
 }
 
 } // namespace aw

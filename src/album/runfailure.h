@@ -4,20 +4,28 @@
 
 #include <string>
 
+#include "platform/regularfile.h"
+
 namespace aw {
 
 enum class FailureCause {
     None,
-    Unreadable,      // the file cannot be opened or read
-    NotAPicture,     // the decoder refuses it (corrupt, truncated, unsupported variant)
-    NoMovieFrame,    // no first frame could be read from the movie
-    TooLarge,        // the picture is beyond the pixel limit
-    DiskFull,        // ENOSPC / EDQUOT while writing
-    AccessDenied,    // EACCES / EPERM / EROFS
-    WriteFailed,     // any other write or copy error
-    NoWorkFolder,    // the work folder is empty or no temporary file can be made in it
-    Arrangement,     // the arrangement file cannot be read
-    Unexpected,      // something threw while the run worked on the file (out of memory, a host failure)
+    Unreadable,   // the file cannot be opened or read
+    NotAPicture,  // the decoder refuses it (corrupt, truncated, unsupported variant)
+    NoMovieFrame, // no first frame could be read from the movie
+    TooLarge,     // the picture is beyond the pixel limit
+    DiskFull,     // ENOSPC / EDQUOT while writing
+    AccessDenied, // EACCES / EPERM / EROFS
+    WriteFailed,  // any other write or copy error
+    NoWorkFolder, // the work folder is empty or no temporary file can be made in it
+    Arrangement,  // the arrangement file cannot be read
+    Unexpected,   // something threw while the run worked on the file (out of memory, a host failure)
+    // Texts 3020.. (kept apart from the numbering above so that causes added there do not shift them).
+    IsFolder = 20, // a folder where a file was expected
+    IsFifo,        // a FIFO: refused before any blocking open
+    IsDevice,      // a character or block device
+    IsSocket,      // a socket or another special file
+    IsSource,      // the file would be written by the run but is one of its own sources
 };
 
 struct RunFailure {
@@ -29,6 +37,13 @@ struct RunFailure {
 
 // Maps an errno value from a write or copy to its cause.
 FailureCause CauseFromErrno(int error);
+
+// The cause for a non-regular file found where a regular one was expected; None for a regular one and
+// Unreadable for a missing one.
+FailureCause CauseFromFileType(FileType type);
+
+// The reason alone ("it is a FIFO ...") in the user's language; empty for None.
+std::string ReasonText(FailureCause cause);
 
 // "The file <file> could not be used: <reason>" in the user's language; empty for no failure.
 std::string DescribeFailure(const RunFailure& failure);

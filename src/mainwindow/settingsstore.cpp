@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <vector>
 
 #include "platform/profilestore.h"
 #include "platform/tempfile.h"
@@ -86,24 +87,28 @@ std::size_t SettingsStore::ReadRegistryPath(const std::string& keyPath, const st
 
 bool SettingsStore::WriteDefaultSettings() {
     SetProfileNames(LoadText(kCompanyId), LoadText(kProductId));
-    const std::string section = LoadText(kSectionId);
     if (programFolder_.empty())
         return false;
-    for (int i = 0; i <= 4; ++i) {
-        const std::string text =
-            i == 0 ? LoadText(kSolidColourId) : programFolder_ + LoadText(kSolidColourId + i);
-        if (!WriteProfileString(section, Numbered(kBackgroundId, i), text))
-            return false;
-    }
-    for (int i = 0; i <= 3; ++i) {
-        if (!WriteProfileString(section, Numbered(kArrangementId, i),
-                                programFolder_ + LoadText(kFirstArrangementFileId + i)))
-            return false;
-    }
-    if (!WriteProfileString(section, LoadText(kAudioPictureId),
-                            programFolder_ + LoadText(kAudioPictureFileId)))
-        return false;
-    return WriteProfileInt(section, LoadText(kEmbedId), 0);
+    auto text = [](std::string name, std::string value) {
+        ProfileStore::NamedValue entry{std::move(name), {}};
+        entry.value.text = std::move(value);
+        return entry;
+    };
+    std::vector<ProfileStore::NamedValue> values;
+    for (int i = 0; i <= 4; ++i)
+        values.push_back(
+            text(Numbered(kBackgroundId, i),
+                 i == 0 ? LoadText(kSolidColourId) : programFolder_ + LoadText(kSolidColourId + i)));
+    for (int i = 0; i <= 3; ++i)
+        values.push_back(
+            text(Numbered(kArrangementId, i), programFolder_ + LoadText(kFirstArrangementFileId + i)));
+    values.push_back(text(LoadText(kAudioPictureId), programFolder_ + LoadText(kAudioPictureFileId)));
+    ProfileStore::NamedValue embed{LoadText(kEmbedId), {}};
+    embed.value.type = ProfileStore::Type::Number;
+    values.push_back(embed);
+    // One read and one atomic save for all eleven values: a start-up that fails half-way leaves none of
+    // them written, and the start costs one fsync instead of eleven.
+    return store_.WriteValues(KeyPath(LoadText(kSectionId)), values);
 }
 
 bool SettingsStore::LoadSettings(AlbumSettings& settings) {

@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/regularfile.h"
+#include "platform/tempfile.h"
 #include "platform/uniquefd.h"
 
 namespace aw {
@@ -21,14 +23,6 @@ int Normalise(int error) {
     if (error == EPERM)
         return EACCES;
     return error == 0 ? EIO : error;
-}
-
-int OpenRetrying(const char* path, int flags, mode_t mode = 0) {
-    int fd;
-    do
-        fd = ::open(path, flags | O_CLOEXEC, mode);
-    while (fd < 0 && errno == EINTR);
-    return fd;
 }
 
 // Writes all of `size` bytes, resuming after short writes; 0 or an errno value.
@@ -67,54 +61,60 @@ int CopyContent(int in, int out) {
 } // namespace
 
 int CopyFileReplacing(const std::string& from, const std::string& to) {
-    UniqueFd in(OpenRetrying(from.c_str(), O_RDONLY));
-    if (!in.valid())
-        return Normalise(errno);
+    OpenedFile in = OpenRegularFile(from);
+    if (in.error != 0)
+        return Normalise(in.error);
     struct stat source {};
-    if (::fstat(in.get(), &source) != 0)
+    if (::fstat(in.fd.get(), &source) != 0)
         return Normalise(errno);
-    if (!S_ISREG(source.st_mode))
-        return S_ISDIR(source.st_mode) ? EISDIR : EINVAL;
 
-    // Root would write through a read-only file; the refusal is what lets the caller ask first.
+    // lstat: a symbolic link planted at the destination is replaced by the rename below, never followed.
     struct stat dest {};
-    if (::stat(to.c_str(), &dest) == 0) {
-        if (!S_ISREG(dest.st_mode))
-            return S_ISDIR(dest.st_mode) ? EISDIR : EINVAL;
-        if ((dest.st_mode & kWriteBits) == 0)
+    if (::lstat(to.c_str(), &dest) == 0) {
+        if (S_ISDIR(dest.st_mode))
+            return EISDIR;
+        // Root would write over a read-only file; the refusal is what lets the caller ask first.
+        if (S_ISREG(dest.st_mode) && (dest.st_mode & kWriteBits) == 0)
             return EACCES;
         if (dest.st_dev == source.st_dev && dest.st_ino == source.st_ino)
-            return EINVAL; // truncating the destination would destroy the source
+            return EINVAL; // the caller asked to replace the source by itself
     }
 
-    const mode_t mode = source.st_mode & 07777;
-    UniqueFd out(OpenRetrying(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC, mode));
+    // Only the read and write bits travel (set-id, sticky and execute bits never do), and the umask
+    // applies when the file is made: a world-writable source does not give a world-writable copy.
+    std::string temp;
+    UniqueFd out = CreateSiblingFile(to, source.st_mode & 0666, temp);
     if (!out.valid())
         return Normalise(errno);
-    int error = CopyContent(in.get(), out.get());
-    // An existing destination keeps its old bits after open; the copy carries the source's.
-    if (error == 0 && ::fchmod(out.get(), mode) != 0)
-        error = errno;
+    int error = CopyContent(in.fd.get(), out.get());
     const int closeError = out.Close(); // delayed write errors (NFS, quota) surface here
     if (error == 0)
         error = closeError;
+    // Written whole under a temporary name first, so a full disk never leaves a cut file under `to`.
+    if (error == 0)
+        error = ReplaceWithSibling(temp, to);
+    else
+        ::unlink(temp.c_str());
     return error == 0 ? 0 : Normalise(error);
 }
 
 bool IsReadOnly(const std::string& path) {
     struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && (info.st_mode & kWriteBits) == 0;
+    return ::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & kWriteBits) == 0;
 }
 
+// The mode changes do not follow a symbolic link: a link planted in the album must not let the run change
+// the bits of a file elsewhere.
 bool ClearReadOnly(const std::string& path) {
     struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && ::chmod(path.c_str(), (info.st_mode & 07777) | S_IWUSR) == 0;
+    return ::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+           ::fchmodat(AT_FDCWD, path.c_str(), (info.st_mode & 07777) | S_IWUSR, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 bool SetReadOnly(const std::string& path) {
     struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 &&
-           ::chmod(path.c_str(), (info.st_mode & 07777) & ~kWriteBits) == 0;
+    return ::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+           ::fchmodat(AT_FDCWD, path.c_str(), (info.st_mode & 07777) & ~kWriteBits, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 } // namespace aw

@@ -9,13 +9,17 @@
 
 namespace aw {
 
-// Copies `from` to `to`, replacing an existing destination in place and giving it the source's permission
-// bits. 0 on success, else an errno value that is never 1: EACCES for a read-only destination (and for
-// EPERM), ENOSPC for a full disk, the open error of the source, ... The destination is not touched when
-// the source cannot be opened or is not a regular file.
+// Copies `from` to `to`: the content is written to a temporary file in the destination's folder and
+// renamed over `to`, so `to` is never seen cut and a symbolic link at `to` is replaced, not followed. The
+// copy gets the source's read and write bits under the umask (never set-id, sticky or execute bits).
+// 0 on success, else an errno value that is never 1: EACCES for a read-only regular destination (and for
+// EPERM), ENOSPC for a full disk, EISDIR/EINVAL for a source that is not a regular file (a FIFO is refused
+// without blocking), EINVAL when `to` is the source itself. On failure `to` is as it was and no
+// temporary file is left.
 int CopyFileReplacing(const std::string& from, const std::string& to);
 
-// True when `path` exists and has no write permission bit.
+// True when `path` is a regular file (not a link to one) without any write permission bit. The two
+// changes below do not follow a symbolic link either (false for one).
 bool IsReadOnly(const std::string& path);
 // Adds the owner's write bit; false when the file cannot be changed.
 bool ClearReadOnly(const std::string& path);

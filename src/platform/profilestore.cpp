@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/regularfile.h"
 #include "platform/uniquefd.h"
 
 namespace aw {
@@ -39,7 +40,8 @@ std::string Escape(const std::string& text) {
     std::string out;
     out.reserve(text.size());
     for (unsigned char c : text) {
-        if (c < 0x20 || c == 0x7f || c == '\\' || c == '=' || c == '[' || c == ']') {
+        // '#' too: a line that began with it would read back as a comment and the name would be lost.
+        if (c < 0x20 || c == 0x7f || c == '\\' || c == '=' || c == '[' || c == ']' || c == '#') {
             out += "\\x";
             out += kHex[c >> 4];
             out += kHex[c & 0x0f];
@@ -159,11 +161,14 @@ std::string ProfileStore::DisplayKey(const std::string& keyPath) {
 
 std::optional<ProfileStore::Content> ProfileStore::Load() const {
     Content content;
-    UniqueFd fd(::open(file_.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd)
-        return errno == ENOENT ? std::optional<Content>(content) : std::nullopt;
+    // A FIFO or device at the settings location must not hang the start-up: refused without blocking.
+    OpenedFile opened = OpenRegularFile(file_);
+    if (opened.error != 0)
+        return opened.error == ENOENT && opened.type == FileType::Missing ? std::optional<Content>(content)
+                                                                          : std::nullopt;
+    const UniqueFd fd = std::move(opened.fd);
     struct stat info {};
-    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kMaxFileSize)
+    if (::fstat(fd.get(), &info) != 0 || info.st_size > kMaxFileSize)
         return std::nullopt;
     std::string bytes;
     char buffer[8192];
@@ -308,19 +313,28 @@ std::optional<ProfileStore::Value> ProfileStore::Read(const std::string& keyPath
 }
 
 bool ProfileStore::Write(const std::string& keyPath, const std::string& name, const Value& value) {
+    return WriteValues(keyPath, {{name, value}});
+}
+
+bool ProfileStore::WriteValues(const std::string& keyPath, const std::vector<NamedValue>& values) {
     const std::string normalised = NormaliseKey(keyPath);
-    if (normalised.empty() || name.empty())
+    if (normalised.empty())
         return false;
+    for (const NamedValue& entry : values)
+        if (entry.name.empty())
+            return false;
     std::optional<Content> content = Load();
     if (!content)
         return false; // an unreadable file is not replaced: it may hold settings we cannot see
     Key& key = (*content)[normalised];
     if (key.displayPath.empty())
         key.displayPath = DisplayKey(keyPath);
-    const std::string lower = LowerAscii(name);
-    if (!key.names.count(lower))
-        key.names[lower] = name;
-    key.values[lower] = value;
+    for (const NamedValue& entry : values) {
+        const std::string lower = LowerAscii(entry.name);
+        if (!key.names.count(lower))
+            key.names[lower] = entry.name;
+        key.values[lower] = entry.value;
+    }
     return Save(*content);
 }
 

@@ -13,6 +13,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace aw {
 
@@ -48,6 +49,13 @@ public:
     // Create the key when missing and set the value; false (and the file unchanged) when it cannot be saved.
     bool WriteText(const std::string& keyPath, const std::string& name, const std::string& text);
     bool WriteNumber(const std::string& keyPath, const std::string& name, std::int32_t number);
+
+    struct NamedValue {
+        std::string name;
+        Value value;
+    };
+    // Several values of one key in one read and one atomic save: all of them are stored or none.
+    bool WriteValues(const std::string& keyPath, const std::vector<NamedValue>& values);
 
     // "Software/A/B" and "software\\a\\b/" name the same key: separators "/" or "\", empty components
     // dropped, ASCII lower case.

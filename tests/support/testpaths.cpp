@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include <sys/mount.h>
+
 namespace aw::test {
 
 ScratchDir::ScratchDir() {
@@ -25,6 +27,16 @@ ScratchDir::~ScratchDir() {
         std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
                                      std::filesystem::perm_options::add, ec);
     std::filesystem::remove_all(path_, ec);
+}
+
+SmallDisk::SmallDisk(std::size_t bytes) {
+    const std::string options = "size=" + std::to_string(bytes);
+    mounted_ = ::mount("tmpfs", folder_.path().c_str(), "tmpfs", MS_NOSUID | MS_NODEV, options.c_str()) == 0;
+}
+
+SmallDisk::~SmallDisk() {
+    if (mounted_)
+        ::umount2(folder_.path().c_str(), MNT_DETACH);
 }
 
 std::string ReadWholeFile(const std::filesystem::path& path) {

@@ -7,10 +7,16 @@
 namespace aw::test {
 
 // The test data committed with the project (tests/data: the BMP Suite and its expectations).
-inline std::filesystem::path TestDataDir() { return ALBUMWRIGHT_TESTDATA; }
-inline std::filesystem::path SourceDir() { return ALBUMWRIGHT_SOURCE_DIR; }
+inline std::filesystem::path TestDataDir() {
+    return ALBUMWRIGHT_TESTDATA;
+}
+inline std::filesystem::path SourceDir() {
+    return ALBUMWRIGHT_SOURCE_DIR;
+}
 // Where the programs, the imaging modules and htmldata are built.
-inline std::filesystem::path BinDir() { return ALBUMWRIGHT_BIN_DIR; }
+inline std::filesystem::path BinDir() {
+    return ALBUMWRIGHT_BIN_DIR;
+}
 
 // A fresh empty folder removed again when the object goes away.
 class ScratchDir {
@@ -25,6 +31,23 @@ public:
 
 private:
     std::filesystem::path path_;
+};
+
+// A small tmpfs mounted on a fresh folder, to fill the disk for real; mounted() is false where this
+// process may not mount (not root, no namespace rights): tests then skip.
+class SmallDisk {
+public:
+    explicit SmallDisk(std::size_t bytes);
+    ~SmallDisk();
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+    bool mounted() const { return mounted_; }
+    const std::filesystem::path& path() const { return folder_.path(); }
+    std::filesystem::path operator/(const std::string& name) const { return folder_ / name; }
+
+private:
+    ScratchDir folder_;
+    bool mounted_ = false;
 };
 
 std::string ReadWholeFile(const std::filesystem::path& path);

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "album/boxfit.h"
 #include "album/imaginglibraryloader.h"
 #include "album/mediakind.h"
@@ -118,21 +120,30 @@ TEST_F(MediaCopierTest, JpegThumbnailsFitTheBoxUpright) {
     }
 }
 
-TEST_F(MediaCopierTest, SameFileAsDataGoesThroughATemporaryCopy) {
+// A source that is its own Data file is left untouched (not even rewritten); a FIFO or a folder fails
+// with a reason naming it, before anything opens it (a FIFO would block the open).
+TEST_F(MediaCopierTest, SourcesThatAreTheirDataFileOrNotRegularFiles) {
     ASSERT_TRUE(test::MakeJpeg(Src("a.jpg"), 64, 48));
-    const std::string original = ReadWholeFile(Src("a.jpg"));
     fs::create_hard_link(Src("a.jpg"), Src("link.jpg"));
-    MediaCopier copier(loader_.library(), work_, 0, audio_);
-    EXPECT_EQ(copier.CopyToDataFolder(Src("a.jpg"), Src("a.jpg"), StillJpeg), 1);
-    EXPECT_EQ(ReadWholeFile(Src("a.jpg")), original);
-    // Another spelling of the same file must not truncate it either.
-    EXPECT_EQ(copier.CopyToDataFolder(Src("link.jpg"), Src("a.jpg"), StillJpeg), 1);
-    EXPECT_EQ(ReadWholeFile(Src("a.jpg")), original);
     const std::string noWork;
-    MediaCopier withoutWorkFolder(loader_.library(), noWork, 0, audio_);
-    EXPECT_EQ(withoutWorkFolder.CopyToDataFolder(Src("a.jpg"), Src("a.jpg"), StillJpeg), 0);
-    EXPECT_EQ(withoutWorkFolder.failure().cause, FailureCause::NoWorkFolder);
-    EXPECT_EQ(ReadWholeFile(Src("a.jpg")), original);
+    MediaCopier copier(loader_.library(), noWork, 0, audio_);
+    EXPECT_EQ(copier.CopyToDataFolder(Source("a.jpg"), Src("a.jpg"), StillJpeg), 1);
+    EXPECT_EQ(copier.CopyToDataFolder(Source("link.jpg"), Src("a.jpg"), StillJpeg), 1);
+    EXPECT_EQ(fs::hard_link_count(Src("a.jpg")), 2u);
+
+    ASSERT_EQ(::mkfifo(Src("f.jpg").c_str(), 0600), 0);
+    fs::create_directory(Src("d.jpg"));
+    const std::pair<const char*, FailureCause> cases[] = {{"f.jpg", FailureCause::IsFifo},
+                                                          {"d.jpg", FailureCause::IsFolder}};
+    for (const auto& [name, cause] : cases) {
+        for (int kind : {StillJpeg, StillBmp}) {
+            EXPECT_EQ(copier.CopyToDataFolder(Src(name), Data(name), kind), 0) << name;
+            EXPECT_EQ(copier.failure().cause, cause) << name;
+        }
+        EXPECT_EQ(Thumbnail(copier, Src(name), Thumb(name), StillJpeg), 0) << name;
+        EXPECT_EQ(copier.failure().cause, cause) << name;
+        EXPECT_FALSE(fs::exists(Data(name)));
+    }
 }
 
 // A bitmap's Data copy is its JPEG, upright and readable by all (though made through a private temporary

@@ -82,7 +82,7 @@ TEST(PageWriter, SubstitutesOnlyExactPlaceholdersInOrder) {
     writer.SetPlaceholderValue(PageWriter::TitleText, "T");
     writer.SetPlaceholderValue(PageWriter::DataFile, "$TS$");
     const PageWriter::Substituted mixed = writer.Substitute("$DF$ $ts$ $TS $$TS$$");
-    EXPECT_EQ(mixed.text, "$TS$ $ts$ $TS $T$");
+    EXPECT_EQ(mixed.text, "&#36;TS&#36; $ts$ $TS $T$"); // a file name's "$" is no placeholder
     EXPECT_EQ(mixed.count, 2);
     writer.SetPlaceholderValue(PageWriter::TitleText, "");
     const PageWriter::Substituted empty = writer.Substitute("$TS$$TS$");
@@ -99,6 +99,12 @@ TEST(PageWriter, FileNamesInLinksFindTheirFiles) {
     EXPECT_EQ(writer.Substitute("HREF=\"Data/$DF$\">$DF$ SRC=\"Thumb/$TF$\" ALT=\"$TF$\"").text,
               "HREF=\"Data/50%25 %231%3F%5C&lt;a&amp;b&gt;.jpg\">50% #1?\\&lt;a&amp;b&gt;.jpg "
               "SRC=\"Thumb/th_%23.jpg\" ALT=\"th_#.jpg\"");
+    // A placeholder in a name stays literal; control characters and broken UTF-8 are percent-encoded
+    // in links, whole UTF-8 sequences kept.
+    writer.SetPlaceholderValue(PageWriter::ThumbWidth, "160");
+    writer.SetPlaceholderValue(PageWriter::DataFile, "x$TW$\n\t\x7f\xff\xc3(\xed\xa0\x80é日.jpg");
+    EXPECT_EQ(writer.Substitute("Data/$DF$ $DF$").text, "Data/x&#36;TW&#36;%0A%09%7F%FF%C3(%ED%A0%80é日.jpg "
+                                                        "x&#36;TW&#36;\n\t\x7f\xff\xc3(\xed\xa0\x80é日.jpg");
 }
 
 const std::string kHeadOnly =
@@ -185,27 +191,67 @@ TEST(PageWriter, ReadOnlyPageGetsItsOwnerWriteBitBackAndIsTruncated) {
     EXPECT_EQ(fs::status(dir / "Index.html").permissions(), fs::perms(0644));
 }
 
+// A full disk is reported, whether the write or only the close meets it; the earlier page stays whole and
+// no temporary file is left.
 TEST(PageWriter, FullDiskIsReportedOnWriteAndOnClose) {
-    if (!fs::exists("/dev/full"))
-        GTEST_SKIP() << "no /dev/full";
-    test::ScratchDir dir;
-    test::WriteWholeFile(dir / "a.dat", "500\n20563\n506\n20563\n512\n");
-    fs::create_symlink("/dev/full", dir / "Index.html");
-    AlbumJob job = MakeJob(dir, dir / "a.dat");
+    test::SmallDisk disk(64 * 1024);
+    if (!disk.mounted())
+        GTEST_SKIP() << "cannot mount a small tmpfs here";
+    test::WriteWholeFile(disk / "a.dat", "500\n20563\n506\n20563\n512\n");
+    test::WriteWholeFile(disk / "Index.html", "earlier page");
+    AlbumJob job = MakeJob(test::ScratchDir(), disk / "a.dat");
+    job.outputFolder = disk.path().string();
+    test::WriteWholeFile(disk / "filler", std::string(64 * 1024 - 3 * 4096, 'f')); // leaves 3 pages
     for (const std::size_t titleSize : {1, 1 << 20}) {
         SCOPED_TRACE(titleSize);
         const bool small = titleSize == 1; // fits the stream buffer: only the close can tell
         job.pageTitle.assign(titleSize, 'x');
+        if (small) // fill the disk once the page is open, so that only its flush fails
+            test::WriteWholeFile(disk / "filler2", std::string(3 * 4096, 'f'));
         PageWriter writer;
         writer.PreparePlaceholderValues(job);
         ASSERT_TRUE(writer.OpenPageFiles(job));
         EXPECT_EQ(writer.WritePageHead(0), small);
         if (small) {
+            std::vector<std::string> columns[2];
+            EXPECT_TRUE(writer.ReadItemTemplates(columns[0], columns[1]) && writer.WritePageTail());
             EXPECT_FALSE(writer.ClosePageFiles());
+            fs::remove(disk / "filler2");
         }
         EXPECT_EQ(writer.failure().cause, FailureCause::DiskFull);
-        EXPECT_EQ(writer.failure().file, (dir / "Index.html").string());
+        EXPECT_EQ(writer.failure().file, (disk / "Index.html").string());
     }
+    EXPECT_EQ(test::ReadWholeFile(disk / "Index.html"), "earlier page");
+    EXPECT_EQ(std::distance(fs::directory_iterator(disk.path()), {}), 3); // a.dat, Index.html, filler
+}
+
+// The page replaces Index.html only when complete: an unfinished one (a stopped or failed run) leaves the
+// earlier page, and a link planted at Index.html (dangling or not) is replaced, never written through.
+TEST(PageWriter, OnlyACompletePageReplacesIndexHtmlAndNeverThroughALink) {
+    test::ScratchDir dir;
+    test::WriteWholeFile(dir / "a.dat", "515\n20563\n515\n20563\n515\n");
+    test::WriteWholeFile(dir / "Index.html", "earlier page");
+    for (bool destroyed : {false, true}) {
+        PageWriter writer;
+        writer.PreparePlaceholderValues(MakeJob(dir, dir / "a.dat"));
+        ASSERT_TRUE(writer.OpenPageFiles(MakeJob(dir, dir / "a.dat")));
+        ASSERT_TRUE(writer.WritePageHead(0));
+        if (!destroyed)
+            EXPECT_TRUE(writer.ClosePageFiles());
+    }
+    EXPECT_EQ(test::ReadWholeFile(dir / "Index.html"), "earlier page");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 2) << "temporary page left";
+
+    test::WriteWholeFile(dir / "victim", "user's file");
+    fs::remove(dir / "Index.html");
+    for (const fs::path& target : {dir / "victim", dir / "outside" / "new.html"}) {
+        fs::create_symlink(target, dir / "Index.html");
+        EXPECT_EQ(Render(MakeJob(dir, dir / "a.dat"), {}).page, "<BR><BR>"); // head and tail
+        EXPECT_FALSE(fs::is_symlink(dir / "Index.html"));
+        fs::remove(dir / "Index.html");
+    }
+    EXPECT_EQ(test::ReadWholeFile(dir / "victim"), "user's file");
+    EXPECT_FALSE(fs::exists(dir / "outside"));
 }
 
 // Every element opened is closed in order; empty elements excepted.

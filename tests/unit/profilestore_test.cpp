@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include "support/testpaths.h"
 
@@ -67,6 +68,31 @@ TEST(ProfileStore, DamagedLinesAreSkipped) {
         EXPECT_FALSE(store.Read("K", name)) << name;
     ASSERT_TRUE(store.WriteText("K", "new", "v")); // and writing keeps the readable values
     EXPECT_EQ(store.Read("K", "good")->text, "yes");
+}
+
+// Unreadable, oversized or special files are neither read nor replaced, and never block.
+TEST(ProfileStore, FilesItCannotReadWholeAreLeftAlone) {
+    ScratchDir dir;
+    const fs::path oversized = dir / "big", folder = dir / "folder", fifo = dir / "fifo";
+    WriteWholeFile(oversized, "[K]\na=t:x\n" + std::string(5 * 1024 * 1024, '#'));
+    fs::create_directory(folder);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const fs::path& path : {oversized, folder, fifo}) {
+        ProfileStore store(path.string());
+        EXPECT_FALSE(store.Read("K", "a")) << path;
+        EXPECT_FALSE(store.WriteText("K", "b", "y")) << path;
+        EXPECT_FALSE(store.CreateKey("L")) << path;
+    }
+    EXPECT_EQ(fs::file_size(oversized), 5u * 1024 * 1024 + 10);
+    EXPECT_TRUE(fs::is_fifo(fifo));
+}
+
+TEST(ProfileStore, NamesBeginningWithAHashSurvive) {
+    ScratchDir dir;
+    ProfileStore store((dir / "settings").string());
+    ASSERT_TRUE(store.WriteValues("K", {{"#1", {ProfileStore::Type::Text, "#t", 0}}, {"a#", {}}}));
+    EXPECT_EQ(ProfileStore(store.file()).Read("K", "#1").value_or(Value{}).text, "#t");
+    EXPECT_TRUE(store.Read("K", "a#"));
 }
 
 TEST(ProfileStore, DefaultLocationFollowsTheEnvironment) {

@@ -1,6 +1,9 @@
 #include "mainwindow/settingsstore.h"
 
+#include <csignal>
 #include <filesystem>
+
+#include <sys/resource.h>
 
 #include <gtest/gtest.h>
 
@@ -89,6 +92,21 @@ TEST_F(SettingsStoreTest, AStoreThatRefusesWritesOrMissesAValueFailsTheStart) {
     EXPECT_FALSE(settings.SaveWorkFolder("/tmp/"));
     AlbumSettings album;
     EXPECT_FALSE(settings.LoadSettings(album));
+
+    // The defaults are saved in one piece: a save that cannot finish leaves none of them.
+    ProfileStore limited((dir_ / "limited").string());
+    ASSERT_TRUE(limited.WriteText("Other", "keep", "1"));
+    const std::string before = test::ReadWholeFile(limited.file());
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit small{before.size() + 200, saved.rlim_max};
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool written = SettingsStore(limited, "/p/").WriteDefaultSettings();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(test::ReadWholeFile(limited.file()), before);
 
     ProfileStore partial((dir_ / "partial").string());
     ASSERT_TRUE(partial.WriteText(kKey, "BGFILE0", "SolidColor"));
