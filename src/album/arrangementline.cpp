@@ -26,4 +26,25 @@ int ParseArrangementNumber(std::string_view line) {
     return static_cast<int>(value);
 }
 
+ArrangementRead ReadArrangementLine(std::FILE* file, std::string& line) {
+    line.clear();
+    if (!file)
+        return ArrangementRead::Error;
+    bool any = false;
+    for (int c; (c = std::getc(file)) != EOF;) {
+        any = true;
+        if (c == '\n')
+            break;
+        if (line.size() < kMaxKeptArrangementLine)
+            line += static_cast<char>(c);
+    }
+    if (std::ferror(file))
+        return ArrangementRead::Error;
+    if (!any)
+        return ArrangementRead::End;
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return ArrangementRead::Line;
+}
+
 } // namespace aw

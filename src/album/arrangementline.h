@@ -1,6 +1,9 @@
-// The number on one line of an arrangement file. Pure function; thread-safe.
+// The lines of an arrangement file and the number on each. Thread-safe (no shared state).
 #pragma once
 
+#include <cstddef>
+#include <cstdio>
+#include <string>
 #include <string_view>
 
 namespace aw {
@@ -14,5 +17,14 @@ constexpr int kArrangementMarker = 18766;         // this arrangement has no thu
 // Leading white space skipped, an optional sign, then decimal digits up to the first other character;
 // 0 for a line without leading digits. Values beyond the range of int are clamped to INT_MIN / INT_MAX.
 int ParseArrangementNumber(std::string_view line);
+
+// Only a line's leading number matters; a longer line is read to its end but not kept, so that a corrupt
+// arrangement file cannot make the reader hold arbitrary amounts of text.
+constexpr std::size_t kMaxKeptArrangementLine = 4096;
+
+enum class ArrangementRead { Line, End, Error };
+// Reads one line from `file` into `line`: up to "\n", a closing "\r" dropped (files made on other systems
+// end their lines with CR LF), at most kMaxKeptArrangementLine bytes kept.
+ArrangementRead ReadArrangementLine(std::FILE* file, std::string& line);
 
 } // namespace aw

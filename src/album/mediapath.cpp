@@ -5,7 +5,9 @@
 namespace aw {
 namespace {
 
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 struct Parts {
     std::string_view drive, directory, base, extension;
@@ -66,11 +68,32 @@ std::string MediaPath::FolderOf(std::string_view path) {
     return std::string(p.drive) + std::string(p.directory);
 }
 
-std::string MediaPath::BaseNameOf(std::string_view path) { return std::string(Split(path).base); }
+std::string MediaPath::BaseNameOf(std::string_view path) {
+    return std::string(Split(path).base);
+}
 
-std::string MediaPath::ExtensionOf(std::string_view path) { return std::string(Split(path).extension); }
+std::string MediaPath::ExtensionOf(std::string_view path) {
+    return std::string(Split(path).extension);
+}
 
-std::string MediaPath::ThumbNameOf(std::string_view path) const { return "th_" + BaseNameOf(path) + jpg_; }
+std::string MediaPath::ThumbNameOf(std::string_view path) const {
+    return WithinNameLimit("th_" + BaseNameOf(path) + jpg_);
+}
+
+std::string MediaPath::WithinNameLimit(std::string_view name) {
+    if (name.size() <= kNameMax)
+        return std::string(name);
+    // Shortened at the end of the base name, so that the extension (the kind) and any numbering prefix stay.
+    const std::size_t dot = name.rfind('.');
+    const std::size_t extension = dot == std::string_view::npos || dot == 0 ? 0 : name.size() - dot;
+    if (extension >= kNameMax)
+        return std::string(name.substr(0, kNameMax)); // no kind of ours has such an extension
+    std::size_t keep = kNameMax - extension;
+    // Never cut a UTF-8 sequence: step back over continuation bytes to the start of the cut character.
+    while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80)
+        --keep;
+    return std::string(name.substr(0, keep)) + std::string(name.substr(name.size() - extension));
+}
 
 std::string MediaPath::DataNameOf(std::string_view path) const {
     const Parts p = Split(path);

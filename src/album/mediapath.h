@@ -20,8 +20,14 @@ public:
     static std::string FolderOf(std::string_view path);    // drive + directory, separator kept
     static std::string BaseNameOf(std::string_view path);  // "D:\Photos\a.b.jpg" -> "a.b"
     static std::string ExtensionOf(std::string_view path); // as written, dot included; "" when none
-    std::string ThumbNameOf(std::string_view path) const;  // "th_" + base name + ".jpg"
-    std::string DataNameOf(std::string_view path) const;   // base + extension, ".bmp" (any case) -> ".jpg"
+    // The longest file name the file systems take (NAME_MAX, in bytes).
+    static constexpr std::size_t kNameMax = 255;
+
+    std::string ThumbNameOf(std::string_view path) const; // "th_" + base name + ".jpg", WithinNameLimit
+    // `name` when it has at most kNameMax bytes; else its base name shortened at the end, keeping UTF-8
+    // sequences whole, so that base + extension fit.
+    static std::string WithinNameLimit(std::string_view name);
+    std::string DataNameOf(std::string_view path) const; // base + extension, ".bmp" (any case) -> ".jpg"
 
     // Sets the kind of the first table entry matching `extension` without ASCII case; false (and
     // Unsupported) when none matches. Never gives MovieAsfMarked.

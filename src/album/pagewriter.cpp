@@ -24,10 +24,6 @@ constexpr std::string_view kPlaceholders[PageWriter::kPlaceholderCount] = {
     "$TS$", "$FC$", "$BC$", "$BF$", "$DF$", "$TF$", "$TW$", "$TH$",
 };
 
-// Only a line's leading number matters; a longer line is read to its end but not kept, so that a
-// corrupt arrangement file cannot make the writer hold arbitrary amounts of text.
-constexpr std::size_t kMaxKeptLine = 4096;
-
 // The grey box centres thumbnails smaller than the fixed 160 x 120 frame.
 constexpr int kBoxWidth = 160;
 constexpr int kBoxHeight = 120;
@@ -232,26 +228,14 @@ bool PageWriter::OpenPageFiles(const AlbumJob& job) {
 }
 
 PageWriter::LineRead PageWriter::ReadLine(std::string& line) {
-    line.clear();
-    if (!arrangement_)
-        return LineRead::Error;
-    std::FILE* file = arrangement_.get();
-    bool any = false;
-    for (int c; (c = std::getc(file)) != EOF;) {
-        any = true;
-        if (c == '\n')
-            break;
-        if (line.size() < kMaxKeptLine)
-            line += static_cast<char>(c);
-    }
-    if (std::ferror(file))
-        return LineRead::Error;
-    if (!any)
+    switch (ReadArrangementLine(arrangement_.get(), line)) {
+    case ArrangementRead::Line:
+        return LineRead::Line;
+    case ArrangementRead::End:
         return LineRead::End;
-    // Arrangement files made on other systems end their lines with CR LF.
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
-    return LineRead::Line;
+    default:
+        return LineRead::Error;
+    }
 }
 
 bool PageWriter::FailRead() {

@@ -12,12 +12,6 @@ namespace {
 volatile std::sig_atomic_t g_raised = 0;
 
 extern "C" void OnInterrupt(int) {
-    if (g_raised) {
-        // Second press: give the terminal its usual meaning back and let the default action end us.
-        std::signal(SIGINT, SIG_DFL);
-        std::raise(SIGINT);
-        return;
-    }
     g_raised = 1;
 }
 
@@ -30,6 +24,9 @@ void InterruptFlag::Install() {
     // Blocking reads restart; the terminal prompt polls with a timeout and sees the flag anyway.
     action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    // Killed by a file-size limit, the run would leave its temporary files and no message.
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 bool InterruptFlag::Raised() {

@@ -1,28 +1,24 @@
 #include "cli/makecommand.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <optional>
 #include <system_error>
 
-extern "C" {
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-}
-
 #include "album/imaginglibrary.h"
 #include "album/imaginglibraryloader.h"
+#include "album/runfailure.h"
 #include "cli/commandline.h"
 #include "cli/console.h"
 #include "cli/terminalservices.h"
 #include "mainwindow/createworkflow.h"
+#include "mainwindow/outputfolders.h"
 #include "mainwindow/settingsstore.h"
 #include "medialist/itemlist.h"
 #include "medialist/mediaintake.h"
 #include "platform/profilestore.h"
+#include "platform/regularfile.h"
 #include "stringtable.h"
 
 namespace aw::cli {
@@ -55,15 +51,15 @@ std::string Absolute(const std::string& path) {
     return error ? path : absolute.string();
 }
 
-// Empty when `path` is a regular file this process can open for reading, else the reason.
+// Empty when `path` is a regular file this process can open for reading, else the reason, naming what it
+// is when it is no regular file. A FIFO is refused without blocking.
 std::string ReadProblem(const std::string& path) {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return std::strerror(errno);
-    struct stat info {};
-    const bool regular = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    close(fd);
-    return regular ? std::string() : std::strerror(EISDIR);
+    const OpenedFile opened = OpenRegularFile(path);
+    if (opened.error == 0)
+        return {};
+    const FailureCause cause = CauseFromFileType(opened.type);
+    return cause == FailureCause::None || cause == FailureCause::Unreadable ? std::strerror(opened.error)
+                                                                            : ReasonText(cause);
 }
 
 std::string WithClosingSlash(std::string folder) {
@@ -179,7 +175,9 @@ int MakeCommand::Run(const std::vector<std::string>& args) {
     }
 
     CreateInputs inputs;
-    inputs.outputFolder = Absolute(line.outputFolder);
+    // The window ignores leading blanks of the folder text; so does the command line, before the path is
+    // made absolute (" /abs/out" is /abs/out, not "<cwd>/ /abs/out").
+    inputs.outputFolder = Absolute(WithoutLeadingBlanks(line.outputFolder));
     inputs.pageTitle = line.pageTitle;
     inputs.fontColour = line.fontColour;
     inputs.backgroundColour = line.backgroundColour;

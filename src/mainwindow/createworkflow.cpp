@@ -1,12 +1,15 @@
 #include "mainwindow/createworkflow.h"
 
 #include <cstdio>
-#include <fstream>
+#include <memory>
 
 #include "album/arrangementline.h"
+#include "album/runfailure.h"
+#include "album/sourceguard.h"
 #include "mainwindow/outputfolders.h"
 #include "medialist/itemlist.h"
 #include "platform/errorcodes.h"
+#include "platform/regularfile.h"
 #include "stringtable.h"
 
 namespace aw {
@@ -45,9 +48,16 @@ std::string CreateWorkflow::AlbumPagePath(const std::string& folder) {
 }
 
 int CreateWorkflow::HasArrangementMarker(const std::string& arrangementFile) {
-    std::ifstream in(arrangementFile);
+    // A regular file only (a FIFO would block the open), read line by line with a bound on what is kept.
+    OpenedFile opened = OpenRegularFile(arrangementFile);
+    if (opened.error != 0)
+        return 0;
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(fdopen(opened.fd.get(), "r"), &std::fclose);
+    if (!file)
+        return 0;
+    opened.fd.release();
     std::string line;
-    while (std::getline(in, line)) {
+    while (ReadArrangementLine(file.get(), line) == ArrangementRead::Line) {
         if (ParseArrangementNumber(line) == kArrangementMarker)
             return 1;
     }
@@ -118,8 +128,16 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const CreateInp
     items.PrepareThumbNames();
     items.MakeThumbNamesUnique();
 
-    const ProgressOutcome outcome =
-        services_.RunProgress(ProgressRequest{items.items(), job, dataPath, thumbPath, marker, settings.workFolder});
+    // Refused before anything is written: replacing a source would lose the user's original.
+    const std::string written = FindSourceTheRunWouldWrite(items.items(), job, dataPath, thumbPath);
+    if (!written.empty()) {
+        services_.Inform(DescribeFailure({written, FailureCause::IsSource}), LoadText(kWarningId),
+                         MessageIcon::Exclamation);
+        return result;
+    }
+
+    const ProgressOutcome outcome = services_.RunProgress(
+        ProgressRequest{items.items(), job, dataPath, thumbPath, marker, settings.workFolder});
     result.reachedRun = true;
     result.runCode = outcome.runCode;
 

@@ -153,11 +153,12 @@ int ItemList::NumberClashes(std::vector<MediaItem>& items, std::string MediaItem
         for (std::size_t j = 0; j < n; ++j) {
             if (j == i || !EqualsIgnoringAsciiCase(items[j].*name, outer))
                 continue;
-            items[j].*name = std::to_string(j) + items[j].*name;
+            // A numbered name must still fit the file system's limit, or the run would fail on it.
+            items[j].*name = MediaPath::WithinNameLimit(std::to_string(j) + items[j].*name);
             ++matches;
         }
         if (matches > 0) {
-            items[i].*name = std::to_string(i) + outer;
+            items[i].*name = MediaPath::WithinNameLimit(std::to_string(i) + outer);
             result = matches;
         }
     }

@@ -1,12 +1,17 @@
 #include "support/testpaths.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <future>
 #include <iterator>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
+#include <fcntl.h>
 #include <sys/mount.h>
+#include <unistd.h>
 
 namespace aw::test {
 
@@ -37,6 +42,23 @@ SmallDisk::SmallDisk(std::size_t bytes) {
 SmallDisk::~SmallDisk() {
     if (mounted_)
         ::umount2(folder_.path().c_str(), MNT_DETACH);
+}
+
+bool ReturnsWithoutBlocking(const std::filesystem::path& fifo, const std::function<void()>& call) {
+    std::promise<void> done;
+    std::future<void> finished = done.get_future();
+    std::thread worker([&] {
+        call();
+        done.set_value();
+    });
+    const bool returned = finished.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+    while (finished.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
+        const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK); // a writer that ends at once: EOF
+        if (fd >= 0)
+            ::close(fd);
+    }
+    worker.join();
+    return returned;
 }
 
 std::string ReadWholeFile(const std::filesystem::path& path) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace aw::test {
@@ -49,6 +50,11 @@ private:
     ScratchDir folder_;
     bool mounted_ = false;
 };
+
+// Runs `call` on a thread and true when it returns within a few seconds. A call that blocks on `fifo`
+// (an open or a read with no writer) is released by opening and closing its writing end, and gives false,
+// so that a blocking fault fails the test instead of hanging it.
+bool ReturnsWithoutBlocking(const std::filesystem::path& fifo, const std::function<void()>& call);
 
 std::string ReadWholeFile(const std::filesystem::path& path);
 void WriteWholeFile(const std::filesystem::path& path, const std::string& bytes);

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+
 #include "medialist/itemlist.h"
 #include "stringtable.h"
 #include "support/testpaths.h"
@@ -168,6 +171,24 @@ TEST_F(CreateWorkflowTest, QuestionsMessagesAndFolders) {
         EXPECT_EQ(fs::is_directory(folder + "Thumb"), !has("marked"));
     }
     EXPECT_EQ(CreateWorkflow::AlbumPagePath("/"), "/Index.html");
+}
+
+// The marker is found after a line of any length without holding that line (a 100 MB line used to cost
+// more than its size), and a FIFO named as the arrangement is refused without blocking.
+TEST(CreateWorkflowMarker, ReadsLinesWithABoundAndNeverBlocks) {
+    ScratchDir dir;
+    WriteWholeFile(dir / "long.dat", "500\n" + std::string(100 << 20, '7') + "\n18766\n");
+    rusage before{}, after{};
+    getrusage(RUSAGE_SELF, &before);
+    EXPECT_EQ(CreateWorkflow::HasArrangementMarker((dir / "long.dat").string()), 1);
+    getrusage(RUSAGE_SELF, &after);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 16 * 1024) << "kB more at the peak";
+
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    int marker = -1;
+    EXPECT_TRUE(test::ReturnsWithoutBlocking(
+        dir / "fifo", [&] { marker = CreateWorkflow::HasArrangementMarker((dir / "fifo").string()); }));
+    EXPECT_EQ(marker, 0);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "album/mediapath.h"
 
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -33,6 +34,24 @@ TEST(MediaPath, SplitsPathsAndComposesAlbumNames) {
         EXPECT_EQ(mp.DataNameOf(c.path), c.data);
         EXPECT_EQ(mp.ThumbNameOf(c.path), c.thumb);
     }
+}
+
+// Thumb names of the longest names fit NAME_MAX, cut at the end of the base and never inside a character.
+TEST(MediaPath, LongNamesAreShortenedWithinTheLimitKeepingCharactersWhole) {
+    const MediaPath mp;
+    const std::string e = "\u00e9"; // two bytes
+    const std::pair<std::string, std::string> cases[] = {
+        {std::string(251, 'a') + ".jpg", "th_" + std::string(248, 'a') + ".jpg"},
+        {std::string(247, 'a') + e + "z.jpg", "th_" + std::string(247, 'a') + ".jpg"},
+        {std::string(246, 'a') + e + "z.jpg", "th_" + std::string(246, 'a') + e + ".jpg"},
+        {std::string(248, 'b') + ".jpg", "th_" + std::string(248, 'b') + ".jpg"},
+    };
+    for (const auto& [name, thumb] : cases) {
+        EXPECT_EQ(mp.ThumbNameOf("/p/" + name), thumb) << name.size();
+        EXPECT_LE(thumb.size(), MediaPath::kNameMax);
+    }
+    EXPECT_EQ(MediaPath::WithinNameLimit("7" + std::string(251, 'c') + ".avi"),
+              "7" + std::string(250, 'c') + ".avi");
 }
 
 } // namespace

@@ -1,0 +1,63 @@
+#include "album/sourceguard.h"
+
+#include <set>
+#include <utility>
+
+#include <sys/stat.h>
+
+#include "album/createthread.h"
+#include "stringtable.h"
+
+namespace aw {
+namespace {
+
+using FileId = std::pair<dev_t, ino_t>;
+
+bool IdOf(const std::string& path, FileId& id, bool followLink) {
+    struct stat info {};
+    if ((followLink ? ::stat(path.c_str(), &info) : ::lstat(path.c_str(), &info)) != 0)
+        return false;
+    id = {info.st_dev, info.st_ino};
+    return true;
+}
+
+std::string Join(const std::string& folder, const std::string& name) {
+    return !folder.empty() && folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+} // namespace
+
+std::string FindSourceTheRunWouldWrite(const std::vector<MediaItem>& items, const AlbumJob& job,
+                                       const std::string& dataFolder, const std::string& thumbFolder) {
+    std::set<FileId> sources;
+    for (const MediaItem& item : items) {
+        FileId id;
+        if (IdOf(item.path, id, true))
+            sources.insert(id);
+    }
+    // The written paths are replaced by a rename, not written through a link: a link is judged as itself.
+    auto isSource = [&sources](const std::string& path) {
+        FileId id;
+        return IdOf(path, id, false) && sources.count(id) != 0;
+    };
+    if (isSource(Join(job.outputFolder, LoadText(310))))
+        return Join(job.outputFolder, LoadText(310));
+    for (const MediaItem& item : items) {
+        const std::string data = Join(dataFolder, item.fileName);
+        FileId own, target;
+        const bool itself = IdOf(item.path, own, true) && IdOf(data, target, false) && own == target;
+        if (!itself && isSource(data))
+            return data;
+        if (!thumbFolder.empty() && isSource(Join(thumbFolder, item.thumbName)))
+            return Join(thumbFolder, item.thumbName);
+    }
+    if (job.backgroundIndex > 0) {
+        const std::string background =
+            Join(dataFolder, CCreateThread::BackgroundDataName(job.backgroundText, items));
+        if (isSource(background))
+            return background;
+    }
+    return {};
+}
+
+} // namespace aw
