@@ -153,13 +153,15 @@ int CCreateThread::Generate() {
         }
     }
 
+    // The background first: the page's tail marks it complete, and only a complete page replaces the
+    // earlier Index.html, so a failed background copy leaves the earlier page as it was.
+    if (job_.backgroundIndex > 0 && !CopyBackground())
+        return Finish(page, RunFailed);
     currentFile_ = job_.outputFolder + "/Index.html";
     if (!page.WritePageTail()) {
         failure_ = page.failure();
         return Finish(page, RunFailed);
     }
-    if (job_.backgroundIndex > 0 && !CopyBackground())
-        return Finish(page, RunFailed);
     return Finish(page, RunWritten);
 }
 
@@ -262,8 +264,8 @@ int CCreateThread::ReplaceReadOnly(const std::string& destination, const std::st
 }
 
 int CCreateThread::Finish(PageWriter& page, int runCode) {
-    // On the way to a written album the page must really be on disk; on a stop or a failure what was
-    // written stays as it is and the close result changes nothing.
+    // On the way to a written album the page must really be on disk and in place; on a stop or a failure
+    // the unfinished page is dropped (the earlier Index.html stays) and the close result changes nothing.
     const bool closed = page.ClosePageFiles();
     if (runCode == RunWritten && !closed) {
         failure_ = page.failure();

@@ -1,8 +1,9 @@
 // The generation run: writes Index.html, copies every item into Data and makes its thumbnail in Thumb,
 // reporting to a RunHost as it goes, and ends every run with exactly one close request carrying the run
 // code (1 written, 2 stopped, 3 failed), also when something in the run throws (then 3, after a failure
-// line when one can be told). Nothing already written is removed on a stop or a failure; the temporary
-// files it makes in the work folder are removed on every path.
+// line when one can be told). Nothing already written is removed on a stop or a failure; the page is built
+// under a temporary name and replaces Index.html only when the run completes, so a stopped or failed run
+// leaves the earlier page as it was. Temporary files are removed on every path.
 //
 // Ownership: the owner (the progress window, the command line, a test) creates one CCreateThread per run
 // and keeps it until the run has ended; the destructor raises the cancel flag and joins the worker, so

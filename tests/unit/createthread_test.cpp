@@ -291,6 +291,49 @@ TEST_F(CreateThreadTest, MarkerRunCopiesEveryFileAndMakesNoThumbnails) {
     EXPECT_EQ(Entries().size(), 3u);
 }
 
+// Faults late in a run must fail it (close 3, with the file named) and leave the earlier page: a rewrite of
+// a read-only Data file that does not land, a page that cannot be put in place, a background that cannot
+// be copied.
+TEST_F(CreateThreadTest, LateFaultsFailTheRunAndKeepTheEarlierPage) {
+    const fs::path gone = sources_->path() / "gone.jpg";
+    const std::string missing = (dir_ / "no-such-background.jpg").string();
+    const struct {
+        const char* what;
+        std::function<void(const std::string&)> onEvent;
+        int backgroundIndex;
+        std::string reason;
+    } cases[] = {
+        {"rewrite", [&](const std::string& e) { e.starts_with("ask") && fs::remove(gone); }, 0,
+         gone.string()},
+        {"page",
+         [&](const std::string& e) {
+             if (e.starts_with("advance"))
+                 fs::create_directories(out_ / "Index.html" / "x");
+         },
+         0, (out_ / "Index.html").string()},
+        {"background", nullptr, 2, "no-such-background.jpg"},
+    };
+    for (const auto& t : cases) {
+        SCOPED_TRACE(t.what);
+        fs::copy_file(Source("a.jpg"), gone, fs::copy_options::overwrite_existing);
+        Reset({"gone.jpg"});
+        WriteWholeFile(Data("gone.jpg"), "old");
+        ASSERT_TRUE(SetReadOnly(Data("gone.jpg").string()));
+        if (std::string(t.what) != "rewrite")
+            fs::remove(Data("gone.jpg"));
+        if (std::string(t.what) != "page")
+            WriteWholeFile(out_ / "Index.html", "earlier page");
+        job_.backgroundIndex = t.backgroundIndex;
+        job_.backgroundText = t.backgroundIndex == 0 ? "#ffffff" : missing;
+        host_->onEvent = t.onEvent;
+        EXPECT_EQ(RunOnce(), RunFailed);
+        ASSERT_GE(host_->events.size(), 2u);
+        EXPECT_NE(host_->events.end()[-2].find(t.reason), std::string::npos) << host_->events.end()[-2];
+        if (std::string(t.what) != "page")
+            EXPECT_EQ(Page(), "earlier page");
+    }
+}
+
 // The background picture is copied for index 2 only, and never over an item of the same name.
 TEST_F(CreateThreadTest, FinishedRunsWithAndWithoutBackgroundPicture) {
     const fs::path usa = test::BinDir() / "htmldata" / "usa.jpg";
