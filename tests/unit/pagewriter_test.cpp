@@ -236,8 +236,9 @@ TEST(PageWriter, OnlyACompletePageReplacesIndexHtmlAndNeverThroughALink) {
         writer.PreparePlaceholderValues(MakeJob(dir, dir / "a.dat"));
         ASSERT_TRUE(writer.OpenPageFiles(MakeJob(dir, dir / "a.dat")));
         ASSERT_TRUE(writer.WritePageHead(0));
-        if (!destroyed)
+        if (!destroyed) {
             EXPECT_TRUE(writer.ClosePageFiles());
+        }
     }
     EXPECT_EQ(test::ReadWholeFile(dir / "Index.html"), "earlier page");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 2) << "temporary page left";
