@@ -1,0 +1,150 @@
+// The colour picker: clicks pick cells by position and show their colour at once in the caller's swatches;
+// OK hands back the pick of the mode, Cancel, Esc and the close box hand back nothing.
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include "dialogs/colourgrid.h"
+#include "dialogs/ui/colourpicker.h"
+#include "dialogs/ui/colourswatch.h"
+#include "stringtable.h"
+
+namespace aw {
+
+namespace {
+
+const Rgb kRed{255, 0, 0};
+const Rgb kWhite{255, 255, 255};
+
+Rgb Entry(int cell) {
+    const GridColour c = ColourGrid::Colour(cell);
+    return {c.red, c.green, c.blue};
+}
+bool Same(Rgb a, Rgb b) {
+    return a.red == b.red && a.green == b.green && a.blue == b.blue;
+}
+
+void Click(ColourPicker& picker, int x, int y) {
+    QTest::mouseClick(&picker, Qt::LeftButton, Qt::NoModifier, QPoint(x, y));
+}
+
+// Runs `picker` modally, clicks at `at`, then ends it with `end`.
+int RunWith(ColourPicker& picker, QPoint at, std::function<void()> end) {
+    QTimer::singleShot(0, &picker, [&picker, at, end] {
+        Click(picker, at.x(), at.y());
+        end();
+    });
+    return picker.Run();
+}
+
+} // namespace
+
+class ColourPickerTest : public QObject {
+    Q_OBJECT
+
+    // The main window's font swatch and preview, which the picker changes while it is open.
+    ColourSwatch preview_{ColourSwatch::kPreviewId, nullptr};
+    ColourSwatch swatch_{ColourSwatch::kFontSwatchId, nullptr};
+
+private slots:
+    void init() {
+        SetLanguage(Language::English);
+        for (ColourSwatch* s : {&preview_, &swatch_}) {
+            s->SetForeground(kRed);
+            s->SetBackground(kWhite);
+        }
+        preview_.SetBackgroundPicture(139);
+    }
+
+    void layout() {
+        ColourPicker picker(1, kRed, kWhite, 0, 39, &preview_, &swatch_);
+        QCOMPARE(picker.size(), QSize(232, 207));
+        QCOMPARE(picker.windowTitle(), QString("Select Font Color"));
+        QCOMPARE(picker.findChild<QWidget*>("c1076")->geometry(), QRect(181, 112, 22, 22));
+        QCOMPARE(picker.findChild<QWidget*>("c2")->geometry(), QRect(115, 155, 90, 20));
+        QCOMPARE(ColourPicker(0, kRed, kWhite, 0, -1, &preview_, nullptr).windowTitle(),
+                 QString("Select Background Color"));
+    }
+
+    void clicksChangeSwatchAndLetterAtOnce_data() {
+        QTest::addColumn<QPoint>("at");
+        QTest::addColumn<int>("cell");
+        QTest::newRow("first cell") << QPoint(20, 20) << 0;
+        QTest::newRow("last cell's far corner") << QPoint(203, 134) << 39;
+        QTest::newRow("gap right of cell 0") << QPoint(42, 20) << 0;
+        QTest::newRow("cell 1") << QPoint(43, 20) << 1;
+        QTest::newRow("left of the grid") << QPoint(19, 50) << -1;
+        QTest::newRow("below the grid") << QPoint(100, 135) << -1;
+    }
+    void clicksChangeSwatchAndLetterAtOnce() {
+        QFETCH(QPoint, at);
+        QFETCH(int, cell);
+        ColourPicker picker(1, kRed, kWhite, 16, 39, &preview_, &swatch_);
+        Click(picker, at.x(), at.y());
+        QCOMPARE(picker.currentCell(), cell < 0 ? 16 : cell);
+        for (ColourSwatch* cellSwatch :
+             picker.findChildren<ColourSwatch*>()) // one outline, on the current cell
+            QCOMPARE(cellSwatch->outlined(), cellSwatch->controlId() == 1037 + picker.currentCell());
+        const Rgb expected = cell < 0 ? kRed : Entry(cell);
+        QVERIFY(Same(swatch_.foreground(), expected));
+        QVERIFY(Same(preview_.foreground(), expected));
+        QCOMPARE(preview_.backgroundPicture(), 139); // font mode leaves the background alone
+    }
+
+    void realClicksGoThroughTheCellsToTheWindow() {
+        ColourPicker picker(1, kRed, kWhite, -1, 39, &preview_, &swatch_);
+        picker.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&picker));
+        QTest::mouseClick(picker.windowHandle(), Qt::LeftButton, Qt::NoModifier, QPoint(43, 43));
+        QCOMPARE(picker.currentCell(), 9);
+    }
+
+    void okHandsBackThePickOfTheMode() {
+        ColourPicker font(1, kRed, kWhite, 16, 39, &preview_, &swatch_);
+        QCOMPARE(RunWith(font, {43, 20}, [&] { font.findChild<QPushButton*>("c1")->click(); }), 1);
+        QVERIFY(Same(font.fontColour(), Entry(1)));
+        QCOMPARE(font.fontCell(), 1);
+        QVERIFY(Same(font.backgroundColour(), kWhite));
+
+        ColourPicker background(0, kRed, kWhite, 16, 39, &preview_, nullptr);
+        QCOMPARE(RunWith(background, {66, 66}, [&] { QTest::keyClick(&background, Qt::Key_Return); }), 1);
+        QVERIFY(Same(preview_.background(), Entry(18)));
+        QCOMPARE(preview_.backgroundPicture(), -1);
+        QVERIFY(Same(background.backgroundColour(), Entry(18)));
+        QCOMPARE(background.backgroundCell(), 18);
+        QVERIFY(Same(background.fontColour(), kRed));
+        QCOMPARE(background.fontCell(), 16);
+
+        ColourPicker untouched(1, kRed, kWhite, -1, 39, &preview_, &swatch_);
+        QCOMPARE(RunWith(untouched, {5, 5}, [&] { untouched.accept(); }), 1);
+        QVERIFY(Same(untouched.fontColour(), kRed));
+        QCOMPARE(untouched.fontCell(), -1);
+    }
+
+    void cancelEscAndCloseHandBackNothing_data() {
+        QTest::addColumn<int>("how");
+        QTest::newRow("Cancel") << 0;
+        QTest::newRow("Esc") << 1;
+        QTest::newRow("close box") << 2;
+    }
+    void cancelEscAndCloseHandBackNothing() {
+        QFETCH(int, how);
+        ColourPicker picker(1, kRed, kWhite, 16, 39, &preview_, &swatch_);
+        const int result = RunWith(picker, {20, 20}, [&] {
+            if (how == 0)
+                picker.findChild<QPushButton*>("c2")->click();
+            else if (how == 1)
+                QTest::keyClick(&picker, Qt::Key_Escape);
+            else
+                picker.close();
+        });
+        QCOMPARE(result, 2);
+        QVERIFY(Same(picker.fontColour(), kRed));
+        QCOMPARE(picker.fontCell(), 16);
+    }
+};
+
+} // namespace aw
+
+QTEST_MAIN(aw::ColourPickerTest)
+#include "tst_colourpicker.moc"
