@@ -1,0 +1,34 @@
+#include "dialogs/helpbook.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace aw {
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* FolderName(Language language) {
+    return language == Language::Japanese ? "ja" : "en";
+}
+
+} // namespace
+
+std::string HelpBook::PagePath(const std::string& programFolder, Language language, int context) {
+    if (context < 0 || programFolder.empty())
+        return {};
+    const fs::path program(programFolder);
+    const fs::path books[] = {program / "help", program / ".." / "share" / "albumwright" / "help"};
+    const std::string page = std::to_string(context) + ".html";
+    for (Language candidate : {language, Language::English}) {
+        for (const fs::path& book : books) {
+            const fs::path path = book / FolderName(candidate) / page;
+            std::error_code error;
+            if (fs::is_regular_file(path, error))
+                return fs::weakly_canonical(path, error).string();
+        }
+    }
+    return {};
+}
+
+} // namespace aw

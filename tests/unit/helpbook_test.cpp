@@ -1,0 +1,43 @@
+#include "dialogs/helpbook.h"
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "support/testpaths.h"
+
+namespace aw {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(HelpBook, FindsThePageBesideTheProgramThenInstalledThenInEnglish) {
+    test::ScratchDir root;
+    for (const char* page : {"bin/help/en/2000.html", "share/albumwright/help/en/2000.html",
+                             "share/albumwright/help/en/2001.html", "share/albumwright/help/ja/2001.html"}) {
+        fs::create_directories((root / page).parent_path());
+        test::WriteWholeFile(root / page, "<html></html>");
+    }
+    const auto found = [&](Language language, int context) {
+        const std::string page = HelpBook::PagePath((root / "bin").string(), language, context);
+        return page.empty() ? std::string() : fs::relative(page, root.path()).string();
+    };
+    EXPECT_EQ(found(Language::English, 2000), "bin/help/en/2000.html");
+    EXPECT_EQ(found(Language::Japanese, 2000), "bin/help/en/2000.html");
+    EXPECT_EQ(found(Language::English, 2001), "share/albumwright/help/en/2001.html");
+    EXPECT_EQ(found(Language::Japanese, 2001), "share/albumwright/help/ja/2001.html");
+    EXPECT_EQ(found(Language::English, 2002), "");
+    EXPECT_EQ(found(Language::English, -1), "");
+}
+
+TEST(HelpBook, TheBuiltBookHasEveryTopicInBothLanguages) {
+    for (Language language : {Language::English, Language::Japanese})
+        for (int context : {2000, 2001}) {
+            const std::string page = HelpBook::PagePath(test::BinDir().string(), language, context);
+            EXPECT_NE(page.find(language == Language::Japanese ? "/ja/" : "/en/"), std::string::npos)
+                << context;
+        }
+}
+
+} // namespace
+} // namespace aw
