@@ -13,6 +13,7 @@ packages=(
   libexif-dev
   libgtest-dev libgmock-dev
   ffmpeg imagemagick xvfb xauth chromium
+  fonts-noto-cjk
 )
 
 missing=()

@@ -1,0 +1,86 @@
+// Pictures of the secondary windows for people to look at, not a test: writes colourpicker.png,
+// swatches.png, workfolderdialog.png, aboutbox.png, aboutbox-full.png and helplinkdialog.png into the
+// folder given (default "."), in the language of the locale. Run it under a virtual display:
+//   xvfb-run -a build/bin/dialogshots /tmp/shots     (LANG=ja_JP.UTF-8 for the Japanese texts)
+#include <QApplication>
+#include <QDir>
+#include <QHBoxLayout>
+
+#include "dialogs/helpopener.h"
+#include "dialogs/ui/aboutbox.h"
+#include "dialogs/ui/colourbutton.h"
+#include "dialogs/ui/colourpicker.h"
+#include "dialogs/ui/colourswatch.h"
+#include "dialogs/ui/helplinkdialog.h"
+#include "dialogs/ui/workfolderdialog.h"
+#include "dialogs/workfoldertext.h"
+#include "mainwindow/messageservice.h"
+#include "platform/tempfile.h"
+#include "stringtable.h"
+
+namespace {
+
+struct NoMessages : aw::MessageService {
+    bool AskYesNo(const std::string&, const std::string&, aw::MessageIcon, aw::DefaultButton) override {
+        return false;
+    }
+    void Inform(const std::string&, const std::string&, aw::MessageIcon) override {}
+};
+
+struct NoHelp : aw::HelpOpener {
+    bool OpenHelp(int) override { return false; }
+};
+
+void Shoot(QWidget& widget, const QString& folder, const QString& name) {
+    widget.show();
+    QApplication::processEvents();
+    widget.grab().save(folder + '/' + name + ".png");
+    widget.hide();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    QDir().mkpath(folder);
+    NoMessages messages;
+    NoHelp help;
+
+    QWidget swatches;
+    auto* layout = new QHBoxLayout(&swatches);
+    auto* font = new aw::ColourSwatch(1022, &swatches);
+    font->setFixedSize(21, 21);
+    font->SetForeground({255, 0, 0});
+    auto* plain = new aw::ColourSwatch(1023, &swatches);
+    plain->setFixedSize(45, 33);
+    plain->SetForeground({255, 0, 0});
+    plain->SetBackground({255, 255, 153});
+    auto* picture = new aw::ColourSwatch(1023, &swatches);
+    picture->setFixedSize(45, 33);
+    picture->SetForeground({255, 255, 255});
+    picture->SetBackgroundPicture(139);
+    layout->addWidget(font);
+    layout->addWidget(plain);
+    layout->addWidget(picture);
+    for (int state : {1, 0}) {
+        auto* button = new aw::ColourButton(&swatches);
+        button->setFixedSize(47, 61);
+        button->SetFillColour({51, 102, 255});
+        button->SetState(state);
+        layout->addWidget(button);
+    }
+    Shoot(swatches, folder, "swatches");
+
+    aw::ColourPicker picker(1, {255, 0, 0}, {255, 255, 255}, 16, 39, plain, font);
+    Shoot(picker, folder, "colourpicker");
+    aw::WorkFolderDialog option(aw::ShownWorkFolder(aw::SystemTempPath()), messages, help);
+    Shoot(option, folder, "workfolderdialog");
+    aw::AboutBox about(Qt::NoModifier, nullptr);
+    Shoot(about, folder, "aboutbox");
+    aw::AboutBox full(Qt::ShiftModifier | Qt::ControlModifier, nullptr);
+    Shoot(full, folder, "aboutbox-full");
+    aw::HelpLinkDialog note(aw::LoadText(441), aw::LoadText(421), 2001, help);
+    Shoot(note, folder, "helplinkdialog");
+    return 0;
+}
