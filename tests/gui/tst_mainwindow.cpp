@@ -15,7 +15,14 @@
 #include <memory>
 
 #include "album/imaginglibraryloader.h"
+#include "dialogs/helpopener.h"
+#include "dialogs/ui/colourbutton.h"
+#include "dialogs/ui/colourpicker.h"
+#include "dialogs/ui/colourswatch.h"
+#include "dialogs/ui/workfolderdialog.h"
+#include "mainwindow/ui/bitmapbutton.h"
 #include "mainwindow/ui/mainwindow.h"
+#include "mainwindow/ui/pagestylechooser.h"
 #include "medialist/ui/droppane.h"
 #include "medialist/ui/thumbnaillist.h"
 #include "platform/profilestore.h"
@@ -71,9 +78,9 @@ const Expected kControls[] = {
     {1033, "aw::BitmapButton", 0, 381, 322, 428, 383},
     {1034, "aw::BitmapButton", 0, 442, 322, 489, 383},
     {1035, "aw::BitmapButton", 0, 503, 322, 550, 383},
-    {1027, "QPushButton", 0, 320, 180, 367, 241},
-    {1022, "QFrame", 0, 542, 135, 563, 156},
-    {1023, "QFrame", 0, 565, 253, 610, 286},
+    {1027, "aw::ColourButton", 0, 320, 180, 367, 241},
+    {1022, "aw::ColourSwatch", 0, 542, 135, 563, 156},
+    {1023, "aw::ColourSwatch", 0, 565, 253, 610, 286},
     {1077, "QStatusBar", 0, 0, 476, 641, 496},
 };
 // clang-format on
@@ -87,6 +94,21 @@ QString Caption(QWidget* widget) {
         return label->text();
     return {};
 }
+
+// The colours the preview and the font swatch show, as one text.
+std::string Colours(const ColourSwatch* preview, const ColourSwatch* swatch) {
+    return CreateWorkflow::ColourText(preview->foreground()) +
+           CreateWorkflow::ColourText(preview->background()) +
+           CreateWorkflow::ColourText(swatch->foreground());
+}
+
+struct HelpRecorder : HelpOpener {
+    bool OpenHelp(int context) override {
+        contexts.push_back(context);
+        return true;
+    }
+    std::vector<int> contexts;
+};
 
 } // namespace
 
@@ -102,6 +124,8 @@ private:
         seams.settingsFile = (scratch_->path() / "settings").string();
         seams.programFolder = test::BinDir().string() + "/";
         seams.pickFolder = [this](QWidget*) { return pick_; };
+        seams.help = &help_;
+        seams.openPage = [this](const std::string& page) { return openPage_(page); };
         return std::make_unique<MainWindow>(loader_.library(), std::move(startupFile), nullptr,
                                             std::move(seams));
     }
@@ -122,6 +146,8 @@ private:
     test::ScriptedMessages messages_;
     test::ScriptedMessages startupMessages_;
     FolderPick pick_;
+    HelpRecorder help_;
+    std::function<bool(const std::string&)> openPage_;
     std::unique_ptr<test::ScratchDir> scratch_;
 
 private slots:
@@ -132,6 +158,8 @@ private slots:
         messages_ = {};
         startupMessages_ = {};
         pick_ = {};
+        help_ = {};
+        openPage_ = [](const std::string&) { return true; };
     }
 
     void controlsStandWhereTheTableSays() {
@@ -321,6 +349,165 @@ private slots:
                      (std::vector<std::string>{"inform " + LoadText(438) + ": " + LoadText(424)}));
         // The box leaves the check box ticked.
         QVERIFY(showThumbnail->isChecked());
+    }
+
+    void backgroundAndArrangementChoicesShowTheirState() {
+        auto window = MakeWindow();
+        const PageStyleChooser& style = window->pageStyle();
+        auto* solid = static_cast<ColourButton*>(window->control(1027));
+        auto* preview = static_cast<ColourSwatch*>(window->control(1023));
+        auto faces = [&](int id) {
+            auto* button = static_cast<BitmapButton*>(window->control(id));
+            return std::pair(button->normalFace(), button->pressedFace());
+        };
+        // A fresh window: solid white, black font, arrangement 1.
+        QCOMPARE(solid->state(), 1);
+        QVERIFY(window->control(1025)->isEnabled());
+        QCOMPARE(preview->backgroundPicture(), -1);
+        QCOMPARE(faces(1032), std::pair(146, 145));
+        QCOMPARE(CreateWorkflow::ColourText(style.fontColour()), std::string("#000000"));
+        QCOMPARE(CreateWorkflow::ColourText(style.backgroundColour()), std::string("#ffffff"));
+
+        static_cast<QAbstractButton*>(window->control(1029))->click();
+        QCOMPARE(style.backgroundIndex(), 2);
+        QVERIFY(!window->control(1025)->isEnabled());
+        QCOMPARE(solid->state(), 0);
+        QCOMPARE(preview->backgroundPicture(), 139);
+        QCOMPARE(faces(1029), std::pair(140, 139));
+        QCOMPARE(faces(1028), std::pair(137, 138));
+
+        static_cast<QAbstractButton*>(window->control(1031))->click();
+        QCOMPARE(faces(1029), std::pair(139, 140));
+        QCOMPARE(faces(1031), std::pair(144, 143));
+        QCOMPARE(preview->backgroundPicture(), 143);
+
+        solid->click();
+        QCOMPARE(style.backgroundIndex(), 0);
+        QVERIFY(window->control(1025)->isEnabled());
+        QCOMPARE(solid->state(), 1);
+        QCOMPARE(preview->backgroundPicture(), -1);
+        QCOMPARE(faces(1031), std::pair(143, 144));
+
+        static_cast<QAbstractButton*>(window->control(1034))->click();
+        QCOMPARE(style.arrangementIndex(), 2);
+        QCOMPARE(faces(1034), std::pair(150, 149));
+        QCOMPARE(faces(1032), std::pair(145, 146));
+        QCOMPARE(style.backgroundIndex(), 0);
+    }
+
+    void contextMenuIsGreyedAndUntickedWithArrangement4() {
+        auto window = MakeWindow("/nowhere/a.jpg");
+        QCOMPARE(window->Initialise(), 0);
+        QCOMPARE(window->embedPlayback(), 0);
+        std::unique_ptr<QMenu> first = window->MakeContextMenu();
+        QAction* item = first->actions().constFirst();
+        QVERIFY(item->isEnabled());
+        QVERIFY(!item->isChecked());
+        item->trigger();
+        QCOMPARE(window->embedPlayback(), 1);
+        QVERIFY(window->MakeContextMenu()->actions().constFirst()->isChecked());
+
+        static_cast<QAbstractButton*>(window->control(1035))->click();
+        std::unique_ptr<QMenu> menu = window->MakeContextMenu();
+        QVERIFY(!menu->actions().constFirst()->isEnabled());
+        QVERIFY(!menu->actions().constFirst()->isChecked());
+        QCOMPARE(window->embedPlayback(), 1);
+    }
+
+    void rightClickOnTheWindowItselfShowsTheMenu() {
+        auto window = MakeWindow();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QString shown;
+        QTimer::singleShot(100, window.get(), [&] {
+            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                shown = menu->actions().constFirst()->text();
+                menu->close();
+            }
+        });
+        // (300, 450) lies on no control.
+        QTest::mouseClick(window->clientArea(), Qt::RightButton, {}, QPoint(300, 450));
+        QCOMPARE(shown, QString::fromStdString(LoadText(227)));
+    }
+
+    void cancelledPickersPutThePreviewBack_data() {
+        QTest::addColumn<int>("button");
+        QTest::newRow("font colour") << 1024;
+        QTest::newRow("background colour") << 1025;
+    }
+    void cancelledPickersPutThePreviewBack() {
+        QFETCH(int, button);
+        auto window = MakeWindow();
+        window->show();
+        auto* preview = static_cast<ColourSwatch*>(window->control(1023));
+        auto* swatch = static_cast<ColourSwatch*>(window->control(1022));
+        const std::string before = Colours(preview, swatch);
+        std::string tried;
+        QTimer::singleShot(0, window.get(), [&] {
+            auto* picker = qobject_cast<ColourPicker*>(QApplication::activeModalWidget());
+            QVERIFY(picker);
+            // Two cells tried: (203, 134) is the last cell, (43, 20) the second.
+            QTest::mouseClick(picker, Qt::LeftButton, {}, QPoint(203, 134));
+            QTest::mouseClick(picker, Qt::LeftButton, {}, QPoint(43, 20));
+            tried = Colours(preview, swatch);
+            picker->reject();
+        });
+        static_cast<QAbstractButton*>(window->control(button))->click();
+        QVERIFY(tried != before);
+        QCOMPARE(Colours(preview, swatch), before);
+        QCOMPARE(CreateWorkflow::ColourText(window->pageStyle().fontColour()), std::string("#000000"));
+        QCOMPARE(CreateWorkflow::ColourText(window->pageStyle().backgroundColour()), std::string("#ffffff"));
+    }
+
+    void aPickedColourReachesCreateAndTheColourButton() {
+        auto window = MakeWindow();
+        window->show();
+        QTimer::singleShot(0, window.get(), [&] {
+            auto* picker = qobject_cast<ColourPicker*>(QApplication::activeModalWidget());
+            QVERIFY(picker);
+            QTest::mouseClick(picker, Qt::LeftButton, {}, QPoint(43, 20));
+            picker->accept();
+        });
+        static_cast<QAbstractButton*>(window->control(1025))->click();
+        const Rgb picked = window->pageStyle().backgroundColour();
+        QVERIFY(CreateWorkflow::ColourText(picked) != "#ffffff");
+        QCOMPARE(window->pageStyle().backgroundCell(), 1);
+        const Rgb fill = static_cast<ColourButton*>(window->control(1027))->fillColour();
+        QCOMPARE(CreateWorkflow::ColourText(fill), CreateWorkflow::ColourText(picked));
+    }
+
+    void helpOpensTopic2000FromButtonMenuAndF1() {
+        auto window = MakeWindow();
+        window->show();
+        static_cast<QPushButton*>(window->control(1083))->click();
+        window->menuBar()->actions().at(1)->trigger();
+        QTest::keyClick(window->control(1004), Qt::Key_F1);
+        QCOMPARE(help_.contexts, (std::vector<int>{2000, 2000, 2000}));
+    }
+
+    void optionShowsTheWorkFolderAndKeepsThePick_data() {
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("OK") << true;
+        QTest::newRow("Cancel") << false;
+    }
+    void optionShowsTheWorkFolderAndKeepsThePick() {
+        QFETCH(bool, ok);
+        auto window = MakeWindow("/nowhere/a.jpg");
+        QCOMPARE(window->Initialise(), 0);
+        const std::string before = window->settings().workFolder;
+        QVERIFY(before.size() > 1 && before.back() == '/');
+        std::string shown;
+        QTimer::singleShot(0, window.get(), [&] {
+            auto* option = qobject_cast<WorkFolderDialog*>(QApplication::activeModalWidget());
+            QVERIFY(option);
+            shown = option->folder();
+            ok ? option->accept() : option->reject();
+        });
+        window->menuBar()->actions().at(0)->trigger();
+        QCOMPARE(shown, before.substr(0, before.size() - 1));
+        QCOMPARE(window->settings().workFolder, before);
+        // Kept in memory only: nothing is saved before Close or a run.
+        QVERIFY(!Stored("TempPath"));
     }
 
     // With AW_SCREENSHOT=<file.png> (run under a display, e.g. xvfb-run): the window with a few items

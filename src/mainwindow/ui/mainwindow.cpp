@@ -17,12 +17,20 @@
 #include <QStatusBar>
 #include <QUrl>
 
+#include "dialogs/helpopener.h"
+#include "dialogs/ui/aboutbox.h"
+#include "dialogs/ui/colourbutton.h"
+#include "dialogs/ui/colourswatch.h"
+#include "dialogs/ui/desktophelpopener.h"
 #include "dialogs/ui/messageboxservice.h"
+#include "dialogs/ui/workfolderdialog.h"
+#include "dialogs/workfoldertext.h"
 #include "mainwindow/handoverstate.h"
 #include "mainwindow/outputfolders.h"
 #include "mainwindow/settingsstore.h"
 #include "mainwindow/ui/bitmapbutton.h"
 #include "mainwindow/ui/controltable.h"
+#include "mainwindow/ui/pagestylechooser.h"
 #include "medialist/ui/droppane.h"
 #include "medialist/ui/thumbnaillist.h"
 #include "stringtable.h"
@@ -88,6 +96,9 @@ MainWindow::MainWindow(const ImagingLibrary& imaging, std::string startupFile, Q
         ownBoxes_ = std::make_unique<MessageBoxService>(this);
     if (!seams_.startupMessages)
         ownStartupBoxes_ = std::make_unique<MessageBoxService>(nullptr);
+    if (!seams_.help)
+        ownHelp_ = std::make_unique<DesktopHelpOpener>();
+    help_ = seams_.help ? seams_.help : ownHelp_.get();
     messages_ = seams_.messages ? seams_.messages : ownBoxes_.get();
     startupMessages_ = seams_.startupMessages ? seams_.startupMessages : ownStartupBoxes_.get();
     if (!seams_.pickFolder)
@@ -192,17 +203,14 @@ void MainWindow::CreateControls() {
             widget = new BitmapButton(spec.normalBitmap, spec.pressedBitmap, spec.disabledBitmap, client_);
             break;
         case ControlKind::ColourButton: {
-            auto* button = new QPushButton(client_);
+            auto* button = new ColourButton(client_);
             button->setAutoDefault(false);
             widget = button;
             break;
         }
-        case ControlKind::Swatch: {
-            auto* swatch = new QFrame(client_);
-            swatch->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-            widget = swatch;
+        case ControlKind::Swatch:
+            widget = new ColourSwatch(spec.id, client_);
             break;
-        }
         }
         widget->setObjectName(QStringLiteral("c%1").arg(spec.id));
         widget->setProperty("controlId", spec.id);
@@ -256,6 +264,18 @@ void MainWindow::WireControls() {
     connect(As<QPushButton>(1003), &QPushButton::clicked, this, &MainWindow::OnClose);
     connect(As<QPushButton>(1083), &QPushButton::clicked, this, &MainWindow::OnHelp);
     connect(As<QCheckBox>(1005), &QCheckBox::toggled, this, &MainWindow::OnShowThumbnail);
+    PageStyleChooser::Controls style;
+    style.solidColour = As<ColourButton>(1027);
+    for (int k = 0; k < 4; ++k) {
+        style.pictures[static_cast<std::size_t>(k)] = As<BitmapButton>(1028 + k);
+        style.arrangements[static_cast<std::size_t>(k)] = As<BitmapButton>(1032 + k);
+    }
+    style.fontColourButton = As<BitmapButton>(1024);
+    style.backgroundColourButton = As<BitmapButton>(1025);
+    style.fontSwatch = As<ColourSwatch>(1022);
+    style.preview = As<ColourSwatch>(1023);
+    pageStyle_ = std::make_unique<PageStyleChooser>(style, this);
+    pageStyle_->Initialise();
     control(1002)->setEnabled(false);
 }
 
@@ -356,11 +376,22 @@ void MainWindow::OnShowThumbnail(bool checked) {
         messages_->Inform(LoadText(kThumbnailFailedId), LoadText(kWarningId), MessageIcon::Exclamation);
 }
 
-void MainWindow::OnHelp() {}
+void MainWindow::OnHelp() {
+    help_->OpenHelp(kHelpContext);
+}
 
-void MainWindow::OnAbout() {}
+void MainWindow::OnAbout() {
+    AboutBox about(this);
+    about.Run();
+}
 
-void MainWindow::OnOption() {}
+void MainWindow::OnOption() {
+    // A root folder is shown whole, any other without its closing "/"; the choice is saved only by the
+    // next save step.
+    WorkFolderDialog option(ShownWorkFolder(settings_.workFolder), *messages_, *help_, this);
+    if (option.Run() == 1)
+        settings_.workFolder = StoredWorkFolder(option.folder());
+}
 
 std::unique_ptr<QMenu> MainWindow::MakeContextMenu() {
     auto menu = std::make_unique<QMenu>(this);
@@ -368,7 +399,7 @@ std::unique_ptr<QMenu> MainWindow::MakeContextMenu() {
     embed->setObjectName(QStringLiteral("command%1").arg(kEmbedCommand));
     embed->setCheckable(true);
     // Arrangement 4 has no players to embed: the item is greyed and unticked there.
-    const bool lastArrangement = false;
+    const bool lastArrangement = pageStyle_->arrangementIndex() == kLastArrangement;
     embed->setEnabled(!lastArrangement);
     embed->setChecked(!lastArrangement && settings_.embedPlayback == 1);
     connect(embed, &QAction::triggered, this,

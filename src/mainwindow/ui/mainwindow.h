@@ -33,7 +33,9 @@ class QStatusBar;
 namespace aw {
 
 struct ImagingLibrary;
+class HelpOpener;
 class MessageService;
+class PageStyleChooser;
 class SettingsStore;
 
 class MainWindow : public QDialog {
@@ -55,6 +57,7 @@ public:
     QMenuBar* menuBar() const { return menuBar_; }
 
     const AlbumSettings& settings() const { return settings_; }
+    const PageStyleChooser& pageStyle() const { return *pageStyle_; }
     int embedPlayback() const { return settings_.embedPlayback; }
     // The context menu as the right button shows it; the caller owns it.
     std::unique_ptr<QMenu> MakeContextMenu();
@@ -92,6 +95,8 @@ private:
     MainWindowSeams seams_;
     std::unique_ptr<MessageService> ownBoxes_;
     std::unique_ptr<MessageService> ownStartupBoxes_;
+    std::unique_ptr<HelpOpener> ownHelp_;
+    HelpOpener* help_ = nullptr;
     MessageService* messages_ = nullptr;
     MessageService* startupMessages_ = nullptr;
 
@@ -103,6 +108,7 @@ private:
     AlbumSettings settings_;
     ProfileStore profile_;
     std::unique_ptr<SettingsStore> settingsStore_;
+    std::unique_ptr<PageStyleChooser> pageStyle_;
 };
 
 } // namespace aw
