@@ -510,6 +510,43 @@ private slots:
         QVERIFY(!Stored("TempPath"));
     }
 
+    void createMakesTheAlbumAndEndsTheWindow() {
+        QVERIFY(test::MakeJpeg(scratch_->path() / "pic.jpg", 320, 240));
+        QVERIFY(test::MakeBitmap(scratch_->path() / "b.bmp", 64, 48));
+        auto window = MakeWindow((scratch_->path() / "pic.jpg").string());
+        const std::filesystem::path out = scratch_->path() / "album";
+        std::filesystem::create_directory(out);
+        std::vector<std::string> opened;
+        openPage_ = [&](const std::string& page) {
+            opened.push_back(page);
+            return true;
+        };
+        QTimer::singleShot(0, window.get(), [&] {
+            static_cast<DropPane*>(window->control(1012))
+                ->AcceptDroppedFiles({(scratch_->path() / "b.bmp").string()});
+            static_cast<QLineEdit*>(window->control(1000))->setText(QString::fromStdString(out.string()));
+            static_cast<QLineEdit*>(window->control(1004))->setText("Holiday");
+            static_cast<QAbstractButton*>(window->control(1030))->click();
+            static_cast<QCheckBox*>(window->control(1006))->setChecked(true);
+            static_cast<QPushButton*>(window->control(1002))->click();
+        });
+        QCOMPARE(window->Run(), 1);
+
+        const std::string page = test::ReadWholeFile(out / "Index.html");
+        QVERIFY(page.find("Holiday") != std::string::npos);
+        QVERIFY(page.find("natural.jpg") != std::string::npos);
+        QVERIFY(std::filesystem::exists(out / "Data" / "pic.jpg"));
+        QVERIFY(std::filesystem::exists(out / "Data" / "b.jpg"));
+        QVERIFY(std::filesystem::exists(out / "Thumb"));
+        // The existing folder was asked about (and answered Yes) in a box of the main window.
+        QCOMPARE(messages_.log, (std::vector<std::string>{"ask " + LoadText(431) + ": " + LoadText(430),
+                                                          "inform " + LoadText(421) + ": " +
+                                                              FormatText(LoadText(407), {out.string()})}));
+        QCOMPARE(opened, (std::vector<std::string>{(out / "Index.html").string()}));
+        // A run that reached the progress window saves both settings.
+        QCOMPARE(Stored("TempPath")->text, window->settings().workFolder);
+    }
+
     // With AW_SCREENSHOT=<file.png> (run under a display, e.g. xvfb-run): the window with a few items
     // as a user sees it.
     void screenshot() {

@@ -25,12 +25,14 @@
 #include "dialogs/ui/messageboxservice.h"
 #include "dialogs/ui/workfolderdialog.h"
 #include "dialogs/workfoldertext.h"
+#include "mainwindow/createworkflow.h"
 #include "mainwindow/handoverstate.h"
 #include "mainwindow/outputfolders.h"
 #include "mainwindow/settingsstore.h"
 #include "mainwindow/ui/bitmapbutton.h"
 #include "mainwindow/ui/controltable.h"
 #include "mainwindow/ui/pagestylechooser.h"
+#include "mainwindow/ui/windowservices.h"
 #include "medialist/ui/droppane.h"
 #include "medialist/ui/thumbnaillist.h"
 #include "stringtable.h"
@@ -261,6 +263,7 @@ void MainWindow::WireControls() {
             [list] { list->items().DeleteSelection(); });
     connect(As<QLineEdit>(1000), &QLineEdit::textChanged, this, &MainWindow::OnFolderTextChanged);
     connect(As<QPushButton>(1001), &QPushButton::clicked, this, &MainWindow::OnBrowse);
+    connect(As<QPushButton>(1002), &QPushButton::clicked, this, &MainWindow::OnCreate);
     connect(As<QPushButton>(1003), &QPushButton::clicked, this, &MainWindow::OnClose);
     connect(As<QPushButton>(1083), &QPushButton::clicked, this, &MainWindow::OnHelp);
     connect(As<QCheckBox>(1005), &QCheckBox::toggled, this, &MainWindow::OnShowThumbnail);
@@ -350,6 +353,19 @@ void MainWindow::SaveSettings() {
         messages_->Inform(LoadText(kSettingsNotSavedId), LoadText(kWarningId), MessageIcon::Exclamation);
     if (!settingsStore_->SaveWorkFolder(settings_.workFolder))
         messages_->Inform(LoadText(kSettingsNotSavedId), LoadText(kWarningId), MessageIcon::Exclamation);
+}
+
+void MainWindow::OnCreate() {
+    CreateInputs inputs;
+    inputs.outputFolder = As<QLineEdit>(1000)->text().toStdString();
+    inputs.pageTitle = As<QLineEdit>(1004)->text().toStdString();
+    pageStyle_->FillCreateInputs(inputs);
+    inputs.openWhenDone = As<QCheckBox>(1006)->isChecked();
+    WindowServices services(this, *messages_, *help_, imaging_, *settingsStore_, seams_.openPage);
+    CreateWorkflow create(services);
+    const CreateResult result = create.Run(job_, As<ThumbnailList>(1014)->items(), inputs, settings_);
+    if (result.closeWindow)
+        done(1);
 }
 
 void MainWindow::OnClose() {

@@ -79,6 +79,7 @@ private:
 
     void OnFolderTextChanged();
     void OnBrowse();
+    void OnCreate();
     void OnClose();
     void OnShowThumbnail(bool checked);
     void OnHelp();

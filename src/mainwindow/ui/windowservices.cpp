@@ -1,0 +1,47 @@
+#include "mainwindow/ui/windowservices.h"
+
+#include "dialogs/ui/helplinkdialog.h"
+#include "dialogs/ui/progresswindow.h"
+#include "mainwindow/settingsstore.h"
+
+namespace aw {
+
+WindowServices::WindowServices(QWidget* owner, MessageService& boxes, HelpOpener& help,
+                               const ImagingLibrary& imaging, SettingsStore& settings,
+                               std::function<bool(const std::string&)> openPage)
+    : owner_(owner), boxes_(boxes), help_(help), imaging_(imaging), settings_(settings),
+      openPage_(std::move(openPage)) {}
+
+bool WindowServices::AskYesNo(const std::string& text, const std::string& caption, MessageIcon icon,
+                              DefaultButton defaultButton) {
+    return boxes_.AskYesNo(text, caption, icon, defaultButton);
+}
+
+void WindowServices::Inform(const std::string& text, const std::string& caption, MessageIcon icon) {
+    boxes_.Inform(text, caption, icon);
+}
+
+void WindowServices::InformWithHelp(const std::string& text, const std::string& caption, int helpContext) {
+    HelpLinkDialog dialog(text, caption, helpContext, help_, owner_);
+    dialog.Run();
+}
+
+ProgressOutcome WindowServices::RunProgress(const ProgressRequest& request) {
+    ProgressWindow window(request, imaging_, owner_);
+    const int code = window.Run();
+    return ProgressOutcome{code, window.failureLine()};
+}
+
+bool WindowServices::OpenInBrowser(const std::string& pagePath) {
+    return openPage_(pagePath);
+}
+
+bool WindowServices::SaveEmbedFlag(int embedPlayback) {
+    return settings_.SaveEmbedFlag(embedPlayback);
+}
+
+bool WindowServices::SaveWorkFolder(const std::string& workFolder) {
+    return settings_.SaveWorkFolder(workFolder);
+}
+
+} // namespace aw
