@@ -1,28 +1,18 @@
 #include "album/thumbnailpreparer.h"
 
-#include <sys/stat.h>
-
 #include "album/mediacopier.h"
 #include "album/mediakind.h"
 #include "album/picture.h"
 #include "album/picturesteps.h"
 
 namespace aw {
-namespace {
-
-// Opening a FIFO would block the preparing thread until a writer comes, and a device would be read
-// without end; such a source is never handed to the steps.
-bool IsRegularFile(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-} // namespace
 
 PreparedThumbnail ThumbnailPreparer::Prepare(const std::string& source, int kind) const {
     PreparedThumbnail prepared;
-    if (!IsRegularFile(source)) {
-        prepared.failure = {source, FailureCause::Unreadable};
+    // Opening a FIFO would block the worker until a writer comes, and a device would be read without end:
+    // such a source never reaches the steps.
+    if (const FailureCause cause = CauseFromFileType(TypeOfPath(source)); cause != FailureCause::None) {
+        prepared.failure = {source, cause};
         return prepared;
     }
     Picture picture;

@@ -88,7 +88,7 @@ TEST_F(ThumbnailPreparerTest, FailuresNameTheSource) {
         FailureCause cause;
     } cases[] = {{"broken.jpg", StillJpeg, FailureCause::NotAPicture},
                  {"missing.jpg", StillJpeg, FailureCause::Unreadable},
-                 {"pipe.jpg", StillJpeg, FailureCause::Unreadable},
+                 {"pipe.jpg", StillJpeg, FailureCause::IsFifo},
                  {"ok.jpg", Audio, FailureCause::NotAPicture}};
     const ThumbnailPreparer preparer(loader_.library());
     test::Watchdog watchdog(30s, "preparing failing thumbnails");
