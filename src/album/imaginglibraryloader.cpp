@@ -37,8 +37,18 @@ std::filesystem::path ImagingLibraryLoader::ProgramFolder() {
     return error ? std::filesystem::path() : program.parent_path();
 }
 
+std::filesystem::path ImagingLibraryLoader::ModuleFolderFor(const std::filesystem::path& programFolder) {
+    // Installed: bin/ and lib/albumwright/ side by side under one prefix. Built: everything in bin/.
+    const std::filesystem::path installed = (programFolder / ".." / "lib" / "albumwright").lexically_normal();
+    std::error_code error;
+    if (!programFolder.empty() &&
+        std::filesystem::is_regular_file(installed / LoadText(kImageModuleText), error))
+        return installed;
+    return programFolder;
+}
+
 ImagingLoadResult ImagingLibraryLoader::Load() {
-    return Load(ProgramFolder());
+    return Load(DefaultModuleFolder());
 }
 
 ImagingLibraryLoader::ModuleHandle ImagingLibraryLoader::OpenModule(const std::filesystem::path& path,

@@ -1,8 +1,9 @@
 // Loads the two imaging modules and resolves their entry points into an ImagingLibrary table.
 //
-// The modules are opened by the file names of strings 412 (image) and 413 (video) from one folder: the
-// folder of the running program unless another is named. The seven entry points are resolved in their
-// fixed order (names: strings 414 to 420), stopping at the first one missing; the optional eighth
+// The modules are opened by the file names of strings 412 (image) and 413 (video) from one folder: unless
+// another is named, the installed one (<program folder>/../lib/albumwright) when the image module is
+// there, else the folder of the running program (the build tree). The seven entry points are resolved in
+// their fixed order (names: strings 414 to 420), stopping at the first one missing; the optional eighth
 // (AW_DECODE_JPEG_SCALED_NAME) is looked up afterwards and may be absent.
 //
 // Ownership: the loader owns both module handles and releases them when it is destroyed or reloaded, and
@@ -33,7 +34,7 @@ public:
     ImagingLibraryLoader(const ImagingLibraryLoader&) = delete;
     ImagingLibraryLoader& operator=(const ImagingLibraryLoader&) = delete;
 
-    // Loads from the folder of the running program (/proc/self/exe).
+    // Loads from DefaultModuleFolder().
     ImagingLoadResult Load();
     ImagingLoadResult Load(const std::filesystem::path& folder);
 
@@ -47,8 +48,11 @@ public:
 
     const ImagingLibrary& library() const { return library_; }
 
-    // The folder holding the running program; empty when it cannot be told.
+    // The folder holding the running program (/proc/self/exe); empty when it cannot be told.
     static std::filesystem::path ProgramFolder();
+    // `programFolder`/../lib/albumwright when the image module is there, else `programFolder`.
+    static std::filesystem::path ModuleFolderFor(const std::filesystem::path& programFolder);
+    static std::filesystem::path DefaultModuleFolder() { return ModuleFolderFor(ProgramFolder()); }
 
 private:
     struct ModuleCloser {

@@ -105,14 +105,6 @@ std::optional<std::string> ChooseWorkFolder(const CommandLine& line, const std::
 
 } // namespace
 
-std::string MakeCommand::DataRootFor(const std::string& programFolder) {
-    std::error_code error;
-    for (const std::string& root : {programFolder, programFolder + "../share/albumwright/"})
-        if (fs::is_directory(root + "htmldata", error))
-            return root;
-    return {};
-}
-
 int MakeCommand::Run(const std::vector<std::string>& args) {
     std::string error;
     const std::optional<CommandLine> parsed = CommandLine::Parse(args, error);
@@ -130,7 +122,7 @@ int MakeCommand::Run(const std::vector<std::string>& args) {
 
     Console console(line.answer, line.quiet);
     const std::string programFolder = SettingsStore::RunningProgramFolder();
-    const std::string dataRoot = DataRootFor(programFolder);
+    const std::string dataRoot = SettingsStore::DataFolderFor(programFolder);
     if (dataRoot.empty()) {
         PrintError(LoadText(3112));
         return ExitFailed;
@@ -169,7 +161,7 @@ int MakeCommand::Run(const std::vector<std::string>& args) {
     settings.workFolder = *workFolder;
 
     ImagingLibraryLoader loader;
-    if (loader.Load(programFolder) != ImagingLoadResult::Loaded) {
+    if (loader.Load() != ImagingLoadResult::Loaded) {
         console.Message(LoadText(loader.failureTextId()) + "\n" + loader.errorText(), LoadText(411));
         return ExitFailed;
     }

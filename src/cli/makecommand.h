@@ -18,11 +18,6 @@ class MakeCommand {
 public:
     // `args` without the program name.
     int Run(const std::vector<std::string>& args);
-
-    // The folder that holds htmldata/ for a program in `programFolder` (ending with "/"): the program's
-    // own folder in the build tree, else <prefix>/share/albumwright/ for a program in <prefix>/bin/.
-    // Empty when neither holds it.
-    static std::string DataRootFor(const std::string& programFolder);
 };
 
 } // namespace aw::cli

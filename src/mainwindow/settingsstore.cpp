@@ -29,11 +29,17 @@ std::string Numbered(int nameId, int index) {
     return LoadText(nameId) + std::to_string(index);
 }
 
+// Where htmldata is when nothing else is named; the program's own folder when it is nowhere, so that the
+// failure names the place where it was looked for first.
+std::string DefaultDataFolder() {
+    const std::string found = SettingsStore::DataFolderFor(SettingsStore::RunningProgramFolder());
+    return found.empty() ? SettingsStore::RunningProgramFolder() : found;
+}
+
 } // namespace
 
 SettingsStore::SettingsStore(ProfileStore& store, std::string programFolder, SystemInfo info)
-    : store_(store),
-      programFolder_(programFolder.empty() ? RunningProgramFolder() : std::move(programFolder)),
+    : store_(store), programFolder_(programFolder.empty() ? DefaultDataFolder() : std::move(programFolder)),
       info_(std::move(info)), company_(LoadText(kCompanyId)), product_(LoadText(kProductId)) {}
 
 std::string SettingsStore::RunningProgramFolder() {
@@ -45,6 +51,16 @@ std::string SettingsStore::RunningProgramFolder() {
     if (folder.empty() || folder.back() != '/')
         folder += '/';
     return folder;
+}
+
+std::string SettingsStore::DataFolderFor(const std::string& programFolder) {
+    if (programFolder.empty())
+        return {};
+    std::error_code error;
+    for (const std::string& root : {programFolder, programFolder + "../share/albumwright/"})
+        if (std::filesystem::is_directory(root + "htmldata", error))
+            return std::filesystem::path(root).lexically_normal().string();
+    return {};
 }
 
 void SettingsStore::SetProfileNames(const std::string& company, const std::string& product) {

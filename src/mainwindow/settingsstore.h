@@ -24,7 +24,7 @@ public:
     // The buffer size the settings are read with; a value of this size or more reads as empty.
     static constexpr std::size_t kValueBufferSize = 260;
 
-    // `programFolder` ends with "/" and holds htmldata/; empty means the folder of the running program.
+    // `programFolder` ends with "/" and holds htmldata/; empty means DataFolderFor(RunningProgramFolder()).
     explicit SettingsStore(ProfileStore& store, std::string programFolder = {},
                            SystemInfo info = SystemInfo());
 
@@ -55,6 +55,9 @@ public:
 
     // The folder of the running executable, with its closing "/"; empty when it cannot be found.
     static std::string RunningProgramFolder();
+    // The folder holding htmldata/ for a program in `programFolder` (with its "/"): that folder itself
+    // (the build tree), else <programFolder>../share/albumwright/ (installed); empty when neither has it.
+    static std::string DataFolderFor(const std::string& programFolder);
 
     const std::string& programFolder() const { return programFolder_; }
 

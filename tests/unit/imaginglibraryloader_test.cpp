@@ -44,5 +44,16 @@ TEST(ImagingLibraryLoaderTest, ReportsWhichStepFailedThenLoadsFromTheProgramFold
     }
 }
 
+// Installed, the modules are in <prefix>/lib/albumwright beside <prefix>/bin; built, beside the program.
+TEST(ImagingLibraryLoaderTest, ModuleFolderOfAnInstalledAndABuiltProgram) {
+    test::ScratchDir dir;
+    fs::create_directories(dir / "usr/bin");
+    fs::create_directories(dir / "usr/lib/albumwright");
+    EXPECT_EQ(ImagingLibraryLoader::ModuleFolderFor(dir / "usr/bin"), dir / "usr/bin"); // nothing installed
+    test::WriteWholeFile(dir / "usr/lib/albumwright" / LoadText(412), "");
+    EXPECT_EQ(ImagingLibraryLoader::ModuleFolderFor(dir / "usr/bin"), dir / "usr/lib/albumwright");
+    EXPECT_EQ(ImagingLibraryLoader::DefaultModuleFolder(), test::BinDir()); // the tests run in the build tree
+}
+
 } // namespace
 } // namespace aw
