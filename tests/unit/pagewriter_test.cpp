@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "album/mediakind.h"
 #include "support/testpaths.h"
 
@@ -180,6 +182,13 @@ TEST(PageWriter, OpenFailuresNameTheFileAndLeaveNothingOpen) {
         EXPECT_TRUE(writer.ClosePageFiles());
     }
     EXPECT_FALSE(fs::exists(dir / "Index.html"));
+
+    // A FIFO as the arrangement is refused without blocking in open().
+    ASSERT_EQ(::mkfifo((dir / "fifo.dat").c_str(), 0600), 0);
+    PageWriter writer;
+    EXPECT_TRUE(test::ReturnsWithoutBlocking(
+        dir / "fifo.dat", [&] { EXPECT_FALSE(writer.OpenPageFiles(MakeJob(dir, dir / "fifo.dat"))); }));
+    EXPECT_EQ(writer.failure().cause, FailureCause::Arrangement);
 }
 
 TEST(PageWriter, ReadOnlyPageGetsItsOwnerWriteBitBackAndIsTruncated) {
