@@ -1,6 +1,7 @@
 #include "album/createthread.h"
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <future>
@@ -13,6 +14,8 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include <sys/resource.h>
 
 #include "album/imaginglibraryloader.h"
 #include "album/relayedrunhost.h"
@@ -292,10 +295,12 @@ TEST_F(CreateThreadTest, MarkerRunCopiesEveryFileAndMakesNoThumbnails) {
 }
 
 // Faults late in a run must fail it (close 3, with the file named) and leave the earlier page: a rewrite of
-// a read-only Data file that does not land, a page that cannot be put in place, a background that cannot
-// be copied.
+// a read-only Data file that does not land (a file-size limit lets the small thumbnail and page through
+// but not the large copy), a page that cannot be put in place, a background that cannot be copied.
 TEST_F(CreateThreadTest, LateFaultsFailTheRunAndKeepTheEarlierPage) {
-    const fs::path gone = sources_->path() / "gone.jpg";
+    const fs::path big = sources_->path() / "big.jpg";
+    ASSERT_TRUE(test::MakeJpeg(big, 400, 300, "+noise Random -quality 95", "xc:gray"));
+    ASSERT_GT(fs::file_size(big), 96u * 1024);
     const std::string missing = (dir_ / "no-such-background.jpg").string();
     const struct {
         const char* what;
@@ -303,8 +308,7 @@ TEST_F(CreateThreadTest, LateFaultsFailTheRunAndKeepTheEarlierPage) {
         int backgroundIndex;
         std::string reason;
     } cases[] = {
-        {"rewrite", [&](const std::string& e) { e.starts_with("ask") && fs::remove(gone); }, 0,
-         gone.string()},
+        {"rewrite", nullptr, 0, Data("big.jpg").string()},
         {"page",
          [&](const std::string& e) {
              if (e.starts_with("advance"))
@@ -315,23 +319,34 @@ TEST_F(CreateThreadTest, LateFaultsFailTheRunAndKeepTheEarlierPage) {
     };
     for (const auto& t : cases) {
         SCOPED_TRACE(t.what);
-        fs::copy_file(Source("a.jpg"), gone, fs::copy_options::overwrite_existing);
-        Reset({"gone.jpg"});
-        WriteWholeFile(Data("gone.jpg"), "old");
-        ASSERT_TRUE(SetReadOnly(Data("gone.jpg").string()));
-        if (std::string(t.what) != "rewrite")
-            fs::remove(Data("gone.jpg"));
+        const bool rewrite = std::string(t.what) == "rewrite";
+        Reset({"big.jpg"});
+        if (rewrite) {
+            WriteWholeFile(Data("big.jpg"), "old");
+            ASSERT_TRUE(SetReadOnly(Data("big.jpg").string()));
+        }
         if (std::string(t.what) != "page")
             WriteWholeFile(out_ / "Index.html", "earlier page");
         job_.backgroundIndex = t.backgroundIndex;
         job_.backgroundText = t.backgroundIndex == 0 ? "#ffffff" : missing;
         host_->onEvent = t.onEvent;
-        EXPECT_EQ(RunOnce(), RunFailed);
+
+        rlimit saved{};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{rewrite ? 64 * 1024 : saved.rlim_cur, saved.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const int code = RunOnce();
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previousHandler);
+
+        EXPECT_EQ(code, RunFailed);
         ASSERT_GE(host_->events.size(), 2u);
         EXPECT_NE(host_->events.end()[-2].find(t.reason), std::string::npos) << host_->events.end()[-2];
         if (std::string(t.what) != "page")
             EXPECT_EQ(Page(), "earlier page");
     }
+    fs::remove(big);
 }
 
 // The background picture is copied for index 2 only, and never over an item of the same name.

@@ -1,6 +1,7 @@
 #include "mainwindow/createworkflow.h"
 
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <set>
 #include <tuple>
@@ -177,7 +178,15 @@ TEST_F(CreateWorkflowTest, QuestionsMessagesAndFolders) {
 // more than its size), and a FIFO named as the arrangement is refused without blocking.
 TEST(CreateWorkflowMarker, ReadsLinesWithABoundAndNeverBlocks) {
     ScratchDir dir;
-    WriteWholeFile(dir / "long.dat", "500\n" + std::string(100 << 20, '7') + "\n18766\n");
+    {
+        // Written in pieces: a whole line in this process would raise the peak the test measures.
+        std::ofstream out(dir / "long.dat", std::ios::binary);
+        const std::string piece(1 << 20, '7');
+        out << "500\n";
+        for (int i = 0; i < 100; ++i)
+            out << piece;
+        out << "\n18766\n";
+    }
     rusage before{}, after{};
     getrusage(RUSAGE_SELF, &before);
     EXPECT_EQ(CreateWorkflow::HasArrangementMarker((dir / "long.dat").string()), 1);
