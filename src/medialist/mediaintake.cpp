@@ -6,6 +6,7 @@
 
 #include "album/mediaitem.h"
 #include "medialist/itemlist.h"
+#include "platform/regularfile.h"
 #include "stringtable.h"
 
 namespace aw {
@@ -66,7 +67,13 @@ std::string MediaIntake::UnsafeText() const {
 }
 
 bool IsMarkedAsf(const std::string& path) {
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    // A FIFO named .asf must not block the intake in open(); a special file is no marked ASF.
+    OpenedFile opened = OpenRegularFile(path);
+    if (opened.error != 0)
+        return false;
+    const std::unique_ptr<std::FILE, FileCloser> file(fdopen(opened.fd.get(), "rb"));
+    if (file)
+        opened.fd.release();
     if (!file || std::fseek(file.get(), kAsfMarkerOffset, SEEK_SET) != 0)
         return false;
     char bytes[kAsfMarkerLength];

@@ -6,20 +6,21 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/regularfile.h"
 #include "platform/uniquefd.h"
 
 namespace aw {
 
 int ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, std::size_t limit) {
     bytes.clear();
-    UniqueFd in(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (in.get() < 0)
-        return errno;
+    // A FIFO or device is refused without blocking in open().
+    OpenedFile opened = OpenRegularFile(path);
+    if (opened.error != 0)
+        return opened.error;
+    const UniqueFd in = std::move(opened.fd);
     struct stat info {};
     if (::fstat(in.get(), &info) != 0)
         return errno;
-    if (!S_ISREG(info.st_mode))
-        return S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
     if (info.st_size < 0 || static_cast<unsigned long long>(info.st_size) > limit)
         return EFBIG;
     bytes.resize(static_cast<std::size_t>(info.st_size));

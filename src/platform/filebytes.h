@@ -9,7 +9,8 @@
 namespace aw {
 
 // Reads all of a regular file into `bytes`. 0, or an errno value: EFBIG when the file is larger than
-// `limit`, EIO when it shrank while being read, EISDIR/EINVAL for a folder or a special file.
+// `limit`, EIO when it shrank while being read, EISDIR/EINVAL for a folder or a special file (a FIFO is
+// refused without blocking).
 int ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, std::size_t limit);
 
 // Creates or truncates `path` and writes `size` bytes to it, resuming short writes and checking the close.
