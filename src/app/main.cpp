@@ -1,6 +1,10 @@
 // albumwright: the window program.
+#include <csignal>
+
 #include "app/ui/albumapp.h"
 
 int main(int argc, char** argv) {
+    // A file-size limit must fail the write (EFBIG, reported by the run), not kill the program half-way.
+    std::signal(SIGXFSZ, SIG_IGN);
     return aw::AlbumApp::Run(argc, argv);
 }
