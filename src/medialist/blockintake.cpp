@@ -24,14 +24,19 @@ int AcceptFileBlock(const Bytes& block, MediaIntake& intake, ItemList& items) {
     return items.count() == 0 ? kUnsupportedId : 0;
 }
 
-int AcceptBrowserSelection(const Bytes& selectionBlock, MediaIntake& intake, ItemList& items) {
-    const std::optional<Bytes> block = IdListToFileBlock(selectionBlock);
+std::optional<Bytes> ConvertBrowserSelection(const Bytes& selectionBlock, ItemList& items) {
+    std::optional<Bytes> block = IdListToFileBlock(selectionBlock);
     if (!block)
-        return kNoFilesId;
+        return std::nullopt;
     std::vector<std::string> paths;
     FileBlock::Read(*block, paths);
     items.sourceFolder = paths.empty() ? std::string() : MediaPath::FolderOf(paths.front());
-    return AcceptFileBlock(*block, intake, items);
+    return block;
+}
+
+int AcceptBrowserSelection(const Bytes& selectionBlock, MediaIntake& intake, ItemList& items) {
+    const std::optional<Bytes> block = ConvertBrowserSelection(selectionBlock, items);
+    return block ? AcceptFileBlock(*block, intake, items) : kNoFilesId;
 }
 
 } // namespace aw

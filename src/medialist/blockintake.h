@@ -5,6 +5,8 @@
 // Ownership: borrows the intake and its list for the call. Thread-safety: none; the list's thread only.
 #pragma once
 
+#include <optional>
+
 #include "medialist/fileblock.h"
 
 namespace aw {
@@ -16,8 +18,12 @@ class MediaIntake;
 // no path (or cannot be read); 447 when the list is still empty afterwards; else 0.
 int AcceptFileBlock(const Bytes& block, MediaIntake& intake, ItemList& items);
 
-// Converts `selectionBlock` (IdListToFileBlock): 446 when that gives no block. Otherwise sets the list's
-// sourceFolder to the folder (with its "/") of the first path and returns AcceptFileBlock's result.
+// The first half of taking in the browser's selection: converts `selectionBlock` (IdListToFileBlock) and,
+// when that gives a block, sets the list's sourceFolder to the folder (with its "/") of its first path.
+// None when the selection cannot be converted (the caller's 446).
+std::optional<Bytes> ConvertBrowserSelection(const Bytes& selectionBlock, ItemList& items);
+
+// ConvertBrowserSelection, then AcceptFileBlock with the converted block; 446 when there is none.
 int AcceptBrowserSelection(const Bytes& selectionBlock, MediaIntake& intake, ItemList& items);
 
 } // namespace aw
