@@ -16,6 +16,7 @@
 #include "album/mediakind.h"
 #include "album/mediapath.h"
 #include "mainwindow/messageservice.h"
+#include "medialist/blockintake.h"
 #include "medialist/mediaintake.h"
 #include "medialist/previewpicture.h"
 #include "medialist/ui/thumbnaillist.h"
@@ -223,6 +224,22 @@ void DropPane::AcceptDroppedFiles(const std::vector<std::string>& paths) {
     const bool wasEmpty = list_->LineCount() == 0;
     MediaIntake intake(items);
     intake.TakeAll(paths);
+    FinishIntake(intake, wasEmpty);
+}
+
+int DropPane::AcceptFileBlock(const Bytes& block) {
+    if (!list_)
+        return 446;
+    const bool wasEmpty = list_->LineCount() == 0;
+    MediaIntake intake(list_->items());
+    const int result = aw::AcceptFileBlock(block, intake, list_->items());
+    if (result == 0)
+        FinishIntake(intake, wasEmpty);
+    return result;
+}
+
+void DropPane::FinishIntake(const MediaIntake& intake, bool wasEmpty) {
+    const ItemList& items = list_->items();
     ReportIntake(intake);
     if (create_ && folder_ && !folder_->text().isEmpty() && items.count() > 0)
         create_->setEnabled(true);

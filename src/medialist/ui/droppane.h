@@ -24,6 +24,7 @@
 #include <QImage>
 #include <QPointer>
 
+#include "medialist/fileblock.h"
 #include "medialist/previewworker.h"
 
 class QAbstractButton;
@@ -56,6 +57,9 @@ public:
     // and names that are not web-safe (403, caption 438), enables Create when the output folder box has
     // text, and selects and previews the first item when the list was empty before.
     void AcceptDroppedFiles(const std::vector<std::string>& paths);
+    // A whole FileBlock, such as the converted browser selection: 446 when it holds no path, 447 when the
+    // list is still empty afterwards (nothing reported then); otherwise as AcceptDroppedFiles, and 0.
+    int AcceptFileBlock(const Bytes& block);
     // The file named at start-up: 447 when it is not supported (the list stays empty), else 0 with the
     // file's folder, without its trailing separator, in `folder`. Create is not touched.
     int AcceptStartupFile(const std::string& path, std::string& folder);
@@ -77,6 +81,8 @@ protected:
 private:
     void OnPreviewReady(const PreviewResult& result);
     void ReportIntake(const MediaIntake& intake);
+    // What follows the per-file steps of a drop or a block: the report, Create, the first selection.
+    void FinishIntake(const MediaIntake& intake, bool wasEmpty);
     void SelectFirstItem();
     PreviewWorker& Worker();
 

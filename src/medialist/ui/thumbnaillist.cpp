@@ -7,6 +7,7 @@
 #include <QStatusBar>
 
 #include "mainwindow/messageservice.h"
+#include "medialist/blockintake.h"
 #include "medialist/ui/droppane.h"
 #include "stringtable.h"
 
@@ -72,6 +73,13 @@ void ThumbnailList::Attach(QAbstractButton* create, DropPane* pane, QAbstractBut
                 SetStatusText(*noteFor_);
         });
     }
+}
+
+int ThumbnailList::AcceptBrowserSelection(const Bytes& selectionBlock) {
+    const std::optional<Bytes> block = ConvertBrowserSelection(selectionBlock, items_);
+    if (!block || !pane_)
+        return 446;
+    return pane_->AcceptFileBlock(*block);
 }
 
 void ThumbnailList::SetStatusText(const std::string& text) {

@@ -17,6 +17,7 @@
 #include <QListWidget>
 #include <QPointer>
 
+#include "medialist/fileblock.h"
 #include "medialist/itemlist.h"
 #include "medialist/itemlistpeers.h"
 #include "medialist/linelist.h"
@@ -42,6 +43,10 @@ public:
     // Any pointer may be null: that peer is then left out (no preview, no box, Create untouched).
     void Attach(QAbstractButton* create, DropPane* pane, QAbstractButton* showThumbnail, QStatusBar* status,
                 MessageService* messages);
+
+    // The media browser's selection block: converted, the source folder set from its first path, and
+    // taken in through the drop pane's AcceptFileBlock. 0, or 446 (no block, or no pane) or 447.
+    int AcceptBrowserSelection(const Bytes& selectionBlock);
 
     // Puts `text` in the status bar, with the whole text as the bar's tooltip, and keeps it in statusText.
     void SetStatusText(const std::string& text) override;
