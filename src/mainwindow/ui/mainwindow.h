@@ -4,6 +4,11 @@
 // the desktop's window menu cannot carry. Every control is built from the control table at its fixed
 // rectangle in the client area below the menu bar; the window has a fixed size.
 //
+// The window menu belongs to the window manager here: the window asks for a title bar with a minimise and
+// a close box and no maximise box, and whatever the manager's menu shows (and greys) while minimised is
+// its own. Group boxes, labels and the line let the mouse through, so a right click on them is a click on
+// the window (its context menu); the item list lies above the drop pane where the two overlap.
+//
 // Results of Run: 1 after Close or a written album, 2 when the window was closed by the desktop (Alt+F4,
 // the title bar), or when start-up failed (settings, no start-up file, an unsupported one).
 //

@@ -34,7 +34,7 @@ void ShowChosen(BitmapButton* button, int plainFace, bool chosen) {
 } // namespace
 
 PageStyleChooser::PageStyleChooser(const Controls& controls, QWidget* dialogParent)
-    : QObject(dialogParent), controls_(controls), dialogParent_(dialogParent) {
+    : controls_(controls), dialogParent_(dialogParent) {
     connect(controls_.solidColour, &QAbstractButton::clicked, this, &PageStyleChooser::ChooseSolidColour);
     for (int k = 1; k <= 4; ++k)
         connect(controls_.pictures[k - 1], &QAbstractButton::clicked, this, [this, k] { ChoosePicture(k); });
