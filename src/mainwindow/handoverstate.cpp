@@ -5,6 +5,7 @@
 
 #include "mainwindow/outputfolders.h"
 #include "medialist/selectionblock.h"
+#include "platform/handoverchannel.h"
 #include "stringtable.h"
 
 namespace aw {
@@ -29,6 +30,12 @@ void HandOverState::Receive(const HandOverRecord& answer) {
         std::copy_n(answer.data.begin(), std::min(answer.data.size(), kStatusSize), status_.begin());
         receivedParts_ |= StatusPart;
     }
+}
+
+void HandOverState::AskBrowser(const std::string& socketPath) {
+    for (const HandOverRecord& answer :
+         HandOverChannel::Ask(socketPath, {kSelectionFormat, LoadText(kStatusFormatId)}))
+        Receive(answer);
 }
 
 StartupDecision HandOverState::Decide(const std::string& startupFile, const OutputFolders& folders) const {

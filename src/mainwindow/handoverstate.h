@@ -43,6 +43,11 @@ public:
     // most 12 bytes. Other tags are ignored. Answers are stored even after the decision.
     void Receive(const HandOverRecord& answer);
 
+    // Asks whoever listens at `socketPath` for the selection, then for the status, and receives every
+    // answer that arrives before the peer closes or the channel's timeout passes. Nobody listening
+    // returns at once with nothing received.
+    void AskBrowser(const std::string& socketPath);
+
     // Both parts -> Selection (with the initial folder from `folders`) or EmptyList; otherwise
     // StartupFile when `startupFile` is not empty, else NoFiles.
     StartupDecision Decide(const std::string& startupFile, const OutputFolders& folders) const;

@@ -159,8 +159,7 @@ TEST_F(HandOverTest, DecisionFromTheAnswersReceived) {
     for (const Case& c : cases) {
         FakeCompanion companion(SocketPath(), c.first, c.second);
         HandOverState state;
-        for (const HandOverRecord& answer : HandOverChannel::Ask(SocketPath(), kFormats))
-            state.Receive(answer);
+        state.AskBrowser(SocketPath());
         const StartupDecision decision = state.Decide(c.startupFile, folders_);
         EXPECT_EQ(decision.source, c.source) << c.name;
         EXPECT_EQ(decision.source == S::Selection ? decision.initialFolder : state.selectionFolder(),
@@ -187,8 +186,7 @@ TEST_F(HandOverTest, SelectionFillsTheListAndProposesItsFolder) {
         FakeCompanion companion(SocketPath(), {Selection(c.folder, {"a.jpg", "b.avi", "c.mp3"})},
                                 {Status(12)});
         HandOverState state;
-        for (const HandOverRecord& answer : HandOverChannel::Ask(SocketPath(), kFormats))
-            state.Receive(answer);
+        state.AskBrowser(SocketPath());
         const StartupDecision decision = state.Decide("", folders_);
         ASSERT_EQ(decision.source, StartupSource::Selection);
         EXPECT_EQ(decision.initialFolder, c.proposed);

@@ -35,6 +35,7 @@
 #include "mainwindow/ui/windowservices.h"
 #include "medialist/ui/droppane.h"
 #include "medialist/ui/thumbnaillist.h"
+#include "platform/handoverchannel.h"
 #include "stringtable.h"
 
 namespace aw {
@@ -306,21 +307,31 @@ bool MainWindow::LoadSettings() {
 }
 
 int MainWindow::ChooseStartupFiles() {
-    // No media browser has answered (the channel is not asked yet), so the decision falls to the file
-    // named on the command line. The boxes have no owner: the window is about to close.
+    // What stands in the media browser's place is asked for its selection; without both answers the
+    // decision falls to the file named on the command line. The boxes have no owner: the window is about
+    // to close.
+    HandOverState handOver;
+    handOver.AskBrowser(HandOverChannel::DefaultSocketPath());
     const OutputFolders folders(*startupMessages_);
-    const StartupDecision decision = HandOverState().Decide(startupFile_, folders);
-    if (decision.source != StartupSource::StartupFile) {
+    const StartupDecision decision = handOver.Decide(startupFile_, folders);
+    if (decision.source == StartupSource::EmptyList)
+        return 0;
+    if (decision.source == StartupSource::NoFiles) {
         startupMessages_->Inform(LoadText(kNoFilesId), LoadText(kErrorId), MessageIcon::Stop);
         return 2;
     }
-    std::string folder;
-    const int failed = As<DropPane>(1012)->AcceptStartupFile(startupFile_, folder);
+    std::string folder = decision.initialFolder;
+    const int failed = decision.source == StartupSource::Selection
+                           ? As<ThumbnailList>(1014)->AcceptBrowserSelection(*handOver.selectionBlock())
+                           : As<DropPane>(1012)->AcceptStartupFile(startupFile_, folder);
+    handOver.ReleaseSelection();
     if (failed != 0) {
         startupMessages_->Inform(LoadText(failed), LoadText(kErrorId), MessageIcon::Stop);
         return 2;
     }
-    As<QLineEdit>(1000)->setText(QString::fromStdString(folders.ChooseInitialFolder(folder)));
+    if (decision.source == StartupSource::StartupFile)
+        folder = folders.ChooseInitialFolder(folder);
+    As<QLineEdit>(1000)->setText(QString::fromStdString(folder));
     return 0;
 }
 
