@@ -27,27 +27,13 @@ std::vector<std::string> PathsOf(const Bytes& selection) {
     return paths;
 }
 
-// Files named on the command line, relative or not, supported or not, are the selection as given.
-TEST(PickCompanion, HoldsTheNamedFilesAsTheSelection) {
-    const PickCompanion companion({"a.jpg", "../Q/b.avi", "/home/u/P/./notes.txt"}, "/home/u/P");
-    const std::vector<std::string> expected{"/home/u/P/a.jpg", "/home/u/Q/b.avi", "/home/u/P/notes.txt"};
-    EXPECT_EQ(companion.files(), expected);
-    const auto selection = companion.AnswerFor(kSelectionFormat);
-    ASSERT_EQ(selection.size(), 1u);
-    EXPECT_EQ(selection[0].tag, kSelectionFormat);
-    EXPECT_EQ(PathsOf(selection[0].data), expected);
-    const auto status = companion.AnswerFor(LoadText(325));
-    ASSERT_EQ(status.size(), 1u);
-    EXPECT_EQ(status[0].data.size(), 12u);
-    EXPECT_TRUE(companion.AnswerFor("anything else").empty());
-    EXPECT_NE(PickCompanion::SupportedPatterns().find("*.mpeg *.MPEG"), std::string::npos);
-}
-
-// The whole hand-over: the started program asks, gets both parts, and the companion is done.
+// The whole hand-over: the started program asks and gets both parts, the files named (relative or not,
+// supported or not) as the selection; then the companion is done.
 TEST(PickCompanion, HandsTheSelectionToTheStartedProgram) {
     test::ScratchDir dir;
     const std::string socket = HandOverChannel::SocketPathIn(dir.str());
-    PickCompanion companion({"/m/a.jpg", "/m/b.avi", "/m/c.mp3"}, "/");
+    PickCompanion companion({"a.jpg", "../Q/b.avi", "/m/./notes.txt"}, "/m");
+    const std::vector<std::string> expected{"/m/a.jpg", "/Q/b.avi", "/m/notes.txt"};
     std::thread window;
     HandOverState state;
     const PickCompanion::Launch launch{
@@ -62,8 +48,9 @@ TEST(PickCompanion, HandsTheSelectionToTheStartedProgram) {
     EXPECT_EQ(companion.Run(socket, launch, 5s), 0) << companion.error();
     window.join();
     EXPECT_EQ(state.receivedParts(), 3);
-    EXPECT_EQ(state.selectionFolder(), "/m");
-    EXPECT_EQ(PathsOf(*state.selectionBlock()), companion.files());
+    EXPECT_EQ(state.selectionFolder(), "/");
+    EXPECT_EQ(PathsOf(*state.selectionBlock()), expected);
+    EXPECT_NE(PickCompanion::SupportedPatterns().find("*.mpeg *.MPEG"), std::string::npos);
     EXPECT_FALSE(fs::exists(fs::symlink_status(socket))); // the socket is gone with the companion
 }
 
