@@ -44,32 +44,6 @@ HandOverRecord Status(std::size_t size) {
     return {LoadText(325), bytes};
 }
 
-// A companion on a scratch socket: answers the first request with `first`, the second with `second`.
-class FakeCompanion {
-public:
-    FakeCompanion(const std::string& path, Records first, Records second = {})
-        : listener_(path), answers_{std::move(first), std::move(second)} {
-        EXPECT_TRUE(listener_.Listen()) << listener_.error();
-        thread_ = std::thread([this] {
-            served = listener_.ServeOne(
-                [this](const std::string& format) {
-                    formats.push_back(format);
-                    return formats.size() <= 2 ? answers_[formats.size() - 1] : Records{};
-                },
-                Clock::now() + 3s);
-        });
-    }
-    ~FakeCompanion() { thread_.join(); }
-
-    int served = 0;
-    std::vector<std::string> formats;
-
-private:
-    HandOverListener listener_;
-    Records answers_[2];
-    std::thread thread_;
-};
-
 class HandOverTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -91,96 +65,61 @@ protected:
 
 // Every order and mix of answers a media browser may give, through a real socket, and the decision.
 TEST_F(HandOverTest, DecisionFromTheAnswersReceived) {
-    using S = StartupSource;
-    const HandOverRecord pictures = Selection("/home/u/P", {"a.jpg", "b.avi", "c.mp3"});
-    const std::string desktop = (dir_ / "Desktop").string();
-    const HandOverRecord noPathParent{
-        kSelectionFormat, SelectionBlock::FromIdLists({SelectionBlock::IdList({std::string(1, '\0')}),
-                                                       SelectionBlock::IdList({"v.jpg"})})};
+    const auto Sel = StartupSource::Selection, File = StartupSource::StartupFile,
+               None = StartupSource::NoFiles;
+    const std::string p = "/home/u/P", f = "/x/f.jpg", desktop = (dir_ / "Desktop").string();
+    const HandOverRecord P = Selection(p, {"a.jpg", "b.avi", "c.mp3"}), other = Selection("/a", {"x.jpg"}),
+                         cam = Selection("/media/u/CAM/DCIM/100X", {"p.jpg"}),
+                         noPath{kSelectionFormat,
+                                SelectionBlock::FromIdLists({SelectionBlock::IdList({std::string(1, '\0')}),
+                                                             SelectionBlock::IdList({"v.jpg"})})};
     const struct Case {
         const char* name;
         Records first, second;
         std::string startupFile;
-        S source;
+        StartupSource source;
         std::string folder;         // the initial folder with Selection, else the selection folder
-        const HandOverRecord* kept; // the selection block kept, nullptr: none or not compared
+        const HandOverRecord* kept; // the selection block kept, nullptr: none
         std::size_t statusBytes;
     } cases[] = {
-        {"both", {pictures}, {Status(12)}, "", S::Selection, "/home/u/P", &pictures, 12},
-        {"reverse order", {Status(12)}, {pictures}, "", S::Selection, "/home/u/P", &pictures, 12},
-        {"both in one answer",
-         {Status(12), pictures},
-         {},
-         "/x/f.jpg",
-         S::Selection,
-         "/home/u/P",
-         &pictures,
-         12},
-        {"selection only, with a file",
-         {pictures},
-         {},
-         "/x/f.jpg",
-         S::StartupFile,
-         "/home/u/P",
-         &pictures,
-         0},
-        {"selection only, no file", {pictures}, {}, "", S::NoFiles, "/home/u/P", &pictures, 0},
-        {"status only", {}, {Status(12)}, "", S::NoFiles, "", nullptr, 12},
-        {"nothing, with a file", {}, {}, "/x/f.jpg", S::StartupFile, "", nullptr, 0},
-        {"a second selection replaces the first",
-         {Selection("/a", {"x.jpg"}), Status(12)},
-         {pictures},
-         "",
-         S::Selection,
-         "/home/u/P",
-         &pictures,
-         12},
-        {"status of 20 bytes", {pictures}, {Status(20)}, "", S::Selection, "/home/u/P", &pictures, 12},
-        {"status of 4 bytes", {pictures}, {Status(4)}, "", S::Selection, "/home/u/P", &pictures, 4},
-        {"other tags ignored",
-         {{"Other", {1}}, pictures},
-         {Status(12)},
-         "",
-         S::Selection,
-         "/home/u/P",
-         &pictures,
-         12},
-        {"camera folder proposes the desktop",
-         {Selection("/media/u/CAM/DCIM/100X", {"p.jpg"})},
-         {Status(12)},
-         "",
-         S::Selection,
-         desktop,
-         nullptr,
-         12},
-        {"parent without path keeps the folder",
-         {pictures, noPathParent},
-         {Status(12)},
-         "",
-         S::Selection,
-         "/home/u/P",
-         &noPathParent,
-         12},
+        {"both", {P}, {Status(12)}, "", Sel, p, &P, 12},
+        {"reverse order", {Status(12)}, {P}, "", Sel, p, &P, 12},
+        {"both in one answer", {Status(12), P}, {}, f, Sel, p, &P, 12},
+        {"selection only, with a file", {P}, {}, f, File, p, &P, 0},
+        {"selection only, no file", {P}, {}, "", None, p, &P, 0},
+        {"status only", {}, {Status(12)}, "", None, "", nullptr, 12},
+        {"nothing, with a file", {}, {}, f, File, "", nullptr, 0},
+        {"second selection replaces the first", {other, Status(12)}, {P}, "", Sel, p, &P, 12},
+        {"status of 20 bytes", {P}, {Status(20)}, "", Sel, p, &P, 12},
+        {"status of 4 bytes", {P}, {Status(4)}, "", Sel, p, &P, 4},
+        {"other tags ignored", {{"Other", {1}}, P}, {Status(12)}, "", Sel, p, &P, 12},
+        {"camera folder proposes the desktop", {cam}, {Status(12)}, "", Sel, desktop, &cam, 12},
+        {"parent without path keeps the folder", {P, noPath}, {Status(12)}, "", Sel, p, &noPath, 12},
     };
     for (const Case& c : cases) {
-        FakeCompanion companion(SocketPath(), c.first, c.second);
+        // A companion on a scratch socket: answers the first request with `first`, the second with `second`.
+        HandOverListener listener(SocketPath());
+        ASSERT_TRUE(listener.Listen()) << listener.error();
+        std::vector<std::string> formats;
+        std::thread companion([&] {
+            listener.ServeOne(
+                [&](const std::string& format) {
+                    formats.push_back(format);
+                    return formats.size() == 1 ? c.first : formats.size() == 2 ? c.second : Records{};
+                },
+                Clock::now() + 3s);
+        });
         HandOverState state;
         state.AskBrowser(SocketPath());
+        companion.join();
         const StartupDecision decision = state.Decide(c.startupFile, folders_);
         EXPECT_EQ(decision.source, c.source) << c.name;
-        EXPECT_EQ(decision.source == S::Selection ? decision.initialFolder : state.selectionFolder(),
-                  c.folder)
-            << c.name;
-        EXPECT_EQ(state.selectionBlock().has_value(), c.kept != nullptr || c.source == S::Selection)
-            << c.name;
-        if (c.kept && state.selectionBlock()) {
-            EXPECT_EQ(*state.selectionBlock(), c.kept->data) << c.name;
-        }
-        std::array<std::uint8_t, 12> status{};
-        for (std::size_t i = 0; i < c.statusBytes; ++i)
-            status[i] = static_cast<std::uint8_t>(i + 1);
-        EXPECT_EQ(state.status(), status) << c.name;
-        EXPECT_EQ(companion.formats, kFormats) << c.name;
+        EXPECT_EQ(c.source == Sel ? decision.initialFolder : state.selectionFolder(), c.folder) << c.name;
+        EXPECT_EQ(state.selectionBlock().value_or(Bytes{}), c.kept ? c.kept->data : Bytes{}) << c.name;
+        Bytes status = Status(c.statusBytes).data; // cut to 12 bytes, or padded with zeros
+        status.resize(12);
+        EXPECT_EQ(Bytes(state.status().begin(), state.status().end()), status) << c.name;
+        EXPECT_EQ(formats, kFormats) << c.name;
     }
 }
 
@@ -246,12 +185,9 @@ TEST_F(HandOverTest, ListenerSocketIsPrivateAndNeverReplacesWhatIsNotItsOwn) {
 
 // Records arrive in pieces of any size; lengths beyond the limits stop the stream before buffering.
 TEST(RecordReader, ReassemblesAndRefusesOversizedLengths) {
-    const Bytes stream = [] {
-        Bytes all = EncodeRecord("A", {1, 2, 3});
-        const Bytes second = EncodeRecord("Shell IDList Array", Bytes(1000, 7));
-        all.insert(all.end(), second.begin(), second.end());
-        return all;
-    }();
+    Bytes stream = EncodeRecord("A", {1, 2, 3});
+    const Bytes second = EncodeRecord("Shell IDList Array", Bytes(1000, 7));
+    stream.insert(stream.end(), second.begin(), second.end());
     RecordReader reader;
     Records records;
     for (std::uint8_t byte : stream) {
@@ -260,12 +196,8 @@ TEST(RecordReader, ReassemblesAndRefusesOversizedLengths) {
             records.push_back(*record);
     }
     ASSERT_EQ(records.size(), 2u);
-    EXPECT_EQ(records[1].tag, "Shell IDList Array");
     EXPECT_EQ(records[1].data, Bytes(1000, 7));
-    EXPECT_FALSE(reader.pending());
-
-    const Bytes oversized[] = {{0xFF, 0xFF, 0, 0}, {1, 0, 0, 0, 'A', 0xFF, 0xFF, 0xFF, 0x7F}};
-    for (const Bytes& bytes : oversized) {
+    for (const Bytes& bytes : {Bytes{0xFF, 0xFF, 0, 0}, Bytes{1, 0, 0, 0, 'A', 0xFF, 0xFF, 0xFF, 0x7F}}) {
         RecordReader bad;
         bad.Feed(bytes.data(), bytes.size());
         EXPECT_FALSE(bad.Next());

@@ -50,7 +50,6 @@ TEST(PickCompanion, HandsTheSelectionToTheStartedProgram) {
     EXPECT_EQ(state.receivedParts(), 3);
     EXPECT_EQ(state.selectionFolder(), "/");
     EXPECT_EQ(PathsOf(*state.selectionBlock()), expected);
-    EXPECT_NE(PickCompanion::SupportedPatterns().find("*.mpeg *.MPEG"), std::string::npos);
     EXPECT_FALSE(fs::exists(fs::symlink_status(socket))); // the socket is gone with the companion
 }
 
@@ -102,7 +101,6 @@ TEST(ProgramLauncher, FindsTheProgramBesideThenOnPath) {
 
     ProgramLauncher launcher;
     std::string error;
-    EXPECT_FALSE(launcher.Ended());
     ASSERT_TRUE(launcher.Start("/bin/true", error)) << error;
     const auto until = std::chrono::steady_clock::now() + 5s;
     while (!launcher.Ended() && std::chrono::steady_clock::now() < until)

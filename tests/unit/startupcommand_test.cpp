@@ -6,11 +6,7 @@ namespace aw {
 namespace {
 
 TEST(StartupCommand, FirstPlainArgumentUnlessASwitchMakesItAnotherCommand) {
-    struct Case {
-        std::vector<std::string> arguments;
-        std::string file;
-    };
-    const Case cases[] = {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{}, ""},
         {{"/pics/a b.jpg"}, "/pics/a b.jpg"},
         {{"/pics/a.jpg", "/pics/b.jpg"}, "/pics/a.jpg"}, // later plain arguments are ignored
@@ -21,8 +17,8 @@ TEST(StartupCommand, FirstPlainArgumentUnlessASwitchMakesItAnotherCommand) {
         {{"-Unregserver", "a.jpg"}, ""},
         {{"", "a.jpg"}, ""}, // an empty first argument is the file
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(StartupFileName(c.arguments), c.file) << ::testing::PrintToString(c.arguments);
+    for (const auto& [arguments, file] : cases)
+        EXPECT_EQ(StartupFileName(arguments), file) << ::testing::PrintToString(arguments);
 }
 
 } // namespace
