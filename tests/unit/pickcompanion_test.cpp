@@ -21,19 +21,12 @@ namespace {
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
-std::vector<std::string> PathsOf(const Bytes& selection) {
-    std::vector<std::string> paths;
-    FileBlock::Read(IdListToFileBlock(selection).value_or(Bytes()), paths);
-    return paths;
-}
-
 // The whole hand-over: the started program asks and gets both parts, the files named (relative or not,
 // supported or not) as the selection; then the companion is done.
 TEST(PickCompanion, HandsTheSelectionToTheStartedProgram) {
     test::ScratchDir dir;
     const std::string socket = HandOverChannel::SocketPathIn(dir.str());
     PickCompanion companion({"a.jpg", "../Q/b.avi", "/m/./notes.txt"}, "/m");
-    const std::vector<std::string> expected{"/m/a.jpg", "/Q/b.avi", "/m/notes.txt"};
     std::thread window;
     HandOverState state;
     const PickCompanion::Launch launch{
@@ -49,7 +42,9 @@ TEST(PickCompanion, HandsTheSelectionToTheStartedProgram) {
     window.join();
     EXPECT_EQ(state.receivedParts(), 3);
     EXPECT_EQ(state.selectionFolder(), "/");
-    EXPECT_EQ(PathsOf(*state.selectionBlock()), expected);
+    std::vector<std::string> paths;
+    FileBlock::Read(IdListToFileBlock(state.selectionBlock().value_or(Bytes())).value_or(Bytes()), paths);
+    EXPECT_EQ(paths, (std::vector<std::string>{"/m/a.jpg", "/Q/b.avi", "/m/notes.txt"}));
     EXPECT_FALSE(fs::exists(fs::symlink_status(socket))); // the socket is gone with the companion
 }
 
@@ -90,8 +85,8 @@ TEST(ProgramLauncher, FindsTheProgramBesideThenOnPath) {
         fs::create_directory(dir / folder);
     for (const char* file : {"own/albumwright", "bin2/albumwright", "plain/albumwright"})
         test::WriteWholeFile(dir / file, "#!/bin/sh\n");
-    fs::permissions(dir / "own/albumwright", fs::perms::owner_exec, fs::perm_options::add);
-    fs::permissions(dir / "bin2/albumwright", fs::perms::owner_exec, fs::perm_options::add);
+    for (const char* file : {"own/albumwright", "bin2/albumwright"}) // "plain" is not executable
+        fs::permissions(dir / file, fs::perms::owner_exec, fs::perm_options::add);
     const std::string path = (dir / "bin1").string() + "::relative:" + (dir / "bin2").string();
     EXPECT_EQ(ProgramLauncher::Find("albumwright", (dir / "own").string(), path),
               (dir / "own/albumwright").string());
