@@ -8,8 +8,11 @@ namespace {
 
 constexpr std::size_t kFileHeaderSize = 14;
 constexpr uint32_t kMinPixelOffset = 54;
-constexpr uint32_t kMaxPixelOffset = 1078;
+constexpr uint32_t kMaxPixelOffset = 1078; // a 40-byte header with a full 256-colour table
 constexpr uint32_t kMinInfoSize = 40;
+constexpr uint32_t kLargestKnownInfoSize = 124; // the newest header writers use (108 before it)
+constexpr uint32_t kMaskBytes = 12;             // bit-field masks after a 40-byte header
+constexpr uint32_t kMaxColours = 256;
 
 uint16_t Read16(const uint8_t* p) {
     return static_cast<uint16_t>(p[0] | p[1] << 8);
@@ -23,6 +26,25 @@ bool IsAllowedBitCount(uint16_t bits) {
     return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
 }
 
+// The largest pixel offset a header may give: 1078 as ever, or more where a larger header (up to 124
+// bytes), bit-field masks and the colour table it declares really take the room. Gaps are not allowed
+// beyond that, and a header of unknown size gains nothing.
+uint32_t PixelOffsetLimit(const AwBitmapInfoHeader& info) {
+    if (info.biSize > kLargestKnownInfoSize)
+        return kMaxPixelOffset;
+    uint32_t colours = info.biClrUsed < kMaxColours ? info.biClrUsed : kMaxColours;
+    if (info.biBitCount <= 8 && (colours == 0 || colours > (1u << info.biBitCount)))
+        colours = 1u << info.biBitCount;
+    const uint32_t masks = info.biSize == kMinInfoSize && info.biCompression == 3 ? kMaskBytes : 0;
+    return std::max<uint32_t>(kMaxPixelOffset, static_cast<uint32_t>(kFileHeaderSize) + info.biSize + masks + 4 * colours);
+}
+
+// The bytes the rows of an uncompressed bitmap take, the last row unpadded as some writers leave it.
+uint64_t UncompressedBytes(const AwBitmapInfoHeader& info, int64_t height) {
+    const uint64_t bits = static_cast<uint64_t>(info.biWidth) * info.biBitCount;
+    return (bits + 31) / 32 * 4 * static_cast<uint64_t>(height - 1) + (bits + 7) / 8;
+}
+
 } // namespace
 
 FailureCause SplitBitmapFile(const uint8_t* bytes, std::size_t size, BitmapParts& parts) {
@@ -31,12 +53,11 @@ FailureCause SplitBitmapFile(const uint8_t* bytes, std::size_t size, BitmapParts
         return FailureCause::NotAPicture;
     if (bytes[0] != 'B' || bytes[1] != 'M' || Read16(bytes + 6) != 0 || Read16(bytes + 8) != 0)
         return FailureCause::NotAPicture;
-    const uint32_t pixelOffset = Read32(bytes + 10);
-    if (pixelOffset < kMinPixelOffset || pixelOffset > kMaxPixelOffset || pixelOffset >= size)
-        return FailureCause::NotAPicture; // a file that ends at or before its pixels is truncated
-
     AwBitmapInfoHeader info;
     std::memcpy(&info, bytes + kFileHeaderSize, sizeof info);
+    const uint32_t pixelOffset = Read32(bytes + 10);
+    if (pixelOffset < kMinPixelOffset || pixelOffset > PixelOffsetLimit(info) || pixelOffset >= size)
+        return FailureCause::NotAPicture; // a file that ends at or before its pixels is truncated
     if (info.biSize < kMinInfoSize || info.biSize > pixelOffset - kFileHeaderSize)
         return FailureCause::NotAPicture;
     if (info.biPlanes != 1 || !IsAllowedBitCount(info.biBitCount) || info.biCompression > 3)
@@ -55,6 +76,11 @@ FailureCause SplitBitmapFile(const uint8_t* bytes, std::size_t size, BitmapParts
     const std::size_t pixelsSize = size - pixelOffset;
     if (pixelsSize > UINT32_MAX)
         return FailureCause::TooLarge; // biSizeImage could not state it
+    // Judged from the declared size and the bytes held, before anything is sized for the pixels.
+    const bool runLength = info.biCompression == 1 || info.biCompression == 2;
+    if (runLength ? !AwRunLengthPlausible(info.biWidth, height, pixelsSize)
+                  : pixelsSize < UncompressedBytes(info, height))
+        return FailureCause::NotAPicture;
 
     MallocBuffer description = AllocateZeroed(descriptionSize);
     MallocBuffer pixels = AllocateZeroed(pixelsSize);

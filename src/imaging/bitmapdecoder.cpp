@@ -53,37 +53,40 @@ BgrView BitmapDecoder::Decode(const void* description, const void* pixels, BgrIm
         return BgrView{static_cast<const uint8_t*>(pixels), layout.width, layout.height,
                        layout.StoredRowSize(), !layout.topDown};
     }
-    DecodeInto(description, pixels, storage);
+    if (layout.compression == BitmapLayout::Rgb || layout.compression == BitmapLayout::BitFields)
+        CheckHeld(layout); // before the storage is sized
+    storage = BgrImage::Make(layout.width, layout.height);
+    DecodeInto(layout, pixels, storage.Canvas());
     return storage.View();
 }
 
-void BitmapDecoder::DecodeInto(const void* description, const void* pixels, BgrImage& storage) {
-    const BitmapLayout layout = BitmapLayout::Parse(description);
+void BitmapDecoder::DecodeInto(const BitmapLayout& layout, const void* pixels, const BgrCanvas& target) {
     const auto* bytes = static_cast<const uint8_t*>(pixels);
+    if (target.width != layout.width || target.height != layout.height)
+        throw ImagingError("target size differs from the bitmap's");
     if (layout.compression == BitmapLayout::Rle8 || layout.compression == BitmapLayout::Rle4) {
-        if (layout.pixelBytes == 0)
-            throw ImagingError("run-length bitmap without a stated pixel byte count");
-        storage = BgrImage::Make(layout.width, layout.height);
-        RleDecoder::Decode(layout, bytes, layout.pixelBytes, storage);
+        target.Clear(); // pixels the runs skip are black
+        RleDecoder::Decode(layout, bytes, layout.pixelBytes, target);
         return;
     }
     CheckHeld(layout);
-    storage = BgrImage::Make(layout.width, layout.height);
-    DecodeUncompressed(layout, bytes, storage);
+    DecodeUncompressed(layout, bytes, target);
 }
 
-void BitmapDecoder::DecodeUncompressed(const BitmapLayout& layout, const uint8_t* pixels, BgrImage& storage) {
+void BitmapDecoder::DecodeUncompressed(const BitmapLayout& layout, const uint8_t* pixels,
+                                       const BgrCanvas& target) {
     const std::size_t stored = layout.StoredRowSize();
     for (int y = 0; y < layout.height; ++y) {
         const int storedRow = layout.topDown ? y : layout.height - 1 - y;
         const uint8_t* in = pixels + static_cast<std::size_t>(storedRow) * stored;
-        uint8_t* out = storage.RowFromTop(y);
+        uint8_t* out = target.RowFromTop(y);
         if (layout.bitCount <= 8)
             ConvertIndexedRow(layout, in, out);
         else if (layout.bitCount == 24)
             std::memcpy(out, in, static_cast<std::size_t>(layout.width) * 3);
         else
             ConvertMaskedRow(layout, in, out);
+        target.ClearPadding(layout.height - 1 - y);
     }
 }
 

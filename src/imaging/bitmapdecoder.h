@@ -15,11 +15,12 @@ public:
     // to. Either way the view lives as long as both.
     static BgrView Decode(const void* description, const void* pixels, BgrImage& storage);
 
-    // Like Decode, but always into `storage`, bottom-up (the exchange format).
-    static void DecodeInto(const void* description, const void* pixels, BgrImage& storage);
+    // Decodes a parsed bitmap into `target` of the same size (the caller's buffer, or storage), writing
+    // every byte of it, row padding included.
+    static void DecodeInto(const BitmapLayout& layout, const void* pixels, const BgrCanvas& target);
 
 private:
-    static void DecodeUncompressed(const BitmapLayout& layout, const uint8_t* pixels, BgrImage& storage);
+    static void DecodeUncompressed(const BitmapLayout& layout, const uint8_t* pixels, const BgrCanvas& target);
 };
 
 } // namespace aw::imaging

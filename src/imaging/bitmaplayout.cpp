@@ -76,6 +76,14 @@ BitmapLayout BitmapLayout::Parse(const void* description) {
     layout.bitCount = bits;
     layout.compression = header.biCompression;
     layout.pixelBytes = header.biSizeImage;
+    if (header.biCompression == Rle8 || header.biCompression == Rle4) {
+        if (layout.pixelBytes == 0)
+            throw ImagingError("run-length bitmap without a stated pixel byte count");
+        if (!AwRunLengthPlausible(layout.width, layout.height, layout.pixelBytes))
+            throw ImagingError("run-length bitmap of " + std::to_string(layout.width) + "x" +
+                               std::to_string(layout.height) + " in only " + std::to_string(layout.pixelBytes) +
+                               " bytes");
+    }
 
     if (bits <= 8) {
         const uint32_t possible = 1u << bits;

@@ -1,7 +1,8 @@
 // What a bitmap description says about its pixels: size, orientation, depth, compression, colour table
 // and channel masks, all checked. The description is read under the rules of imagingabi.h (biSize from 40
-// to 1064, masks and colour table where that header places them, room for 2^bits colour entries).
-// A value type; parsing is pure and thread-safe.
+// to 1064, masks and colour table where that header places them, room for 2^bits colour entries). Sizes are
+// checked against the pixel budget, and run-length bitmaps against their byte count, before any pixel
+// buffer is sized. A value type; parsing is pure and thread-safe.
 #pragma once
 
 #include <array>

@@ -1,5 +1,7 @@
 #include "ffmpeghandles.h"
 
+#include <vector>
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -40,7 +42,8 @@ int CheckFfmpeg(int code, const char* what) {
     return code;
 }
 
-FfmpegPtr<AVFormatContext> OpenLocalMovie(const std::string& path, const char* formatAllowList) {
+FfmpegPtr<AVFormatContext> OpenLocalMovie(const std::string& path, const char* formatAllowList,
+                                          long long maxPixels) {
     if (path.empty())
         throw ImagingError("empty movie path");
     AVDictionary* rawOptions = nullptr;
@@ -57,7 +60,17 @@ FfmpegPtr<AVFormatContext> OpenLocalMovie(const std::string& path, const char* f
     CheckFfmpeg(avformat_open_input(&raw, ("file:" + path).c_str(), nullptr, &rawOptions),
                 "cannot open movie");
     FfmpegPtr<AVFormatContext> context(raw);
-    CheckFfmpeg(avformat_find_stream_info(context.get(), nullptr), "cannot read the movie's streams");
+    // Reading the streams' parameters decodes frames too: under the same pixel limit as the decoder later.
+    std::vector<AVDictionary*> streamOptions(context->nb_streams, nullptr);
+    const auto freeAll = [](std::vector<AVDictionary*>* all) {
+        for (AVDictionary*& each : *all)
+            av_dict_free(&each);
+    };
+    std::unique_ptr<std::vector<AVDictionary*>, decltype(freeAll)> owned(&streamOptions, freeAll);
+    for (AVDictionary*& each : streamOptions)
+        av_dict_set_int(&each, "max_pixels", maxPixels, 0);
+    CheckFfmpeg(avformat_find_stream_info(context.get(), streamOptions.empty() ? nullptr : streamOptions.data()),
+                "cannot read the movie's streams");
     return context;
 }
 

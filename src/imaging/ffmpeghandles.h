@@ -30,8 +30,10 @@ template <typename T> using FfmpegPtr = std::unique_ptr<T, FfmpegDeleter>;
 std::string FfmpegErrorText(int code);
 
 // Opens a local file for reading with the given demuxers only: the path is prefixed with "file:" and the
-// only protocol allowed is "file", so no name is ever taken for a URL or another protocol.
-FfmpegPtr<AVFormatContext> OpenLocalMovie(const std::string& path, const char* formatAllowList);
+// only protocol allowed is "file", so no name is ever taken for a URL or another protocol. The frames
+// decoded while the streams are probed are held to `maxPixels`.
+FfmpegPtr<AVFormatContext> OpenLocalMovie(const std::string& path, const char* formatAllowList,
+                                          long long maxPixels);
 
 // A decoder context for `codec` set up from the stream's parameters and opened single-threaded, refusing
 // frames above `maxPixels`.

@@ -72,10 +72,11 @@ AW_IMAGING_EXPORT int DllConvertTo24BitDIB(const void* description, const void* 
     return Guarded("DllConvertTo24BitDIB", 0, [&]() {
         if (!description || !pixels || !descriptionOut || !pixelsOut)
             throw ImagingError("missing argument");
-        BgrImage converted;
-        BitmapDecoder::DecodeInto(description, pixels, converted);
-        std::memcpy(pixelsOut, converted.pixels.get(), BufferSize24(converted.width, converted.height));
-        WriteDescription24(descriptionOut, converted.width, converted.height);
+        // Straight into the caller's rows: no picture-sized buffer of our own.
+        const BitmapLayout layout = BitmapLayout::Parse(description);
+        BitmapDecoder::DecodeInto(layout, pixels,
+                                  BgrCanvas{static_cast<uint8_t*>(pixelsOut), layout.width, layout.height});
+        WriteDescription24(descriptionOut, layout.width, layout.height);
         return 1;
     });
 }

@@ -8,18 +8,21 @@
  *    its bit-field masks (12 bytes, when biSize is 40 and compression is 3) and colour table; the caller
  *    then guarantees room for 2^biBitCount colour entries when biBitCount <= 8 (zero-filling what the file
  *    lacked, so missing entries read black).
- *    Modules accept biSize from 40 to 1064 (the largest header a pixel offset of 1078 leaves room for);
- *    bit-field masks are read after a 40-byte header, or from inside a header of 52 bytes or more.
+ *    Modules accept biSize from 40 to 1064; bit-field masks are read after a 40-byte header, or from
+ *    inside a header of 52 bytes or more; the colour table follows the header (and the masks).
  *    AwDescriptionRoom below gives the number of bytes a caller must provide.
  *  - biSizeImage, when non-zero, is the number of pixel bytes the caller holds; a module never reads past
  *    it. When zero, the pixels are taken to be exactly the padded rows of the stated size (run-length
- *    bitmaps then fail: their size cannot be known).
+ *    bitmaps then fail: their size cannot be known). Run-length bitmaps that state more pixels than
+ *    AwRunLengthPlausible allows for their bytes are refused.
  *  - Pictures that a module makes or scales are 24 bits per pixel, bottom-up, rows padded to a multiple of
  *    4 bytes: row size = ((3 * width + 3) / 4) * 4, buffer size = row size * height.
  *  - Every buffer a module returns is malloc'd; its holder releases it with free().
  *  - A true result is any non-zero value. No entry point keeps a pointer after it returns; all are
  *    reentrant and may run on any thread.
- *  - Pictures above AW_MAX_DIMENSION on a side, or above AW_MAX_PIXELS in all, are refused.
+ *  - Pictures above AW_MAX_DIMENSION on a side, or above AW_MAX_PIXELS in all, are refused, judged by the
+ *    size a file declares before any buffer is sized for it. This holds for every decode path (JPEG at
+ *    full size and scaled, bitmaps converted, scaled or encoded, movie frames).
  */
 #ifndef ALBUMWRIGHT_IMAGINGABI_H
 #define ALBUMWRIGHT_IMAGINGABI_H
@@ -30,8 +33,17 @@
 extern "C" {
 #endif
 
+/* The pixel budget of one picture or movie frame: 150 megapixels (a 24-bit picture of about 450 MB; a
+ * 12,247-pixel square, or 15,000 x 10,000), well above what cameras and scanners make, and far below what
+ * a few hundred hostile bytes can declare (30000 x 30000 would be 900 megapixels, 2.7 GB). */
 #define AW_MAX_DIMENSION 30000
-#define AW_MAX_PIXELS (30000LL * 30000LL)
+#define AW_MAX_PIXELS 150000000LL
+
+/* Run-length bitmaps: a two-byte run codes at most 255 pixels; move, end-of-line and end-of-picture codes
+ * may skip more, so a bitmap may state up to 16 times the densest run coding (2,040 pixels per byte)
+ * before its size counts as absurd for its bytes. A 120-byte stream may thus state 244,800 pixels, not
+ * 900 million. */
+#define AW_RLE_MAX_PIXELS_PER_BYTE (255LL * 16 / 2)
 
 #pragma pack(push, 1)
 typedef struct AwBitmapInfoHeader {
@@ -64,14 +76,22 @@ static inline uint32_t AwDescriptionRoom(const AwBitmapInfoHeader* header) {
     return room < 44 ? 44 : room;
 }
 
+/* Whether a run-length bitmap of width x height pixels may be coded in `bytes` bytes (see above). */
+static inline int AwRunLengthPlausible(long long width, long long height, unsigned long long bytes) {
+    return width > 0 && height > 0 && width * height <= (long long)bytes * AW_RLE_MAX_PIXELS_PER_BYTE;
+}
+
 /* Image module (file name: string 412).
  * DllEncodeJPEG: a complete baseline JPEG file (4:2:0) of the picture at `quality` (1..100), from a 24-bit
  *   picture or from a bitmap as stored (1, 4, 8, 16, 24, 32 bits; compression 0..3; either row order);
  *   *size gets its length. NULL on failure.
  * DllDecodeJPEG: baseline or progressive; grey, YCbCr, RGB, CMYK or YCCK (Adobe-inverted CMYK included).
  *   Gives the pixels and fills the 44-byte description (24 bits, bottom-up, biSizeImage = buffer size).
- *   NULL for data that is not a JPEG, is cut short, or declares a size beyond the limits; data with only
- *   minor damage (stray bytes) still decodes.
+ *   NULL for data that is not a JPEG, declares a size beyond the limits, is too short to code the blocks
+ *   it declares, or has a scan cut short (its data ends, or a marker comes, before its last block): the
+ *   rest would be made-up grey. A picture lacking only its end marker is complete and decodes, and so
+ *   does data with only minor damage (stray bytes between segments). The result depends on the bytes
+ *   alone: no uninitialised memory reaches it.
  * DllConvertTo24BitDIB: any accepted bitmap into the caller's 24-bit buffers, which hold
  *   row size * |biHeight| bytes for the source's biWidth.
  * DllResizeBySizeDIB: any accepted bitmap scaled to exactly width x height (area averaging when

@@ -1,6 +1,8 @@
 // Decodes JPEG files (baseline or progressive; grey, YCbCr, RGB, CMYK or YCCK) into 24-bit rows, optionally
-// shrunk in the codec by the smallest scaling factor that still leaves a requested size. Declared
-// dimensions are checked before anything is allocated. Stateless and thread-safe.
+// shrunk in the codec by the smallest factor n/8 that still leaves a requested size. Declared dimensions,
+// and whether the bytes can hold that many blocks, are checked before anything is sized; a scan cut short
+// is refused, a missing end marker is not. Rows go straight into the returned picture. Stateless and
+// thread-safe.
 #pragma once
 
 #include <cstdint>
@@ -22,11 +24,13 @@ struct DecodedJpeg {
 
 class JpegDecoder {
 public:
-    // Throws ImagingError for data that is not a JPEG, is cut short, or breaks the size limits.
+    // Throws ImagingError for data that is not a JPEG, has a scan cut short, or breaks the size limits.
     static DecodedJpeg Decode(const uint8_t* bytes, std::size_t count, const JpegDecodeRequest& request = {});
 
     // The scaling factor (numerator, denominator) the decoder uses for a stored size and a request.
     static void ChooseScale(int width, int height, const JpegDecodeRequest& request, int& num, int& denom);
+    // A side scaled by num/denom, rounded up, as the codec scales it.
+    static int Scaled(int side, int num, int denom);
 };
 
 } // namespace aw::imaging

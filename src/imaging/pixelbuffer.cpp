@@ -40,6 +40,15 @@ BgrImage BgrImage::Make(int width, int height) {
     return image;
 }
 
+void BgrCanvas::Clear() const {
+    std::memset(data, 0, BufferSize24(width, height));
+}
+
+void BgrCanvas::ClearPadding(int y) const {
+    const std::size_t used = static_cast<std::size_t>(width) * 3;
+    std::memset(RowFromBottom(y) + used, 0, RowSize() - used);
+}
+
 void WriteDescription24(void* description, int width, int height) {
     AwPictureDescription out{};
     out.header.biSize = sizeof(AwBitmapInfoHeader);

@@ -40,6 +40,24 @@ struct BgrView {
     }
 };
 
+// Writable rows of a 24-bit picture in the exchange format (bottom-up, padded), held by someone else: the
+// caller's buffer of an entry point, or a BgrImage. Copies refer to the same rows.
+struct BgrCanvas {
+    uint8_t* data = nullptr;
+    int width = 0;
+    int height = 0;
+
+    std::size_t RowSize() const { return RowSize24(width); }
+    // Row `y` as stored, 0 being the bottom row.
+    uint8_t* RowFromBottom(int y) const { return data + static_cast<std::size_t>(y) * RowSize(); }
+    uint8_t* RowFromTop(int y) const { return RowFromBottom(height - 1 - y); }
+    // Zero-fills every row, padding included.
+    void Clear() const;
+    // Zero-fills the padding after the pixels of row `y` (from the bottom).
+    void ClearPadding(int y) const;
+    BgrView View() const { return BgrView{data, width, height, RowSize(), true}; }
+};
+
 // An owned picture in the exchange format.
 struct BgrImage {
     int width = 0;
@@ -51,6 +69,7 @@ struct BgrImage {
     std::size_t RowSize() const { return RowSize24(width); }
     uint8_t* RowFromTop(int y) { return pixels.get() + static_cast<std::size_t>(height - 1 - y) * RowSize(); }
     BgrView View() const { return BgrView{pixels.get(), width, height, RowSize(), true}; }
+    BgrCanvas Canvas() { return BgrCanvas{pixels.get(), width, height}; }
 };
 
 // Writes the 44-byte description of a 24-bit bottom-up picture (biSizeImage = its buffer size).

@@ -8,13 +8,12 @@ namespace {
 
 class RleWriter {
 public:
-    RleWriter(const BitmapLayout& layout, BgrImage& image) : layout_(layout), image_(image) {}
+    RleWriter(const BitmapLayout& layout, const BgrCanvas& target) : layout_(layout), target_(target) {}
 
     // Stored rows of a run-length bitmap go from the bottom up, like the exchange format.
     void Put(unsigned index) {
         if (x_ < layout_.width && y_ < layout_.height)
-            std::memcpy(image_.pixels.get() + static_cast<std::size_t>(y_) * image_.RowSize() + 3 * x_,
-                        layout_.palette[index & 0xFF].data(), 3);
+            std::memcpy(target_.RowFromBottom(y_) + 3 * x_, layout_.palette[index & 0xFF].data(), 3);
         // Clamped so that endless runs cannot overflow the counters.
         if (x_ < layout_.width)
             ++x_;
@@ -32,16 +31,17 @@ public:
 
 private:
     const BitmapLayout& layout_;
-    BgrImage& image_;
+    const BgrCanvas& target_;
     int x_ = 0;
     int y_ = 0;
 };
 
 } // namespace
 
-void RleDecoder::Decode(const BitmapLayout& layout, const uint8_t* data, std::size_t size, BgrImage& image) {
+void RleDecoder::Decode(const BitmapLayout& layout, const uint8_t* data, std::size_t size,
+                        const BgrCanvas& target) {
     const bool four = layout.compression == BitmapLayout::Rle4;
-    RleWriter writer(layout, image);
+    RleWriter writer(layout, target);
     std::size_t pos = 0;
     while (pos + 2 <= size && !writer.Finished()) {
         const unsigned count = data[pos];

@@ -13,8 +13,9 @@ namespace aw::imaging {
 
 class RleDecoder {
 public:
-    // `image` has the layout's size and is zero-filled.
-    static void Decode(const BitmapLayout& layout, const uint8_t* data, std::size_t size, BgrImage& image);
+    // `target` has the layout's size and is zero-filled.
+    static void Decode(const BitmapLayout& layout, const uint8_t* data, std::size_t size,
+                       const BgrCanvas& target);
 };
 
 } // namespace aw::imaging

@@ -49,7 +49,7 @@ AVPixelFormat PlainFormat(AVPixelFormat format, bool& fullRange) {
 } // namespace
 
 VideoFrameReader::FirstFrame VideoFrameReader::Read(const std::string& path) {
-    const FfmpegPtr<AVFormatContext> movie = OpenLocalMovie(path, kFormatAllowList);
+    const FfmpegPtr<AVFormatContext> movie = OpenLocalMovie(path, kFormatAllowList, AW_MAX_PIXELS);
     const AVCodec* codec = nullptr;
     const int streamIndex = CheckFfmpeg(
         av_find_best_stream(movie.get(), AVMEDIA_TYPE_VIDEO, -1, -1, &codec, 0), "no video stream");
@@ -57,6 +57,7 @@ VideoFrameReader::FirstFrame VideoFrameReader::Read(const std::string& path) {
     CheckDimensions(stream->codecpar->width > 0 ? stream->codecpar->width : 1,
                     stream->codecpar->height > 0 ? stream->codecpar->height : 1);
     const FfmpegPtr<AVCodecContext> decoder = OpenDecoder(codec, stream->codecpar, AW_MAX_PIXELS);
+    CheckDimensions(decoder->width > 0 ? decoder->width : 1, decoder->height > 0 ? decoder->height : 1);
 
     FirstFrame first;
     first.frame = MakeFrame();
@@ -114,23 +115,18 @@ void VideoFrameReader::ConvertToBgr(const FirstFrame& first, uint8_t* target, st
     sws_setColorspaceDetails(scaler.get(), coefficients, fullRange ? 1 : 0, coefficients, 1, 0, 1 << 16,
                              1 << 16);
 
-    // Scale into an aligned frame of the scaler's liking, then lay the rows out bottom-up and padded.
-    const FfmpegPtr<AVFrame> bgr = MakeFrame();
-    bgr->format = AV_PIX_FMT_BGR24;
-    bgr->width = width;
-    bgr->height = height;
-    CheckFfmpeg(av_frame_get_buffer(bgr.get(), 0), "out of memory for a frame");
-    CheckFfmpeg(
-        sws_scale(scaler.get(), frame->data, frame->linesize, 0, frame->height, bgr->data, bgr->linesize),
-        "cannot convert the frame");
+    // Straight into the caller's rows: the bottom row of the picture is the last one in memory order, so
+    // the scaler writes from the top of the buffer down with a negative stride.
     const std::size_t rowSize = RowSize24(width);
-    for (int y = 0; y < height; ++y) {
-        uint8_t* out = target + static_cast<std::size_t>(height - 1 - y) * rowSize;
-        std::memcpy(out, bgr->data[0] + static_cast<std::ptrdiff_t>(y) * bgr->linesize[0],
-                    static_cast<std::size_t>(width) * 3);
-        std::memset(out + static_cast<std::size_t>(width) * 3, 0,
-                    rowSize - static_cast<std::size_t>(width) * 3);
-    }
+    uint8_t* const planes[4] = {target + static_cast<std::size_t>(height - 1) * rowSize, nullptr, nullptr,
+                                nullptr};
+    const int strides[4] = {-static_cast<int>(rowSize), 0, 0, 0};
+    if (CheckFfmpeg(sws_scale(scaler.get(), frame->data, frame->linesize, 0, frame->height, planes, strides),
+                    "cannot convert the frame") != height)
+        throw ImagingError("the frame was converted only in part");
+    const BgrCanvas canvas{target, width, height};
+    for (int y = 0; y < height; ++y)
+        canvas.ClearPadding(y);
 }
 
 } // namespace aw::imaging

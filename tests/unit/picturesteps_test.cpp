@@ -34,19 +34,23 @@ void Put(std::string& s, std::size_t at, uint32_t v, int bytes = 4) {
         s[at + i] = static_cast<char>(v >> (8 * i) & 0xFF);
 }
 
-// A 4 x 2 .bmp file with a 40-byte header, `colours` palette entries and `pixelBytes` bytes of pixels.
-std::string MakeBmp(uint32_t bits = 8, uint32_t compression = 0, uint32_t colours = 2,
-                    uint32_t pixelBytes = 8) {
-    const uint32_t offset = 54 + 4 * colours;
-    const uint32_t size = offset + pixelBytes;
-    const uint32_t fields[][3] = {{2, size, 4},  {10, offset, 4},      {14, 40, 4},
-                                  {18, 4, 4},    {22, 2, 4},           {26, 1, 2},
+// A .bmp file with an `infoSize`-byte header (bit-field masks after a 40-byte one), `colours` palette
+// entries and `pixelBytes` bytes of pixels (by default exactly the padded rows), `width` x `height`.
+std::string MakeBmp(uint32_t bits = 8, uint32_t compression = 0, uint32_t colours = 2, int64_t pixelBytes = -1,
+                    uint32_t infoSize = 40, uint32_t width = 4, uint32_t height = 2) {
+    const uint32_t masks = infoSize == 40 && compression == 3 ? 12 : 0;
+    const uint32_t offset = 14 + infoSize + masks + 4 * colours;
+    if (pixelBytes < 0)
+        pixelBytes = (width * bits + 31) / 32 * 4 * height;
+    const auto size = static_cast<uint32_t>(offset + pixelBytes);
+    const uint32_t fields[][3] = {{2, size, 4},  {10, offset, 4},      {14, infoSize, 4},
+                                  {18, width, 4}, {22, height, 4},     {26, 1, 2},
                                   {28, bits, 2}, {30, compression, 4}, {46, colours, 4}};
     std::string s = "BM" + std::string(size - 2, '\0');
     for (const auto& [at, value, bytes] : fields)
         Put(s, at, value, static_cast<int>(bytes));
     for (uint32_t i = 0; i < colours; ++i)
-        Put(s, 54 + 4 * i, 0x00102030u + i);
+        Put(s, offset - 4 * colours + 4 * i, 0x00102030u + i);
     for (std::size_t i = offset; i < s.size(); ++i)
         s[i] = static_cast<char>(i);
     return s;
@@ -78,12 +82,30 @@ TEST(SplitBitmapFile, RefusesEachBrokenRuleAndAcceptsItsEdges) {
     constexpr FailureCause kBad = FailureCause::NotAPicture;
     constexpr FailureCause kBig = FailureCause::TooLarge;
     constexpr FailureCause kOk = FailureCause::None;
+    std::string gap = MakeBmp(8, 0, 256, -1, 124);
+    Put(gap, 10, 14 + 124 + 1024 + 4); // four bytes between the colour table and the pixels
     std::vector<std::tuple<std::string, std::string, FailureCause>> cases = {
         {"truncated header", MakeBmp().substr(0, 40), kBad},
         {"no pixels", MakeBmp(8, 0, 2, 0), kBad},
         {"empty", "", kBad},
         {"offset 1082", MakeBmp(8, 0, 257), kBad},
         {"offset 1078, the largest allowed", MakeBmp(8, 0, 256), kOk},
+        // The pixel offset may grow with the larger headers editors write, by what they really hold.
+        {"108-byte header, 256 colours", MakeBmp(8, 0, 256, -1, 108), kOk},
+        {"124-byte header, 256 colours", MakeBmp(8, 0, 256, -1, 124), kOk},
+        {"masks and 256 colours with 16 bits", MakeBmp(16, 3, 256), kOk},
+        {"124-byte header, gap before the pixels", gap, kBad},
+        {"unknown 200-byte header, 256 colours", MakeBmp(8, 0, 256, -1, 200), kBad},
+        // Pixel bytes that cannot hold the declared size, judged before anything is sized for it.
+        {"rows one byte short", MakeBmp(24, 0, 0, 23), kBad},
+        {"last row unpadded", MakeBmp(24, 0, 0, 21, 40, 3), kOk},
+        {"run-length 10000 x 10000 in 1080 bytes", MakeBmp(8, 1, 2, 1080, 40, 10000, 10000), kBad},
+        {"run-length 4 bits, 16320 x 1 in 8 bytes", MakeBmp(4, 2, 2, 8, 40, 16320, 1), kOk},
+        {"run-length 4 bits, 16321 x 1 in 8 bytes", MakeBmp(4, 2, 2, 8, 40, 16321, 1), kBad},
+        // The pixel budget: 150 million pixels.
+        {"15000 x 10000", MakeBmp(8, 1, 2, 73530, 40, 15000, 10000), kOk},
+        {"15001 x 10000", MakeBmp(8, 1, 2, 73530, 40, 15001, 10000), kBig},
+        {"30000 x 30000 in 120 bytes", MakeBmp(8, 1, 2, 120, 40, 30000, 30000), kBig},
     };
     // One field changed {offset, value, bytes, cause}: signature, reserved words, pixel offset 53 and beyond
     // the file, planes, bits, compression, a core header and one past the pixels, width, height, top-down.
