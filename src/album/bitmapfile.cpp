@@ -10,8 +10,7 @@ constexpr std::size_t kFileHeaderSize = 14;
 constexpr uint32_t kMinPixelOffset = 54;
 constexpr uint32_t kMaxPixelOffset = 1078; // a 40-byte header with a full 256-colour table
 constexpr uint32_t kMinInfoSize = 40;
-constexpr uint32_t kLargestKnownInfoSize = 124; // the newest header writers use (108 before it)
-constexpr uint32_t kMaskBytes = 12;             // bit-field masks after a 40-byte header
+constexpr uint32_t kMaskBytes = 12; // bit-field masks after a 40-byte header
 constexpr uint32_t kMaxColours = 256;
 
 uint16_t Read16(const uint8_t* p) {
@@ -26,17 +25,24 @@ bool IsAllowedBitCount(uint16_t bits) {
     return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
 }
 
-// The largest pixel offset a header may give: 1078 as ever, or more where a larger header (up to 124
-// bytes), bit-field masks and the colour table it declares really take the room. Gaps are not allowed
-// beyond that, and a header of unknown size gains nothing.
+// The information headers that writers of this format use: 40 bytes, 52 and 56 (with masks inside), 108
+// and 124 (the newest two).
+bool IsKnownInfoSize(uint32_t size) {
+    return size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
+}
+
+// The largest pixel offset a header may give: 1078 as ever, or more where one of the known headers,
+// bit-field masks and the colour table it declares really take the room. Gaps are not allowed beyond
+// that, and a header of another size (an OS/2 one, say) gains nothing.
 uint32_t PixelOffsetLimit(const AwBitmapInfoHeader& info) {
-    if (info.biSize > kLargestKnownInfoSize)
+    if (!IsKnownInfoSize(info.biSize))
         return kMaxPixelOffset;
     uint32_t colours = info.biClrUsed < kMaxColours ? info.biClrUsed : kMaxColours;
     if (info.biBitCount <= 8 && (colours == 0 || colours > (1u << info.biBitCount)))
         colours = 1u << info.biBitCount;
     const uint32_t masks = info.biSize == kMinInfoSize && info.biCompression == 3 ? kMaskBytes : 0;
-    return std::max<uint32_t>(kMaxPixelOffset, static_cast<uint32_t>(kFileHeaderSize) + info.biSize + masks + 4 * colours);
+    return std::max<uint32_t>(kMaxPixelOffset,
+                              static_cast<uint32_t>(kFileHeaderSize) + info.biSize + masks + 4 * colours);
 }
 
 // The bytes the rows of an uncompressed bitmap take, the last row unpadded as some writers leave it.

@@ -2,8 +2,9 @@
 // Pure; thread-safe. Every offset is checked against the bytes given.
 //
 // Accepted: "BM", both reserved words 0, an information header of 40 bytes or more that ends at or before
-// the pixel offset, a pixel offset from 54 to 1078 (or, for headers up to 124 bytes, up to the end of the
-// header, masks and declared colour table, so that the 108- and 124-byte headers editors write are read),
+// the pixel offset, a pixel offset from 54 to 1078 (or, for the 40-, 52-, 56-, 108- and 124-byte headers,
+// up to the end of the header, masks and declared colour table, so that the newer headers editors write
+// are read),
 // 1 plane, 1/4/8/16/24/32 bits per pixel, compression 0..3, a width and height within the modules'
 // limits, and pixel bytes that can hold them: every row of an uncompressed bitmap, or enough bytes for
 // a run-length one (AwRunLengthPlausible).

@@ -20,7 +20,8 @@ public:
     static void DecodeInto(const BitmapLayout& layout, const void* pixels, const BgrCanvas& target);
 
 private:
-    static void DecodeUncompressed(const BitmapLayout& layout, const uint8_t* pixels, const BgrCanvas& target);
+    static void DecodeUncompressed(const BitmapLayout& layout, const uint8_t* pixels,
+                                   const BgrCanvas& target);
 };
 
 } // namespace aw::imaging

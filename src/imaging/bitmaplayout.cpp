@@ -81,8 +81,8 @@ BitmapLayout BitmapLayout::Parse(const void* description) {
             throw ImagingError("run-length bitmap without a stated pixel byte count");
         if (!AwRunLengthPlausible(layout.width, layout.height, layout.pixelBytes))
             throw ImagingError("run-length bitmap of " + std::to_string(layout.width) + "x" +
-                               std::to_string(layout.height) + " in only " + std::to_string(layout.pixelBytes) +
-                               " bytes");
+                               std::to_string(layout.height) + " in only " +
+                               std::to_string(layout.pixelBytes) + " bytes");
     }
 
     if (bits <= 8) {

@@ -69,8 +69,9 @@ FfmpegPtr<AVFormatContext> OpenLocalMovie(const std::string& path, const char* f
     std::unique_ptr<std::vector<AVDictionary*>, decltype(freeAll)> owned(&streamOptions, freeAll);
     for (AVDictionary*& each : streamOptions)
         av_dict_set_int(&each, "max_pixels", maxPixels, 0);
-    CheckFfmpeg(avformat_find_stream_info(context.get(), streamOptions.empty() ? nullptr : streamOptions.data()),
-                "cannot read the movie's streams");
+    CheckFfmpeg(
+        avformat_find_stream_info(context.get(), streamOptions.empty() ? nullptr : streamOptions.data()),
+        "cannot read the movie's streams");
     return context;
 }
 

@@ -231,7 +231,7 @@ void RunDecode(JpegSession& session, const JpegDecodeRequest& request, DecodedJp
     if (setjmp(session.escape) != 0)
         throw ImagingError(session.failure);
     jpeg_decompress_struct& info = session.info;
-    session.created = true; // destroying a struct whose creation failed is harmless
+    session.created = true;        // destroying a struct whose creation failed is harmless
     jpeg_create_decompress(&info); // keeps the error manager and client data set before
     info.src = &session.source;
     info.progress = &session.progress;
@@ -249,14 +249,16 @@ void RunDecode(JpegSession& session, const JpegDecodeRequest& request, DecodedJp
     info.out_color_space = OutputSpace(info.jpeg_color_space);
     jpeg_start_decompress(&info);
 
-    const int outWidth = static_cast<int>(info.output_width), outHeight = static_cast<int>(info.output_height);
-    if (outWidth != JpegDecoder::Scaled(width, num, denom) || outHeight != JpegDecoder::Scaled(height, num, denom))
+    const int outWidth = static_cast<int>(info.output_width),
+              outHeight = static_cast<int>(info.output_height);
+    if (outWidth != JpegDecoder::Scaled(width, num, denom) ||
+        outHeight != JpegDecoder::Scaled(height, num, denom))
         throw ImagingError("unexpected scaled JPEG size");
     decoded.fullWidth = width;
     decoded.fullHeight = height;
     decoded.image = BgrImage::Make(outWidth, outHeight);
-    session.samples.assign(static_cast<std::size_t>(outWidth) * static_cast<std::size_t>(info.output_components),
-                           0);
+    session.samples.assign(
+        static_cast<std::size_t>(outWidth) * static_cast<std::size_t>(info.output_components), 0);
     while (info.output_scanline < info.output_height) {
         const int y = static_cast<int>(info.output_scanline);
         JSAMPROW row = session.samples.data();

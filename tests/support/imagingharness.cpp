@@ -42,6 +42,43 @@ std::optional<BitmapForModule> SplitBitmapForModule(const uint8_t* bytes, std::s
     return bitmap;
 }
 
+std::vector<uint8_t> FlatGreyJpeg(int width, int height, bool progressive, std::size_t scanBytes) {
+    using Bytes = std::vector<uint8_t>;
+    const auto segment = [](uint8_t marker, const Bytes& payload) {
+        const std::size_t length = payload.size() + 2;
+        Bytes bytes = {0xFF, marker, static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(length)};
+        bytes.insert(bytes.end(), payload.begin(), payload.end());
+        return bytes;
+    };
+    Bytes quantisation(65, 1);
+    quantisation[0] = 0;
+    const Bytes oneCode = {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}; // one 1-bit code: symbol 0
+    Bytes dcTable = {0x00}, acTable = {0x10};
+    dcTable.insert(dcTable.end(), oneCode.begin(), oneCode.end());
+    acTable.insert(acTable.end(), oneCode.begin(), oneCode.end());
+    const auto w = static_cast<uint16_t>(width), h = static_cast<uint16_t>(height);
+    Bytes jpeg = {0xFF, 0xD8};
+    for (const Bytes& part : {segment(0xDB, quantisation),
+                              segment(progressive ? 0xC2 : 0xC0,
+                                      {8, static_cast<uint8_t>(h >> 8), static_cast<uint8_t>(h),
+                                       static_cast<uint8_t>(w >> 8), static_cast<uint8_t>(w), 1, 1, 0x11, 0}),
+                              segment(0xC4, dcTable), progressive ? Bytes() : segment(0xC4, acTable),
+                              segment(0xDA, {1, 1, 0, 0, static_cast<uint8_t>(progressive ? 0 : 63), 0})})
+        jpeg.insert(jpeg.end(), part.begin(), part.end());
+    // Every code is a 0 bit; the last byte is filled up with 1 bits.
+    const std::size_t bits =
+        static_cast<std::size_t>((width + 7) / 8) * ((height + 7) / 8) * (progressive ? 1 : 2);
+    Bytes scan((bits + 7) / 8, 0);
+    if (bits % 8)
+        scan.back() = static_cast<uint8_t>(0xFF >> (bits % 8));
+    const bool whole = scanBytes >= scan.size();
+    jpeg.insert(jpeg.end(), scan.begin(),
+                scan.begin() + static_cast<std::ptrdiff_t>(std::min(scanBytes, scan.size())));
+    if (whole)
+        jpeg.insert(jpeg.end(), {0xFF, 0xD9});
+    return jpeg;
+}
+
 int ExerciseBitmapBytes(const ImagingLibrary& library, const uint8_t* data, std::size_t size) {
     const std::optional<BitmapForModule> bitmap = SplitBitmapForModule(data, size);
     if (!bitmap)

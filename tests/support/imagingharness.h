@@ -27,6 +27,13 @@ struct BitmapForModule {
 };
 std::optional<BitmapForModule> SplitBitmapForModule(const uint8_t* bytes, std::size_t size);
 
+// A flat grey JPEG of width x height that spends one bit on each code: baseline (a DC and an end-of-block
+// code per block, width * height / 256 bytes) or progressive with a single DC scan (width * height / 512
+// bytes). With fewer than all `scanBytes`, the scan is cut there and the end marker left out. Huge
+// pictures in small files, like the ones hostile files declare.
+std::vector<uint8_t> FlatGreyJpeg(int width, int height, bool progressive,
+                                  std::size_t scanBytes = static_cast<std::size_t>(-1));
+
 enum HarnessOutcome : int { Converted = 1, Encoded = 2, Resized = 4, Decoded = 8, DecodedScaled = 16 };
 
 // Converts, encodes and scales a bitmap file's bytes, or decodes JPEG bytes at full size and (when the

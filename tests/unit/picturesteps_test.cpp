@@ -36,16 +36,17 @@ void Put(std::string& s, std::size_t at, uint32_t v, int bytes = 4) {
 
 // A .bmp file with an `infoSize`-byte header (bit-field masks after a 40-byte one), `colours` palette
 // entries and `pixelBytes` bytes of pixels (by default exactly the padded rows), `width` x `height`.
-std::string MakeBmp(uint32_t bits = 8, uint32_t compression = 0, uint32_t colours = 2, int64_t pixelBytes = -1,
-                    uint32_t infoSize = 40, uint32_t width = 4, uint32_t height = 2) {
+std::string MakeBmp(uint32_t bits = 8, uint32_t compression = 0, uint32_t colours = 2,
+                    int64_t pixelBytes = -1, uint32_t infoSize = 40, uint32_t width = 4,
+                    uint32_t height = 2) {
     const uint32_t masks = infoSize == 40 && compression == 3 ? 12 : 0;
     const uint32_t offset = 14 + infoSize + masks + 4 * colours;
     if (pixelBytes < 0)
         pixelBytes = (width * bits + 31) / 32 * 4 * height;
     const auto size = static_cast<uint32_t>(offset + pixelBytes);
-    const uint32_t fields[][3] = {{2, size, 4},  {10, offset, 4},      {14, infoSize, 4},
-                                  {18, width, 4}, {22, height, 4},     {26, 1, 2},
-                                  {28, bits, 2}, {30, compression, 4}, {46, colours, 4}};
+    const uint32_t fields[][3] = {{2, size, 4},   {10, offset, 4},      {14, infoSize, 4},
+                                  {18, width, 4}, {22, height, 4},      {26, 1, 2},
+                                  {28, bits, 2},  {30, compression, 4}, {46, colours, 4}};
     std::string s = "BM" + std::string(size - 2, '\0');
     for (const auto& [at, value, bytes] : fields)
         Put(s, at, value, static_cast<int>(bytes));
@@ -95,7 +96,7 @@ TEST(SplitBitmapFile, RefusesEachBrokenRuleAndAcceptsItsEdges) {
         {"124-byte header, 256 colours", MakeBmp(8, 0, 256, -1, 124), kOk},
         {"masks and 256 colours with 16 bits", MakeBmp(16, 3, 256), kOk},
         {"124-byte header, gap before the pixels", gap, kBad},
-        {"unknown 200-byte header, 256 colours", MakeBmp(8, 0, 256, -1, 200), kBad},
+        {"64-byte OS/2 header, 256 colours", MakeBmp(8, 0, 256, -1, 64), kBad},
         // Pixel bytes that cannot hold the declared size, judged before anything is sized for it.
         {"rows one byte short", MakeBmp(24, 0, 0, 23), kBad},
         {"last row unpadded", MakeBmp(24, 0, 0, 21, 40, 3), kOk},

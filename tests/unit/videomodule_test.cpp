@@ -61,5 +61,29 @@ TEST(VideoModuleTest, OnlyLocalMoviesGiveTheirFirstFrame) {
     EXPECT_EQ(std::pair(found, width), std::pair(1, 32));
 }
 
+// Movie frames are held to the pixel budget: a 12300 x 12300 frame (151 megapixels, a flat one of 600 KB) is
+// refused by both calls, a small one of the same making is read.
+TEST(VideoModuleTest, FramesBeyondThePixelBudgetAreRefused) {
+    const ImagingLibrary& library = test::LoadedImagingLibrary();
+    test::ScratchDir scratch;
+    for (const int side : {12300, 64}) {
+        SCOPED_TRACE(side);
+        const std::vector<uint8_t> frame = test::FlatGreyJpeg(side, side, false);
+        test::WriteWholeFile(scratch / "frame.jpg", std::string(frame.begin(), frame.end()));
+        const std::string movie = (scratch / "flat.avi").string();
+        ASSERT_TRUE(test::RunCommand("ffmpeg -nostdin -y -loglevel error -f jpeg_pipe -i " +
+                                     test::ShellQuote((scratch / "frame.jpg").string()) +
+                                     " -c:v copy -f avi " + test::ShellQuote(movie)));
+        int width = 0, height = 0;
+        std::vector<uint8_t> pixels(test::PixelBytes(64, 64));
+        AwPictureDescription description{};
+        auto size = static_cast<uint32_t>(pixels.size());
+        const bool small = side == 64;
+        EXPECT_EQ(library.GetFrameSize(movie.c_str(), &width, &height) != 0, small);
+        EXPECT_EQ(library.GetFirstFrameDIB_RGB24(movie.c_str(), &description, pixels.data(), &size) != 0,
+                  small);
+    }
+}
+
 } // namespace
 } // namespace aw
