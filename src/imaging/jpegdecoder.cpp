@@ -52,11 +52,12 @@ JpegSession& SessionOf(j_common_ptr info) {
     return *static_cast<JpegSession*>(info->client_data);
 }
 
-[[noreturn]] void Escape(j_common_ptr info, const std::string& prefix) {
+// Nothing with a destructor may be alive in these frames when they jump: the text is built and stored first.
+[[noreturn]] void Escape(j_common_ptr info, const char* prefix) {
     JpegSession& session = SessionOf(info);
     char text[JMSG_LENGTH_MAX] = {};
     (*info->err->format_message)(info, text);
-    session.failure = prefix + text;
+    session.failure.assign(prefix).append(text);
     std::longjmp(session.escape, 1);
 }
 
