@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs every Debian package the project needs (idempotent) and configures the build folder.
-# Usage: scripts/setup.sh [build-dir]   (default: build)
+# Usage: scripts/setup.sh [build-dir]   (default: build); scripts/setup.sh --packages-only
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$here/build}
@@ -14,6 +14,7 @@ packages=(
   libgtest-dev libgmock-dev
   ffmpeg imagemagick xvfb xauth chromium
   fonts-noto-cjk
+  clang libclang-rt-14-dev valgrind
 )
 
 missing=()
@@ -28,4 +29,5 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}"
 fi
 
+[ "${1:-}" = --packages-only ] && exit 0
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo

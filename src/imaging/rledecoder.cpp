@@ -28,6 +28,8 @@ public:
     }
     // Past the last row nothing more can be drawn (x and y only grow).
     bool Finished() const { return y_ >= layout_.height; }
+    // Past the row's end the rest of a run is clipped: no need to walk it.
+    bool RowFull() const { return x_ >= layout_.width; }
 
 private:
     const BitmapLayout& layout_;
@@ -48,7 +50,7 @@ void RleDecoder::Decode(const BitmapLayout& layout, const uint8_t* data, std::si
         const unsigned value = data[pos + 1];
         pos += 2;
         if (count > 0) {
-            for (unsigned i = 0; i < count; ++i)
+            for (unsigned i = 0; i < count && !writer.RowFull(); ++i)
                 writer.Put(four ? (i % 2 == 0 ? value >> 4 : value & 0x0F) : value);
             continue;
         }
@@ -67,7 +69,7 @@ void RleDecoder::Decode(const BitmapLayout& layout, const uint8_t* data, std::si
             const std::size_t padded = (bytes + 1) & ~std::size_t{1};
             if (pos + bytes > size)
                 return;
-            for (unsigned i = 0; i < value; ++i)
+            for (unsigned i = 0; i < value && !writer.RowFull(); ++i)
                 writer.Put(four ? (i % 2 == 0 ? data[pos + i / 2] >> 4 : data[pos + i / 2] & 0x0F)
                                 : data[pos + i]);
             pos += padded;

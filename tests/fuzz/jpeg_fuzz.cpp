@@ -1,4 +1,4 @@
-// JPEG data of any content through the full-size and the scaled decoder.
+// JPEG data of any content through the full-size and the scaled decoder, with their limits.
 #include <cstddef>
 #include <cstdint>
 

@@ -1,0 +1,18 @@
+// The EXIF orientation of JPEG data of any content, and the turn it asks for on a small picture (every
+// value must be one that the turn handles, and the turn must stay inside its buffers).
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "album/exiforientation.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    const int orientation = aw::ReadExifOrientation(data, size);
+    if (orientation < 1 || orientation > 8)
+        __builtin_trap();
+    constexpr int kWidth = 5, kHeight = 3;
+    const std::vector<uint8_t> in(16 * kHeight, 0x5A); // rows of 15 bytes padded to 16
+    std::vector<uint8_t> out(aw::OrientationSwapsAxes(orientation) ? 16 * kWidth : 16 * kHeight);
+    aw::ReorientRgb24(in.data(), kWidth, kHeight, orientation, out.data());
+    return 0;
+}

@@ -1,0 +1,58 @@
+// Movie files of any content through the video module as the program calls it: the frame size, then the
+// first frame into a buffer of that size. The bytes are written to a file (the module takes paths only); the
+// first byte picks the name's extension. FFmpeg itself is not instrumented: this finds faults in the module's
+// own code and in how it drives FFmpeg.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "imagingabi.h"
+
+extern "C" {
+int GetFrameSize(const char* path, int* width, int* height);
+int GetFirstFrameDIB_RGB24(const char* path, void* descriptionOut, void* pixelsOut, uint32_t* bufferSize);
+}
+
+namespace {
+
+// Frames above this are read for their size only: the fuzzer stays fast.
+constexpr long long kFuzzPixelBudget = 4 << 20;
+
+const std::filesystem::path& FuzzFolder() {
+    static const std::filesystem::path folder = [] {
+        std::filesystem::path path =
+            std::filesystem::temp_directory_path() / ("aw-movie-fuzz-" + std::to_string(getpid()));
+        std::filesystem::create_directories(path);
+        return path;
+    }();
+    return folder;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    static const char* const kExtensions[] = {".avi", ".asf", ".mov", ".mpg"};
+    const std::filesystem::path movie =
+        FuzzFolder() / (std::string("in") + kExtensions[size ? data[0] % 4 : 0]);
+    if (std::FILE* file = std::fopen(movie.c_str(), "wb")) {
+        std::fwrite(data, 1, size, file);
+        std::fclose(file);
+    }
+    int width = 0, height = 0;
+    if (GetFrameSize(movie.c_str(), &width, &height) &&
+        static_cast<long long>(width) * height <= kFuzzPixelBudget) {
+        if (width <= 0 || height <= 0 || width > AW_MAX_DIMENSION || height > AW_MAX_DIMENSION)
+            __builtin_trap();
+        std::vector<uint8_t> pixels((static_cast<std::size_t>(width) * 3 + 3) / 4 * 4 * height);
+        AwPictureDescription description{};
+        auto bufferSize = static_cast<uint32_t>(pixels.size());
+        GetFirstFrameDIB_RGB24(movie.c_str(), &description, pixels.data(), &bufferSize);
+    }
+    std::filesystem::remove(movie);
+    return 0;
+}
