@@ -46,6 +46,32 @@ AVPixelFormat PlainFormat(AVPixelFormat format, bool& fullRange) {
     }
 }
 
+// Colour fields hold whatever number the stream wrote (an MPEG-2 sequence may say 42): read as plain
+// numbers, never as values of their enumerations.
+template <typename Field> int RawValue(const Field& field) {
+    static_assert(sizeof(Field) == sizeof(int));
+    int value = 0;
+    std::memcpy(&value, &field, sizeof value);
+    return value;
+}
+
+// The frame's own matrix (BT.709 for most HD material) rather than the scaler's BT.601 default; the
+// default for unknown, reserved and non-YCbCr matrices.
+int ScalerColourSpace(int matrix) {
+    switch (matrix) {
+    case AVCOL_SPC_BT709:
+    case AVCOL_SPC_FCC:
+    case AVCOL_SPC_BT470BG:
+    case AVCOL_SPC_SMPTE170M:
+    case AVCOL_SPC_SMPTE240M:
+    case AVCOL_SPC_BT2020_NCL:
+    case AVCOL_SPC_BT2020_CL:
+        return matrix;
+    default:
+        return SWS_CS_DEFAULT;
+    }
+}
+
 } // namespace
 
 VideoFrameReader::FirstFrame VideoFrameReader::Read(const std::string& path) {
@@ -100,18 +126,14 @@ void VideoFrameReader::ConvertToBgr(const FirstFrame& first, uint8_t* target, st
     if (capacity < BufferSize24(width, height))
         throw ImagingError("frame buffer too small");
 
-    bool fullRange = frame->color_range == AVCOL_RANGE_JPEG;
+    bool fullRange = RawValue(frame->color_range) == AVCOL_RANGE_JPEG;
     const AVPixelFormat sourceFormat = PlainFormat(static_cast<AVPixelFormat>(frame->format), fullRange);
     const FfmpegPtr<SwsContext> scaler(
         sws_getContext(frame->width, frame->height, sourceFormat, width, height, AV_PIX_FMT_BGR24,
                        SWS_BICUBIC | SWS_ACCURATE_RND, nullptr, nullptr, nullptr));
     if (!scaler)
         throw ImagingError("cannot convert this frame's pixel format");
-    // The frame's own matrix (BT.709 for most HD material) rather than the scaler's BT.601 default.
-    const int colourSpace = frame->colorspace == AVCOL_SPC_UNSPECIFIED || frame->colorspace == AVCOL_SPC_RGB
-                                ? SWS_CS_DEFAULT
-                                : frame->colorspace;
-    const int* coefficients = sws_getCoefficients(colourSpace);
+    const int* coefficients = sws_getCoefficients(ScalerColourSpace(RawValue(frame->colorspace)));
     sws_setColorspaceDetails(scaler.get(), coefficients, fullRange ? 1 : 0, coefficients, 1, 0, 1 << 16,
                              1 << 16);
 
