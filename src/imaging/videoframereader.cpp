@@ -137,18 +137,24 @@ void VideoFrameReader::ConvertToBgr(const FirstFrame& first, uint8_t* target, st
     sws_setColorspaceDetails(scaler.get(), coefficients, fullRange ? 1 : 0, coefficients, 1, 0, 1 << 16,
                              1 << 16);
 
-    // Straight into the caller's rows: the bottom row of the picture is the last one in memory order, so
-    // the scaler writes from the top of the buffer down with a negative stride.
-    const std::size_t rowSize = RowSize24(width);
-    uint8_t* const planes[4] = {target + static_cast<std::size_t>(height - 1) * rowSize, nullptr, nullptr,
-                                nullptr};
-    const int strides[4] = {-static_cast<int>(rowSize), 0, 0, 0};
-    if (CheckFfmpeg(sws_scale(scaler.get(), frame->data, frame->linesize, 0, frame->height, planes, strides),
-                    "cannot convert the frame") != height)
+    // Into a frame of the scaler's liking, then the rows bottom-up and padded into the caller's buffer. Not
+    // straight into that buffer: the scaler's vector code writes up to 16 bytes past a row's end, which
+    // would run past the buffer (or, with rows laid bottom-up, over rows already written).
+    const FfmpegPtr<AVFrame> bgr = MakeFrame();
+    bgr->format = AV_PIX_FMT_BGR24;
+    bgr->width = width;
+    bgr->height = height;
+    CheckFfmpeg(av_frame_get_buffer(bgr.get(), 0), "out of memory for a frame");
+    if (CheckFfmpeg(
+            sws_scale(scaler.get(), frame->data, frame->linesize, 0, frame->height, bgr->data, bgr->linesize),
+            "cannot convert the frame") != height)
         throw ImagingError("the frame was converted only in part");
     const BgrCanvas canvas{target, width, height};
-    for (int y = 0; y < height; ++y)
-        canvas.ClearPadding(y);
+    for (int y = 0; y < height; ++y) {
+        std::memcpy(canvas.RowFromTop(y), bgr->data[0] + static_cast<std::ptrdiff_t>(y) * bgr->linesize[0],
+                    static_cast<std::size_t>(width) * 3);
+        canvas.ClearPadding(height - 1 - y);
+    }
 }
 
 } // namespace aw::imaging

@@ -35,7 +35,8 @@ TEST(VideoModuleTest, OnlyLocalMoviesGiveTheirFirstFrame) {
         const AwBitmapInfoHeader& header = description.header;
         EXPECT_EQ(std::tuple(header.biWidth, header.biHeight, header.biBitCount),
                   std::tuple(width, height, 24));
-        const uint8_t* centre = test::FromBottomUpBgr(pixels.data(), width, height).At(width / 2, height / 2);
+        const test::RgbPicture frame = test::FromBottomUpBgr(pixels.data(), width, height);
+        const uint8_t* centre = frame.At(width / 2, height / 2);
         EXPECT_TRUE(centre[0] > 200 && centre[1] < 50 && centre[2] < 50) << "not red";
     }
     test::WriteWholeFile(scratch / "notes.mpg", "plain text, not a movie\n");
