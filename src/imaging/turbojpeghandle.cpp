@@ -24,8 +24,4 @@ std::string TurboJpegErrorText(const TurboJpegHandle& handle) {
     return tjGetErrorStr2(handle.get());
 }
 
-bool TurboJpegLastWasWarning(const TurboJpegHandle& handle) {
-    return tjGetErrorCode(handle.get()) == TJERR_WARNING;
-}
-
 } // namespace aw::imaging

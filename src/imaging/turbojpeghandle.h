@@ -20,7 +20,4 @@ TurboJpegHandle MakeTurboJpegHandle(TurboJpegRole role);
 // The codec's text for the last error on `handle`.
 std::string TurboJpegErrorText(const TurboJpegHandle& handle);
 
-// True when the last problem on `handle` was only a warning (the picture was still produced).
-bool TurboJpegLastWasWarning(const TurboJpegHandle& handle);
-
 } // namespace aw::imaging
