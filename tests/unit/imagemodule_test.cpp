@@ -123,10 +123,11 @@ TEST(ImageModuleTest, BmpSuiteMeetsItsExpectations) {
             EXPECT_TRUE(jpeg && size > 0 &&
                         Library().DllResizeBySizeDIB(parts.description.get(), parts.pixels.get(), 16, 12,
                                                      &small.description, small.pixels.data()));
-            if (detail != "-")
+            if (detail != "-") {
                 EXPECT_LE(test::MeanDifference(converted->Rgb(),
                                                test::ReadWithImageMagick(path).value_or(test::RgbPicture{})),
                           std::stod(detail));
+            }
         } else {
             EXPECT_EQ(outcome, split ? "module" : "header") << "refused by the wrong party";
             EXPECT_FALSE(converted);
