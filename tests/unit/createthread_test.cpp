@@ -343,8 +343,9 @@ TEST_F(CreateThreadTest, LateFaultsFailTheRunAndKeepTheEarlierPage) {
         EXPECT_EQ(code, RunFailed);
         ASSERT_GE(host_->events.size(), 2u);
         EXPECT_NE(host_->events.end()[-2].find(t.reason), std::string::npos) << host_->events.end()[-2];
-        if (std::string(t.what) != "page")
+        if (std::string(t.what) != "page") {
             EXPECT_EQ(Page(), "earlier page");
+        }
     }
     fs::remove(big);
 }
@@ -439,11 +440,12 @@ TEST_F(CreateThreadTest, TeardownFromAnotherThreadAtEveryStep) {
             FakeUiThread ui(mode);
             RelayedRunHost relay(*host_, ui.Poster());
             std::promise<void> atStep, stopRaised;
+            std::future<void> reached = atStep.get_future(), raised = stopRaised.get_future();
             StepProbe probe(relay, step, [&] {
                 atStep.set_value();
                 // A call the relay does not wait for: hold the run here until the stop is raised.
                 if (step == "status" || step == "advance") {
-                    EXPECT_EQ(stopRaised.get_future().wait_for(10s), std::future_status::ready);
+                    EXPECT_EQ(raised.wait_for(10s), std::future_status::ready);
                 }
             });
             probe.answerQuestions = probeAnswers;
@@ -452,7 +454,7 @@ TEST_F(CreateThreadTest, TeardownFromAnotherThreadAtEveryStep) {
             const test::Watchdog watchdog(20s, "teardown at " + step);
             run->Start();
             std::thread owner([&] {
-                ASSERT_EQ(atStep.get_future().wait_for(10s), std::future_status::ready);
+                ASSERT_EQ(reached.wait_for(10s), std::future_status::ready);
                 const bool question = step == "ask" || step == "inform";
                 if (question && mode == FakeUiThread::Mode::Gone) {
                     EXPECT_TRUE(test::WaitUntil([&] { return relay.waitingQuestions() == 1; }));
