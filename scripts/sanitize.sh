@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# The unit tests under the sanitizers, without the windows:
+#   BUILD_ROOT/asan  AddressSanitizer + UndefinedBehaviorSanitizer, every unit test;
+#   BUILD_ROOT/tsan  ThreadSanitizer, the unit tests that start threads (found by what their sources use).
+# The imaging modules, which the tests load with dlopen, are built with the same sanitizer. Any finding
+# fails the script. Where ThreadSanitizer cannot run on this kernel even without address randomisation,
+# that half is skipped and says so loudly.
+# Usage: scripts/sanitize.sh BUILD_ROOT   (the packages of scripts/setup.sh must be installed)
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+root=${1:?usage: scripts/sanitize.sh BUILD_ROOT}
+jobs=$(nproc)
+
+launcher=()
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+
+# configure DIR FLAGS
+configure() {
+  local flags="$2 -fno-omit-frame-pointer"
+  cmake -S "$here" -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DALBUMWRIGHT_GUI=OFF \
+    "${launcher[@]}" -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" \
+    -DCMAKE_EXE_LINKER_FLAGS="$flags" -DCMAKE_SHARED_LINKER_FLAGS="$flags" \
+    -DCMAKE_MODULE_LINKER_FLAGS="$flags" >/dev/null
+}
+
+# The unit test programs, all of them or (with "threads") those whose source starts a thread.
+unit_targets() {
+  local source
+  for source in "$here"/tests/unit/*_test.cpp; do
+    if [[ ${1:-} != threads ]] || grep -qE 'std::(j?thread|async)|\.Start\(\)' "$source"; then
+      basename "$source" .cpp
+    fi
+  done
+}
+
+# Only the programs built here are run: the others appear to CTest as "<name>_NOT_BUILT".
+ctest_built=(ctest --output-on-failure -j "$jobs" -E '_NOT_BUILT$|^layers$' --test-dir)
+
+findings=0
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+echo "== AddressSanitizer + UndefinedBehaviorSanitizer: every unit test"
+asan=$root/asan
+configure "$asan" "-fsanitize=address,undefined -fno-sanitize-recover=all"
+mapfile -t targets < <(unit_targets)
+cmake --build "$asan" -j "$jobs" --target "${targets[@]}"
+# The modules and the libraries they pull in stay mapped until the end: after a real dlclose the leak
+# check could neither see their globals (what they keep for the process's life looks leaked) nor name
+# their frames. Preloading puts this before the sanitizer's runtime, hence the link-order check off.
+printf 'int dlclose(void* handle) { (void)handle; return 0; }\n' >"$scratch/nodlclose.c"
+"${CC:-cc}" -shared -fPIC -o "$scratch/nodlclose.so" "$scratch/nodlclose.c"
+LD_PRELOAD=$scratch/nodlclose.so \
+  ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:detect_stack_use_after_return=1:verify_asan_link_order=0 \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 "${ctest_built[@]}" "$asan" || findings=1
+
+echo "== ThreadSanitizer: the unit tests that start threads"
+# Some kernels map memory where ThreadSanitizer does not expect it; without address randomisation
+# (setarch -R) it usually runs. Try a small program both ways before building anything.
+thread_sanitizer() {
+  printf '#include <thread>\nint main() { int x = 0; std::thread t([&] { x = 1; }); t.join(); return 1 - x; }\n' \
+    >"$scratch/probe.cpp"
+  local wrap=()
+  if ! "${CXX:-c++}" -fsanitize=thread -o "$scratch/probe" "$scratch/probe.cpp" -pthread; then
+    echo "!! ThreadSanitizer SKIPPED: the compiler cannot build with -fsanitize=thread" >&2
+    return 0
+  fi
+  if ! "$scratch/probe" >/dev/null 2>&1; then
+    wrap=(setarch "$(uname -m)" -R)
+    if ! "${wrap[@]}" "$scratch/probe" >/dev/null 2>&1; then
+      echo "!! ThreadSanitizer SKIPPED: it cannot run on this kernel, not even with setarch -R" >&2
+      return 0
+    fi
+    echo "ThreadSanitizer runs with address randomisation off (setarch -R)"
+  fi
+  local tsan=$root/tsan targets
+  configure "$tsan" "-fsanitize=thread" || return 1
+  mapfile -t targets < <(unit_targets threads)
+  # The build runs the test programs to list their tests, so it needs the same wrapper.
+  "${wrap[@]}" cmake --build "$tsan" -j "$jobs" --target "${targets[@]}" || return 1
+  TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 "${wrap[@]}" "${ctest_built[@]}" "$tsan"
+}
+thread_sanitizer || findings=1
+
+if [[ $findings != 0 ]]; then
+  echo "!! sanitizers: findings above" >&2
+  exit 1
+fi
+echo "== sanitizers: no findings"
