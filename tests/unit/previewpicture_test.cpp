@@ -119,15 +119,9 @@ TEST_F(PreviewPictureFiles, RefusedFilesNeverReachTheModules) {
     for (const int kind : {StillJpeg, StillBmp, MovieAvi})
         EXPECT_FALSE(PreparePreview((dir / "missing").string(), kind, refusing, picture)) << kind;
     EXPECT_FALSE(PreparePreview(dir.str(), StillJpeg, refusing, picture)); // a folder
-    const std::pair<std::size_t, std::string> patches[] = {
-        {10, std::string("\x35\0\0\0", 4)},   // pixels at 53
-        {10, std::string("\x37\x04\0\0", 4)}, // pixels at 1079
-        {26, std::string("\x02\0", 2)},       // two planes
-        {30, std::string("\x04\0\0\0", 4)},   // run-length coded
-        {6, std::string("\x01", 1)},          // reserved field set
-        {0, "MB"},
-    };
-    for (const auto& [offset, bytes] : patches) {
+    // The header rules themselves are the bitmap reader's; here only that they are kept before any call.
+    for (const auto& [offset, bytes] :
+         {std::pair<int, std::string>{10, std::string("\x35\0\0\0", 4)}, {0, "MB"}}) {
         test::WriteWholeFile(dir / "bad.bmp", std::string(good).replace(offset, bytes.size(), bytes));
         EXPECT_FALSE(PreparePreview((dir / "bad.bmp").string(), StillBmp, refusing, picture)) << offset;
     }
