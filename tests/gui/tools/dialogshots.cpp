@@ -49,20 +49,17 @@ int main(int argc, char** argv) {
 
     QWidget swatches;
     auto* layout = new QHBoxLayout(&swatches);
-    auto* font = new aw::ColourSwatch(1022, &swatches);
-    font->setFixedSize(21, 21);
-    font->SetForeground({255, 0, 0});
-    auto* plain = new aw::ColourSwatch(1023, &swatches);
-    plain->setFixedSize(45, 33);
-    plain->SetForeground({255, 0, 0});
+    const auto swatch = [&](int id, QSize size, aw::Rgb foreground) {
+        auto* made = new aw::ColourSwatch(id, &swatches);
+        made->setFixedSize(size);
+        made->SetForeground(foreground);
+        layout->addWidget(made);
+        return made;
+    };
+    auto* font = swatch(1022, {21, 21}, {255, 0, 0});
+    auto* plain = swatch(1023, {45, 33}, {255, 0, 0});
     plain->SetBackground({255, 255, 153});
-    auto* picture = new aw::ColourSwatch(1023, &swatches);
-    picture->setFixedSize(45, 33);
-    picture->SetForeground({255, 255, 255});
-    picture->SetBackgroundPicture(139);
-    layout->addWidget(font);
-    layout->addWidget(plain);
-    layout->addWidget(picture);
+    swatch(1023, {45, 33}, {255, 255, 255})->SetBackgroundPicture(139);
     for (int state : {1, 0}) {
         auto* button = new aw::ColourButton(&swatches);
         button->setFixedSize(47, 61);
