@@ -26,19 +26,12 @@ private slots:
             for (int x = 2; x < w - 2; ++x)
                 QVERIFY(in.pixelColor(x, y) == QColor(51, 102, 255) &&
                         out.pixelColor(x, y) == in.pixelColor(x, y));
-        const QColor black(0, 0, 0), white(255, 255, 255), shadow(128, 128, 128), light(223, 223, 223);
-        const struct {
-            QPoint at;
-            QColor pressed, raised;
-        } rings[] = {
-            {{0, 30}, black, white},    {{w - 1, 30}, white, black}, {{w - 1, 0}, white, black},
-            {{0, h - 1}, black, black}, {{1, 30}, shadow, light},    {{w - 2, 30}, light, shadow},
-            {{w - 2, 0}, light, white},
-        };
-        for (const auto& r : rings) {
-            QCOMPARE(in.pixelColor(r.at), r.pressed);
-            QCOMPARE(out.pixelColor(r.at), r.raised);
-        }
+        // Pressed in: dark on the left, light on the right; raised the other way round.
+        const QColor black(0, 0, 0), white(255, 255, 255);
+        QCOMPARE(in.pixelColor(0, 30), black);
+        QCOMPARE(in.pixelColor(w - 1, 30), white);
+        QCOMPARE(out.pixelColor(0, 30), white);
+        QCOMPARE(out.pixelColor(w - 1, 30), black);
         QCOMPARE(Look(2), out);       // anything but 1 is raised
         QCOMPARE(Look(1, false), in); // disabled looks like enabled
     }

@@ -60,25 +60,23 @@ struct ListPaneRig {
     std::atomic<int> delayMs{0};
     std::vector<std::string> statusLog; // every status text, in order
 
-    // With `imaging` null the stand-in preparation is used.
-    explicit ListPaneRig(const ImagingLibrary* imaging = nullptr) {
+    ListPaneRig() {
         list->setGeometry(170, 10, 200, 280);
         pane->setGeometry(10, 10, 155, 285);
         status->setGeometry(0, 300, 400, 20);
         showThumbnail->setChecked(true);
         create->setEnabled(false);
         list->Attach(create, pane, showThumbnail, status, &messages);
-        pane->Attach(list, create, folder, showThumbnail, &messages, imaging);
-        if (imaging == nullptr)
-            pane->SetPreviewPreparer([this](const std::string& path, int, Picture& out) {
-                ++prepared;
-                std::this_thread::sleep_for(std::chrono::milliseconds(delayMs.load()));
-                if (path.find("bad") != std::string::npos)
-                    return false;
-                const bool green = path.find("green") != std::string::npos;
-                SolidPicture(out, 100, 50, green ? 0 : 255, green ? 255 : 0, 0);
-                return true;
-            });
+        pane->Attach(list, create, folder, showThumbnail, &messages, nullptr);
+        pane->SetPreviewPreparer([this](const std::string& path, int, Picture& out) {
+            ++prepared;
+            std::this_thread::sleep_for(std::chrono::milliseconds(delayMs.load()));
+            if (path.find("bad") != std::string::npos)
+                return false;
+            const bool green = path.find("green") != std::string::npos;
+            SolidPicture(out, 100, 50, green ? 0 : 255, green ? 255 : 0, 0);
+            return true;
+        });
         QObject::connect(status, &QStatusBar::messageChanged,
                          [this](const QString& text) { statusLog.push_back(text.toStdString()); });
         window.resize(400, 320);
