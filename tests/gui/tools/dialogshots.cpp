@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QHBoxLayout>
 
-#include "dialogs/helpopener.h"
 #include "dialogs/ui/aboutbox.h"
 #include "dialogs/ui/colourbutton.h"
 #include "dialogs/ui/colourpicker.h"
@@ -14,22 +13,12 @@
 #include "dialogs/ui/helplinkdialog.h"
 #include "dialogs/ui/workfolderdialog.h"
 #include "dialogs/workfoldertext.h"
-#include "mainwindow/messageservice.h"
 #include "platform/tempfile.h"
 #include "stringtable.h"
+#include "support/recordinghelp.h"
+#include "support/scriptedmessages.h"
 
 namespace {
-
-struct NoMessages : aw::MessageService {
-    bool AskYesNo(const std::string&, const std::string&, aw::MessageIcon, aw::DefaultButton) override {
-        return false;
-    }
-    void Inform(const std::string&, const std::string&, aw::MessageIcon) override {}
-};
-
-struct NoHelp : aw::HelpOpener {
-    bool OpenHelp(int) override { return false; }
-};
 
 void Shoot(QWidget& widget, const QString& folder, const QString& name) {
     widget.show();
@@ -44,8 +33,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     QDir().mkpath(folder);
-    NoMessages messages;
-    NoHelp help;
+    aw::test::ScriptedMessages messages;
+    aw::test::RecordingHelp help;
 
     QWidget swatches;
     auto* layout = new QHBoxLayout(&swatches);
