@@ -2,7 +2,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -84,16 +83,6 @@ const Expected kControls[] = {
 };
 // clang-format on
 
-QString Caption(QWidget* widget) {
-    if (auto* box = qobject_cast<QGroupBox*>(widget))
-        return box->title();
-    if (auto* button = qobject_cast<QAbstractButton*>(widget))
-        return button->text();
-    if (auto* label = qobject_cast<QLabel*>(widget))
-        return label->text();
-    return {};
-}
-
 // The colours the preview and the font swatch show, as one text.
 std::string Colours(const ColourSwatch* preview, const ColourSwatch* swatch) {
     return CreateWorkflow::ColourText(preview->foreground()) +
@@ -173,7 +162,8 @@ private slots:
             QCOMPARE(widget->geometry(), QRect(QPoint(expected.left, expected.top),
                                                QPoint(expected.right - 1, expected.bottom - 1)));
             if (expected.captionId)
-                QCOMPARE(Caption(widget), QString::fromStdString(LoadText(expected.captionId)));
+                QCOMPARE(widget->property(qobject_cast<QGroupBox*>(widget) ? "title" : "text").toString(),
+                         QString::fromStdString(LoadText(expected.captionId)));
             // Created in the table's order.
             const qsizetype position = children.indexOf(widget);
             QVERIFY2(position >= order, qPrintable(QString::number(expected.id)));
