@@ -10,9 +10,17 @@ namespace aw::cli {
 namespace {
 
 volatile std::sig_atomic_t g_raised = 0;
+volatile std::sig_atomic_t g_count = 0;
+constexpr int kForcingCount = 3;
 
-extern "C" void OnInterrupt(int) {
+extern "C" void OnInterrupt(int signal) {
     g_raised = 1;
+    // A run stuck in a system call never reaches its check point; the third signal ends the process the
+    // default way.
+    if (++g_count >= kForcingCount) {
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+    }
 }
 
 } // namespace
@@ -39,6 +47,7 @@ void InterruptFlag::Raise() {
 
 void InterruptFlag::Reset() {
     g_raised = 0;
+    g_count = 0;
 }
 
 } // namespace aw::cli

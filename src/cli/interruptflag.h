@@ -1,7 +1,8 @@
 // Ctrl-C and SIGTERM for albumwright-make. Each only raises a flag (the handler does nothing else, so it
 // stays async-signal-safe); the program polls the flag and asks the run to stop at its next check point,
 // which removes its temporary files and ends with status 2. A second Ctrl-C or SIGTERM does the same
-// rather than killing the process half-way through a file. SIGXFSZ (a file-size limit reached) is
+// rather than killing the process half-way through a file; only a third ends it at once (for a process
+// stuck in a system call, which a flag cannot reach). SIGXFSZ (a file-size limit reached) is
 // ignored, so that the write fails with EFBIG and the run ends with its message and status 3.
 //
 // Process-wide: Install once from main; Raised may be read from any thread.
