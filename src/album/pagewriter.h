@@ -2,7 +2,8 @@
 // with the eight placeholders replaced by the run's values.
 //
 // Owned and used by the generation thread alone; not thread-safe. Owns both files while they are open
-// and closes them in ClosePageFiles or the destructor. No operation throws: read and write errors give
+// and closes them in ClosePageFiles or the destructor (which removes an unfinished page's temporary file,
+// leaving the earlier Index.html). No operation throws: read and write errors give
 // false, and failure() then names the file and the cause.
 //
 // The page is UTF-8 without a byte-order mark; every "\n" of a fragment is written as CR LF, tabs as they
