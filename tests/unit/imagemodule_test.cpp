@@ -291,14 +291,13 @@ TEST(ImageModuleTest, CutScansAreRefusedAMissingEndMarkerIsNot) {
 }
 
 // JPEG variants decode like a second decoder decodes them (CMYK also when marked inverted); the scaled
-// decoder picks the smallest factor giving at least the asked size (rows: asked, then given); damaged files
-// and sizes beyond the limits (refused before anything is allocated) fail cleanly.
+// decoder picks the smallest factor giving at least the asked size (rows: asked, then given). Damaged and
+// oversized files are the bomb and cut-scan tests' business.
 TEST(ImageModuleTest, JpegsDecodeLikeASecondDecoderScaledOrNotAtAll) {
     ASSERT_NE(Library().DllDecodeJPEGScaled, nullptr);
     test::ScratchDir scratch;
     const fs::path made = scratch / "made.jpg";
-    for (const char* args : {"", "-interlace Plane", "-colorspace Gray", "-colorspace CMYK",
-                             "-colorspace CMYK -interlace Plane", "-sampling-factor 1x1", "-quality 40"}) {
+    for (const char* args : {"", "-colorspace Gray", "-colorspace CMYK -interlace Plane", "-sampling-factor 1x1"}) {
         SCOPED_TRACE(args);
         ASSERT_TRUE(test::MakeJpeg(made, 67, 45, args, "plasma:fractal"));
         const Bytes bytes = FileBytes(made);
@@ -313,8 +312,7 @@ TEST(ImageModuleTest, JpegsDecodeLikeASecondDecoderScaledOrNotAtAll) {
     }
     ASSERT_TRUE(test::MakeJpeg(made, 640, 480, "-interlace Plane", "plasma:fractal"));
     const Bytes good = FileBytes(made);
-    const int cases[][4] = {{320, 240, 320, 240}, {321, 240, 400, 300}, {80, 60, 80, 60},    {1, 1, 80, 60},
-                            {0, 0, 640, 480},     {2000, 10, 640, 480}, {100, 300, 400, 300}};
+    const int cases[][4] = {{321, 240, 400, 300}, {1, 1, 80, 60}, {0, 0, 640, 480}, {100, 300, 400, 300}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c[0] << "x" << c[1]);
         AwPictureDescription out{};
@@ -325,27 +323,12 @@ TEST(ImageModuleTest, JpegsDecodeLikeASecondDecoderScaledOrNotAtAll) {
         EXPECT_EQ(std::tuple(out.header.biWidth, out.header.biHeight, full[0], full[1]),
                   std::tuple(c[2], c[3], 640, 480));
     }
-    Bytes noTables = good, oversize = good;
-    for (std::size_t i = 2; i + 8 < good.size(); ++i) {
-        if (good[i] == 0xFF && good[i + 1] == 0xC4)
-            noTables[i + 1] = 0x01; // every Huffman table becomes an unknown marker
-        if (good[i] == 0xFF && (good[i + 1] == 0xC0 || good[i + 1] == 0xC2))
-            std::tie(oversize[i + 7], oversize[i + 8]) = std::pair(30001 >> 8, 30001 & 0xFF); // frame width
-    }
-    // Cut short, only the start marker, not a JPEG at all, nothing, no Huffman tables, 30001 wide.
-    for (const Bytes& damaged :
-         {Bytes(good.begin(), good.begin() + good.size() / 2), Bytes(good.begin(), good.begin() + 2),
-          Bytes(good.size(), 0x5A), Bytes(), noTables, oversize}) {
-        SCOPED_TRACE(damaged.size());
-        EXPECT_EQ(test::ExerciseJpegBytes(Library(), damaged.data(), damaged.size()), 0);
-    }
 }
 
 // Exactly the asked size (rows: from width and height, to width and height), the edges kept; a one-pixel
 // checkerboard shrinks to its mean grey, not to a moire; sizes beyond the limits, and quality 0, are refused.
 TEST(ImageModuleTest, ResizeGivesExactlyTheAskedSize) {
-    const int cases[][4] = {
-        {1000, 1, 160, 1}, {10, 500, 2, 120}, {640, 480, 160, 120}, {3, 2, 9, 6}, {1, 1, 5, 7}};
+    const int cases[][4] = {{1000, 1, 160, 1}, {10, 500, 2, 120}, {3, 2, 9, 6}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c[0] << "x" << c[1]);
         Picture source(c[0], c[1]), target(c[2], c[3]);
@@ -367,15 +350,6 @@ TEST(ImageModuleTest, ResizeGivesExactlyTheAskedSize) {
     EXPECT_NEAR(std::accumulate(grey.begin(), grey.end(), 0.0) / static_cast<double>(grey.size()), 127.5, 2);
     EXPECT_FALSE(board.ResizeInto(tiny, 30001, 1));
     EXPECT_FALSE(board.ResizeInto(tiny, 0, 5));
-    // By percentage: 200 x 200 at 20 % is 40 x 40 of the same grey.
-    Picture fifth(40, 40);
-    ASSERT_TRUE(Library().DllResizeByPercentDIB(&board.description, board.pixels.data(), 20,
-                                                &fifth.description, fifth.pixels.data()));
-    EXPECT_EQ(std::tuple(fifth.description.header.biWidth, fifth.description.header.biHeight),
-              std::tuple(40, 40));
-    EXPECT_NEAR(fifth.Rgb().At(20, 20)[1], 127.5, 12);
-    EXPECT_FALSE(Library().DllResizeByPercentDIB(&board.description, board.pixels.data(), 0,
-                                                 &fifth.description, fifth.pixels.data()));
     uint32_t size = 0;
     EXPECT_FALSE(Library().DllEncodeJPEG(&board.description, board.pixels.data(), 0, &size)); // quality 0
     board.description.header.biWidth = 30001;

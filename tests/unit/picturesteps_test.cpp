@@ -20,10 +20,8 @@ TEST(FitSize, ThumbnailAndPreviewBoxesInTheFixedOrder) {
     EXPECT_EQ(ScaleDimension(5, 160, 0), 1);
     // Width and height, the box, and the fitted size: the percentage step loses the last unit (119).
     const std::tuple<int, int, int, int, PixelSize> cases[] = {
-        {640, 480, 160, 120, {160, 120}}, {480, 640, 160, 120, {90, 120}},  {720, 480, 160, 120, {160, 106}},
-        {352, 288, 160, 120, {146, 120}}, {480, 360, 160, 120, {160, 119}}, {100, 80, 160, 120, {100, 80}},
-        {160, 120, 160, 120, {160, 120}}, {10, 500, 160, 120, {2, 120}},    {1000, 1, 160, 120, {160, 1}},
-        {161, 1, 160, 120, {160, 1}},     {200, 150, 141, 271, {141, 105}}, {100, 400, 141, 271, {67, 271}},
+        {480, 360, 160, 120, {160, 119}}, {100, 80, 160, 120, {100, 80}}, {10, 500, 160, 120, {2, 120}},
+        {161, 1, 160, 120, {160, 1}},     {200, 150, 141, 271, {141, 105}},
         {500, 500, 160, 120, {120, 120}}}; // the last: square, the first try is too high
     for (const auto& [width, height, boxWidth, boxHeight, fitted] : cases)
         EXPECT_EQ(FitSize(width, height, boxWidth, boxHeight), fitted) << width << " x " << height;
@@ -106,7 +104,6 @@ TEST(SplitBitmapFile, RefusesEachBrokenRuleAndAcceptsItsEdges) {
         // The pixel budget: 150 million pixels.
         {"15000 x 10000", MakeBmp(8, 1, 2, 73530, 40, 15000, 10000), kOk},
         {"15001 x 10000", MakeBmp(8, 1, 2, 73530, 40, 15001, 10000), kBig},
-        {"30000 x 30000 in 120 bytes", MakeBmp(8, 1, 2, 120, 40, 30000, 30000), kBig},
     };
     // One field changed {offset, value, bytes, cause}: signature, reserved words, pixel offset 53 and beyond
     // the file, planes, bits, compression, a core header and one past the pixels, width, height, top-down.
