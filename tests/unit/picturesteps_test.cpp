@@ -20,8 +20,11 @@ TEST(FitSize, ThumbnailAndPreviewBoxesInTheFixedOrder) {
     EXPECT_EQ(ScaleDimension(5, 160, 0), 1);
     // Width and height, the box, and the fitted size: the percentage step loses the last unit (119).
     const std::tuple<int, int, int, int, PixelSize> cases[] = {
-        {480, 360, 160, 120, {160, 119}}, {100, 80, 160, 120, {100, 80}}, {10, 500, 160, 120, {2, 120}},
-        {161, 1, 160, 120, {160, 1}},     {200, 150, 141, 271, {141, 105}},
+        {480, 360, 160, 120, {160, 119}},
+        {100, 80, 160, 120, {100, 80}},
+        {10, 500, 160, 120, {2, 120}},
+        {161, 1, 160, 120, {160, 1}},
+        {200, 150, 141, 271, {141, 105}},
         {500, 500, 160, 120, {120, 120}}}; // the last: square, the first try is too high
     for (const auto& [width, height, boxWidth, boxHeight, fitted] : cases)
         EXPECT_EQ(FitSize(width, height, boxWidth, boxHeight), fitted) << width << " x " << height;
