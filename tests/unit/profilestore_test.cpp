@@ -97,14 +97,5 @@ TEST(ProfileStore, NamesBeginningWithAHashSurvive) {
     EXPECT_TRUE(store.Read("K", "a#"));
 }
 
-TEST(ProfileStore, DefaultLocationFollowsTheEnvironment) {
-    // Nothing else in this program uses the default location: the variables need no restoring.
-    setenv("ALBUMWRIGHT_SETTINGS", "/x/y/settings", 1);
-    EXPECT_EQ(ProfileStore().file(), "/x/y/settings");
-    setenv("ALBUMWRIGHT_SETTINGS", "", 1);
-    setenv("XDG_CONFIG_HOME", "/cfg", 1);
-    EXPECT_EQ(ProfileStore::DefaultLocation(), "/cfg/albumwright/settings");
-}
-
 } // namespace
 } // namespace aw
