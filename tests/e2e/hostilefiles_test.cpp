@@ -132,14 +132,15 @@ TEST_F(HostileFiles, WriteLimitsEndTheRunCleanly) {
     EXPECT_EQ(Leftovers(disk.path()), "");
 }
 
-// SIGTERM, and Ctrl-C pressed twice, stop the run at its next check point with status 2.
+// SIGTERM, and Ctrl-C pressed once or twice, stop the run at its next check point with status 2.
 TEST_F(HostileFiles, TerminationAndASecondInterruptStopCleanly) {
     std::string files;
     for (int i = 0; i < 100; ++i)
         files += " big.jpg";
     const std::string started =
         "for i in $(seq 1000); do grep -q '1 of 100' stderr && break; sleep 0.01; done;";
-    for (const std::string signals : {"kill -TERM $pid;", "kill -INT $pid; kill -INT $pid;"}) {
+    for (const std::string signals :
+         {"kill -TERM $pid;", "kill -INT $pid;", "kill -INT $pid; kill -INT $pid;"}) {
         SCOPED_TRACE(signals);
         fs::remove_all(out_);
         EXPECT_EQ(Make("-o album" + files, "", started + signals), 2) << Err();
