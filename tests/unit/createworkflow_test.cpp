@@ -117,7 +117,6 @@ TEST_F(CreateWorkflowTest, QuestionsMessagesAndFolders) {
         {"old-declines", 0, {"ask 430 431 ? yes", "inform 429 421 i"}},
         {"page-one-question", RunWritten, {"ask 430 431 ? yes", "run", "inform 407 421 i", "saves"}},
         {"file/sub", 0, {"inform 406+425 438 !"}},
-        {"/doubled", 0, {"inform 406+425 438 !"}},
         {"new/marked", RunWritten, {"run", "inform 407 421 i", "saves"}},
         {"clash-open/", RunWritten, {"run", "help 441 421 2001", "inform 407 421 i", "open", "saves"}},
         {"open-nobrowser", RunWritten, {"run", "inform 407 421 i", "open", "inform 427 438 !", "saves"}},
