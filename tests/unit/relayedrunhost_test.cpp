@@ -62,27 +62,6 @@ private:
     std::string throwOn_;
 };
 
-TEST(RelayedRunHost, CarriesEveryCallOutInOrderAndWaitsForTheAnswers) {
-    for (const int answer : {RunHost::kYes, RunHost::kNo}) {
-        UiHost ui;
-        ui.answer = answer;
-        FakeUiThread thread(FakeUiThread::Mode::Slow);
-        RelayedRunHost relay(ui, thread.Poster());
-        relay.SetStatusText("1 of 2");
-        relay.AdvanceProgress(10);
-        EXPECT_EQ(relay.AskYesNo("replace?", "Confirmation"), answer);
-        relay.Inform("left out", "Information");
-        // Inform returned: it has been shown.
-        EXPECT_EQ(ui.Events().back(), "inform left out");
-        relay.ReportFailure("why");
-        relay.RequestClose(3);
-        ASSERT_TRUE(test::WaitUntil([&] { return ui.Events().size() == 6; }));
-        EXPECT_EQ(ui.Events(), (Texts{"status 1 of 2", "advance 10", "ask replace?", "inform left out",
-                                      "failure why", "close 3"}));
-        EXPECT_EQ(relay.waitingQuestions(), 0);
-    }
-}
-
 // A question waits on the user-interface thread, which does not answer (gone, or busy elsewhere). The
 // owner's teardown (Shutdown, from any thread) or the loss of the queue must release it as No; afterwards
 // questions answer No at once and nothing reaches the target, also from closures queued before.
