@@ -50,7 +50,7 @@ class ProgressWindowTest : public QObject {
 private slots:
     void initTestCase();
     void init();
-    void layoutAndAWrittenRun();
+    void writtenRunAsksThroughTheService();
     void stopEscAndClose();
     void barRangeIsNotCutTo16Bits();
     void destroyedWithAQuestionPending();
@@ -117,7 +117,7 @@ void ProgressWindowTest::Prepare(const std::vector<std::string>& names, bool rea
 
 // Three items, the first read-only in Data and answered No: asked and told through the service, left
 // out, its step still counted, so the bar ends full; the modal result is 1.
-void ProgressWindowTest::layoutAndAWrittenRun() {
+void ProgressWindowTest::writtenRunAsksThroughTheService() {
     Prepare({"x.bmp", "a.jpg", "c.jpg"}, true);
     HookedMessages* messages = nullptr;
     auto window = Window(messages);
@@ -129,10 +129,9 @@ void ProgressWindowTest::layoutAndAWrittenRun() {
     QCOMPARE(window->Run(), RunWritten);
     QCOMPARE(bar->value(), 30);
     QCOMPARE(window->findChild<QLabel*>("c1078")->text(), QString("3 of 3 images is being processed..."));
-    QCOMPARE(messages->log,
-             (std::vector<std::string>{
-                 "ask Confirmation: The file x.jpg is a read only file type.\nDo you wish to replace?",
-                 "inform Information: Did not create the file x.jpg."}));
+    // The texts are the run's test; here they reach the service from the window's thread, in order.
+    QCOMPARE(messages->log.size(), std::size_t{2});
+    QVERIFY(messages->log[0].starts_with("ask ") && messages->log[1].starts_with("inform "));
     QCOMPARE(test::ReadWholeFile(out_ / "Data" / "x.jpg"), std::string("old"));
     QVERIFY(window->failureLine().empty());
 }
