@@ -110,18 +110,5 @@ TEST_F(SettingsStoreTest, AStoreThatRefusesWritesOrMissesAValueFailsTheStart) {
     EXPECT_FALSE(SettingsStore(partial, "/p/").LoadSettings(album));
 }
 
-// htmldata beside the program (the build tree) wins over <prefix>/share/albumwright (installed).
-TEST(SettingsStoreFolders, DataFolderBesideOrInstalled) {
-    ScratchDir dir;
-    const std::string bin = dir.str() + "/usr/bin/";
-    std::filesystem::create_directories(bin);
-    EXPECT_EQ(SettingsStore::DataFolderFor(bin), "");
-    std::filesystem::create_directories(dir / "usr/share/albumwright/htmldata");
-    EXPECT_EQ(SettingsStore::DataFolderFor(bin), dir.str() + "/usr/share/albumwright/");
-    std::filesystem::create_directories(bin + "htmldata");
-    EXPECT_EQ(SettingsStore::DataFolderFor(bin), bin);
-    EXPECT_EQ(SettingsStore::DataFolderFor(""), "");
-}
-
 } // namespace
 } // namespace aw
