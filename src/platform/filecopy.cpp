@@ -16,6 +16,7 @@ namespace {
 
 constexpr mode_t kWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
 constexpr std::size_t kChunk = 1 << 20;
+constexpr std::size_t kKernelChunk = std::size_t{1} << 30;
 
 // Callers use 0 and 1 as results, so no error may come out as EPERM (1): both mean access denied here.
 // A failure without errno still must not read as success.
@@ -42,7 +43,7 @@ int WriteAll(int fd, const char* data, std::size_t size) {
     return 0;
 }
 
-int CopyContent(int in, int out) {
+int ReadWriteContent(int in, int out) {
     std::vector<char> buffer(kChunk);
     for (;;) {
         ssize_t n = ::read(in, buffer.data(), kChunk);
@@ -56,6 +57,32 @@ int CopyContent(int in, int out) {
         if (int error = WriteAll(out, buffer.data(), static_cast<std::size_t>(n)))
             return error;
     }
+}
+
+// The kernel copies without the bytes passing through this process, sharing the blocks where the file
+// system can. Where it will not (another file system, a kernel without the call, a file system that
+// refuses it) the bytes are read and written from where the kernel stopped. A file that gives nothing at
+// all at its start may be a pseudo-file whose size the kernel does not know: reading tells.
+int CopyContent(int in, int out) {
+    bool copiedAny = false;
+    for (;;) {
+        const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, kKernelChunk, 0);
+        if (n > 0) {
+            copiedAny = true;
+            continue;
+        }
+        if (n == 0) {
+            if (copiedAny)
+                return 0;
+            break;
+        }
+        if (errno == EINTR)
+            continue;
+        if (errno != EXDEV && errno != ENOSYS && errno != EOPNOTSUPP && errno != EINVAL)
+            return errno;
+        break;
+    }
+    return ReadWriteContent(in, out);
 }
 
 } // namespace
