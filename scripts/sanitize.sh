@@ -25,11 +25,12 @@ configure() {
     -DCMAKE_MODULE_LINKER_FLAGS="$flags" >/dev/null
 }
 
-# The unit test programs, all of them or (with "threads") those whose source starts a thread.
+# The unit test programs, all of them or (with "threads") those whose source starts a thread (itself, or
+# through the look-ahead's workers).
 unit_targets() {
   local source
   for source in "$here"/tests/unit/*_test.cpp; do
-    if [[ ${1:-} != threads ]] || grep -qE 'std::(j?thread|async)|\.Start\(\)' "$source"; then
+    if [[ ${1:-} != threads ]] || grep -qE 'std::(j?thread|async)|\.Start\(\)|PrepareAhead<' "$source"; then
       basename "$source" .cpp
     fi
   done

@@ -1,9 +1,11 @@
 #include "album/createthread.h"
 
 #include <cstdio>
+#include <optional>
 #include <utility>
 
 #include "album/mediacopier.h"
+#include "album/mediakind.h"
 #include "album/mediapath.h"
 #include "album/pagewriter.h"
 #include "album/runhost.h"
@@ -96,6 +98,7 @@ int CCreateThread::Run() {
 int CCreateThread::FinishAfterException() {
     // The page files were closed by unwinding and the temporary file removed; what was written stays, as
     // with any failure. The close request must come once whatever else throws now.
+    lookAhead_.reset();
     if (closeSent_ != 0)
         return closeSent_;
     try {
@@ -130,6 +133,7 @@ int CCreateThread::Generate() {
         return Finish(page, RunFailed);
     }
 
+    StartLookAhead();
     MediaCopier copier(imaging_, folders_.workFolder, folders_.arrangementMarker, job_.audioPicture);
     const int count = static_cast<int>(items_.size());
     int column = 0;
@@ -140,7 +144,7 @@ int CCreateThread::Generate() {
         host_.SetStatusText(FormatText(LoadText(435), {std::to_string(p), std::to_string(count)}));
         host_.AdvanceProgress(kProgressPerItem);
 
-        switch (HandleItem(items_[p - 1], copier, page, templates[column])) {
+        switch (HandleItem(p - 1, copier, page, templates[column])) {
         case ItemOutcome::Done:
             column = 1 - column;
             break;
@@ -165,9 +169,9 @@ int CCreateThread::Generate() {
     return Finish(page, RunWritten);
 }
 
-CCreateThread::ItemOutcome CCreateThread::HandleItem(const MediaItem& item, MediaCopier& copier,
-                                                     PageWriter& page,
+CCreateThread::ItemOutcome CCreateThread::HandleItem(std::size_t index, MediaCopier& copier, PageWriter& page,
                                                      const std::vector<std::string>& templates) {
+    const MediaItem& item = items_[index];
     const std::string dataPath = JoinPath(folders_.dataFolder, item.fileName);
     const int copied = copier.CopyToDataFolder(item.path, dataPath, item.kind);
     if (copied == 0) {
@@ -198,7 +202,7 @@ CCreateThread::ItemOutcome CCreateThread::HandleItem(const MediaItem& item, Medi
         return ItemOutcome::Fail;
     }
     const std::string thumbPath = JoinPath(folders_.thumbFolder, item.thumbName);
-    const int made = copier.MakeThumbnail(item.path, temp.path(), thumbPath, item.kind);
+    const int made = copier.CommitThumbnail(TakeThumbnail(index), temp.path(), thumbPath, item.kind);
     if (made == 0) {
         failure_ = copier.failure();
         return ItemOutcome::Fail;
@@ -226,6 +230,28 @@ CCreateThread::ItemOutcome CCreateThread::HandleItem(const MediaItem& item, Medi
         return ItemOutcome::Fail;
     }
     return ItemOutcome::Done;
+}
+
+void CCreateThread::StartLookAhead() {
+    // Without thumbnails there is nothing to make ahead; audio items only get a copy of one picture.
+    if (folders_.arrangementMarker == 1)
+        return;
+    const ThumbnailPreparer preparer(imaging_);
+    lookAhead_ =
+        std::make_unique<PrepareAhead<PreparedThumbnail>>(items_.size(), [this, preparer](std::size_t index) {
+            const MediaItem& item = items_[index];
+            return item.kind == Audio ? PreparedThumbnail{} : preparer.Prepare(item.path, item.kind);
+        });
+}
+
+PreparedThumbnail CCreateThread::TakeThumbnail(std::size_t index) {
+    // Without thumbnails (the marker) and for audio items the copier needs nothing prepared.
+    const MediaItem& item = items_[index];
+    if (!lookAhead_ || item.kind == Audio)
+        return {};
+    // What a preparation threw is thrown here, at its item, and ends the run like any throw in it.
+    std::optional<PreparedThumbnail> prepared = lookAhead_->Take(index);
+    return prepared ? std::move(*prepared) : ThumbnailPreparer(imaging_).Prepare(item.path, item.kind);
 }
 
 bool CCreateThread::CopyBackground() {
@@ -264,6 +290,8 @@ int CCreateThread::ReplaceReadOnly(const std::string& destination, const std::st
 }
 
 int CCreateThread::Finish(PageWriter& page, int runCode) {
+    // The workers go first: no preparation may outlive the run's close request.
+    lookAhead_.reset();
     // On the way to a written album the page must really be on disk and in place; on a stop or a failure
     // the unfinished page is dropped (the earlier Index.html stays) and the close result changes nothing.
     const bool closed = page.ClosePageFiles();

@@ -3,7 +3,9 @@
 // code (1 written, 2 stopped, 3 failed), also when something in the run throws (then 3, after a failure
 // line when one can be told). Nothing already written is removed on a stop or a failure; the page is built
 // under a temporary name and replaces Index.html only when the run completes, so a stopped or failed run
-// leaves the earlier page as it was. Temporary files are removed on every path.
+// leaves the earlier page as it was. Temporary files are removed on every path. Thumbnails are made
+// ahead on worker threads (one per core, a few items ahead: PrepareAhead) and written in item order like
+// everything else; the workers are stopped and joined before the close request.
 //
 // Ownership: the owner (the progress window, the command line, a test) creates one CCreateThread per run
 // and keeps it until the run has ended; the destructor raises the cancel flag and joins the worker, so
@@ -19,14 +21,18 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "album/albumjob.h"
 #include "album/mediaitem.h"
+#include "album/prepareahead.h"
 #include "album/runfailure.h"
+#include "album/thumbnailpreparer.h"
 
 namespace aw {
 
@@ -78,7 +84,7 @@ private:
 
     int Generate();
     int FinishAfterException();
-    ItemOutcome HandleItem(const MediaItem& item, MediaCopier& copier, PageWriter& page,
+    ItemOutcome HandleItem(std::size_t index, MediaCopier& copier, PageWriter& page,
                            const std::vector<std::string>& templates);
     bool CopyBackground();
     // Replaces a read-only destination after the first copy refused it: 0 (the copy failed for another
@@ -86,6 +92,8 @@ private:
     // 1 (not asked, done). `rewrite` writes the destination again and gives 1 on success.
     int ReplaceReadOnly(const std::string& destination, const std::string& displayName, bool ask,
                         const std::function<int()>& rewrite);
+    void StartLookAhead();
+    PreparedThumbnail TakeThumbnail(std::size_t index);
     int Finish(PageWriter& page, int runCode);
     bool Cancelled() const { return cancel_.load() != 0; }
 
@@ -100,6 +108,8 @@ private:
     std::string currentFile_;    // worker only: what the run works on, named when something throws
     std::string backgroundName_; // settled before the head is written: it is the value of $BF$
     RunFailure failure_;         // why the run failed, for the host
+    // Thumbnails made ahead of the items on worker threads; stopped (and joined) before the close request.
+    std::unique_ptr<PrepareAhead<PreparedThumbnail>> lookAhead_;
     std::thread worker_;
     bool started_ = false;
 };

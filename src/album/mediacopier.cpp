@@ -7,6 +7,8 @@
 #include "album/imaginglibrary.h"
 #include "album/mediakind.h"
 #include "album/picturesteps.h"
+#include "album/thumbnailpreparer.h"
+#include "platform/filebytes.h"
 #include "platform/filecopy.h"
 #include "platform/regularfile.h"
 #include "platform/tempfile.h"
@@ -128,37 +130,19 @@ int MediaCopier::CopyToDataFolder(const std::string& source, const std::string& 
     return FinalCopy(source, dataPath);
 }
 
-bool MediaCopier::MakeThumbnailPicture(const std::string& source, const std::string& tempFile, int kind) {
-    PictureSteps steps(imaging_, picture_, failure_);
-    const PixelSize box{kBoxWidth, kBoxHeight};
-    bool made = false;
-    if (kind == StillJpeg) {
-        made = steps.DecodeJpegFile(source, box) && steps.FitIntoBox(box);
-    } else if (kind == StillBmp) {
-        made = steps.LoadBitmapFile(source) && steps.ConvertTo24Bit() && steps.FitIntoBox(box);
-    } else if (IsMovieKind(kind)) {
-        made = steps.ReadFirstFrame(source) && steps.FitIntoBox(box);
-        if (made)
-            steps.StampMovieMark(kind);
-    } else {
-        Fail(source, FailureCause::NotAPicture);
-    }
-    if (made) {
-        thumbWidth_ = steps.size().width;
-        thumbHeight_ = steps.size().height;
-        made = steps.EncodeJpeg(kJpegQuality) && steps.WriteEncodedFile(tempFile);
-        ::chmod(tempFile.c_str(), kMadeFileMode);
-    }
-    picture_.Release();
-    return made;
-}
-
 std::string MediaCopier::AudioThumbPath(const std::string& thumbPath) const {
     return FolderPrefixOf(thumbPath) + FileNameOf(audioPicture_);
 }
 
 int MediaCopier::MakeThumbnail(const std::string& source, const std::string& tempFile,
                                const std::string& thumbPath, int kind) {
+    const bool needed = arrangementMarker_ != 1 && kind != Audio;
+    return CommitThumbnail(needed ? ThumbnailPreparer(imaging_).Prepare(source, kind) : PreparedThumbnail{},
+                           tempFile, thumbPath, kind);
+}
+
+int MediaCopier::CommitThumbnail(const PreparedThumbnail& prepared, const std::string& tempFile,
+                                 const std::string& thumbPath, int kind) {
     failure_ = {};
     if (arrangementMarker_ == 1)
         return 1;
@@ -167,8 +151,20 @@ int MediaCopier::MakeThumbnail(const std::string& source, const std::string& tem
         thumbHeight_ = kBoxHeight;
         return FinalCopy(audioPicture_, AudioThumbPath(thumbPath));
     }
-    if (!SourceIsRegular(source) || !MakeThumbnailPicture(source, tempFile, kind))
+    if (prepared.width > 0 && prepared.height > 0) {
+        thumbWidth_ = prepared.width;
+        thumbHeight_ = prepared.height;
+    }
+    if (!prepared.made) {
+        failure_ = prepared.failure;
         return 0;
+    }
+    const int error = WriteFileBytes(tempFile, prepared.jpeg.data(), prepared.jpeg.size());
+    ::chmod(tempFile.c_str(), kMadeFileMode);
+    if (error != 0) {
+        Fail(tempFile, CauseFromErrno(error));
+        return 0;
+    }
     const int result = FinalCopy(tempFile, thumbPath);
     if (result == 1)
         ::unlink(tempFile.c_str());

@@ -21,6 +21,7 @@
 namespace aw {
 
 struct ImagingLibrary;
+struct PreparedThumbnail;
 
 class MediaCopier {
 public:
@@ -44,9 +45,14 @@ public:
     // Makes the thumbnail of `source` in `tempFile` (an existing file made by the caller), then copies it
     // to `thumbPath`. An Audio item's thumbnail is a copy of the audio picture, under the picture's own
     // name in the folder of `thumbPath`. Sets thumbWidth()/thumbHeight(). With the arrangement marker set
-    // it gives 1 and writes nothing.
+    // it gives 1 and writes nothing. The same as CommitThumbnail of a thumbnail prepared here and now.
     int MakeThumbnail(const std::string& source, const std::string& tempFile, const std::string& thumbPath,
                       int kind);
+    // The writing half of MakeThumbnail, for a thumbnail prepared earlier (on any thread) by a
+    // ThumbnailPreparer from the same source and kind: a preparation that failed fails here with its
+    // cause; one never made is needed only for pictures and movies.
+    int CommitThumbnail(const PreparedThumbnail& prepared, const std::string& tempFile,
+                        const std::string& thumbPath, int kind);
 
     // The rewrite step after a read-only destination was made writable by the caller: writes the Data
     // content again (the source's bytes, or a StillBmp's JPEG) into `dest`. 1 success, 0 failure.
@@ -68,7 +74,6 @@ private:
     std::string NewTempFile();
     bool SourceIsRegular(const std::string& source);
     int EncodeBitmapTo(const std::string& source, const std::string& dest);
-    bool MakeThumbnailPicture(const std::string& source, const std::string& tempFile, int kind);
     std::string AudioThumbPath(const std::string& thumbPath) const;
     int FinalCopy(const std::string& from, const std::string& to);
     void Fail(const std::string& file, FailureCause cause);
