@@ -1,6 +1,10 @@
 // The exported entry points of the video module (see imagingabi.h for the contract of each).
 #include <cstdlib>
 #include <mutex>
+#include <optional>
+#include <string>
+
+#include <sys/stat.h>
 
 extern "C" {
 #include <libavutil/log.h>
@@ -22,6 +26,37 @@ void QuietenOnce() {
         once, [] { av_log_set_level(std::getenv("ALBUMWRIGHT_IMAGING_LOG") ? AV_LOG_ERROR : AV_LOG_QUIET); });
 }
 
+// Callers ask for the size of a movie's first frame and then, with a buffer of that size, for the frame
+// itself: the frame decoded for the first call is kept for the second, so that each movie is opened and
+// decoded once. One frame per thread, until that thread's next call; a file replaced or changed in
+// between (device, inode, size or modification time) is read afresh.
+struct KeptFrame {
+    std::string path;
+    struct stat identity {};
+    VideoFrameReader::FirstFrame first;
+};
+thread_local std::optional<KeptFrame> tKept;
+
+bool Identify(const char* path, struct stat& identity) {
+    return ::stat(path, &identity) == 0;
+}
+
+bool SameVersion(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+// The kept frame when it is of this path's current file (and no longer kept), else a fresh read.
+VideoFrameReader::FirstFrame TakeOrRead(const char* path) {
+    std::optional<KeptFrame> kept = std::move(tKept);
+    tKept.reset();
+    struct stat identity {};
+    if (kept && kept->path == path && Identify(path, identity) && SameVersion(identity, kept->identity))
+        return std::move(kept->first);
+    kept.reset();
+    return VideoFrameReader::Read(path);
+}
+
 } // namespace
 
 AW_IMAGING_EXPORT int GetFrameSize(const char* path, int* width, int* height) {
@@ -29,9 +64,15 @@ AW_IMAGING_EXPORT int GetFrameSize(const char* path, int* width, int* height) {
         if (!path || !width || !height)
             throw ImagingError("missing argument");
         QuietenOnce();
-        const VideoFrameReader::FirstFrame first = VideoFrameReader::Read(path);
-        *width = first.displayWidth;
-        *height = first.displayHeight;
+        tKept.reset();
+        // Identified before reading: a change during the read shows as a different version next time.
+        KeptFrame kept{path, {}, {}};
+        const bool identified = Identify(path, kept.identity);
+        kept.first = VideoFrameReader::Read(path);
+        *width = kept.first.displayWidth;
+        *height = kept.first.displayHeight;
+        if (identified)
+            tKept = std::move(kept);
         return 1;
     });
 }
@@ -42,7 +83,7 @@ AW_IMAGING_EXPORT int GetFirstFrameDIB_RGB24(const char* path, void* description
         if (!path || !descriptionOut || !pixelsOut || !bufferSize)
             throw ImagingError("missing argument");
         QuietenOnce();
-        const VideoFrameReader::FirstFrame first = VideoFrameReader::Read(path);
+        const VideoFrameReader::FirstFrame first = TakeOrRead(path);
         VideoFrameReader::ConvertToBgr(first, static_cast<uint8_t*>(pixelsOut), *bufferSize);
         WriteDescription24(descriptionOut, first.displayWidth, first.displayHeight);
         return 1;
