@@ -48,7 +48,9 @@ TEST(VideoFrameKeep, TheSecondCallGivesTheFileAsItIsNow) {
         auto size = static_cast<uint32_t>(pixels.size());
         ASSERT_TRUE(
             library.GetFirstFrameDIB_RGB24((dir / c.read).c_str(), &description, pixels.data(), &size));
-        const uint8_t* centre = test::FromBottomUpBgr(pixels.data(), width, height).At(width / 2, height / 2);
+        // The picture must outlive the pointer into it.
+        const auto picture = test::FromBottomUpBgr(pixels.data(), width, height);
+        const uint8_t* centre = picture.At(width / 2, height / 2);
         const int shown = c.blue ? 2 : 0; // red or blue, of red, green, blue
         EXPECT_TRUE(centre[shown] > 200 && centre[2 - shown] < 50) << (c.blue ? "not blue" : "not red");
     }
