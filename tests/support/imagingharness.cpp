@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 namespace aw::test {
 namespace {
@@ -41,6 +42,25 @@ std::optional<BitmapForModule> SplitBitmapForModule(const uint8_t* bytes, std::s
     header.biSizeImage = static_cast<uint32_t>(bitmap.pixels.size());
     std::memcpy(bitmap.description.data(), &header, sizeof header);
     return bitmap;
+}
+
+std::vector<uint8_t> BitmapFile(uint32_t width, uint32_t height, uint32_t bits, uint32_t compression,
+                                const std::vector<uint32_t>& colours, const std::vector<uint8_t>& pixels,
+                                uint32_t infoSize) {
+    const auto count = static_cast<uint32_t>(colours.size()), size = static_cast<uint32_t>(pixels.size());
+    const uint32_t offset = 14 + infoSize + (infoSize == 40 && compression == 3 ? 12 : 0) + 4 * count;
+    const uint32_t fields[] = {0x4D42, offset + size, 0,           offset, infoSize, width, height,
+                               1,      bits,          compression, 0,      0,        0,     count};
+    std::vector<uint8_t> file;
+    for (std::size_t f = 0; f < std::size(fields); ++f) // two-byte signature, planes and bits
+        for (uint32_t i = 0; i < (f == 0 || f == 7 || f == 8 ? 2u : 4u); ++i)
+            file.push_back(static_cast<uint8_t>(fields[f] >> 8 * i));
+    file.resize(offset - 4 * count);
+    for (const uint32_t colour : colours)
+        for (int i = 0; i < 4; ++i)
+            file.push_back(static_cast<uint8_t>(colour >> 8 * i));
+    file.insert(file.end(), pixels.begin(), pixels.end());
+    return file;
 }
 
 std::vector<uint8_t> FlatGreyJpeg(int width, int height, bool progressive, std::size_t scanBytes) {

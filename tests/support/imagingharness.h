@@ -27,6 +27,12 @@ struct BitmapForModule {
 };
 std::optional<BitmapForModule> SplitBitmapForModule(const uint8_t* bytes, std::size_t size);
 
+// Bitmap file bytes: the 14-byte file header, an `infoSize`-byte information header (zeros past its first 40
+// bytes, three zero bit-field masks after a 40-byte one with compression 3), the colour table, the pixels.
+std::vector<uint8_t> BitmapFile(uint32_t width, uint32_t height, uint32_t bits, uint32_t compression,
+                                const std::vector<uint32_t>& colours, const std::vector<uint8_t>& pixels,
+                                uint32_t infoSize = 40);
+
 // A flat grey JPEG of width x height that spends one bit on each code: baseline (a DC and an end-of-block
 // code per block, width * height / 256 bytes) or progressive with a single DC scan (width * height / 512
 // bytes). With fewer than all `scanBytes`, the scan is cut there and the end marker left out. Huge

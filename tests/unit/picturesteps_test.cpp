@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <numeric>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -10,6 +11,7 @@
 
 #include "album/bitmapfile.h"
 #include "album/boxfit.h"
+#include "support/imagingharness.h"
 
 namespace aw {
 namespace {
@@ -35,27 +37,18 @@ void Put(std::string& s, std::size_t at, uint32_t v, int bytes = 4) {
         s[at + i] = static_cast<char>(v >> (8 * i) & 0xFF);
 }
 
-// A .bmp file with an `infoSize`-byte header (bit-field masks after a 40-byte one), `colours` palette
-// entries and `pixelBytes` bytes of pixels (by default exactly the padded rows), `width` x `height`.
+// A .bmp file (see test::BitmapFile) with `colours` palette entries and `pixelBytes` bytes of pixels, by
+// default exactly the padded rows.
 std::string MakeBmp(uint32_t bits = 8, uint32_t compression = 0, uint32_t colours = 2,
                     int64_t pixelBytes = -1, uint32_t infoSize = 40, uint32_t width = 4,
                     uint32_t height = 2) {
-    const uint32_t masks = infoSize == 40 && compression == 3 ? 12 : 0;
-    const uint32_t offset = 14 + infoSize + masks + 4 * colours;
-    if (pixelBytes < 0)
-        pixelBytes = (width * bits + 31) / 32 * 4 * height;
-    const auto size = static_cast<uint32_t>(offset + pixelBytes);
-    const uint32_t fields[][3] = {{2, size, 4},   {10, offset, 4},      {14, infoSize, 4},
-                                  {18, width, 4}, {22, height, 4},      {26, 1, 2},
-                                  {28, bits, 2},  {30, compression, 4}, {46, colours, 4}};
-    std::string s = "BM" + std::string(size - 2, '\0');
-    for (const auto& [at, value, bytes] : fields)
-        Put(s, at, value, static_cast<int>(bytes));
-    for (uint32_t i = 0; i < colours; ++i)
-        Put(s, offset - 4 * colours + 4 * i, 0x00102030u + i);
-    for (std::size_t i = offset; i < s.size(); ++i)
-        s[i] = static_cast<char>(i);
-    return s;
+    std::vector<uint32_t> palette(colours);
+    std::iota(palette.begin(), palette.end(), 0x00102030u);
+    std::vector<uint8_t> pixels(pixelBytes < 0 ? (width * bits + 31) / 32 * 4 * height : pixelBytes);
+    std::iota(pixels.begin(), pixels.end(), uint8_t{7});
+    const std::vector<uint8_t> file =
+        test::BitmapFile(width, height, bits, compression, palette, pixels, infoSize);
+    return std::string(file.begin(), file.end());
 }
 
 FailureCause Split(const std::string& file, BitmapParts& parts) {
