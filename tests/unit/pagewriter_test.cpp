@@ -102,16 +102,19 @@ TEST(PageWriter, WritesWholePagesByteForByte) {
                  true);
 }
 
+// A FIFO as the arrangement is refused without blocking in open().
 TEST(PageWriter, OpenFailuresNameTheFileAndLeaveNothingOpen) {
     test::ScratchDir dir;
     test::WriteWholeFile(dir / "ok.dat", "500\n");
     fs::create_directories(dir / "out" / "Index.html");
+    ASSERT_EQ(::mkfifo((dir / "fifo.dat").c_str(), 0600), 0);
     const struct {
         fs::path arrangement;
         std::string output, file;
         FailureCause cause;
     } cases[] = {
         {dir / "missing.dat", dir.str(), (dir / "missing.dat").string(), FailureCause::Arrangement},
+        {dir / "fifo.dat", dir.str(), (dir / "fifo.dat").string(), FailureCause::Arrangement},
         {dir / "ok.dat", (dir / "out").string() + "/", (dir / "out" / "Index.html").string(),
          FailureCause::Unreadable},
     };
@@ -120,29 +123,14 @@ TEST(PageWriter, OpenFailuresNameTheFileAndLeaveNothingOpen) {
         AlbumJob job = MakeJob(dir, c.arrangement);
         job.outputFolder = c.output;
         PageWriter writer;
-        EXPECT_FALSE(writer.OpenPageFiles(job));
+        EXPECT_TRUE(
+            test::ReturnsWithoutBlocking(dir / "fifo.dat", [&] { EXPECT_FALSE(writer.OpenPageFiles(job)); }));
         EXPECT_EQ(writer.failure().file, c.file);
         EXPECT_EQ(writer.failure().cause, c.cause);
         EXPECT_FALSE(writer.WritePageHead(0));
         EXPECT_TRUE(writer.ClosePageFiles());
     }
     EXPECT_FALSE(fs::exists(dir / "Index.html"));
-
-    // A FIFO as the arrangement is refused without blocking in open().
-    ASSERT_EQ(::mkfifo((dir / "fifo.dat").c_str(), 0600), 0);
-    PageWriter writer;
-    EXPECT_TRUE(test::ReturnsWithoutBlocking(
-        dir / "fifo.dat", [&] { EXPECT_FALSE(writer.OpenPageFiles(MakeJob(dir, dir / "fifo.dat"))); }));
-    EXPECT_EQ(writer.failure().cause, FailureCause::Arrangement);
-}
-
-TEST(PageWriter, ReadOnlyPageGetsItsOwnerWriteBitBackAndIsTruncated) {
-    test::ScratchDir dir;
-    test::WriteWholeFile(dir / "a.dat", "515\n");
-    test::WriteWholeFile(dir / "Index.html", "an older, longer page");
-    fs::permissions(dir / "Index.html", fs::perms(0444));
-    EXPECT_EQ(Render(MakeJob(dir, dir / "a.dat"), {}), "<BR>");
-    EXPECT_EQ(fs::status(dir / "Index.html").permissions(), fs::perms(0644));
 }
 
 // A full disk is reported, whether the write or only the close meets it; the earlier page stays whole and
@@ -179,12 +167,13 @@ TEST(PageWriter, FullDiskIsReportedOnWriteAndOnClose) {
     EXPECT_EQ(std::distance(fs::directory_iterator(disk.path()), {}), 3); // a.dat, Index.html, filler
 }
 
-// The page replaces Index.html only when complete: an unfinished one (a stopped or failed run) leaves the
-// earlier page, and a link planted at Index.html (dangling or not) is replaced, never written through.
+// Only a complete page replaces Index.html (a read-only one too, giving the owner's write bit back), and a
+// link planted there, dangling or not, is replaced, never written through.
 TEST(PageWriter, OnlyACompletePageReplacesIndexHtmlAndNeverThroughALink) {
     test::ScratchDir dir;
     test::WriteWholeFile(dir / "a.dat", "515\n20563\n515\n20563\n515\n");
     test::WriteWholeFile(dir / "Index.html", "earlier page");
+    fs::permissions(dir / "Index.html", fs::perms(0444));
     for (bool destroyed : {false, true}) {
         PageWriter writer;
         writer.PreparePlaceholderValues(MakeJob(dir, dir / "a.dat"));
@@ -196,12 +185,14 @@ TEST(PageWriter, OnlyACompletePageReplacesIndexHtmlAndNeverThroughALink) {
     }
     EXPECT_EQ(test::ReadWholeFile(dir / "Index.html"), "earlier page");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 2) << "temporary page left";
+    EXPECT_EQ(Render(MakeJob(dir, dir / "a.dat"), {}), "<BR><BR>"); // head and tail
+    EXPECT_EQ(fs::status(dir / "Index.html").permissions(), fs::perms(0644));
 
     test::WriteWholeFile(dir / "victim", "user's file");
     fs::remove(dir / "Index.html");
     for (const fs::path& target : {dir / "victim", dir / "outside" / "new.html"}) {
         fs::create_symlink(target, dir / "Index.html");
-        EXPECT_EQ(Render(MakeJob(dir, dir / "a.dat"), {}), "<BR><BR>"); // head and tail
+        EXPECT_EQ(Render(MakeJob(dir, dir / "a.dat"), {}), "<BR><BR>");
         EXPECT_FALSE(fs::is_symlink(dir / "Index.html"));
         fs::remove(dir / "Index.html");
     }
