@@ -62,9 +62,8 @@ private:
     std::string throwOn_;
 };
 
-// A question waits on the user-interface thread, which does not answer (gone, or busy elsewhere). The
-// owner's teardown (Shutdown, from any thread) or the loss of the queue must release it as No; afterwards
-// questions answer No at once and nothing reaches the target, also from closures queued before.
+// Teardown (Shutdown from any thread, or the queue lost) releases a question the user-interface thread never
+// answers as No; afterwards nothing reaches the target, also from closures queued before.
 TEST(RelayedRunHost, TeardownReleasesAWaitingQuestion) {
     enum class Release { Shutdown, ShutdownFromAnotherThread, QueueDropped };
     for (const bool inform : {false, true}) {
@@ -115,9 +114,8 @@ TEST(RelayedRunHost, ShutdownInsideTheTargetsQuestion) {
     EXPECT_EQ(relay.AskYesNo("question", "Confirmation"), RunHost::kNo);
 }
 
-// What the target throws on its own thread reaches the worker: a question's exception at once, that of a
-// posted call at one of the worker's next calls (once: whichever comes after the throw); one from the
-// close request is dropped.
+// The target's exceptions reach the worker: a question's at once, a posted call's once at one of the next
+// calls; one from the close request is dropped.
 TEST(RelayedRunHost, TargetExceptionsReachTheWorker) {
     UiHost ui;
     FakeUiThread thread(FakeUiThread::Mode::Prompt);

@@ -25,9 +25,8 @@ std::string Conversions(const std::string& text) {
     return std::regex_replace(text, std::regex("(%[sd])|%[\\s\\S]|[\\s\\S]"), "$1");
 }
 
-// Fixed names (extensions, settings and file names, names shared with the companion program, modules and
-// entry points, page fragments) stay as they are; every other text is translated keeping the conversions,
-// the breaks that lay out message boxes, a leading blank (after a name or number) and the '&' marker.
+// Fixed names (files, settings, modules, page fragments) stay; every other text is translated keeping the
+// conversions, the line breaks, a leading blank and the '&' marker.
 TEST(StringTable, JapaneseTextsMatchTheEnglishOnes) {
     std::set<int> fixed{300, 301, 302, 303, 304, 321, 322, 324, 325, 439, 2012};
     for (auto [first, last] : {std::pair{307, 319}, {327, 341}, {412, 420}, {500, 521}})
