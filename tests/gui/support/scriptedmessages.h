@@ -1,8 +1,10 @@
 // A MessageService for window tests: records every question and message as "ask <caption>: <text>" or
-// "inform <caption>: <text>" and answers questions from a queue (Yes when the queue is empty).
+// "inform <caption>: <text>" and answers questions from a queue (Yes when the queue is empty), running
+// `onAsk` first (to act while a question is on screen).
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,8 @@ namespace aw::test {
 class ScriptedMessages : public MessageService {
 public:
     bool AskYesNo(const std::string& text, const std::string& caption, MessageIcon, DefaultButton) override {
+        if (onAsk)
+            onAsk();
         log.push_back("ask " + caption + ": " + text);
         if (answers.empty())
             return true;
@@ -24,6 +28,7 @@ public:
         log.push_back("inform " + caption + ": " + text);
     }
 
+    std::function<void()> onAsk;
     std::deque<bool> answers;
     std::vector<std::string> log;
 };
