@@ -1,10 +1,12 @@
 // The colour picker: clicks pick cells by position and show their colour at once in the caller's swatches;
-// OK hands back the pick of the mode, Cancel, Esc and the close box hand back nothing.
+// OK hands back the pick of the mode, Cancel, Esc and the close box hand back nothing. The swatch and the
+// colour button that show the picks.
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
 
 #include "dialogs/colourgrid.h"
+#include "dialogs/ui/colourbutton.h"
 #include "dialogs/ui/colourpicker.h"
 #include "dialogs/ui/colourswatch.h"
 #include "stringtable.h"
@@ -24,14 +26,10 @@ bool Same(Rgb a, Rgb b) {
     return a.red == b.red && a.green == b.green && a.blue == b.blue;
 }
 
-void Click(ColourPicker& picker, int x, int y) {
-    QTest::mouseClick(&picker, Qt::LeftButton, Qt::NoModifier, QPoint(x, y));
-}
-
 // Runs `picker` modally, clicks at `at`, then ends it with `end`.
 int RunWith(ColourPicker& picker, QPoint at, std::function<void()> end) {
     QTimer::singleShot(0, &picker, [&picker, at, end] {
-        Click(picker, at.x(), at.y());
+        QTest::mouseClick(&picker, Qt::LeftButton, Qt::NoModifier, at);
         end();
     });
     return picker.Run();
@@ -56,20 +54,12 @@ private slots:
         preview_.SetBackgroundPicture(139);
     }
 
-    void layout() {
-        ColourPicker picker(1, kRed, kWhite, 0, 39, &preview_, &swatch_);
-        QCOMPARE(picker.size(), QSize(232, 207));
-        QCOMPARE(picker.findChild<QWidget*>("c1076")->geometry(), QRect(181, 112, 22, 22));
-    }
-
     void clicksChangeSwatchAndLetterAtOnce_data() {
         QTest::addColumn<QPoint>("at");
         QTest::addColumn<int>("cell");
-        QTest::newRow("first cell") << QPoint(20, 20) << 0;
-        QTest::newRow("last cell's far corner") << QPoint(203, 134) << 39;
+        // Cells' own corners are the grid's unit test; here the gaps and around the grid.
         QTest::newRow("gap right of cell 0") << QPoint(42, 20) << 0;
         QTest::newRow("cell 1") << QPoint(43, 20) << 1;
-        QTest::newRow("inside cell 9") << QPoint(43, 43) << 9;
         QTest::newRow("left of the grid") << QPoint(19, 50) << -1;
         QTest::newRow("below the grid") << QPoint(100, 135) << -1;
     }
@@ -121,6 +111,38 @@ private slots:
         QCOMPARE(picker.backgroundCell(), backgroundCell);
         QVERIFY(Same(picker.fontColour(), fontCell == 16 ? kRed : Entry(fontCell)));
         QVERIFY(Same(picker.backgroundColour(), backgroundCell == 39 ? kWhite : Entry(backgroundCell)));
+    }
+
+    // The preview paints the letter A over its colour or picture; a picture it cannot load leaves the colour.
+    void previewDrawsTheLetterOverColourOrPicture() {
+        preview_.resize(45, 33);
+        // Client points lie at (x + 1, y + 1) inside the sunken edge.
+        const auto at = [&](QPoint p) { return preview_.grab().toImage().pixelColor(p + QPoint(1, 1)); };
+        const QPoint letter(21, 18), clear(22, 14); // on the crossbar; inside the A
+        const QColor picture = QImage(":/bitmaps/bmp139.png").pixelColor(clear + QPoint(2, 2));
+        for (const auto& [id, shown] :
+             {std::pair(139, picture), std::pair(-1, QColor(Qt::white)), std::pair(999, QColor(Qt::white))}) {
+            preview_.SetBackgroundPicture(id);
+            QCOMPARE(at(letter), QColor(Qt::red));
+            QCOMPARE(at(clear), shown);
+        }
+    }
+
+    // The colour button is filled with its colour inside rings pressed in (state 1) or raised.
+    void colourButtonStatesDifferOnlyInTheirRings() {
+        ColourButton button(nullptr);
+        button.resize(47, 61);
+        button.SetFillColour({51, 102, 255});
+        const QColor black(Qt::black), white(Qt::white);
+        for (const auto& [state, left, right] : {std::tuple(1, black, white), std::tuple(0, white, black)}) {
+            button.SetState(state);
+            const QImage look = button.grab().toImage();
+            QCOMPARE(look.pixelColor(0, 30), left);
+            QCOMPARE(look.pixelColor(46, 30), right);
+            for (int y = 2; y < 59; ++y)
+                for (int x = 2; x < 45; ++x)
+                    QVERIFY(look.pixelColor(x, y) == QColor(51, 102, 255));
+        }
     }
 };
 
