@@ -10,18 +10,23 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <chrono>
 #include <memory>
+#include <thread>
 
 #include "album/imaginglibraryloader.h"
+#include "companion/pickcompanion.h"
 #include "dialogs/ui/colourbutton.h"
 #include "dialogs/ui/colourpicker.h"
 #include "dialogs/ui/colourswatch.h"
 #include "dialogs/ui/workfolderdialog.h"
 #include "mainwindow/ui/bitmapbutton.h"
+#include "mainwindow/ui/controltable.h"
 #include "mainwindow/ui/mainwindow.h"
 #include "mainwindow/ui/pagestylechooser.h"
 #include "medialist/ui/droppane.h"
 #include "medialist/ui/thumbnaillist.h"
+#include "platform/handoverchannel.h"
 #include "platform/profilestore.h"
 #include "stringtable.h"
 #include "support/fixtures.h"
@@ -33,55 +38,20 @@ namespace aw {
 
 namespace {
 
-// One control as the window must show it: id, widget class, caption string, client rectangle.
-struct Expected {
-    int id;
-    const char* className;
-    int captionId;
-    int left, top, right, bottom;
-};
+using Strings = std::vector<std::string>;
 
-// In creation order.
-// clang-format off
-const Expected kControls[] = {
-    {1007, "QGroupBox", 203, 7, 12, 292, 423},
-    {1008, "QGroupBox", 205, 308, 12, 628, 71},
-    {1080, "QGroupBox", 0, 308, 70, 628, 423},
-    {1000, "QLineEdit", 0, 320, 36, 548, 56},
-    {1004, "QLineEdit", 0, 320, 110, 611, 130},
-    {1005, "QCheckBox", 204, 22, 330, 150, 350},
-    {1006, "QCheckBox", 210, 320, 392, 611, 412},
-    {1001, "QPushButton", 206, 550, 36, 611, 56},
-    {1002, "QPushButton", 211, 348, 428, 438, 448},
-    {1003, "QPushButton", 212, 440, 428, 530, 448},
-    {1083, "QPushButton", 225, 538, 428, 628, 448},
-    {1081, "QFrame", 0, 320, 295, 611, 297},
-    {1009, "QLabel", 207, 320, 90, 611, 105},
-    {1010, "QLabel", 208, 320, 160, 611, 175},
-    {1011, "QLabel", 209, 320, 305, 611, 320},
-    {1015, "QLabel", 220, 320, 139, 540, 154},
-    {1013, "QLabel", 223, 320, 265, 563, 280},
-    {1012, "aw::DropPane", 0, 22, 35, 277, 320},
-    {1014, "aw::ThumbnailList", 0, 175, 37, 275, 318},
-    {1018, "aw::BitmapButton", 0, 216, 332, 278, 357},
-    {1020, "aw::BitmapButton", 0, 216, 357, 278, 382},
-    {1021, "aw::BitmapButton", 0, 216, 382, 278, 407},
-    {1024, "aw::BitmapButton", 0, 564, 135, 611, 156},
-    {1025, "aw::BitmapButton", 0, 320, 241, 367, 262},
-    {1028, "aw::BitmapButton", 0, 381, 180, 428, 241},
-    {1029, "aw::BitmapButton", 0, 442, 180, 489, 241},
-    {1030, "aw::BitmapButton", 0, 503, 180, 550, 241},
-    {1031, "aw::BitmapButton", 0, 564, 180, 611, 241},
-    {1032, "aw::BitmapButton", 0, 320, 322, 367, 383},
-    {1033, "aw::BitmapButton", 0, 381, 322, 428, 383},
-    {1034, "aw::BitmapButton", 0, 442, 322, 489, 383},
-    {1035, "aw::BitmapButton", 0, 503, 322, 550, 383},
-    {1027, "aw::ColourButton", 0, 320, 180, 367, 241},
-    {1022, "aw::ColourSwatch", 0, 542, 135, 563, 156},
-    {1023, "aw::ColourSwatch", 0, 565, 253, 610, 286},
-    {1077, "QStatusBar", 0, 0, 476, 641, 496},
-};
-// clang-format on
+// The widget class of each ControlKind, in the enum's order.
+const char* const kClassOfKind[] = {"QGroupBox",        "QLineEdit",        "QCheckBox",
+                                    "QPushButton",      "QFrame",           "QLabel",
+                                    "QLabel",           "aw::DropPane",     "aw::ThumbnailList",
+                                    "aw::BitmapButton", "aw::ColourButton", "aw::ColourSwatch"};
+
+Strings Std(const QStringList& list) {
+    Strings out;
+    for (const QString& text : list)
+        out.push_back(text.toStdString());
+    return out;
+}
 
 // The colours the preview and the font swatch show, as one text.
 std::string Colours(const ColourSwatch* preview, const ColourSwatch* swatch) {
@@ -118,6 +88,12 @@ private:
     static ThumbnailList* List(MainWindow& window) {
         return static_cast<ThumbnailList*>(window.control(1014));
     }
+    static Strings Paths(const ItemList& items) {
+        Strings paths;
+        for (const MediaItem& item : items.items())
+            paths.push_back(item.path);
+        return paths;
+    }
     static QString Status(MainWindow& window) {
         return static_cast<QStatusBar*>(window.control(1077))->currentMessage();
     }
@@ -129,9 +105,13 @@ private:
     test::RecordingHelp help_;
     std::function<bool(const std::string&)> openPage_;
     std::unique_ptr<test::ScratchDir> scratch_;
+    test::ScratchDir runtime_; // the hand-over socket's folder, this test's only
 
 private slots:
-    void initTestCase() { QCOMPARE(loader_.Load(test::BinDir()), ImagingLoadResult::Loaded); }
+    void initTestCase() {
+        qputenv("XDG_RUNTIME_DIR", runtime_.path().c_str());
+        QCOMPARE(loader_.Load(test::BinDir()), ImagingLoadResult::Loaded);
+    }
 
     void init() {
         scratch_ = std::make_unique<test::ScratchDir>();
@@ -142,31 +122,89 @@ private slots:
         openPage_ = [](const std::string&) { return true; };
     }
 
+    // The companion holds the files named to it and the starting window lists them all with their folder;
+    // without a companion the window takes the command-line file, or refuses, without waiting.
+    void mainWindowStartsFromTheCompanion_data() {
+        QTest::addColumn<QStringList>("companionFiles"); // empty: no companion
+        QTest::addColumn<QString>("startupFile");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QStringList>("paths");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<int>("box"); // the start-up box, 0 for none
+        const QStringList three{"/home/u/P/a.jpg", "/home/u/P/b.avi", "/home/u/P/c.mp3"};
+        const QStringList none;
+        QTest::newRow("three files") << three << "/x/ignored.jpg" << 0 << three << "/home/u/P" << 0;
+        QTest::newRow("none supported") << QStringList{"/home/u/P/notes.txt"} << "" << 2 << none << "" << 447;
+        QTest::newRow("no companion, a file")
+            << none << "/x/f.wav" << 0 << QStringList{"/x/f.wav"} << "/x" << 0;
+        QTest::newRow("no companion, at the root")
+            << none << "/f.jpg" << 0 << QStringList{"/f.jpg"} << "/" << 0;
+        QTest::newRow("no companion, unsupported") << none << "/x/notes.txt" << 2 << none << "" << 447;
+        QTest::newRow("no companion, no file") << none << "" << 2 << none << "" << 446;
+    }
+    void mainWindowStartsFromTheCompanion() {
+        using namespace std::chrono_literals;
+        QFETCH(QStringList, companionFiles);
+        QFETCH(QString, startupFile);
+        QFETCH(int, result);
+        QFETCH(QStringList, paths);
+        QFETCH(QString, folder);
+        QFETCH(int, box);
+        std::thread companion;
+        int handedOver = -1;
+        if (!companionFiles.isEmpty())
+            companion = std::thread([&, files = Std(companionFiles)] {
+                PickCompanion pick(files, "/");
+                handedOver = pick.Run(HandOverChannel::DefaultSocketPath(),
+                                      {[](std::string&) { return true; }, [] { return false; }}, 5s);
+            });
+        // The companion listens before it starts the window; here the window waits for the socket.
+        const std::string socket = HandOverChannel::DefaultSocketPath();
+        QTRY_VERIFY(companionFiles.isEmpty() || QFile::exists(QString::fromStdString(socket)));
+        auto window = MakeWindow(startupFile.toStdString());
+        QElapsedTimer started;
+        started.start();
+        QCOMPARE(window->Initialise(), result);
+        if (companionFiles.isEmpty())
+            QVERIFY(started.elapsed() < 100); // nobody to ask: no wait
+        if (companion.joinable()) {
+            companion.join();
+            QCOMPARE(handedOver, 0);
+        }
+        QCOMPARE(Paths(List(*window)->items()), Std(paths));
+        QCOMPARE(static_cast<QLineEdit*>(window->control(1000))->text(), folder);
+        QCOMPARE(startupMessages_.log,
+                 box ? Strings{"inform " + LoadText(411) + ": " + LoadText(box)} : Strings{});
+    }
+
     void controlsStandWhereTheTableSays() {
         auto window = MakeWindow();
-        QCOMPARE(window->clientArea()->geometry(), QRect(0, window->menuBar()->height(), 641, 496));
-        QCOMPARE(window->size(), QSize(641, 496 + window->menuBar()->height()));
+        QCOMPARE(window->clientArea()->geometry(),
+                 QRect(0, window->menuBar()->height(), kClientWidth, kClientHeight));
+        QCOMPARE(window->size(), QSize(kClientWidth, kClientHeight + window->menuBar()->height()));
         QCOMPARE(window->minimumSize(), window->maximumSize());
         QVERIFY(!(window->windowFlags() & Qt::WindowMaximizeButtonHint));
         QCOMPARE(window->windowTitle(), QString::fromStdString(LoadText(202)));
 
+        std::vector<ControlSpec> controls = MainWindowControls();
+        controls.push_back(kStatusBarSpec);
         const QObjectList children = window->clientArea()->children();
         qsizetype order = 0;
-        for (const Expected& expected : kControls) {
-            QWidget* widget =
-                window->clientArea()->findChild<QWidget*>(QStringLiteral("c%1").arg(expected.id));
-            QVERIFY2(widget, qPrintable(QString::number(expected.id)));
-            QCOMPARE(widget, window->control(expected.id));
-            QCOMPARE(widget->property("controlId").toInt(), expected.id);
-            QVERIFY2(widget->inherits(expected.className), qPrintable(QString::number(expected.id)));
-            QCOMPARE(widget->geometry(), QRect(QPoint(expected.left, expected.top),
-                                               QPoint(expected.right - 1, expected.bottom - 1)));
-            if (expected.captionId)
+        for (const ControlSpec& spec : controls) {
+            const QString id = QString::number(spec.id);
+            QWidget* widget = window->clientArea()->findChild<QWidget*>("c" + id);
+            QVERIFY2(widget && widget == window->control(spec.id), qPrintable(id));
+            QCOMPARE(widget->property("controlId").toInt(), spec.id);
+            const char* className = spec.id == kStatusBarId ? "QStatusBar" : kClassOfKind[int(spec.kind)];
+            QVERIFY2(widget->inherits(className), qPrintable(id));
+            QCOMPARE(widget->geometry(),
+                     QRect(spec.left, spec.top, spec.right - spec.left, spec.bottom - spec.top));
+            if (spec.captionId)
                 QCOMPARE(widget->property(qobject_cast<QGroupBox*>(widget) ? "title" : "text").toString(),
-                         QString::fromStdString(LoadText(expected.captionId)));
+                         QString::fromStdString(LoadText(spec.captionId)));
             // Created in the table's order.
             const qsizetype position = children.indexOf(widget);
-            QVERIFY2(position >= order, qPrintable(QString::number(expected.id)));
+            QVERIFY2(position >= order, qPrintable(id));
             order = position;
         }
     }
@@ -234,7 +272,7 @@ private slots:
             static_cast<QPushButton*>(window->control(1001))->click();
             QCOMPARE(folder->text(), QString(shown));
         }
-        QCOMPARE(messages_.log, (std::vector<std::string>{"inform " + LoadText(438) + ": " + LoadText(443)}));
+        QCOMPARE(messages_.log, (Strings{"inform " + LoadText(438) + ": " + LoadText(443)}));
     }
 
     void createFollowsTheFolderTextAndTheList() {
@@ -285,8 +323,7 @@ private slots:
         List(*window)->SelectLine(1);
         List(*window)->OnSelectionMaybeChanged();
         showThumbnail->setChecked(true);
-        QTRY_COMPARE(messages_.log,
-                     (std::vector<std::string>{"inform " + LoadText(438) + ": " + LoadText(424)}));
+        QTRY_COMPARE(messages_.log, (Strings{"inform " + LoadText(438) + ": " + LoadText(424)}));
         // The box leaves the check box ticked.
         QVERIFY(showThumbnail->isChecked());
     }
@@ -409,7 +446,7 @@ private slots:
         auto window = MakeWindow((scratch_->path() / "pic.jpg").string());
         const std::filesystem::path out = scratch_->path() / "album";
         std::filesystem::create_directory(out);
-        std::vector<std::string> opened;
+        Strings opened;
         openPage_ = [&](const std::string& page) {
             opened.push_back(page);
             return true;
@@ -432,10 +469,10 @@ private slots:
         QVERIFY(std::filesystem::exists(out / "Data" / "b.jpg"));
         QVERIFY(std::filesystem::exists(out / "Thumb"));
         // The existing folder was asked about (and answered Yes) in a box of the main window.
-        QCOMPARE(messages_.log, (std::vector<std::string>{"ask " + LoadText(431) + ": " + LoadText(430),
-                                                          "inform " + LoadText(421) + ": " +
-                                                              FormatText(LoadText(407), {out.string()})}));
-        QCOMPARE(opened, (std::vector<std::string>{(out / "Index.html").string()}));
+        QCOMPARE(messages_.log,
+                 (Strings{"ask " + LoadText(431) + ": " + LoadText(430),
+                          "inform " + LoadText(421) + ": " + FormatText(LoadText(407), {out.string()})}));
+        QCOMPARE(opened, (Strings{(out / "Index.html").string()}));
         // A run that reached the progress window saves both settings.
         QCOMPARE(Stored("TempPath")->text, window->settings().workFolder);
     }

@@ -1,9 +1,11 @@
 // The item list: selection changes by click and key bring the status text and the preview along, the
 // editing commands keep the selection, input is dropped while busy, and the preview's status note and
-// failure box follow the preview prepared off the user-interface thread.
+// failure box follow the preview prepared off the user-interface thread; the media browser's selection
+// block taken in through the list and the drop pane.
 #include <QSignalSpy>
 #include <QtTest>
 
+#include "medialist/selectionblock.h"
 #include "stringtable.h"
 #include "support/listpanerig.h"
 
@@ -154,6 +156,42 @@ private slots:
         QTest::qWait(50);
         QVERIFY(rig.messages.log.empty());
         QCOMPARE(rig.statusText(), std::string("c.jpg"));
+    }
+
+    // The results of a browser selection block and what the user sees with each.
+    void selectionThroughTheListAndThePane_data() {
+        QTest::addColumn<QByteArray>("block");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QStringList>("paths");
+        QTest::addColumn<bool>("box404");
+        const auto block = [](const Strings& names) {
+            const Bytes bytes = SelectionBlock::Build("/in", names);
+            return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+        };
+        QTest::newRow("mixed") << block({"a.jpg", "notes.txt", "c.mp3"}) << 0
+                               << QStringList{"/in/a.jpg", "/in/c.mp3"} << true;
+        QTest::newRow("none supported") << block({"x.txt"}) << 447 << QStringList{} << false;
+        QTest::newRow("malformed") << QByteArray("\x01\0\0\0\x0c", 5) << 446 << QStringList{} << false;
+    }
+    void selectionThroughTheListAndThePane() {
+        QFETCH(QByteArray, block);
+        QFETCH(int, result);
+        QFETCH(QStringList, paths);
+        QFETCH(bool, box404);
+        test::ListPaneRig rig;
+        rig.showThumbnail->setChecked(false);
+        rig.folder->setText("/out");
+        QCOMPARE(rig.list->AcceptBrowserSelection(Bytes(block.begin(), block.end())), result);
+        QStringList listed;
+        for (const MediaItem& item : rig.list->items().items())
+            listed << QString::fromStdString(item.path);
+        QCOMPARE(listed, paths);
+        QCOMPARE(rig.messages.log,
+                 box404 ? Strings{"inform " + LoadText(421) + ": " + LoadText(404) + "notes.txt"}
+                        : Strings{});
+        QCOMPARE(rig.create->isEnabled(), result == 0);
+        QCOMPARE(rig.selected(), result == 0 ? 0 : -1);
+        QCOMPARE(rig.list->items().sourceFolder, std::string(result == 446 ? "" : "/in/"));
     }
 };
 
