@@ -24,27 +24,22 @@
 
 namespace aw::test {
 
-// A solid 24-bit picture in the modules' exchange format.
-inline void SolidPicture(Picture& out, int width, int height, uint8_t red, uint8_t green, uint8_t blue) {
-    std::size_t size = 0;
-    Rgb24BufferSize(width, height, size);
+// A solid 100 x 50 24-bit picture in the modules' exchange format (rows of 300 bytes need no padding).
+inline void SolidPicture(Picture& out, uint8_t red, uint8_t green, uint8_t blue) {
+    constexpr std::size_t kSize = 100 * 50 * 3;
     MallocBuffer description = AllocateZeroed(sizeof(AwPictureDescription));
-    MallocBuffer pixels = AllocateZeroed(size);
+    MallocBuffer pixels = AllocateZeroed(kSize);
     AwBitmapInfoHeader info{};
     info.biSize = 40;
-    info.biWidth = width;
-    info.biHeight = height;
+    info.biWidth = 100;
+    info.biHeight = 50;
     info.biPlanes = 1;
     info.biBitCount = 24;
-    info.biSizeImage = static_cast<uint32_t>(size);
+    info.biSizeImage = kSize;
     std::memcpy(description.get(), &info, sizeof info);
-    const std::size_t row = size / static_cast<std::size_t>(height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            uint8_t* p = pixels.get() + row * static_cast<std::size_t>(y) + 3 * static_cast<std::size_t>(x);
-            p[0] = blue, p[1] = green, p[2] = red;
-        }
-    out.ReplaceImage(std::move(description), sizeof(AwPictureDescription), std::move(pixels), size);
+    for (std::size_t i = 0; i < kSize; i += 3)
+        pixels.get()[i] = blue, pixels.get()[i + 1] = green, pixels.get()[i + 2] = red;
+    out.ReplaceImage(std::move(description), sizeof(AwPictureDescription), std::move(pixels), kSize);
 }
 
 struct ListPaneRig {
@@ -74,7 +69,7 @@ struct ListPaneRig {
             if (path.find("bad") != std::string::npos)
                 return false;
             const bool green = path.find("green") != std::string::npos;
-            SolidPicture(out, 100, 50, green ? 0 : 255, green ? 255 : 0, 0);
+            SolidPicture(out, green ? 0 : 255, green ? 255 : 0, 0);
             return true;
         });
         QObject::connect(status, &QStatusBar::messageChanged,
