@@ -33,10 +33,8 @@ std::vector<uint8_t> BitmapFile(uint32_t width, uint32_t height, uint32_t bits, 
                                 const std::vector<uint32_t>& colours, const std::vector<uint8_t>& pixels,
                                 uint32_t infoSize = 40);
 
-// A flat grey JPEG of width x height that spends one bit on each code: baseline (a DC and an end-of-block
-// code per block, width * height / 256 bytes) or progressive with a single DC scan (width * height / 512
-// bytes). With fewer than all `scanBytes`, the scan is cut there and the end marker left out. Huge
-// pictures in small files, like the ones hostile files declare.
+// A flat grey JPEG spending one bit per code (baseline, or progressive with one DC scan): a huge picture in a
+// small file, as hostile files declare; with fewer than all `scanBytes`, cut there without its end marker.
 std::vector<uint8_t> FlatGreyJpeg(int width, int height, bool progressive,
                                   std::size_t scanBytes = static_cast<std::size_t>(-1));
 

@@ -98,8 +98,7 @@ TEST(FileCopy, FailuresLeaveTheDestinationAloneAndNeverReadAsSuccess) {
     }
 }
 
-// Links planted in the album are replaced, never written through; only the source's read and write bits
-// travel, whatever the replaced file had.
+// Planted links are replaced, never written through; only the source's read and write bits travel.
 TEST(FileCopy, PlantedLinksAreReplacedAndOnlyReadWriteBitsTravel) {
     test::ScratchDir dir;
     WriteWholeFile(dir / "src", "picture");
@@ -130,8 +129,7 @@ TEST(FileCopy, PlantedLinksAreReplacedAndOnlyReadWriteBitsTravel) {
     ::umask(saved);
 }
 
-// A write that fails half-way (here a file-size limit, as a full disk) leaves the old destination and no
-// temporary file.
+// A write cut short (a file-size limit, as a full disk) leaves the old destination and no temporary file.
 TEST(FileCopy, NeverLeavesACutFile) {
     test::ScratchDir dir;
     WriteWholeFile(dir / "dst", "keep");

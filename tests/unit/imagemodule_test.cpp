@@ -66,8 +66,7 @@ std::optional<Picture> Convert(const Bytes& bytes) {
     return out;
 }
 
-// JPEG bytes decoded at full size, or scaled to at least `width` x `height` (`full`: the full size); nothing
-// when refused.
+// JPEG bytes decoded at full size or scaled to at least `width` x `height`; nothing when refused.
 Owned DecodeJpeg(const Bytes& bytes, AwPictureDescription& out, bool scaled = false, int width = 0,
                  int height = 0, int* full = nullptr) {
     const auto count = static_cast<uint32_t>(bytes.size());

@@ -179,8 +179,7 @@ TEST_F(MediaCopierTest, BitmapsBecomeJpegsAndBrokenSourcesFail) {
     }
 }
 
-// The first frame, fitted, with the kind's mark (the plain strip's light field 16 in from the bottom right);
-// the marks themselves are MovieMark's business.
+// The first frame, fitted, with its kind's mark; the marks themselves are MovieMark's business.
 TEST_F(MediaCopierTest, MovieThumbnailsCarryTheirKindsMark) {
     ASSERT_TRUE(test::MakeMovie(Src("clip.asf"), 352, 288, "", "color=c=0x3060C0"));
     MediaCopier copier(loader_.library(), work_, 0, audio_);
@@ -197,8 +196,7 @@ TEST_F(MediaCopierTest, MovieThumbnailsCarryTheirKindsMark) {
     EXPECT_NE(thumbs[0].rgb, thumbs[1].rgb) << "the same mark for both kinds";
 }
 
-// An audio item's thumbnail is the audio picture. Read-only thumbnails are the run's test (asked, then
-// rewritten or left).
+// An audio item's thumbnail is the audio picture (read-only thumbnails are the run's test).
 TEST_F(MediaCopierTest, AudioThumbnailIsTheAudioPicture) {
     ASSERT_TRUE(test::MakeJpeg(Src("sound.jpg"), 300, 50));
     audio_ = Source("sound.jpg");

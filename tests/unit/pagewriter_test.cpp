@@ -133,8 +133,7 @@ TEST(PageWriter, OpenFailuresNameTheFileAndLeaveNothingOpen) {
     EXPECT_FALSE(fs::exists(dir / "Index.html"));
 }
 
-// A full disk is reported, whether the write or only the close meets it; the earlier page stays whole and
-// no temporary file is left.
+// A full disk met by the write or only by the close is reported; the earlier page stays, no temporary file.
 TEST(PageWriter, FullDiskIsReportedOnWriteAndOnClose) {
     test::SmallDisk disk(64 * 1024);
     if (!disk.mounted())

@@ -37,8 +37,7 @@ void Put(std::string& s, std::size_t at, uint32_t v, int bytes = 4) {
         s[at + i] = static_cast<char>(v >> (8 * i) & 0xFF);
 }
 
-// A .bmp file (see test::BitmapFile) with `colours` palette entries and `pixelBytes` bytes of pixels, by
-// default exactly the padded rows.
+// A .bmp file with `colours` palette entries and `pixelBytes` of pixels (by default exactly the rows).
 std::string MakeBmp(uint32_t bits = 8, uint32_t compression = 0, uint32_t colours = 2,
                     int64_t pixelBytes = -1, uint32_t infoSize = 40, uint32_t width = 4,
                     uint32_t height = 2) {
