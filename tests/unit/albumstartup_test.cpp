@@ -1,5 +1,7 @@
 #include "app/albumstartup.h"
 
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 extern "C" {
@@ -7,6 +9,7 @@ extern "C" {
 #include <unistd.h>
 }
 
+#include "app/startupcommand.h"
 #include "stringtable.h"
 #include "support/testpaths.h"
 
@@ -28,9 +31,18 @@ std::string ErrorBox(int id) {
     return LoadText(411) + ": " + LoadText(id) + " (stop)";
 }
 
-// The first start runs the window with both modules and the start-up file. While its window is open a second
-// start is refused with 400 before any module is looked at (an empty module folder would give 401); after the
-// first ends, a start gets past the lock.
+// Runs `child` in a forked process: true when it returns true there.
+template <class Child> bool InChildProcess(const Child& child) {
+    const pid_t pid = ::fork();
+    if (pid == 0)
+        ::_exit(child() ? 0 : 1);
+    int status = -1;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// While the first window is open a second start is refused with 400 before any module is looked at (no
+// modules would give 401); after the first ends, a start gets past the lock.
 TEST(AlbumStartupTest, RunsTheWindowAndRefusesASecondInstanceUntilTheFirstHasEnded) {
     test::ScratchDir lockFolder, noModules;
     Boxes boxes;
@@ -45,16 +57,11 @@ TEST(AlbumStartupTest, RunsTheWindowAndRefusesASecondInstanceUntilTheFirstHasEnd
         const auto window = [&](const ImagingLibrary& imaging, const std::string& name) {
             complete = imaging.DllEncodeJPEG && imaging.GetFirstFrameDIB_RGB24;
             file = name;
-            const pid_t child = ::fork();
-            if (child == 0) {
+            EXPECT_TRUE(InChildProcess([&] {
                 Boxes childBoxes;
-                const bool refused = startAgain(childBoxes) == StartupState::Refused &&
-                                     childBoxes.shown == std::vector<std::string>{ErrorBox(400)};
-                ::_exit(refused ? 0 : 1);
-            }
-            int status = -1;
-            ::waitpid(child, &status, 0);
-            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+                return startAgain(childBoxes) == StartupState::Refused &&
+                       childBoxes.shown == std::vector<std::string>{ErrorBox(400)};
+            }));
         };
         ASSERT_EQ(first.Run({"-embedding", "/pics/a b.jpg", "/pics/c.jpg"}, window), StartupState::Ran);
     }
@@ -62,6 +69,40 @@ TEST(AlbumStartupTest, RunsTheWindowAndRefusesASecondInstanceUntilTheFirstHasEnd
     EXPECT_EQ(file, "/pics/a b.jpg");
     EXPECT_EQ(startAgain(boxes), StartupState::LibraryFailure); // past the lock, no modules
     EXPECT_EQ(boxes.shown, std::vector<std::string>{ErrorBox(401)});
+}
+
+// A holder that ends without its destructor (_exit in the child) leaves no stale lock: the kernel frees it.
+TEST(InstanceLock, FreedHoweverTheHolderEndsAndNeverThroughAPlantedLink) {
+    test::ScratchDir folder;
+    const auto otherProcessAcquires = [&] {
+        return InChildProcess([&] { return InstanceLock(folder.str()).Acquire(); });
+    };
+    ASSERT_TRUE(otherProcessAcquires());
+    InstanceLock lock(folder.str());
+    EXPECT_TRUE(lock.Acquire());
+    EXPECT_FALSE(otherProcessAcquires());
+
+    // In the shared /tmp the name carries the user, so one user cannot block another.
+    EXPECT_EQ(InstanceLock::FileNameIn("/tmp"), "/tmp/PageBinder-" + std::to_string(::getuid()));
+    test::ScratchDir planted; // nothing is created at the link's target
+    std::filesystem::create_symlink(planted / "elsewhere", planted / "PageBinder");
+    EXPECT_FALSE(InstanceLock(planted.str()).Acquire());
+    EXPECT_FALSE(std::filesystem::exists(planted / "elsewhere"));
+}
+
+TEST(StartupCommand, FirstPlainArgumentUnlessASwitchMakesItAnotherCommand) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{}, ""},
+        {{"/pics/a.jpg", "/pics/b.jpg"}, "/pics/a.jpg"}, // later plain arguments are ignored
+        {{"-embedding", "a.jpg"}, "a.jpg"},              // switches that keep the open command
+        {{"-p", "a.jpg"}, ""},                           // print
+        {{"a.jpg", "-PT", "printer"}, ""},               // print-to, any case
+        {{"-dde"}, ""},
+        {{"-Unregserver", "a.jpg"}, ""},
+        {{"", "a.jpg"}, ""}, // an empty first argument is the file
+    };
+    for (const auto& [arguments, file] : cases)
+        EXPECT_EQ(StartupFileName(arguments), file) << ::testing::PrintToString(arguments);
 }
 
 } // namespace
