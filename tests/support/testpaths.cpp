@@ -1,6 +1,7 @@
 #include "support/testpaths.h"
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <future>
@@ -11,6 +12,7 @@
 
 #include <fcntl.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace aw::test {
@@ -59,6 +61,18 @@ bool ReturnsWithoutBlocking(const std::filesystem::path& fifo, const std::functi
     }
     worker.join();
     return returned;
+}
+
+bool UnderFileSizeLimit(std::uintmax_t bytes, const std::function<bool()>& write) {
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{bytes, saved.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    const bool written = write();
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    return written;
 }
 
 std::string ReadWholeFile(const std::filesystem::path& path) {

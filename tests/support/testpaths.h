@@ -1,6 +1,7 @@
 // Paths and scratch folders for tests.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -34,8 +35,7 @@ private:
     std::filesystem::path path_;
 };
 
-// A small tmpfs mounted on a fresh folder, to fill the disk for real; mounted() is false where this
-// process may not mount (not root, no namespace rights): tests then skip.
+// A small tmpfs on a fresh folder, to fill the disk for real; where mounting is not allowed tests skip.
 class SmallDisk {
 public:
     explicit SmallDisk(std::size_t bytes);
@@ -51,10 +51,12 @@ private:
     bool mounted_ = false;
 };
 
-// Runs `call` on a thread and true when it returns within a few seconds. A call that blocks on `fifo`
-// (an open or a read with no writer) is released by opening and closing its writing end, and gives false,
-// so that a blocking fault fails the test instead of hanging it.
+// True when `call` returns within a few seconds; one blocked on `fifo` is released by a writer that ends at
+// once and gives false, so that a blocking fault fails instead of hanging the test.
 bool ReturnsWithoutBlocking(const std::filesystem::path& fifo, const std::function<void()>& call);
+
+// What `write` returns when files may not grow beyond `bytes` (a write past it fails as on a full disk).
+bool UnderFileSizeLimit(std::uintmax_t bytes, const std::function<bool()>& write);
 
 std::string ReadWholeFile(const std::filesystem::path& path);
 void WriteWholeFile(const std::filesystem::path& path, const std::string& bytes);

@@ -1,11 +1,9 @@
 #include "mainwindow/settingsstore.h"
 
-#include <csignal>
 #include <filesystem>
 
-#include <sys/resource.h>
-
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "platform/profilestore.h"
 #include "platform/tempfile.h"
@@ -14,17 +12,20 @@
 namespace aw {
 namespace {
 
-using test::ScratchDir;
+using test::ReadWholeFile;
 using test::WriteWholeFile;
+namespace fs = std::filesystem;
+using Value = ProfileStore::Value;
 
 const char kKey[] = "Software/Quorvel/Page Binder/ENV";
 
 class SettingsStoreTest : public ::testing::Test {
 protected:
-    ScratchDir dir_;
+    test::ScratchDir dir_;
     ProfileStore profile_{(dir_ / "config/settings").string()};
     SettingsStore settings_{profile_, "/p/"};
 };
+using ProfileStoreTest = SettingsStoreTest;
 
 TEST_F(SettingsStoreTest, StartOnAnEmptyStore) {
     ASSERT_TRUE(settings_.SaveEmbedFlag(5)); // saved as 1, and every start resets it
@@ -67,7 +68,7 @@ TEST_F(SettingsStoreTest, TempPathIsReadOnlyWhenShortEnoughAndUsable) {
     }
 
     const std::string work = dir_.str() + "/work", temp = SystemTempPath(), tooLong(300, 'x');
-    std::filesystem::create_directories(work);
+    fs::create_directories(work);
     // The separator is put back; one character, a missing folder or a path too long gives the system's.
     const std::pair<std::string, std::string> cases[] = {
         {work + "/", work + "/"}, {work, work + "/"}, {"/", temp}, {work + "x/", temp}, {"/" + tooLong, temp},
@@ -93,21 +94,74 @@ TEST_F(SettingsStoreTest, AStoreThatRefusesWritesOrMissesAValueFailsTheStart) {
     // The defaults are saved in one piece: a save that cannot finish leaves none of them.
     ProfileStore limited((dir_ / "limited").string());
     ASSERT_TRUE(limited.WriteText("Other", "keep", "1"));
-    const std::string before = test::ReadWholeFile(limited.file());
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit small{before.size() + 200, saved.rlim_max};
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool written = SettingsStore(limited, "/p/").WriteDefaultSettings();
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
-    EXPECT_FALSE(written);
-    EXPECT_EQ(test::ReadWholeFile(limited.file()), before);
+    const std::string before = ReadWholeFile(limited.file());
+    EXPECT_FALSE(test::UnderFileSizeLimit(
+        before.size() + 200, [&] { return SettingsStore(limited, "/p/").WriteDefaultSettings(); }));
+    EXPECT_EQ(ReadWholeFile(limited.file()), before);
 
     ProfileStore partial((dir_ / "partial").string());
     ASSERT_TRUE(partial.WriteText(kKey, "BGFILE0", "SolidColor"));
     EXPECT_FALSE(SettingsStore(partial, "/p/").LoadSettings(album));
+}
+
+TEST_F(ProfileStoreTest, TextsAndNamesSurviveTheFileAndKeysIgnoreCase) {
+    const std::string text = "/opt/a b/ç=[x]\\y\nz";
+    ASSERT_TRUE(profile_.WriteText(kKey, "BGFILE1", text));
+    ASSERT_TRUE(profile_.WriteNumber(kKey, "ISEMBED", -7));
+
+    const ProfileStore again(profile_.file()); // a second store on the same file sees the writes
+    EXPECT_EQ(again.Read("software\\quorvel\\page binder\\Env/", "bgfile1").value_or(Value{}).text, text);
+    EXPECT_EQ(again.Read("SOFTWARE/Quorvel/Page Binder/ENV", "IsEmbed").value_or(Value{}).number, -7);
+    EXPECT_FALSE(again.Read(kKey, "missing"));
+    EXPECT_FALSE(again.Read("Software/Other", "ISEMBED"));
+
+    ASSERT_TRUE(profile_.WriteValues("K", {{"#1", {ProfileStore::Type::Text, "#t", 0}}, {"a#", {}}}));
+    EXPECT_EQ(ProfileStore(profile_.file()).Read("K", "#1").value_or(Value{}).text, "#t"); // not a comment
+    EXPECT_TRUE(profile_.Read("K", "a#"));
+}
+
+TEST_F(ProfileStoreTest, AFailedSaveKeepsTheOldFileAndLeavesNoTemporaryFile) {
+    ASSERT_TRUE(profile_.WriteText("K", "a", "old"));
+    const std::string before = ReadWholeFile(profile_.file());
+
+    // A file-size limit makes the write of the temporary file fail halfway, as a full disk would.
+    EXPECT_FALSE(test::UnderFileSizeLimit(
+        before.size() + 16, [&] { return profile_.WriteText("K", "a", std::string(4096, 'n')); }));
+    EXPECT_EQ(ReadWholeFile(profile_.file()), before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "config"), {}), 1);
+}
+
+TEST_F(ProfileStoreTest, DamagedLinesAreSkipped) {
+    WriteWholeFile(dir_ / "settings",
+                   std::string("orphan=t:x\n[K]\ngood=t:yes\nbad=n:12x\nbig=n:99999999999\n"
+                               "odd=q:1\n=t:noname\nesc=t:\\x4\n[unclosed\nlost=t:x\n[K]\r\n"
+                               "num=n:42\r\n\0\xff garbage",
+                               120));
+    ProfileStore store((dir_ / "settings").string());
+    EXPECT_EQ(store.Read("K", "good")->text, "yes");
+    EXPECT_EQ(store.Read("K", "num")->number, 42);
+    for (const char* name : {"orphan", "bad", "big", "odd", "esc", "lost"})
+        EXPECT_FALSE(store.Read("K", name)) << name;
+    ASSERT_TRUE(store.WriteText("K", "new", "v")); // and writing keeps the readable values
+    EXPECT_EQ(store.Read("K", "good")->text, "yes");
+}
+
+// Unreadable, oversized or special files are neither read nor replaced, and never block.
+TEST_F(ProfileStoreTest, FilesItCannotReadWholeAreLeftAlone) {
+    const fs::path oversized = dir_ / "big", folder = dir_ / "folder", fifo = dir_ / "fifo";
+    WriteWholeFile(oversized, "[K]\na=t:x\n" + std::string(5 * 1024 * 1024, '#'));
+    fs::create_directory(folder);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const fs::path& path : {oversized, folder, fifo}) {
+        ProfileStore store(path.string());
+        EXPECT_TRUE(test::ReturnsWithoutBlocking(fifo, [&] {
+            EXPECT_FALSE(store.Read("K", "a")) << path;
+            EXPECT_FALSE(store.WriteText("K", "b", "y")) << path;
+            EXPECT_FALSE(store.CreateKey("L")) << path;
+        })) << path;
+    }
+    EXPECT_EQ(fs::file_size(oversized), 5u * 1024 * 1024 + 10);
+    EXPECT_TRUE(fs::is_fifo(fifo));
 }
 
 } // namespace
