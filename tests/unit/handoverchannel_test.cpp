@@ -1,8 +1,10 @@
 #include "platform/handoverchannel.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <numeric>
 #include <string>
 #include <thread>
 #include <vector>
@@ -19,6 +21,7 @@ extern "C" {
 #include "mainwindow/handoverstate.h"
 #include "mainwindow/outputfolders.h"
 #include "medialist/selectionblock.h"
+#include "platform/desktopfolder.h"
 #include "platform/handoverlistener.h"
 #include "platform/handoversocket.h"
 #include "stringtable.h"
@@ -28,6 +31,8 @@ namespace aw {
 namespace {
 
 using namespace std::chrono_literals;
+using namespace std::string_literals;
+namespace fs = std::filesystem;
 using Records = std::vector<HandOverRecord>;
 using Clock = std::chrono::steady_clock;
 
@@ -38,30 +43,35 @@ HandOverRecord Selection(const std::string& folder, const std::vector<std::strin
 }
 
 HandOverRecord Status(std::size_t size) {
-    Bytes bytes;
-    for (std::size_t i = 0; i < size; ++i)
-        bytes.push_back(static_cast<std::uint8_t>(i + 1));
+    Bytes bytes(size);
+    std::iota(bytes.begin(), bytes.end(), 1);
     return {LoadText(325), bytes};
 }
 
-class HandOverTest : public ::testing::Test {
+// A camera card at /media/u/CAM and /media/u/My Cam; every question answered alike and kept.
+class FolderFixture : public ::testing::Test, public MessageService {
 protected:
     void SetUp() override {
-        test::WriteWholeFile(dir_ / "mountinfo", "2 1 8:17 / /media/u/CAM rw - vfat /dev/sdb1 rw\n");
-        setenv("XDG_DESKTOP_DIR", (dir_ / "Desktop").c_str(), 1);
-        std::filesystem::create_directory(dir_ / "Desktop");
+        test::WriteWholeFile(dir_ / "mountinfo", "2 1 8:17 / /media/u/CAM rw - vfat /dev/sdb1 rw\n"
+                                                 "3 1 8:33 / /media/u/My\\040Cam rw - vfat /dev/sdc1 rw\n");
+        // Nothing else in this program reads the desktop folder: the variable needs no restoring.
+        setenv("XDG_DESKTOP_DIR", (dir_.str() + "/Desktop/").c_str(), 1);
+        fs::create_directory(dir_ / "Desktop");
     }
+    bool AskYesNo(const std::string& text, const std::string&, MessageIcon, DefaultButton) override {
+        asked_.push_back(text);
+        return answer_;
+    }
+    void Inform(const std::string&, const std::string&, MessageIcon) override {}
     std::string SocketPath() const { return HandOverChannel::SocketPathIn(dir_.str()); }
 
     test::ScratchDir dir_;
-    struct : MessageService {
-        bool AskYesNo(const std::string&, const std::string&, MessageIcon, DefaultButton) override {
-            return false;
-        }
-        void Inform(const std::string&, const std::string&, MessageIcon) override {}
-    } messages_;
-    OutputFolders folders_{messages_, MountInfo((dir_ / "mountinfo").string(), (dir_ / "sys").string())};
+    bool answer_ = true;
+    std::vector<std::string> asked_;
+    OutputFolders folders_{*this, MountInfo((dir_ / "mountinfo").string(), (dir_ / "sys").string())};
 };
+using HandOverTest = FolderFixture;
+using OutputFoldersTest = FolderFixture;
 
 // Every order and mix of answers a media browser may give, through a real socket, and the decision.
 TEST_F(HandOverTest, DecisionFromTheAnswersReceived) {
@@ -123,8 +133,7 @@ TEST_F(HandOverTest, DecisionFromTheAnswersReceived) {
     }
 }
 
-// Without a companion the start-up does not wait: no socket, a stale one, a link to a live one, another
-// user's socket, each give no answers at once.
+// No socket, a stale one, a link to a live one or another user's give no answers at once.
 TEST_F(HandOverTest, NobodyListeningCostsNoWaitAndASilentOneTheTimeout) {
     const std::string stale = (dir_ / "stale").string();
     {
@@ -136,7 +145,7 @@ TEST_F(HandOverTest, NobodyListeningCostsNoWaitAndASilentOneTheTimeout) {
     }
     HandOverListener live((dir_ / "live").string());
     ASSERT_TRUE(live.Listen());
-    std::filesystem::create_symlink(dir_ / "live", dir_ / "link");
+    fs::create_symlink(dir_ / "live", dir_ / "link");
     HandOverListener foreign((dir_ / "foreign").string());
     ASSERT_TRUE(foreign.Listen());
     ASSERT_EQ(::lchown((dir_ / "foreign").c_str(), getuid() + 1, static_cast<gid_t>(-1)), 0);
@@ -167,15 +176,77 @@ TEST_F(HandOverTest, ListenerSocketIsPrivateAndNeverReplacesWhatIsNotItsOwn) {
         EXPECT_FALSE(second.Listen());
         EXPECT_EQ(second.error(), EADDRINUSE);
     }
-    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(SocketPath())));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(SocketPath())));
 
     test::WriteWholeFile(dir_ / "target", "keep");
-    std::filesystem::create_symlink(dir_ / "target", SocketPath());
+    fs::create_symlink(dir_ / "target", SocketPath());
     HandOverListener overLink(SocketPath());
     EXPECT_FALSE(overLink.Listen());
     EXPECT_EQ(overLink.error(), EEXIST);
     EXPECT_EQ(test::ReadWholeFile(dir_ / "target"), "keep");
-    EXPECT_TRUE(std::filesystem::is_symlink(SocketPath()));
+    EXPECT_TRUE(fs::is_symlink(SocketPath()));
+}
+
+TEST_F(OutputFoldersTest, CameraFolderIsTheFirstFolderBelowTheMountPoint) {
+    for (const char* path : {"/media/u/CAM/DCIM/100X", "/media/u/CAM/dcim", "/media/u/CAM/DcMv/a",
+                             "/media/u/My Cam/DCIM", "/DCIM/x"})
+        EXPECT_TRUE(folders_.IsCameraFolder(path)) << path;
+    for (const char* path :
+         {"/media/u/CAM/Photos/DCIM", "/media/u/CAM/DCIMX", "/media/u/CAM", "/home/u/DCIM", "DCIM/100X", ""})
+        EXPECT_FALSE(folders_.IsCameraFolder(path)) << path;
+
+    EXPECT_EQ(DesktopFromUserDirs("# c\nXDG_DESKTOP_DIR=\"$HOME/Desk\"\n", "/h"), "/h/Desk");
+    EXPECT_EQ(DesktopFromUserDirs("XDG_DESKTOP_DIR=\"/srv/d\"\nXDG_MUSIC_DIR=\"$HOME/M\"\n", "/h"), "/srv/d");
+    EXPECT_EQ(DesktopFromUserDirs("XDG_DESKTOP_DIR=\"relative\"\nXDG_DESKTOP_DIR=\"$HOME", "/h"), "");
+}
+
+// New and existing folders, leading blanks and the question asked once are seen through Create's tests.
+TEST_F(OutputFoldersTest, RootRefusedAndFailingFolders) {
+    EXPECT_EQ(folders_.PrepareOutputFolder("/").code, FolderGoOn);
+    EXPECT_EQ(folders_.PrepareOutputFolder(" /").code, FolderGoOn);
+    for (const std::string& path :
+         {"/a//b"s, "//server/share"s, "relative"s, ""s, "   "s, dir_.str() + "//x"}) {
+        const FolderResult result = folders_.PrepareOutputFolder(path);
+        EXPECT_EQ(std::pair(result.code, result.error), std::pair(+FolderFailed, 0)) << path;
+    }
+    EXPECT_FALSE(fs::exists(dir_ / "x"));
+
+    // Failures carry their errno; a file where Data belongs fails before any question.
+    test::WriteWholeFile(dir_ / "file", "x");
+    const FolderResult output = folders_.PrepareOutputFolder(dir_.str() + "/file/sub");
+    EXPECT_EQ(std::pair(output.code, output.error), std::pair(+FolderFailed, ENOTDIR));
+    fs::create_directory(dir_ / "out");
+    test::WriteWholeFile(dir_ / "out/Data", "x");
+    std::string data, thumb;
+    const FolderResult media = folders_.PrepareMediaFolders(dir_.str() + "/out", 0, data, thumb);
+    EXPECT_EQ(std::pair(media.code, media.error), std::pair(+FolderFailed, ENOTDIR));
+    EXPECT_TRUE(asked_.empty());
+}
+
+// Below "/" the first existing subfolder asks; with the arrangement marker Thumb does not count.
+TEST_F(OutputFoldersTest, WithoutTheFolderQuestionTheFirstExistingSubfolderAsks) {
+    const struct {
+        std::string existing;
+        bool answer;
+        int marker, code;
+        std::size_t questions;
+    } cases[] = {
+        {"Data", true, 0, FolderGoOn, 1},       {"Data", false, 0, FolderNo, 1},
+        {"Thumb", true, 0, FolderYes, 1},       {"Thumb", false, 0, FolderNo, 1},
+        {"Data Thumb", true, 1, FolderGoOn, 1}, {"Thumb", true, 1, FolderGoOn, 0},
+    };
+    for (const auto& c : cases) {
+        test::ScratchDir dir;
+        for (const std::string sub : {"Data", "Thumb"})
+            if (c.existing.find(sub) != std::string::npos)
+                fs::create_directory(dir / sub);
+        asked_.clear();
+        answer_ = c.answer;
+        folders_.ResetOverwriteQuestion();
+        std::string data, thumb;
+        EXPECT_EQ(folders_.PrepareMediaFolders(dir.str(), c.marker, data, thumb).code, c.code) << c.existing;
+        EXPECT_EQ(asked_.size(), c.questions) << c.existing;
+    }
 }
 
 // Records arrive in pieces of any size; lengths beyond the limits stop the stream before buffering.
