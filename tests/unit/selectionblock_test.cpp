@@ -41,51 +41,40 @@ TEST(SelectionBlock, ConvertsToTheExactFileBlockLayout) {
     EXPECT_EQ(*block, expected);
 }
 
-// Which items have a file-system path, and what the parent folder's path is.
+// Which items have a file-system path and the parent's; for files of several folders, their common one.
 TEST(SelectionBlock, PathsOfParentAndItems) {
-    struct Case {
+    const auto L = [](auto... components) { return SelectionBlock::IdList({std::string(components)...}); };
+    const auto F = [](std::vector<Bytes> lists) { return SelectionBlock::FromIdLists(lists); };
+    const std::string d(4000, 'd'), noPath(1, '\0');
+    const Paths one{"/a/b/x.jpg", "/a/b/y.mp3"}, two{"/a/b/x.jpg", "/a/c/d/y.jpg"}, top{"/x.jpg", "/a/y.jpg"};
+    const struct {
         const char* name;
-        std::vector<Bytes> lists;
+        Bytes block;
         Paths paths;
         std::string folder; // empty: no file-system path
+    } cases[] = {
+        {"root parent", F({L(), L("a.jpg")}), {"/a.jpg"}, "/"},
+        {"nested", F({L("m", "D"), L("1", "p.jpg"), L("q.bmp")}), {"/m/D/1/p.jpg", "/m/D/q.bmp"}, "/m/D"},
+        {"item without path", F({L("p"), L(noPath + "v"), L("b.jpg")}), {"/p/b.jpg"}, "/p"},
+        {"dots and slash", F({L("p"), L(".."), L("x/y"), L("."), L("ok.wav")}), {"/p/ok.wav"}, "/p"},
+        {"parent without path", F({L(noPath), L("a.jpg")}), {}, ""},
+        {"utf-8", F({L("写真"), L("é.jpg")}), {"/写真/é.jpg"}, "/写真"},
+        {"too long", F({L(d), L(std::string(200, 'f')), L("a")}), {"/" + d + "/a"}, "/" + d},
+        {"files of one folder", SelectionBlock::ForFiles(one), one, "/a/b"},
+        {"files of two folders", SelectionBlock::ForFiles(two), two, "/a"},
+        {"files below the root", SelectionBlock::ForFiles(top), top, "/"},
     };
-    const auto L = [](Paths components) { return SelectionBlock::IdList(components); };
-    const std::string d(4000, 'd');
-    const Case cases[] = {
-        {"root parent", {L({}), L({"a.jpg"})}, {"/a.jpg"}, "/"},
-        {"nested", {L({"m", "D"}), L({"1", "p.jpg"}), L({"q.bmp"})}, {"/m/D/1/p.jpg", "/m/D/q.bmp"}, "/m/D"},
-        {"item without path", {L({"p"}), L({std::string("\0v", 2)}), L({"b.jpg"})}, {"/p/b.jpg"}, "/p"},
-        {"dots and slash", {L({"p"}), L({".."}), L({"x/y"}), L({"."}), L({"ok.wav"})}, {"/p/ok.wav"}, "/p"},
-        {"parent without path", {L({std::string(1, '\0')}), L({"a.jpg"})}, {}, ""},
-        {"utf-8", {L({"写真"}), L({"é.jpg"})}, {"/写真/é.jpg"}, "/写真"},
-        {"too long", {L({d}), L({std::string(200, 'f')}), L({"a"})}, {"/" + d + "/a"}, "/" + d},
-    };
-    for (const Case& c : cases) {
-        const Bytes block = SelectionBlock::FromIdLists(c.lists);
-        const auto fileBlock = IdListToFileBlock(block);
+    for (const auto& c : cases) {
+        const auto fileBlock = IdListToFileBlock(c.block);
         ASSERT_TRUE(fileBlock) << c.name;
         EXPECT_EQ(PathsOf(*fileBlock), c.paths) << c.name;
         std::string folder = "kept";
-        EXPECT_EQ(SelectionBlock::ParentFolder(block, folder), !c.folder.empty()) << c.name;
+        EXPECT_EQ(SelectionBlock::ParentFolder(c.block, folder), !c.folder.empty()) << c.name;
         EXPECT_EQ(folder, c.folder.empty() ? "kept" : c.folder) << c.name;
     }
 }
 
-// Files from several folders share their deepest common folder as the parent.
-TEST(SelectionBlock, ForFilesUsesTheCommonFolder) {
-    const std::pair<Paths, std::string> cases[] = {{{"/a/b/x.jpg", "/a/b/y.mp3"}, "/a/b"},
-                                                   {{"/a/b/x.jpg", "/a/c/d/y.jpg"}, "/a"},
-                                                   {{"/x.jpg", "/a/y.jpg"}, "/"}};
-    for (const auto& [files, common] : cases) {
-        const Bytes block = SelectionBlock::ForFiles(files);
-        std::string folder;
-        EXPECT_TRUE(SelectionBlock::ParentFolder(block, folder) && folder == common) << common;
-        EXPECT_EQ(PathsOf(*IdListToFileBlock(block)), files);
-    }
-}
-
-// Malformed blocks are refused whole, never read outside their bytes (the sanitizers and the fuzz
-// target watch the reads); each row breaks one rule of the layout.
+// Each row breaks one rule of the layout; the sanitizers see any read outside the bytes.
 TEST(SelectionBlock, RefusesMalformedBlocks) {
     const Bytes good = SelectionBlock::Build("/p", {"a.jpg"});
     const Bytes parent = SelectionBlock::IdList({"p"});
