@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -39,45 +40,38 @@ struct Gate {
         std::unique_lock lock(mutex);
         return changed.wait_for(lock, 5s, pred);
     }
-    void Open() {
+    void Open(bool value = true) {
         const std::lock_guard lock(mutex);
-        open = true;
+        open = value;
         changed.notify_all();
     }
 };
 
-TEST(PreviewWorker, TheNewestWaitingRequestReplacesOlderOnes) {
-    Gate gate;
-    {
-        PreviewWorker worker([&](const std::string& p, int, Picture&) { return gate.Prepare(p); },
-                             [&](PreviewResult r) { gate.Deliver(r); });
-        worker.Request(1, "a", 0);
-        ASSERT_TRUE(gate.WaitFor([&] { return gate.started == 1; }));
-        worker.Request(2, "b", 0);   // waits behind "a" ...
-        worker.Request(3, "bad", 0); // ... and is replaced
-        gate.Open();
-        ASSERT_TRUE(gate.WaitFor([&] { return gate.delivered.size() == 2; }));
-    }
-    EXPECT_EQ(gate.prepared, (std::vector<std::string>{"a", "bad"}));
-    EXPECT_EQ(gate.delivered, (std::vector<std::string>{"1 a ok", "3 bad failed"}));
-}
-
-TEST(PreviewWorker, DestroyedDuringAPreparationDeliversNothing) {
+// Destroyed during a preparation, the worker waits for it and delivers nothing more.
+TEST(PreviewWorker, TheNewestWaitingRequestReplacesOlderOnesAndNothingIsDeliveredLate) {
     Gate gate;
     auto worker =
         std::make_unique<PreviewWorker>([&](const std::string& p, int, Picture&) { return gate.Prepare(p); },
                                         [&](PreviewResult r) { gate.Deliver(r); });
     worker->Request(1, "a", 0);
     ASSERT_TRUE(gate.WaitFor([&] { return gate.started == 1; }));
+    worker->Request(2, "b", 0);   // waits behind "a" ...
+    worker->Request(3, "bad", 0); // ... and is replaced
+    gate.Open();
+    ASSERT_TRUE(gate.WaitFor([&] { return gate.delivered.size() == 2; }));
+    EXPECT_EQ(gate.prepared, (std::vector<std::string>{"a", "bad"}));
+    EXPECT_EQ(gate.delivered, (std::vector<std::string>{"1 a ok", "3 bad failed"}));
+
+    gate.Open(false);
+    worker->Request(4, "c", 0);
+    ASSERT_TRUE(gate.WaitFor([&] { return gate.started == 3; }));
     std::thread release([&] {
         std::this_thread::sleep_for(100ms);
         gate.Open();
     });
-    const auto start = std::chrono::steady_clock::now();
-    worker.reset(); // waits for the preparation under way, then ends
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
+    worker.reset();
     release.join();
-    EXPECT_TRUE(gate.delivered.empty());
+    EXPECT_EQ(gate.delivered.size(), 2u);
 }
 
 } // namespace
