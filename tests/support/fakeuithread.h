@@ -1,6 +1,5 @@
-// A stand-in for a window's user-interface thread in tests of the run's hand-over: a queue of closures run
-// in order on a thread of its own, at once (Prompt), after a delay each (Slow), or never (Gone: they wait
-// in the queue until RunQueued runs them on the caller's thread or Stop drops them unrun).
+// A window's user-interface thread: closures run in order at once (Prompt), after a delay each (Slow), or
+// only when RunQueued runs them on the caller's thread (Gone).
 #pragma once
 
 #include <chrono>
@@ -9,6 +8,7 @@
 #include <functional>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 namespace aw::test {
 
@@ -24,25 +24,19 @@ public:
     FakeUiThread(const FakeUiThread&) = delete;
     FakeUiThread& operator=(const FakeUiThread&) = delete;
 
-    void Post(std::function<void()> call) {
-        {
-            std::lock_guard guard(lock_);
-            calls_.push_back(std::move(call));
-        }
-        wake_.notify_one();
-    }
     std::function<void(std::function<void()>)> Poster() {
-        return [this](std::function<void()> call) { Post(std::move(call)); };
+        return [this](std::function<void()> call) {
+            {
+                std::lock_guard guard(lock_);
+                calls_.push_back(std::move(call));
+            }
+            wake_.notify_one();
+        };
     }
 
     // Gone only: runs what is queued now, in order, on the calling thread.
     void RunQueued() {
-        std::deque<std::function<void()>> queued;
-        {
-            std::lock_guard guard(lock_);
-            queued.swap(calls_);
-        }
-        for (auto& call : queued)
+        for (auto& call : TakeQueued())
             call();
     }
 
@@ -55,14 +49,14 @@ public:
         wake_.notify_one();
         if (thread_.joinable())
             thread_.join();
-        std::deque<std::function<void()>> dropped;
-        {
-            std::lock_guard guard(lock_);
-            dropped.swap(calls_);
-        }
+        TakeQueued(); // destroyed here, outside the lock
     }
 
 private:
+    std::deque<std::function<void()>> TakeQueued() {
+        std::lock_guard guard(lock_);
+        return std::exchange(calls_, {});
+    }
     void Loop() {
         for (;;) {
             std::function<void()> call;

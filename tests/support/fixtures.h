@@ -15,9 +15,8 @@ namespace aw::test {
 bool RunCommand(const std::string& command);
 std::string ShellQuote(const std::string& text);
 
-// Pictures from ImageMagick's `source` with further convert options, e.g. "-interlace Plane"; `format` is
-// "BMP3" for the plain 40-byte header, "BMP" for V4/V5 headers. Movies: three frames of one colour (lavfi
-// `source`), in the container the extension names, `extraArgs` before the output name.
+// Pictures from ImageMagick's `source` ("BMP3": the 40-byte header, "BMP": V4/V5); movies of three frames
+// from the lavfi `source` in the container the extension names.
 bool MakeBitmap(const std::filesystem::path& path, int width, int height, const std::string& format = "BMP3",
                 const std::string& extraArgs = "", const std::string& source = "gradient:red-blue");
 inline bool MakeJpeg(const std::filesystem::path& path, int width, int height,

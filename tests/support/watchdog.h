@@ -1,6 +1,5 @@
-// Turns a hang into a failure: if the watchdog is still armed when its time is up, it names what hung on
-// standard error and ends the test program with status 1 (a hung thread cannot be joined or cancelled).
-// Disarmed by destruction. Also a bounded wait for a condition another thread makes true.
+// Turns a hang into a failure: still armed (not destroyed) when its time is up, it names what hung and ends
+// the test program with status 1, as a hung thread cannot be joined or cancelled.
 #pragma once
 
 #include <chrono>

@@ -99,9 +99,8 @@ protected:
     AlbumJob job_;
 };
 
-// One Create per row in a folder whose name holds the row's options: its messages in order ("saves" for
-// both saves, "open" for opening the page) and its run. Stopping before the run changes nothing on disk.
-// Colour texts and the rows of the tables are seen through the command line's and the end-to-end tests.
+// One Create per row, its options in its folder's name: its messages in order ("saves": both saves, "open":
+// opening the page) and its run. Stopping before the run changes nothing on disk.
 TEST_F(CreateWorkflowTest, QuestionsMessagesAndFolders) {
     for (const char* folder : {"old-declines", "page-one-question/Data", "page-one-question/Thumb"})
         fs::create_directories(dir_ / folder);
@@ -173,8 +172,7 @@ TEST_F(CreateWorkflowTest, QuestionsMessagesAndFolders) {
     EXPECT_EQ(CreateWorkflow::AlbumPagePath("/"), "/Index.html");
 }
 
-// The marker is found after a line of any length without holding that line (a 100 MB line used to cost
-// more than its size), and a FIFO named as the arrangement is refused without blocking.
+// A line of any length is passed without holding it (100 MB once cost more); a FIFO never blocks.
 TEST(CreateWorkflowMarker, ReadsLinesWithABoundAndNeverBlocks) {
     ScratchDir dir;
     {

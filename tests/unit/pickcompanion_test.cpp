@@ -21,8 +21,7 @@ namespace {
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
-// The files named (relative or not, supported or not) are the selection; the started program gets both
-// parts, then the companion is done. What the window makes of them is the window tests' concern.
+// The named files, made absolute, are the selection; the started program gets both records, then it ends.
 TEST(PickCompanion, HandsTheSelectionToTheStartedProgram) {
     test::ScratchDir dir;
     const std::string socket = HandOverChannel::SocketPathIn(dir.str());
