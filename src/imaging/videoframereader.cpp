@@ -1,6 +1,7 @@
 #include "videoframereader.h"
 
 #include <cstring>
+#include <optional>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -72,10 +73,11 @@ int ScalerColourSpace(int matrix) {
     }
 }
 
-} // namespace
-
-VideoFrameReader::FirstFrame VideoFrameReader::Read(const std::string& path) {
-    const FfmpegPtr<AVFormatContext> movie = OpenLocalMovie(path, kFormatAllowList, AW_MAX_PIXELS);
+// The movie's first frame as a decoder that drops the frames `skip` names gives it; nothing when none comes
+// within the packet limit.
+std::optional<VideoFrameReader::FirstFrame> ReadFirstFrame(const std::string& path, AVDiscard skip) {
+    const FfmpegPtr<AVFormatContext> movie =
+        OpenLocalMovie(path, VideoFrameReader::kFormatAllowList, AW_MAX_PIXELS);
     const AVCodec* codec = nullptr;
     const int streamIndex = CheckFfmpeg(
         av_find_best_stream(movie.get(), AVMEDIA_TYPE_VIDEO, -1, -1, &codec, 0), "no video stream");
@@ -84,12 +86,13 @@ VideoFrameReader::FirstFrame VideoFrameReader::Read(const std::string& path) {
                     stream->codecpar->height > 0 ? stream->codecpar->height : 1);
     const FfmpegPtr<AVCodecContext> decoder = OpenDecoder(codec, stream->codecpar, AW_MAX_PIXELS);
     CheckDimensions(decoder->width > 0 ? decoder->width : 1, decoder->height > 0 ? decoder->height : 1);
+    decoder->skip_frame = skip;
 
-    FirstFrame first;
+    VideoFrameReader::FirstFrame first;
     first.frame = MakeFrame();
     const FfmpegPtr<AVPacket> packet = MakePacket();
     bool found = false;
-    for (int read = 0; read < kMaxPackets && !found; ++read) {
+    for (int read = 0; read < VideoFrameReader::kMaxPackets && !found; ++read) {
         const int result = av_read_frame(movie.get(), packet.get());
         if (result < 0)
             break; // end of file or damage: what is buffered in the decoder may still give a frame
@@ -103,7 +106,7 @@ VideoFrameReader::FirstFrame VideoFrameReader::Read(const std::string& path) {
     if (!found && avcodec_send_packet(decoder.get(), nullptr) >= 0)
         found = ReceiveFrame(decoder.get(), first.frame.get());
     if (!found)
-        throw ImagingError("no decodable video frame");
+        return std::nullopt;
 
     const AVFrame* frame = first.frame.get();
     CheckDimensions(frame->width, frame->height);
@@ -117,6 +120,19 @@ VideoFrameReader::FirstFrame VideoFrameReader::Read(const std::string& path) {
     first.displayWidth = static_cast<int>(displayWidth);
     first.displayHeight = frame->height;
     return first;
+}
+
+} // namespace
+
+VideoFrameReader::FirstFrame VideoFrameReader::Read(const std::string& path) {
+    // Key frames only at first: the first frame shown is a key frame, and the decoder then need not decode
+    // every frame it holds back for reordering before it gives that one out. A stream whose key frames the
+    // decoder does not mark (H.264 cut after its IDR frame and recovered by intra refresh) is read again
+    // with every frame.
+    for (const AVDiscard skip : {AVDISCARD_NONKEY, AVDISCARD_DEFAULT})
+        if (std::optional<FirstFrame> first = ReadFirstFrame(path, skip))
+            return std::move(*first);
+    throw ImagingError("no decodable video frame");
 }
 
 void VideoFrameReader::ConvertToBgr(const FirstFrame& first, uint8_t* target, std::size_t capacity) {
