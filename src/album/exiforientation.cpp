@@ -7,6 +7,8 @@ extern "C" {
 #include <libexif/exif-data.h>
 }
 
+#include "album/jpegsegments.h"
+
 namespace aw {
 namespace {
 
@@ -15,43 +17,20 @@ struct ExifDataDeleter {
 };
 using ExifDataPtr = std::unique_ptr<ExifData, ExifDataDeleter>;
 
-constexpr uint8_t kMarker = 0xFF;
-constexpr uint8_t kSoi = 0xD8;
-constexpr uint8_t kApp1 = 0xE1;
-constexpr uint8_t kSos = 0xDA;
-constexpr uint8_t kEoi = 0xD9;
 constexpr char kExifHeader[] = {'E', 'x', 'i', 'f', 0, 0};
+constexpr uint8_t kApp1 = 0xE1;
 
-// Finds the payload of the first APP1 segment that starts with the EXIF header, walking the segments
-// before the first scan with every length checked; libexif then sees only that block.
+// Finds the payload of the first APP1 segment that starts with the EXIF header; libexif then sees only
+// that block.
 bool FindExifBlock(const uint8_t* jpeg, std::size_t size, const uint8_t*& block, std::size_t& blockSize) {
-    if (size < 4 || jpeg[0] != kMarker || jpeg[1] != kSoi)
-        return false;
-    std::size_t pos = 2;
-    while (pos + 4 <= size) {
-        if (jpeg[pos] != kMarker)
+    return VisitJpegSegments(jpeg, size, [&](uint8_t marker, const uint8_t* payload, std::size_t length) {
+        if (marker != kApp1 || length < sizeof kExifHeader ||
+            std::memcmp(payload, kExifHeader, sizeof kExifHeader) != 0)
             return false;
-        const uint8_t marker = jpeg[pos + 1];
-        if (marker == kMarker) { // fill byte
-            ++pos;
-            continue;
-        }
-        if (marker == kSos || marker == kEoi)
-            return false;
-        const std::size_t length = static_cast<std::size_t>(jpeg[pos + 2]) << 8 | jpeg[pos + 3];
-        if (length < 2 || pos + 2 + length > size)
-            return false;
-        const uint8_t* payload = jpeg + pos + 4;
-        const std::size_t payloadSize = length - 2;
-        if (marker == kApp1 && payloadSize >= sizeof kExifHeader &&
-            std::memcmp(payload, kExifHeader, sizeof kExifHeader) == 0) {
-            block = payload;
-            blockSize = payloadSize;
-            return true;
-        }
-        pos += 2 + length;
-    }
-    return false;
+        block = payload;
+        blockSize = length;
+        return true;
+    });
 }
 
 } // namespace

@@ -2,14 +2,18 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include <unistd.h>
 
 #include "album/bitmapfile.h"
+#include "album/embeddedpreview.h"
 #include "album/exiforientation.h"
 #include "album/imaginglibrary.h"
+#include "album/jpegsegments.h"
 #include "album/moviemark.h"
 #include "platform/filebytes.h"
 
@@ -74,6 +78,14 @@ bool PictureSteps::LoadBitmapFile(const std::string& path) {
 }
 
 bool PictureSteps::DecodeJpegFile(const std::string& path, PixelSize box) {
+    return DecodeJpeg(path, box, false);
+}
+
+bool PictureSteps::DecodeJpegForPreview(const std::string& path, PixelSize box) {
+    return DecodeJpeg(path, box, true);
+}
+
+bool PictureSteps::DecodeJpeg(const std::string& path, PixelSize box, bool preferEmbedded) {
     source_ = path;
     orientation_ = 1;
     std::vector<uint8_t> bytes;
@@ -82,6 +94,13 @@ bool PictureSteps::DecodeJpegFile(const std::string& path, PixelSize box) {
     if (imaging_.DllDecodeJPEG == nullptr || bytes.size() > UINT32_MAX)
         return Fail(path, FailureCause::NotAPicture);
     const int orientation = ReadExifOrientation(bytes.data(), bytes.size());
+    PixelSize stored; // as the header gives it; none when it gives none
+    ReadJpegFrameSize(bytes.data(), bytes.size(), stored.width, stored.height);
+    if (preferEmbedded && DecodeEmbeddedPreview(bytes, stored, orientation, box)) {
+        full_ = stored;
+        orientation_ = orientation;
+        return true;
+    }
     MallocBuffer description = AllocateZeroed(kDescriptionSize);
     if (!description)
         return Fail(path, FailureCause::TooLarge);
@@ -90,13 +109,9 @@ bool PictureSteps::DecodeJpegFile(const std::string& path, PixelSize box) {
     int fullHeight = 0;
     MallocBuffer pixels;
     if (imaging_.DllDecodeJPEGScaled != nullptr && box.width > 0 && box.height > 0) {
-        // At least twice the box on each side (as the picture is stored), so that the final area resize
-        // still has two source pixels per thumbnail pixel.
-        const bool swap = OrientationSwapsAxes(orientation);
-        const int minWidth = 2 * (swap ? box.height : box.width);
-        const int minHeight = 2 * (swap ? box.width : box.height);
-        pixels = AdoptMalloced(imaging_.DllDecodeJPEGScaled(bytes.data(), count, minWidth, minHeight,
-                                                            description.get(), &fullWidth, &fullHeight));
+        const PixelSize minimum = DecodeMinimum(stored, orientation, box);
+        pixels = AdoptMalloced(imaging_.DllDecodeJPEGScaled(
+            bytes.data(), count, minimum.width, minimum.height, description.get(), &fullWidth, &fullHeight));
     } else {
         pixels = AdoptMalloced(imaging_.DllDecodeJPEG(bytes.data(), count, description.get()));
     }
@@ -112,6 +127,43 @@ bool PictureSteps::DecodeJpegFile(const std::string& path, PixelSize box) {
     full_ = {fullWidth, fullHeight};
     orientation_ = orientation;
     return true;
+}
+
+bool PictureSteps::DecodeEmbeddedPreview(const std::vector<uint8_t>& bytes, PixelSize stored, int orientation,
+                                         PixelSize box) {
+    if (stored.width <= 0 || stored.height <= 0 || box.width <= 0 || box.height <= 0 ||
+        imaging_.DllDecodeJPEGScaled == nullptr)
+        return false;
+    const std::optional<ByteSpan> preview = FindEmbeddedPreview(bytes.data(), bytes.size());
+    PixelSize own;
+    if (!preview || !ReadJpegFrameSize(preview->data, preview->size, own.width, own.height))
+        return false;
+    // Only a preview of the same frame, large enough for two pixels per shown pixel: the same shape within
+    // 1 % (cameras round its size; a cropped or turned main picture has another shape).
+    const PixelSize minimum = DecodeMinimum(stored, orientation, box);
+    const int64_t across = int64_t{own.width} * stored.height;
+    const int64_t down = int64_t{own.height} * stored.width;
+    if (own.width < minimum.width || own.height < minimum.height || std::llabs(across - down) * 100 > across)
+        return false;
+    MallocBuffer description = AllocateZeroed(kDescriptionSize);
+    if (!description)
+        return false;
+    MallocBuffer pixels = AdoptMalloced(
+        imaging_.DllDecodeJPEGScaled(preview->data, static_cast<uint32_t>(preview->size), minimum.width,
+                                     minimum.height, description.get(), nullptr, nullptr));
+    // A preview that does not decode leaves the photo itself to be decoded.
+    return pixels && HoldRgb24(std::move(description), std::move(pixels), SIZE_MAX, source_);
+}
+
+// At least twice the picture's fit into the box on each side (as the picture is stored), so that the final
+// area resize still has two source pixels per shown pixel; twice the box when the size is not known.
+PixelSize PictureSteps::DecodeMinimum(PixelSize stored, int orientation, PixelSize box) {
+    const bool swap = OrientationSwapsAxes(orientation);
+    PixelSize shown = box;
+    if (stored.width > 0 && stored.height > 0)
+        shown = swap ? FitSize(stored.height, stored.width, box.width, box.height)
+                     : FitSize(stored.width, stored.height, box.width, box.height);
+    return swap ? PixelSize{2 * shown.height, 2 * shown.width} : PixelSize{2 * shown.width, 2 * shown.height};
 }
 
 bool PictureSteps::ReadFirstFrame(const std::string& path) {

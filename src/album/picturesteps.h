@@ -6,7 +6,9 @@
 // per thread (the modules themselves are reentrant).
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "album/boxfit.h"
 #include "album/picture.h"
@@ -26,6 +28,9 @@ public:
     // shrink in the DCT domain may deliver a smaller picture (at least twice the box); FitIntoBox still
     // sizes from the full picture.
     bool DecodeJpegFile(const std::string& path, PixelSize box = {});
+    // The same for the window's preview, from the camera's own preview image stored in the file when it
+    // shows the same frame and is large enough for the box; from the photo otherwise.
+    bool DecodeJpegForPreview(const std::string& path, PixelSize box);
     // The first frame of a movie in 24 bits.
     bool ReadFirstFrame(const std::string& path);
     // Any bitmap as stored into 24 bits.
@@ -49,6 +54,10 @@ private:
     bool Fail(const std::string& file, FailureCause cause);
     bool HoldRgb24(MallocBuffer description, MallocBuffer pixels, std::size_t held, const std::string& file);
     bool Reorient();
+    bool DecodeJpeg(const std::string& path, PixelSize box, bool preferEmbedded);
+    bool DecodeEmbeddedPreview(const std::vector<uint8_t>& bytes, PixelSize stored, int orientation,
+                               PixelSize box);
+    static PixelSize DecodeMinimum(PixelSize stored, int orientation, PixelSize box);
 
     const ImagingLibrary& imaging_;
     Picture& picture_;

@@ -16,13 +16,14 @@ bool PreparePreview(const std::string& path, int kind, const ImagingLibrary& ima
         return true;
     // The thumbnail steps are reused as they are: the same header checks on bitmaps, the same EXIF turn,
     // and a JPEG decoded at a reduced DCT scale when the module offers it, so a 24-megapixel picture is
-    // never decoded whole only to be shrunk to a few thousand pixels.
+    // never decoded whole only to be shrunk to a few thousand pixels; a camera's own preview image stored
+    // in the file spares even that.
     RunFailure failure;
     PictureSteps steps(imaging, out, failure);
     const PixelSize box{kPreviewBoxWidth, kPreviewBoxHeight};
     bool made = false;
     if (kind == StillJpeg)
-        made = steps.DecodeJpegFile(path, box) && steps.FitIntoBox(box);
+        made = steps.DecodeJpegForPreview(path, box) && steps.FitIntoBox(box);
     else if (kind == StillBmp)
         made = steps.LoadBitmapFile(path) && steps.ConvertTo24Bit() && steps.FitIntoBox(box);
     else if (IsMovieKind(kind))

@@ -6,6 +6,8 @@
 
 #include "album/imaginglibrary.h"
 #include "album/mediakind.h"
+#include "album/picturesteps.h"
+#include "support/embeddedpreview.h"
 #include "support/exifblock.h"
 #include "support/fixtures.h"
 #include "support/testpaths.h"
@@ -89,7 +91,8 @@ TEST_F(PreviewPictureFiles, EachKindTakesItsRoute) {
     }
 }
 
-// A large JPEG is reduced in the DCT domain, never decoded whole.
+// A large JPEG is reduced in the DCT domain, never decoded whole: to the smallest scale that still gives two
+// pixels per shown pixel (141 x 94 shown, so 1/8: 375 x 250), not to twice the tall box.
 TEST_F(PreviewPictureFiles, LargeJpegsAreDecodedAtAReducedScale) {
     ASSERT_TRUE(test::MakeJpeg(dir / "big.jpg", 3000, 2000));
     static const ImagingLibrary* real = &imaging;
@@ -104,9 +107,52 @@ TEST_F(PreviewPictureFiles, LargeJpegsAreDecodedAtAReducedScale) {
     Picture picture;
     ASSERT_TRUE(PreparePreview((dir / "big.jpg").string(), StillJpeg, watched, picture));
     EXPECT_EQ(fullDecodes, 0);
-    EXPECT_GT(scaledWidth, 0);
-    EXPECT_LE(scaledWidth, 1500);
+    EXPECT_EQ(scaledWidth, 375);
     EXPECT_EQ(PixelSize(picture.width(), picture.height()), PixelSize(141, 94));
+}
+
+// A camera's own preview (blue here, the photo red) is shown when it is of the same frame and big enough:
+// not when the photo was cropped or turned since, when it is too small for two pixels per shown pixel, or
+// when it does not decode. The album's thumbnails never use it.
+TEST_F(PreviewPictureFiles, CamerasOwnPreviewIsShownWhenItShowsTheSameFrame) {
+    const auto jpeg = [&](int width, int height, const char* colour) {
+        EXPECT_TRUE(test::MakeJpeg(dir / "part.jpg", width, height, "", std::string("xc:") + colour));
+        return test::ReadWholeFile(dir / "part.jpg");
+    };
+    const std::string photo = jpeg(3000, 2000, "red");
+    const std::string preview = jpeg(1620, 1080, "blue");
+    std::string turned = photo;
+    turned.insert(2, test::Segment(0xE1, test::ExifPayload(6)));
+    const struct {
+        const char* what;
+        std::string file;
+        bool blue;
+        PixelSize shown;
+    } cases[] = {
+        {"camera", test::WithEmbeddedPreview(photo, preview), true, {141, 94}},
+        {"turned by EXIF", test::WithEmbeddedPreview(turned, preview), true, {141, 211}},
+        {"cropped since", test::WithEmbeddedPreview(jpeg(3000, 1000, "red"), preview), false, {141, 47}},
+        {"too small", test::WithEmbeddedPreview(photo, jpeg(270, 180, "blue")), false, {141, 94}},
+        {"undecodable", test::WithEmbeddedPreview(photo, preview.substr(0, 400)), false, {141, 94}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::WriteWholeFile(dir / "camera.jpg", c.file);
+        Picture picture;
+        ASSERT_TRUE(PreparePreview((dir / "camera.jpg").string(), StillJpeg, imaging, picture));
+        ASSERT_EQ(PixelSize(picture.width(), picture.height()), c.shown);
+        const uint8_t* centre = test::FromBottomUpBgr(picture.pixels(), c.shown.width, c.shown.height)
+                                    .At(c.shown.width / 2, c.shown.height / 2);
+        EXPECT_EQ(centre[2] > 200, c.blue)
+            << int(centre[0]) << "," << int(centre[1]) << "," << int(centre[2]);
+    }
+    test::WriteWholeFile(dir / "camera.jpg", cases[0].file);
+    Picture thumbnail;
+    RunFailure failure;
+    PictureSteps steps(imaging, thumbnail, failure);
+    ASSERT_TRUE(steps.DecodeJpegFile((dir / "camera.jpg").string(), {160, 120}) &&
+                steps.FitIntoBox({160, 120}));
+    EXPECT_GT(test::FromBottomUpBgr(thumbnail.pixels(), 160, 107).At(80, 53)[0], 200); // red
 }
 
 // Files that cannot be read, and bitmaps whose headers break the rules, fail before any module is called.
