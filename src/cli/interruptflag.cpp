@@ -17,7 +17,9 @@ extern "C" void OnInterrupt(int signal) {
     g_raised = 1;
     // A run stuck in a system call never reaches its check point; the third signal ends the process the
     // default way.
-    if (++g_count >= kForcingCount) {
+    const std::sig_atomic_t count = g_count + 1; // no compound assignment on a volatile
+    g_count = count;
+    if (count >= kForcingCount) {
         std::signal(signal, SIG_DFL);
         std::raise(signal);
     }
