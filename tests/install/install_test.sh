@@ -17,7 +17,7 @@ for file in bin/albumwright bin/albumwright-pick bin/albumwright-make \
   lib/albumwright/libalbumwright-image.so lib/albumwright/libalbumwright-video.so \
   share/albumwright/htmldata/form1.dat share/albumwright/help share/applications/albumwright.desktop \
   share/icons/hicolor/48x48/apps/albumwright.png share/icons/hicolor/256x256/apps/albumwright.png \
-  share/man/man1/albumwright-make.1; do
+  share/man/man1/albumwright.1 share/man/man1/albumwright-pick.1 share/man/man1/albumwright-make.1; do
   [ -e "$prefix/$file" ] || { echo "not installed: $file"; status=1; }
 done
 extra=$(find "$prefix/bin" -mindepth 1 ! -name albumwright ! -name albumwright-pick ! -name albumwright-make)
