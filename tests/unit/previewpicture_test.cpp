@@ -141,8 +141,8 @@ TEST_F(PreviewPictureFiles, CamerasOwnPreviewIsShownWhenItShowsTheSameFrame) {
         Picture picture;
         ASSERT_TRUE(PreparePreview((dir / "camera.jpg").string(), StillJpeg, imaging, picture));
         ASSERT_EQ(PixelSize(picture.width(), picture.height()), c.shown);
-        const uint8_t* centre = test::FromBottomUpBgr(picture.pixels(), c.shown.width, c.shown.height)
-                                    .At(c.shown.width / 2, c.shown.height / 2);
+        const test::RgbPicture shown = test::FromBottomUpBgr(picture.pixels(), c.shown.width, c.shown.height);
+        const uint8_t* centre = shown.At(c.shown.width / 2, c.shown.height / 2);
         EXPECT_EQ(centre[2] > 200, c.blue)
             << int(centre[0]) << "," << int(centre[1]) << "," << int(centre[2]);
     }
