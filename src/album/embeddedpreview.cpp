@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "album/jpegsegments.h"
+#include "platform/byteorder.h"
 
 namespace aw {
 namespace {
@@ -21,15 +22,8 @@ constexpr uint32_t kFormatMask = 0x07000000; // 0: JPEG
 struct Fields {
     const uint8_t* base;
     bool bigEndian;
-    uint32_t U16(std::size_t at) const {
-        const uint8_t* p = base + at;
-        return bigEndian ? (p[0] << 8 | p[1]) : (p[1] << 8 | p[0]);
-    }
-    uint32_t U32(std::size_t at) const {
-        const uint8_t* p = base + at;
-        return bigEndian ? (uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3])
-                         : (uint32_t{p[3]} << 24 | uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0]);
-    }
+    uint32_t U16(std::size_t at) const { return bigEndian ? ReadBe16(base + at) : ReadLe16(base + at); }
+    uint32_t U32(std::size_t at) const { return bigEndian ? ReadBe32(base + at) : ReadLe32(base + at); }
 };
 
 // The span of the image entries in the index (a TIFF structure of `size` bytes), or nothing.

@@ -1,5 +1,7 @@
 #include "album/jpegsegments.h"
 
+#include "platform/byteorder.h"
+
 namespace aw {
 namespace {
 
@@ -11,10 +13,6 @@ constexpr uint8_t kEoi = 0xD9;
 // Start-of-frame markers of every coding process: C0..CF except DHT (C4), JPG (C8) and DAC (CC).
 bool IsFrameHeader(uint8_t marker) {
     return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-}
-
-int BigEndian16(const uint8_t* bytes) {
-    return bytes[0] << 8 | bytes[1];
 }
 
 } // namespace
@@ -34,7 +32,7 @@ bool VisitJpegSegments(const uint8_t* jpeg, std::size_t size,
         }
         if (marker == kSos || marker == kEoi)
             return false;
-        const std::size_t length = static_cast<std::size_t>(BigEndian16(jpeg + pos + 2));
+        const std::size_t length = static_cast<std::size_t>(ReadBe16(jpeg + pos + 2));
         if (length < 2 || pos + 2 + length > size)
             return false;
         if (visit(marker, jpeg + pos + 4, length - 2))
@@ -50,11 +48,10 @@ bool ReadJpegFrameSize(const uint8_t* jpeg, std::size_t size, int& width, int& h
                                  if (!IsFrameHeader(marker))
                                      return false;
                                  // Precision, then the height and the width.
-                                 if (length < 5 || BigEndian16(payload + 1) == 0 ||
-                                     BigEndian16(payload + 3) == 0)
+                                 if (length < 5 || ReadBe16(payload + 1) == 0 || ReadBe16(payload + 3) == 0)
                                      return true; // malformed: the decoder will say so
-                                 height = BigEndian16(payload + 1);
-                                 width = BigEndian16(payload + 3);
+                                 height = ReadBe16(payload + 1);
+                                 width = ReadBe16(payload + 3);
                                  return true;
                              }) &&
            width > 0 && height > 0;

@@ -1,4 +1,5 @@
-// Little-endian fields of the blocks exchanged with other processes. The callers check the bounds.
+// Little-endian fields of the blocks exchanged with other processes, and big-endian ones of the files read
+// (JPEG segments, TIFF-ordered indexes). The callers check the bounds.
 // Pure functions; thread-safe.
 #pragma once
 
@@ -16,6 +17,15 @@ inline std::uint32_t ReadLe32(const std::uint8_t* bytes) {
 
 inline std::uint16_t ReadLe16(const std::uint8_t* bytes) {
     return static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
+}
+
+inline std::uint32_t ReadBe32(const std::uint8_t* bytes) {
+    return static_cast<std::uint32_t>(bytes[0]) << 24 | static_cast<std::uint32_t>(bytes[1]) << 16 |
+           static_cast<std::uint32_t>(bytes[2]) << 8 | static_cast<std::uint32_t>(bytes[3]);
+}
+
+inline std::uint16_t ReadBe16(const std::uint8_t* bytes) {
+    return static_cast<std::uint16_t>(bytes[0] << 8 | bytes[1]);
 }
 
 inline void AppendLe32(Bytes& bytes, std::uint32_t value) {
