@@ -1,9 +1,11 @@
-// Camera-like JPEGs written by hand: ImageMagick writes no multi-picture index, and no camera files are at
-// hand. The index goes in an APP2 segment right after the start marker; the preview follows the main picture.
+// Camera-like JPEGs written by hand (ImageMagick writes no multi-picture index): the index in an APP2 segment
+// right after the start marker, the preview after the main picture.
 #pragma once
 
 #include <cstdint>
 #include <string>
+
+#include "support/exifblock.h"
 
 namespace aw::test {
 
@@ -32,12 +34,7 @@ inline std::string WithEmbeddedPreview(const std::string& main, const std::strin
     put(0x20030000, 4), put(static_cast<uint32_t>(main.size() + kSegment), 4), put(0, 4), put(0, 4);
     put(options.previewType, 4), put(static_cast<uint32_t>(preview.size()), 4);
     put(static_cast<uint32_t>(main.size() + kSegment - kBase + options.offsetShift), 4), put(0, 4);
-    const std::string payload = std::string("MPF\0", 4) + index;
-    const auto length = static_cast<uint16_t>(payload.size() + 2);
-    const std::string segment =
-        std::string{'\xFF', '\xE2', static_cast<char>(length >> 8), static_cast<char>(length & 0xFF)} +
-        payload;
-    return main.substr(0, 2) + segment + main.substr(2) + preview;
+    return main.substr(0, 2) + Segment(0xE2, std::string("MPF\0", 4) + index) + main.substr(2) + preview;
 }
 
 } // namespace aw::test
