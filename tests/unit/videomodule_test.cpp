@@ -1,6 +1,7 @@
 // The video module, called through the loaded shared library as the program calls it.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <tuple>
 #include <vector>
@@ -12,18 +13,18 @@
 namespace aw {
 namespace {
 
-// Both calls as the program makes them: the size first, then the frame into a buffer of that size (one
-// byte less is refused). Pixels twice as wide as high give the width the frame is shown at. Text, a
-// picture, a sound, a missing file, a URL and no name give no frame; a local name that looks like a
-// protocol is still read as a file. H.264 without its IDR frame, whole again after intra refresh, has no
-// frame the decoder marks as key and is still read.
+namespace fs = std::filesystem;
+
+// The first frame read as the program reads it, into a buffer of the size given before (not one byte less)
+// at the width it is shown at; no frame from text, a picture, a sound, a missing file, a URL or no name, but
+// from a local name that looks like a URL. H.264 without its IDR frame has no key frame and is still read.
 TEST(VideoModuleTest, OnlyLocalMoviesGiveTheirFirstFrame) {
     const ImagingLibrary& library = test::LoadedImagingLibrary();
     test::ScratchDir scratch;
     const std::map<std::string, std::string> extraArgs{
         {"wide.avi", "-vf setsar=2"},
-        {"recovered.ts",
-         "-frames:v 8 -c:v libx264 -x264-params intra-refresh=1:keyint=2 -bsf:v filter_units=remove_types=5"}};
+        {"recovered.ts", "-frames:v 8 -c:v libx264 -x264-params intra-refresh=1:keyint=2 -bsf:v "
+                         "filter_units=remove_types=5"}};
     for (const std::string name : {"clip.asf", "clip.mov", "clip.mpg", "wide.avi", "recovered.ts"}) {
         SCOPED_TRACE(name);
         const bool wide = name == "wide.avi";
@@ -61,15 +62,14 @@ TEST(VideoModuleTest, OnlyLocalMoviesGiveTheirFirstFrame) {
                      library.GetFirstFrameDIB_RGB24(path.c_str(), &description, pixels.data(), &size));
     }
     ASSERT_TRUE(test::MakeMovie(scratch / "http:clip.avi", 32, 24));
-    const std::filesystem::path before = std::filesystem::current_path();
-    std::filesystem::current_path(scratch.path());
+    const fs::path before = fs::current_path();
+    fs::current_path(scratch.path());
     const int found = library.GetFrameSize("http:clip.avi", &width, &height);
-    std::filesystem::current_path(before);
+    fs::current_path(before);
     EXPECT_EQ(std::pair(found, width), std::pair(1, 32));
 }
 
-// Movie frames are held to the pixel budget: a 12300 x 12300 frame (151 megapixels, a flat one of 600 KB) is
-// refused by both calls, a small one of the same making is read.
+// A flat 12300 x 12300 frame (151 megapixels in 600 KB) is beyond the pixel budget; a small one is read.
 TEST(VideoModuleTest, FramesBeyondThePixelBudgetAreRefused) {
     const ImagingLibrary& library = test::LoadedImagingLibrary();
     test::ScratchDir scratch;
@@ -85,10 +85,41 @@ TEST(VideoModuleTest, FramesBeyondThePixelBudgetAreRefused) {
         std::vector<uint8_t> pixels(test::PixelBytes(64, 64));
         AwPictureDescription description{};
         auto size = static_cast<uint32_t>(pixels.size());
-        const bool small = side == 64;
-        EXPECT_EQ(library.GetFrameSize(movie.c_str(), &width, &height) != 0, small);
+        EXPECT_EQ(library.GetFrameSize(movie.c_str(), &width, &height) != 0, side == 64);
         EXPECT_EQ(library.GetFirstFrameDIB_RGB24(movie.c_str(), &description, pixels.data(), &size) != 0,
-                  small);
+                  side == 64);
+    }
+}
+
+// The frame decoded for GetFrameSize is kept for the GetFirstFrameDIB_RGB24 that follows, but only for that
+// same file as it still is: another path, or the file replaced in between, is read afresh.
+TEST(VideoModuleTest, TheSecondCallGivesTheFileAsItIsNow) {
+    const ImagingLibrary& library = test::LoadedImagingLibrary();
+    test::ScratchDir dir;
+    ASSERT_TRUE(test::MakeMovie(dir / "red.avi", 64, 48, "", "color=c=red"));
+    ASSERT_TRUE(test::MakeMovie(dir / "blue.avi", 64, 48, "", "color=c=blue"));
+    fs::copy_file(dir / "red.avi", dir / "clip.avi");
+    // Sized, then read (after replacing it by the blue movie when asked), and whether it is blue.
+    const std::tuple<const char*, const char*, bool, bool> cases[] = {{"red.avi", "red.avi", false, false},
+                                                                      {"red.avi", "blue.avi", false, true},
+                                                                      {"clip.avi", "clip.avi", true, true},
+                                                                      {"clip.avi", "clip.avi", false, true}};
+    for (const auto& [sized, read, replace, blue] : cases) {
+        SCOPED_TRACE(std::string(sized) + " " + read + (replace ? " replaced" : ""));
+        int width = 0, height = 0;
+        ASSERT_TRUE(library.GetFrameSize((dir / sized).c_str(), &width, &height));
+        if (replace) {
+            fs::copy_file(dir / "blue.avi", dir / "new.avi");
+            fs::rename(dir / "new.avi", dir / read);
+        }
+        std::vector<uint8_t> pixels(test::PixelBytes(width, height));
+        AwPictureDescription description{};
+        auto size = static_cast<uint32_t>(pixels.size());
+        ASSERT_TRUE(library.GetFirstFrameDIB_RGB24((dir / read).c_str(), &description, pixels.data(), &size));
+        const auto picture = test::FromBottomUpBgr(pixels.data(), width, height); // outlives `centre`
+        const uint8_t* centre = picture.At(width / 2, height / 2);
+        EXPECT_TRUE(centre[blue ? 2 : 0] > 200 && centre[blue ? 0 : 2] < 50)
+            << (blue ? "not blue" : "not red");
     }
 }
 
