@@ -1,6 +1,7 @@
 #include "dialogs/helpbook.h"
 
 #include <filesystem>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -28,15 +29,13 @@ TEST(HelpBook, FindsThePageBesideTheProgramThenInstalledThenInEnglish) {
     EXPECT_EQ(found(Language::English, 2001), share + "en/2001.html");
     EXPECT_EQ(found(Language::Japanese, 2001), share + "ja/2001.html");
     EXPECT_EQ(found(Language::English, 2002) + found(Language::English, -1), "");
-}
-
-TEST(HelpBook, TheBuiltBookHasEveryTopicInBothLanguages) {
-    for (Language language : {Language::English, Language::Japanese})
-        for (int context : {2000, 2001}) {
-            const std::string page = HelpBook::PagePath(test::BinDir().string(), language, context);
-            EXPECT_NE(page.find(language == Language::Japanese ? "/ja/" : "/en/"), std::string::npos)
+    // The built book has every topic in both languages.
+    for (int context : {2000, 2001})
+        for (const auto& [language, folder] :
+             {std::pair{Language::English, "/en/"}, {Language::Japanese, "/ja/"}})
+            EXPECT_NE(HelpBook::PagePath(test::BinDir().string(), language, context).find(folder),
+                      std::string::npos)
                 << context;
-        }
 }
 
 } // namespace

@@ -1,7 +1,12 @@
+// The settings dialog's system facts: sizes, free space, usable work folders, versions, the mount table.
 #include "dialogs/systeminfo.h"
+
+#include <filesystem>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
+#include "dialogs/workfoldertext.h"
 #include "platform/versionstamp.h"
 #include "stringtable.h"
 #include "support/testpaths.h"
@@ -9,6 +14,7 @@
 namespace aw {
 namespace {
 
+namespace fs = std::filesystem;
 using test::ScratchDir;
 using test::WriteWholeFile;
 
@@ -47,6 +53,13 @@ TEST(SystemInfo, FreeSpaceAndUsableWorkFolders) {
         EXPECT_TRUE(info.IsUsableWorkFolder(path)) << path;
     for (const std::string& path : {d + "/missing/", d + "/file", std::string("work/"), std::string()})
         EXPECT_FALSE(info.IsUsableWorkFolder(path)) << path;
+    // Shown without the closing slash, stored with it; an empty one stays empty.
+    const std::tuple<const char*, const char*, const char*> texts[] = {
+        {"/tmp/", "/tmp", "/tmp/"}, {"/", "/", "/"}, {"/data", "/data", "/data/"}, {"", "", ""}};
+    for (const auto& [stored, shown, storedAgain] : texts) {
+        EXPECT_EQ(ShownWorkFolder(stored), shown) << stored;
+        EXPECT_EQ(StoredWorkFolder(shown), storedAgain) << shown;
+    }
 }
 
 TEST(SystemInfo, VersionStamps) {
@@ -62,6 +75,52 @@ TEST(SystemInfo, VersionStamps) {
     for (const std::string& bad : {tag + "65536.0.0.0" + end, tag + "1.2.3" + end, tag + "1.2.3.4x" + end,
                                    tag + "1.2.3.4", std::string("none")})
         EXPECT_EQ(FindVersionStamp(bad), 0u) << bad;
+}
+
+// sysfs with sda (fixed), sdb (USB stick), sr0 (optical, not flagged); partitions found by device number,
+// anonymous devices (btrfs, fuseblk) by source name.
+TEST(MountInfo, MountOfAPathAndWhetherItIsFixed) {
+    ScratchDir dir;
+    const fs::path sys = dir / "sys";
+    const char* links[][2] = {{"dev/block/8:1", "sda/sda1"},    {"dev/block/8:2", "sda/sda2"},
+                              {"dev/block/8:17", "sdb/sdb1"},   {"dev/block/11:0", "sr0"},
+                              {"class/block/sda3", "sda/sda3"}, {"class/block/sdb2", "sdb/sdb2"}};
+    for (const auto& link : links) {
+        fs::create_directories(sys / "devices" / link[1]);
+        fs::create_directories((sys / link[0]).parent_path());
+        fs::create_directory_symlink(fs::path("../../devices") / link[1], sys / link[0]);
+    }
+    for (const char* disk : {"sda", "sdb", "sr0"})
+        WriteWholeFile(sys / "devices" / disk / "removable", disk == std::string("sdb") ? "1\n" : "0\n");
+
+    const struct { // a mount table line without its two ids and closing options
+        const char *line, *path, *mountPoint;
+        bool fixed;
+    } cases[] = {
+        {"8:1 / / rw - ext4 /dev/sda1", "/tmpx/a", "/", true}, // partition: the flag of its disk
+        {"0:21 / /tmp rw - tmpfs tmpfs", "/tmp/work", "/tmp", true},
+        {"8:17 / /media/u/CAM rw - vfat /dev/sdb1", "/media/u/CAM/DCIM/100X", "/media/u/CAM", false},
+        {"11:0 / /media/u/DISC rw - iso9660 /dev/sr0", "/media/u/DISC", "/media/u/DISC", false},
+        {"0:40 / /mnt/net rw - nfs4 server:/export", "/mnt/net/a", "/mnt/net", false},
+        {"0:41 / /mnt/ssh rw - fuse.sshfs u@host:", "/mnt/ssh", "/mnt/ssh", false},
+        {"8:2 / /media/u/My\\040Disk rw - ext4 /dev/sda2", "/media/u/My Disk/a", "/media/u/My Disk", true},
+        {"0:42 / /data rw shared:5 master:3 - btrfs /dev/sda3", "/data", "/data", true},
+        {"0:43 / /media/u/stick rw - fuseblk /dev/sdb2", "/media/u/stick", "/media/u/stick", false},
+    };
+    std::string table = "garbage line\n";
+    for (const auto& c : cases)
+        table += std::to_string(table.size()) + " 1 " + c.line + " rw\n";
+    WriteWholeFile(dir / "mountinfo", table);
+    const MountInfo info((dir / "mountinfo").string(), sys.string());
+    for (const auto& c : cases) {
+        EXPECT_EQ(info.MountOf(c.path).value_or(MountEntry{}).mountPoint, c.mountPoint) << c.path;
+        EXPECT_EQ(info.IsFixed(c.path), c.fixed) << c.path;
+    }
+    EXPECT_FALSE(MountInfo((dir / "none").string()).MountOf("/"));
+    EXPECT_EQ(MountInfo().MountOf("/").value_or(MountEntry{}).mountPoint, "/"); // the running system
+    EXPECT_EQ(UnescapeMountField("a\\040b\\011c\\134d") + UnescapeMountField("end\\04") +
+                  UnescapeMountField("x\\999"),
+              "a b\tc\\dend\\04x\\999");
 }
 
 } // namespace
