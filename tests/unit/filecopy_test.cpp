@@ -1,9 +1,13 @@
+// Copying a file over another, and the temporary files it goes through.
 #include "platform/filecopy.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <iterator>
+#include <set>
 #include <string>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -11,6 +15,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include "platform/tempfile.h"
 #include "support/testpaths.h"
 
 namespace aw {
@@ -20,8 +25,7 @@ namespace fs = std::filesystem;
 using test::ReadWholeFile;
 using test::WriteWholeFile;
 
-// Copies by the kernel, or by read and write across file systems: every byte arrives over an earlier file,
-// and a full disk fails with the destination as it was and nothing half-written beside it.
+// By the kernel or by read and write: every byte arrives, or a full disk leaves the destination as it was.
 TEST(KernelCopy, EveryByteOrAFailureThatLeavesTheDestination) {
     test::ScratchDir disk;
     const test::SmallDisk small(2 * 1024 * 1024); // unmounted, a folder on the same file system
@@ -44,7 +48,7 @@ TEST(KernelCopy, EveryByteOrAFailureThatLeavesTheDestination) {
             continue;
         std::string content(c.size, '\0');
         for (std::size_t i = 0; i < c.size; ++i)
-            content[i] = static_cast<char>(i * 131 % 253);
+            content[i] = static_cast<char>(i * 131 % 253); // no page repeats
         WriteWholeFile(c.from, content);
         WriteWholeFile(c.to, "earlier");
         EXPECT_EQ(CopyFileReplacing(c.from.string(), c.to.string()), c.error);
@@ -55,22 +59,7 @@ TEST(KernelCopy, EveryByteOrAFailureThatLeavesTheDestination) {
     }
 }
 
-// Read-only means no write bit at all; clearing it gives the owner's back.
-TEST(FileCopy, ReadOnlyIsAboutWriteBitsOnly) {
-    test::ScratchDir dir;
-    const fs::path file = dir / "f";
-    WriteWholeFile(file, "x");
-    fs::permissions(file, fs::perms(0764));
-    ASSERT_TRUE(SetReadOnly(file));
-    EXPECT_EQ(fs::status(file).permissions(), fs::perms(0544));
-    EXPECT_TRUE(IsReadOnly(file));
-    ASSERT_TRUE(ClearReadOnly(file));
-    EXPECT_EQ(fs::status(file).permissions(), fs::perms(0744));
-    EXPECT_FALSE(IsReadOnly(file));
-}
-
-// A read-only destination is refused untouched, also for root, so that the caller can ask first; a FIFO
-// source at once (a blocking open would hang).
+// A read-only destination is refused untouched, also for root, so the caller can ask first; a FIFO at once.
 TEST(FileCopy, FailuresLeaveTheDestinationAloneAndNeverReadAsSuccess) {
     test::ScratchDir dir;
     ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
@@ -79,26 +68,22 @@ TEST(FileCopy, FailuresLeaveTheDestinationAloneAndNeverReadAsSuccess) {
     ASSERT_TRUE(SetReadOnly(dir / "ro"));
     fs::create_directory(dir / "folder");
     WriteWholeFile(dir / "src", "x");
-    const struct {
-        fs::path from, to;
-        int error;
-    } cases[] = {
-        {dir / "missing", dir / "dst", ENOENT}, {dir / "folder", dir / "dst", EISDIR},
-        {dir / "src", dir / "folder", EISDIR},  {dir / "src", dir / "no" / "such" / "dst", ENOENT},
-        {dir / "dst", dir / "dst", EINVAL}, // would truncate its own source
-        {dir / "src", dir / "ro", EACCES},      {dir / "fifo", dir / "dst", EINVAL},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.from.string() + " -> " + c.to.string());
+    const std::tuple<const char*, const char*, int> cases[] = {
+        {"missing", "dst", ENOENT},     {"folder", "dst", EISDIR}, {"src", "folder", EISDIR},
+        {"src", "no/such/dst", ENOENT}, {"dst", "dst", EINVAL},    {"src", "ro", EACCES},
+        {"fifo", "dst", EINVAL}};
+    for (const auto& [from, to, expected] : cases) {
+        SCOPED_TRACE(std::string(from) + " -> " + to);
         int error = 0;
-        EXPECT_TRUE(
-            test::ReturnsWithoutBlocking(dir / "fifo", [&] { error = CopyFileReplacing(c.from, c.to); }));
-        EXPECT_EQ(error, c.error);
+        EXPECT_TRUE(test::ReturnsWithoutBlocking(dir / "fifo",
+                                                 [&] { error = CopyFileReplacing(dir / from, dir / to); }));
+        EXPECT_EQ(error, expected);
         EXPECT_EQ(ReadWholeFile(dir / "dst") + ReadWholeFile(dir / "ro"), "keepkeep");
     }
 }
 
-// Planted links are replaced, never written through; only the source's read and write bits travel.
+// Planted links are replaced, never written through; only read and write bits travel; read-only means no
+// write bit at all, and clearing it gives the owner's back.
 TEST(FileCopy, PlantedLinksAreReplacedAndOnlyReadWriteBitsTravel) {
     test::ScratchDir dir;
     WriteWholeFile(dir / "src", "picture");
@@ -112,12 +97,15 @@ TEST(FileCopy, PlantedLinksAreReplacedAndOnlyReadWriteBitsTravel) {
     }
     EXPECT_EQ(ReadWholeFile(dir / "victim"), "user's file");
     EXPECT_FALSE(fs::exists(dir / "outside"));
-    // A link is never read-only and never changed through.
     fs::create_symlink(dir / "victim", dir / "link2");
+    fs::permissions(dir / "victim", fs::perms(0764));
     ASSERT_TRUE(SetReadOnly(dir / "victim"));
-    EXPECT_FALSE(IsReadOnly(dir / "link2"));
+    EXPECT_EQ(fs::status(dir / "victim").permissions(), fs::perms(0544));
+    EXPECT_FALSE(IsReadOnly(dir / "link2")); // a link is never read-only, never changed through
     EXPECT_FALSE(ClearReadOnly(dir / "link2"));
     EXPECT_TRUE(IsReadOnly(dir / "victim"));
+    ASSERT_TRUE(ClearReadOnly(dir / "victim"));
+    EXPECT_EQ(fs::status(dir / "victim").permissions(), fs::perms(0744));
 
     const mode_t saved = ::umask(022);
     const std::pair<unsigned, unsigned> modes[] = {{06777, 0644}, {01766, 0644}, {0640, 0640}, {0444, 0444}};
@@ -134,7 +122,6 @@ TEST(FileCopy, NeverLeavesACutFile) {
     test::ScratchDir dir;
     WriteWholeFile(dir / "dst", "keep");
     WriteWholeFile(dir / "big", std::string(256 * 1024, 'b'));
-
     rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
@@ -143,10 +130,30 @@ TEST(FileCopy, NeverLeavesACutFile) {
     const int error = CopyFileReplacing(dir / "big", dir / "dst");
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
-
     EXPECT_EQ(error, EFBIG);
     EXPECT_EQ(ReadWholeFile(dir / "dst"), "keep");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 2); // dst, big
+}
+
+TEST(TempFile, MakesDistinctEmptyFilesWithThePrefixOrNone) {
+    test::ScratchDir dir;
+    EXPECT_EQ(CreateTempFile("", "HTM") + CreateTempFile((dir / "missing").string(), "HTM"), "");
+    std::set<fs::path> names;
+    for (const std::string& folder : {dir.str(), dir.str(), dir.str() + "/"})
+        names.insert(CreateTempFile(folder, "HTM"));
+    ASSERT_EQ(names.size(), 3u);
+    for (const fs::path& path : names)
+        EXPECT_TRUE(path.parent_path() == dir.path() && path.filename().string().rfind("HTM", 0) == 0 &&
+                    fs::file_size(path) == 0)
+            << path;
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 3);
+}
+
+TEST(TempFile, SystemTempPathIsTmpdirElseTmpWithASeparator) {
+    ::setenv("TMPDIR", "/var/tmp", 1);
+    EXPECT_EQ(SystemTempPath(), "/var/tmp/");
+    ::setenv("TMPDIR", "", 1);
+    EXPECT_EQ(SystemTempPath(), "/tmp/");
 }
 
 } // namespace
