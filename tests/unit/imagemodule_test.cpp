@@ -11,7 +11,6 @@
 #include <set>
 #include <sstream>
 #include <tuple>
-#include <vector>
 
 #include "album/bitmapfile.h"
 #include "support/fixtures.h"
@@ -35,8 +34,7 @@ Bytes FileBytes(const fs::path& path) {
     return Bytes(text.begin(), text.end());
 }
 
-// A 24-bit picture in the exchange format, with its description.
-struct Picture {
+struct Picture { // 24 bits, in the exchange format
     AwPictureDescription description{};
     Bytes pixels;
 
@@ -66,7 +64,6 @@ std::optional<Picture> Convert(const Bytes& bytes) {
     return out;
 }
 
-// JPEG bytes decoded at full size or scaled to at least `width` x `height`; nothing when refused.
 Owned DecodeJpeg(const Bytes& bytes, AwPictureDescription& out, bool scaled = false, int width = 0,
                  int height = 0, int* full = nullptr) {
     const auto count = static_cast<uint32_t>(bytes.size());
@@ -76,7 +73,7 @@ Owned DecodeJpeg(const Bytes& bytes, AwPictureDescription& out, bool scaled = fa
                                      : Library().DllDecodeJPEG(bytes.data(), count, &out)));
 }
 
-// The module's reason for refusing a call, as it logs it; empty when the call succeeds.
+// The module's logged reason for refusing; empty when the call succeeds.
 template <typename Call> std::string RefusalOf(Call call) {
     ::setenv("ALBUMWRIGHT_IMAGING_LOG", "1", 1);
     testing::internal::CaptureStderr();
@@ -86,18 +83,14 @@ template <typename Call> std::string RefusalOf(Call call) {
     return done ? std::string() : text;
 }
 
-// Each BMP Suite file (and V5 bit-field and alpha files) as tests/data/bmpsuite-expectations.txt says: read
-// like ImageMagick reads it, or refused by the named party; every file also goes through the harness unsplit.
+// Each BMP Suite file (and V5 bit-field and alpha files) as tests/data/bmpsuite-expectations.txt says.
 TEST(ImageModuleTest, BmpSuiteMeetsItsExpectations) {
     const fs::path data = test::TestDataDir();
     std::ifstream list(data / "bmpsuite-expectations.txt");
     std::map<std::string, std::pair<std::string, std::string>> expected; // file: outcome, detail
-    for (std::string line; std::getline(list, line);) {
-        std::istringstream fields(line);
-        std::string file, outcome, detail;
-        if (fields >> file >> outcome >> detail && file[0] != '#')
+    for (std::string line, file, outcome, detail; std::getline(list, line);)
+        if (std::istringstream(line) >> file >> outcome >> detail && file[0] != '#')
             expected[file] = {outcome, detail};
-    }
     test::ScratchDir made;
     for (const std::string args :
          {"-define bmp:subtype=RGB565", "-define bmp:subtype=RGB555", "-alpha on -channel A -fx 0.5"}) {
@@ -121,27 +114,23 @@ TEST(ImageModuleTest, BmpSuiteMeetsItsExpectations) {
         BitmapParts parts;
         const bool split = SplitBitmapFile(bytes.data(), bytes.size(), parts) == FailureCause::None;
         const std::optional<Picture> converted = Convert(bytes);
-        if (outcome == "decoded") {
-            EXPECT_TRUE(converted);
-            EXPECT_EQ(exercised & (test::Encoded | test::Resized), test::Encoded | test::Resized);
-            if (converted && detail != "-") {
-                EXPECT_LE(test::MeanDifference(converted->Rgb(),
-                                               test::ReadWithImageMagick(path).value_or(test::RgbPicture{})),
-                          std::stod(detail));
-            }
-        } else {
+        EXPECT_EQ(converted.has_value(), outcome == "decoded");
+        if (outcome != "decoded") {
             EXPECT_EQ(outcome, split ? "module" : "header") << "refused by the wrong party";
-            EXPECT_FALSE(converted);
+        } else {
+            EXPECT_EQ(exercised & (test::Encoded | test::Resized), test::Encoded | test::Resized);
+        }
+        if (converted && detail != "-") {
+            EXPECT_LE(test::MeanDifference(converted->Rgb(),
+                                           test::ReadWithImageMagick(path).value_or(test::RgbPicture{})),
+                      std::stod(detail));
         }
     }
 }
 
-// Run-length bitmaps made by hand: runs, literal runs, end-of-line, move ("delta") and end-of-picture codes
-// put every pixel where the codes say, skipped pixels black, in both the 8-bit and the 4-bit coding.
+// Runs, literal runs, end-of-line, delta and end-of-picture codes, 8- and 4-bit; skipped pixels black.
 TEST(ImageModuleTest, RunLengthMovesAndLineEndsPlacePixels) {
-    const std::vector<uint32_t> palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF}; // black, red, green, blue
-    // Rows from the bottom: three red, end of line; move 2 right and 1 up; blue, red, green as a literal
-    // run, end of line; move 5 right; one blue; end of picture.
+    const std::vector<uint32_t> palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
     const Bytes rle8 = {3, 1, 0, 0, 0, 2, 2, 1, 0, 3, 3, 1, 2, 0, 0, 0, 0, 2, 5, 0, 1, 3, 0, 1};
     const Bytes rle4 = {3, 0x11, 0, 0, 0, 2, 2, 1, 0, 3, 0x31, 0x20, 0, 0, 0, 2, 5, 0, 1, 0x30, 0, 1};
     const char* const expected[] = {".....B", "..BRG.", "......", "RRR..."}; // rows from the top
@@ -151,44 +140,37 @@ TEST(ImageModuleTest, RunLengthMovesAndLineEndsPlacePixels) {
             Convert(BitmapFile(6, 4, bits, bits == 8 ? 1 : 2, palette, stream));
         ASSERT_TRUE(picture);
         const test::RgbPicture rgb = picture->Rgb();
-        for (int y = 0; y < 4; ++y)
-            for (int x = 0; x < 6; ++x) {
-                const uint8_t* p = rgb.At(x, y);
-                const char seen = p[0] ? 'R' : p[1] ? 'G' : p[2] ? 'B' : '.';
-                EXPECT_EQ(seen, expected[y][x]) << "at " << x << ", " << y;
-            }
+        for (int i = 0; i < 24; ++i) {
+            const uint8_t* p = rgb.At(i % 6, i / 6);
+            EXPECT_EQ(p[0] ? 'R' : p[1] ? 'G' : p[2] ? 'B' : '.', expected[i / 6][i % 6]) << i;
+        }
     }
 }
 
-// Tiny files declaring huge pictures are refused from the declared size before anything is sized for them,
-// each for its own reason; small ones of the same making decode.
+// Tiny files declaring huge pictures are refused from the declared size, each for its own reason.
 TEST(ImageModuleTest, BombsAreRefusedFromTheirDeclaredSize) {
-    const Bytes progressive169 = test::FlatGreyJpeg(30000, 30000, true, 53); // 169 bytes, as found
-    ASSERT_EQ(progressive169.size(), 169u);
     const Bytes runs(58, 0xFF); // 255-pixel runs
-    const Bytes bitmap120 = BitmapFile(30000, 30000, 8, 1, {0, 0xFFFFFF}, runs);
-    const Bytes bitmap1080 = BitmapFile(30000, 30000, 8, 1, std::vector<uint32_t>(256), {0, 1});
-    ASSERT_EQ(std::pair(bitmap120.size(), bitmap1080.size()), std::pair(std::size_t{120}, std::size_t{1080}));
+    const auto runLength = [&](uint32_t side) { return BitmapFile(side, side, 8, 1, {0, 0xFFFFFF}, runs); };
     const std::tuple<const char*, Bytes, const char*> cases[] = {
-        {"progressive 30000 x 30000 in 169 bytes", progressive169, "out of range"},
+        {"progressive 30000 x 30000 in 169 bytes", test::FlatGreyJpeg(30000, 30000, true, 53),
+         "out of range"},
         {"progressive 12500 x 12500, complete", test::FlatGreyJpeg(12500, 12500, true), "out of range"},
         {"progressive 12000 x 12000 in 169 bytes", test::FlatGreyJpeg(12000, 12000, true, 53), "too short"},
         {"progressive 64 x 48, complete", test::FlatGreyJpeg(64, 48, true), ""},
-        {"run-length 30000 x 30000 in 120 bytes", bitmap120, "out of range"},
-        {"run-length 30000 x 30000 in 1080 bytes", bitmap1080, "out of range"},
-        {"run-length 10000 x 10000 in 120 bytes", BitmapFile(10000, 10000, 8, 1, {0, 0xFFFFFF}, runs),
-         "run-length bitmap of 10000x10000"},
-        {"run-length 100 x 100 in 120 bytes", BitmapFile(100, 100, 8, 1, {0, 0xFFFFFF}, runs), ""},
+        {"run-length 30000 x 30000 in 120 bytes", runLength(30000), "out of range"},
+        {"run-length 30000 x 30000 in 1080 bytes",
+         BitmapFile(30000, 30000, 8, 1, std::vector<uint32_t>(256), {0, 1}), "out of range"},
+        {"run-length 10000 x 10000 in 120 bytes", runLength(10000), "run-length bitmap of 10000x10000"},
+        {"run-length 100 x 100 in 120 bytes", runLength(100), ""},
     };
     for (const auto& [name, bytes, reason] : cases) {
         SCOPED_TRACE(name);
         std::vector<std::string> refusals;
+        AwPictureDescription jpeg{};
         if (bytes[0] == 0xFF) {
-            for (const bool scaled : {false, true}) {
-                AwPictureDescription out{};
+            for (const bool scaled : {false, true})
                 refusals.push_back(
-                    RefusalOf([&] { return DecodeJpeg(bytes, out, scaled, 80, 60) != nullptr; }));
-            }
+                    RefusalOf([&] { return DecodeJpeg(bytes, jpeg, scaled, 80, 60) != nullptr; }));
         } else {
             const auto bitmap = test::SplitBitmapForModule(bytes.data(), bytes.size());
             Picture out;
@@ -205,7 +187,7 @@ TEST(ImageModuleTest, BombsAreRefusedFromTheirDeclaredSize) {
     }
 }
 
-// Leaves freed blocks of many sizes filled with `value`, for the next allocations to find.
+// Leaves freed blocks filled with `value`: a decode must depend on nothing but the bytes.
 void DirtyTheHeap(uint8_t value) {
     static volatile uint8_t sink = 0;
     std::vector<std::vector<uint8_t>> blocks;
@@ -215,8 +197,7 @@ void DirtyTheHeap(uint8_t value) {
         sink = static_cast<uint8_t>(sink + block.back());
 }
 
-// JPEG variants decode like a second decoder; a cut scan is refused, a missing end marker is not. A dirty
-// heap before each decode shows any dependence on more than the bytes.
+// JPEG variants decode like a second decoder; a cut scan is refused, a missing end marker is not.
 TEST(ImageModuleTest, CutScansAreRefusedAMissingEndMarkerIsNot) {
     test::ScratchDir scratch;
     const fs::path made = scratch / "made.jpg";
@@ -225,7 +206,6 @@ TEST(ImageModuleTest, CutScansAreRefusedAMissingEndMarkerIsNot) {
         SCOPED_TRACE(args);
         ASSERT_TRUE(test::MakeJpeg(made, 203, 101, args, "plasma:fractal"));
         const Bytes whole = FileBytes(made);
-        ASSERT_EQ(Bytes(whole.end() - 2, whole.end()), (Bytes{0xFF, 0xD9}));
         const auto decode = [](const Bytes& bytes, bool scaled) {
             AwPictureDescription out{};
             DirtyTheHeap(scaled ? 0xA5 : 0x5A);
@@ -239,21 +219,19 @@ TEST(ImageModuleTest, CutScansAreRefusedAMissingEndMarkerIsNot) {
             const Bytes reference = decode(whole, scaled);
             ASSERT_FALSE(reference.empty());
             if (!scaled) {
-                ASSERT_EQ(reference.size(), test::PixelBytes(203, 101));
                 EXPECT_LT(test::MeanDifference(test::FromBottomUpBgr(reference.data(), 203, 101),
                                                test::ReadWithImageMagick(made).value_or(test::RgbPicture{})),
                           2.0);
             }
             EXPECT_EQ(decode(whole, scaled), reference);
-            EXPECT_EQ(decode(Bytes(whole.begin(), whole.end() - 2), scaled), reference)
-                << "without end marker";
+            EXPECT_EQ(decode(Bytes(whole.begin(), whole.end() - 2), scaled), reference) << "no end marker";
             EXPECT_TRUE(decode(cut, scaled).empty()) << "cut";
             EXPECT_TRUE(decode(cutThenEnd, scaled).empty()) << "cut, then an end marker";
         }
     }
 }
 
-// The scaled decoder picks the smallest factor giving at least the asked size (rows: asked, then given).
+// The smallest scale giving at least the asked size (rows: asked, then given).
 TEST(ImageModuleTest, ScaledDecodingGivesAtLeastTheAskedSize) {
     test::ScratchDir scratch;
     ASSERT_TRUE(test::MakeJpeg(scratch / "made.jpg", 640, 480, "-interlace Plane", "plasma:fractal"));
@@ -269,8 +247,7 @@ TEST(ImageModuleTest, ScaledDecodingGivesAtLeastTheAskedSize) {
     }
 }
 
-// Exactly the asked size (rows: from width and height, to width and height), the edges kept; a one-pixel
-// checkerboard shrinks to its mean grey, not to a moire; sizes beyond the limits, and quality 0, are refused.
+// Exactly the asked size, edges kept; a checkerboard shrinks to grey, not moire; out-of-limit calls refused.
 TEST(ImageModuleTest, ResizeGivesExactlyTheAskedSize) {
     const int cases[][4] = {{1000, 1, 160, 1}, {10, 500, 2, 120}, {3, 2, 9, 6}};
     for (const auto& c : cases) {
@@ -284,9 +261,8 @@ TEST(ImageModuleTest, ResizeGivesExactlyTheAskedSize) {
         EXPECT_EQ(target.Rgb().At(c[2] - 1, c[3] - 1)[0], 200);
     }
     Picture board(200, 200), small(37, 23), tiny;
-    for (int y = 0; y < 200; ++y)
-        for (int x = 0; x < 200; ++x)
-            std::memset(board.pixels.data() + test::PixelBytes(200, y) + 3 * x, (x + y) % 2 ? 255 : 0, 3);
+    for (std::size_t i = 0; i < board.pixels.size(); ++i) // rows of 600 bytes, no padding
+        board.pixels[i] = (i % 600 / 3 + i / 600) % 2 ? 255 : 0;
     ASSERT_TRUE(board.ResizeInto(small, 37, 23));
     const std::vector<uint8_t> grey = small.Rgb().rgb;
     for (const uint8_t value : grey)

@@ -3,10 +3,7 @@
 #include <filesystem>
 #include <map>
 #include <optional>
-#include <string>
 #include <tuple>
-#include <utility>
-#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -49,21 +46,20 @@ protected:
     std::string Data(const std::string& name) const { return (dir_ / "Data" / name).string(); }
     std::string Thumb(const std::string& name) const { return (dir_ / "Thumb" / name).string(); }
 
-    // The caller's side of a thumbnail: a temporary file in the work folder, removed afterwards.
+    // As the caller makes a thumbnail: through a temporary file in the work folder.
     int Thumbnail(MediaCopier& copier, const std::string& source, const std::string& thumb, int kind) {
         const std::string temp = CreateTempFile(work_, "HTM");
-        EXPECT_FALSE(temp.empty());
         const int result = copier.MakeThumbnail(source, temp, thumb, kind);
         fs::remove(temp);
         return result;
     }
-    // Makes Thumb/th.jpg, checks that it and the size given for the page are `size`, and reads it back.
-    void Thumbnailed(MediaCopier& copier, const std::string& source, int kind, PixelSize size,
-                     test::RgbPicture& thumb) {
-        ASSERT_EQ(Thumbnail(copier, source, Thumb("th.jpg"), kind), 1);
+    // Thumb/th.jpg read back, it and the size given for the page checked to be `size`.
+    test::RgbPicture Thumbnailed(MediaCopier& copier, const std::string& source, int kind, PixelSize size) {
+        EXPECT_EQ(Thumbnail(copier, source, Thumb("th.jpg"), kind), 1);
         EXPECT_EQ(PixelSize(copier.thumbWidth(), copier.thumbHeight()), size);
-        thumb = test::ReadWithImageMagick(Thumb("th.jpg")).value_or(test::RgbPicture{});
-        ASSERT_EQ(PixelSize(thumb.width, thumb.height), size);
+        const auto thumb = test::ReadWithImageMagick(Thumb("th.jpg")).value_or(test::RgbPicture{});
+        EXPECT_EQ(PixelSize(thumb.width, thumb.height), size);
+        return thumb;
     }
 
     test::ScratchDir dir_;
@@ -75,17 +71,16 @@ protected:
 
 // Both decoders: the size fitted from the full picture, upright by any orientation, readable by all.
 TEST_F(MediaCopierTest, JpegThumbnailsFitTheBoxUpright) {
-    struct Case {
+    const struct Case {
         PixelSize source;
         int orientation;
         PixelSize thumb;
         char top, left; // the side (Top, Right, Bottom, Left) where the source's top and left show
-    };
-    const Case cases[] = {{{640, 480}, 1, {160, 120}, 'T', 'L'},
-                          {{401, 200}, 2, {160, 79}, 'T', 'R'},
-                          {{401, 200}, 3, {160, 79}, 'B', 'R'},
-                          {{401, 200}, 5, {59, 120}, 'L', 'T'},
-                          {{401, 200}, 6, {59, 120}, 'R', 'T'}};
+    } cases[] = {{{640, 480}, 1, {160, 120}, 'T', 'L'},
+                 {{401, 200}, 2, {160, 79}, 'T', 'R'},
+                 {{401, 200}, 3, {160, 79}, 'B', 'R'},
+                 {{401, 200}, 5, {59, 120}, 'L', 'T'},
+                 {{401, 200}, 6, {59, 120}, 'R', 'T'}};
     ImagingLibrary fullDecodeOnly = loader_.library();
     fullDecodeOnly.DllDecodeJPEGScaled = nullptr;
     for (const ImagingLibrary* library : {&loader_.library(), &std::as_const(fullDecodeOnly)}) {
@@ -100,8 +95,9 @@ TEST_F(MediaCopierTest, JpegThumbnailsFitTheBoxUpright) {
             std::string jpeg = ReadWholeFile(Src("plain.jpg"));
             WriteWholeFile(Src(name),
                            jpeg.insert(2, test::Segment(0xE1, test::ExifPayload(c.orientation, true))));
-            test::RgbPicture thumb;
-            ASSERT_NO_FATAL_FAILURE(Thumbnailed(copier, Source(name), StillJpeg, c.thumb, thumb));
+            const test::RgbPicture thumb = Thumbnailed(copier, Source(name), StillJpeg, c.thumb);
+            if (thumb.width != c.thumb.width || thumb.height != c.thumb.height)
+                continue;
             const auto middle = [&](char side) { // of that side of the thumbnail
                 const int x = side == 'L' ? 0 : (side == 'R' ? c.thumb.width - 1 : c.thumb.width / 2);
                 const int y = side == 'T' ? 0 : (side == 'B' ? c.thumb.height - 1 : c.thumb.height / 2);
@@ -115,8 +111,7 @@ TEST_F(MediaCopierTest, JpegThumbnailsFitTheBoxUpright) {
     }
 }
 
-// A source that is its own Data file is left untouched (not even rewritten); a FIFO or a folder fails
-// with a reason naming it, before anything opens it (a FIFO would block the open).
+// A source that is its own Data file is not even rewritten; a FIFO or a folder fails before any open.
 TEST_F(MediaCopierTest, SourcesThatAreTheirDataFileOrNotRegularFiles) {
     ASSERT_TRUE(test::MakeJpeg(Src("a.jpg"), 64, 48));
     fs::create_hard_link(Src("a.jpg"), Src("link.jpg"));
@@ -144,8 +139,7 @@ TEST_F(MediaCopierTest, SourcesThatAreTheirDataFileOrNotRegularFiles) {
     }
 }
 
-// A bitmap's Data copy is its JPEG, upright and readable by all (though made through a private temporary
-// file). Damaged or missing sources fail with their cause, leaving no thumbnail nor Data file behind.
+// A bitmap's Data copy is its JPEG, upright, readable by all; broken sources fail leaving nothing behind.
 TEST_F(MediaCopierTest, BitmapsBecomeJpegsAndBrokenSourcesFail) {
     ASSERT_TRUE(test::MakeBitmap(Src("good.bmp"), 16, 16, "BMP3", "-type Palette"));
     ASSERT_TRUE(test::MakeJpeg(Src("good.jpg"), 64, 48));
@@ -154,8 +148,7 @@ TEST_F(MediaCopierTest, BitmapsBecomeJpegsAndBrokenSourcesFail) {
     EXPECT_EQ(fs::status(Data("good.jpg")).permissions(), fs::perms(0644));
     const auto made = test::ReadWithImageMagick(Data("good.jpg"));
     ASSERT_TRUE(made && made->width == 16 && made->height == 16);
-    EXPECT_GT(made->At(0, 0)[0], 150); // red at the top, blue at the bottom, as the source
-    EXPECT_GT(made->At(0, 15)[2], 150);
+    EXPECT_TRUE(made->At(0, 0)[0] > 150 && made->At(0, 15)[2] > 150); // red top, blue bottom, as the source
     constexpr FailureCause kBad = FailureCause::NotAPicture;
     const std::tuple<const char*, std::optional<std::string>, int, FailureCause> cases[] = {
         {"cut.bmp", ReadWholeFile(Src("good.bmp")).substr(0, 60), StillBmp, kBad},
@@ -179,28 +172,18 @@ TEST_F(MediaCopierTest, BitmapsBecomeJpegsAndBrokenSourcesFail) {
     }
 }
 
-// The first frame, fitted, with its kind's mark; the marks themselves are MovieMark's business.
-TEST_F(MediaCopierTest, MovieThumbnailsCarryTheirKindsMark) {
+// A movie's first frame, fitted, with its kind's mark (the marks are MovieMark's); audio gets its picture.
+TEST_F(MediaCopierTest, MovieThumbnailsCarryTheirKindsMarkAudioItsPicture) {
     ASSERT_TRUE(test::MakeMovie(Src("clip.asf"), 352, 288, "", "color=c=0x3060C0"));
-    MediaCopier copier(loader_.library(), work_, 0, audio_);
-    test::RgbPicture thumbs[2];
-    for (const int kind : {MovieAvi, MovieAsfMarked}) {
-        SCOPED_TRACE(kind);
-        test::RgbPicture& thumb = thumbs[kind == MovieAsfMarked];
-        ASSERT_NO_FATAL_FAILURE(Thumbnailed(copier, Source("clip.asf"), kind, {146, 120}, thumb));
-        const uint8_t* centre = thumb.At(73, 60);
-        EXPECT_NEAR(centre[0], 0x30, 12);
-        EXPECT_NEAR(centre[2], 0xC0, 12);
-        EXPECT_TRUE(kind == MovieAsfMarked || thumb.At(146 - 16, 120 - 17)[1] > 180);
-    }
-    EXPECT_NE(thumbs[0].rgb, thumbs[1].rgb) << "the same mark for both kinds";
-}
-
-// An audio item's thumbnail is the audio picture (read-only thumbnails are the run's test).
-TEST_F(MediaCopierTest, AudioThumbnailIsTheAudioPicture) {
     ASSERT_TRUE(test::MakeJpeg(Src("sound.jpg"), 300, 50));
     audio_ = Source("sound.jpg");
     MediaCopier copier(loader_.library(), work_, 0, audio_);
+    const test::RgbPicture plain = Thumbnailed(copier, Source("clip.asf"), MovieAvi, {146, 120});
+    const test::RgbPicture marked = Thumbnailed(copier, Source("clip.asf"), MovieAsfMarked, {146, 120});
+    ASSERT_FALSE(plain.rgb.empty() || marked.rgb.empty());
+    EXPECT_TRUE(std::abs(plain.At(73, 60)[0] - 0x30) < 12 && std::abs(plain.At(73, 60)[2] - 0xC0) < 12);
+    EXPECT_GT(plain.At(146 - 16, 120 - 17)[1], 180);
+    EXPECT_NE(plain.rgb, marked.rgb) << "the same mark for both kinds";
     EXPECT_EQ(Thumbnail(copier, Src("tune.mp3"), Thumb("sound.jpg"), Audio), 1);
     EXPECT_EQ(ReadWholeFile(Thumb("sound.jpg")), ReadWholeFile(audio_));
 }

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -33,7 +34,7 @@ AlbumJob MakeJob(const test::ScratchDir& dir, const fs::path& arrangement) {
                     .embedPlayback = 1};
 }
 
-// Drives the writer the way the generation thread does; every step must succeed. The page written.
+// The page written by driving the writer as the generation thread does; every step must succeed.
 std::string Render(const AlbumJob& job, const std::vector<PageItem>& items, bool marker = false) {
     Lines columns[2];
     PageWriter writer;
@@ -43,10 +44,11 @@ std::string Render(const AlbumJob& job, const std::vector<PageItem>& items, bool
     EXPECT_TRUE(writer.ReadItemTemplates(columns[0], columns[1]));
     for (std::size_t i = 0; i < items.size(); ++i) {
         const PageItem& item = items[i];
-        writer.SetPlaceholderValue(PageWriter::DataFile, item.fileName);
-        writer.SetPlaceholderValue(PageWriter::ThumbFile, item.thumbName);
-        writer.SetPlaceholderValue(PageWriter::ThumbWidth, std::to_string(item.width));
-        writer.SetPlaceholderValue(PageWriter::ThumbHeight, std::to_string(item.height));
+        for (const auto& [at, value] : {std::pair{PageWriter::DataFile, item.fileName},
+                                        {PageWriter::ThumbFile, item.thumbName},
+                                        {PageWriter::ThumbWidth, std::to_string(item.width)},
+                                        {PageWriter::ThumbHeight, std::to_string(item.height)}})
+            writer.SetPlaceholderValue(at, value);
         EXPECT_TRUE(writer.WriteItemEntry(columns[i % 2], item.kind, item.width, item.height,
                                           job.embedPlayback == 1, marker));
     }
@@ -55,7 +57,7 @@ std::string Render(const AlbumJob& job, const std::vector<PageItem>& items, bool
     return test::ReadWholeFile(fs::path(job.outputFolder) / "Index.html");
 }
 
-// Compares with a golden page; AW_UPDATE_GOLDEN=1 rewrites it instead (review the diff before committing).
+// Compares with a golden page; AW_UPDATE_GOLDEN=1 rewrites it instead.
 void ExpectGolden(const std::string& name, const AlbumJob& job, const std::vector<PageItem>& items,
                   bool marker = false) {
     const std::string page = Render(job, items, marker);
@@ -69,8 +71,7 @@ void ExpectGolden(const std::string& name, const AlbumJob& job, const std::vecto
 const std::string kTwoColumns = "500\n501\n503\n504\n20563\n510\n505\n506\n508\n12611\n509\n12867\n"
                                 "514\n513\n20563\n519\n503\n512\n";
 
-// In a link a file name is one path segment: what would end or change the path is percent-encoded there,
-// and only there; markup characters are references everywhere.
+// In a link a file name is one path segment, percent-encoded there only; markup characters are references.
 TEST(PageWriter, FileNamesInLinksFindTheirFiles) {
     PageWriter writer;
     writer.SetPlaceholderValue(PageWriter::DataFile, "50% #1?\\<a&b>.jpg");
@@ -78,8 +79,7 @@ TEST(PageWriter, FileNamesInLinksFindTheirFiles) {
     EXPECT_EQ(writer.Substitute("HREF=\"Data/$DF$\">$DF$ SRC=\"Thumb/$TF$\" ALT=\"$TF$\"").text,
               "HREF=\"Data/50%25 %231%3F%5C&lt;a&amp;b&gt;.jpg\">50% #1?\\&lt;a&amp;b&gt;.jpg "
               "SRC=\"Thumb/th_%23.jpg\" ALT=\"th_#.jpg\"");
-    // A placeholder in a name stays literal; control characters and broken UTF-8 are percent-encoded
-    // in links, whole UTF-8 sequences kept.
+    // A placeholder in a name stays literal; control characters and broken UTF-8 are encoded in links.
     writer.SetPlaceholderValue(PageWriter::ThumbWidth, "160");
     writer.SetPlaceholderValue(PageWriter::DataFile, "x$TW$\n\t\x7f\xff\xc3(\xed\xa0\x80é日.jpg");
     EXPECT_EQ(writer.Substitute("Data/$DF$ $DF$").text, "Data/x&#36;TW&#36;%0A%09%7F%FF%C3(%ED%A0%80é日.jpg "
@@ -108,25 +108,19 @@ TEST(PageWriter, OpenFailuresNameTheFileAndLeaveNothingOpen) {
     test::WriteWholeFile(dir / "ok.dat", "500\n");
     fs::create_directories(dir / "out" / "Index.html");
     ASSERT_EQ(::mkfifo((dir / "fifo.dat").c_str(), 0600), 0);
-    const struct {
-        fs::path arrangement;
-        std::string output, file;
-        FailureCause cause;
-    } cases[] = {
-        {dir / "missing.dat", dir.str(), (dir / "missing.dat").string(), FailureCause::Arrangement},
-        {dir / "fifo.dat", dir.str(), (dir / "fifo.dat").string(), FailureCause::Arrangement},
-        {dir / "ok.dat", (dir / "out").string() + "/", (dir / "out" / "Index.html").string(),
-         FailureCause::Unreadable},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.file);
-        AlbumJob job = MakeJob(dir, c.arrangement);
-        job.outputFolder = c.output;
+    const std::tuple<const char*, const char*, const char*, FailureCause> cases[] = {
+        {"missing.dat", "", "missing.dat", FailureCause::Arrangement},
+        {"fifo.dat", "", "fifo.dat", FailureCause::Arrangement},
+        {"ok.dat", "out/", "out/Index.html", FailureCause::Unreadable}};
+    for (const auto& [arrangement, output, file, cause] : cases) {
+        SCOPED_TRACE(file);
+        AlbumJob job = MakeJob(dir, dir / arrangement);
+        job.outputFolder = dir.str() + "/" + output;
         PageWriter writer;
         EXPECT_TRUE(
             test::ReturnsWithoutBlocking(dir / "fifo.dat", [&] { EXPECT_FALSE(writer.OpenPageFiles(job)); }));
-        EXPECT_EQ(writer.failure().file, c.file);
-        EXPECT_EQ(writer.failure().cause, c.cause);
+        EXPECT_EQ(writer.failure().file, (dir / file).string());
+        EXPECT_EQ(writer.failure().cause, cause);
         EXPECT_FALSE(writer.WritePageHead(0));
         EXPECT_TRUE(writer.ClosePageFiles());
     }
@@ -166,8 +160,8 @@ TEST(PageWriter, FullDiskIsReportedOnWriteAndOnClose) {
     EXPECT_EQ(std::distance(fs::directory_iterator(disk.path()), {}), 3); // a.dat, Index.html, filler
 }
 
-// Only a complete page replaces Index.html (a read-only one too, giving the owner's write bit back), and a
-// link planted there, dangling or not, is replaced, never written through.
+// Only a complete page replaces Index.html (a read-only one too, made writable), and a link planted there,
+// dangling or not, is replaced, never written through.
 TEST(PageWriter, OnlyACompletePageReplacesIndexHtmlAndNeverThroughALink) {
     test::ScratchDir dir;
     test::WriteWholeFile(dir / "a.dat", "515\n20563\n515\n20563\n515\n");

@@ -16,23 +16,18 @@
 namespace aw {
 namespace {
 
+// Width and height, the box, and the fitted size: the percentage step loses the last unit (119); never
+// below 1, also for a zero side.
 TEST(FitSize, ThumbnailAndPreviewBoxesInTheFixedOrder) {
-    // Never below 1, also for a zero side.
-    EXPECT_EQ(ScaleDimension(0, 160, 480), 1);
-    EXPECT_EQ(ScaleDimension(5, 160, 0), 1);
-    // Width and height, the box, and the fitted size: the percentage step loses the last unit (119).
+    EXPECT_EQ(ScaleDimension(0, 160, 480) + ScaleDimension(5, 160, 0), 2);
     const std::tuple<int, int, int, int, PixelSize> cases[] = {
-        {480, 360, 160, 120, {160, 119}},
-        {100, 80, 160, 120, {100, 80}},
-        {10, 500, 160, 120, {2, 120}},
-        {161, 1, 160, 120, {160, 1}},
-        {200, 150, 141, 271, {141, 105}},
-        {500, 500, 160, 120, {120, 120}}}; // the last: square, the first try is too high
+        {480, 360, 160, 120, {160, 119}}, {100, 80, 160, 120, {100, 80}},   {10, 500, 160, 120, {2, 120}},
+        {161, 1, 160, 120, {160, 1}},     {200, 150, 141, 271, {141, 105}}, {500, 500, 160, 120, {120, 120}}};
     for (const auto& [width, height, boxWidth, boxHeight, fitted] : cases)
         EXPECT_EQ(FitSize(width, height, boxWidth, boxHeight), fitted) << width << " x " << height;
 }
 
-void Put(std::string& s, std::size_t at, uint32_t v, int bytes = 4) {
+void Put(std::string& s, std::size_t at, uint32_t v, int bytes = 4) { // little-endian
     for (int i = 0; i < bytes; ++i)
         s[at + i] = static_cast<char>(v >> (8 * i) & 0xFF);
 }
@@ -54,19 +49,17 @@ FailureCause Split(const std::string& file, BitmapParts& parts) {
     return SplitBitmapFile(reinterpret_cast<const uint8_t*>(file.data()), file.size(), parts);
 }
 
+// The description has room for 256 colours (the file's two, then zeros), biSizeImage what is held.
 TEST(SplitBitmapFile, SeparatesDescriptionAndPixelsWithRoomForThePalette) {
     const std::string file = MakeBmp();
     BitmapParts parts;
     ASSERT_EQ(Split(file, parts), FailureCause::None);
-    // 40-byte header + 256 entries, the two the file had and zeros after.
-    ASSERT_EQ(parts.descriptionSize, 40u + 4u * 256u);
-    EXPECT_EQ(std::memcmp(parts.description.get() + 40, file.data() + 54, 8), 0);
-    for (std::size_t i = 48; i < parts.descriptionSize; ++i)
-        ASSERT_EQ(parts.description.get()[i], 0) << i;
-    AwBitmapInfoHeader info;
-    std::memcpy(&info, parts.description.get(), sizeof info);
-    EXPECT_EQ(info.biSizeImage, 8u); // what is held, not what the file claimed
-    ASSERT_EQ(parts.pixelsSize, 8u);
+    ASSERT_EQ(std::pair(parts.descriptionSize, parts.pixelsSize),
+              std::pair(std::size_t{40 + 4 * 256}, std::size_t{8}));
+    std::string expected = file.substr(14, 48) + std::string(1024 - 8, '\0');
+    Put(expected, 20, 8); // biSizeImage
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(parts.description.get()), parts.descriptionSize),
+              expected);
     EXPECT_EQ(std::memcmp(parts.pixels.get(), file.data() + 62, 8), 0);
     ASSERT_EQ(Split(MakeBmp(24, 0, 0, 24), parts), FailureCause::None);
     EXPECT_EQ(parts.descriptionSize, 44u); // one colour entry, as every description has
@@ -84,24 +77,20 @@ TEST(SplitBitmapFile, RefusesEachBrokenRuleAndAcceptsItsEdges) {
         {"empty", "", kBad},
         {"offset 1082", MakeBmp(8, 0, 257), kBad},
         {"offset 1078, the largest allowed", MakeBmp(8, 0, 256), kOk},
-        // The pixel offset may grow with the larger headers editors write, by what they really hold.
         {"108-byte header, 256 colours", MakeBmp(8, 0, 256, -1, 108), kOk},
         {"124-byte header, 256 colours", MakeBmp(8, 0, 256, -1, 124), kOk},
         {"masks and 256 colours with 16 bits", MakeBmp(16, 3, 256), kOk},
         {"124-byte header, gap before the pixels", gap, kBad},
         {"64-byte OS/2 header, 256 colours", MakeBmp(8, 0, 256, -1, 64), kBad},
-        // Pixel bytes that cannot hold the declared size, judged before anything is sized for it.
         {"rows one byte short", MakeBmp(24, 0, 0, 23), kBad},
         {"last row unpadded", MakeBmp(24, 0, 0, 21, 40, 3), kOk},
         {"run-length 10000 x 10000 in 1080 bytes", MakeBmp(8, 1, 2, 1080, 40, 10000, 10000), kBad},
         {"run-length 4 bits, 16320 x 1 in 8 bytes", MakeBmp(4, 2, 2, 8, 40, 16320, 1), kOk},
         {"run-length 4 bits, 16321 x 1 in 8 bytes", MakeBmp(4, 2, 2, 8, 40, 16321, 1), kBad},
-        // The pixel budget: 150 million pixels.
         {"15000 x 10000", MakeBmp(8, 1, 2, 73530, 40, 15000, 10000), kOk},
         {"15001 x 10000", MakeBmp(8, 1, 2, 73530, 40, 15001, 10000), kBig},
     };
-    // One field changed {offset, value, bytes, cause}: signature, reserved words, pixel offset 53 and beyond
-    // the file, planes, bits, compression, a core header and one past the pixels, width, height, top-down.
+    // One field changed {offset, value, bytes, cause}.
     const std::tuple<std::size_t, uint32_t, int, FailureCause> patches[] = {
         {1, 'A', 1, kBad},       {6, 1, 2, kBad},      {8, 0x100, 2, kBad},       {10, 53, 4, kBad},
         {10, 70, 4, kBad},       {26, 2, 2, kBad},     {28, 2, 2, kBad},          {30, 4, 4, kBad},
