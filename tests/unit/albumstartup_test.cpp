@@ -27,8 +27,8 @@ public:
     std::vector<std::string> shown;
 };
 
-std::string ErrorBox(int id) {
-    return LoadText(411) + ": " + LoadText(id) + " (stop)";
+std::vector<std::string> ErrorBox(int id) {
+    return {LoadText(411) + ": " + LoadText(id) + " (stop)"};
 }
 
 // Runs `child` in a forked process: true when it returns true there.
@@ -41,8 +41,7 @@ template <class Child> bool InChildProcess(const Child& child) {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-// While the first window is open a second start is refused with 400 before any module is looked at (no
-// modules would give 401); after the first ends, a start gets past the lock.
+// While the first window is open a second start is refused (400) before any module is looked at (401).
 TEST(AlbumStartupTest, RunsTheWindowAndRefusesASecondInstanceUntilTheFirstHasEnded) {
     test::ScratchDir lockFolder, noModules;
     Boxes boxes;
@@ -59,8 +58,7 @@ TEST(AlbumStartupTest, RunsTheWindowAndRefusesASecondInstanceUntilTheFirstHasEnd
             file = name;
             EXPECT_TRUE(InChildProcess([&] {
                 Boxes childBoxes;
-                return startAgain(childBoxes) == StartupState::Refused &&
-                       childBoxes.shown == std::vector<std::string>{ErrorBox(400)};
+                return startAgain(childBoxes) == StartupState::Refused && childBoxes.shown == ErrorBox(400);
             }));
         };
         ASSERT_EQ(first.Run({"-embedding", "/pics/a b.jpg", "/pics/c.jpg"}, window), StartupState::Ran);
@@ -68,7 +66,7 @@ TEST(AlbumStartupTest, RunsTheWindowAndRefusesASecondInstanceUntilTheFirstHasEnd
     EXPECT_TRUE(complete);
     EXPECT_EQ(file, "/pics/a b.jpg");
     EXPECT_EQ(startAgain(boxes), StartupState::LibraryFailure); // past the lock, no modules
-    EXPECT_EQ(boxes.shown, std::vector<std::string>{ErrorBox(401)});
+    EXPECT_EQ(boxes.shown, ErrorBox(401));
 }
 
 // A holder that ends without its destructor (_exit in the child) leaves no stale lock: the kernel frees it.
@@ -82,8 +80,7 @@ TEST(InstanceLock, FreedHoweverTheHolderEndsAndNeverThroughAPlantedLink) {
     EXPECT_TRUE(lock.Acquire());
     EXPECT_FALSE(otherProcessAcquires());
 
-    // In the shared /tmp the name carries the user, so one user cannot block another.
-    EXPECT_EQ(InstanceLock::FileNameIn("/tmp"), "/tmp/PageBinder-" + std::to_string(::getuid()));
+    EXPECT_EQ(InstanceLock::FileNameIn("/tmp"), "/tmp/PageBinder-" + std::to_string(::getuid())); // per user
     test::ScratchDir planted; // nothing is created at the link's target
     std::filesystem::create_symlink(planted / "elsewhere", planted / "PageBinder");
     EXPECT_FALSE(InstanceLock(planted.str()).Acquire());
@@ -93,10 +90,10 @@ TEST(InstanceLock, FreedHoweverTheHolderEndsAndNeverThroughAPlantedLink) {
 TEST(StartupCommand, FirstPlainArgumentUnlessASwitchMakesItAnotherCommand) {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{}, ""},
-        {{"/pics/a.jpg", "/pics/b.jpg"}, "/pics/a.jpg"}, // later plain arguments are ignored
-        {{"-embedding", "a.jpg"}, "a.jpg"},              // switches that keep the open command
-        {{"-p", "a.jpg"}, ""},                           // print
-        {{"a.jpg", "-PT", "printer"}, ""},               // print-to, any case
+        {{"/pics/a.jpg", "/pics/b.jpg"}, "/pics/a.jpg"},
+        {{"-embedding", "a.jpg"}, "a.jpg"},
+        {{"-p", "a.jpg"}, ""},
+        {{"a.jpg", "-PT", "printer"}, ""},
         {{"-dde"}, ""},
         {{"-Unregserver", "a.jpg"}, ""},
         {{"", "a.jpg"}, ""}, // an empty first argument is the file

@@ -40,9 +40,8 @@ public:
         Note("help " + Id(text) + " " + Id(caption) + " " + std::to_string(helpContext));
     }
     ProgressOutcome RunProgress(const ProgressRequest& seen) override {
-        log.push_back("run");
         request.emplace(seen);
-        return outcome;
+        return Note("run"), outcome;
     }
     bool OpenInBrowser(const std::string& page) override { return Note("open " + page, browserWorks); }
     bool SaveEmbedFlag(int embed) override { return Note("save embed " + std::to_string(embed), savesWork); }
@@ -56,12 +55,11 @@ public:
         for (int id : {421, 427, 428, 429, 430, 431, 436, 438, 441, 444})
             if (text == LoadText(id))
                 return std::to_string(id);
-        if (text == FormatText(LoadText(407), {folder}))
-            return "407";
-        if (text == LoadText(429) + LoadText(432))
-            return "429+432";
-        if (text == LoadText(406) + "\n" + LoadText(425))
-            return "406+425";
+        for (const auto& [id, known] : {std::pair{"407", FormatText(LoadText(407), {folder})},
+                                        {"429+432", LoadText(429) + LoadText(432)},
+                                        {"406+425", LoadText(406) + "\n" + LoadText(425)}})
+            if (text == known)
+                return id;
         return "\"" + text + "\"";
     }
 
@@ -72,40 +70,20 @@ public:
     std::optional<ProgressRequest> request;
 };
 
-class CreateWorkflowTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        WriteWholeFile(dir_ / "mountinfo", "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n2 1 8:17 / " + dir_.str() +
-                                               "/CAM rw - vfat /dev/sdb1 rw\n");
-        WriteWholeFile(dir_ / "marker.dat", "1\n  18766 no thumbnails\n2\n");
-        settings_.arrangements = {{0, (dir_ / "plain.dat").string()}, {1, (dir_ / "marker.dat").string()}};
-        settings_.embedPlayback = 5; // saved and handed on as 1
-        settings_.workFolder = "/var/tmp/";
-    }
-
-    CreateResult Run(FakeServices& services, bool clash = false) {
-        ItemList items;
-        items.AppendItem({"/photos/a.jpg", "", "", "", StillJpeg});
-        if (clash)
-            items.AppendItem({"/other/a.jpg", "", "", "", StillJpeg});
-        services.folder = inputs_.outputFolder.substr(inputs_.outputFolder.find('/'));
-        CreateWorkflow create(services, MountInfo((dir_ / "mountinfo").string(), (dir_ / "sys").string()));
-        return create.Run(job_, items, inputs_, settings_);
-    }
-
-    ScratchDir dir_;
-    AlbumSettings settings_;
-    CreateInputs inputs_;
-    AlbumJob job_;
-};
-
-// One Create per row, its options in its folder's name: its messages in order ("saves": both saves, "open":
-// opening the page) and its run. Stopping before the run changes nothing on disk.
-TEST_F(CreateWorkflowTest, QuestionsMessagesAndFolders) {
+// One Create per row, options in the folder's name: its messages ("saves": both, "open": the page) and run.
+TEST(CreateWorkflowTest, QuestionsMessagesAndFolders) {
+    ScratchDir dir;
+    WriteWholeFile(dir / "mountinfo", "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n2 1 8:17 / " + dir.str() +
+                                          "/CAM rw - vfat /dev/sdb1 rw\n");
+    WriteWholeFile(dir / "marker.dat", "1\n  18766 no thumbnails\n2\n");
+    AlbumSettings settings;
+    settings.arrangements = {{0, (dir / "plain.dat").string()}, {1, (dir / "marker.dat").string()}};
+    settings.embedPlayback = 5; // saved and handed on as 1
+    settings.workFolder = "/var/tmp/";
     for (const char* folder : {"old-declines", "page-one-question/Data", "page-one-question/Thumb"})
-        fs::create_directories(dir_ / folder);
-    WriteWholeFile(dir_ / "page-one-question/Index.html", "old");
-    WriteWholeFile(dir_ / "file", "x");
+        fs::create_directories(dir / folder);
+    WriteWholeFile(dir / "page-one-question/Index.html", "old");
+    WriteWholeFile(dir / "file", "x");
     const struct {
         std::string folder;
         int code; // of the run, where it is reached
@@ -134,13 +112,22 @@ TEST_F(CreateWorkflowTest, QuestionsMessagesAndFolders) {
         services.browserWorks = !has("nobrowser");
         services.savesWork = !has("nosave");
         services.outcome = {c.code, "file x"};
-        inputs_.outputFolder = "  " + dir_.str() + "/" + c.folder;
-        inputs_.openWhenDone = has("open");
-        inputs_.backgroundIndex = has("norows") ? 4 : 0;
-        inputs_.arrangementIndex = has("norows") ? 3 : has("marked");
-        job_.backgroundText = job_.arrangementFile = "kept";
-        std::set<fs::path> before(fs::recursive_directory_iterator(dir_.path()), {});
-        const CreateResult result = Run(services, has("clash"));
+        services.folder = dir.str() + "/" + c.folder;
+        CreateInputs inputs;
+        inputs.outputFolder = "  " + services.folder;
+        inputs.openWhenDone = has("open");
+        inputs.backgroundIndex = has("norows") ? 4 : 0;
+        inputs.arrangementIndex = has("norows") ? 3 : has("marked");
+        AlbumJob job;
+        job.backgroundText = job.arrangementFile = "kept";
+        ItemList items;
+        items.AppendItem({"/photos/a.jpg", "", "", "", StillJpeg});
+        if (has("clash"))
+            items.AppendItem({"/other/a.jpg", "", "", "", StillJpeg});
+        std::set<fs::path> before(fs::recursive_directory_iterator(dir.path()), {});
+        const CreateResult result =
+            CreateWorkflow(services, MountInfo((dir / "mountinfo").string(), (dir / "sys").string()))
+                .Run(job, items, inputs, settings);
 
         const std::string folder = services.folder + (c.folder.ends_with('/') ? "" : "/");
         Log expected;
@@ -154,18 +141,16 @@ TEST_F(CreateWorkflowTest, QuestionsMessagesAndFolders) {
         const bool reached = services.request.has_value();
         EXPECT_EQ(std::tuple(result.reachedRun, result.runCode, result.closeWindow),
                   std::tuple(reached, reached ? c.code : 0, reached && c.code == RunWritten));
-        if (has("norows")) {
-            EXPECT_EQ(job_.backgroundText + job_.arrangementFile, "keptkept");
-        }
+        if (has("norows"))
+            EXPECT_EQ(job.backgroundText + job.arrangementFile, "keptkept");
         if (!reached) {
-            EXPECT_EQ(std::set<fs::path>(fs::recursive_directory_iterator(dir_.path()), {}), before);
+            EXPECT_EQ(std::set<fs::path>(fs::recursive_directory_iterator(dir.path()), {}), before);
             continue;
         }
-        EXPECT_EQ(services.request->dataPath, folder + "Data");
-        EXPECT_EQ(services.request->thumbPath, has("marked") ? "" : folder + "Thumb");
-        EXPECT_EQ(services.request->arrangementMarker, has("marked") ? 1 : 0);
-        EXPECT_EQ(services.request->workFolder, "/var/tmp/");
-        EXPECT_EQ(services.request->job.embedPlayback, 1);
+        const ProgressRequest& r = *services.request;
+        EXPECT_EQ(std::tuple(r.dataPath, r.thumbPath, r.arrangementMarker, r.workFolder, r.job.embedPlayback),
+                  std::tuple(folder + "Data", has("marked") ? "" : folder + "Thumb", has("marked") ? 1 : 0,
+                             "/var/tmp/", 1));
         EXPECT_TRUE(fs::is_directory(folder + "Data"));
         EXPECT_EQ(fs::is_directory(folder + "Thumb"), !has("marked"));
     }
@@ -175,13 +160,11 @@ TEST_F(CreateWorkflowTest, QuestionsMessagesAndFolders) {
 // A line of any length is passed without holding it (100 MB once cost more); a FIFO never blocks.
 TEST(CreateWorkflowMarker, ReadsLinesWithABoundAndNeverBlocks) {
     ScratchDir dir;
-    {
-        // Written in pieces: a whole line in this process would raise the peak the test measures.
+    { // written in pieces: a whole line in this process would raise the peak the test measures
         std::ofstream out(dir / "long.dat", std::ios::binary);
-        const std::string piece(1 << 20, '7');
         out << "500\n";
         for (int i = 0; i < 100; ++i)
-            out << piece;
+            out << std::string(1 << 20, '7');
         out << "\n18766\n";
     }
     rusage before{}, after{};

