@@ -10,13 +10,13 @@
 #include "dialogs/ui/colourbutton.h"
 #include "dialogs/ui/colourpicker.h"
 #include "dialogs/ui/colourswatch.h"
+#include "dialogs/ui/desktophelpopener.h"
 #include "dialogs/ui/helplinkdialog.h"
+#include "dialogs/ui/messageboxservice.h"
 #include "dialogs/ui/workfolderdialog.h"
 #include "dialogs/workfoldertext.h"
 #include "platform/tempfile.h"
 #include "stringtable.h"
-#include "support/recordinghelp.h"
-#include "support/scriptedmessages.h"
 
 namespace {
 
@@ -33,8 +33,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     QDir().mkpath(folder);
-    aw::test::ScriptedMessages messages;
-    aw::test::RecordingHelp help;
+    aw::MessageBoxService messages; // nothing is clicked: neither is ever used
+    aw::DesktopHelpOpener help;
 
     QWidget swatches;
     auto* layout = new QHBoxLayout(&swatches);
