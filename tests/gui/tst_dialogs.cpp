@@ -1,10 +1,4 @@
-// The secondary windows. The colour picker: clicks pick cells by position and show their colour at once in
-// the caller's swatches; OK hands back the pick of the mode, Cancel, Esc and the close box hand back
-// nothing; the swatch and the colour button show the picks. Message boxes carry the caption, text, icon and
-// default button asked for; the about box shows the short version line unless Shift and Ctrl are both held as
-// it opens; the help-link window opens the caller's topic and stays open. The work folder option: Browse
-// refuses folders off fixed file systems with message 2013 and asks again, Default takes the system's
-// temporary folder, OK and Cancel end with 1 and 2, F1 opens topic 2000.
+// The secondary windows: colour picker, message boxes, about box, help link and work folder option.
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -30,6 +24,7 @@ namespace aw {
 
 namespace {
 
+using Strings = std::vector<std::string>;
 const Rgb kRed{255, 0, 0};
 const Rgb kWhite{255, 255, 255};
 
@@ -92,127 +87,78 @@ private slots:
         preview_.SetBackgroundPicture(139);
     }
 
-    void clicksChangeSwatchAndLetterAtOnce_data() {
-        QTest::addColumn<QPoint>("at");
-        QTest::addColumn<int>("cell");
-        // Cells' own corners are the grid's unit test; here the gaps and around the grid.
-        QTest::newRow("gap right of cell 0") << QPoint(42, 20) << 0;
-        QTest::newRow("cell 1") << QPoint(43, 20) << 1;
-        QTest::newRow("left of the grid") << QPoint(19, 50) << -1;
-        QTest::newRow("below the grid") << QPoint(100, 135) << -1;
-    }
+    // Clicks in the gaps and around the grid (the cells' own corners are the grid's unit test) change the
+    // swatches at once; font mode leaves the background alone.
     void clicksChangeSwatchAndLetterAtOnce() {
-        QFETCH(QPoint, at);
-        QFETCH(int, cell);
-        ColourPicker picker(1, kRed, kWhite, 16, 39, &preview_, &swatch_);
-        picker.show(); // clicked as a user would: through the cells' own widgets to the window
-        QVERIFY(QTest::qWaitForWindowExposed(&picker));
-        QTest::mouseClick(picker.windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
-        QCOMPARE(picker.currentCell(), cell < 0 ? 16 : cell);
-        for (ColourSwatch* cellSwatch :
-             picker.findChildren<ColourSwatch*>()) // one outline, on the current cell
-            QCOMPARE(cellSwatch->outlined(), cellSwatch->controlId() == 1037 + picker.currentCell());
-        const Rgb expected = cell < 0 ? kRed : Entry(cell);
-        QVERIFY(Same(swatch_.foreground(), expected));
-        QVERIFY(Same(preview_.foreground(), expected));
-        QCOMPARE(preview_.backgroundPicture(), 139); // font mode leaves the background alone
+        for (const auto& [at, cell] : {std::pair(QPoint(42, 20), 0), std::pair(QPoint(43, 20), 1),
+                                       std::pair(QPoint(19, 50), -1), std::pair(QPoint(100, 135), -1)}) {
+            init();
+            ColourPicker picker(1, kRed, kWhite, 16, 39, &preview_, &swatch_);
+            picker.show(); // clicked as a user would: through the cells' own widgets to the window
+            QVERIFY(QTest::qWaitForWindowExposed(&picker));
+            QTest::mouseClick(picker.windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
+            QCOMPARE(picker.currentCell(), cell < 0 ? 16 : cell);
+            for (ColourSwatch* cellSwatch :
+                 picker.findChildren<ColourSwatch*>()) // one outline, the current cell
+                QCOMPARE(cellSwatch->outlined(), cellSwatch->controlId() == 1037 + picker.currentCell());
+            const Rgb expected = cell < 0 ? kRed : Entry(cell);
+            QVERIFY(Same(swatch_.foreground(), expected) && Same(preview_.foreground(), expected));
+            QCOMPARE(preview_.backgroundPicture(), 139);
+        }
     }
 
-    // OK hands back the pick of the picker's mode; Cancel, Esc and the close box hand back nothing.
-    void endings_data() {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<int>("how"); // 0 OK, 1 Enter, 2 Cancel, 3 Esc, 4 close box
-        QTest::addColumn<int>("fontCell");
-        QTest::addColumn<int>("backgroundCell");
-        QTest::newRow("font, OK") << 1 << 0 << 1 << 39;
-        QTest::newRow("background, Enter") << 0 << 1 << 16 << 1;
-        QTest::newRow("font, Cancel") << 1 << 2 << 16 << 39;
-        QTest::newRow("font, Esc") << 1 << 3 << 16 << 39;
-        QTest::newRow("background, close box") << 0 << 4 << 16 << 39;
-    }
+    // OK and Enter hand back the pick of the picker's mode; Cancel, Esc and the close box hand back nothing.
     void endings() {
-        QFETCH(int, mode);
-        QFETCH(int, how);
-        QFETCH(int, fontCell);
-        QFETCH(int, backgroundCell);
-        ColourPicker picker(mode, kRed, kWhite, 16, 39, &preview_, mode == 1 ? &swatch_ : nullptr);
-        const int result = RunWith(picker, {43, 20}, [&] {
-            if (how == 0 || how == 2)
-                picker.findChild<QPushButton*>(how == 0 ? "c1" : "c2")->click();
-            else if (how == 4)
-                picker.close();
-            else
-                QTest::keyClick(&picker, how == 1 ? Qt::Key_Return : Qt::Key_Escape);
-        });
-        QCOMPARE(result, how < 2 ? 1 : 2);
-        QCOMPARE(picker.fontCell(), fontCell);
-        QCOMPARE(picker.backgroundCell(), backgroundCell);
-        QVERIFY(Same(picker.fontColour(), fontCell == 16 ? kRed : Entry(fontCell)));
-        QVERIFY(Same(picker.backgroundColour(), backgroundCell == 39 ? kWhite : Entry(backgroundCell)));
-    }
-
-    // The preview paints the letter A over its colour or picture; a picture it cannot load leaves the colour.
-    void previewDrawsTheLetterOverColourOrPicture() {
-        preview_.resize(45, 33);
-        // Client points lie at (x + 1, y + 1) inside the sunken edge.
-        const auto at = [&](QPoint p) { return preview_.grab().toImage().pixelColor(p + QPoint(1, 1)); };
-        const QPoint letter(21, 18), clear(22, 14); // on the crossbar; inside the A
-        const QColor picture = QImage(":/bitmaps/bmp139.png").pixelColor(clear + QPoint(2, 2));
-        for (const auto& [id, shown] :
-             {std::pair(139, picture), std::pair(-1, QColor(Qt::white)), std::pair(999, QColor(Qt::white))}) {
-            preview_.SetBackgroundPicture(id);
-            QCOMPARE(at(letter), QColor(Qt::red));
-            QCOMPARE(at(clear), shown);
+        enum How { Ok, Enter, Cancel, Esc, CloseBox };
+        const struct {
+            int mode;
+            How how;
+            int fontCell, backgroundCell;
+        } cases[] = {
+            {1, Ok, 1, 39}, {0, Enter, 16, 1}, {1, Cancel, 16, 39}, {1, Esc, 16, 39}, {0, CloseBox, 16, 39}};
+        for (const auto& c : cases) {
+            init();
+            ColourPicker picker(c.mode, kRed, kWhite, 16, 39, &preview_, c.mode == 1 ? &swatch_ : nullptr);
+            const int result = RunWith(picker, {43, 20}, [&] {
+                if (c.how == Ok || c.how == Cancel)
+                    picker.findChild<QPushButton*>(c.how == Ok ? "c1" : "c2")->click();
+                else if (c.how == CloseBox)
+                    picker.close();
+                else
+                    QTest::keyClick(&picker, c.how == Enter ? Qt::Key_Return : Qt::Key_Escape);
+            });
+            QCOMPARE(result, c.how <= Enter ? 1 : 2);
+            QCOMPARE(picker.fontCell(), c.fontCell);
+            QCOMPARE(picker.backgroundCell(), c.backgroundCell);
+            QVERIFY(Same(picker.fontColour(), c.fontCell == 16 ? kRed : Entry(c.fontCell)));
+            QVERIFY(
+                Same(picker.backgroundColour(), c.backgroundCell == 39 ? kWhite : Entry(c.backgroundCell)));
         }
     }
 
-    // The colour button is filled with its colour inside rings pressed in (state 1) or raised.
-    void colourButtonStatesDifferOnlyInTheirRings() {
-        ColourButton button(nullptr);
-        button.resize(47, 61);
-        button.SetFillColour({51, 102, 255});
-        const QColor black(Qt::black), white(Qt::white);
-        for (const auto& [state, left, right] : {std::tuple(1, black, white), std::tuple(0, white, black)}) {
-            button.SetState(state);
-            const QImage look = button.grab().toImage();
-            QCOMPARE(look.pixelColor(0, 30), left);
-            QCOMPARE(look.pixelColor(46, 30), right);
-            for (int y = 2; y < 59; ++y)
-                for (int x = 2; x < 45; ++x)
-                    QVERIFY(look.pixelColor(x, y) == QColor(51, 102, 255));
-        }
-    }
-
-    void browseRefusesFoldersOffFixedFileSystems_data() {
-        QTest::addColumn<QStringList>("picks");
-        QTest::addColumn<QString>("folder");
-        QTest::newRow("cancelled") << QStringList{} << "/srv/old";
-        QTest::newRow("fixed, closing slash dropped") << QStringList{"/srv/new/"} << "/srv/new";
-        QTest::newRow("removable twice, then fixed")
-            << QStringList{"/media/stick", "/media/cd", "/srv/new"} << "/srv/new";
-    }
+    // Each refusal is one message, and the browser opens again at the folder shown before Browse.
     void browseRefusesFoldersOffFixedFileSystems() {
-        QFETCH(QStringList, picks);
-        QFETCH(QString, folder);
-        WorkFolderDialog dialog("/srv/old", messages_, help_);
-        QVERIFY(dialog.findChild<QLineEdit*>("c1088")->isReadOnly());
-        QStringList openings;
-        dialog.SetFolderPicker([&](QWidget*, const std::string& title, const std::string& start) {
-            openings << QString::fromStdString(title + " @ " + start);
-            return picks.isEmpty() ? std::string() : picks.takeFirst().toStdString();
-        });
-        dialog.SetFixedTest([](const std::string& path) { return path.rfind("/media/", 0) != 0; });
-
-        Press(dialog, 1089);
-        QCOMPARE(QString::fromStdString(dialog.folder()), folder);
-        QCOMPARE(dialog.freeSpaceLine(), SystemInfo().FreeSpaceLine(folder.toStdString()));
-        // Each refusal is one message, and the browser opens again at the folder shown before Browse.
-        const qsizetype refusals = openings.size() - 1;
-        QCOMPARE(qsizetype(messages_.log.size()), refusals);
-        for (const std::string& line : messages_.log)
-            QCOMPARE(line, std::string("inform Error: Only a fixed drive can be selected."));
-        for (const QString& opening : openings)
-            QCOMPARE(opening, QString("Select the work folder. @ /srv/old"));
+        const std::pair<QStringList, std::string> cases[] = {
+            {{}, "/srv/old"},
+            {{"/srv/new/"}, "/srv/new"}, // closing slash dropped
+            {{"/media/stick", "/media/cd", "/srv/new"}, "/srv/new"}};
+        for (auto [picks, folder] : cases) {
+            init();
+            WorkFolderDialog dialog("/srv/old", messages_, help_);
+            QVERIFY(dialog.findChild<QLineEdit*>("c1088")->isReadOnly());
+            Strings openings;
+            dialog.SetFolderPicker([&](QWidget*, const std::string& title, const std::string& start) {
+                openings.push_back(title + " @ " + start);
+                return picks.isEmpty() ? std::string() : picks.takeFirst().toStdString();
+            });
+            dialog.SetFixedTest([](const std::string& path) { return path.rfind("/media/", 0) != 0; });
+            Press(dialog, 1089);
+            QCOMPARE(dialog.folder(), folder);
+            QCOMPARE(dialog.freeSpaceLine(), SystemInfo().FreeSpaceLine(folder));
+            QCOMPARE(messages_.log,
+                     Strings(openings.size() - 1, "inform Error: Only a fixed drive can be selected."));
+            QCOMPARE(openings, Strings(openings.size(), "Select the work folder. @ /srv/old"));
+        }
     }
 
     void defaultTakesTheTemporaryFolder() {
@@ -225,30 +171,20 @@ private slots:
         QCOMPARE(dialog.freeSpaceLine(), SystemInfo().FreeSpaceLine(temp.str()));
     }
 
-    void okCancelEscAndHelp_data() {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("button");
-        QTest::addColumn<int>("result");
-        QTest::newRow("OK") << 0 << 1 << 1;
-        QTest::newRow("Enter") << int(Qt::Key_Return) << 0 << 1;
-        QTest::newRow("Esc") << int(Qt::Key_Escape) << 0 << 2;
-    }
-    void okCancelEscAndHelp() {
-        QFETCH(int, key);
-        QFETCH(int, button);
-        QFETCH(int, result);
-        WorkFolderDialog dialog("/srv/old", messages_, help_);
-        QTimer::singleShot(0, &dialog, [&] {
-            // Keys go where the window's focus is, as the user's would.
-            QWidget* focus = dialog.focusWidget() ? dialog.focusWidget() : &dialog;
-            QTest::keyClick(focus, Qt::Key_F1);
-            if (key)
-                QTest::keyClick(focus, Qt::Key(key));
-            else
-                Press(dialog, button);
-        });
-        QCOMPARE(dialog.Run(), result);
-        QCOMPARE(help_.contexts, std::vector<int>{2000});
+    // OK and Enter end with 1, Esc with 2; F1 opens topic 2000 from wherever the focus is.
+    void okEnterEscAndHelp() {
+        for (const auto& [key, result] :
+             {std::pair(Qt::Key_unknown, 1), std::pair(Qt::Key_Return, 1), std::pair(Qt::Key_Escape, 2)}) {
+            init();
+            WorkFolderDialog dialog("/srv/old", messages_, help_);
+            QTimer::singleShot(0, &dialog, [&, key = key] {
+                QWidget* focus = dialog.focusWidget() ? dialog.focusWidget() : &dialog;
+                QTest::keyClick(focus, Qt::Key_F1);
+                key == Qt::Key_unknown ? Press(dialog, 1) : QTest::keyClick(focus, key);
+            });
+            QCOMPARE(dialog.Run(), result);
+            QCOMPARE(help_.contexts, std::vector<int>{2000});
+        }
     }
 
     void questionsAndMessages() {
@@ -261,28 +197,18 @@ private slots:
         boxes.Inform("Failed", "Caption", MessageIcon::Stop);
     }
 
-    void versionLineFollowsShiftAndCtrl_data() {
-        // This test program records the project's version, as every program of the project does.
+    // The short version line unless Shift and Ctrl are both held; a file without a version reads as zeros.
+    void versionLineFollowsShiftAndCtrl() {
         const QString full = "Albumwright  Version " + QString(ALBUMWRIGHT_VERSION_TEXT).replace('.', " . ");
         const QString brief = "Albumwright  Version 1.1";
-        QTest::addColumn<Qt::KeyboardModifiers>("held");
-        QTest::addColumn<QString>("line");
-        QTest::newRow("none") << Qt::KeyboardModifiers() << brief;
-        QTest::newRow("Ctrl") << Qt::KeyboardModifiers(Qt::ControlModifier) << brief;
-        QTest::newRow("Shift+Ctrl+Alt")
-            << (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier) << full;
-    }
-    void versionLineFollowsShiftAndCtrl() {
-        QFETCH(Qt::KeyboardModifiers, held);
-        QFETCH(QString, line);
-        AboutBox box(held, nullptr);
-        QCOMPARE(box.findChild<QLabel*>("c1017")->text(), line);
-    }
-
-    void aFileWithoutVersionReadsAsZeros() {
+        const Qt::KeyboardModifiers shiftCtrl = Qt::ShiftModifier | Qt::ControlModifier;
+        for (const auto& [held, line] : {std::pair(Qt::KeyboardModifiers(), brief),
+                                         std::pair(Qt::KeyboardModifiers(Qt::ControlModifier), brief),
+                                         std::pair(shiftCtrl | Qt::AltModifier, full)})
+            QCOMPARE(AboutBox(held, nullptr).findChild<QLabel*>("c1017")->text(), line);
         test::ScratchDir dir;
         test::WriteWholeFile(dir / "program", "no version here");
-        QCOMPARE(AboutBox::VersionLine(Qt::ShiftModifier | Qt::ControlModifier, (dir / "program").string()),
+        QCOMPARE(AboutBox::VersionLine(shiftCtrl, (dir / "program").string()),
                  std::string("Albumwright  Version 0 . 0 . 0 . 0"));
     }
 

@@ -1,7 +1,6 @@
-// The main window against its control table, its enabling rules, its menus and the way it ends.
+// The main window: start-up, enabling rules, focus, menus, pickers and the way it ends.
 #include <QAction>
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -19,8 +18,6 @@
 #include "dialogs/ui/colourbutton.h"
 #include "dialogs/ui/colourpicker.h"
 #include "dialogs/ui/colourswatch.h"
-#include "dialogs/ui/workfolderdialog.h"
-#include "mainwindow/ui/bitmapbutton.h"
 #include "mainwindow/ui/controltable.h"
 #include "mainwindow/ui/mainwindow.h"
 #include "mainwindow/ui/pagestylechooser.h"
@@ -40,12 +37,6 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-// The widget class of each ControlKind, in the enum's order.
-const char* const kClassOfKind[] = {"QGroupBox",        "QLineEdit",        "QCheckBox",
-                                    "QPushButton",      "QFrame",           "QLabel",
-                                    "QLabel",           "aw::DropPane",     "aw::ThumbnailList",
-                                    "aw::BitmapButton", "aw::ColourButton", "aw::ColourSwatch"};
-
 Strings Std(const QStringList& list) {
     Strings out;
     for (const QString& text : list)
@@ -53,11 +44,20 @@ Strings Std(const QStringList& list) {
     return out;
 }
 
-// The colours the preview and the font swatch show, as one text.
 std::string Colours(const ColourSwatch* preview, const ColourSwatch* swatch) {
     return CreateWorkflow::ColourText(preview->foreground()) +
            CreateWorkflow::ColourText(preview->background()) +
            CreateWorkflow::ColourText(swatch->foreground());
+}
+
+template <class Control> Control* Get(MainWindow& window, int id) {
+    return static_cast<Control*>(window.control(id));
+}
+void Click(MainWindow& window, int id) {
+    Get<QAbstractButton>(window, id)->click();
+}
+void Drop(MainWindow& window, const std::filesystem::path& file) {
+    Get<DropPane>(window, 1012)->AcceptDroppedFiles({file.string()});
 }
 
 } // namespace
@@ -79,24 +79,19 @@ private:
         return std::make_unique<MainWindow>(loader_.library(), std::move(startupFile), nullptr,
                                             std::move(seams));
     }
+    std::unique_ptr<MainWindow> Started(const std::string& startupFile = "/nowhere/a.jpg") {
+        auto window = MakeWindow(startupFile);
+        if (window->Initialise() != 0)
+            qFatal("the window refused to start");
+        return window;
+    }
 
     std::optional<ProfileStore::Value> Stored(const std::string& name) const {
         return ProfileStore((scratch_->path() / "settings").string())
             .Read("Software/Quorvel/Page Binder/ENV", name);
     }
-
-    static ThumbnailList* List(MainWindow& window) {
-        return static_cast<ThumbnailList*>(window.control(1014));
-    }
-    static Strings Paths(const ItemList& items) {
-        Strings paths;
-        for (const MediaItem& item : items.items())
-            paths.push_back(item.path);
-        return paths;
-    }
-    static QString Status(MainWindow& window) {
-        return static_cast<QStatusBar*>(window.control(1077))->currentMessage();
-    }
+    static ThumbnailList* List(MainWindow& window) { return Get<ThumbnailList>(window, 1014); }
+    static QString Status(MainWindow& window) { return Get<QStatusBar>(window, 1077)->currentMessage(); }
 
     ImagingLibraryLoader loader_;
     test::ScriptedMessages messages_;
@@ -122,95 +117,69 @@ private slots:
         openPage_ = [](const std::string&) { return true; };
     }
 
-    // The companion holds the files named to it and the starting window lists them all with their folder;
-    // without a companion the window takes the command-line file, or refuses, without waiting.
-    void mainWindowStartsFromTheCompanion_data() {
-        QTest::addColumn<QStringList>("companionFiles"); // empty: no companion
-        QTest::addColumn<QString>("startupFile");
-        QTest::addColumn<int>("result");
-        QTest::addColumn<QStringList>("paths");
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<int>("box"); // the start-up box, 0 for none
-        const QStringList three{"/home/u/P/a.jpg", "/home/u/P/b.avi", "/home/u/P/c.mp3"};
-        const QStringList none;
-        QTest::newRow("three files") << three << "/x/ignored.jpg" << 0 << three << "/home/u/P" << 0;
-        QTest::newRow("none supported") << QStringList{"/home/u/P/notes.txt"} << "" << 2 << none << "" << 447;
-        QTest::newRow("no companion, a file")
-            << none << "/x/f.wav" << 0 << QStringList{"/x/f.wav"} << "/x" << 0;
-        QTest::newRow("no companion, at the root")
-            << none << "/f.jpg" << 0 << QStringList{"/f.jpg"} << "/" << 0;
-        QTest::newRow("no companion, unsupported") << none << "/x/notes.txt" << 2 << none << "" << 447;
-        QTest::newRow("no companion, no file") << none << "" << 2 << none << "" << 446;
-    }
+    // The window lists the companion's files with their folder; without one it takes the command-line
+    // file, or refuses, without waiting.
     void mainWindowStartsFromTheCompanion() {
         using namespace std::chrono_literals;
-        QFETCH(QStringList, companionFiles);
-        QFETCH(QString, startupFile);
-        QFETCH(int, result);
-        QFETCH(QStringList, paths);
-        QFETCH(QString, folder);
-        QFETCH(int, box);
-        std::thread companion;
-        int handedOver = -1;
-        if (!companionFiles.isEmpty())
-            companion = std::thread([&, files = Std(companionFiles)] {
-                PickCompanion pick(files, "/");
-                handedOver = pick.Run(HandOverChannel::DefaultSocketPath(),
-                                      {[](std::string&) { return true; }, [] { return false; }}, 5s);
-            });
-        // The companion listens before it starts the window; here the window waits for the socket.
-        const std::string socket = HandOverChannel::DefaultSocketPath();
-        QTRY_VERIFY(companionFiles.isEmpty() || QFile::exists(QString::fromStdString(socket)));
-        auto window = MakeWindow(startupFile.toStdString());
-        QElapsedTimer started;
-        started.start();
-        QCOMPARE(window->Initialise(), result);
-        if (companionFiles.isEmpty())
-            QVERIFY(started.elapsed() < 100); // nobody to ask: no wait
-        if (companion.joinable()) {
-            companion.join();
-            QCOMPARE(handedOver, 0);
+        const QStringList three{"/home/u/P/a.jpg", "/home/u/P/b.avi", "/home/u/P/c.mp3"}, none;
+        const struct {
+            QStringList companionFiles; // empty: no companion
+            QString startupFile;
+            int result;
+            QStringList paths;
+            QString folder;
+            int box; // the start-up box, 0 for none
+        } cases[] = {
+            {three, "/x/ignored.jpg", 0, three, "/home/u/P", 0},
+            {{"/home/u/P/notes.txt"}, "", 2, none, "", 447},
+            {none, "/x/f.wav", 0, {"/x/f.wav"}, "/x", 0},
+            {none, "/f.jpg", 0, {"/f.jpg"}, "/", 0},
+            {none, "/x/notes.txt", 2, none, "", 447},
+            {none, "", 2, none, "", 446},
+        };
+        for (const auto& c : cases) {
+            const QByteArray row = (c.companionFiles.join(',') + " | " + c.startupFile).toUtf8();
+            startupMessages_ = {};
+            std::thread companion;
+            int handedOver = -1;
+            if (!c.companionFiles.isEmpty())
+                companion = std::thread([&, files = Std(c.companionFiles)] {
+                    PickCompanion pick(files, "/");
+                    handedOver = pick.Run(HandOverChannel::DefaultSocketPath(),
+                                          {[](std::string&) { return true; }, [] { return false; }}, 5s);
+                });
+            // The companion listens before it starts the window; here the window waits for the socket.
+            const QString socket = QString::fromStdString(HandOverChannel::DefaultSocketPath());
+            QTRY_VERIFY(c.companionFiles.isEmpty() || QFile::exists(socket));
+            auto window = MakeWindow(c.startupFile.toStdString());
+            QElapsedTimer started;
+            started.start();
+            QCOMPARE(window->Initialise(), c.result);
+            QVERIFY2(!c.companionFiles.isEmpty() || started.elapsed() < 100, row); // nobody to ask: no wait
+            if (companion.joinable()) {
+                companion.join();
+                QCOMPARE(handedOver, 0);
+            }
+            Strings paths;
+            for (const MediaItem& item : List(*window)->items().items())
+                paths.push_back(item.path);
+            QCOMPARE(paths, Std(c.paths));
+            QCOMPARE(Get<QLineEdit>(*window, 1000)->text(), c.folder);
+            QCOMPARE(startupMessages_.log,
+                     c.box ? Strings{"inform " + LoadText(411) + ": " + LoadText(c.box)} : Strings{});
         }
-        QCOMPARE(Paths(List(*window)->items()), Std(paths));
-        QCOMPARE(static_cast<QLineEdit*>(window->control(1000))->text(), folder);
-        QCOMPARE(startupMessages_.log,
-                 box ? Strings{"inform " + LoadText(411) + ": " + LoadText(box)} : Strings{});
     }
 
-    void controlsStandWhereTheTableSays() {
+    // Every control is there under its id; only the edits, check boxes and list take focus, in table order.
+    void controlsExistAndTakeFocusInTableOrder() {
         auto window = MakeWindow();
-        QCOMPARE(window->clientArea()->geometry(),
-                 QRect(0, window->menuBar()->height(), kClientWidth, kClientHeight));
-        QCOMPARE(window->size(), QSize(kClientWidth, kClientHeight + window->menuBar()->height()));
-        QCOMPARE(window->minimumSize(), window->maximumSize());
-        QVERIFY(!(window->windowFlags() & Qt::WindowMaximizeButtonHint));
-        QCOMPARE(window->windowTitle(), QString::fromStdString(LoadText(202)));
-
         std::vector<ControlSpec> controls = MainWindowControls();
         controls.push_back(kStatusBarSpec);
-        const QObjectList children = window->clientArea()->children();
-        qsizetype order = 0;
         for (const ControlSpec& spec : controls) {
-            const QString id = QString::number(spec.id);
-            QWidget* widget = window->clientArea()->findChild<QWidget*>("c" + id);
-            QVERIFY2(widget && widget == window->control(spec.id), qPrintable(id));
-            QCOMPARE(widget->property("controlId").toInt(), spec.id);
-            const char* className = spec.id == kStatusBarId ? "QStatusBar" : kClassOfKind[int(spec.kind)];
-            QVERIFY2(widget->inherits(className), qPrintable(id));
-            QCOMPARE(widget->geometry(),
-                     QRect(spec.left, spec.top, spec.right - spec.left, spec.bottom - spec.top));
-            if (spec.captionId)
-                QCOMPARE(widget->property(qobject_cast<QGroupBox*>(widget) ? "title" : "text").toString(),
-                         QString::fromStdString(LoadText(spec.captionId)));
-            // Created in the table's order.
-            const qsizetype position = children.indexOf(widget);
-            QVERIFY2(position >= order, qPrintable(id));
-            order = position;
+            QWidget* widget = window->control(spec.id);
+            QVERIFY2(widget && widget->property("controlId").toInt() == spec.id,
+                     qPrintable(QString::number(spec.id)));
         }
-    }
-
-    void onlyEditsCheckBoxesAndTheListTakeFocusInTableOrder() {
-        auto window = MakeWindow();
         window->show();
         QWidget* first = window->control(1000);
         QList<int> chain;
@@ -223,91 +192,79 @@ private slots:
         QCOMPARE(chain, (QList<int>{1000, 1004, 1005, 1006, 1014}));
     }
 
-    void enterAndEscCloseNothing() {
-        auto window = MakeWindow("/nowhere/a.jpg");
-        QCOMPARE(window->Initialise(), 0);
+    // Enter and Esc close nothing; the Help button, the menu and F1 all open topic 2000.
+    void keysCloseNothingAndHelpOpensTopic2000() {
+        auto window = Started();
         window->show();
-        for (QWidget* target : {window->control(1000), window->control(1004), window->control(1014)}) {
-            for (int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
-                QTest::keyClick(target, static_cast<Qt::Key>(key));
-                QVERIFY(window->isVisible());
-            }
-        }
+        for (int id : {1000, 1004, 1014})
+            for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
+                QTest::keyClick(window->control(id), key);
+        QVERIFY(window->isVisible());
+        Click(*window, 1083);
+        window->menuBar()->actions().at(1)->trigger();
+        QTest::keyClick(window->control(1004), Qt::Key_F1);
+        QCOMPARE(help_.contexts, (std::vector<int>{2000, 2000, 2000}));
     }
 
-    void closeSavesBothSettingsTheWindowsOwnCloseNeither_data() {
-        QTest::addColumn<bool>("useCloseButton");
-        QTest::addColumn<int>("result");
-        QTest::newRow("Close button") << true << 1;
-        QTest::newRow("window close") << false << 2;
-    }
+    // The Close button saves both settings, the window's own close neither.
     void closeSavesBothSettingsTheWindowsOwnCloseNeither() {
-        QFETCH(bool, useCloseButton);
-        QFETCH(int, result);
-        auto window = MakeWindow("/nowhere/a.jpg");
-        QTimer::singleShot(0, window.get(), [&] {
-            // The start wrote ISEMBED 0; the context menu makes it 1 in memory only.
-            std::unique_ptr<QMenu> menu = window->MakeContextMenu();
-            menu->actions().constFirst()->trigger();
+        for (const bool useCloseButton : {true, false}) {
+            init();
+            auto window = MakeWindow("/nowhere/a.jpg");
+            QTimer::singleShot(0, window.get(), [&] {
+                // The start wrote ISEMBED 0; the context menu makes it 1 in memory only.
+                window->MakeContextMenu()->actions().constFirst()->trigger();
+                useCloseButton ? Click(*window, 1003) : void(window->close());
+            });
+            QCOMPARE(window->Run(), useCloseButton ? 1 : 2);
+            QCOMPARE(Stored("ISEMBED")->number, useCloseButton ? 1 : 0);
+            QCOMPARE(Stored("TempPath").has_value(), useCloseButton);
             if (useCloseButton)
-                static_cast<QPushButton*>(window->control(1003))->click();
-            else
-                window->close();
-        });
-        QCOMPARE(window->Run(), result);
-        QCOMPARE(Stored("ISEMBED")->number, useCloseButton ? 1 : 0);
-        QCOMPARE(Stored("TempPath").has_value(), useCloseButton);
-        if (useCloseButton)
-            QCOMPARE(Stored("TempPath")->text, window->settings().workFolder);
+                QCOMPARE(Stored("TempPath")->text, window->settings().workFolder);
+        }
     }
 
     void browseFillsTheFolderOrWarnsAboutAPlaceWithoutPath() {
         auto window = MakeWindow();
-        auto* folder = static_cast<QLineEdit*>(window->control(1000));
+        auto* folder = Get<QLineEdit>(*window, 1000);
         folder->setText("/before");
         const std::pair<FolderPick, const char*> picks[] = {
             {{}, "/before"}, {{true, ""}, "/before"}, {{true, "/media/album"}, "/media/album"}};
         for (const auto& [pick, shown] : picks) {
             pick_ = pick;
-            static_cast<QPushButton*>(window->control(1001))->click();
+            Click(*window, 1001);
             QCOMPARE(folder->text(), QString(shown));
         }
         QCOMPARE(messages_.log, (Strings{"inform " + LoadText(438) + ": " + LoadText(443)}));
     }
 
     void createFollowsTheFolderTextAndTheList() {
-        auto window = MakeWindow((scratch_->path() / "pic.jpg").string());
-        QCOMPARE(window->Initialise(), 0);
-        auto* folder = static_cast<QLineEdit*>(window->control(1000));
+        auto window = Started((scratch_->path() / "pic.jpg").string());
+        auto* folder = Get<QLineEdit>(*window, 1000);
         QWidget* create = window->control(1002);
         QVERIFY(create->isEnabled());
         folder->clear();
         QVERIFY(!create->isEnabled());
         folder->setText("/album");
         QVERIFY(create->isEnabled());
-        // The last item deleted: an empty list is never made into an album, whatever the folder says.
+        // An empty list is never made into an album, whatever the folder says.
         List(*window)->SelectLine(0);
-        static_cast<QAbstractButton*>(window->control(1021))->click();
+        Click(*window, 1021);
         QCOMPARE(List(*window)->LineCount(), 0);
-        QVERIFY(!create->isEnabled());
         folder->setText("/album2");
         QVERIFY(!create->isEnabled());
-        // Items dropped while a folder is there enable it again.
-        static_cast<DropPane*>(window->control(1012))
-            ->AcceptDroppedFiles({(scratch_->path() / "b.bmp").string()});
+        Drop(*window, scratch_->path() / "b.bmp");
         QVERIFY(create->isEnabled());
     }
 
     void showThumbnailPreviewsTheSelectionOrClearsIt() {
         QVERIFY(test::MakeBitmap(scratch_->path() / "pic.bmp", 320, 240));
         test::WriteWholeFile(scratch_->path() / "broken.jpg", "not a picture");
-        auto window = MakeWindow((scratch_->path() / "pic.bmp").string());
-        QCOMPARE(window->Initialise(), 0);
-        auto* pane = static_cast<DropPane*>(window->control(1012));
-        auto* showThumbnail = static_cast<QCheckBox*>(window->control(1005));
-        pane->AcceptDroppedFiles({(scratch_->path() / "broken.jpg").string()});
-        // As a Create that did not finish leaves it: the item is named pic.jpg, its line still pic.bmp.
-        // The line's own item is shown all the same.
+        auto window = Started((scratch_->path() / "pic.bmp").string());
+        auto* showThumbnail = Get<QCheckBox>(*window, 1005);
+        Drop(*window, scratch_->path() / "broken.jpg");
+        // As a Create that did not finish leaves it: the item is named pic.jpg, its line still pic.bmp;
+        // the line's own item is shown all the same.
         List(*window)->items().PrepareFileNames();
 
         List(*window)->SelectLine(0);
@@ -315,129 +272,78 @@ private slots:
         QCOMPARE(Status(*window), QString("pic.bmp") + QString::fromStdString(LoadText(437)));
         QTRY_COMPARE(Status(*window), QString("pic.bmp"));
         QVERIFY(messages_.log.empty());
-
         showThumbnail->setChecked(false);
-        QVERIFY(!pane->isPreparing());
+        QVERIFY(!Get<DropPane>(*window, 1012)->isPreparing());
 
         // Selected as a click would: the line becomes the list's current item.
         List(*window)->SelectLine(1);
         List(*window)->OnSelectionMaybeChanged();
         showThumbnail->setChecked(true);
         QTRY_COMPARE(messages_.log, (Strings{"inform " + LoadText(438) + ": " + LoadText(424)}));
-        // The box leaves the check box ticked.
-        QVERIFY(showThumbnail->isChecked());
+        QVERIFY(showThumbnail->isChecked()); // the box leaves it ticked
     }
 
+    // A background picture greys the background colour button and releases the solid colour.
     void backgroundAndArrangementChoicesShowTheirState() {
         auto window = MakeWindow();
         const PageStyleChooser& style = window->pageStyle();
-        auto* solid = static_cast<ColourButton*>(window->control(1027));
-        auto* preview = static_cast<ColourSwatch*>(window->control(1023));
-        auto faces = [&](int id) {
-            auto* button = static_cast<BitmapButton*>(window->control(id));
-            return std::pair(button->normalFace(), button->pressedFace());
-        };
-        // A fresh window: solid colour, arrangement 1.
+        auto* solid = Get<ColourButton>(*window, 1027);
+        auto* preview = Get<ColourSwatch>(*window, 1023);
         QCOMPARE(solid->state(), 1);
-        QCOMPARE(faces(1032), std::pair(146, 145));
-
-        static_cast<QAbstractButton*>(window->control(1029))->click();
+        Click(*window, 1029);
         QCOMPARE(style.backgroundIndex(), 2);
         QVERIFY(!window->control(1025)->isEnabled());
         QCOMPARE(solid->state(), 0);
         QCOMPARE(preview->backgroundPicture(), 139);
-        QCOMPARE(faces(1029), std::pair(140, 139));
-
-        solid->click();
+        Click(*window, 1027);
         QCOMPARE(style.backgroundIndex(), 0);
         QVERIFY(window->control(1025)->isEnabled());
         QCOMPARE(solid->state(), 1);
         QCOMPARE(preview->backgroundPicture(), -1);
-        QCOMPARE(faces(1029), std::pair(139, 140));
-
-        static_cast<QAbstractButton*>(window->control(1034))->click();
+        Click(*window, 1034);
         QCOMPARE(style.arrangementIndex(), 2);
-        QCOMPARE(faces(1034), std::pair(150, 149));
-        QCOMPARE(faces(1032), std::pair(145, 146));
         QCOMPARE(style.backgroundIndex(), 0);
     }
 
+    // Arrangement 4 greys and unticks Embed playback but keeps the choice.
     void contextMenuIsGreyedAndUntickedWithArrangement4() {
-        auto window = MakeWindow("/nowhere/a.jpg");
-        QCOMPARE(window->Initialise(), 0);
-        QCOMPARE(window->embedPlayback(), 0);
+        auto window = Started();
         window->MakeContextMenu()->actions().constFirst()->trigger();
-        QCOMPARE(window->embedPlayback(), 1);
-        QVERIFY(window->MakeContextMenu()->actions().constFirst()->isChecked());
-
-        static_cast<QAbstractButton*>(window->control(1035))->click();
-        std::unique_ptr<QMenu> menu = window->MakeContextMenu();
-        QVERIFY(!menu->actions().constFirst()->isEnabled());
-        QVERIFY(!menu->actions().constFirst()->isChecked());
+        Click(*window, 1035);
+        const std::unique_ptr<QMenu> menu = window->MakeContextMenu();
+        QVERIFY(!menu->actions().constFirst()->isEnabled() && !menu->actions().constFirst()->isChecked());
         QCOMPARE(window->embedPlayback(), 1);
     }
 
-    void pickersPreviewLiveAndOnlyOkKeepsThePick_data() {
-        QTest::addColumn<int>("button");
-        QTest::addColumn<bool>("ok");
-        QTest::newRow("font colour, Cancel") << 1024 << false;
-        QTest::newRow("background colour, Cancel") << 1025 << false;
-        QTest::newRow("background colour, OK") << 1025 << true;
-    }
+    // The pickers show their colours live; only OK keeps the pick, for Create and the colour button.
     void pickersPreviewLiveAndOnlyOkKeepsThePick() {
-        QFETCH(int, button);
-        QFETCH(bool, ok);
-        auto window = MakeWindow();
-        window->show();
-        auto* preview = static_cast<ColourSwatch*>(window->control(1023));
-        auto* swatch = static_cast<ColourSwatch*>(window->control(1022));
-        const std::string before = Colours(preview, swatch);
-        std::string tried;
-        QTimer::singleShot(0, window.get(), [&] {
-            auto* picker = qobject_cast<ColourPicker*>(QApplication::activeModalWidget());
-            QVERIFY(picker);
-            // Two cells tried: (203, 134) is the last cell, (43, 20) the second.
-            QTest::mouseClick(picker, Qt::LeftButton, {}, QPoint(203, 134));
-            QTest::mouseClick(picker, Qt::LeftButton, {}, QPoint(43, 20));
-            tried = Colours(preview, swatch);
-            ok ? picker->accept() : picker->reject();
-        });
-        static_cast<QAbstractButton*>(window->control(button))->click();
-        QVERIFY(tried != before);
-        QCOMPARE(Colours(preview, swatch), ok ? tried : before);
-        const PageStyleChooser& style = window->pageStyle();
-        QCOMPARE(CreateWorkflow::ColourText(style.fontColour()), std::string("#000000"));
-        // What Create gets and the colour button shows.
-        const std::string background = CreateWorkflow::ColourText(style.backgroundColour());
-        QCOMPARE(background != "#ffffff", ok);
-        QCOMPARE(style.backgroundCell(), ok ? 1 : 39);
-        QCOMPARE(CreateWorkflow::ColourText(static_cast<ColourButton*>(window->control(1027))->fillColour()),
-                 background);
-    }
-
-    void helpOpensTopic2000FromButtonMenuAndF1() {
-        auto window = MakeWindow();
-        window->show();
-        static_cast<QPushButton*>(window->control(1083))->click();
-        window->menuBar()->actions().at(1)->trigger();
-        QTest::keyClick(window->control(1004), Qt::Key_F1);
-        QCOMPARE(help_.contexts, (std::vector<int>{2000, 2000, 2000}));
-    }
-
-    void optionShowsTheWorkFolderWithoutItsSlash() {
-        auto window = MakeWindow("/nowhere/a.jpg");
-        QCOMPARE(window->Initialise(), 0);
-        const std::string before = window->settings().workFolder;
-        std::string shown;
-        QTimer::singleShot(0, window.get(), [&] {
-            auto* option = qobject_cast<WorkFolderDialog*>(QApplication::activeModalWidget());
-            QVERIFY(option);
-            shown = option->folder();
-            option->accept();
-        });
-        window->menuBar()->actions().at(0)->trigger();
-        QCOMPARE(shown, before.substr(0, before.size() - 1));
-        QVERIFY(!Stored("TempPath")); // kept in memory only until Close or a run
+        for (const auto& [button, ok] :
+             {std::pair(1024, false), std::pair(1025, false), std::pair(1025, true)}) {
+            auto window = MakeWindow();
+            window->show();
+            auto* preview = Get<ColourSwatch>(*window, 1023);
+            auto* swatch = Get<ColourSwatch>(*window, 1022);
+            const std::string before = Colours(preview, swatch);
+            std::string tried;
+            QTimer::singleShot(0, window.get(), [&, ok = ok] {
+                auto* picker = qobject_cast<ColourPicker*>(QApplication::activeModalWidget());
+                QVERIFY(picker);
+                // The last cell, then the second.
+                QTest::mouseClick(picker, Qt::LeftButton, {}, QPoint(203, 134));
+                QTest::mouseClick(picker, Qt::LeftButton, {}, QPoint(43, 20));
+                tried = Colours(preview, swatch);
+                ok ? picker->accept() : picker->reject();
+            });
+            Click(*window, button);
+            QVERIFY(tried != before);
+            QCOMPARE(Colours(preview, swatch), ok ? tried : before);
+            const PageStyleChooser& style = window->pageStyle();
+            QCOMPARE(CreateWorkflow::ColourText(style.fontColour()), std::string("#000000"));
+            const std::string background = CreateWorkflow::ColourText(style.backgroundColour());
+            QCOMPARE(background != "#ffffff", ok);
+            QCOMPARE(style.backgroundCell(), ok ? 1 : 39);
+            QCOMPARE(CreateWorkflow::ColourText(Get<ColourButton>(*window, 1027)->fillColour()), background);
+        }
     }
 
     void createMakesTheAlbumAndEndsTheWindow() {
@@ -452,33 +358,28 @@ private slots:
             return true;
         };
         QTimer::singleShot(0, window.get(), [&] {
-            static_cast<DropPane*>(window->control(1012))
-                ->AcceptDroppedFiles({(scratch_->path() / "b.bmp").string()});
-            static_cast<QLineEdit*>(window->control(1000))->setText(QString::fromStdString(out.string()));
-            static_cast<QLineEdit*>(window->control(1004))->setText("Holiday");
-            static_cast<QAbstractButton*>(window->control(1030))->click();
-            static_cast<QCheckBox*>(window->control(1006))->setChecked(true);
-            static_cast<QPushButton*>(window->control(1002))->click();
+            Drop(*window, scratch_->path() / "b.bmp");
+            Get<QLineEdit>(*window, 1000)->setText(QString::fromStdString(out.string()));
+            Get<QLineEdit>(*window, 1004)->setText("Holiday");
+            Click(*window, 1030);
+            Get<QCheckBox>(*window, 1006)->setChecked(true);
+            Click(*window, 1002);
         });
         QCOMPARE(window->Run(), 1);
 
         const std::string page = test::ReadWholeFile(out / "Index.html");
-        QVERIFY(page.find("Holiday") != std::string::npos);
-        QVERIFY(page.find("natural.jpg") != std::string::npos);
-        QVERIFY(std::filesystem::exists(out / "Data" / "pic.jpg"));
-        QVERIFY(std::filesystem::exists(out / "Data" / "b.jpg"));
-        QVERIFY(std::filesystem::exists(out / "Thumb"));
+        QVERIFY(page.find("Holiday") != std::string::npos && page.find("natural.jpg") != std::string::npos);
+        for (const char* made : {"Data/pic.jpg", "Data/b.jpg", "Thumb"})
+            QVERIFY2(std::filesystem::exists(out / made), made);
         // The existing folder was asked about (and answered Yes) in a box of the main window.
         QCOMPARE(messages_.log,
                  (Strings{"ask " + LoadText(431) + ": " + LoadText(430),
                           "inform " + LoadText(421) + ": " + FormatText(LoadText(407), {out.string()})}));
         QCOMPARE(opened, (Strings{(out / "Index.html").string()}));
-        // A run that reached the progress window saves both settings.
-        QCOMPARE(Stored("TempPath")->text, window->settings().workFolder);
+        QCOMPARE(Stored("TempPath")->text, window->settings().workFolder); // a run saves both settings
     }
 
-    // With AW_SCREENSHOT=<file.png> (run under a display, e.g. xvfb-run): the window with a few items
-    // as a user sees it.
+    // With AW_SCREENSHOT=<file.png> (under a display, e.g. xvfb-run): the window with a few items.
     void screenshot() {
         const QByteArray file = qgetenv("AW_SCREENSHOT");
         if (file.isEmpty())
@@ -488,17 +389,14 @@ private slots:
                                  "gradient:orange-purple"));
         QVERIFY(test::MakeMovie(scratch_->path() / "waves.avi", 160, 120));
         test::WriteWholeFile(scratch_->path() / "birdsong.wav", "RIFF");
-        auto window = MakeWindow((scratch_->path() / "harbour.jpg").string());
-        QCOMPARE(window->Initialise(), 0);
-        static_cast<DropPane*>(window->control(1012))
-            ->AcceptDroppedFiles({(scratch_->path() / "sunset.bmp").string(),
-                                  (scratch_->path() / "waves.avi").string(),
-                                  (scratch_->path() / "birdsong.wav").string()});
-        static_cast<QLineEdit*>(window->control(1004))->setText("Summer by the sea");
-        static_cast<QCheckBox*>(window->control(1005))->setChecked(true);
+        auto window = Started((scratch_->path() / "harbour.jpg").string());
+        for (const char* name : {"sunset.bmp", "waves.avi", "birdsong.wav"})
+            Drop(*window, scratch_->path() / name);
+        Get<QLineEdit>(*window, 1004)->setText("Summer by the sea");
+        Get<QCheckBox>(*window, 1005)->setChecked(true);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        QTRY_VERIFY(!static_cast<DropPane*>(window->control(1012))->isPreparing());
+        QTRY_VERIFY(!Get<DropPane>(*window, 1012)->isPreparing());
         QTest::qWait(200);
         QVERIFY(window->grab().save(QString::fromLocal8Bit(file)));
     }
@@ -507,8 +405,7 @@ private slots:
         // A settings file below a plain file can never be written, whoever runs the test.
         test::WriteWholeFile(scratch_->path() / "file", "x");
         QCOMPARE(MakeWindow("/nowhere/a.jpg", "file/settings")->Run(), 2);
-        QVERIFY(startupMessages_.log.empty());
-        QVERIFY(messages_.log.empty());
+        QVERIFY(startupMessages_.log.empty() && messages_.log.empty());
     }
 };
 

@@ -1,5 +1,4 @@
-// The progress window with real runs over the built imaging modules: the bar, the modal result,
-// Stop, Esc and close as the stop request, and teardown during a run that never waits for itself.
+// The progress window over real runs: the bar, the result, the stop request and teardown mid-run.
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -88,34 +87,15 @@ private slots:
         job_.outputFolder = out_.string();
     }
 
-    // The read-only item answered No: asked and told through the service, left out, its step still
-    // counted, so the bar ends full; the modal result is 1.
-    void writtenRunAsksThroughTheService() {
-        Prepare();
-        auto window = Window();
-        messages_->answers = {false};
-        auto* bar = window->findChild<QProgressBar*>("c1079");
-        QCOMPARE(bar->maximum(), 30);
-        const test::Watchdog watchdog(60s, "a written run");
-        QCOMPARE(window->Run(), RunWritten);
-        QCOMPARE(bar->value(), 30);
-        QCOMPARE(StatusLine(*window), QString("3 of 3 images is being processed..."));
-        // The texts are the run's test; here they reach the service from the window's thread, in order.
-        QCOMPARE(messages_->log.size(), std::size_t{2});
-        QVERIFY(messages_->log[0].starts_with("ask ") && messages_->log[1].starts_with("inform "));
-        QCOMPARE(test::ReadWholeFile(out_ / "Data" / "x.jpg"), std::string("old"));
-        QVERIFY(window->failureLine().empty());
-    }
-
-    // Stop (twice), Esc or close while the question is on screen: "Finishing..." stays, the window stays
-    // until the run ends, with result 2.
-    void stopEscAndClose() {
-        const std::vector<std::pair<const char*, std::function<void(ProgressWindow&)>>> ways = {
+    // The read-only item answered No: asked and told from the window's thread, left out, its step still
+    // counted. Stop (twice), Esc or close with the question on screen: "Finishing..." until the run ends.
+    void runsEndWrittenOrStopped() {
+        const std::pair<const char*, std::function<void(ProgressWindow&)>> ways[] = {
+            {"answered No", nullptr},
             {"Stop twice",
              [](ProgressWindow& window) {
-                 auto* stop = window.findChild<QPushButton*>("c1016");
-                 QTest::mouseClick(stop, Qt::LeftButton);
-                 QTest::mouseClick(stop, Qt::LeftButton);
+                 for (int i = 0; i < 2; ++i)
+                     QTest::mouseClick(window.findChild<QPushButton*>("c1016"), Qt::LeftButton);
              }},
             {"Esc", [](ProgressWindow& window) { QTest::keyClick(&window, Qt::Key_Escape); }},
             {"close", [](ProgressWindow& window) { window.close(); }},
@@ -123,24 +103,35 @@ private slots:
         for (const auto& [name, stop] : ways) {
             Prepare();
             auto window = Window();
-            bool stillShown = false;
-            messages_->onAsk = [&, &stop = stop] {
-                stop(*window);
-                stillShown = window->isVisible();
-            };
+            auto* bar = window->findChild<QProgressBar*>("c1079");
+            bool stillShown = true;
+            if (stop)
+                messages_->onAsk = [&, &stop = stop] {
+                    stop(*window);
+                    stillShown = window->isVisible();
+                };
+            else
+                messages_->answers = {false};
             const test::Watchdog watchdog(60s, name);
-            QCOMPARE(window->Run(), RunStopped);
+            QCOMPARE(window->Run(), stop ? RunStopped : RunWritten);
             QVERIFY2(stillShown, name);
-            QCOMPARE(StatusLine(*window), QString("Finishing..."));
-            QCOMPARE(messages_->log.size(), std::size_t{1});
-            // Stopped at the check after the replaced Data copy: no thumbnail was made.
-            QVERIFY2(fs::is_empty(out_ / "Thumb"), name);
+            QCOMPARE(StatusLine(*window),
+                     QString(stop ? "Finishing..." : "3 of 3 images is being processed..."));
+            QCOMPARE(messages_->log.size(), std::size_t(stop ? 1 : 2));
+            if (stop) { // stopped at the check after the replaced Data copy: no thumbnail was made
+                QVERIFY2(fs::is_empty(out_ / "Thumb"), name);
+            } else {
+                QCOMPARE(bar->maximum(), 30);
+                QCOMPARE(bar->value(), 30);
+                QVERIFY(messages_->log[0].starts_with("ask ") && messages_->log[1].starts_with("inform "));
+                QCOMPARE(test::ReadWholeFile(out_ / "Data" / "x.jpg"), std::string("old"));
+                QVERIFY(window->failureLine().empty());
+            }
             fs::remove_all(out_);
         }
     }
 
-    // 7,000 items make a range of 70,000, which a 16-bit range would cut to 4,464. Files that do not
-    // exist fail the run at the first item, after its step.
+    // 7,000 items make a range of 70,000 (a 16-bit range would cut it); missing files fail the first item.
     void barRangeIsNotCutTo16Bits() {
         Prepare({"a.jpg"});
         std::vector<MediaItem> many(7000, items_->items().front());
@@ -155,8 +146,7 @@ private slots:
         QVERIFY(window->failureLine().find("gone0.jpg") != std::string::npos);
     }
 
-    // The owner destroys the window while the run waits for an answer the window has not shown yet (its
-    // event loop is busy elsewhere): the question answers No, nothing is shown, the destructor returns.
+    // Destroyed while the run waits for an unshown answer: the question answers No, the destructor returns.
     void destroyedWithAQuestionPending() {
         Prepare();
         auto window = Window();
