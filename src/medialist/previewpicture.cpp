@@ -6,10 +6,6 @@
 
 namespace aw {
 
-PixelSize FitToPreviewBox(int width, int height) {
-    return FitSize(width, height, kPreviewBoxWidth, kPreviewBoxHeight);
-}
-
 bool PreparePreview(const std::string& path, int kind, const ImagingLibrary& imaging, Picture& out) {
     out.Release();
     if (kind == Audio)

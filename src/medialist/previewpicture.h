@@ -15,10 +15,6 @@ struct ImagingLibrary;
 constexpr int kPreviewBoxWidth = 141;
 constexpr int kPreviewBoxHeight = 271;
 
-// The size a width x height picture is shown at: unchanged when it fits the box, else the longer side
-// (relative to the box) fills it and the other is scaled with ScaleDimension (at least 1).
-PixelSize FitToPreviewBox(int width, int height);
-
 // Reads and decodes the file at `path` of MediaKind `kind` into `out`: a 24-bit bottom-up picture of at
 // most 141 x 271 (still pictures and the first frame of movies). Audio needs nothing prepared: true with
 // `out` left empty. False for any other kind and for every file the modules refuse; `out` is then empty.
