@@ -20,8 +20,8 @@ using namespace std::chrono_literals;
 using test::FakeUiThread;
 using Texts = std::vector<std::string>;
 
-// The target on the fake user-interface thread: records every call; `throwOn` names a call that throws;
-// `onAsk` runs inside AskYesNo (a nested modal loop in a window).
+// The target on the fake user-interface thread: records every call; a text ending in '!' and the close
+// request 3 throw; `onAsk` runs inside AskYesNo (a nested modal loop in a window).
 class UiHost : public RunHost {
 public:
     void SetStatusText(const std::string& text) override { Record("status " + text); }
@@ -30,36 +30,28 @@ public:
         Record("ask " + text);
         if (onAsk)
             onAsk();
-        return answer;
+        return kYes;
     }
     void Inform(const std::string& text, const std::string&) override { Record("inform " + text); }
     void ReportFailure(const std::string& reason) override { Record("failure " + reason); }
     void RequestClose(int runCode) override { Record("close " + std::to_string(runCode)); }
-
     Texts Events() {
         std::lock_guard guard(lock_);
         return events_;
     }
 
-    void ThrowOn(const std::string& call) {
-        std::lock_guard guard(lock_);
-        throwOn_ = call;
-    }
-
-    int answer = kYes;
     std::function<void()> onAsk;
 
 private:
     void Record(const std::string& event) {
         std::lock_guard guard(lock_);
         events_.push_back(event);
-        if (!throwOn_.empty() && event.starts_with(throwOn_))
+        if (event.ends_with('!') || event == "close 3")
             throw std::runtime_error(event);
     }
 
     std::mutex lock_;
     Texts events_;
-    std::string throwOn_;
 };
 
 // Teardown (Shutdown from any thread, or the queue lost) releases a question the user-interface thread never
@@ -69,8 +61,7 @@ TEST(RelayedRunHost, TeardownReleasesAWaitingQuestion) {
     for (const bool inform : {false, true}) {
         for (const Release release :
              {Release::Shutdown, Release::ShutdownFromAnotherThread, Release::QueueDropped}) {
-            SCOPED_TRACE(testing::Message()
-                         << "inform " << inform << " release " << static_cast<int>(release));
+            SCOPED_TRACE(testing::Message() << "inform " << inform << " release " << int(release));
             UiHost ui;
             FakeUiThread thread(FakeUiThread::Mode::Gone);
             RelayedRunHost relay(ui, thread.Poster());
@@ -120,27 +111,23 @@ TEST(RelayedRunHost, TargetExceptionsReachTheWorker) {
     UiHost ui;
     FakeUiThread thread(FakeUiThread::Mode::Prompt);
     RelayedRunHost relay(ui, thread.Poster());
-    ui.ThrowOn("ask");
-    EXPECT_THROW(relay.AskYesNo("question", "Confirmation"), std::runtime_error);
-    ui.ThrowOn("status");
-    relay.SetStatusText("1 of 2");
+    EXPECT_THROW(relay.AskYesNo("question!", "Confirmation"), std::runtime_error);
+    relay.SetStatusText("1 of 2!");
     // The status has been carried out (and has thrown) by the time the message returns or refuses.
     int thrown = 0;
-    for (const auto& call : std::vector<std::function<void()>>{
-             [&] { relay.Inform("after the status", "Information"); }, [&] { relay.AdvanceProgress(10); }}) {
+    for (int call = 0; call < 2; ++call) {
         try {
-            call();
+            call == 0 ? relay.Inform("after the status", "Information") : relay.AdvanceProgress(10);
         } catch (const std::runtime_error&) {
             ++thrown;
         }
     }
     EXPECT_EQ(thrown, 1);
     relay.AdvanceProgress(10);
-    ui.ThrowOn("close");
     relay.RequestClose(3);
     ASSERT_TRUE(test::WaitUntil([&] { return ui.Events().back() == "close 3"; }));
     const Texts events = ui.Events();
-    EXPECT_EQ(Texts(events.begin(), events.begin() + 2), (Texts{"ask question", "status 1 of 2"}));
+    EXPECT_EQ(Texts(events.begin(), events.begin() + 2), (Texts{"ask question!", "status 1 of 2!"}));
     EXPECT_EQ(events.end()[-2], "advance 10");
 }
 
