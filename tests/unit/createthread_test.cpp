@@ -1,21 +1,27 @@
 #include "album/createthread.h"
 
 #include <algorithm>
+#include <array>
+#include <atomic>
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <functional>
 #include <future>
+#include <map>
 #include <memory>
 #include <new>
 #include <regex>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include "album/imaginglibraryloader.h"
 #include "album/relayedrunhost.h"
@@ -91,6 +97,24 @@ std::string Status(int p, int n) {
     return "status " + std::to_string(p) + " of " + std::to_string(n) + " images is being processed...";
 }
 
+// The decoder's behaviour per source, found by its byte count: a delay in ms, then -1 refuses the picture
+// and -2 throws. Set before a run, only read while it lasts.
+ImagingLibrary gReal;
+std::map<uint32_t, std::pair<int, int>> gBehaviour;
+std::atomic<int> gDecoding{0}, gMostDecoding{0};
+
+void* Decode(const void* bytes, uint32_t count, int minW, int minH, void* description, int* w, int* h) {
+    const int now = ++gDecoding;
+    for (int seen = gMostDecoding; now > seen && !gMostDecoding.compare_exchange_weak(seen, now);) {
+    }
+    const auto [delayMs, fault] = gBehaviour.count(count) ? gBehaviour.at(count) : std::pair(0, 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+    --gDecoding;
+    if (fault == -2)
+        throw std::bad_alloc();
+    return fault == -1 ? nullptr : gReal.DllDecodeJPEGScaled(bytes, count, minW, minH, description, w, h);
+}
+
 // Head (title, body with $BC$/$BF$), one link per item, "<BR>" (first column) or "</TR></TABLE>", tail.
 constexpr char kArrangement[] = "500\n501\n20563\n508\n12611\n515\n12867\n519\n20563\n512\n";
 
@@ -107,6 +131,8 @@ protected:
         ASSERT_GT(fs::file_size(Source("big.jpg")), 96u * 1024);
         fs::create_directories(Source("mine"));
         fs::copy_file(Source("c.jpg"), Source("mine/usa.jpg"));
+        for (int p = 1; p <= 6; ++p)
+            ASSERT_TRUE(test::MakeJpeg(Source("p" + std::to_string(p) + ".jpg"), 64 + 8 * p, 48));
     }
     static void TearDownTestSuite() { sources_.reset(); }
 
@@ -148,6 +174,9 @@ protected:
     static std::string Source(const std::string& name) { return (sources_->path() / name).string(); }
     std::string Page() const { return ReadWholeFile(out_ / "Index.html"); }
     fs::path Data(const std::string& name) const { return out_ / "Data" / name; }
+    std::string Held() const {
+        return std::to_string(Files("Data").size()) + "+" + std::to_string(Files("Thumb").size());
+    }
     Texts Files(const char* folder) const {
         Texts names;
         for (const auto& entry : fs::directory_iterator(out_ / folder))
@@ -301,6 +330,85 @@ TEST_F(CreateThreadTest, FinishedRuns) {
                       ReadWholeFile(files.size() == 1 ? usa : Source(files[0])));
         }
     }
+}
+
+// Thumbnails made ahead on worker threads: whichever preparation is slow, refused, throwing or stuck on a
+// FIFO, every visible effect comes in item order; a stop waits only for the preparations running.
+TEST_F(CreateThreadTest, LookAheadKeepsEffectsInItemOrder) {
+    ImagingLibrary imaging = gReal = loader_.library();
+    imaging.DllDecodeJPEGScaled = Decode;
+    const Texts names{"p1.jpg", "p2.jpg", "p3.jpg", "p4.jpg", "p5.jpg", "p6.jpg"};
+    const auto failure = [&](int p, const std::string& reason) {
+        return "failure The file " + Source(names[p - 1]) + " could not be used: " + reason;
+    };
+    const std::string undecodable = "it is not a picture that can be decoded.";
+    const std::string unexpected = "an unexpected error stopped the work on it.";
+    const struct {
+        const char* name;
+        std::vector<std::array<int, 3>> behaviour; // item, delay, fault
+        int end, stopAt;
+        Texts last;
+    } cases[] = {
+        {"slow first", {{1, 150, 0}, {2, 60, 0}}, 6, 0, {"close 1"}},
+        {"slow last", {{6, 150, 0}}, 6, 0, {"close 1"}},
+        {"refused, earlier slow",
+         {{1, 80, 0}, {2, 80, 0}, {4, 0, -1}},
+         4,
+         0,
+         {failure(4, undecodable), "close 3"}},
+        {"throws, later ones fast", {{2, 100, 0}, {3, 0, -2}}, 3, 0, {failure(3, unexpected), "close 3"}},
+        // Only the preparations running at the stop are waited for (one round of 600 ms), not the window.
+        {"stop with slow items ahead",
+         {{2, 600, 0}, {3, 600, 0}, {4, 600, 0}, {5, 600, 0}},
+         2,
+         2,
+         {"close 2"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const test::Watchdog watchdog(60s, c.name);
+        Reset(names);
+        gBehaviour.clear();
+        for (const auto& [p, delay, fault] : c.behaviour)
+            gBehaviour[static_cast<uint32_t>(fs::file_size(Source(names[p - 1])))] = {delay, fault};
+        CCreateThread run(*host_, items_->items(), job_, folders_, imaging);
+        host_->onEvent = [&](const std::string& e) {
+            if (e.starts_with("status"))
+                host_->events.back() = e.substr(0, e.find(" of")) + " holds " + Held();
+            if (e == Status(c.stopAt, 6))
+                run.RequestStop();
+        };
+        const auto start = std::chrono::steady_clock::now();
+        run.Run();
+        std::erase_if(host_->events, [](const std::string& e) { return e.starts_with("advance"); });
+        Texts expected;
+        for (int p = 1; p <= c.end; ++p)
+            expected.push_back("status " + std::to_string(p) + " holds " + std::to_string(p - 1) + "+" +
+                               std::to_string(p - 1));
+        expected.insert(expected.end(), c.last.begin(), c.last.end());
+        EXPECT_EQ(host_->events, expected);
+        if (c.stopAt != 0) {
+            EXPECT_LT(std::chrono::steady_clock::now() - start, 1000ms);
+            // Item 2's Data copy stays (nothing written is removed); no page, finished or temporary.
+            EXPECT_EQ(Held(), "2+1");
+            EXPECT_EQ(Files(""), (Texts{"Data", "Thumb"}));
+        }
+    }
+    if (std::thread::hardware_concurrency() > 1) {
+        EXPECT_GT(gMostDecoding.load(), 1); // worked ahead on more than one thread
+    }
+
+    // A FIFO given as a picture is never opened by a worker (which would block it and the stop for good).
+    ASSERT_EQ(::mkfifo((dir_ / "pipe.jpg").c_str(), 0600), 0);
+    Reset(names);
+    std::vector<MediaItem> items = items_->items();
+    items.insert(items.begin() + 1,
+                 {(dir_ / "pipe.jpg").string(), dir_.str() + "/", "pipe.jpg", "th_pipe.jpg", StillJpeg});
+    const test::Watchdog watchdog(60s, "a FIFO among the items");
+    EXPECT_EQ(CCreateThread(*host_, items, job_, folders_, imaging).Run(), RunFailed);
+    EXPECT_EQ(host_->events.end()[-2],
+              "failure The file " + (dir_ / "pipe.jpg").string() +
+                  " could not be used: it is a FIFO (named pipe), not a regular file.");
 }
 
 // Whatever throws inside the run (its host, an imaging module) ends it with a line naming the file it

@@ -1,0 +1,113 @@
+#include "album/prepareahead.h"
+
+#include <atomic>
+#include <chrono>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "support/watchdog.h"
+
+namespace aw {
+namespace {
+
+using namespace std::chrono_literals;
+using Texts = std::vector<std::string>;
+
+// Each item takes its own time or throws; notes how far beyond the consumer a preparation ever started.
+struct FakePreparer {
+    std::vector<int> delaysMs;
+    std::size_t failAt = SIZE_MAX;
+    std::atomic<long> taking{0}, mostAhead{0};
+    std::atomic<int> started{0};
+
+    std::function<std::size_t(std::size_t)> Function() {
+        return [this](std::size_t index) {
+            long seen = mostAhead;
+            for (const long ahead = long(index) - taking;
+                 ahead > seen && !mostAhead.compare_exchange_weak(seen, ahead);) {
+            }
+            ++started;
+            std::this_thread::sleep_for(
+                std::chrono::milliseconds(index < delaysMs.size() ? delaysMs[index] : 0));
+            if (index == failAt)
+                throw std::runtime_error("item " + std::to_string(index));
+            return index;
+        };
+    }
+};
+
+// Fast items behind a slow one, or items passed over: the consumer gets each of its items once, in its
+// order, and no worker starts more than the window beyond it.
+TEST(PrepareAheadTest, ResultsInItemOrderWithinTheWindow) {
+    const struct {
+        const char* name;
+        unsigned workers;
+        std::size_t window;
+        std::vector<int> delaysMs;
+        std::vector<std::size_t> taken;
+    } cases[] = {
+        {"slow first", 4, 4, {40, 1, 1, 1, 1, 1, 1, 1, 1, 1}, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}},
+        {"items passed over", 2, 3, {0, 10, 10, 0, 0, 0, 0, 0, 0, 0}, {0, 2, 8, 9}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::Watchdog watchdog(20s, c.name);
+        FakePreparer fake{c.delaysMs};
+        PrepareAhead<std::size_t> ahead(c.delaysMs.size(), fake.Function(), c.workers, c.window);
+        for (std::size_t item : c.taken) {
+            fake.taking = long(item);
+            EXPECT_EQ(ahead.Take(item), item);
+            std::this_thread::sleep_for(1ms); // the commit takes a while too
+        }
+        EXPECT_FALSE(ahead.Take(c.taken.back()).has_value()); // never the same item twice
+        EXPECT_LE(fake.mostAhead.load(), long(c.window));
+        if (c.taken.size() == 4) {
+            EXPECT_LE(fake.started.load(), 8); // items 6 and 7 were never in the window
+        }
+    }
+}
+
+// A stop or the destructor at any moment ends promptly, waiting only for the preparations running: never
+// started, workers busy, results waiting, after the last item, after a failure. Nothing is prepared after.
+TEST(PrepareAheadTest, StopAndDestroyAtAnyTime) {
+    enum When { AtOnce, WorkersBusy, ResultsWaiting, AfterLastItem, AfterFailure };
+    for (When when : {AtOnce, WorkersBusy, ResultsWaiting, AfterLastItem, AfterFailure}) {
+        for (bool destroy : {false, true}) {
+            SCOPED_TRACE(when * 2 + destroy);
+            test::Watchdog watchdog(20s, "stopping the look-ahead");
+            FakePreparer fake{std::vector<int>(50, when == WorkersBusy ? 100 : 0),
+                              when == AfterFailure ? 0 : SIZE_MAX};
+            const std::size_t count = when == AfterLastItem ? 3 : 50;
+            std::optional<PrepareAhead<std::size_t>> ahead(std::in_place, count, fake.Function(), 2, 4);
+            if (when == WorkersBusy || when == ResultsWaiting) {
+                ASSERT_TRUE(
+                    test::WaitUntil([&] { return fake.started.load() >= (when == WorkersBusy ? 2 : 4); }));
+            }
+            for (std::size_t i = 0; when == AfterLastItem && i < count; ++i)
+                ASSERT_TRUE(ahead->Take(i).has_value());
+            if (when == AfterFailure) {
+                EXPECT_THROW(ahead->Take(0), std::runtime_error);
+            }
+            const auto start = std::chrono::steady_clock::now();
+            if (!destroy) {
+                ahead->Stop();
+                EXPECT_FALSE(ahead->Take(1).has_value());
+                ahead->Stop();
+            }
+            ahead.reset();
+            EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+            const int afterStop = fake.started.load();
+            EXPECT_LE(afterStop, when == AfterLastItem ? 3 : 5); // the window and the item taken
+            std::this_thread::sleep_for(20ms);
+            EXPECT_EQ(fake.started.load(), afterStop);
+        }
+    }
+}
+
+} // namespace
+} // namespace aw
