@@ -5,7 +5,6 @@
 #include <mutex>
 #include <stdexcept>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -54,14 +53,12 @@ private:
     Texts events_;
 };
 
-// Teardown (Shutdown from any thread, or the queue lost) releases a question the user-interface thread never
+// Teardown (Shutdown, or the queue lost) releases a question the user-interface thread never
 // answers as No; afterwards nothing reaches the target, also from closures queued before.
 TEST(RelayedRunHost, TeardownReleasesAWaitingQuestion) {
-    enum class Release { Shutdown, ShutdownFromAnotherThread, QueueDropped };
     for (const bool inform : {false, true}) {
-        for (const Release release :
-             {Release::Shutdown, Release::ShutdownFromAnotherThread, Release::QueueDropped}) {
-            SCOPED_TRACE(testing::Message() << "inform " << inform << " release " << int(release));
+        for (const bool dropQueue : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "inform " << inform << " queue dropped " << dropQueue);
             UiHost ui;
             FakeUiThread thread(FakeUiThread::Mode::Gone);
             RelayedRunHost relay(ui, thread.Poster());
@@ -75,15 +72,10 @@ TEST(RelayedRunHost, TeardownReleasesAWaitingQuestion) {
                 return relay.AskYesNo("question", "Confirmation");
             });
             ASSERT_TRUE(test::WaitUntil([&] { return relay.waitingQuestions() == 1; }));
-            if (release == Release::Shutdown)
-                relay.Shutdown();
-            else if (release == Release::ShutdownFromAnotherThread)
-                std::thread([&] { relay.Shutdown(); }).join();
-            else
-                thread.Stop();
+            dropQueue ? thread.Stop() : relay.Shutdown();
             EXPECT_EQ(worker.get(), RunHost::kNo);
             EXPECT_EQ(relay.waitingQuestions(), 0);
-            if (release == Release::QueueDropped)
+            if (dropQueue)
                 continue;
             EXPECT_EQ(relay.AskYesNo("later", "Confirmation"), RunHost::kNo);
             relay.Inform("later", "Information");
