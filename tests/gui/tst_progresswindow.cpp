@@ -15,10 +15,10 @@
 #include "dialogs/ui/progresswindow.h"
 #include "mainwindow/createworkflow.h"
 #include "medialist/itemlist.h"
-#include "medialist/mediaintake.h"
 #include "platform/filecopy.h"
 #include "stringtable.h"
 #include "support/fixtures.h"
+#include "support/itemsforrun.h"
 #include "support/scriptedmessages.h"
 #include "support/testpaths.h"
 #include "support/watchdog.h"
@@ -35,15 +35,10 @@ class ProgressWindowTest : public QObject {
     void Prepare(const std::vector<std::string>& names = {"x.bmp", "a.jpg", "c.jpg"}) {
         fs::create_directories(out_ / "Data");
         fs::create_directories(out_ / "Thumb");
-        items_ = std::make_unique<ItemList>();
-        MediaIntake intake(*items_);
+        std::vector<std::string> paths;
         for (const std::string& name : names)
-            intake.Take(Source(name));
-        items_->PrepareFileNames();
-        items_->MakeFileNamesUnique();
-        items_->audioPicturePath = job_.audioPicture;
-        items_->PrepareThumbNames();
-        items_->MakeThumbNamesUnique();
+            paths.push_back(Source(name));
+        items_ = test::ItemsForRun(paths, job_.audioPicture);
         test::WriteWholeFile(out_ / "Data" / "x.jpg", "old");
         QVERIFY(SetReadOnly((out_ / "Data" / "x.jpg").string()));
     }

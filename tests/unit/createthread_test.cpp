@@ -27,11 +27,11 @@
 #include "album/relayedrunhost.h"
 #include "album/runhost.h"
 #include "medialist/itemlist.h"
-#include "medialist/mediaintake.h"
 #include "platform/filecopy.h"
 #include "stringtable.h"
 #include "support/fakeuithread.h"
 #include "support/fixtures.h"
+#include "support/itemsforrun.h"
 #include "support/testpaths.h"
 #include "support/watchdog.h"
 
@@ -155,15 +155,10 @@ protected:
         fs::create_directories(out_ / "Data");
         fs::create_directories(out_ / "Thumb");
         host_ = std::make_unique<RecordingHost>();
-        items_ = std::make_unique<ItemList>();
-        MediaIntake intake(*items_);
+        std::vector<std::string> paths;
         for (const std::string& name : names)
-            intake.Take(Source(name));
-        items_->PrepareFileNames();
-        items_->MakeFileNamesUnique();
-        items_->audioPicturePath = job_.audioPicture;
-        items_->PrepareThumbNames();
-        items_->MakeThumbNamesUnique();
+            paths.push_back(Source(name));
+        items_ = test::ItemsForRun(paths, job_.audioPicture);
     }
     int RunOnce() { return CCreateThread(*host_, items_->items(), job_, folders_, loader_.library()).Run(); }
     static void ReadOnly(const fs::path& file, const std::string& content = "old") {
