@@ -15,6 +15,7 @@ packages=(
   ffmpeg imagemagick xvfb xauth chromium
   fonts-noto-cjk
   clang libclang-rt-14-dev valgrind
+  lintian appstream desktop-file-utils dpkg-dev
 )
 
 missing=()

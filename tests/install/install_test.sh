@@ -15,14 +15,15 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 status=0
 for file in bin/albumwright bin/albumwright-pick bin/albumwright-make \
   lib/albumwright/libalbumwright-image.so lib/albumwright/libalbumwright-video.so \
-  share/albumwright/htmldata/form1.dat share/albumwright/help share/applications/albumwright.desktop \
+  share/albumwright/htmldata/form1.dat share/albumwright/help share/applications/org.albumwright.albumwright.desktop \
+  share/metainfo/org.albumwright.albumwright.metainfo.xml share/doc/albumwright/copyright \
   share/icons/hicolor/48x48/apps/albumwright.png share/icons/hicolor/256x256/apps/albumwright.png \
-  share/man/man1/albumwright.1 share/man/man1/albumwright-pick.1 share/man/man1/albumwright-make.1; do
+  share/man/man1/albumwright.1.gz share/man/man1/albumwright-pick.1.gz share/man/man1/albumwright-make.1.gz; do
   [ -e "$prefix/$file" ] || { echo "not installed: $file"; status=1; }
 done
 extra=$(find "$prefix/bin" -mindepth 1 ! -name albumwright ! -name albumwright-pick ! -name albumwright-make)
 [ -z "$extra" ] || { echo "unexpected in bin/: $extra"; status=1; }
-grep -qx 'Exec=albumwright-pick %F' "$prefix/share/applications/albumwright.desktop" ||
+grep -qx 'Exec=albumwright-pick %F' "$prefix/share/applications/org.albumwright.albumwright.desktop" ||
   { echo "the desktop entry does not start the companion"; status=1; }
 [ "$status" -eq 0 ] || exit 1
 
