@@ -125,23 +125,22 @@ void ListController::InputLetter(const std::string& typed) {
 }
 
 void ListController::MoveSelectionUp() {
-    const int s = selected_;
-    if (busy_ || s <= 0 || s >= items_.count())
-        return;
-    items_.Swap(s - 1, s);
-    RebuildLines();
-    current_ = s - 1;
-    Select(s - 1);
+    MoveSelection(-1);
 }
 
 void ListController::MoveSelectionDown() {
+    MoveSelection(1);
+}
+
+void ListController::MoveSelection(int step) {
     const int s = selected_;
-    if (busy_ || s < 0 || s >= items_.count() - 1)
+    const int t = s + step;
+    if (busy_ || s < 0 || s >= items_.count() || t < 0 || t >= items_.count())
         return;
-    items_.Swap(s, s + 1);
+    items_.Swap(s, t);
     RebuildLines();
-    current_ = s + 1;
-    Select(s + 1);
+    current_ = t;
+    Select(t);
 }
 
 void ListController::DeleteSelection() {

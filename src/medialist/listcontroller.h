@@ -100,6 +100,7 @@ private:
     };
     class InputScope;
 
+    void MoveSelection(int step);
     void Select(int line);
     void MakeCurrent(int line);
     void PreviewLine(int line);
