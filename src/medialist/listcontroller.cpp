@@ -21,13 +21,13 @@ constexpr int kWarningCaptionId = 438;
 
 // Holds the boxes raised inside one step, so that every box comes after the state it reports on is
 // complete; the outermost hold then shows them, or (for input) has them shown once the handler returns.
-class ListController::InputScope {
+class ListController::BoxHold {
 public:
-    InputScope(ListController& owner, bool fromInput)
+    BoxHold(ListController& owner, bool fromInput)
         : owner_(owner), outermost_(!owner.holding_), fromInput_(fromInput) {
         owner_.holding_ = true;
     }
-    ~InputScope() {
+    ~BoxHold() {
         if (!outermost_)
             return;
         owner_.holding_ = false;
@@ -38,8 +38,8 @@ public:
         else if (!std::exchange(owner_.scheduled_, true))
             owner_.view_->ScheduleBoxes();
     }
-    InputScope(const InputScope&) = delete;
-    InputScope& operator=(const InputScope&) = delete;
+    BoxHold(const BoxHold&) = delete;
+    BoxHold& operator=(const BoxHold&) = delete;
 
 private:
     ListController& owner_;
@@ -68,7 +68,7 @@ void ListController::SetOutputFolderGiven(bool given) {
 void ListController::InputClick(int line) {
     if (busy_ || line < 0 || line >= lineCount())
         return;
-    const InputScope scope(*this, true);
+    const BoxHold hold(*this, true);
     Select(line);
     if (line != current_)
         MakeCurrent(line);
@@ -78,7 +78,7 @@ void ListController::InputKey(ListKey key, int pageLines) {
     const int last = lineCount() - 1;
     if (busy_ || last < 0)
         return;
-    const InputScope scope(*this, true);
+    const BoxHold hold(*this, true);
     const int s = selected_;
     const int page = std::max(pageLines, 1);
     int target = 0;
@@ -147,7 +147,7 @@ void ListController::DeleteSelection() {
     const int s = selected_;
     if (busy_ || s < 0 || s >= items_.count())
         return;
-    const InputScope scope(*this, true);
+    const BoxHold hold(*this, true);
     items_.Erase(s);
     RebuildLines();
     UpdateCreate();
@@ -170,7 +170,7 @@ void ListController::DeleteSelection() {
 }
 
 void ListController::ShowThumbnailChanged(bool checked) {
-    const InputScope scope(*this, true);
+    const BoxHold hold(*this, true);
     if (!checked)
         ClearPreview();
     else if (selected_ >= 0 && selected_ < lineCount())
@@ -213,7 +213,7 @@ int ListController::TakeStartupFile(const std::string& path, std::string& folder
 }
 
 void ListController::FinishIntake(const MediaIntake& intake, int before) {
-    const InputScope scope(*this, false);
+    const BoxHold hold(*this, false);
     AppendLinesFrom(before);
     if (!intake.rejectedNames().empty())
         Raise(intake.RejectedText(), LoadText(kRejectedCaptionId), BoxKind::Note);
@@ -235,7 +235,7 @@ bool ListController::PreviewArrived(std::uint64_t ticket, const std::string& pat
     if (selected == nullptr || selected->path != path)
         return false;
     if (!ok) {
-        const InputScope scope(*this, false);
+        const BoxHold hold(*this, false);
         Raise(LoadText(kThumbnailFailedId), LoadText(kWarningCaptionId), BoxKind::Warning);
     }
     return true;

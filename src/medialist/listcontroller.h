@@ -98,7 +98,7 @@ private:
         std::string text, caption;
         BoxKind kind;
     };
-    class InputScope;
+    class BoxHold;
 
     void MoveSelection(int step);
     void Select(int line);
