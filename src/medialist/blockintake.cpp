@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "album/mediapath.h"
 #include "medialist/itemlist.h"
 #include "medialist/mediaintake.h"
 #include "medialist/selectionblock.h"
@@ -24,18 +23,12 @@ int AcceptFileBlock(const Bytes& block, MediaIntake& intake, ItemList& items) {
     return items.count() == 0 ? kUnsupportedId : 0;
 }
 
-std::optional<Bytes> ConvertBrowserSelection(const Bytes& selectionBlock, ItemList& items) {
-    std::optional<Bytes> block = IdListToFileBlock(selectionBlock);
-    if (!block)
-        return std::nullopt;
-    std::vector<std::string> paths;
-    FileBlock::Read(*block, paths);
-    items.sourceFolder = paths.empty() ? std::string() : MediaPath::FolderOf(paths.front());
-    return block;
+std::optional<Bytes> ConvertBrowserSelection(const Bytes& selectionBlock) {
+    return IdListToFileBlock(selectionBlock);
 }
 
 int AcceptBrowserSelection(const Bytes& selectionBlock, MediaIntake& intake, ItemList& items) {
-    const std::optional<Bytes> block = ConvertBrowserSelection(selectionBlock, items);
+    const std::optional<Bytes> block = ConvertBrowserSelection(selectionBlock);
     return block ? AcceptFileBlock(*block, intake, items) : kNoFilesId;
 }
 

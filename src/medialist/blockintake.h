@@ -1,5 +1,5 @@
 // Intake of a whole FileBlock and of the media browser's selection block: the rules that decide the
-// start-up result (0, 446 or 447) and the list's source folder. The per-file step is MediaIntake's; what
+// start-up result (0, 446 or 447). The per-file step is MediaIntake's; what
 // the user is shown afterwards (the rejected names, the first selection, the preview) is the caller's.
 //
 // Ownership: borrows the intake and its list for the call. Thread-safety: none; the list's thread only.
@@ -18,10 +18,9 @@ class MediaIntake;
 // no path (or cannot be read); 447 when the list is still empty afterwards; else 0.
 int AcceptFileBlock(const Bytes& block, MediaIntake& intake, ItemList& items);
 
-// The first half of taking in the browser's selection: converts `selectionBlock` (IdListToFileBlock) and,
-// when that gives a block, sets the list's sourceFolder to the folder (with its "/") of its first path.
+// The first half of taking in the browser's selection: `selectionBlock` converted (IdListToFileBlock).
 // None when the selection cannot be converted (the caller's 446).
-std::optional<Bytes> ConvertBrowserSelection(const Bytes& selectionBlock, ItemList& items);
+std::optional<Bytes> ConvertBrowserSelection(const Bytes& selectionBlock);
 
 // ConvertBrowserSelection, then AcceptFileBlock with the converted block; 446 when there is none.
 int AcceptBrowserSelection(const Bytes& selectionBlock, MediaIntake& intake, ItemList& items);

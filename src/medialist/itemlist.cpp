@@ -4,16 +4,8 @@
 #include <utility>
 
 #include "album/mediapath.h"
-#include "medialist/itemlistpeers.h"
-#include "medialist/linelist.h"
-#include "stringtable.h"
 
 namespace aw {
-
-void ItemList::Attach(LineList* lines, ItemListPeers* peers) {
-    lines_ = lines;
-    peers_ = peers;
-}
 
 const MediaItem* ItemList::at(int index) const {
     if (index < 0 || index >= count())
@@ -21,86 +13,14 @@ const MediaItem* ItemList::at(int index) const {
     return &items_[static_cast<std::size_t>(index)];
 }
 
-void ItemList::SetStatusText(const std::string& text) {
-    statusText = text;
-    if (peers_)
-        peers_->SetStatusText(text);
+void ItemList::Swap(int first, int second) {
+    if (at(first) && at(second))
+        std::swap(items_[static_cast<std::size_t>(first)], items_[static_cast<std::size_t>(second)]);
 }
 
-void ItemList::AppendItem(const MediaItem& item) {
-    items_.push_back(item);
-    if (lines_)
-        lines_->AppendLine(item.fileName);
-}
-
-void ItemList::RebuildLines() {
-    if (!lines_)
-        return;
-    lines_->RemoveAllLines();
-    for (const MediaItem& item : items_)
-        lines_->AppendLine(item.fileName);
-}
-
-void ItemList::MoveSelectionUp() {
-    if (!lines_ || lines_->LineCount() == 0)
-        return;
-    const int s = lines_->SelectedLine();
-    // The view and the list agree in length by invariant; the bound check guards a view out of step.
-    if (s <= 0 || s >= count())
-        return;
-    std::swap(items_[static_cast<std::size_t>(s - 1)], items_[static_cast<std::size_t>(s)]);
-    RebuildLines();
-    currentIndex = s - 1;
-    lines_->SelectLine(s - 1);
-}
-
-void ItemList::MoveSelectionDown() {
-    if (!lines_ || lines_->LineCount() == 0)
-        return;
-    const int s = lines_->SelectedLine();
-    if (s < 0 || s >= count() - 1)
-        return;
-    std::swap(items_[static_cast<std::size_t>(s)], items_[static_cast<std::size_t>(s + 1)]);
-    RebuildLines();
-    currentIndex = s + 1;
-    lines_->SelectLine(s + 1);
-}
-
-void ItemList::DeleteSelection() {
-    if (!lines_ || lines_->LineCount() == 0)
-        return;
-    const int s = lines_->SelectedLine();
-    if (s < 0 || s >= count())
-        return;
-    items_.erase(items_.begin() + s);
-    RebuildLines();
-
-    if (items_.empty()) {
-        if (peers_) {
-            peers_->EnableCreate(false);
-            peers_->ClearPreview();
-        }
-        SetStatusText("");
-        return;
-    }
-
-    const int t = s == count() ? s - 1 : s;
-    PreviewStart preview = PreviewStart::Shown;
-    if (!peers_ || !peers_->IsShowThumbnailChecked()) {
-        if (peers_)
-            peers_->ClearPreview();
-    } else {
-        SetStatusText(lines_->LineText(t) + LoadText(437));
-        const MediaItem& item = items_[static_cast<std::size_t>(t)];
-        preview = peers_->ShowPreview(item.path, item.kind);
-        if (preview == PreviewStart::Failed)
-            peers_->ShowWarning(LoadText(424), LoadText(438));
-    }
-    currentIndex = t;
-    lines_->SelectLine(t);
-    // A preview still being prepared keeps its note up; the peer puts the plain text back when it ends.
-    if (preview != PreviewStart::Pending)
-        SetStatusText(lines_->LineText(t));
+void ItemList::Erase(int index) {
+    if (at(index))
+        items_.erase(items_.begin() + index);
 }
 
 int ItemList::PrepareFileNames() {

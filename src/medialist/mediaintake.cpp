@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "album/mediaitem.h"
 #include "medialist/itemlist.h"
@@ -16,13 +17,20 @@ constexpr long kAsfMarkerOffset = 64;
 constexpr char kAsfMarker[] = "Kelpra";
 constexpr std::size_t kAsfMarkerLength = sizeof(kAsfMarker) - 1;
 
+constexpr std::size_t kListedNames = 20;
+constexpr int kMoreNamesId = 460;
+
+// The first kListedNames names joined by ", ", then a line saying how many more there are: a box listing
+// thousands of names would be taller than any screen.
 std::string JoinNames(const std::vector<std::string>& names) {
     std::string text;
-    for (std::size_t i = 0; i < names.size(); ++i) {
+    for (std::size_t i = 0; i < names.size() && i < kListedNames; ++i) {
         if (i > 0)
             text += ", ";
         text += names[i];
     }
+    if (names.size() > kListedNames)
+        text += "\n" + FormatText(LoadText(kMoreNamesId), {std::to_string(names.size() - kListedNames)});
     return text;
 }
 

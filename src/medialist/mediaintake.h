@@ -48,10 +48,12 @@ private:
 // gives false; the file is always closed again.
 bool IsMarkedAsf(const std::string& path);
 
-// String 404 (which ends with its own line break) followed by the names joined by ", ".
+// String 404 (which ends with its own line break) followed by the names joined by ", ": at most 20 of
+// them, and then on a line of its own string 460 with the number of names left out.
 std::string RejectedNamesText(const std::vector<std::string>& names);
 
-// String 403, then on a new line the names joined by ", " so that the user can find the files.
+// String 403, then on a new line the names as RejectedNamesText lists them, so that the user can find the
+// files.
 std::string UnsafeNamesText(const std::vector<std::string>& names);
 
 } // namespace aw

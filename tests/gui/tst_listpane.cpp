@@ -1,13 +1,12 @@
-// The item list and the drop pane wired as the main window wires them: selection, preview, intake.
-#include <QElapsedTimer>
+// The item list and the drop pane wired as the main window wires them: what the views pass on to the list's
+// controller and what they draw. The controller's rules are its unit test.
 #include <QMimeData>
-#include <QSignalSpy>
 #include <QtTest>
 
 #include "album/mediakind.h"
-#include "medialist/selectionblock.h"
 #include "stringtable.h"
 #include "support/listpanerig.h"
+#include "support/watchdog.h"
 
 namespace aw {
 
@@ -19,15 +18,13 @@ class ListPaneTest : public QObject {
 private:
     const std::string note = LoadText(437);
     const std::string warning = "inform " + LoadText(438) + ": " + LoadText(424);
-    const std::string notesRefused = "inform " + LoadText(421) + ": " + LoadText(404) + "notes.txt";
 
     static void Click(test::ListPaneRig& rig, int row) {
         QTest::mouseClick(rig.list->viewport(), Qt::LeftButton, {},
                           rig.list->visualItemRect(rig.list->item(row)).center());
     }
     static void Show(test::ListPaneRig& rig, const Strings& names) {
-        for (const std::string& name : names)
-            rig.Add(name);
+        rig.Add(names);
         rig.window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
     }
@@ -52,201 +49,136 @@ private:
     static QColor Centre(DropPane* pane) {
         return pane->grab().toImage().copy(pane->contentsRect()).pixelColor(75, 140);
     }
-    // A pane showing previews without a list around it (no item needs to be selected).
+    // A pane showing previews without a list around it (every result of its newest request is drawn).
     static void WithoutList(test::ListPaneRig& rig) {
-        rig.pane->Attach(nullptr, rig.create, rig.folder, rig.showThumbnail, &rig.messages, nullptr);
+        rig.pane->Attach(nullptr, nullptr);
         rig.window.show();
     }
 
 private slots:
-    // A click previews once with the note in the status text; moves and deletion keep the selection.
-    void clickPreviewsOnceAndEditingKeepsTheSelection() {
+    // A click previews the line once; when the preview ends the status bar holds the whole name, however
+    // long, and every line carries its whole name as a tooltip.
+    void clickPreviewsTheLineAndNamesItWhole() {
+        const std::string name = "Beach day 01 at the harbour.jpg";
         test::ListPaneRig rig;
-        Show(rig, {"a.jpg", "b.jpg", "c.jpg"});
+        Show(rig, {"a.jpg", name, "bad.jpg"});
         Click(rig, 1);
-        QCOMPARE(rig.list->items().currentIndex, 1);
-        QCOMPARE(rig.statusText(), "b.jpg" + note);
+        QCOMPARE(rig.list->controller().currentIndex(), 1);
+        QCOMPARE(rig.statusText(), name + note);
         QTRY_COMPARE(rig.pane->isPreparing(), false);
-        QCOMPARE(rig.statusLog, (Strings{"b.jpg", "b.jpg" + note, "b.jpg"}));
-        Click(rig, 1); // the selected line again: nothing, not even the status text
-        QTest::qWait(50);
+        QCOMPARE(rig.statusLog, (Strings{name + note, name}));
+        QCOMPARE(Centre(rig.pane), QColor(Qt::red));
+        QCOMPARE(rig.list->item(1)->toolTip().toStdString(), name);
+        Click(rig, 1); // the current line again: nothing
+        QCoreApplication::processEvents();
         QCOMPARE(rig.prepared.load(), 1);
-        QCOMPARE(rig.statusLog.size(), std::size_t{3});
-        QVERIFY(rig.messages.log.empty());
 
-        // The moves themselves are the item list's unit test; here the view follows without calling back.
-        QSignalSpy rowSignals(rig.list, &QListWidget::currentRowChanged);
-        rig.list->items().MoveSelectionDown();
-        QCOMPARE(Lines(rig), (Strings{"a.jpg", "c.jpg", "b.jpg"}));
-        QCOMPARE(rig.selected(), 2);
-        QCOMPARE(rowSignals.count(), 0);
-        QCOMPARE(rig.prepared.load(), 1);          // the same item stays shown
-        QTest::keyClick(rig.list, Qt::Key_Delete); // as the Delete Selection button
-        QCOMPARE(Lines(rig), (Strings{"a.jpg", "c.jpg"}));
-        QCOMPARE(rig.selected(), 1);
-        QTRY_COMPARE(rig.prepared.load(), 2);
-    }
-
-    void navigationKeysMoveAndPreview() {
-        const struct {
-            int from;
-            Qt::Key key;
-            int to;
-        } cases[] = {
-            {0, Qt::Key_Down, 1}, {1, Qt::Key_Up, 0},   {0, Qt::Key_Right, 1},    {1, Qt::Key_Left, 0},
-            {0, Qt::Key_End, 4},  {4, Qt::Key_Home, 0}, {0, Qt::Key_PageDown, 4}, {4, Qt::Key_PageUp, 0},
-            {4, Qt::Key_Down, 4}, {0, Qt::Key_Up, 0},
-        };
-        for (const auto& c : cases) {
-            test::ListPaneRig rig;
-            Show(rig, {"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg"});
-            rig.list->SelectLine(c.from);
-            rig.list->items().currentIndex = c.from;
-            QTest::keyClick(rig.list, c.key);
-            QCOMPARE(rig.selected(), c.to);
-            QCOMPARE(rig.list->items().currentIndex, c.to);
-            QTRY_COMPARE(rig.pane->isPreparing(), false);
-            QCOMPARE(rig.prepared.load(), c.to == c.from ? 0 : 1);
-            if (c.to != c.from)
-                QCOMPARE(rig.statusText(), rig.list->LineText(c.to));
-        }
-    }
-
-    void otherInputAndBusyInputChangeNothing() {
-        test::ListPaneRig rig;
-        Show(rig, {"a.jpg", "b.jpg", "c.jpg"});
-        rig.list->SelectLine(0);
-        rig.list->items().currentIndex = 0;
-        QTest::keyClick(rig.list, Qt::Key_C); // the list's own search moves; the preview does not follow
-        QCOMPARE(rig.selected(), 2);
-        QCOMPARE(rig.list->items().currentIndex, 0);
-        rig.list->SelectLine(0);
-        rig.list->items().busy = true;
-        QTest::keyClick(rig.list, Qt::Key_Down);
-        Click(rig, 2);
-        QTest::keyClick(rig.list, Qt::Key_Delete);
-        QCOMPARE(rig.selected(), 0);
-        QCOMPARE(rig.list->LineCount(), 3);
-        rig.list->items().busy = false;
-        QTest::qWait(50);
-        QCOMPARE(rig.prepared.load(), 0);
-        QVERIFY(rig.statusLog.empty());
-
-        rig.showThumbnail->setChecked(false); // then only the status text follows
-        QTest::keyClick(rig.list, Qt::Key_Down);
-        QCOMPARE(rig.statusLog, (Strings{"b.jpg"}));
-        QVERIFY(!rig.pane->isPreparing());
-    }
-
-    void failedPreviewWarnsOnlyWhileItsItemIsSelected() {
-        test::ListPaneRig rig;
-        Show(rig, {"bad.jpg", "green.jpg", "c.jpg"});
-        Click(rig, 0);
-        QTRY_COMPARE(rig.messages.log, (Strings{warning}));
+        Click(rig, 2); // a failure is told once it has been prepared
+        QTRY_COMPARE(rig.messages.log, Strings{warning});
         QCOMPARE(rig.statusText(), std::string("bad.jpg"));
-
-        rig.delayMs = 200;
-        rig.messages.log.clear();
-        Click(rig, 1);
-        Click(rig, 0); // the selection moves on while it is prepared, without a new preview: dropped
-        rig.showThumbnail->setChecked(false);
-        QTest::keyClick(rig.list, Qt::Key_End);
-        QTRY_COMPARE(rig.pane->isPreparing(), false);
-        QTest::qWait(50);
-        QVERIFY(rig.messages.log.empty());
-        QCOMPARE(rig.statusText(), std::string("c.jpg"));
+        QCOMPARE(Centre(rig.pane), QColor(Qt::white));
     }
 
-    // The results for each block are the intake's unit test; here what the user sees.
-    void browserSelectionIsListedSelectedAndReported() {
+    // Keys reach the controller; the window's own keys pass through the list.
+    void keysMoveDeleteAndJump() {
         test::ListPaneRig rig;
         rig.showThumbnail->setChecked(false);
-        rig.folder->setText("/out");
-        QCOMPARE(
-            rig.list->AcceptBrowserSelection(SelectionBlock::Build("/in", {"a.jpg", "notes.txt", "c.mp3"})),
-            0);
-        QCOMPARE(Lines(rig), (Strings{"a.jpg", "c.mp3"}));
-        QCOMPARE(rig.messages.log, Strings{notesRefused});
-        QVERIFY(rig.create->isEnabled());
-        QCOMPARE(rig.selected(), 0);
+        Show(rig, {"a.jpg", "b.jpg", "c.jpg", "d.jpg"});
+        const struct {
+            Qt::Key key;
+            int selected;
+            Strings lines;
+        } steps[] = {{Qt::Key_Right, 1, {"a.jpg", "b.jpg", "c.jpg", "d.jpg"}},
+                     {Qt::Key_End, 3, {"a.jpg", "b.jpg", "c.jpg", "d.jpg"}},
+                     {Qt::Key_B, 1, {"a.jpg", "b.jpg", "c.jpg", "d.jpg"}},
+                     {Qt::Key_Delete, 1, {"a.jpg", "c.jpg", "d.jpg"}}};
+        for (const auto& step : steps) {
+            QTest::keyClick(rig.list, step.key);
+            QCOMPARE(rig.selected(), step.selected);
+            QCOMPARE(Lines(rig), step.lines);
+        }
+        QCOMPARE(rig.statusLog, (Strings{"b.jpg", "d.jpg", "c.jpg"})); // the letter jump names nothing
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QCoreApplication::sendEvent(rig.list, &escape);
+        QVERIFY(!escape.isAccepted());
+    }
+
+    // A box a click or a key raises is shown after its handler has returned.
+    void boxesWaitForTheInputHandler() {
+        test::ListPaneRig rig;
+        Show(rig, {"a.jpg", "b.jpg"});
+        // A kind without a preview fails at once, inside the handler.
+        rig.list->items().AppendItem(MediaItem{"/p/x.doc", "/p/", "x.doc", "", Unsupported});
+        rig.list->controller().Attach(rig.list);
+        Click(rig, 2);
+        QVERIFY(rig.messages.log.empty());
+        QTRY_COMPARE(rig.messages.log, Strings{warning});
+        Click(rig, 1);
+        QTest::keyClick(rig.list, Qt::Key_Delete); // x.doc takes b.jpg's place
+        QCOMPARE(rig.list->controller().currentIndex(), 1);
+        QCOMPARE(rig.messages.log.size(), std::size_t{1});
+        QTRY_COMPARE(rig.messages.log.size(), std::size_t{2});
     }
 
     void dropsTakeLocalFilesInOrder() {
         test::ListPaneRig rig;
-        rig.folder->setText("/out");
+        rig.list->controller().SetOutputFolderGiven(true);
         QVERIFY(!Drop(rig.pane, {QUrl("https://example.org/a.jpg")}));
         QCOMPARE(rig.list->LineCount(), 0);
         QVERIFY(Drop(rig.pane, {QUrl::fromLocalFile("/in/a.jpg"), QUrl::fromLocalFile("/in/notes.txt"),
                                 QUrl("https://example.org/c.jpg"), QUrl::fromLocalFile("/in/b.mp3")}));
-        const std::vector<MediaItem>& items = rig.list->items().items();
-        QCOMPARE(items.size(), std::size_t{2});
-        QCOMPARE(items[0].path + items[1].path, std::string("/in/a.jpg/in/b.mp3"));
-        QCOMPARE(rig.messages.log, Strings{notesRefused});
+        QCOMPARE(Lines(rig), (Strings{"a.jpg", "b.mp3"}));
+        QCOMPARE(rig.messages.log, Strings{"inform " + LoadText(421) + ": " + LoadText(404) + "notes.txt"});
         QVERIFY(rig.create->isEnabled());
         QCOMPARE(rig.selected(), 0); // the first files: line 0 selected and previewed
         QTRY_COMPARE(rig.statusText(), std::string("a.jpg"));
         QCOMPARE(rig.prepared.load(), 1);
-
-        rig.list->SelectLine(1); // onto a list with items: the selection and the preview stay
-        rig.list->items().currentIndex = 1;
-        rig.folder->clear();
-        QVERIFY(Drop(rig.pane, {QUrl::fromLocalFile("/in/c.jpg"), QUrl::fromLocalFile("/in/c.jpg")}));
-        QCOMPARE(rig.list->LineCount(), 4); // the same file twice is listed twice
-        QCOMPARE(rig.selected(), 1);
-        QCOMPARE(rig.list->items().currentIndex, 1);
-        QTest::qWait(50);
-        QCOMPARE(rig.prepared.load(), 1);
     }
 
     // A still is drawn centred, a failure leaves the area blank, sound needs no preparation; a result
-    // superseded or abandoned is never drawn.
+    // superseded or cleared is never drawn.
     void onlyTheNewestPreviewIsDrawn() {
         test::ListPaneRig rig;
         WithoutList(rig);
-        QSignalSpy finished(rig.pane, &DropPane::PreviewFinished);
-        QSignalSpy abandoned(rig.pane, &DropPane::PreviewAbandoned);
-        for (const auto& [file, ok, shown] : {std::tuple("/p/red.jpg", true, QColor(Qt::red)),
-                                              std::tuple("/p/bad.jpg", false, QColor(Qt::white))}) {
-            QVERIFY(rig.pane->ShowThumbnail(file, StillJpeg));
-            QTRY_VERIFY(!finished.isEmpty() && finished.last().at(0).toBool() == ok);
+        std::uint64_t ticket = 0;
+        for (const auto& [file, shown] :
+             {std::pair("/p/red.jpg", QColor(Qt::red)), std::pair("/p/bad.jpg", QColor(Qt::white))}) {
+            QCOMPARE(rig.pane->ShowThumbnail(++ticket, file, StillJpeg), PreviewStart::Pending);
+            QTRY_VERIFY(!rig.pane->isPreparing());
             QCOMPARE(Centre(rig.pane), shown);
         }
-        QVERIFY(!rig.pane->ShowThumbnail("/p/red.jpg", Unsupported));
-        QVERIFY(rig.pane->ShowThumbnail("/nowhere/sound.mp3", Audio)); // at once, file or not
+        QCOMPARE(rig.pane->ShowThumbnail(++ticket, "/p/red.jpg", Unsupported), PreviewStart::Failed);
+        QCOMPARE(rig.pane->ShowThumbnail(++ticket, "/nowhere/sound.mp3", Audio), PreviewStart::Shown);
         QVERIFY(!rig.pane->isPreparing());
 
-        finished.clear();
         rig.delayMs = 200;
-        QVERIFY(rig.pane->ShowThumbnail("/p/red.jpg", StillJpeg));
+        rig.pane->ShowThumbnail(++ticket, "/p/red.jpg", StillJpeg);
         QTRY_COMPARE(rig.prepared.load(), 3); // under way when the next request comes
-        QVERIFY(rig.pane->ShowThumbnail("/p/green.jpg", StillJpeg));
-        QTRY_COMPARE(finished.count(), 1);
-        QTest::qWait(300);
-        QCOMPARE(finished.count(), 1);
+        rig.pane->ShowThumbnail(++ticket, "/p/green.jpg", StillJpeg);
+        QTRY_COMPARE(rig.prepared.load(), 4);
+        QTRY_VERIFY(!rig.pane->isPreparing());
         QCOMPARE(Centre(rig.pane), QColor(Qt::green));
 
-        QVERIFY(rig.pane->ShowThumbnail("/p/red.jpg", StillJpeg));
-        rig.pane->ClearThumbnail(); // abandoned: nothing is drawn when it ends
-        QCOMPARE(abandoned.count(), 1);
+        rig.pane->ShowThumbnail(++ticket, "/p/red.jpg", StillJpeg);
+        QTRY_COMPARE(rig.prepared.load(), 5);
+        rig.pane->ClearThumbnail(); // nothing is drawn when it ends
         QTest::qWait(400);
-        QCOMPARE(finished.count(), 1);
         QCOMPARE(Centre(rig.pane), QColor(Qt::white));
     }
 
     void closingDuringAPreparationDoesNotHang() {
         test::ListPaneRig rig;
-        WithoutList(rig);
+        Show(rig, {"a.jpg", "b.jpg"});
         rig.delayMs = 700;
-        QVERIFY(rig.pane->ShowThumbnail("/p/red.jpg", StillJpeg));
+        Click(rig, 1);
         QTRY_COMPARE(rig.prepared.load(), 1);
-        QElapsedTimer timer;
-        timer.start();
-        delete rig.pane; // waits for the preparation under way, no longer
-        QVERIFY(timer.elapsed() < 3000);
-        QTest::qWait(50); // nothing is delivered to the pane that is gone
-        rig.list->items().AppendItem(MediaItem{"/p/a.jpg", "/p/", "a.jpg", "", StillJpeg});
-        rig.list->SelectLine(0);
-        QCOMPARE(rig.list->OnSelectionMaybeChanged(), true); // the list copes without its pane
+        {
+            const test::Watchdog watchdog(std::chrono::seconds(30), "closing the pane");
+            delete rig.pane; // waits for the preparation under way, no longer
+        }
+        QTest::qWait(50);                     // nothing is delivered to the pane that is gone
+        rig.list->controller().InputClick(0); // the list copes without its pane
+        QCOMPARE(rig.statusText(), std::string("a.jpg"));
     }
 };
 

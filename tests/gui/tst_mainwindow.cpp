@@ -276,8 +276,7 @@ private slots:
         QVERIFY(!Get<DropPane>(*window, 1012)->isPreparing());
 
         // Selected as a click would: the line becomes the list's current item.
-        List(*window)->SelectLine(1);
-        List(*window)->OnSelectionMaybeChanged();
+        List(*window)->controller().InputClick(1);
         showThumbnail->setChecked(true);
         QTRY_COMPARE(messages_.log, (Strings{"inform " + LoadText(438) + ": " + LoadText(424)}));
         QVERIFY(showThumbnail->isChecked()); // the box leaves it ticked

@@ -48,7 +48,23 @@ TEST(MediaIntake, ReportsRejectedAndUnsafeNamesOnce) {
     EXPECT_EQ(MediaIntake(list).UnsafeText(), "");
 }
 
-// The start-up results of a hand-over: what the list holds, the source folder, and the report.
+// A box lists at most 20 names and then says how many more there are.
+TEST(MediaIntake, ReportsListABoundedNumberOfNames) {
+    std::vector<std::string> names;
+    std::string twenty;
+    for (int i = 0; i < 23; ++i) {
+        names.push_back("n" + std::to_string(i) + ".txt");
+        if (i < 20)
+            twenty += (i ? ", " : "") + names.back();
+    }
+    const std::string more = "\n" + FormatText(LoadText(460), {"3"});
+    EXPECT_EQ(RejectedNamesText(names), LoadText(404) + twenty + more);
+    EXPECT_EQ(UnsafeNamesText(names), LoadText(403) + "\n" + twenty + more);
+    names.resize(20);
+    EXPECT_EQ(RejectedNamesText(names), LoadText(404) + twenty);
+}
+
+// The start-up results of a hand-over: what the list holds and the report.
 TEST(BlockIntake, BrowserSelectionResults) {
     const auto B = &SelectionBlock::Build;
     const Bytes noPaths =
@@ -57,22 +73,19 @@ TEST(BlockIntake, BrowserSelectionResults) {
         const char* name;
         Bytes block;
         int result, count;
-        const char* sourceFolder;
         std::vector<std::string> rejected;
     } cases[] = {
-        {"supported and not", B("/m/p", {"a.jpg", "x.txt", "c.MP3"}), 0, 2, "/m/p/", {"x.txt"}},
-        {"none supported", B("/m/p", {"x.txt", "y.doc"}), 447, 0, "/m/p/", {"x.txt", "y.doc"}},
-        {"malformed", {1, 0, 0, 0}, 446, 0, "old", {}},
-        {"no item has a path", noPaths, 446, 0, "", {}},
-        {"first in a subfolder", B("/m", {"s/a.avi", "b.wav"}), 0, 2, "/m/s/", {}},
+        {"supported and not", B("/m/p", {"a.jpg", "x.txt", "c.MP3"}), 0, 2, {"x.txt"}},
+        {"none supported", B("/m/p", {"x.txt", "y.doc"}), 447, 0, {"x.txt", "y.doc"}},
+        {"malformed", {1, 0, 0, 0}, 446, 0, {}},
+        {"no item has a path", noPaths, 446, 0, {}},
+        {"first in a subfolder", B("/m", {"s/a.avi", "b.wav"}), 0, 2, {}},
     };
     for (const auto& c : cases) {
         ItemList list;
-        list.sourceFolder = "old";
         MediaIntake intake(list);
         EXPECT_EQ(AcceptBrowserSelection(c.block, intake, list), c.result) << c.name;
         EXPECT_EQ(list.count(), c.count) << c.name;
-        EXPECT_EQ(list.sourceFolder, c.sourceFolder) << c.name;
         EXPECT_EQ(intake.rejectedNames(), c.rejected) << c.name;
     }
 }

@@ -53,7 +53,6 @@ constexpr int kMoveDownTipId = 232;
 constexpr int kDeleteTipId = 233;
 constexpr int kErrorId = 411;
 constexpr int kSettingsBrokenId = 426;
-constexpr int kThumbnailFailedId = 424;
 constexpr int kSettingsNotSavedId = 436;
 constexpr int kWarningId = 438;
 constexpr int kNotAFolderId = 443;
@@ -254,14 +253,16 @@ void MainWindow::WireControls() {
     auto* list = As<ThumbnailList>(1014);
     auto* create = As<QPushButton>(1002);
     auto* showThumbnail = As<QCheckBox>(1005);
-    As<DropPane>(1012)->Attach(list, create, As<QLineEdit>(1000), showThumbnail, messages_, &imaging_);
+    As<DropPane>(1012)->Attach(list, &imaging_);
+    // The list's controller enables Create by its rule from here on.
     list->Attach(create, As<DropPane>(1012), showThumbnail, As<QStatusBar>(kStatusBarId), messages_);
+    ListController* controller = &list->controller();
     connect(As<BitmapButton>(1018), &QAbstractButton::clicked, this,
-            [list] { list->items().MoveSelectionUp(); });
+            [controller] { controller->MoveSelectionUp(); });
     connect(As<BitmapButton>(1020), &QAbstractButton::clicked, this,
-            [list] { list->items().MoveSelectionDown(); });
+            [controller] { controller->MoveSelectionDown(); });
     connect(As<BitmapButton>(1021), &QAbstractButton::clicked, this,
-            [list] { list->items().DeleteSelection(); });
+            [controller] { controller->DeleteSelection(); });
     connect(As<QLineEdit>(1000), &QLineEdit::textChanged, this, &MainWindow::OnFolderTextChanged);
     connect(As<QPushButton>(1001), &QPushButton::clicked, this, &MainWindow::OnBrowse);
     connect(As<QPushButton>(1002), &QPushButton::clicked, this, &MainWindow::OnCreate);
@@ -280,7 +281,6 @@ void MainWindow::WireControls() {
     style.preview = As<ColourSwatch>(1023);
     pageStyle_ = std::make_unique<PageStyleChooser>(style, this);
     pageStyle_->Initialise();
-    control(1002)->setEnabled(false);
 }
 
 int MainWindow::Run() {
@@ -335,16 +335,8 @@ int MainWindow::ChooseStartupFiles() {
     return 0;
 }
 
-int MainWindow::ItemCount() const {
-    return As<ThumbnailList>(1014)->items().count();
-}
-
 void MainWindow::OnFolderTextChanged() {
-    // An empty folder disables Create; a folder enables it only when there is something to make.
-    if (As<QLineEdit>(1000)->text().isEmpty())
-        control(1002)->setEnabled(false);
-    else if (ItemCount() > 0)
-        control(1002)->setEnabled(true);
+    As<ThumbnailList>(1014)->controller().SetOutputFolderGiven(!As<QLineEdit>(1000)->text().isEmpty());
 }
 
 void MainWindow::OnBrowse() {
@@ -389,18 +381,7 @@ void MainWindow::reject() {
 }
 
 void MainWindow::OnShowThumbnail(bool checked) {
-    auto* list = As<ThumbnailList>(1014);
-    if (!checked) {
-        As<DropPane>(1012)->ClearThumbnail();
-        return;
-    }
-    const int line = list->SelectedLine();
-    if (list->LineCount() == 0 || line < 0)
-        return;
-    // The selected line's own item; the list shows the status note and reports a failure that comes
-    // later itself.
-    if (list->StartPreview(line) == PreviewStart::Failed)
-        messages_->Inform(LoadText(kThumbnailFailedId), LoadText(kWarningId), MessageIcon::Exclamation);
+    As<ThumbnailList>(1014)->controller().ShowThumbnailChanged(checked);
 }
 
 void MainWindow::OnHelp() {

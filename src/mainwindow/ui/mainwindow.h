@@ -92,7 +92,6 @@ private:
     void OnOption();
     void ShowContextMenu(const QPoint& globalPosition);
     void SaveSettings();
-    int ItemCount() const;
 
     template <typename T> T* As(int id) const { return static_cast<T*>(control(id)); }
 

@@ -2,11 +2,9 @@
 
 #include <utility>
 
-#include <QAbstractButton>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
-#include <QLineEdit>
 #include <QMimeData>
 #include <QPainter>
 #include <QPixmap>
@@ -14,13 +12,8 @@
 
 #include "album/imaginglibrary.h"
 #include "album/mediakind.h"
-#include "album/mediapath.h"
-#include "mainwindow/messageservice.h"
-#include "medialist/blockintake.h"
-#include "medialist/mediaintake.h"
 #include "medialist/previewpicture.h"
 #include "medialist/ui/thumbnaillist.h"
-#include "stringtable.h"
 
 namespace aw {
 namespace {
@@ -77,14 +70,8 @@ DropPane::DropPane(QWidget* parent) : QFrame(parent) {
 
 DropPane::~DropPane() = default;
 
-void DropPane::Attach(ThumbnailList* list, QAbstractButton* create, QLineEdit* folder,
-                      QAbstractButton* showThumbnail, MessageService* messages,
-                      const ImagingLibrary* imaging) {
+void DropPane::Attach(ThumbnailList* list, const ImagingLibrary* imaging) {
     list_ = list;
-    create_ = create;
-    folder_ = folder;
-    showThumbnail_ = showThumbnail;
-    messages_ = messages;
     if (imaging != imaging_)
         worker_.reset(); // made again, with the new table, when next needed
     imaging_ = imaging;
@@ -115,48 +102,41 @@ PreviewWorker& DropPane::Worker() {
     return *worker_;
 }
 
-bool DropPane::ShowThumbnail(const std::string& path, int kind) {
+PreviewStart DropPane::ShowThumbnail(std::uint64_t ticket, const std::string& path, int kind) {
     picture_ = QImage();
     shownKind_ = kind;
     cleared_ = false;
-    ++sequence_; // whatever is still under way is stale now
+    ticket_ = ticket; // whatever is still under way is stale now
     preparing_ = false;
     if (worker_)
         worker_->Cancel();
     update();
     if (kind == Audio)
-        return true;
+        return PreviewStart::Shown;
     if (kind != StillJpeg && kind != StillBmp && !IsMovieKind(kind))
-        return false;
+        return PreviewStart::Failed;
     preparing_ = true;
-    Worker().Request(sequence_, path, kind);
-    return true;
+    Worker().Request(ticket, path, kind);
+    return PreviewStart::Pending;
 }
 
 void DropPane::ClearThumbnail() {
     picture_ = QImage();
     cleared_ = true;
-    ++sequence_;
+    preparing_ = false;
     if (worker_)
         worker_->Cancel();
     update();
-    if (std::exchange(preparing_, false))
-        emit PreviewAbandoned();
 }
 
 void DropPane::OnPreviewReady(const PreviewResult& result) {
-    if (result.sequence != sequence_)
-        return; // a newer request was made since
+    if (!preparing_ || result.sequence != ticket_)
+        return; // a newer request was made since, or the pane was cleared
     preparing_ = false;
-    const MediaItem* current = list_ ? list_->items().at(list_->items().currentIndex) : nullptr;
-    if (list_ && (current == nullptr || current->path != result.path)) {
-        emit PreviewAbandoned(); // its item is no longer the selected one
-        return;
-    }
-    if (result.picture)
+    const bool wanted = !list_ || list_->controller().PreviewArrived(result.sequence, result.path, result.ok);
+    if (wanted && result.picture)
         picture_ = ToImage(*result.picture);
     update();
-    emit PreviewFinished(result.ok);
 }
 
 void DropPane::paintEvent(QPaintEvent* event) {
@@ -218,74 +198,12 @@ void DropPane::dropEvent(QDropEvent* event) {
 }
 
 void DropPane::AcceptDroppedFiles(const std::vector<std::string>& paths) {
-    if (!list_)
-        return;
-    ItemList& items = list_->items();
-    const bool wasEmpty = list_->LineCount() == 0;
-    MediaIntake intake(items);
-    intake.TakeAll(paths);
-    FinishIntake(intake, wasEmpty);
-}
-
-int DropPane::AcceptFileBlock(const Bytes& block) {
-    if (!list_)
-        return 446;
-    const bool wasEmpty = list_->LineCount() == 0;
-    MediaIntake intake(list_->items());
-    const int result = aw::AcceptFileBlock(block, intake, list_->items());
-    if (result == 0)
-        FinishIntake(intake, wasEmpty);
-    return result;
-}
-
-void DropPane::FinishIntake(const MediaIntake& intake, bool wasEmpty) {
-    const ItemList& items = list_->items();
-    ReportIntake(intake);
-    if (create_ && folder_ && !folder_->text().isEmpty() && items.count() > 0)
-        create_->setEnabled(true);
-    if (wasEmpty && items.count() > 0)
-        SelectFirstItem();
+    if (list_)
+        list_->controller().TakeFiles(paths);
 }
 
 int DropPane::AcceptStartupFile(const std::string& path, std::string& folder) {
-    if (!list_)
-        return 447;
-    const bool wasEmpty = list_->LineCount() == 0;
-    MediaIntake intake(list_->items());
-    intake.Take(path);
-    if (list_->items().count() == 0)
-        return 447;
-    ReportIntake(intake);
-    if (wasEmpty)
-        SelectFirstItem();
-    folder = MediaPath::FolderOf(path);
-    // "/" itself stays: it is the folder, not a separator after one.
-    if (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\'))
-        folder.pop_back();
-    return 0;
-}
-
-void DropPane::ReportIntake(const MediaIntake& intake) {
-    if (messages_ == nullptr)
-        return;
-    if (!intake.rejectedNames().empty())
-        messages_->Inform(intake.RejectedText(), LoadText(421), MessageIcon::Information);
-    if (!intake.unsafeNames().empty())
-        messages_->Inform(intake.UnsafeText(), LoadText(438), MessageIcon::Exclamation);
-}
-
-// The first files of an empty list: line 0 becomes the selection, named in the status bar and, with
-// "Show Thumbnail" checked, previewed.
-void DropPane::SelectFirstItem() {
-    list_->SelectLine(0);
-    list_->items().currentIndex = 0;
-    if (showThumbnail_ && showThumbnail_->isChecked()) {
-        // The list puts the plain line text back itself, at once or when the preview ends.
-        if (list_->StartPreview(0) == PreviewStart::Failed && messages_)
-            messages_->Inform(LoadText(424), LoadText(438), MessageIcon::Exclamation);
-        return;
-    }
-    list_->SetStatusText(list_->LineText(0));
+    return list_ ? list_->controller().TakeStartupFile(path, folder) : 447;
 }
 
 } // namespace aw

@@ -1,5 +1,8 @@
 #include "medialist/ui/thumbnaillist.h"
 
+#include <algorithm>
+#include <optional>
+
 #include <QAbstractButton>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -7,42 +10,32 @@
 #include <QStatusBar>
 
 #include "mainwindow/messageservice.h"
-#include "medialist/blockintake.h"
 #include "medialist/ui/droppane.h"
-#include "stringtable.h"
 
 namespace aw {
 namespace {
 
-// Page Up, Page Down, End, Home, Left, Up, Right, Down: the keys that move the selection.
-bool IsNavigationKey(int key) {
+// The keys that move the selection; a one-column list moves up and down for the sideways arrows too.
+std::optional<ListKey> NavigationKey(int key) {
     switch (key) {
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-    case Qt::Key_End:
-    case Qt::Key_Home:
     case Qt::Key_Left:
     case Qt::Key_Up:
+        return ListKey::Up;
     case Qt::Key_Right:
     case Qt::Key_Down:
-        return true;
+        return ListKey::Down;
+    case Qt::Key_PageUp:
+        return ListKey::PageUp;
+    case Qt::Key_PageDown:
+        return ListKey::PageDown;
+    case Qt::Key_Home:
+        return ListKey::Home;
+    case Qt::Key_End:
+        return ListKey::End;
     default:
-        return false;
+        return std::nullopt;
     }
 }
-
-// Sets the busy flag for one scope and puts back what it was.
-class BusyScope {
-public:
-    explicit BusyScope(bool& busy) : busy_(busy), was_(busy) { busy_ = true; }
-    ~BusyScope() { busy_ = was_; }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-private:
-    bool& busy_;
-    const bool was_;
-};
 
 } // namespace
 
@@ -50,107 +43,25 @@ ThumbnailList::ThumbnailList(QWidget* parent) : QListWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setUniformItemSizes(true);
-    items_.Attach(this, this);
+    controller_.Attach(this);
 }
 
 ThumbnailList::~ThumbnailList() {
-    items_.Attach(nullptr, nullptr);
+    controller_.Attach(nullptr);
 }
 
 void ThumbnailList::Attach(QAbstractButton* create, DropPane* pane, QAbstractButton* showThumbnail,
                            QStatusBar* status, MessageService* messages) {
-    if (pane_)
-        disconnect(pane_, nullptr, this, nullptr);
     create_ = create;
     pane_ = pane;
     showThumbnail_ = showThumbnail;
     status_ = status;
     messages_ = messages;
-    if (pane_) {
-        connect(pane_, &DropPane::PreviewFinished, this, &ThumbnailList::OnPreviewEnded);
-        connect(pane_, &DropPane::PreviewAbandoned, this, [this] {
-            if (noteFor_)
-                SetStatusText(*noteFor_);
-        });
-    }
+    controller_.Attach(this); // the Create button starts as the rule says
 }
 
 int ThumbnailList::AcceptBrowserSelection(const Bytes& selectionBlock) {
-    const std::optional<Bytes> block = ConvertBrowserSelection(selectionBlock, items_);
-    if (!block || !pane_)
-        return 446;
-    return pane_->AcceptFileBlock(*block);
-}
-
-void ThumbnailList::SetStatusText(const std::string& text) {
-    items_.statusText = text;
-    noteFor_.reset();
-    if (status_) {
-        const QString shown = QString::fromStdString(text);
-        status_->showMessage(shown);
-        // The bar may cut a long name; the tooltip shows all of it.
-        status_->setToolTip(shown);
-    }
-}
-
-bool ThumbnailList::OnSelectionMaybeChanged() {
-    if (LineCount() == 0)
-        return true;
-    bool changed = false;
-    for (int i = 0; i < LineCount(); ++i) {
-        if (item(i)->isSelected() && i != items_.currentIndex) {
-            changed = true;
-            items_.currentIndex = i;
-        }
-    }
-    if (!changed)
-        return true;
-    const std::string text = LineText(items_.currentIndex);
-    SetStatusText(text);
-    if (!IsShowThumbnailChecked())
-        return true;
-    const MediaItem* current = items_.at(items_.currentIndex);
-    if (current == nullptr)
-        return true;
-    // The first item with the same path stands for every copy of that file.
-    for (const MediaItem& item : items_.items())
-        if (item.path == current->path)
-            return StartPreview(text, item.path, item.kind) != PreviewStart::Failed;
-    return true;
-}
-
-PreviewStart ThumbnailList::StartPreview(int index) {
-    const MediaItem* item = items_.at(index);
-    if (item == nullptr)
-        return PreviewStart::Failed;
-    return StartPreview(LineText(index), item->path, item->kind);
-}
-
-PreviewStart ThumbnailList::StartPreview(const std::string& text, const std::string& path, int kind) {
-    SetStatusText(text + LoadText(437));
-    const bool accepted = !pane_ || pane_->ShowThumbnail(path, kind);
-    if (accepted && pane_ && pane_->isPreparing()) {
-        noteFor_ = text;
-        return PreviewStart::Pending;
-    }
-    SetStatusText(text);
-    return accepted ? PreviewStart::Shown : PreviewStart::Failed;
-}
-
-void ThumbnailList::OnPreviewEnded(bool ok) {
-    if (noteFor_)
-        SetStatusText(*noteFor_);
-    if (!ok)
-        WarnPreviewFailed();
-}
-
-void ThumbnailList::WarnPreviewFailed() {
-    const BusyScope busy(items_.busy); // input meanwhile is dropped, as while a preview starts
-    ShowWarning(LoadText(424), LoadText(438));
-}
-
-int ThumbnailList::LineCount() const {
-    return count();
+    return controller_.TakeBrowserSelection(selectionBlock);
 }
 
 int ThumbnailList::SelectedLine() const {
@@ -158,8 +69,24 @@ int ThumbnailList::SelectedLine() const {
     return selected.isEmpty() ? -1 : row(selected.first());
 }
 
-// Selecting and rebuilding raise the widget's own signals; blocked, so nothing reacts to a change the
-// item list is making itself.
+std::string ThumbnailList::LineText(int index) const {
+    const QListWidgetItem* line = item(index);
+    return line ? line->text().toStdString() : std::string();
+}
+
+// Rebuilding and selecting raise the widget's own signals; blocked, as the controller is making the
+// change itself.
+void ThumbnailList::RemoveAllLines() {
+    const QSignalBlocker blocker(this);
+    clear();
+}
+
+void ThumbnailList::AppendLine(const std::string& text) {
+    const QSignalBlocker blocker(this);
+    auto* line = new QListWidgetItem(QString::fromStdString(text), this);
+    line->setToolTip(line->text());
+}
+
 void ThumbnailList::SelectLine(int index) {
     const QSignalBlocker blocker(this);
     if (index >= 0 && index < count())
@@ -168,24 +95,26 @@ void ThumbnailList::SelectLine(int index) {
         clearSelection();
 }
 
-std::string ThumbnailList::LineText(int index) const {
-    const QListWidgetItem* line = item(index);
-    return line ? line->text().toStdString() : std::string();
-}
-
-void ThumbnailList::RemoveAllLines() {
-    const QSignalBlocker blocker(this);
-    clear();
-}
-
-void ThumbnailList::AppendLine(const std::string& text) {
-    const QSignalBlocker blocker(this);
-    addItem(QString::fromStdString(text));
-}
-
 void ThumbnailList::EnableCreate(bool enabled) {
     if (create_)
         create_->setEnabled(enabled);
+}
+
+void ThumbnailList::SetStatusText(const std::string& text) {
+    if (!status_)
+        return;
+    const QString shown = QString::fromStdString(text);
+    status_->showMessage(shown);
+    // The bar may cut a long name; the tooltip shows all of it.
+    status_->setToolTip(shown);
+}
+
+bool ThumbnailList::IsShowThumbnailChecked() const {
+    return showThumbnail_ && showThumbnail_->isChecked();
+}
+
+PreviewStart ThumbnailList::StartPreview(std::uint64_t ticket, const std::string& path, int kind) {
+    return pane_ ? pane_->ShowThumbnail(ticket, path, kind) : PreviewStart::Shown;
 }
 
 void ThumbnailList::ClearPreview() {
@@ -193,71 +122,60 @@ void ThumbnailList::ClearPreview() {
         pane_->ClearThumbnail();
 }
 
-bool ThumbnailList::IsShowThumbnailChecked() const {
-    return showThumbnail_ && showThumbnail_->isChecked();
-}
-
-PreviewStart ThumbnailList::ShowPreview(const std::string& path, int kind) {
-    // The item list has put up "<line>  Displaying thumbnail..." already; the line's text is what stays.
-    std::string text = items_.statusText;
-    const std::string note = LoadText(437);
-    if (text.size() >= note.size() && text.compare(text.size() - note.size(), note.size(), note) == 0)
-        text.resize(text.size() - note.size());
-    return StartPreview(text, path, kind);
-}
-
-void ThumbnailList::ShowWarning(const std::string& text, const std::string& caption) {
+void ThumbnailList::ShowBox(const std::string& text, const std::string& caption, BoxKind kind) {
     if (messages_)
-        messages_->Inform(text, caption, MessageIcon::Exclamation);
+        messages_->Inform(text, caption,
+                          kind == BoxKind::Note ? MessageIcon::Information : MessageIcon::Exclamation);
+}
+
+void ThumbnailList::ScheduleBoxes() {
+    // Queued: a modal box opened inside a mouse or key handler would run its loop inside that handler.
+    QMetaObject::invokeMethod(
+        this, [this] { controller_.ShowBoxes(); }, Qt::QueuedConnection);
+}
+
+int ThumbnailList::PageLines() const {
+    return std::max(1, viewport()->height() / std::max(1, sizeHintForRow(0)));
 }
 
 void ThumbnailList::mousePressEvent(QMouseEvent* event) {
-    if (items_.busy || event->button() != Qt::LeftButton) {
-        event->accept(); // only a left click selects; nothing at all while busy
-        return;
-    }
-    QListWidget::mousePressEvent(event);
-    bool ok = true;
-    {
-        const BusyScope busy(items_.busy);
-        ok = OnSelectionMaybeChanged();
-    }
-    if (!ok)
-        WarnPreviewFailed();
+    event->accept(); // the widget's own selection never moves: the controller selects
+    if (event->button() == Qt::LeftButton)
+        controller_.InputClick(indexAt(event->position().toPoint()).row());
+}
+
+void ThumbnailList::mouseDoubleClickEvent(QMouseEvent* event) {
+    mousePressEvent(event);
 }
 
 void ThumbnailList::mouseMoveEvent(QMouseEvent* event) {
-    // Dragging with the button held would move the selection with no click to notice it.
-    if (event->buttons() & Qt::LeftButton) {
+    // Dragging with the button held would move the widget's selection behind the controller's back.
+    if (event->buttons() != Qt::NoButton) {
         event->accept();
         return;
     }
     QListWidget::mouseMoveEvent(event);
 }
 
+void ThumbnailList::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+}
+
 void ThumbnailList::keyPressEvent(QKeyEvent* event) {
-    if (items_.busy) {
-        event->accept();
+    const int key = event->key();
+    const QString text = event->text();
+    const bool plain = (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0;
+    if (const std::optional<ListKey> move = NavigationKey(key)) {
+        controller_.InputKey(*move, PageLines());
+    } else if (key == Qt::Key_Delete) {
+        controller_.DeleteSelection();
+    } else if (plain && !text.isEmpty() && text.at(0).isPrint()) {
+        controller_.InputLetter(text.toStdString());
+    } else {
+        event->ignore(); // the window's keys (Enter, Esc, F1) and the others go on to it
         return;
     }
-    const int key = event->key();
-    if (key == Qt::Key_Left || key == Qt::Key_Right) {
-        // A one-column list moves up and down for the sideways arrows too.
-        QKeyEvent vertical(event->type(), key == Qt::Key_Left ? Qt::Key_Up : Qt::Key_Down, event->modifiers(),
-                           event->text(), event->isAutoRepeat(), static_cast<ushort>(event->count()));
-        QListWidget::keyPressEvent(&vertical);
-    } else {
-        QListWidget::keyPressEvent(event);
-    }
-    if (IsNavigationKey(key)) {
-        event->accept();
-        const BusyScope busy(items_.busy);
-        if (!OnSelectionMaybeChanged())
-            WarnPreviewFailed();
-    } else if (key == Qt::Key_Delete) {
-        event->accept();
-        items_.DeleteSelection();
-    }
+    event->accept();
 }
 
 } // namespace aw

@@ -1,5 +1,5 @@
 // The item list and the drop pane wired as the main window wires them, with a check box, a Create
-// button, an output folder box, a status bar and scripted message boxes, and a stand-in preview
+// button, a status bar and scripted message boxes, and a stand-in preview
 // preparation: a 100 x 50 picture whose colour comes from the file name (red unless the name holds
 // "green"), failing for names that hold "bad", after an adjustable delay. User-interface thread only.
 #pragma once
@@ -11,7 +11,6 @@
 #include <thread>
 
 #include <QCheckBox>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QWidget>
@@ -48,7 +47,6 @@ struct ListPaneRig {
     DropPane* pane = new DropPane(&window);
     QPushButton* create = new QPushButton("Create", &window);
     QCheckBox* showThumbnail = new QCheckBox("Show Thumbnail", &window);
-    QLineEdit* folder = new QLineEdit(&window);
     QStatusBar* status = new QStatusBar(&window);
     ScriptedMessages messages;
     std::atomic<int> prepared{0};
@@ -62,7 +60,7 @@ struct ListPaneRig {
         showThumbnail->setChecked(true);
         create->setEnabled(false);
         list->Attach(create, pane, showThumbnail, status, &messages);
-        pane->Attach(list, create, folder, showThumbnail, &messages, nullptr);
+        pane->Attach(list, nullptr);
         pane->SetPreviewPreparer([this](const std::string& path, int, Picture& out) {
             ++prepared;
             std::this_thread::sleep_for(std::chrono::milliseconds(delayMs.load()));
@@ -77,8 +75,18 @@ struct ListPaneRig {
         window.resize(400, 320);
     }
 
-    void Add(const std::string& name, int kind = StillJpeg) {
-        list->items().AppendItem(MediaItem{"/p/" + name, "/p/", name, "", kind});
+    // Lists /p/<name> for each name, as a drop would, without previewing the first; line 0 is selected.
+    // What the intake reported is forgotten.
+    void Add(const std::vector<std::string>& names) {
+        std::vector<std::string> paths;
+        for (const std::string& name : names)
+            paths.push_back("/p/" + name);
+        const bool checked = showThumbnail->isChecked();
+        showThumbnail->setChecked(false);
+        list->controller().TakeFiles(paths);
+        showThumbnail->setChecked(checked);
+        statusLog.clear();
+        messages.log.clear();
     }
     int selected() const { return list->SelectedLine(); }
     std::string statusText() const { return status->currentMessage().toStdString(); }

@@ -1,0 +1,132 @@
+// The album list's logic below its widgets: it owns the ItemList and the lines shown for it, takes files in
+// (drops, FileBlocks, the browser's selection, the start-up file), keeps the selection, moves and deletes
+// items, decides which preview to ask for and whether a preview that arrives is still wanted, keeps the
+// status bar's text, and holds the one rule that enables Create. The widgets report input here and draw
+// what the ListView is told.
+//
+// Selection: the selected line is what the user sees highlighted; the current item is the one last
+// acted on (named in the status bar, previewed). A click or a navigation key makes the selected line
+// current when it is not already; a letter key only moves the selection. A preview is always of the
+// selected line's own item: a result for any other (the selection moved on meanwhile) is not drawn.
+//
+// Status: "<line>" for the current item, "<line>  Displaying thumbnail..." (string 437) from a preview
+// request until its result arrives or the preview is given up.
+//
+// Boxes: reports of an intake, and a preview that failed (424, caption 438). Those raised by input (the
+// Input* calls, the editing commands, Show Thumbnail) wait until the input handler has returned
+// (ListView::ScheduleBoxes); the others are shown at once. Input that arrives while a box is up is
+// dropped.
+//
+// Ownership: owns the ItemList; the view is borrowed and may be null (nothing is shown then). Thread-safety:
+// none, user-interface thread only.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "medialist/fileblock.h"
+#include "medialist/itemlist.h"
+#include "medialist/listview.h"
+
+namespace aw {
+
+class MediaIntake;
+
+// The keys that move the selection. A one-column list takes Left and Right as Up and Down.
+enum class ListKey { Up, Down, PageUp, PageDown, Home, End };
+
+class ListController {
+public:
+    ListController() = default;
+    ListController(const ListController&) = delete;
+    ListController& operator=(const ListController&) = delete;
+
+    // Attaching a view shows it the whole state (lines, selection, Create); null detaches.
+    void Attach(ListView* view);
+
+    ItemList& items() { return items_; }
+    const ItemList& items() const { return items_; }
+    int lineCount() const { return static_cast<int>(lines_.size()); }
+    std::string LineText(int line) const; // empty outside the lines
+    int selectedLine() const { return selected_; }
+    int currentIndex() const { return current_; }
+    const std::string& statusText() const { return status_; }
+    bool busy() const { return busy_; }
+
+    // Create is enabled exactly when an output folder is given and the list holds an item.
+    bool CreateAllowed() const { return folderGiven_ && items_.count() > 0; }
+    void SetOutputFolderGiven(bool given);
+
+    // Input. `line` is the line under the click (-1 for none); `pageLines` how many lines a page holds.
+    void InputClick(int line);
+    void InputKey(ListKey key, int pageLines);
+    // Jumps the selection to the next line, after the selected one and round, whose text begins with
+    // `typed` (ASCII case ignored); nothing else changes.
+    void InputLetter(const std::string& typed);
+    void MoveSelectionUp();
+    void MoveSelectionDown();
+    void DeleteSelection();
+    // The Show Thumbnail box changed: checked previews the selected line, unchecked clears the pane.
+    void ShowThumbnailChanged(bool checked);
+
+    // Intake. Each appends the supported files in order, reports the others (404, caption 421) and the
+    // names that are not web-safe (403, caption 438), applies the Create rule, and selects and previews
+    // the first line when the list was empty before.
+    void TakeFiles(const std::vector<std::string>& paths);
+    // A whole FileBlock: 446 when it holds no path, 447 when the list is still empty afterwards (nothing
+    // is reported then), else 0.
+    int TakeFileBlock(const Bytes& block);
+    // The browser's selection block, converted, then as TakeFileBlock; 446 when it cannot be converted.
+    int TakeBrowserSelection(const Bytes& selectionBlock);
+    // The file named at start-up: 447 when it is not supported (the list stays empty), else 0 with the
+    // file's folder, without its trailing separator, in `folder`.
+    int TakeStartupFile(const std::string& path, std::string& folder);
+
+    // A preview result for `ticket`: true when the pane should draw it. A superseded ticket is ignored; a
+    // result for an item no longer selected ends the note and is not drawn; a failure of the selected
+    // item is reported.
+    bool PreviewArrived(std::uint64_t ticket, const std::string& path, bool ok);
+
+    // Shows the boxes waiting (the view's scheduled call); input meanwhile is dropped.
+    void ShowBoxes();
+
+private:
+    struct Box {
+        std::string text, caption;
+        BoxKind kind;
+    };
+    class BoxHold;
+
+    void MoveSelection(int step);
+    void Select(int line);
+    void MakeCurrent(int line);
+    void PreviewLine(int line);
+    void ClearPreview();
+    void SetStatus(std::string text);
+    void EndNote();
+    void Raise(std::string text, std::string caption, BoxKind kind);
+    void AppendLinesFrom(int first);
+    void RebuildLines();
+    void UpdateCreate();
+    void FinishIntake(const MediaIntake& intake, int before);
+
+    ItemList items_;
+    ListView* view_ = nullptr;
+    std::vector<std::string> lines_; // the texts shown; they keep their text until the next rebuild
+    int selected_ = -1;
+    int current_ = -1;
+    bool folderGiven_ = false;
+    std::string status_;
+    std::optional<std::string> note_; // the line text whose 437 note is up while a preview is prepared
+    std::uint64_t ticket_ = 0;        // of the newest preview request
+    std::uint64_t pending_ = 0;       // the request still being prepared, 0 for none
+    std::deque<Box> boxes_;
+    bool holding_ = false;   // boxes wait for the step under way to end
+    bool scheduled_ = false; // the view will call ShowBoxes
+    bool busy_ = false;      // a box is up
+};
+
+} // namespace aw

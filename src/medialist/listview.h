@@ -1,0 +1,44 @@
+// What the list controller drives: the list of lines, the preview pane, the Create button, the status bar
+// and the message boxes around them. The list widget implements it for the window, test doubles for the
+// controller's tests. Every call comes from the controller on the user-interface thread, and none may
+// call back into the controller (except ScheduleBoxes' later call).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace aw {
+
+// How a request to show a preview went: shown at once (sound), failed at once (a kind without a preview),
+// or accepted and being prepared off the user-interface thread; its result then reaches the controller's
+// PreviewArrived with the request's ticket.
+enum class PreviewStart { Shown, Failed, Pending };
+
+// The two boxes the list shows: a note (information icon) and a warning (exclamation icon), both with OK.
+enum class BoxKind { Note, Warning };
+
+class ListView {
+public:
+    virtual ~ListView() = default;
+
+    // The lines: one text per item, at most one selected. SelectLine(-1) selects none.
+    virtual void RemoveAllLines() = 0;
+    virtual void AppendLine(const std::string& text) = 0;
+    virtual void SelectLine(int index) = 0;
+
+    virtual void EnableCreate(bool enabled) = 0;
+    virtual void SetStatusText(const std::string& text) = 0;
+    virtual bool IsShowThumbnailChecked() const = 0;
+
+    // Blanks the pane and starts the preview of (path, MediaKind kind) under `ticket`; see PreviewStart.
+    virtual PreviewStart StartPreview(std::uint64_t ticket, const std::string& path, int kind) = 0;
+    // Blanks the pane; a preview under way is forgotten.
+    virtual void ClearPreview() = 0;
+
+    // A modal box, shown now.
+    virtual void ShowBox(const std::string& text, const std::string& caption, BoxKind kind) = 0;
+    // Asks for one call of the controller's ShowBoxes once the input handler under way has returned.
+    virtual void ScheduleBoxes() = 0;
+};
+
+} // namespace aw

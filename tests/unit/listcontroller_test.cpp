@@ -1,0 +1,274 @@
+#include "medialist/listcontroller.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "medialist/selectionblock.h"
+#include "stringtable.h"
+
+namespace aw {
+namespace {
+
+using Names = std::vector<std::string>;
+
+const std::string kNote = LoadText(437);
+const std::string kPreviewFailed = "box " + LoadText(438) + ": " + LoadText(424);
+
+// Stands in for the list widget and the window around it, recording what it is told; a box records
+// whether the list's state was whole while it was up.
+struct View : ListView {
+    void RemoveAllLines() override { lines.clear(); }
+    void AppendLine(const std::string& text) override { lines.push_back(text); }
+    void SelectLine(int index) override { selected = index; }
+    void EnableCreate(bool enabled) override { create = enabled; }
+    void SetStatusText(const std::string& text) override { events.push_back("status " + text); }
+    bool IsShowThumbnailChecked() const override { return thumbnail; }
+    PreviewStart StartPreview(std::uint64_t ticket, const std::string& path, int) override {
+        tickets.push_back(ticket);
+        events.push_back("show " + path);
+        return preview;
+    }
+    void ClearPreview() override { events.push_back("clear"); }
+    void ShowBox(const std::string& text, const std::string& caption, BoxKind) override {
+        const int current = list->currentIndex();
+        const bool whole = current >= 0 && current < list->items().count() && current < int(lines.size());
+        events.push_back(std::string(whole ? "" : "(list not whole) ") + "box " + caption + ": " + text);
+        if (onBox)
+            onBox();
+    }
+    void ScheduleBoxes() override { events.push_back("schedule"); }
+
+    ListController* list = nullptr;
+    Names lines, events;
+    std::vector<std::uint64_t> tickets;
+    int selected = -1;
+    bool create = true, thumbnail = false;
+    PreviewStart preview = PreviewStart::Pending;
+    std::function<void()> onBox;
+};
+
+// A controller on a view holding /p/<name> for each name, line `selected` clicked; the events of the
+// set-up are forgotten.
+struct Rig {
+    explicit Rig(const Names& names, int selected = 0) {
+        view.list = &list;
+        list.Attach(&view);
+        Names paths;
+        for (const std::string& name : names)
+            paths.push_back("/p/" + name);
+        list.TakeFiles(paths);
+        list.InputClick(selected);
+        view.events.clear();
+        view.thumbnail = true;
+    }
+    std::uint64_t LastTicket() const { return view.tickets.empty() ? 0 : view.tickets.back(); }
+    View view;
+    ListController list;
+};
+
+// "E.mp3" sits in another folder, so a partial swap would show in its path or kind.
+TEST(ListController, MovesSwapWholeItemsAndStopAtTheEnds) {
+    const struct {
+        int selected;
+        const char* moves;
+        Names order;
+        int selectedAfter;
+    } cases[] = {
+        {3, "uuuu", {"E.mp3", "a.jpg", "b.jpg", "c.jpg"}, 0},
+        {0, "u", {"a.jpg", "b.jpg", "c.jpg", "E.mp3"}, 0},
+        {3, "d", {"a.jpg", "b.jpg", "c.jpg", "E.mp3"}, 3},
+        {0, "dd", {"b.jpg", "c.jpg", "a.jpg", "E.mp3"}, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.selected) + c.moves);
+        Rig rig({"a.jpg", "b.jpg", "c.jpg"}, c.selected == 3 ? 0 : c.selected);
+        rig.list.TakeFiles({"/q/E.mp3"});
+        rig.list.InputClick(c.selected);
+        rig.view.events.clear();
+        for (const char* move = c.moves; *move; ++move)
+            *move == 'u' ? rig.list.MoveSelectionUp() : rig.list.MoveSelectionDown();
+        EXPECT_EQ(rig.view.lines, c.order);
+        EXPECT_EQ(rig.view.selected, c.selectedAfter);
+        EXPECT_EQ(rig.list.currentIndex(), c.selectedAfter);
+        for (const MediaItem& item : rig.list.items().items())
+            EXPECT_EQ(item.kind == Audio, item.path == "/q/E.mp3");
+        EXPECT_TRUE(rig.view.events.empty());
+    }
+}
+
+// The item that took the deleted one's place, or the new last, is selected and shown before any box.
+TEST(ListController, DeleteSelectsTheNextItemAndBoxesFollowTheHandler) {
+    constexpr PreviewStart Shown = PreviewStart::Shown, Failed = PreviewStart::Failed;
+    const struct {
+        Names names;
+        int deleted;
+        bool thumbnail;
+        PreviewStart preview;
+        Names events;
+    } cases[] = {
+        {{"a.avi", "b.avi", "c.avi"},
+         2,
+         true,
+         Shown,
+         {"status b.avi" + kNote, "show /p/b.avi", "status b.avi"}},
+        {{"a.avi", "b.avi", "c.avi"},
+         0,
+         true,
+         Shown,
+         {"status b.avi" + kNote, "show /p/b.avi", "status b.avi"}},
+        {{"a.avi", "b.avi"}, 0, false, Shown, {"clear", "status b.avi"}},
+        {{"a.avi", "b.avi"},
+         1,
+         true,
+         Failed,
+         {"status a.avi" + kNote, "show /p/a.avi", "status a.avi", "schedule", kPreviewFailed}},
+        {{"a.avi", "b.avi"}, 0, true, PreviewStart::Pending, {"status b.avi" + kNote, "show /p/b.avi"}},
+        {{"only.avi"}, 0, true, Shown, {"clear", "status "}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.names.size() * 10 + c.deleted);
+        Rig rig(c.names, c.deleted);
+        rig.list.SetOutputFolderGiven(true);
+        rig.view.thumbnail = c.thumbnail;
+        rig.view.preview = c.preview;
+        rig.list.DeleteSelection();
+        rig.list.ShowBoxes(); // as the view's queued call
+        Names left = c.names;
+        left.erase(left.begin() + c.deleted);
+        EXPECT_EQ(rig.view.lines, left);
+        const int after = left.empty() ? -1 : std::min(c.deleted, int(left.size()) - 1);
+        EXPECT_EQ(rig.view.selected, after);
+        EXPECT_EQ(rig.list.currentIndex(), after);
+        EXPECT_EQ(rig.view.create, !left.empty());
+        EXPECT_EQ(rig.view.events, c.events);
+    }
+}
+
+// Keys move the selection and make it current (previewed); a letter only moves the selection.
+TEST(ListController, KeysAndLettersMoveTheSelection) {
+    const struct {
+        int from;
+        ListKey key;
+        const char* letter;
+        int to, current;
+    } cases[] = {
+        {0, ListKey::Down, nullptr, 1, 1},
+        {1, ListKey::Up, nullptr, 0, 0},
+        {4, ListKey::Down, nullptr, 4, 4},
+        {0, ListKey::Up, nullptr, 0, 0},
+        {0, ListKey::End, nullptr, 4, 4},
+        {4, ListKey::Home, nullptr, 0, 0},
+        {0, ListKey::PageDown, nullptr, 2, 2},
+        {4, ListKey::PageUp, nullptr, 2, 2},
+        {3, ListKey::PageDown, nullptr, 4, 4},
+        {0, {}, "c", 2, 0},
+        {2, {}, "C", 3, 2},
+        {3, {}, "c", 2, 3},
+        {1, {}, "z", 1, 1},
+        {4, {}, "a", 0, 4},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.from) + "->" + std::to_string(c.to));
+        Rig rig({"a.jpg", "b.jpg", "c.jpg", "Cx.jpg", "e.jpg"}, c.from);
+        c.letter ? rig.list.InputLetter(c.letter) : rig.list.InputKey(c.key, 2);
+        EXPECT_EQ(rig.view.selected, c.to);
+        EXPECT_EQ(rig.list.selectedLine(), c.to);
+        EXPECT_EQ(rig.list.currentIndex(), c.current);
+        const std::string line = rig.list.LineText(c.to);
+        const Names previewed = {"status " + line + kNote, "show /p/" + line};
+        EXPECT_EQ(rig.view.events, c.current == c.from ? Names() : previewed);
+    }
+}
+
+// Each result either is the selected line's own newest preview (drawn, the note ends, a failure is told)
+// or is not drawn; late, doubled and superseded results change nothing else.
+TEST(ListController, PreviewResultsArrivingLateOrOutOfOrder) {
+    const std::string longName = "Beach day 01 at the harbour.jpg"; // past any short-string buffer
+    Rig rig({"a.jpg", "b.jpg", longName});
+    rig.list.InputClick(1);
+    const std::uint64_t first = rig.LastTicket();
+    rig.list.InputClick(2);
+    const std::uint64_t second = rig.LastTicket();
+    EXPECT_FALSE(rig.list.PreviewArrived(first, "/p/b.jpg", true));
+    EXPECT_EQ(rig.list.statusText(), longName + kNote);
+    EXPECT_TRUE(rig.list.PreviewArrived(second, "/p/" + longName, true));
+    EXPECT_EQ(rig.list.statusText(), longName);
+    EXPECT_FALSE(rig.list.PreviewArrived(second, "/p/" + longName, true)); // once only
+
+    rig.list.InputClick(1);
+    rig.list.InputLetter("a"); // the selection moves on without a new preview
+    rig.view.events.clear();
+    EXPECT_FALSE(rig.list.PreviewArrived(rig.LastTicket(), "/p/b.jpg", false));
+    EXPECT_EQ(rig.view.events, Names{"status b.jpg"}); // no box for an item no longer selected
+
+    // Show Thumbnail after a letter jump: the selected line is previewed and its result drawn.
+    rig.list.ShowThumbnailChanged(true);
+    rig.view.events.clear();
+    EXPECT_TRUE(rig.list.PreviewArrived(rig.LastTicket(), "/p/a.jpg", false));
+    EXPECT_EQ(rig.view.events, (Names{"status a.jpg", kPreviewFailed}));
+
+    rig.list.InputClick(2);
+    rig.list.ShowThumbnailChanged(false); // given up: the note ends at once, the result is not drawn
+    EXPECT_EQ(rig.list.statusText(), longName);
+    EXPECT_FALSE(rig.list.PreviewArrived(rig.LastTicket(), "/p/" + longName, true));
+}
+
+TEST(ListController, CreateNeedsAFolderAndAnItem) {
+    Rig rig({});
+    const struct {
+        std::function<void()> step;
+        bool create;
+    } steps[] = {
+        {[&] { rig.list.SetOutputFolderGiven(true); }, false},
+        {[&] { rig.list.TakeFiles({"/p/notes.txt"}); }, false},
+        {[&] { rig.list.TakeFiles({"/p/a.jpg"}); }, true},
+        {[&] { rig.list.SetOutputFolderGiven(false); }, false},
+        {[&] { rig.list.TakeFiles({"/p/b.jpg"}); }, false},
+        {[&] { rig.list.SetOutputFolderGiven(true); }, true},
+        {[&] { rig.list.DeleteSelection(), rig.list.DeleteSelection(); }, false},
+    };
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        steps[i].step();
+        EXPECT_EQ(rig.view.create, steps[i].create) << "step " << i;
+        EXPECT_EQ(rig.list.CreateAllowed(), steps[i].create) << "step " << i;
+    }
+}
+
+// The first files of an intake are selected and previewed; its reports and a failed preview are shown
+// at once, after the list is complete. Input while a box is up is dropped.
+TEST(ListController, IntakeSelectsTheFirstFilesThenReports) {
+    Rig rig({});
+    rig.view.preview = PreviewStart::Failed;
+    rig.view.onBox = [&] {
+        rig.list.InputClick(1);
+        rig.list.InputKey(ListKey::End, 1);
+        rig.list.DeleteSelection();
+    };
+    rig.list.TakeFiles({"/p/a.jpg", "/p/notes.txt", "/p/my b.jpg"});
+    EXPECT_EQ(rig.view.events,
+              (Names{"status a.jpg" + kNote, "show /p/a.jpg", "status a.jpg",
+                     "box " + LoadText(421) + ": " + LoadText(404) + "notes.txt",
+                     "box " + LoadText(438) + ": " + LoadText(403) + "\nmy b.jpg", kPreviewFailed}));
+    EXPECT_EQ(rig.view.lines, (Names{"a.jpg", "my b.jpg"}));
+    EXPECT_EQ(rig.view.selected, 0);
+
+    rig.view.events.clear(); // onto a filled list: the selection stays, nothing is previewed
+    EXPECT_EQ(rig.list.TakeBrowserSelection(SelectionBlock::Build("/in", {"c.jpg"})), 0);
+    EXPECT_EQ(rig.list.TakeBrowserSelection({1, 0, 0, 0}), 446);
+    EXPECT_TRUE(rig.view.events.empty());
+    EXPECT_EQ(rig.view.lines.size(), 3u);
+
+    std::string folder;
+    Rig startup({});
+    EXPECT_EQ(startup.list.TakeStartupFile("/p/notes.txt", folder), 447);
+    EXPECT_EQ(startup.list.TakeStartupFile("/a.jpg", folder), 0);
+    EXPECT_EQ(folder, "/");
+    EXPECT_EQ(startup.list.TakeStartupFile("/p/q/b.jpg", folder), 0);
+    EXPECT_EQ(folder, "/p/q");
+}
+
+} // namespace
+} // namespace aw
