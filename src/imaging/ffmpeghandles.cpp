@@ -1,5 +1,6 @@
 #include "ffmpeghandles.h"
 
+#include <cerrno>
 #include <vector>
 
 extern "C" {
@@ -42,24 +43,33 @@ int CheckFfmpeg(int code, const char* what) {
     return code;
 }
 
-FfmpegPtr<AVFormatContext> OpenLocalMovie(const std::string& path, const char* formatAllowList,
-                                          long long maxPixels) {
-    if (path.empty())
-        throw ImagingError("empty movie path");
+namespace {
+
+// A demuxer may ask to open further files (references to outside media, playlists): none is opened.
+int RefuseToOpen(AVFormatContext*, AVIOContext**, const char*, int, AVDictionary**) {
+    return AVERROR(EPERM);
+}
+
+} // namespace
+
+OpenedMovie OpenLocalMovie(const MovieFile& file, const char* formatAllowList, long long maxPixels) {
     AVDictionary* rawOptions = nullptr;
     // The dictionary is the one FFmpeg object handed over by address; it is freed on every path below.
     const auto freeOptions = [](AVDictionary** options) { av_dict_free(options); };
     std::unique_ptr<AVDictionary*, decltype(freeOptions)> options(&rawOptions, freeOptions);
-    av_dict_set(&rawOptions, "protocol_whitelist", "file", 0);
     av_dict_set(&rawOptions, "format_whitelist", formatAllowList, 0);
 
+    OpenedMovie movie{FdIoContext(file), nullptr};
     AVFormatContext* raw = avformat_alloc_context();
     if (!raw)
         throw ImagingError("out of memory for a movie context");
-    // On failure avformat_open_input frees the context itself.
-    CheckFfmpeg(avformat_open_input(&raw, ("file:" + path).c_str(), nullptr, &rawOptions),
-                "cannot open movie");
-    FfmpegPtr<AVFormatContext> context(raw);
+    raw->pb = movie.io.get();
+    raw->flags |= AVFMT_FLAG_CUSTOM_IO;
+    raw->io_open = RefuseToOpen;
+    // On failure avformat_open_input frees the context itself (not the I/O context, which is ours).
+    CheckFfmpeg(avformat_open_input(&raw, file.path().c_str(), nullptr, &rawOptions), "cannot open movie");
+    movie.format.reset(raw);
+    AVFormatContext* context = raw;
     // Reading the streams' parameters decodes frames too: under the same pixel limit as the decoder later.
     std::vector<AVDictionary*> streamOptions(context->nb_streams, nullptr);
     const auto freeAll = [](std::vector<AVDictionary*>* all) {
@@ -69,10 +79,9 @@ FfmpegPtr<AVFormatContext> OpenLocalMovie(const std::string& path, const char* f
     std::unique_ptr<std::vector<AVDictionary*>, decltype(freeAll)> owned(&streamOptions, freeAll);
     for (AVDictionary*& each : streamOptions)
         av_dict_set_int(&each, "max_pixels", maxPixels, 0);
-    CheckFfmpeg(
-        avformat_find_stream_info(context.get(), streamOptions.empty() ? nullptr : streamOptions.data()),
-        "cannot read the movie's streams");
-    return context;
+    CheckFfmpeg(avformat_find_stream_info(context, streamOptions.empty() ? nullptr : streamOptions.data()),
+                "cannot read the movie's streams");
+    return movie;
 }
 
 FfmpegPtr<AVCodecContext> OpenDecoder(const AVCodec* codec, const AVCodecParameters* parameters,

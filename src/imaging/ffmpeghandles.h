@@ -5,11 +5,15 @@
 #include <memory>
 #include <string>
 
+#include "fdiocontext.h"
+
 extern "C" {
 struct AVCodec;
 struct AVCodecContext;
 struct AVCodecParameters;
 struct AVFormatContext;
+struct AVIOContext;
+struct AVDictionary;
 struct AVFrame;
 struct AVPacket;
 struct SwsContext;
@@ -29,11 +33,14 @@ template <typename T> using FfmpegPtr = std::unique_ptr<T, FfmpegDeleter>;
 // FFmpeg's text for an error code.
 std::string FfmpegErrorText(int code);
 
-// Opens a local file for reading with the given demuxers only: the path is prefixed with "file:" and the
-// only protocol allowed is "file", so no name is ever taken for a URL or another protocol. The frames
-// decoded while the streams are probed are held to `maxPixels`.
-FfmpegPtr<AVFormatContext> OpenLocalMovie(const std::string& path, const char* formatAllowList,
-                                          long long maxPixels);
+// A demuxer reading an opened movie file through its descriptor alone (the name serves only as a hint of
+// the format), with the given demuxers only; it may open no other file or URL. The frames decoded while
+// the streams are probed are held to `maxPixels`. The context goes before the demuxer that reads it.
+struct OpenedMovie {
+    FdIoContext io;
+    FfmpegPtr<AVFormatContext> format;
+};
+OpenedMovie OpenLocalMovie(const MovieFile& file, const char* formatAllowList, long long maxPixels);
 
 // A decoder context for `codec` set up from the stream's parameters and opened single-threaded, refusing
 // frames above `maxPixels`.

@@ -75,9 +75,9 @@ int ScalerColourSpace(int matrix) {
 
 // The movie's first frame as a decoder that drops the frames `skip` names gives it; nothing when none comes
 // within the packet limit.
-std::optional<VideoFrameReader::FirstFrame> ReadFirstFrame(const std::string& path, AVDiscard skip) {
-    const FfmpegPtr<AVFormatContext> movie =
-        OpenLocalMovie(path, VideoFrameReader::kFormatAllowList, AW_MAX_PIXELS);
+std::optional<VideoFrameReader::FirstFrame> ReadFirstFrame(const MovieFile& file, AVDiscard skip) {
+    const OpenedMovie opened = OpenLocalMovie(file, VideoFrameReader::kFormatAllowList, AW_MAX_PIXELS);
+    const FfmpegPtr<AVFormatContext>& movie = opened.format;
     const AVCodec* codec = nullptr;
     const int streamIndex = CheckFfmpeg(
         av_find_best_stream(movie.get(), AVMEDIA_TYPE_VIDEO, -1, -1, &codec, 0), "no video stream");
@@ -124,13 +124,13 @@ std::optional<VideoFrameReader::FirstFrame> ReadFirstFrame(const std::string& pa
 
 } // namespace
 
-VideoFrameReader::FirstFrame VideoFrameReader::Read(const std::string& path) {
+VideoFrameReader::FirstFrame VideoFrameReader::Read(const MovieFile& file) {
     // Key frames only at first: the first frame shown is a key frame, and the decoder then need not decode
     // every frame it holds back for reordering before it gives that one out. A stream whose key frames the
     // decoder does not mark (H.264 cut after its IDR frame and recovered by intra refresh) is read again
     // with every frame.
     for (const AVDiscard skip : {AVDISCARD_NONKEY, AVDISCARD_DEFAULT})
-        if (std::optional<FirstFrame> first = ReadFirstFrame(path, skip))
+        if (std::optional<FirstFrame> first = ReadFirstFrame(file, skip))
             return std::move(*first);
     throw ImagingError("no decodable video frame");
 }

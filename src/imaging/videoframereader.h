@@ -1,12 +1,13 @@
 // Reads the first decodable video frame of a local movie file (.asf, .avi, .mov, .mpg, .mpeg) and gives it
 // at its display size: the stored width times the sample aspect ratio, so that non-square pixels do not
 // look stretched. Kept on a short leash: local files only, an allow-list of demuxers, a pixel limit and a
-// bounded number of packets. Stateless and thread-safe.
+// bounded number of packets, read through the descriptor of the file it was handed. Stateless and thread-safe.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "fdiocontext.h"
 #include "ffmpeghandles.h"
 
 namespace aw::imaging {
@@ -24,8 +25,8 @@ public:
         int displayHeight = 0;
     };
 
-    // Throws ImagingError when the file cannot be opened or holds no decodable frame within the limits.
-    static FirstFrame Read(const std::string& path);
+    // Throws ImagingError when the file cannot be read or holds no decodable frame within the limits.
+    static FirstFrame Read(const MovieFile& file);
 
     // Writes the frame as 24-bit bottom-up rows at its display size into `target` of `capacity` bytes.
     static void ConvertToBgr(const FirstFrame& first, uint8_t* target, std::size_t capacity);

@@ -11,6 +11,7 @@ extern "C" {
 }
 
 #include "imagingabi.h"
+#include "fdiocontext.h"
 #include "moduleseam.h"
 #include "pixelbuffer.h"
 #include "videoframereader.h"
@@ -29,7 +30,7 @@ void QuietenOnce() {
 // Callers ask for the size of a movie's first frame and then, with a buffer of that size, for the frame
 // itself: the frame decoded for the first call is kept for the second, so that each movie is opened and
 // decoded once. One frame per thread, until that thread's next call; a file replaced or changed in
-// between (device, inode, size or modification time) is read afresh.
+// between (device, inode, size or modification time of the file opened) is read afresh.
 struct KeptFrame {
     std::string path;
     struct stat identity {};
@@ -37,24 +38,20 @@ struct KeptFrame {
 };
 thread_local std::optional<KeptFrame> tKept;
 
-bool Identify(const char* path, struct stat& identity) {
-    return ::stat(path, &identity) == 0;
-}
-
 bool SameVersion(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
            a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
 }
 
-// The kept frame when it is of this path's current file (and no longer kept), else a fresh read.
+// The kept frame when it is of this path's current file (and no longer kept), else a fresh read of it.
 VideoFrameReader::FirstFrame TakeOrRead(const char* path) {
     std::optional<KeptFrame> kept = std::move(tKept);
     tKept.reset();
-    struct stat identity {};
-    if (kept && kept->path == path && Identify(path, identity) && SameVersion(identity, kept->identity))
+    const MovieFile file(path);
+    if (kept && kept->path == path && SameVersion(file.identity(), kept->identity))
         return std::move(kept->first);
     kept.reset();
-    return VideoFrameReader::Read(path);
+    return VideoFrameReader::Read(file);
 }
 
 } // namespace
@@ -66,13 +63,11 @@ AW_IMAGING_EXPORT int GetFrameSize(const char* path, int* width, int* height) {
         QuietenOnce();
         tKept.reset();
         // Identified before reading: a change during the read shows as a different version next time.
-        KeptFrame kept{path, {}, {}};
-        const bool identified = Identify(path, kept.identity);
-        kept.first = VideoFrameReader::Read(path);
+        const MovieFile file(path);
+        KeptFrame kept{path, file.identity(), VideoFrameReader::Read(file)};
         *width = kept.first.displayWidth;
         *height = kept.first.displayHeight;
-        if (identified)
-            tKept = std::move(kept);
+        tKept = std::move(kept);
         return 1;
     });
 }

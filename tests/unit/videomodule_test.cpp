@@ -6,9 +6,12 @@
 #include <tuple>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include "support/fixtures.h"
 #include "support/imagingharness.h"
 #include "support/testpaths.h"
+#include "support/watchdog.h"
 
 namespace aw {
 namespace {
@@ -121,6 +124,26 @@ TEST(VideoModuleTest, TheSecondCallGivesTheFileAsItIsNow) {
         EXPECT_TRUE(centre[blue ? 2 : 0] > 200 && centre[blue ? 0 : 2] < 50)
             << (blue ? "not blue" : "not red");
     }
+}
+
+// A FIFO or a folder named like a movie fails at once instead of blocking the open until a writer comes, also
+// when it takes the place of the movie sized just before (the frame is then read afresh, never the kept one).
+TEST(VideoModuleTest, NonRegularFilesFailWithoutBlocking) {
+    const ImagingLibrary& library = test::LoadedImagingLibrary();
+    test::ScratchDir dir;
+    ASSERT_EQ(::mkfifo((dir / "fifo.avi").c_str(), 0600), 0);
+    fs::create_directory(dir / "folder.mpg");
+    ASSERT_TRUE(test::MakeMovie(dir / "clip.avi", 32, 24));
+    const test::Watchdog watchdog(std::chrono::seconds(30), "reading a FIFO named like a movie");
+    int width = 0, height = 0;
+    for (const char* name : {"fifo.avi", "folder.mpg"})
+        EXPECT_FALSE(library.GetFrameSize((dir / name).c_str(), &width, &height)) << name;
+    ASSERT_TRUE(library.GetFrameSize((dir / "clip.avi").c_str(), &width, &height));
+    fs::rename(dir / "fifo.avi", dir / "clip.avi");
+    std::vector<uint8_t> pixels(test::PixelBytes(width, height));
+    AwPictureDescription description{};
+    auto size = static_cast<uint32_t>(pixels.size());
+    EXPECT_FALSE(library.GetFirstFrameDIB_RGB24((dir / "clip.avi").c_str(), &description, pixels.data(), &size));
 }
 
 } // namespace

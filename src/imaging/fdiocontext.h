@@ -1,0 +1,62 @@
+// The movie file as the demuxer reads it: opened once, without ever blocking, and read only through that
+// descriptor. A FIFO or device named like a movie would otherwise hang the open until a writer comes (or be
+// read without end), and a name checked first and opened again later may meanwhile name another file.
+// Each object serves one thread at a time.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include <sys/stat.h>
+
+extern "C" {
+struct AVIOContext;
+}
+
+namespace aw::imaging {
+
+class MovieFile {
+public:
+    // Opens `path` read-only when it is a regular file (links followed); throws ImagingError saying what
+    // it is otherwise. The open itself does not block: O_NONBLOCK until the file is known to be regular.
+    explicit MovieFile(const std::string& path);
+    ~MovieFile();
+    MovieFile(const MovieFile&) = delete;
+    MovieFile& operator=(const MovieFile&) = delete;
+
+    const std::string& path() const { return path_; }
+    // What fstat said of the open file: device, inode, size and modification time tell its version.
+    const struct stat& identity() const { return identity_; }
+    int fd() const { return fd_; }
+
+private:
+    std::string path_;
+    int fd_ = -1;
+    struct stat identity_ {};
+};
+
+// A seekable reading context over the file's descriptor, for a demuxer opened with it as its custom I/O.
+// Reads are positioned, so several contexts may read the same file one after another. The file is borrowed
+// and must outlive the context; the demuxer must be closed before the context goes.
+class FdIoContext {
+public:
+    explicit FdIoContext(const MovieFile& file);
+    AVIOContext* get() const { return context_.get(); }
+
+private:
+    struct Cursor {
+        int fd;
+        int64_t position = 0;
+    };
+    struct Deleter {
+        void operator()(AVIOContext* context) const;
+    };
+    static int ReadPacket(void* opaque, uint8_t* buffer, int size);
+    static int64_t Seek(void* opaque, int64_t offset, int whence);
+
+    std::unique_ptr<Cursor> cursor_;
+    std::unique_ptr<AVIOContext, Deleter> context_;
+};
+
+} // namespace aw::imaging
