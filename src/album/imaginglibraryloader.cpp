@@ -5,6 +5,8 @@
 
 #include <dlfcn.h>
 
+#include "album/modulefile.h"
+#include "album/runfailure.h"
 #include "stringtable.h"
 
 namespace aw {
@@ -53,10 +55,18 @@ ImagingLoadResult ImagingLibraryLoader::Load() {
 
 ImagingLibraryLoader::ModuleHandle ImagingLibraryLoader::OpenModule(const std::filesystem::path& path,
                                                                     std::string& error) {
-    // RTLD_NOW: a module with unresolvable dependencies fails here, not in the middle of a run.
+    const CheckedModule checked = CheckModuleFile(path);
+    if (checked.cause != FailureCause::None) {
+        error = path.string() + ": " + (checked.detail.empty() ? ReasonText(checked.cause) : checked.detail);
+        return nullptr;
+    }
+    // Loaded by its name: the dynamic loader knows loaded objects by name, and a name such as the
+    // descriptor's /proc/self/fd/N would be taken for another module loaded under the same number. Only
+    // whoever may write the module's folder could swap the file in between. RTLD_NOW: a module with
+    // unresolvable dependencies fails here, not in the middle of a run.
     ModuleHandle handle(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL));
     if (!handle)
-        error = LastDlError();
+        error = path.string() + ": " + LastDlError();
     return handle;
 }
 

@@ -6,6 +6,9 @@
 // their fixed order (names: strings 414 to 420), stopping at the first one missing; the optional eighth
 // (AW_DECODE_JPEG_SCALED_NAME) is looked up afterwards and may be absent.
 //
+// Before the dynamic loader sees a module file it must pass CheckModuleFile's checks (regular, written by
+// its owner alone, root or the user; its code inside the file).
+//
 // Ownership: the loader owns both module handles and releases them when it is destroyed or reloaded, and
 // on every failure (then the table is cleared, since its pointers would dangle). The table stays valid
 // as long as the loader; keep the loader alive while anyone calls through it.
@@ -41,7 +44,8 @@ public:
     ImagingLoadResult result() const { return result_; }
     // The string id of the message for the last failure (401 or 402); 0 after success or before loading.
     int failureTextId() const;
-    // The dynamic loader's text for the last failure (which file or symbol), empty after success.
+    // The module file and why it was not loaded (its checks' reason or the dynamic loader's text), or the
+    // missing symbol; empty after success.
     const std::string& errorText() const { return errorText_; }
     // How many of the seven entry points were found before resolving stopped (7 after success).
     int resolvedCount() const { return resolvedCount_; }

@@ -1,11 +1,18 @@
 #include "album/imaginglibraryloader.h"
 
+#include <functional>
 #include <tuple>
+#include <utility>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include "album/runfailure.h"
 #include "stringtable.h"
 #include "support/testpaths.h"
+#include "support/watchdog.h"
 
 namespace aw {
 namespace {
@@ -41,6 +48,36 @@ TEST(ImagingLibraryLoaderTest, ReportsWhichStepFailedThenLoadsFromTheProgramFold
         EXPECT_TRUE(loader.errorText().empty());
         EXPECT_EQ(loader.resolvedCount(), 7);
     }
+}
+
+// A module file that would hang the loader (a FIFO), crash the program when its code runs (cut inside its
+// loaded code), or run code another user may have changed is refused before loading: 401 and the text names
+// the file and why. The module as built loads after each.
+TEST(ImagingLibraryLoaderTest, RefusesModuleFilesThatWouldHangCrashOrRunOthersCode) {
+    const fs::path built = test::BinDir() / LoadText(412);
+    // Each makes the image module file in its own way.
+    const std::pair<std::function<void(const fs::path&)>, FailureCause> cases[] = {
+        {[](const fs::path& module) { ::mkfifo(module.c_str(), 0644); }, FailureCause::IsFifo},
+        {[](const fs::path& module) { fs::resize_file(module, 4096); }, FailureCause::ModuleCutShort},
+        {[](const fs::path& module) { fs::permissions(module, fs::perms(0775)); }, FailureCause::OthersCanWrite},
+        {[](const fs::path& module) { EXPECT_EQ(::chown(module.c_str(), 4321, 0), 0); }, FailureCause::ForeignOwner},
+        {[](const fs::path& module) { test::WriteWholeFile(module, std::string(100, 'x')); }, FailureCause::NotAModule},
+    };
+    const test::Watchdog watchdog(std::chrono::seconds(60), "loading hostile module files");
+    for (const auto& [make, cause] : cases) {
+        SCOPED_TRACE(ReasonText(cause));
+        test::ScratchDir folder;
+        if (cause != FailureCause::IsFifo)
+            fs::copy_file(built, folder / LoadText(412));
+        make(folder / LoadText(412));
+        fs::copy_file(test::BinDir() / LoadText(413), folder / LoadText(413));
+        ImagingLibraryLoader loader;
+        EXPECT_EQ(loader.Load(folder.path()), ImagingLoadResult::ImageModuleMissing);
+        EXPECT_EQ(loader.failureTextId(), 401);
+        EXPECT_EQ(loader.errorText(), (folder / LoadText(412)).string() + ": " + ReasonText(cause));
+    }
+    ImagingLibraryLoader loader;
+    EXPECT_EQ(loader.Load(), ImagingLoadResult::Loaded) << loader.errorText();
 }
 
 // Installed, the modules are in <prefix>/lib/albumwright beside <prefix>/bin; built, beside the program.
