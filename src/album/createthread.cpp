@@ -1,6 +1,5 @@
 #include "album/createthread.h"
 
-#include <cstdio>
 #include <optional>
 #include <utility>
 
@@ -21,22 +20,6 @@ constexpr int kProgressPerItem = 10;
 std::string JoinPath(const std::string& folder, const std::string& name) {
     return folder + "/" + name;
 }
-
-// The thumbnail's temporary file goes away on every path out of an item, the failing ones included.
-class TempFileGuard {
-public:
-    explicit TempFileGuard(std::string path) : path_(std::move(path)) {}
-    ~TempFileGuard() {
-        if (!path_.empty())
-            std::remove(path_.c_str());
-    }
-    TempFileGuard(const TempFileGuard&) = delete;
-    TempFileGuard& operator=(const TempFileGuard&) = delete;
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
 
 } // namespace
 
@@ -196,13 +179,14 @@ CCreateThread::ItemOutcome CCreateThread::HandleItem(std::size_t index, MediaCop
         return ItemOutcome::Stop;
 
     const std::string& workFolder = folders_.workFolder;
-    const TempFileGuard temp(workFolder.empty() ? std::string() : CreateTempFile(workFolder, "HTM"));
-    if (temp.path().empty()) {
+    // The thumbnail's temporary file goes away on every path out of an item, the failing ones included.
+    TempFile temp = TempFile::Create(workFolder, "HTM");
+    if (!temp.valid()) {
         failure_ = {workFolder.empty() ? item.path : workFolder, FailureCause::NoWorkFolder};
         return ItemOutcome::Fail;
     }
     const std::string thumbPath = JoinPath(folders_.thumbFolder, item.thumbName);
-    const int made = copier.CommitThumbnail(TakeThumbnail(index), temp.path(), thumbPath, item.kind);
+    const int made = copier.CommitThumbnail(TakeThumbnail(index), temp, thumbPath, item.kind);
     if (made == 0) {
         failure_ = copier.failure();
         return ItemOutcome::Fail;
@@ -210,7 +194,7 @@ CCreateThread::ItemOutcome CCreateThread::HandleItem(std::size_t index, MediaCop
     if (made != 1) {
         const RunFailure copyFailure = copier.failure();
         const int replaced = ReplaceReadOnly(thumbPath, item.thumbName, false, [&] {
-            return copier.WriteThumbContent(temp.path(), thumbPath, item.kind);
+            return copier.WriteThumbContent(temp, thumbPath, item.kind);
         });
         if (replaced == 0) {
             failure_ = copier.failure().empty() ? copyFailure : copier.failure();

@@ -8,7 +8,6 @@
 #include "album/mediakind.h"
 #include "album/picturesteps.h"
 #include "album/thumbnailpreparer.h"
-#include "platform/filebytes.h"
 #include "platform/filecopy.h"
 #include "platform/regularfile.h"
 #include "platform/tempfile.h"
@@ -21,30 +20,16 @@ constexpr const char* kTempPrefix = "HTM";
 // pictures must be readable by whoever serves or opens the album, like any file a program makes.
 constexpr mode_t kMadeFileMode = 0644;
 
-// Removes the temporary file it names when it goes out of scope, so no path can leave one behind.
-class TempFileGuard {
-public:
-    explicit TempFileGuard(std::string path) : path_(std::move(path)) {}
-    ~TempFileGuard() {
-        if (!path_.empty())
-            ::unlink(path_.c_str());
-    }
-    TempFileGuard(const TempFileGuard&) = delete;
-    TempFileGuard& operator=(const TempFileGuard&) = delete;
-    const std::string& path() const { return path_; }
-    bool empty() const { return path_.empty(); }
-
-private:
-    std::string path_;
-};
-
-bool SameFile(const std::string& a, const std::string& b) {
-    if (a == b)
+// Whether `dataPath` is `source` itself. A symbolic link there is never the same file, even when it leads
+// to the source: it would leave the album's Data pointing outside the album, so it is replaced.
+bool IsOwnDataFile(const std::string& source, const std::string& dataPath) {
+    struct stat data {};
+    if (::lstat(dataPath.c_str(), &data) != 0 || S_ISLNK(data.st_mode))
+        return false;
+    if (source == dataPath)
         return true;
     struct stat first {};
-    struct stat second {};
-    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
-           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+    return ::stat(source.c_str(), &first) == 0 && first.st_dev == data.st_dev && first.st_ino == data.st_ino;
 }
 
 bool CanReadRegularFile(const std::string& path) {
@@ -95,26 +80,36 @@ int MediaCopier::FinalCopy(const std::string& from, const std::string& to) {
     return error;
 }
 
-std::string MediaCopier::NewTempFile() {
-    std::string path = CreateTempFile(workFolder_, kTempPrefix);
-    if (path.empty())
-        Fail(workFolder_, FailureCause::NoWorkFolder);
-    return path;
+int MediaCopier::FinalCopy(const TempFile& from, const std::string& to) {
+    const int error = CopyDescriptorReplacing(from.fd(), to);
+    if (error == 0)
+        return 1;
+    Fail(to, CauseFromErrno(error));
+    return error;
+}
+
+bool MediaCopier::WriteTemp(TempFile& temp, const uint8_t* data, std::size_t size) {
+    if (const int error = temp.Rewrite(data, size, kMadeFileMode)) {
+        Fail(temp.path(), CauseFromErrno(error));
+        return false;
+    }
+    return true;
 }
 
 int MediaCopier::EncodeBitmapTo(const std::string& source, const std::string& dest) {
-    TempFileGuard temp(NewTempFile());
-    if (temp.empty())
+    TempFile temp = TempFile::Create(workFolder_, kTempPrefix);
+    if (!temp.valid()) {
+        Fail(workFolder_, FailureCause::NoWorkFolder);
         return 0;
+    }
     PictureSteps steps(imaging_, picture_, failure_);
     // The Data JPEG is encoded from the bitmap as stored, without a 24-bit conversion first.
-    const bool made =
-        steps.LoadBitmapFile(source) && steps.EncodeJpeg(kJpegQuality) && steps.WriteEncodedFile(temp.path());
+    const bool made = steps.LoadBitmapFile(source) && steps.EncodeJpeg(kJpegQuality) &&
+                      WriteTemp(temp, picture_.encoded(), picture_.encodedSize());
     picture_.Release();
-    ::chmod(temp.path().c_str(), kMadeFileMode);
     if (!made)
         return 0;
-    return FinalCopy(temp.path(), dest);
+    return FinalCopy(temp, dest);
 }
 
 int MediaCopier::CopyToDataFolder(const std::string& source, const std::string& dataPath, int kind) {
@@ -125,7 +120,7 @@ int MediaCopier::CopyToDataFolder(const std::string& source, const std::string& 
         return EncodeBitmapTo(source, dataPath);
     // A source that is its own Data file (an album made again from its Data folder) is already in place;
     // rewriting it would change the user's file.
-    if (SameFile(source, dataPath))
+    if (IsOwnDataFile(source, dataPath))
         return 1;
     return FinalCopy(source, dataPath);
 }
@@ -134,14 +129,14 @@ std::string MediaCopier::AudioThumbPath(const std::string& thumbPath) const {
     return FolderPrefixOf(thumbPath) + FileNameOf(audioPicture_);
 }
 
-int MediaCopier::MakeThumbnail(const std::string& source, const std::string& tempFile,
+int MediaCopier::MakeThumbnail(const std::string& source, TempFile& tempFile,
                                const std::string& thumbPath, int kind) {
     const bool needed = arrangementMarker_ != 1 && kind != Audio;
     return CommitThumbnail(needed ? ThumbnailPreparer(imaging_).Prepare(source, kind) : PreparedThumbnail{},
                            tempFile, thumbPath, kind);
 }
 
-int MediaCopier::CommitThumbnail(const PreparedThumbnail& prepared, const std::string& tempFile,
+int MediaCopier::CommitThumbnail(const PreparedThumbnail& prepared, TempFile& tempFile,
                                  const std::string& thumbPath, int kind) {
     failure_ = {};
     if (arrangementMarker_ == 1)
@@ -159,15 +154,11 @@ int MediaCopier::CommitThumbnail(const PreparedThumbnail& prepared, const std::s
         failure_ = prepared.failure;
         return 0;
     }
-    const int error = WriteFileBytes(tempFile, prepared.jpeg.data(), prepared.jpeg.size());
-    ::chmod(tempFile.c_str(), kMadeFileMode);
-    if (error != 0) {
-        Fail(tempFile, CauseFromErrno(error));
+    if (!WriteTemp(tempFile, prepared.jpeg.data(), prepared.jpeg.size()))
         return 0;
-    }
     const int result = FinalCopy(tempFile, thumbPath);
     if (result == 1)
-        ::unlink(tempFile.c_str());
+        tempFile.Remove();
     return result;
 }
 
@@ -175,12 +166,12 @@ int MediaCopier::WriteDataContent(const std::string& source, const std::string& 
     failure_ = {};
     if (kind == StillBmp)
         return EncodeBitmapTo(source, dest) == 1 ? 1 : 0;
-    if (SameFile(source, dest))
+    if (IsOwnDataFile(source, dest))
         return 1;
     return FinalCopy(source, dest) == 1 ? 1 : 0;
 }
 
-int MediaCopier::WriteThumbContent(const std::string& tempFile, const std::string& thumbPath, int kind) {
+int MediaCopier::WriteThumbContent(const TempFile& tempFile, const std::string& thumbPath, int kind) {
     failure_ = {};
     if (kind == Audio)
         return FinalCopy(audioPicture_, AudioThumbPath(thumbPath)) == 1 ? 1 : 0;

@@ -11,12 +11,16 @@
 // one picture and releases it after every operation. The imaging table and the work folder string are
 // borrowed and must outlive it; the work folder is read again at each use. Temporary files made here
 // begin with "HTM" and are removed on every path; the thumbnail's temporary file belongs to the caller.
+// A symbolic link planted at a Data or Thumb name is always replaced by a real file.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "album/picture.h"
 #include "album/runfailure.h"
+#include "platform/tempfile.h"
 
 namespace aw {
 
@@ -39,26 +43,25 @@ public:
     // Copies `source` to `dataPath` replacing what is there (never through a link planted there, never cut:
     // see CopyFileReplacing); a StillBmp source is stored as its JPEG encoding instead. A source that is
     // not a regular file fails with a cause naming what it is, before anything opens it. A source that is
-    // the Data file itself is left as it is (1).
+    // the Data file itself is left as it is (1); a link at `dataPath`, wherever it leads, is not that file.
     int CopyToDataFolder(const std::string& source, const std::string& dataPath, int kind);
 
-    // Makes the thumbnail of `source` in `tempFile` (an existing file made by the caller), then copies it
-    // to `thumbPath`. An Audio item's thumbnail is a copy of the audio picture, under the picture's own
+    // Makes the thumbnail of `source` in `tempFile` (made by the caller; written through its descriptor
+    // and removed once copied), then copies it to `thumbPath`. An Audio item's thumbnail is a copy of the audio picture, under the picture's own
     // name in the folder of `thumbPath`. Sets thumbWidth()/thumbHeight(). With the arrangement marker set
     // it gives 1 and writes nothing. The same as CommitThumbnail of a thumbnail prepared here and now.
-    int MakeThumbnail(const std::string& source, const std::string& tempFile, const std::string& thumbPath,
-                      int kind);
+    int MakeThumbnail(const std::string& source, TempFile& tempFile, const std::string& thumbPath, int kind);
     // The writing half of MakeThumbnail, for a thumbnail prepared earlier (on any thread) by a
     // ThumbnailPreparer from the same source and kind: a preparation that failed fails here with its
     // cause; one never made is needed only for pictures and movies.
-    int CommitThumbnail(const PreparedThumbnail& prepared, const std::string& tempFile,
-                        const std::string& thumbPath, int kind);
+    int CommitThumbnail(const PreparedThumbnail& prepared, TempFile& tempFile, const std::string& thumbPath,
+                        int kind);
 
     // The rewrite step after a read-only destination was made writable by the caller: writes the Data
     // content again (the source's bytes, or a StillBmp's JPEG) into `dest`. 1 success, 0 failure.
     int WriteDataContent(const std::string& source, const std::string& dest, int kind);
     // The same for a thumbnail: the content of `tempFile`, or for an Audio item the audio picture.
-    int WriteThumbContent(const std::string& tempFile, const std::string& thumbPath, int kind);
+    int WriteThumbContent(const TempFile& tempFile, const std::string& thumbPath, int kind);
 
     // Size of the last thumbnail made; 160 x 120 at first and for every audio item; kept when none is made.
     int thumbWidth() const { return thumbWidth_; }
@@ -71,11 +74,12 @@ public:
     void ReleasePicture() { picture_.Release(); }
 
 private:
-    std::string NewTempFile();
     bool SourceIsRegular(const std::string& source);
     int EncodeBitmapTo(const std::string& source, const std::string& dest);
     std::string AudioThumbPath(const std::string& thumbPath) const;
+    bool WriteTemp(TempFile& temp, const uint8_t* data, std::size_t size);
     int FinalCopy(const std::string& from, const std::string& to);
+    int FinalCopy(const TempFile& from, const std::string& to);
     void Fail(const std::string& file, FailureCause cause);
 
     const ImagingLibrary& imaging_;

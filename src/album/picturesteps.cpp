@@ -288,12 +288,4 @@ bool PictureSteps::EncodeJpeg(int quality) {
     return true;
 }
 
-bool PictureSteps::WriteEncodedFile(const std::string& path) {
-    if (!picture_.hasEncoded())
-        return Fail(path, FailureCause::WriteFailed);
-    if (const int error = WriteFileBytes(path, picture_.encoded(), picture_.encodedSize()))
-        return Fail(path, CauseFromErrno(error));
-    return true;
-}
-
 } // namespace aw

@@ -42,8 +42,6 @@ public:
     void StampMovieMark(int kind);
     // Encodes the held picture (24-bit, or a bitmap as stored) as JPEG at `quality`.
     bool EncodeJpeg(int quality);
-    // Writes the encoded bytes to `path`, creating or truncating it.
-    bool WriteEncodedFile(const std::string& path);
 
     // Size given by the last FitIntoBox.
     PixelSize size() const { return size_; }

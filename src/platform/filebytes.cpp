@@ -39,20 +39,18 @@ int ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, std::siz
     return 0;
 }
 
-int WriteFileBytes(const std::string& path, const uint8_t* data, std::size_t size) {
-    UniqueFd out(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (out.get() < 0)
-        return errno;
+int WriteAll(int fd, const void* data, std::size_t size) {
+    const auto* bytes = static_cast<const char*>(data);
     while (size > 0) {
-        const ssize_t n = ::write(out.get(), data, size);
+        const ssize_t n = ::write(fd, bytes, size);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
             return n < 0 ? errno : ENOSPC;
-        data += n;
+        bytes += n;
         size -= static_cast<std::size_t>(n);
     }
-    return out.Close();
+    return 0;
 }
 
 } // namespace aw

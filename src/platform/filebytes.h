@@ -13,8 +13,8 @@ namespace aw {
 // refused without blocking).
 int ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, std::size_t limit);
 
-// Creates or truncates `path` and writes `size` bytes to it, resuming short writes and checking the close.
-// 0, or an errno value.
-int WriteFileBytes(const std::string& path, const uint8_t* data, std::size_t size);
+// Writes all of `size` bytes at the descriptor's offset, resuming after short writes and interruptions.
+// 0 or an errno value (ENOSPC when the system writes nothing without saying why).
+int WriteAll(int fd, const void* data, std::size_t size);
 
 } // namespace aw

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/filebytes.h"
 #include "platform/regularfile.h"
 #include "platform/tempfile.h"
 #include "platform/uniquefd.h"
@@ -26,27 +27,11 @@ int Normalise(int error) {
     return error == 0 ? EIO : error;
 }
 
-// Writes all of `size` bytes, resuming after short writes; 0 or an errno value.
-int WriteAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        if (n == 0)
-            return ENOSPC;
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return 0;
-}
-
-int ReadWriteContent(int in, int out) {
+// Reads from `offset` on (positioned: the source's own offset is never used nor moved).
+int ReadWriteContent(int in, off_t offset, int out) {
     std::vector<char> buffer(kChunk);
     for (;;) {
-        ssize_t n = ::read(in, buffer.data(), kChunk);
+        const ssize_t n = ::pread(in, buffer.data(), kChunk, offset);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -56,17 +41,20 @@ int ReadWriteContent(int in, int out) {
             return 0;
         if (int error = WriteAll(out, buffer.data(), static_cast<std::size_t>(n)))
             return error;
+        offset += n;
     }
 }
 
 // The kernel copies without the bytes passing through this process, sharing the blocks where the file
 // system can. Where it will not (another file system, a kernel without the call, a file system that
 // refuses it) the bytes are read and written from where the kernel stopped. A file that gives nothing at
-// all at its start may be a pseudo-file whose size the kernel does not know: reading tells.
+// all at its start may be a pseudo-file whose size the kernel does not know: reading tells. The source is
+// read from its start whatever its offset (a temporary file just written is copied through its descriptor).
 int CopyContent(int in, int out) {
     bool copiedAny = false;
+    off_t offset = 0;
     for (;;) {
-        const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, kKernelChunk, 0);
+        const ssize_t n = ::copy_file_range(in, &offset, out, nullptr, kKernelChunk, 0);
         if (n > 0) {
             copiedAny = true;
             continue;
@@ -82,7 +70,7 @@ int CopyContent(int in, int out) {
             return errno;
         break;
     }
-    return ReadWriteContent(in, out);
+    return ReadWriteContent(in, offset, out);
 }
 
 } // namespace
@@ -91,9 +79,15 @@ int CopyFileReplacing(const std::string& from, const std::string& to) {
     OpenedFile in = OpenRegularFile(from);
     if (in.error != 0)
         return Normalise(in.error);
+    return CopyDescriptorReplacing(in.fd.get(), to);
+}
+
+int CopyDescriptorReplacing(int in, const std::string& to) {
     struct stat source {};
-    if (::fstat(in.fd.get(), &source) != 0)
+    if (::fstat(in, &source) != 0)
         return Normalise(errno);
+    if (!S_ISREG(source.st_mode))
+        return EINVAL;
 
     // lstat: a symbolic link planted at the destination is replaced by the rename below, never followed.
     struct stat dest {};
@@ -113,7 +107,7 @@ int CopyFileReplacing(const std::string& from, const std::string& to) {
     UniqueFd out = CreateSiblingFile(to, source.st_mode & 0666, temp);
     if (!out.valid())
         return Normalise(errno);
-    int error = CopyContent(in.fd.get(), out.get());
+    int error = CopyContent(in, out.get());
     const int closeError = out.Close(); // delayed write errors (NFS, quota) surface here
     if (error == 0)
         error = closeError;

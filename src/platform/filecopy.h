@@ -17,6 +17,8 @@ namespace aw {
 // without blocking), EINVAL when `to` is the source itself. On failure `to` is as it was and no
 // temporary file is left.
 int CopyFileReplacing(const std::string& from, const std::string& to);
+// The same from a regular file open for reading (read from its start; its offset is left as it was).
+int CopyDescriptorReplacing(int in, const std::string& to);
 
 // True when `path` is a regular file (not a link to one) without any write permission bit. The two
 // changes below do not follow a symbolic link either (false for one).

@@ -6,14 +6,20 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <stdio.h>
 #include <unistd.h>
 
+#include "platform/filebytes.h"
+
 namespace aw {
 
-std::string CreateTempFile(const std::string& folder, const std::string& prefix) {
-    if (folder.empty())
-        return {};
+TempFile TempFile::Create(const std::string& folder, const std::string& prefix) {
+    TempFile made;
+    if (folder.empty()) {
+        errno = ENOENT;
+        return made;
+    }
     std::string pattern = folder;
     if (pattern.back() != '/')
         pattern += '/';
@@ -21,11 +27,40 @@ std::string CreateTempFile(const std::string& folder, const std::string& prefix)
     pattern += "XXXXXX";
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
-    const int fd = ::mkostemp(buffer.data(), O_CLOEXEC);
-    if (fd < 0)
-        return {};
-    ::close(fd);
-    return std::string(buffer.data());
+    UniqueFd fd(::mkostemp(buffer.data(), O_CLOEXEC));
+    if (fd.valid()) {
+        made.path_.assign(buffer.data());
+        made.fd_ = std::move(fd);
+    }
+    return made;
+}
+
+TempFile& TempFile::operator=(TempFile&& other) noexcept {
+    if (this != &other) {
+        Remove();
+        fd_ = std::move(other.fd_);
+        path_ = std::move(other.path_);
+        other.path_.clear();
+    }
+    return *this;
+}
+
+void TempFile::Remove() {
+    if (!path_.empty())
+        ::unlink(path_.c_str());
+    path_.clear();
+}
+
+int TempFile::Rewrite(const uint8_t* data, std::size_t size, mode_t mode) {
+    if (!fd_.valid())
+        return EBADF;
+    if (::ftruncate(fd_.get(), 0) != 0 || ::lseek(fd_.get(), 0, SEEK_SET) != 0)
+        return errno;
+    if (const int error = WriteAll(fd_.get(), data, size))
+        return error;
+    if (::fdatasync(fd_.get()) != 0 || ::fchmod(fd_.get(), mode) != 0)
+        return errno;
+    return 0;
 }
 
 UniqueFd CreateSiblingFile(const std::string& finalPath, mode_t mode, std::string& tempPath) {

@@ -1,7 +1,10 @@
-// Temporary files in a chosen folder. Thread-safe (no shared state).
+// Temporary files. Thread-safe (no shared state).
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
+#include <utility>
 
 #include <sys/types.h>
 
@@ -9,10 +12,37 @@
 
 namespace aw {
 
-// Creates an empty file with a unique name, `folder` + `prefix` + six random characters, and closes it.
-// A missing separator between folder and prefix is added. The full path, or "" on failure (also for an
-// empty folder).
-std::string CreateTempFile(const std::string& folder, const std::string& prefix);
+// A temporary file held open from the moment it is made, so that a folder other users can write cannot
+// redirect it: it is written, synced and given its mode through its descriptor, never reopened by name.
+// The file is removed when the object goes (or at Remove). One owner; movable.
+class TempFile {
+public:
+    TempFile() = default;
+    // An empty file `folder` + `prefix` + six random characters (a missing separator between folder and
+    // prefix is added), open for reading and writing; not valid() on failure (also for an empty folder),
+    // with errno set.
+    static TempFile Create(const std::string& folder, const std::string& prefix);
+
+    ~TempFile() { Remove(); }
+    TempFile(TempFile&& other) noexcept : fd_(std::move(other.fd_)), path_(std::exchange(other.path_, {})) {}
+    TempFile& operator=(TempFile&& other) noexcept;
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+
+    bool valid() const { return fd_.valid(); }
+    const std::string& path() const { return path_; }
+    int fd() const { return fd_.get(); }
+
+    // Makes `size` bytes the file's whole content, has them reach the disk (a write error the kernel held
+    // back surfaces here, not as a cut copy later) and sets the permission bits to `mode`. 0 or an errno.
+    int Rewrite(const uint8_t* data, std::size_t size, mode_t mode);
+    // Removes the file now (its name; the descriptor stays open until the object goes).
+    void Remove();
+
+private:
+    UniqueFd fd_;
+    std::string path_;
+};
 
 // Creates a new file beside `finalPath` (in its folder), named "HTM" + six random characters + ".tmp",
 // for writing a file that is then renamed over `finalPath`: a reader never sees it cut, and a symbolic

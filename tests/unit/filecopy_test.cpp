@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -135,18 +136,23 @@ TEST(FileCopy, NeverLeavesACutFile) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 2); // dst, big
 }
 
-TEST(TempFile, MakesDistinctEmptyFilesWithThePrefixOrNone) {
+TEST(TempFile, MakesDistinctEmptyFilesWithThePrefixRemovedWhenTheyGo) {
     test::ScratchDir dir;
-    EXPECT_EQ(CreateTempFile("", "HTM") + CreateTempFile((dir / "missing").string(), "HTM"), "");
-    std::set<fs::path> names;
+    EXPECT_FALSE(TempFile::Create("", "HTM").valid() || TempFile::Create((dir / "missing").string(), "HTM").valid());
+    std::vector<TempFile> made;
     for (const std::string& folder : {dir.str(), dir.str(), dir.str() + "/"})
-        names.insert(CreateTempFile(folder, "HTM"));
-    ASSERT_EQ(names.size(), 3u);
-    for (const fs::path& path : names)
+        made.push_back(TempFile::Create(folder, "HTM"));
+    std::set<fs::path> names;
+    for (const TempFile& file : made) {
+        const fs::path path = file.path();
+        names.insert(path);
         EXPECT_TRUE(path.parent_path() == dir.path() && path.filename().string().rfind("HTM", 0) == 0 &&
                     fs::file_size(path) == 0)
             << path;
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 3);
+    }
+    EXPECT_EQ(names.size(), 3u);
+    made.clear();
+    EXPECT_TRUE(fs::is_empty(dir.path()));
 }
 
 TEST(TempFile, SystemTempPathIsTmpdirElseTmpWithASeparator) {

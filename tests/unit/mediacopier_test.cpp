@@ -48,10 +48,8 @@ protected:
 
     // As the caller makes a thumbnail: through a temporary file in the work folder.
     int Thumbnail(MediaCopier& copier, const std::string& source, const std::string& thumb, int kind) {
-        const std::string temp = CreateTempFile(work_, "HTM");
-        const int result = copier.MakeThumbnail(source, temp, thumb, kind);
-        fs::remove(temp);
-        return result;
+        TempFile temp = TempFile::Create(work_, "HTM");
+        return copier.MakeThumbnail(source, temp, thumb, kind);
     }
     // Thumb/th.jpg read back, it and the size given for the page checked to be `size`.
     test::RgbPicture Thumbnailed(MediaCopier& copier, const std::string& source, int kind, PixelSize size) {
@@ -111,7 +109,8 @@ TEST_F(MediaCopierTest, JpegThumbnailsFitTheBoxUpright) {
     }
 }
 
-// A source that is its own Data file is not even rewritten; a FIFO or a folder fails before any open.
+// A source that is its own Data file is not even rewritten, but a symbolic link planted in Data that
+// leads to the source is replaced by a copy; a FIFO or a folder fails before any open.
 TEST_F(MediaCopierTest, SourcesThatAreTheirDataFileOrNotRegularFiles) {
     ASSERT_TRUE(test::MakeJpeg(Src("a.jpg"), 64, 48));
     fs::create_hard_link(Src("a.jpg"), Src("link.jpg"));
@@ -120,6 +119,10 @@ TEST_F(MediaCopierTest, SourcesThatAreTheirDataFileOrNotRegularFiles) {
     EXPECT_EQ(copier.CopyToDataFolder(Source("a.jpg"), Src("a.jpg"), StillJpeg), 1);
     EXPECT_EQ(copier.CopyToDataFolder(Source("link.jpg"), Src("a.jpg"), StillJpeg), 1);
     EXPECT_EQ(fs::hard_link_count(Src("a.jpg")), 2u);
+    fs::create_symlink("../src/a.jpg", Data("a.jpg"));
+    EXPECT_EQ(copier.CopyToDataFolder(Source("a.jpg"), Data("a.jpg"), StillJpeg), 1);
+    EXPECT_FALSE(fs::is_symlink(Data("a.jpg")));
+    EXPECT_EQ(ReadWholeFile(Data("a.jpg")), ReadWholeFile(Src("a.jpg")));
 
     ASSERT_EQ(::mkfifo(Src("f.jpg").c_str(), 0600), 0);
     fs::create_directory(Src("d.jpg"));
@@ -170,6 +173,23 @@ TEST_F(MediaCopierTest, BitmapsBecomeJpegsAndBrokenSourcesFail) {
             EXPECT_FALSE(fs::exists(Data("d.jpg")));
         }
     }
+}
+
+// In a work folder others can write, the thumbnail's temporary file may be swapped for a link between its
+// making and its use: the thumbnail is written to the file made and copied from it, never through the link.
+TEST_F(MediaCopierTest, TheTemporaryFileIsUsedThroughItsDescriptorNeverItsName) {
+    ASSERT_TRUE(test::MakeJpeg(Src("a.jpg"), 64, 48));
+    WriteWholeFile(dir_ / "victim", "keep");
+    fs::permissions(dir_ / "victim", fs::perms(0600));
+    MediaCopier copier(loader_.library(), work_, 0, audio_);
+    TempFile temp = TempFile::Create(work_, "HTM");
+    fs::remove(temp.path());
+    fs::create_symlink(dir_ / "victim", temp.path());
+    EXPECT_EQ(copier.MakeThumbnail(Source("a.jpg"), temp, Thumb("th.jpg"), StillJpeg), 1);
+    EXPECT_EQ(std::pair(ReadWholeFile(dir_ / "victim"), fs::status(dir_ / "victim").permissions()),
+              std::pair(std::string("keep"), fs::perms(0600)));
+    const auto thumb = test::ReadWithImageMagick(Thumb("th.jpg"));
+    EXPECT_TRUE(thumb && thumb->width == 64 && thumb->height == 48);
 }
 
 // A movie's first frame, fitted, with its kind's mark (the marks are MovieMark's); audio gets its picture.
