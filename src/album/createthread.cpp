@@ -220,7 +220,7 @@ void CCreateThread::StartLookAhead() {
     // Without thumbnails there is nothing to make ahead; audio items only get a copy of one picture.
     if (folders_.arrangementMarker == 1)
         return;
-    const ThumbnailPreparer preparer(imaging_);
+    const ThumbnailPreparer preparer(imaging_, &lookAheadMemory_);
     lookAhead_ =
         std::make_unique<PrepareAhead<PreparedThumbnail>>(items_.size(), [this, preparer](std::size_t index) {
             const MediaItem& item = items_[index];

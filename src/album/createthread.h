@@ -5,7 +5,8 @@
 // under a temporary name and replaces Index.html only when the run completes, so a stopped or failed run
 // leaves the earlier page as it was. Temporary files are removed on every path. Thumbnails are made
 // ahead on worker threads (one per core, a few items ahead: PrepareAhead) and written in item order like
-// everything else; the workers are stopped and joined before the close request.
+// everything else; the workers are stopped and joined before the close request. Together they hold at most
+// kLookAheadBytes of pictures in the making, whatever the number of cores.
 //
 // Ownership: the owner (the progress window, the command line, a test) creates one CCreateThread per run
 // and keeps it until the run has ended; the destructor raises the cancel flag and joins the worker, so
@@ -22,6 +23,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -51,6 +53,11 @@ struct RunFolders {
 
 class CCreateThread {
 public:
+    // Two pictures of the modules' pixel budget: two of the largest pictures, or many camera photos, are
+    // prepared at once; on a machine of many cores, hostile files that each declare a huge picture no longer
+    // multiply the run's peak by the number of cores.
+    static constexpr uint64_t kLookAheadBytes = 2 * ThumbnailPreparer::kPictureBytes;
+
     CCreateThread(RunHost& host, std::vector<MediaItem> items, AlbumJob job, RunFolders folders,
                   const ImagingLibrary& imaging);
     ~CCreateThread(); // raises the cancel flag, then joins the worker
@@ -108,6 +115,8 @@ private:
     std::string currentFile_;    // worker only: what the run works on, named when something throws
     std::string backgroundName_; // settled before the head is written: it is the value of $BF$
     RunFailure failure_;         // why the run failed, for the host
+    // The memory the look-ahead's preparations share: declared before the workers, so it outlives them.
+    MemoryBudget lookAheadMemory_{kLookAheadBytes};
     // Thumbnails made ahead of the items on worker threads; stopped (and joined) before the close request.
     std::unique_ptr<PrepareAhead<PreparedThumbnail>> lookAhead_;
     std::thread worker_;

@@ -1,6 +1,5 @@
 #include "album/modulefile.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -9,6 +8,7 @@
 #include <unistd.h>
 
 #include "album/elfsegments.h"
+#include "platform/filebytes.h"
 #include "platform/regularfile.h"
 
 namespace aw {
@@ -23,21 +23,6 @@ FailureCause CauseOfLayout(ElfLayout layout) {
     default:
         return FailureCause::NotAModule;
     }
-}
-
-// The first bytes of the file, up to what the layout check needs; 0 or the errno of the read.
-int ReadHead(int fd, uint64_t fileSize, std::vector<uint8_t>& head) {
-    head.resize(static_cast<std::size_t>(std::min<uint64_t>(fileSize, kElfHeadBytes)));
-    std::size_t done = 0;
-    while (done < head.size()) {
-        const ssize_t n = ::pread(fd, head.data() + done, head.size() - done, static_cast<off_t>(done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return n < 0 ? errno : EIO; // the file shrank meanwhile
-        done += static_cast<std::size_t>(n);
-    }
-    return 0;
 }
 
 } // namespace
@@ -70,13 +55,12 @@ CheckedModule CheckModuleFile(const std::string& path) {
         return checked;
     }
     std::vector<uint8_t> head;
-    const auto size = static_cast<uint64_t>(info.st_size);
-    if (const int error = ReadHead(opened.fd.get(), size, head)) {
+    if (const int error = ReadFileHead(opened.fd.get(), head, kElfHeadBytes)) {
         checked.cause = FailureCause::Unreadable;
         checked.detail = std::strerror(error);
         return checked;
     }
-    checked.cause = CauseOfLayout(CheckElfLayout(head.data(), head.size(), size));
+    checked.cause = CauseOfLayout(CheckElfLayout(head.data(), head.size(), static_cast<uint64_t>(info.st_size)));
     return checked;
 }
 

@@ -20,8 +20,6 @@
 namespace aw {
 namespace {
 
-// Whole source files are read before decoding; nothing this program takes in needs more.
-constexpr std::size_t kMaxSourceBytes = std::size_t{1} << 30;
 constexpr std::size_t kDescriptionSize = sizeof(AwPictureDescription);
 
 AwBitmapInfoHeader HeaderOf(const uint8_t* description) {
@@ -62,11 +60,17 @@ bool PictureSteps::HoldRgb24(MallocBuffer description, MallocBuffer pixels, std:
 }
 
 bool PictureSteps::LoadBitmapFile(const std::string& path) {
+    std::vector<uint8_t> bytes;
+    if (const int error = ReadFileBytes(path, bytes, kMaxSourceBytes)) {
+        source_ = path;
+        return Fail(path, CauseOfRead(error));
+    }
+    return LoadBitmapBytes(bytes, path);
+}
+
+bool PictureSteps::LoadBitmapBytes(const std::vector<uint8_t>& bytes, const std::string& path) {
     source_ = path;
     orientation_ = 1;
-    std::vector<uint8_t> bytes;
-    if (const int error = ReadFileBytes(path, bytes, kMaxSourceBytes))
-        return Fail(path, CauseOfRead(error));
     BitmapParts parts;
     if (const FailureCause cause = SplitBitmapFile(bytes.data(), bytes.size(), parts);
         cause != FailureCause::None)
@@ -85,12 +89,24 @@ bool PictureSteps::DecodeJpegForPreview(const std::string& path, PixelSize box) 
     return DecodeJpeg(path, box, true);
 }
 
+bool PictureSteps::DecodeJpegBytes(const std::vector<uint8_t>& bytes, const std::string& path, PixelSize box) {
+    return DecodeJpeg(bytes, path, box, false);
+}
+
 bool PictureSteps::DecodeJpeg(const std::string& path, PixelSize box, bool preferEmbedded) {
+    std::vector<uint8_t> bytes;
+    if (const int error = ReadFileBytes(path, bytes, kMaxSourceBytes)) {
+        source_ = path;
+        orientation_ = 1;
+        return Fail(path, CauseOfRead(error));
+    }
+    return DecodeJpeg(bytes, path, box, preferEmbedded);
+}
+
+bool PictureSteps::DecodeJpeg(const std::vector<uint8_t>& bytes, const std::string& path, PixelSize box,
+                              bool preferEmbedded) {
     source_ = path;
     orientation_ = 1;
-    std::vector<uint8_t> bytes;
-    if (const int error = ReadFileBytes(path, bytes, kMaxSourceBytes))
-        return Fail(path, CauseOfRead(error));
     if (imaging_.DllDecodeJPEG == nullptr || bytes.size() > UINT32_MAX)
         return Fail(path, FailureCause::NotAPicture);
     const int orientation = ReadExifOrientation(bytes.data(), bytes.size());

@@ -22,12 +22,19 @@ class PictureSteps {
 public:
     PictureSteps(const ImagingLibrary& imaging, Picture& picture, RunFailure& failure);
 
+    // Whole source files are read before decoding; none larger is taken.
+    static constexpr std::size_t kMaxSourceBytes = std::size_t{1} << 30;
+
     // Reads a .bmp file and keeps it as stored (description and pixels as the modules take them).
     bool LoadBitmapFile(const std::string& path);
+    // The same from the file's bytes, read by the caller from `path`.
+    bool LoadBitmapBytes(const std::vector<uint8_t>& bytes, const std::string& path);
     // Decodes a JPEG file to 24 bits and notes its EXIF orientation. With a box given, a decoder that can
     // shrink in the DCT domain may deliver a smaller picture (at least twice the box); FitIntoBox still
     // sizes from the full picture.
     bool DecodeJpegFile(const std::string& path, PixelSize box = {});
+    // The same from the file's bytes, read by the caller from `path`.
+    bool DecodeJpegBytes(const std::vector<uint8_t>& bytes, const std::string& path, PixelSize box);
     // The same for the window's preview, from the camera's own preview image stored in the file when it
     // shows the same frame and is large enough for the box; from the photo otherwise.
     bool DecodeJpegForPreview(const std::string& path, PixelSize box);
@@ -53,6 +60,8 @@ private:
     bool HoldRgb24(MallocBuffer description, MallocBuffer pixels, std::size_t held, const std::string& file);
     bool Reorient();
     bool DecodeJpeg(const std::string& path, PixelSize box, bool preferEmbedded);
+    bool DecodeJpeg(const std::vector<uint8_t>& bytes, const std::string& path, PixelSize box,
+                    bool preferEmbedded);
     bool DecodeEmbeddedPreview(const std::vector<uint8_t>& bytes, PixelSize stored, int orientation,
                                PixelSize box);
     static PixelSize DecodeMinimum(PixelSize stored, int orientation, PixelSize box);

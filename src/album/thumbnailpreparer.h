@@ -5,14 +5,19 @@
 //
 // Pure and reentrant: any thread may prepare any item at any time (the look-ahead workers do); the modules'
 // pixel budget applies to each preparation, and one preparation holds at most one picture, released before
-// it returns. The imaging table is borrowed and must outlive the object.
+// it returns. With a memory budget given, each preparation first takes its part of it, reckoned from the
+// file's size and the picture size its header declares (a movie's size is learnt only by decoding it:
+// one whole picture's budget), so that preparations on many threads together stay within that budget.
+// The imaging table and the budget are borrowed and must outlive the object.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "album/memorybudget.h"
 #include "album/runfailure.h"
+#include "imaging/imagingabi.h"
 
 namespace aw {
 
@@ -28,14 +33,21 @@ struct PreparedThumbnail {
 
 class ThumbnailPreparer {
 public:
-    explicit ThumbnailPreparer(const ImagingLibrary& imaging) : imaging_(imaging) {}
+    // The memory one preparation may need at most: a 24-bit picture of the modules' pixel budget.
+    static constexpr uint64_t kPictureBytes = uint64_t{AW_MAX_PIXELS} * 3;
+
+    explicit ThumbnailPreparer(const ImagingLibrary& imaging, MemoryBudget* budget = nullptr)
+        : imaging_(imaging), budget_(budget) {}
 
     // The thumbnail of a StillJpeg, StillBmp or movie item at `source`. Any other kind (and a source that
     // is not a regular file, which is never opened) is not made, with the cause in `failure`.
     PreparedThumbnail Prepare(const std::string& source, int kind) const;
 
 private:
+    PreparedThumbnail PrepareStill(const std::string& source, int kind) const;
+
     const ImagingLibrary& imaging_;
+    MemoryBudget* budget_;
 };
 
 } // namespace aw

@@ -1,5 +1,6 @@
 #include "platform/filebytes.h"
 
+#include <algorithm>
 #include <cerrno>
 
 #include <fcntl.h>
@@ -17,21 +18,33 @@ int ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, std::siz
     OpenedFile opened = OpenRegularFile(path);
     if (opened.error != 0)
         return opened.error;
-    const UniqueFd in = std::move(opened.fd);
+    return ReadFileBytes(opened.fd.get(), bytes, limit);
+}
+
+int ReadFileBytes(int fd, std::vector<uint8_t>& bytes, std::size_t limit) {
+    bytes.clear();
     struct stat info {};
-    if (::fstat(in.get(), &info) != 0)
+    if (::fstat(fd, &info) != 0)
         return errno;
     if (info.st_size < 0 || static_cast<unsigned long long>(info.st_size) > limit)
         return EFBIG;
-    bytes.resize(static_cast<std::size_t>(info.st_size));
+    return ReadFileHead(fd, bytes, static_cast<std::size_t>(info.st_size));
+}
+
+int ReadFileHead(int fd, std::vector<uint8_t>& head, std::size_t count) {
+    head.clear();
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        return errno;
+    head.resize(std::min<std::size_t>(count, static_cast<std::size_t>(std::max<off_t>(info.st_size, 0))));
     std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::read(in.get(), bytes.data() + done, bytes.size() - done);
+    while (done < head.size()) {
+        const ssize_t n = ::pread(fd, head.data() + done, head.size() - done, static_cast<off_t>(done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
             const int error = n < 0 ? errno : EIO; // a file that shrank is a short read
-            bytes.clear();
+            head.clear();
             return error;
         }
         done += static_cast<std::size_t>(n);

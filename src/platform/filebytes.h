@@ -12,6 +12,12 @@ namespace aw {
 // `limit`, EIO when it shrank while being read, EISDIR/EINVAL for a folder or a special file (a FIFO is
 // refused without blocking).
 int ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, std::size_t limit);
+// The same from a regular file already open for reading, from its start (positioned reads: the
+// descriptor's offset is neither used nor moved).
+int ReadFileBytes(int fd, std::vector<uint8_t>& bytes, std::size_t limit);
+// The first `count` bytes of a regular file open for reading, or all of a shorter one, read likewise.
+// 0, or an errno value (EIO when the file shrank while being read).
+int ReadFileHead(int fd, std::vector<uint8_t>& head, std::size_t count);
 
 // Writes all of `size` bytes at the descriptor's offset, resuming after short writes and interruptions.
 // 0 or an errno value (ENOSPC when the system writes nothing without saying why).

@@ -1,0 +1,87 @@
+#include "album/thumbnailpreparer.h"
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "album/imaginglibrary.h"
+#include "album/mediakind.h"
+#include "album/prepareahead.h"
+#include "support/testpaths.h"
+#include "support/watchdog.h"
+
+namespace aw {
+namespace {
+
+using namespace std::chrono_literals;
+
+// A decoder that notes how many decodes run at once and holds each until the test lets them go.
+struct DecodeRecorder {
+    std::mutex mutex;
+    std::condition_variable changed;
+    int inside = 0;
+    int peak = 0;
+    bool released = false;
+};
+DecodeRecorder* gRecorder = nullptr;
+
+void* RecordingDecode(const void*, uint32_t, void*) {
+    std::unique_lock lock(gRecorder->mutex);
+    gRecorder->peak = std::max(gRecorder->peak, ++gRecorder->inside);
+    gRecorder->changed.wait(lock, [] { return gRecorder->released; });
+    --gRecorder->inside;
+    return nullptr; // refused: the test is about what was held, not what was made
+}
+
+// A JPEG of a few bytes that declares a 10000 x 8000 picture (240 MB in 24 bits).
+std::string HugeJpegHeader() {
+    const unsigned char bytes[] = {0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x11, 0x08, 0x1F, 0x40, 0x27, 0x10, 0x03, 0x01,
+                                   0x22, 0x00, 0x02, 0x11, 0x01, 0x03, 0x11, 0x01, 0xFF, 0xD9};
+    return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
+}
+
+// Eight workers on eight files that each declare a huge picture: with a budget of two such pictures, no
+// more than two decode at once, the others wait their turn; all of them still come out, in order.
+TEST(ThumbnailPreparerTest, WorkersTogetherStayWithinTheSharedBudget) {
+    constexpr int kItems = 8;
+    constexpr uint64_t kPictureBytes = uint64_t{10000} * 8000 * 3;
+    test::ScratchDir dir;
+    for (int i = 0; i < kItems; ++i)
+        test::WriteWholeFile(dir / (std::to_string(i) + ".jpg"), HugeJpegHeader());
+    DecodeRecorder recorder;
+    gRecorder = &recorder;
+    ImagingLibrary imaging{};
+    imaging.DllDecodeJPEG = RecordingDecode;
+    MemoryBudget budget(2 * kPictureBytes + 1024);
+    const ThumbnailPreparer preparer(imaging, &budget);
+    const test::Watchdog watchdog(60s, "preparing within the budget");
+    PrepareAhead<PreparedThumbnail> ahead(
+        kItems,
+        [&](std::size_t i) { return preparer.Prepare((dir / (std::to_string(i) + ".jpg")).string(), StillJpeg); },
+        kItems, kItems);
+    // Every preparation has either reached the decoder or is waiting for its part of the budget.
+    ASSERT_TRUE(test::WaitUntil([&] {
+        std::lock_guard lock(recorder.mutex);
+        return recorder.inside + budget.waiting() == kItems;
+    }));
+    {
+        std::lock_guard lock(recorder.mutex);
+        EXPECT_EQ(recorder.peak, 2);
+        recorder.released = true;
+    }
+    recorder.changed.notify_all();
+    for (std::size_t i = 0; i < kItems; ++i) {
+        const std::optional<PreparedThumbnail> prepared = ahead.Take(i);
+        ASSERT_TRUE(prepared);
+        EXPECT_EQ(prepared->failure.cause, FailureCause::NotAPicture);
+    }
+    EXPECT_LE(recorder.peak, 2);
+    gRecorder = nullptr;
+}
+
+} // namespace
+} // namespace aw
