@@ -9,9 +9,9 @@
 namespace aw {
 
 enum class ElfLayout {
-    Inside,      // an ELF shared object of this system's class and byte order, every loadable segment inside
-    NotAModule,  // not such a file, or its headers do not lie in the bytes given
-    CutShort,    // a loadable segment reaches beyond `fileSize`
+    Inside,     // an ELF shared object of this system's class and byte order, every loadable segment inside
+    NotAModule, // not such a file, or its headers do not lie in the bytes given
+    CutShort,   // a loadable segment reaches beyond `fileSize`
 };
 
 // The number of bytes from a file's start that CheckElfLayout needs at most: shared objects keep their

@@ -129,8 +129,8 @@ std::string MediaCopier::AudioThumbPath(const std::string& thumbPath) const {
     return FolderPrefixOf(thumbPath) + FileNameOf(audioPicture_);
 }
 
-int MediaCopier::MakeThumbnail(const std::string& source, TempFile& tempFile,
-                               const std::string& thumbPath, int kind) {
+int MediaCopier::MakeThumbnail(const std::string& source, TempFile& tempFile, const std::string& thumbPath,
+                               int kind) {
     const bool needed = arrangementMarker_ != 1 && kind != Audio;
     return CommitThumbnail(needed ? ThumbnailPreparer(imaging_).Prepare(source, kind) : PreparedThumbnail{},
                            tempFile, thumbPath, kind);

@@ -47,9 +47,10 @@ public:
     int CopyToDataFolder(const std::string& source, const std::string& dataPath, int kind);
 
     // Makes the thumbnail of `source` in `tempFile` (made by the caller; written through its descriptor
-    // and removed once copied), then copies it to `thumbPath`. An Audio item's thumbnail is a copy of the audio picture, under the picture's own
-    // name in the folder of `thumbPath`. Sets thumbWidth()/thumbHeight(). With the arrangement marker set
-    // it gives 1 and writes nothing. The same as CommitThumbnail of a thumbnail prepared here and now.
+    // and removed once copied), then copies it to `thumbPath`. An Audio item's thumbnail is a copy of the
+    // audio picture, under the picture's own name in the folder of `thumbPath`. Sets
+    // thumbWidth()/thumbHeight(). With the arrangement marker set it gives 1 and writes nothing. The same as
+    // CommitThumbnail of a thumbnail prepared here and now.
     int MakeThumbnail(const std::string& source, TempFile& tempFile, const std::string& thumbPath, int kind);
     // The writing half of MakeThumbnail, for a thumbnail prepared earlier (on any thread) by a
     // ThumbnailPreparer from the same source and kind: a preparation that failed fails here with its

@@ -60,7 +60,8 @@ CheckedModule CheckModuleFile(const std::string& path) {
         checked.detail = std::strerror(error);
         return checked;
     }
-    checked.cause = CauseOfLayout(CheckElfLayout(head.data(), head.size(), static_cast<uint64_t>(info.st_size)));
+    checked.cause =
+        CauseOfLayout(CheckElfLayout(head.data(), head.size(), static_cast<uint64_t>(info.st_size)));
     return checked;
 }
 

@@ -89,7 +89,8 @@ bool PictureSteps::DecodeJpegForPreview(const std::string& path, PixelSize box) 
     return DecodeJpeg(path, box, true);
 }
 
-bool PictureSteps::DecodeJpegBytes(const std::vector<uint8_t>& bytes, const std::string& path, PixelSize box) {
+bool PictureSteps::DecodeJpegBytes(const std::vector<uint8_t>& bytes, const std::string& path,
+                                   PixelSize box) {
     return DecodeJpeg(bytes, path, box, false);
 }
 

@@ -27,10 +27,10 @@ enum class FailureCause {
     IsSocket,      // a socket or another special file
     IsSource,      // the file would be written by the run but is one of its own sources
     // Why an imaging module file is not loaded.
-    OthersCanWrite,   // a user other than its owner may write it
-    ForeignOwner,     // owned by neither root nor the user running the program
-    ModuleCutShort,   // its loadable code lies beyond the end of the file
-    NotAModule,       // not a shared object this system can load
+    OthersCanWrite, // a user other than its owner may write it
+    ForeignOwner,   // owned by neither root nor the user running the program
+    ModuleCutShort, // its loadable code lies beyond the end of the file
+    NotAModule,     // not a shared object this system can load
 };
 
 struct RunFailure {

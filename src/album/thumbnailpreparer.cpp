@@ -65,7 +65,8 @@ bool ReadStill(const std::string& source, int kind, MemoryBudget* budget, std::v
         if (error == 0 && ::fstat(opened.fd.get(), &info) != 0)
             error = errno;
         if (error == 0)
-            share = budget->Take(StillCost(static_cast<uint64_t>(info.st_size), DeclaredPixels(bytes, kind), kind));
+            share = budget->Take(
+                StillCost(static_cast<uint64_t>(info.st_size), DeclaredPixels(bytes, kind), kind));
     }
     if (error == 0)
         error = ReadFileBytes(opened.fd.get(), bytes, PictureSteps::kMaxSourceBytes);

@@ -1,7 +1,8 @@
 // Reads the first decodable video frame of a local movie file (.asf, .avi, .mov, .mpg, .mpeg) and gives it
 // at its display size: the stored width times the sample aspect ratio, so that non-square pixels do not
 // look stretched. Kept on a short leash: local files only, an allow-list of demuxers, a pixel limit and a
-// bounded number of packets, read through the descriptor of the file it was handed. Stateless and thread-safe.
+// bounded number of packets, read through the descriptor of the file it was handed. Stateless and
+// thread-safe.
 #pragma once
 
 #include <cstdint>

@@ -10,8 +10,8 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
-#include "imagingabi.h"
 #include "fdiocontext.h"
+#include "imagingabi.h"
 #include "moduleseam.h"
 #include "pixelbuffer.h"
 #include "videoframereader.h"

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <stdio.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/filebytes.h"

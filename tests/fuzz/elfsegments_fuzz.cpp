@@ -1,10 +1,10 @@
 // Arbitrary bytes as the start of a module file, judged against the input's length and against a file
 // cut shorter or grown longer than the bytes: the walk must stay inside the bytes given, and a verdict
 // of Inside must hold for the segments it read.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <algorithm>
 
 #include <elf.h>
 #include <link.h>
@@ -21,8 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (std::size_t i = 0; i < header.e_phnum; ++i) {
             ElfW(Phdr) segment;
             std::memcpy(&segment, data + header.e_phoff + i * sizeof segment, sizeof segment);
-            if (segment.p_type == PT_LOAD && (segment.p_offset > fileSize ||
-                                              segment.p_filesz > fileSize - segment.p_offset))
+            if (segment.p_type == PT_LOAD &&
+                (segment.p_offset > fileSize || segment.p_filesz > fileSize - segment.p_offset))
                 __builtin_trap();
         }
     }

@@ -138,7 +138,8 @@ TEST(FileCopy, NeverLeavesACutFile) {
 
 TEST(TempFile, MakesDistinctEmptyFilesWithThePrefixRemovedWhenTheyGo) {
     test::ScratchDir dir;
-    EXPECT_FALSE(TempFile::Create("", "HTM").valid() || TempFile::Create((dir / "missing").string(), "HTM").valid());
+    EXPECT_FALSE(TempFile::Create("", "HTM").valid() ||
+                 TempFile::Create((dir / "missing").string(), "HTM").valid());
     std::vector<TempFile> made;
     for (const std::string& folder : {dir.str(), dir.str(), dir.str() + "/"})
         made.push_back(TempFile::Create(folder, "HTM"));

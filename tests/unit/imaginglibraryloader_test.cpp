@@ -59,9 +59,12 @@ TEST(ImagingLibraryLoaderTest, RefusesModuleFilesThatWouldHangCrashOrRunOthersCo
     const std::pair<std::function<void(const fs::path&)>, FailureCause> cases[] = {
         {[](const fs::path& module) { ::mkfifo(module.c_str(), 0644); }, FailureCause::IsFifo},
         {[](const fs::path& module) { fs::resize_file(module, 4096); }, FailureCause::ModuleCutShort},
-        {[](const fs::path& module) { fs::permissions(module, fs::perms(0775)); }, FailureCause::OthersCanWrite},
-        {[](const fs::path& module) { EXPECT_EQ(::chown(module.c_str(), 4321, 0), 0); }, FailureCause::ForeignOwner},
-        {[](const fs::path& module) { test::WriteWholeFile(module, std::string(100, 'x')); }, FailureCause::NotAModule},
+        {[](const fs::path& module) { fs::permissions(module, fs::perms(0775)); },
+         FailureCause::OthersCanWrite},
+        {[](const fs::path& module) { EXPECT_EQ(::chown(module.c_str(), 4321, 0), 0); },
+         FailureCause::ForeignOwner},
+        {[](const fs::path& module) { test::WriteWholeFile(module, std::string(100, 'x')); },
+         FailureCause::NotAModule},
     };
     const test::Watchdog watchdog(std::chrono::seconds(60), "loading hostile module files");
     for (const auto& [make, cause] : cases) {

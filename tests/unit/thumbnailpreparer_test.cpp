@@ -39,8 +39,8 @@ void* RecordingDecode(const void*, uint32_t, void*) {
 
 // A JPEG of a few bytes that declares a 10000 x 8000 picture (240 MB in 24 bits).
 std::string HugeJpegHeader() {
-    const unsigned char bytes[] = {0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x11, 0x08, 0x1F, 0x40, 0x27, 0x10, 0x03, 0x01,
-                                   0x22, 0x00, 0x02, 0x11, 0x01, 0x03, 0x11, 0x01, 0xFF, 0xD9};
+    const unsigned char bytes[] = {0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x11, 0x08, 0x1F, 0x40, 0x27, 0x10, 0x03,
+                                   0x01, 0x22, 0x00, 0x02, 0x11, 0x01, 0x03, 0x11, 0x01, 0xFF, 0xD9};
     return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
 }
 
@@ -61,7 +61,9 @@ TEST(ThumbnailPreparerTest, WorkersTogetherStayWithinTheSharedBudget) {
     const test::Watchdog watchdog(60s, "preparing within the budget");
     PrepareAhead<PreparedThumbnail> ahead(
         kItems,
-        [&](std::size_t i) { return preparer.Prepare((dir / (std::to_string(i) + ".jpg")).string(), StillJpeg); },
+        [&](std::size_t i) {
+            return preparer.Prepare((dir / (std::to_string(i) + ".jpg")).string(), StillJpeg);
+        },
         kItems, kItems);
     // Every preparation has either reached the decoder or is waiting for its part of the budget.
     ASSERT_TRUE(test::WaitUntil([&] {

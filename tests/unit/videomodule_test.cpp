@@ -143,7 +143,8 @@ TEST(VideoModuleTest, NonRegularFilesFailWithoutBlocking) {
     std::vector<uint8_t> pixels(test::PixelBytes(width, height));
     AwPictureDescription description{};
     auto size = static_cast<uint32_t>(pixels.size());
-    EXPECT_FALSE(library.GetFirstFrameDIB_RGB24((dir / "clip.avi").c_str(), &description, pixels.data(), &size));
+    EXPECT_FALSE(
+        library.GetFirstFrameDIB_RGB24((dir / "clip.avi").c_str(), &description, pixels.data(), &size));
 }
 
 } // namespace
