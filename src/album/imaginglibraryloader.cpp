@@ -43,8 +43,9 @@ std::filesystem::path ImagingLibraryLoader::ModuleFolderFor(const std::filesyste
     // Installed: bin/ and lib/albumwright/ side by side under one prefix. Built: everything in bin/.
     const std::filesystem::path installed = (programFolder / ".." / "lib" / "albumwright").lexically_normal();
     std::error_code error;
+    // Whatever is there counts (a FIFO, a link): the checks before loading then say what is wrong with it.
     if (!programFolder.empty() &&
-        std::filesystem::is_regular_file(installed / LoadText(kImageModuleText), error))
+        std::filesystem::exists(std::filesystem::symlink_status(installed / LoadText(kImageModuleText), error)))
         return installed;
     return programFolder;
 }

@@ -54,7 +54,8 @@ public:
 
     // The folder holding the running program (/proc/self/exe); empty when it cannot be told.
     static std::filesystem::path ProgramFolder();
-    // `programFolder`/../lib/albumwright when the image module is there, else `programFolder`.
+    // `programFolder`/../lib/albumwright when anything is there under the image module's name, else
+    // `programFolder`.
     static std::filesystem::path ModuleFolderFor(const std::filesystem::path& programFolder);
     static std::filesystem::path DefaultModuleFolder() { return ModuleFolderFor(ProgramFolder()); }
 

@@ -2,6 +2,8 @@
 // and message, writes nothing outside the album, leaves no temporary or cut file, and the earlier page.
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,7 @@
 
 #include "support/fixtures.h"
 #include "support/testpaths.h"
+#include "stringtable.h"
 
 namespace aw {
 namespace {
@@ -34,7 +37,7 @@ protected:
         const std::string command = "cd " + dir + " && rm -f stderr && " + prefix +
                                     "{ env -i LANG=C TMPDIR=" + dir + " ALBUMWRIGHT_SETTINGS=" + dir +
                                     "/settings " + (then.empty() ? "timeout -k 5 60 " : "") +
-                                    ShellQuote(ALBUMWRIGHT_MAKE) + " -y " + args +
+                                    ShellQuote(program_.string()) + " -y " + args +
                                     " </dev/null 2>stderr & pid=$!; " + then + " wait $pid; }";
         const int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
@@ -59,6 +62,7 @@ protected:
 
     test::ScratchDir dir_;
     fs::path out_ = dir_ / "album";
+    fs::path program_ = ALBUMWRIGHT_MAKE;
 };
 
 TEST_F(HostileFiles, FifosAreRefusedAtOnceWithAReasonNamingThem) {
@@ -72,7 +76,8 @@ TEST_F(HostileFiles, FifosAreRefusedAtOnceWithAReasonNamingThem) {
     EXPECT_EQ(Leftovers(), "");
 }
 
-// Links planted at Index.html (dangling), Data/<name> and Thumb/<name> are replaced, never written through.
+// Links planted at Index.html (dangling), Data/<name> and Thumb/<name> are replaced, never written through,
+// also one in Data that leads to the item's own source.
 TEST_F(HostileFiles, PlantedLinksAreReplacedNotWrittenThrough) {
     for (const char* folder : {"album/Data", "album/Thumb", "elsewhere"})
         fs::create_directories(dir_ / folder);
@@ -80,12 +85,41 @@ TEST_F(HostileFiles, PlantedLinksAreReplacedNotWrittenThrough) {
     fs::create_symlink(dir_ / "elsewhere/new.html", out_ / "Index.html");
     fs::create_symlink(dir_ / "elsewhere/victim", out_ / "Data/a.jpg");
     fs::create_symlink(dir_ / "elsewhere/victim", out_ / "Thumb/th_a.jpg");
-    ASSERT_EQ(Make("-o album a.jpg"), 0) << Err();
+    fs::create_symlink("../../big.jpg", out_ / "Data/big.jpg");
+    ASSERT_EQ(Make("-o album a.jpg big.jpg"), 0) << Err();
     EXPECT_EQ(ReadWholeFile(dir_ / "elsewhere/victim"), "user's file");
     EXPECT_FALSE(fs::exists(dir_ / "elsewhere/new.html"));
-    for (const char* file : {"Index.html", "Data/a.jpg", "Thumb/th_a.jpg"})
+    for (const char* file : {"Index.html", "Data/a.jpg", "Thumb/th_a.jpg", "Data/big.jpg"})
         EXPECT_FALSE(fs::is_symlink(out_ / file)) << file;
     EXPECT_EQ(Leftovers(), "");
+}
+
+// An installed image module cut inside its code, replaced by a FIFO or writable by others is named with the
+// reason at once, status 3, instead of a crash, a hang or a silent load.
+TEST_F(HostileFiles, BrokenModulesAreNamedNotLoaded) {
+    const fs::path prefix = dir_ / "prefix", modules = prefix / "lib/albumwright";
+    fs::create_directories(prefix / "bin");
+    fs::create_directories(modules);
+    fs::create_directories(prefix / "share/albumwright");
+    fs::create_directory_symlink(test::BinDir() / "htmldata", prefix / "share/albumwright/htmldata");
+    program_ = prefix / "bin/albumwright-make";
+    fs::copy_file(ALBUMWRIGHT_MAKE, program_);
+    fs::copy_file(test::BinDir() / LoadText(413), modules / LoadText(413));
+    const fs::path image = modules / LoadText(412);
+    const std::pair<std::function<void()>, std::string> cases[] = {
+        {[&] { fs::copy_file(test::BinDir() / LoadText(412), image), fs::resize_file(image, 4096); }, "cut short"},
+        {[&] { ::mkfifo(image.c_str(), 0755); }, "FIFO"},
+        {[&] { fs::copy_file(test::BinDir() / LoadText(412), image), fs::permissions(image, fs::perms(0777)); },
+         "users other than its owner"},
+    };
+    for (const auto& [make, reason] : cases) {
+        fs::remove(image);
+        make();
+        EXPECT_EQ(Make("-o album a.jpg"), 3) << Err();
+        EXPECT_NE(Err().find(image.string() + ": "), std::string::npos) << Err();
+        EXPECT_NE(Err().find(reason), std::string::npos) << Err();
+    }
+    EXPECT_FALSE(fs::exists(out_ / "Index.html"));
 }
 
 // A source inside the album that the run would replace is refused before anything is written.
