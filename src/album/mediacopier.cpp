@@ -102,14 +102,14 @@ std::string MediaCopier::NewTempFile() {
     return path;
 }
 
-int MediaCopier::EncodeBitmapTo(const std::string& source, const std::string& dest) {
+int MediaCopier::EncodeJpegTo(const std::string& source, const std::string& dest, int kind) {
     TempFileGuard temp(NewTempFile());
     if (temp.empty())
         return 0;
     PictureSteps steps(imaging_, picture_, failure_);
-    // The Data JPEG is encoded from the bitmap as stored, without a 24-bit conversion first.
-    const bool made =
-        steps.LoadBitmapFile(source) && steps.EncodeJpeg(kJpegQuality) && steps.WriteEncodedFile(temp.path());
+    // A bitmap's Data JPEG is encoded from the bitmap as stored, without a 24-bit conversion first.
+    const bool loaded = kind == StillBmp ? steps.LoadBitmapFile(source) : steps.DecodePictureFile(source);
+    const bool made = loaded && steps.EncodeJpeg(kJpegQuality) && steps.WriteEncodedFile(temp.path());
     picture_.Release();
     ::chmod(temp.path().c_str(), kMadeFileMode);
     if (!made)
@@ -121,8 +121,8 @@ int MediaCopier::CopyToDataFolder(const std::string& source, const std::string& 
     failure_ = {};
     if (!SourceIsRegular(source))
         return 0;
-    if (kind == StillBmp)
-        return EncodeBitmapTo(source, dataPath);
+    if (IsConvertedStillKind(kind))
+        return EncodeJpegTo(source, dataPath, kind);
     // A source that is its own Data file (an album made again from its Data folder) is already in place;
     // rewriting it would change the user's file.
     if (SameFile(source, dataPath))
@@ -173,8 +173,8 @@ int MediaCopier::CommitThumbnail(const PreparedThumbnail& prepared, const std::s
 
 int MediaCopier::WriteDataContent(const std::string& source, const std::string& dest, int kind) {
     failure_ = {};
-    if (kind == StillBmp)
-        return EncodeBitmapTo(source, dest) == 1 ? 1 : 0;
+    if (IsConvertedStillKind(kind))
+        return EncodeJpegTo(source, dest, kind) == 1 ? 1 : 0;
     if (SameFile(source, dest))
         return 1;
     return FinalCopy(source, dest) == 1 ? 1 : 0;

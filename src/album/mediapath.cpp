@@ -49,19 +49,15 @@ bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
 }
 
 MediaPath::MediaPath()
-    : table_{{{LoadText(300), StillJpeg},
-              {LoadText(321), StillJpeg},
-              {LoadText(322), StillJpeg},
-              {LoadText(301), StillBmp},
-              {LoadText(302), MovieAsf},
-              {LoadText(303), MovieAvi},
-              {LoadText(327), MovieMov},
-              {LoadText(328), MovieMpeg},
-              {LoadText(329), MovieMpeg},
-              {LoadText(304), Audio},
-              {LoadText(330), Audio},
-              {LoadText(331), Audio}}},
-      jpg_(LoadText(300)), bmp_(LoadText(301)) {}
+    : table_{{{LoadText(300), StillJpeg}, {LoadText(321), StillJpeg}, {LoadText(322), StillJpeg},
+              {LoadText(301), StillBmp},  {LoadText(302), MovieAsf},  {LoadText(303), MovieAvi},
+              {LoadText(327), MovieMov},  {LoadText(328), MovieMpeg}, {LoadText(329), MovieMpeg},
+              {LoadText(304), Audio},     {LoadText(330), Audio},     {LoadText(331), Audio},
+              {LoadText(340), StillPng},  {LoadText(341), StillGif},  {LoadText(342), StillWebp},
+              {LoadText(343), StillHeif}, {LoadText(344), StillHeif}, {LoadText(345), MovieMp4},
+              {LoadText(346), MovieMp4},  {LoadText(347), MovieWebm}, {LoadText(348), MovieMkv},
+              {LoadText(349), Movie3gp}}},
+      jpg_(LoadText(300)) {}
 
 std::string MediaPath::FolderOf(std::string_view path) {
     const Parts p = Split(path);
@@ -97,7 +93,8 @@ std::string MediaPath::WithinNameLimit(std::string_view name) {
 
 std::string MediaPath::DataNameOf(std::string_view path) const {
     const Parts p = Split(path);
-    if (EqualsIgnoringAsciiCase(p.extension, bmp_))
+    int kind = Unsupported;
+    if (KindOf(p.extension, kind) && IsConvertedStillKind(kind))
         return std::string(p.base) + jpg_;
     return std::string(p.base) + std::string(p.extension);
 }

@@ -23,6 +23,8 @@ PreparedThumbnail ThumbnailPreparer::Prepare(const std::string& source, int kind
         sized = steps.DecodeJpegFile(source, box) && steps.FitIntoBox(box);
     } else if (kind == StillBmp) {
         sized = steps.LoadBitmapFile(source) && steps.ConvertTo24Bit() && steps.FitIntoBox(box);
+    } else if (IsDecodedStillKind(kind)) {
+        sized = steps.DecodePictureFile(source, box) && steps.FitIntoBox(box);
     } else if (IsMovieKind(kind)) {
         sized = steps.ReadFirstFrame(source) && steps.FitIntoBox(box);
         if (sized)
