@@ -53,10 +53,10 @@ MediaPath::MediaPath()
               {LoadText(301), StillBmp},  {LoadText(302), MovieAsf},  {LoadText(303), MovieAvi},
               {LoadText(327), MovieMov},  {LoadText(328), MovieMpeg}, {LoadText(329), MovieMpeg},
               {LoadText(304), Audio},     {LoadText(330), Audio},     {LoadText(331), Audio},
-              {LoadText(340), StillPng},  {LoadText(341), StillGif},  {LoadText(342), StillWebp},
-              {LoadText(343), StillHeif}, {LoadText(344), StillHeif}, {LoadText(345), MovieMp4},
-              {LoadText(346), MovieMp4},  {LoadText(347), MovieWebm}, {LoadText(348), MovieMkv},
-              {LoadText(349), Movie3gp}}},
+              {LoadText(350), StillPng},  {LoadText(351), StillGif},  {LoadText(352), StillWebp},
+              {LoadText(353), StillHeif}, {LoadText(354), StillHeif}, {LoadText(355), MovieMp4},
+              {LoadText(356), MovieMp4},  {LoadText(357), MovieWebm}, {LoadText(358), MovieMkv},
+              {LoadText(359), Movie3gp}}},
       jpg_(LoadText(300)) {}
 
 std::string MediaPath::FolderOf(std::string_view path) {

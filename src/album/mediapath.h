@@ -19,7 +19,7 @@ public:
     // The string ids of every supported extension, in the order KindOf tries them: the original twelve,
     // then today's formats.
     static constexpr int kExtensionIds[] = {300, 321, 322, 301, 302, 303, 327, 328, 329, 304, 330,
-                                            331, 340, 341, 342, 343, 344, 345, 346, 347, 348, 349};
+                                            331, 350, 351, 352, 353, 354, 355, 356, 357, 358, 359};
     static constexpr std::size_t kExtensionCount = std::size(kExtensionIds);
 
     MediaPath(); // loads the extensions from the string table
