@@ -5,7 +5,7 @@
 # whole album of the same photos by albumwright-make, for scale (it also stores each HEIC as a JPEG).
 #
 # Usage: bench/stills_bench.sh [BUILD]   (default ./build; the programs are built there first)
-# Environment: ROUNDS, RECORD=0 to leave bench/RESULTS.md alone. The photos are made once under
+# Environment: ROUNDS, RECORD=0 to leave bench/RESULTS.md alone, WHOLE=0 to leave out the whole album. The photos are made once under
 # BUILD/bench-cache/stills (ImageMagick and heif-enc, seeded, so every run measures the same files).
 set -euo pipefail
 
@@ -65,7 +65,9 @@ printf '%s\n' "${files[@]}" > "$out/files"
 
 declare -A wall cpu
 for ((r = 1; r <= rounds; r++)); do
-    for what in album_thumbs vips_thumbs whole_album; do
+    contenders=(album_thumbs vips_thumbs)
+    [[ ${WHOLE:-1} == 0 ]] || contenders+=(whole_album)
+    for what in "${contenders[@]}"; do
         read -r w c < <(measure bash -c "$what")
         wall[$what]+="$w "
         cpu[$what]+="$c "
@@ -75,12 +77,13 @@ median() { tr ' ' '\n' <<< "$1" | grep . | sort -n | awk '{ a[NR] = $1 } END { p
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
 aw=$(median "${wall[album_thumbs]}") ac=$(median "${cpu[album_thumbs]}")
 vw=$(median "${wall[vips_thumbs]}") vc=$(median "${cpu[vips_thumbs]}")
-ww=$(median "${wall[whole_album]}") wc=$(median "${cpu[whole_album]}")
+ww=$(median "${wall[whole_album]:-}") wc=$(median "${cpu[whole_album]:-}")
 load=$(cut -d' ' -f1-3 /proc/loadavg)
 table="| stills (20 HEIC + 20 PNG of 12 MP) | wall s | album thumbnails / this | CPU s | album thumbnails / this |
 |---|---:|---:|---:|---:|
 | album thumbnails ($jobs threads) | $aw | 1.00 | $ac | 1.00 |
-| vipsthumbnail, thumbnails, $jobs processes | $vw | $(ratio "$aw" "$vw") | $vc | $(ratio "$ac" "$vc") |
+| vipsthumbnail, thumbnails, $jobs processes | $vw | $(ratio "$aw" "$vw") | $vc | $(ratio "$ac" "$vc") |"
+[[ -z $ww ]] || table+="
 | albumwright-make, whole album (HEIC also stored as JPEG) | $ww | $(ratio "$aw" "$ww") | $wc | $(ratio "$ac" "$wc") |"
 echo "$table"
 rm -rf "$out"
