@@ -69,11 +69,12 @@ for ((r = 1; r <= rounds; r++)); do
     [[ ${WHOLE:-1} == 0 ]] || contenders+=(whole_album)
     for what in "${contenders[@]}"; do
         read -r w c < <(measure bash -c "$what")
+        echo "round $r, $what: wall $w s, CPU $c s" >&2
         wall[$what]+="$w "
         cpu[$what]+="$c "
     done
 done
-median() { tr ' ' '\n' <<< "$1" | grep . | sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
+median() { tr ' ' '\n' <<< "$1" | { grep . || true; } | sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
 aw=$(median "${wall[album_thumbs]}") ac=$(median "${cpu[album_thumbs]}")
 vw=$(median "${wall[vips_thumbs]}") vc=$(median "${cpu[vips_thumbs]}")
