@@ -11,8 +11,10 @@ packages=(
   libturbojpeg0-dev libjpeg62-turbo-dev
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
   libexif-dev
+  libspng-dev libwebp-dev libgif-dev libheif-dev liblcms2-dev
   libgtest-dev libgmock-dev
-  ffmpeg imagemagick xvfb xauth chromium
+  ffmpeg imagemagick libheif-examples xvfb xauth chromium
+  libvips-tools
   fonts-noto-cjk
   clang libclang-rt-14-dev valgrind
   lintian appstream desktop-file-utils dpkg-dev

@@ -3,6 +3,7 @@
 #include <optional>
 #include <utility>
 
+#include "album/browserplayback.h"
 #include "album/mediacopier.h"
 #include "album/mediakind.h"
 #include "album/mediapath.h"
@@ -208,8 +209,9 @@ CCreateThread::ItemOutcome CCreateThread::HandleItem(std::size_t index, MediaCop
     page.SetPlaceholderValue(PageWriter::ThumbFile, item.thumbName);
     page.SetPlaceholderValue(PageWriter::ThumbWidth, std::to_string(copier.thumbWidth()));
     page.SetPlaceholderValue(PageWriter::ThumbHeight, std::to_string(copier.thumbHeight()));
-    if (!page.WriteItemEntry(templates, item.kind, copier.thumbWidth(), copier.thumbHeight(),
-                             job_.embedPlayback != 0, folders_.arrangementMarker != 0)) {
+    const bool playInPage =
+        job_.embedPlayback != 0 && IsMovieKind(item.kind) && BrowserPlaysFile(imaging_, item.path);
+    if (!page.WriteItemEntry(templates, item.kind, copier.thumbWidth(), copier.thumbHeight(), playInPage)) {
         failure_ = page.failure();
         return ItemOutcome::Fail;
     }

@@ -1,4 +1,4 @@
-// The table of the seven imaging entry points (and one optional eighth), resolved from the two modules at
+// The table of the seven imaging entry points (and optional further ones), resolved from the two modules at
 // start-up. Owned by the application (or a test) for the whole process; read-only after loading, so any
 // thread may call through it.
 #pragma once
@@ -18,6 +18,10 @@ struct ImagingLibrary {
     // Optional, not one of the seven: null when the image module lacks it; callers then decode at full
     // size with DllDecodeJPEG.
     AwDecodeJpegScaledFn DllDecodeJPEGScaled = nullptr;
+    // Optional: null when a module lacks them. Without the first, PNG, GIF, WebP and HEIF pictures fail
+    // as pictures that cannot be decoded; without the second, no movie counts as playable in a browser.
+    AwDecodePictureFn DllDecodePicture = nullptr;
+    AwGetMovieFactsFn GetMovieFacts = nullptr;
 };
 
 } // namespace aw

@@ -97,6 +97,10 @@ ImagingLoadResult ImagingLibraryLoader::Load(const std::filesystem::path& folder
     }
     library_.DllDecodeJPEGScaled =
         reinterpret_cast<AwDecodeJpegScaledFn>(dlsym(image_.get(), AW_DECODE_JPEG_SCALED_NAME));
+    library_.DllDecodePicture =
+        reinterpret_cast<AwDecodePictureFn>(dlsym(image_.get(), AW_DECODE_PICTURE_NAME));
+    library_.GetMovieFacts =
+        reinterpret_cast<AwGetMovieFactsFn>(dlsym(video_.get(), AW_GET_MOVIE_FACTS_NAME));
     return result_ = ImagingLoadResult::Loaded;
 }
 

@@ -96,15 +96,16 @@ bool MediaCopier::WriteTemp(TempFile& temp, const uint8_t* data, std::size_t siz
     return true;
 }
 
-int MediaCopier::EncodeBitmapTo(const std::string& source, const std::string& dest) {
+int MediaCopier::EncodeJpegTo(const std::string& source, const std::string& dest, int kind) {
     TempFile temp = TempFile::Create(workFolder_, kTempPrefix);
     if (!temp.valid()) {
         Fail(workFolder_, FailureCause::NoWorkFolder);
         return 0;
     }
     PictureSteps steps(imaging_, picture_, failure_);
-    // The Data JPEG is encoded from the bitmap as stored, without a 24-bit conversion first.
-    const bool made = steps.LoadBitmapFile(source) && steps.EncodeJpeg(kJpegQuality) &&
+    // A bitmap's Data JPEG is encoded from the bitmap as stored, without a 24-bit conversion first.
+    const bool loaded = kind == StillBmp ? steps.LoadBitmapFile(source) : steps.DecodePictureFile(source);
+    const bool made = loaded && steps.EncodeJpeg(kJpegQuality) &&
                       WriteTemp(temp, picture_.encoded(), picture_.encodedSize());
     picture_.Release();
     if (!made)
@@ -116,8 +117,8 @@ int MediaCopier::CopyToDataFolder(const std::string& source, const std::string& 
     failure_ = {};
     if (!SourceIsRegular(source))
         return 0;
-    if (kind == StillBmp)
-        return EncodeBitmapTo(source, dataPath);
+    if (IsConvertedStillKind(kind))
+        return EncodeJpegTo(source, dataPath, kind);
     // A source that is its own Data file (an album made again from its Data folder) is already in place;
     // rewriting it would change the user's file.
     if (IsOwnDataFile(source, dataPath))
@@ -164,8 +165,8 @@ int MediaCopier::CommitThumbnail(const PreparedThumbnail& prepared, TempFile& te
 
 int MediaCopier::WriteDataContent(const std::string& source, const std::string& dest, int kind) {
     failure_ = {};
-    if (kind == StillBmp)
-        return EncodeBitmapTo(source, dest) == 1 ? 1 : 0;
+    if (IsConvertedStillKind(kind))
+        return EncodeJpegTo(source, dest, kind) == 1 ? 1 : 0;
     if (IsOwnDataFile(source, dest))
         return 1;
     return FinalCopy(source, dest) == 1 ? 1 : 0;

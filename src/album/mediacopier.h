@@ -1,7 +1,7 @@
 // Puts one album item's files in place: its copy in Data and its thumbnail in Thumb, plus the thumbnail's
 // size for the page. Pictures are decoded, scaled into the 160 x 120 box and encoded at quality 80 through
-// the imaging table; bitmaps become JPEG on their way into Data; movies get their first frame with a film
-// mark; audio items get a copy of the audio picture.
+// the imaging table; bitmaps and HEIF pictures become JPEG on their way into Data; movies get their first
+// frame with a film mark; audio items get a copy of the audio picture.
 //
 // Results of the copying operations: 0 failure, 1 success, any other value the errno of a final copy into
 // Data or Thumb that did not succeed (never 0 or 1; EACCES for a read-only destination), after which the
@@ -41,9 +41,10 @@ public:
     MediaCopier& operator=(const MediaCopier&) = delete;
 
     // Copies `source` to `dataPath` replacing what is there (never through a link planted there, never cut:
-    // see CopyFileReplacing); a StillBmp source is stored as its JPEG encoding instead. A source that is
-    // not a regular file fails with a cause naming what it is, before anything opens it. A source that is
-    // the Data file itself is left as it is (1); a link at `dataPath`, wherever it leads, is not that file.
+    // see CopyFileReplacing); a StillBmp or StillHeif source is stored as its JPEG encoding instead. A source
+    // that is not a regular file fails with a cause naming what it is, before anything opens it. A source
+    // that is the Data file itself is left as it is (1); a link at `dataPath`, wherever it leads, is not
+    // that file.
     int CopyToDataFolder(const std::string& source, const std::string& dataPath, int kind);
 
     // Makes the thumbnail of `source` in `tempFile` (made by the caller; written through its descriptor
@@ -59,7 +60,7 @@ public:
                         int kind);
 
     // The rewrite step after a read-only destination was made writable by the caller: writes the Data
-    // content again (the source's bytes, or a StillBmp's JPEG) into `dest`. 1 success, 0 failure.
+    // content again (the source's bytes, or a converted still's JPEG) into `dest`. 1 success, 0 failure.
     int WriteDataContent(const std::string& source, const std::string& dest, int kind);
     // The same for a thumbnail: the content of `tempFile`, or for an Audio item the audio picture.
     int WriteThumbContent(const TempFile& tempFile, const std::string& thumbPath, int kind);
@@ -76,7 +77,7 @@ public:
 
 private:
     bool SourceIsRegular(const std::string& source);
-    int EncodeBitmapTo(const std::string& source, const std::string& dest);
+    int EncodeJpegTo(const std::string& source, const std::string& dest, int kind);
     std::string AudioThumbPath(const std::string& thumbPath) const;
     bool WriteTemp(TempFile& temp, const uint8_t* data, std::size_t size);
     int FinalCopy(const std::string& from, const std::string& to);

@@ -49,19 +49,15 @@ bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
 }
 
 MediaPath::MediaPath()
-    : table_{{{LoadText(300), StillJpeg},
-              {LoadText(321), StillJpeg},
-              {LoadText(322), StillJpeg},
-              {LoadText(301), StillBmp},
-              {LoadText(302), MovieAsf},
-              {LoadText(303), MovieAvi},
-              {LoadText(327), MovieMov},
-              {LoadText(328), MovieMpeg},
-              {LoadText(329), MovieMpeg},
-              {LoadText(304), Audio},
-              {LoadText(330), Audio},
-              {LoadText(331), Audio}}},
-      jpg_(LoadText(300)), bmp_(LoadText(301)) {}
+    : table_{{{LoadText(300), StillJpeg}, {LoadText(321), StillJpeg}, {LoadText(322), StillJpeg},
+              {LoadText(301), StillBmp},  {LoadText(302), MovieAsf},  {LoadText(303), MovieAvi},
+              {LoadText(327), MovieMov},  {LoadText(328), MovieMpeg}, {LoadText(329), MovieMpeg},
+              {LoadText(304), Audio},     {LoadText(330), Audio},     {LoadText(331), Audio},
+              {LoadText(350), StillPng},  {LoadText(351), StillGif},  {LoadText(352), StillWebp},
+              {LoadText(353), StillHeif}, {LoadText(354), StillHeif}, {LoadText(355), MovieMp4},
+              {LoadText(356), MovieMp4},  {LoadText(357), MovieWebm}, {LoadText(358), MovieMkv},
+              {LoadText(359), Movie3gp}}},
+      jpg_(LoadText(300)) {}
 
 std::string MediaPath::FolderOf(std::string_view path) {
     const Parts p = Split(path);
@@ -97,7 +93,8 @@ std::string MediaPath::WithinNameLimit(std::string_view name) {
 
 std::string MediaPath::DataNameOf(std::string_view path) const {
     const Parts p = Split(path);
-    if (EqualsIgnoringAsciiCase(p.extension, bmp_))
+    int kind = Unsupported;
+    if (KindOf(p.extension, kind) && IsConvertedStillKind(kind))
         return std::string(p.base) + jpg_;
     return std::string(p.base) + std::string(p.extension);
 }

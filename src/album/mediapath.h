@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -15,7 +16,13 @@ namespace aw {
 
 class MediaPath {
 public:
-    MediaPath(); // loads the twelve extensions from the string table
+    // The string ids of every supported extension, in the order KindOf tries them: the original twelve,
+    // then today's formats.
+    static constexpr int kExtensionIds[] = {300, 321, 322, 301, 302, 303, 327, 328, 329, 304, 330,
+                                            331, 350, 351, 352, 353, 354, 355, 356, 357, 358, 359};
+    static constexpr std::size_t kExtensionCount = std::size(kExtensionIds);
+
+    MediaPath(); // loads the extensions from the string table
 
     static std::string FolderOf(std::string_view path);    // drive + directory, separator kept
     static std::string BaseNameOf(std::string_view path);  // "D:\Photos\a.b.jpg" -> "a.b"
@@ -27,7 +34,8 @@ public:
     // `name` when it has at most kNameMax bytes; else its base name shortened at the end, keeping UTF-8
     // sequences whole, so that base + extension fit.
     static std::string WithinNameLimit(std::string_view name);
-    std::string DataNameOf(std::string_view path) const; // base + extension, ".bmp" (any case) -> ".jpg"
+    // base + extension; a kind stored as JPEG (".bmp", ".heic", ".heif", any case) gets ".jpg".
+    std::string DataNameOf(std::string_view path) const;
 
     // Sets the kind of the first table entry matching `extension` without ASCII case; false (and
     // Unsupported) when none matches. Never gives MovieAsfMarked.
@@ -47,9 +55,8 @@ private:
         std::string extension;
         MediaKind kind;
     };
-    std::array<Entry, 12> table_;
+    std::array<Entry, kExtensionCount> table_;
     std::string jpg_; // string 300
-    std::string bmp_; // string 301
 };
 
 // ASCII-only case-insensitive equality, as the extension table compares.

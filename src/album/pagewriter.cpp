@@ -322,18 +322,18 @@ bool PageWriter::ReadItemTemplates(std::vector<std::string>& firstColumn,
 }
 
 bool PageWriter::WriteItemEntry(const std::vector<std::string>& templateLines, int kind, int thumbWidth,
-                                int thumbHeight, bool embedPlayback, bool arrangementMarker) {
-    const bool movie = IsMovieKind(kind);
+                                int thumbHeight, bool playInPage) {
+    // The plug-in player of fragment 507 runs in no current browser (and its cell lost the link to the
+    // file, fragment 520), so a movie either plays in a video element or is shown as without playback.
+    const bool video = IsMovieKind(kind) && playInPage;
     // The box is judged by the item's thumbnail even when the player stands in for the image.
     const bool boxed = thumbWidth < kBoxWidth || thumbHeight < kBoxHeight;
     for (const std::string& line : templateLines) {
         const int n = ParseArrangementNumber(line);
         bool written = true;
         if (n == 506) {
-            written = (!boxed || WriteFragment(518)) && WriteFragment(movie && embedPlayback ? 507 : 506) &&
+            written = (!boxed || WriteFragment(518)) && WriteFragment(video ? 522 : 506) &&
                       (!boxed || WriteFragment(514));
-        } else if (n == 508) {
-            written = WriteFragment(movie && embedPlayback && !arrangementMarker ? 520 : 508);
         } else {
             written = WriteFragment(n);
         }

@@ -68,8 +68,11 @@ public:
     // Appends the raw template lines (shared ones to both lists); the reader then stands at the tail.
     bool ReadItemTemplates(std::vector<std::string>& firstColumn, std::vector<std::string>& secondColumn);
     // One item's entry from a template list; thumbWidth/Height decide the grey box (below 160 x 120).
+    // playInPage: embedded playback is on and a browser plays this movie; its thumbnail then becomes a
+    // video element of the thumbnail's size with the thumbnail as its poster, and its name stays a link.
+    // Every other item, movies included, is written as with embedded playback off.
     bool WriteItemEntry(const std::vector<std::string>& templateLines, int kind, int thumbWidth,
-                        int thumbHeight, bool embedPlayback, bool arrangementMarker);
+                        int thumbHeight, bool playInPage);
     bool WritePageTail();
     // Closes both files. A page whose tail was written is renamed over outputFolder/Index.html (replacing
     // a link there, never following it; an earlier page's read bits stay, with the owner's write bit); an

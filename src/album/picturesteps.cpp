@@ -1,5 +1,6 @@
 #include "album/picturesteps.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -143,6 +144,36 @@ bool PictureSteps::DecodeJpeg(const std::vector<uint8_t>& bytes, const std::stri
     }
     full_ = {fullWidth, fullHeight};
     orientation_ = orientation;
+    return true;
+}
+
+bool PictureSteps::DecodePictureFile(const std::string& path, PixelSize box) {
+    source_ = path;
+    std::vector<uint8_t> bytes;
+    if (const int error = ReadFileBytes(path, bytes, kMaxSourceBytes))
+        return Fail(path, CauseOfRead(error));
+    return DecodePictureBytes(bytes, path, box);
+}
+
+bool PictureSteps::DecodePictureBytes(const std::vector<uint8_t>& bytes, const std::string& path, PixelSize box) {
+    source_ = path;
+    orientation_ = 1; // the module turns the picture itself
+    if (imaging_.DllDecodePicture == nullptr || bytes.size() > UINT32_MAX)
+        return Fail(path, FailureCause::NotAPicture);
+    MallocBuffer description = AllocateZeroed(kDescriptionSize);
+    if (!description)
+        return Fail(path, FailureCause::TooLarge);
+    const PixelSize minimum = box.width > 0 && box.height > 0 ? DecodeMinimum({}, 1, box) : PixelSize{};
+    int fullWidth = 0;
+    int fullHeight = 0;
+    MallocBuffer pixels = AdoptMalloced(
+        imaging_.DllDecodePicture(bytes.data(), static_cast<uint32_t>(bytes.size()), minimum.width,
+                                  minimum.height, description.get(), &fullWidth, &fullHeight));
+    if (!pixels)
+        return Fail(path, FailureCause::NotAPicture);
+    if (!HoldRgb24(std::move(description), std::move(pixels), SIZE_MAX, path))
+        return false;
+    full_ = {std::max(fullWidth, picture_.width()), std::max(fullHeight, picture_.height())};
     return true;
 }
 

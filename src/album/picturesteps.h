@@ -38,6 +38,12 @@ public:
     // The same for the window's preview, from the camera's own preview image stored in the file when it
     // shows the same frame and is large enough for the box; from the photo otherwise.
     bool DecodeJpegForPreview(const std::string& path, PixelSize box);
+    // Decodes a PNG, GIF, WebP or HEIF file to 24 bits (turned as the file declares, colours in sRGB,
+    // transparency on white). With a box given, a preview stored in the file may stand in when it is at
+    // least twice the box; FitIntoBox still sizes from the full picture.
+    bool DecodePictureFile(const std::string& path, PixelSize box = {});
+    // The same from the file's bytes, already read; `path` names it in a failure.
+    bool DecodePictureBytes(const std::vector<uint8_t>& bytes, const std::string& path, PixelSize box = {});
     // The first frame of a movie in 24 bits.
     bool ReadFirstFrame(const std::string& path);
     // Any bitmap as stored into 24 bits.

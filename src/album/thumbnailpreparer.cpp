@@ -85,7 +85,7 @@ PreparedThumbnail ThumbnailPreparer::Prepare(const std::string& source, int kind
         prepared.failure = {source, cause};
         return prepared;
     }
-    if (kind != StillJpeg && kind != StillBmp && !IsMovieKind(kind)) {
+    if (!IsStillKind(kind) && !IsMovieKind(kind)) {
         prepared.failure = {source, FailureCause::NotAPicture};
         return prepared;
     }
@@ -105,6 +105,8 @@ PreparedThumbnail ThumbnailPreparer::Prepare(const std::string& source, int kind
         sized = steps.DecodeJpegBytes(bytes, source, box) && steps.FitIntoBox(box);
     } else if (kind == StillBmp) {
         sized = steps.LoadBitmapBytes(bytes, source) && steps.ConvertTo24Bit() && steps.FitIntoBox(box);
+    } else if (IsDecodedStillKind(kind)) {
+        sized = steps.DecodePictureBytes(bytes, source, box) && steps.FitIntoBox(box);
     } else {
         sized = steps.ReadFirstFrame(source) && steps.FitIntoBox(box);
         if (sized)

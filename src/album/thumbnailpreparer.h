@@ -39,7 +39,7 @@ public:
     explicit ThumbnailPreparer(const ImagingLibrary& imaging, MemoryBudget* budget = nullptr)
         : imaging_(imaging), budget_(budget) {}
 
-    // The thumbnail of a StillJpeg, StillBmp or movie item at `source`. Any other kind (and a source that
+    // The thumbnail of a still or movie item at `source`. Any other kind (and a source that
     // is not a regular file, which is never opened) is not made, with the cause in `failure`.
     PreparedThumbnail Prepare(const std::string& source, int kind) const;
 

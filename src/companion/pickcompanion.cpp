@@ -3,6 +3,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "album/mediapath.h"
 #include "mainwindow/handoverstate.h"
 #include "medialist/selectionblock.h"
 #include "platform/handoverlistener.h"
@@ -18,9 +19,6 @@ constexpr int kNotAskedId = 3204;
 constexpr int kRequestsPerHandOver = 2;
 constexpr std::chrono::milliseconds kEndedCheck{100};
 
-// The extensions of the supported kinds, as the intake's table holds them.
-constexpr int kExtensionIds[] = {300, 321, 322, 301, 302, 303, 327, 328, 329, 304, 330, 331};
-
 } // namespace
 
 PickCompanion::PickCompanion(const std::vector<std::string>& files, const std::string& currentFolder) {
@@ -35,7 +33,7 @@ PickCompanion::PickCompanion(const std::vector<std::string>& files, const std::s
 
 std::string PickCompanion::SupportedPatterns() {
     std::string patterns;
-    for (const int id : kExtensionIds) {
+    for (const int id : MediaPath::kExtensionIds) { // the intake's own table
         const std::string extension = LoadText(id);
         std::string upper = extension;
         for (char& c : upper)

@@ -7,13 +7,15 @@
 #include "jpegdecoder.h"
 #include "jpegencoder.h"
 #include "moduleseam.h"
+#include "stilldecoder.h"
 
 using namespace aw::imaging;
 
 namespace {
 
-// Shared by both decode entry points: the description gets the (scaled) size, the pixels are handed over.
-void* HandOverDecoded(DecodedJpeg decoded, void* descriptionOut, int* fullWidth, int* fullHeight) {
+// Shared by the decode entry points: the description gets the (scaled) size, the pixels are handed over.
+template <typename Decoded>
+void* HandOverDecoded(Decoded decoded, void* descriptionOut, int* fullWidth, int* fullHeight) {
     WriteDescription24(descriptionOut, decoded.image.width, decoded.image.height);
     if (fullWidth)
         *fullWidth = decoded.fullWidth;
@@ -63,6 +65,17 @@ AW_IMAGING_EXPORT void* DllDecodeJPEGScaled(const void* bytes, uint32_t count, i
             throw ImagingError("missing argument");
         return HandOverDecoded(
             JpegDecoder::Decode(static_cast<const uint8_t*>(bytes), count, {minWidth, minHeight}),
+            descriptionOut, fullWidth, fullHeight);
+    });
+}
+
+AW_IMAGING_EXPORT void* DllDecodePicture(const void* bytes, uint32_t count, int minWidth, int minHeight,
+                                         void* descriptionOut, int* fullWidth, int* fullHeight) {
+    return Guarded("DllDecodePicture", static_cast<void*>(nullptr), [&]() -> void* {
+        if (!bytes || !descriptionOut)
+            throw ImagingError("missing argument");
+        return HandOverDecoded(
+            StillDecoder::Decode(static_cast<const uint8_t*>(bytes), count, {minWidth, minHeight}),
             descriptionOut, fullWidth, fullHeight);
     });
 }

@@ -1,4 +1,5 @@
-/* The C interface of the two imaging modules (image: JPEG, bitmaps, scaling; video: first movie frames).
+/* The C interface of the two imaging modules (image: JPEG, bitmaps, today's stills, scaling; video: first
+ * movie frames and movie facts).
  * Shared by the modules and by the loader in the core; plain C so that either side may be rebuilt alone.
  *
  * Pictures travel as a pair: a description and pixel rows.
@@ -116,13 +117,37 @@ typedef int (*AwResizeBySizeFn)(const void* description, const void* pixels, int
 typedef void* (*AwDecodeJpegScaledFn)(const void* bytes, uint32_t count, int minWidth, int minHeight,
                                       void* descriptionOut, int* fullWidth, int* fullHeight);
 
-/* Video module (file name: string 413). Paths are local file paths, never URLs; only .asf, .avi, .mov/.mp4,
- * MPEG program/transport and elementary streams are opened. Both calls decode the first decodable video
- * frame and agree on its size: the display size, i.e. the stored width times the sample aspect ratio
- * (rounded), and the stored height.
- * GetFrameSize: that size; false (and width/height untouched) on failure.
- * GetFirstFrameDIB_RGB24: the frame at that size as 24-bit bottom-up rows into pixelsOut, whose capacity
- *   *bufferSize states (left unchanged); false when it is too small or the frame cannot be read. */
+/* Optional entry point of the image module, found by the name below; callers must cope with its absence.
+ * Decodes the still pictures of today's formats, recognised by their bytes: PNG (any depth, palette,
+ * interlaced), GIF and WebP (the first frame of an animation), HEIF/HEIC (the primary picture, turned and
+ * mirrored as the file declares). Transparency is laid on white; a picture with an RGB ICC profile is
+ * converted to sRGB. Gives the pixels and fills the description like DllDecodeJPEG, under the same
+ * limits, judged on the sizes the file declares. With minWidth and minHeight above 0 a preview stored in
+ * the file (a HEIF thumbnail) of the same shape and at least that large may stand in; fullWidth and
+ * fullHeight (either may be NULL) get the picture's own size as shown. NULL for anything else. */
+#define AW_DECODE_PICTURE_NAME "DllDecodePicture"
+typedef void* (*AwDecodePictureFn)(const void* bytes, uint32_t count, int minWidth, int minHeight,
+                                   void* descriptionOut, int* fullWidth, int* fullHeight);
+
+/* Video module (file name: string 413). Paths are local file paths, never URLs; only .asf, .avi,
+ * .mov/.mp4/.3gp, Matroska/WebM, MPEG program/transport and elementary streams are opened. Both calls decode
+ * the first decodable video frame and agree on its size: the display size, i.e. the stored width times the
+ * sample aspect ratio (rounded), and the stored height. GetFrameSize: that size; false (and width/height
+ * untouched) on failure. GetFirstFrameDIB_RGB24: the frame at that size as 24-bit bottom-up rows into
+ * pixelsOut, whose capacity *bufferSize states (left unchanged); false when it is too small or the frame
+ * cannot be read. */
+/* Optional entry point of the video module, found by the name below: what the movie holds, for judging
+ * whether a browser can play it. Each text is NUL-terminated (cut to fit): the container as the demuxer
+ * names it (for example "mov,mp4,m4a,3gp,3g2,mj2" or "matroska,webm"), and the codec of the first video and
+ * of the first audio stream (for example "h264", "vp9", "aac"; "" when there is none). False when the
+ * file cannot be opened under the module's rules. */
+typedef struct AwMovieFacts {
+    char container[64];
+    char videoCodec[32];
+    char audioCodec[32];
+} AwMovieFacts;
+#define AW_GET_MOVIE_FACTS_NAME "GetMovieFacts"
+typedef int (*AwGetMovieFactsFn)(const char* path, AwMovieFacts* facts);
 typedef int (*AwGetFrameSizeFn)(const char* path, int* width, int* height);
 typedef int (*AwGetFirstFrameFn)(const char* path, void* descriptionOut, void* pixelsOut,
                                  uint32_t* bufferSize);

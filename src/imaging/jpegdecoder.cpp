@@ -4,6 +4,7 @@
 #include <array>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -14,6 +15,7 @@ extern "C" {
 #include <jpeglib.h>
 }
 
+#include "colourprofile.h"
 #include "imagingerror.h"
 
 namespace aw::imaging {
@@ -38,6 +40,7 @@ struct JpegSession {
     bool ranOut = false; // the codec asked for more than the data holds
     bool created = false;
     std::vector<JSAMPLE> samples; // one output row as the codec gives it
+    std::vector<uint8_t> icc;     // the picture's colour profile, when it carries one
 
     JpegSession() = default;
     JpegSession(const JpegSession&) = delete;
@@ -236,8 +239,15 @@ void RunDecode(JpegSession& session, const JpegDecodeRequest& request, DecodedJp
     jpeg_create_decompress(&info); // keeps the error manager and client data set before
     info.src = &session.source;
     info.progress = &session.progress;
+    jpeg_save_markers(&info, JPEG_APP0 + 2, 0xFFFF); // the ICC profile's segments
     if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK)
         throw ImagingError("JPEG tables without a picture");
+    JOCTET* profile = nullptr;
+    unsigned profileSize = 0;
+    if (jpeg_read_icc_profile(&info, &profile, &profileSize) && profile != nullptr) {
+        session.icc.assign(profile, profile + profileSize);
+        std::free(profile);
+    }
     CheckDimensions(info.image_width, info.image_height);
     CheckCodedBlocks(info, session.count);
 
@@ -299,6 +309,8 @@ DecodedJpeg JpegDecoder::Decode(const uint8_t* bytes, std::size_t count, const J
     const std::unique_ptr<JpegSession> session = MakeSession(bytes, count);
     DecodedJpeg decoded;
     RunDecode(*session, request, decoded);
+    // A wide-gamut photo (Display P3 from a phone) keeps its colours in the thumbnail shown in sRGB.
+    ColourProfile::ConvertToSrgb(session->icc, decoded.image.Canvas());
     return decoded;
 }
 

@@ -1,8 +1,8 @@
 // Decodes JPEG files (baseline or progressive; grey, YCbCr, RGB, CMYK or YCCK) into 24-bit rows, optionally
 // shrunk in the codec by the smallest factor n/8 that still leaves a requested size. Declared dimensions,
 // and whether the bytes can hold that many blocks, are checked before anything is sized; a scan cut short
-// is refused, a missing end marker is not. Rows go straight into the returned picture. Stateless and
-// thread-safe.
+// is refused, a missing end marker is not. Rows go straight into the returned picture, converted to sRGB
+// when the file carries an RGB colour profile. Stateless and thread-safe.
 #pragma once
 
 #include <cstdint>

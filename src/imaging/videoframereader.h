@@ -1,8 +1,8 @@
-// Reads the first decodable video frame of a local movie file (.asf, .avi, .mov, .mpg, .mpeg) and gives it
-// at its display size: the stored width times the sample aspect ratio, so that non-square pixels do not
-// look stretched. Kept on a short leash: local files only, an allow-list of demuxers, a pixel limit and a
-// bounded number of packets, read through the descriptor of the file it was handed. Stateless and
-// thread-safe.
+// Reads the first decodable video frame of a local movie file (.asf, .avi, .mov, .mpg, .mpeg, and today's
+// MP4, 3GP, WebM and Matroska) and gives it at its display size: the stored width times the sample aspect
+// ratio, so that non-square pixels do not look stretched. Kept on a short leash: local files only, an
+// allow-list of demuxers, a pixel limit and a bounded number of packets, read through the descriptor of the
+// file it was handed. Stateless and thread-safe.
 #pragma once
 
 #include <cstdint>
@@ -16,7 +16,7 @@ namespace aw::imaging {
 class VideoFrameReader {
 public:
     // Demuxers allowed to open a file.
-    static constexpr const char* kFormatAllowList = "asf,avi,mov,mp4,mpeg,mpegts,mpegvideo";
+    static constexpr const char* kFormatAllowList = "asf,avi,mov,mp4,matroska,webm,mpeg,mpegts,mpegvideo";
     // Packets read (of any stream) before giving up on finding a frame.
     static constexpr int kMaxPackets = 4096;
 

@@ -1,5 +1,7 @@
 // The exported entry points of the video module (see imagingabi.h for the contract of each).
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -13,6 +15,7 @@ extern "C" {
 #include "fdiocontext.h"
 #include "imagingabi.h"
 #include "moduleseam.h"
+#include "moviefacts.h"
 #include "pixelbuffer.h"
 #include "videoframereader.h"
 
@@ -81,6 +84,30 @@ AW_IMAGING_EXPORT int GetFirstFrameDIB_RGB24(const char* path, void* description
         const VideoFrameReader::FirstFrame first = TakeOrRead(path);
         VideoFrameReader::ConvertToBgr(first, static_cast<uint8_t*>(pixelsOut), *bufferSize);
         WriteDescription24(descriptionOut, first.displayWidth, first.displayHeight);
+        return 1;
+    });
+}
+
+namespace {
+
+// Copies `text` into a fixed field, cut to fit and always terminated.
+template <std::size_t N> void CopyField(char (&field)[N], const std::string& text) {
+    const std::size_t length = std::min(text.size(), N - 1);
+    std::memcpy(field, text.data(), length);
+    field[length] = '\0';
+}
+
+} // namespace
+
+AW_IMAGING_EXPORT int GetMovieFacts(const char* path, AwMovieFacts* facts) {
+    return Guarded("GetMovieFacts", 0, [&]() {
+        if (!path || !facts)
+            throw ImagingError("missing argument");
+        QuietenOnce();
+        const MovieFactsRead read = MovieFacts::Read(path);
+        CopyField(facts->container, read.container);
+        CopyField(facts->videoCodec, read.videoCodec);
+        CopyField(facts->audioCodec, read.audioCodec);
         return 1;
     });
 }

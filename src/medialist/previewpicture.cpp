@@ -22,6 +22,8 @@ bool PreparePreview(const std::string& path, int kind, const ImagingLibrary& ima
         made = steps.DecodeJpegForPreview(path, box) && steps.FitIntoBox(box);
     else if (kind == StillBmp)
         made = steps.LoadBitmapFile(path) && steps.ConvertTo24Bit() && steps.FitIntoBox(box);
+    else if (IsDecodedStillKind(kind))
+        made = steps.DecodePictureFile(path, box) && steps.FitIntoBox(box);
     else if (IsMovieKind(kind))
         made = steps.ReadFirstFrame(path) && steps.FitIntoBox(box);
     if (!made)

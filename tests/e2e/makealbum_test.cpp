@@ -1,6 +1,9 @@
 // Whole runs of the built albumwright-make: the album opened in headless Chromium (where installed), its
 // messages and exit status, and that it leaves the sources and the user's settings alone.
+#include <algorithm>
+#include <cstddef>
 #include <cstdlib>
+#include <iterator>
 #include <filesystem>
 #include <regex>
 #include <sstream>
@@ -36,6 +39,19 @@ document.getElementById('f').onload = async () => {
   // Where each link leads, as a file path: a name the page failed to encode would lead elsewhere.
   const links = [...d.querySelectorAll('a')].map((a) => decodeURIComponent(a.pathname));
   document.body.setAttribute('data-links', links.join('|'));
+  // Each video element's poster, and its movie's width once the browser has read the movie's header.
+  const videos = [];
+  for (const v of d.querySelectorAll('video')) {
+    if (!(await loads(v.poster))) bad.push(v.getAttribute('poster'));
+    v.preload = 'metadata'; v.load();
+    // A message ping-pong keeps the page busy, so the virtual clock waits while the movie's header is read.
+    const tick = () => new Promise((done) => {
+      const c = new MessageChannel(); c.port1.onmessage = done; c.port2.postMessage(0);
+    });
+    for (let i = 0; i < 2000000 && v.readyState < 1 && !v.error; ++i) await tick();
+    videos.push(decodeURIComponent(new URL(v.src).pathname).split('/').pop() + '=' + v.videoWidth);
+  }
+  document.body.setAttribute('data-videos', videos.join('|'));
   document.body.setAttribute('data-result', 'images=' + d.images.length + ';bad=' + bad.join('|') + ';');
 };
 </script></body></html>)";
@@ -72,6 +88,41 @@ protected:
         return all;
     }
 
+    static bool HasBrowser() { return fs::exists(kBrowser); }
+    // The album in headless Chromium, as the checker page reports it.
+    struct BrowserCheck {
+        std::string dom, bad, videos;
+        int images = -1, links = 0;
+    };
+    BrowserCheck CheckInBrowser() const {
+        test::WriteWholeFile(dir_ / "check.html", kChecker);
+        std::system((std::string(kBrowser) +
+                     " --headless --no-sandbox --disable-gpu --no-first-run --disable-background-networking"
+                     " --disable-component-update --disable-sync --allow-file-access-from-files"
+                     " --virtual-time-budget=10000 --user-data-dir=" +
+                     ShellQuote((dir_ / "profile").string()) + " --dump-dom " +
+                     ShellQuote("file://" + (dir_ / "check.html").string()) + " >" +
+                     ShellQuote((dir_ / "dom").string()) + " 2>/dev/null")
+                        .c_str());
+        BrowserCheck check;
+        check.dom = ReadWholeFile(dir_ / "dom");
+        std::smatch m;
+        if (std::regex_search(check.dom, m, std::regex("data-result=\"images=(\\d+);bad=([^;]*);"))) {
+            check.images = std::stoi(m[1].str());
+            check.bad = m[2].str();
+        }
+        if (std::regex_search(check.dom, m, std::regex("data-videos=\"([^\"]*)\"")))
+            check.videos = m[1].str();
+        if (std::regex_search(check.dom, m, std::regex("data-links=\"([^\"]*)\""))) {
+            std::stringstream links(
+                std::regex_replace(m[1].str(), std::regex("&amp;"), "&")); // as the dump writes it
+            for (std::string link; std::getline(links, link, '|'); ++check.links)
+                EXPECT_TRUE(fs::exists(link) && fs::path(link).parent_path() == out_ / "Data") << link;
+        }
+        return check;
+    }
+
+    static constexpr const char* kBrowser = "/usr/bin/chromium";
     test::ScratchDir dir_;
     fs::path media_ = dir_ / "media", out_ = dir_ / "album";
 };
@@ -91,30 +142,45 @@ TEST_F(MakeAlbum, WritesAnAlbumThatWorksInABrowserAndLeavesTheSourcesAlone) {
     EXPECT_NE(err.find("created as and HTML file in the folder " + out_.string() + "."), std::string::npos)
         << err;
 
-    const fs::path browser = "/usr/bin/chromium";
-    if (!fs::exists(browser))
+    if (!HasBrowser())
         GTEST_SKIP() << "Chromium is not installed";
-    test::WriteWholeFile(dir_ / "check.html", kChecker);
-    std::system((browser.string() +
-                 " --headless --no-sandbox --disable-gpu --no-first-run --disable-background-networking"
-                 " --disable-component-update --disable-sync --allow-file-access-from-files"
-                 " --virtual-time-budget=10000 --user-data-dir=" +
-                 ShellQuote((dir_ / "profile").string()) + " --dump-dom " +
-                 ShellQuote("file://" + (dir_ / "check.html").string()) + " >" +
-                 ShellQuote((dir_ / "dom").string()) + " 2>/dev/null")
-                    .c_str());
-    const std::string dom = ReadWholeFile(dir_ / "dom");
-    std::smatch m;
-    ASSERT_TRUE(std::regex_search(dom, m, std::regex("data-result=\"images=(\\d+);bad=([^;]*);"))) << dom;
-    EXPECT_EQ(m[1].str(), "5"); // four thumbnails and the sound picture
-    EXPECT_EQ(m[2].str(), "") << "pictures that did not load";
-    ASSERT_TRUE(std::regex_search(dom, m, std::regex("data-links=\"([^\"]*)\""))) << dom;
-    std::stringstream links(
-        std::regex_replace(m[1].str(), std::regex("&amp;"), "&")); // as the dump writes it
-    int count = 0;
-    for (std::string link; std::getline(links, link, '|'); ++count)
-        EXPECT_TRUE(fs::exists(link) && fs::path(link).parent_path() == out_ / "Data") << link;
-    EXPECT_EQ(count, 5);
+    const BrowserCheck check = CheckInBrowser();
+    EXPECT_EQ(check.images, 5) << check.dom; // four thumbnails and the sound picture
+    EXPECT_EQ(check.bad, "") << "pictures that did not load";
+    EXPECT_EQ(check.links, 5);
+}
+
+// Every kind of today in one album with embedded playback: pictures load, links resolve, and exactly the
+// movies a browser plays are video elements whose movie the browser reads; the others are links.
+TEST_F(MakeAlbum, TodaysMediaMakeAnAlbumWhoseMoviesPlay) {
+    fs::remove_all(media_);
+    fs::create_directory(media_);
+    std::vector<std::string> args{"-y", "-e", "-o", out_.string()};
+    for (const auto& file : fs::directory_iterator(test::TestDataDir() / "media")) {
+        if (file.path().extension() == ".icc")
+            continue;
+        fs::copy_file(file.path(), media_ / file.path().filename());
+        args.push_back(Media(file.path().filename().string()));
+    }
+    ASSERT_TRUE(test::MakeMovie(Media("old.avi"), 64, 48));
+    args.push_back(Media("old.avi"));
+    ASSERT_EQ(Make(args), 0) << Err();
+    // p3.jpg and p3.heic both come to Data as p3.jpg: numbered apart, every item has its own file.
+    const auto items = static_cast<std::ptrdiff_t>(args.size()) - 4;
+    EXPECT_EQ(std::distance(fs::directory_iterator(out_ / "Data"), fs::directory_iterator()), items);
+    EXPECT_TRUE(fs::exists(out_ / "Data" / "rotated.jpg"));
+    if (!HasBrowser())
+        GTEST_SKIP() << "Chromium is not installed";
+    const BrowserCheck check = CheckInBrowser();
+    EXPECT_EQ(check.images, items - 3) << check.dom; // all but the three movies that play
+    EXPECT_EQ(check.bad, "") << "pictures that did not load";
+    EXPECT_EQ(check.links, items);
+    std::vector<std::string> videos;
+    std::stringstream list(check.videos);
+    for (std::string video; std::getline(list, video, '|');)
+        videos.push_back(video);
+    std::sort(videos.begin(), videos.end());
+    EXPECT_EQ(videos, (std::vector<std::string>{"clip.m4v=64", "clip.mp4=64", "clip.webm=64"})) << check.dom;
 }
 
 TEST_F(MakeAlbum, ExitStatusTellsHowItEnded) {

@@ -17,8 +17,8 @@ namespace {
 
 const std::filesystem::path& FuzzFolder() {
     static const std::filesystem::path folder = [] {
-        std::filesystem::path path = std::filesystem::temp_directory_path() /
-                                     ("aw-arrangement-fuzz-" + std::to_string(getpid()));
+        std::filesystem::path path =
+            std::filesystem::temp_directory_path() / ("aw-arrangement-fuzz-" + std::to_string(getpid()));
         std::filesystem::create_directories(path);
         return path;
     }();
@@ -49,9 +49,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::string> columns[2];
     if (writer.WritePageHead(1) && writer.ReadItemTemplates(columns[0], columns[1])) {
         writer.SetPlaceholderValue(aw::PageWriter::DataFile, "a&b.avi");
-        writer.WriteItemEntry(columns[0], aw::MovieAvi, 120, 90, true, false);
+        writer.WriteItemEntry(columns[0], aw::MovieAvi, 120, 90, true);
         writer.SetPlaceholderValue(aw::PageWriter::DataFile, "c.jpg");
-        writer.WriteItemEntry(columns[1], aw::StillJpeg, 160, 120, true, false);
+        writer.WriteItemEntry(columns[1], aw::StillJpeg, 160, 120, true);
         writer.WritePageTail();
     }
     writer.ClosePageFiles();

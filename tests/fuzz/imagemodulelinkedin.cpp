@@ -5,6 +5,8 @@ void* DllEncodeJPEG(const void* description, const void* pixels, int quality, ui
 void* DllDecodeJPEG(const void* bytes, uint32_t count, void* descriptionOut);
 void* DllDecodeJPEGScaled(const void* bytes, uint32_t count, int minWidth, int minHeight,
                           void* descriptionOut, int* fullWidth, int* fullHeight);
+void* DllDecodePicture(const void* bytes, uint32_t count, int minWidth, int minHeight, void* descriptionOut,
+                       int* fullWidth, int* fullHeight);
 int DllConvertTo24BitDIB(const void* description, const void* pixels, void* descriptionOut, void* pixelsOut);
 int DllResizeByPercentDIB(const void* description, const void* pixels, int percent, void* descriptionOut,
                           void* pixelsOut);
@@ -23,6 +25,7 @@ const ImagingLibrary& LinkedInImageModule() {
         table.DllResizeByPercentDIB = DllResizeByPercentDIB;
         table.DllResizeBySizeDIB = DllResizeBySizeDIB;
         table.DllDecodeJPEGScaled = DllDecodeJPEGScaled;
+        table.DllDecodePicture = DllDecodePicture;
         return table;
     }();
     return library;

@@ -1,10 +1,11 @@
-// Movie files of any content through the video module as the program calls it: the frame size, then the
-// first frame into a buffer of that size. The bytes are written to a file (the module takes paths only); the
-// first byte picks the name's extension. FFmpeg itself is not instrumented: this finds faults in the module's
-// own code and in how it drives FFmpeg.
+// Movie files of any content through the video module as the program calls it: the facts a page is judged
+// by, the frame size, then the first frame into a buffer of that size. The bytes are written to a file (the
+// module takes paths only); the first byte picks the name's extension. FFmpeg itself is not instrumented:
+// this finds faults in the module's own code and in how it drives FFmpeg.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 extern "C" {
 int GetFrameSize(const char* path, int* width, int* height);
 int GetFirstFrameDIB_RGB24(const char* path, void* descriptionOut, void* pixelsOut, uint32_t* bufferSize);
+int GetMovieFacts(const char* path, AwMovieFacts* facts);
 }
 
 namespace {
@@ -36,13 +38,20 @@ const std::filesystem::path& FuzzFolder() {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    static const char* const kExtensions[] = {".avi", ".asf", ".mov", ".mpg"};
+    static const char* const kExtensions[] = {".avi", ".asf",  ".mov", ".mpg",
+                                              ".mp4", ".webm", ".mkv", ".3gp"};
     const std::filesystem::path movie =
-        FuzzFolder() / (std::string("in") + kExtensions[size ? data[0] % 4 : 0]);
+        FuzzFolder() / (std::string("in") + kExtensions[size ? data[0] % 8 : 0]);
     if (std::FILE* file = std::fopen(movie.c_str(), "wb")) {
         std::fwrite(data, 1, size, file);
         std::fclose(file);
     }
+    AwMovieFacts facts;
+    std::memset(&facts, 0xAA, sizeof facts); // every field must come back terminated
+    if (GetMovieFacts(movie.c_str(), &facts) && (!std::memchr(facts.container, 0, sizeof facts.container) ||
+                                                 !std::memchr(facts.videoCodec, 0, sizeof facts.videoCodec) ||
+                                                 !std::memchr(facts.audioCodec, 0, sizeof facts.audioCodec)))
+        __builtin_trap();
     int width = 0, height = 0;
     if (GetFrameSize(movie.c_str(), &width, &height) &&
         static_cast<long long>(width) * height <= kFuzzPixelBudget) {

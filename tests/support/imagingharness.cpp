@@ -159,4 +159,25 @@ int ExerciseJpegBytes(const ImagingLibrary& library, const uint8_t* data, std::s
     return outcome;
 }
 
+int ExercisePictureBytes(const ImagingLibrary& library, const uint8_t* data, std::size_t size) {
+    if (size > UINT32_MAX || !library.DllDecodePicture)
+        return 0;
+    int outcome = 0;
+    for (const int minimum : {0, 32}) {
+        AwPictureDescription out{};
+        int fullWidth = 0, fullHeight = 0;
+        void* pixels = library.DllDecodePicture(data, static_cast<uint32_t>(size), minimum, minimum, &out,
+                                                &fullWidth, &fullHeight);
+        if (!pixels)
+            continue;
+        Require(out.header.biWidth > 0 && out.header.biHeight > 0 && out.header.biBitCount == 24 &&
+                out.header.biSizeImage == PixelBytes(out.header.biWidth, out.header.biHeight) &&
+                static_cast<long long>(fullWidth) * fullHeight <= AW_MAX_PIXELS);
+        std::free(pixels);
+        if (minimum == 0)
+            outcome |= DecodedPicture;
+    }
+    return outcome;
+}
+
 } // namespace aw::test

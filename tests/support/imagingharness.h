@@ -38,11 +38,21 @@ std::vector<uint8_t> BitmapFile(uint32_t width, uint32_t height, uint32_t bits, 
 std::vector<uint8_t> FlatGreyJpeg(int width, int height, bool progressive,
                                   std::size_t scanBytes = static_cast<std::size_t>(-1));
 
-enum HarnessOutcome : int { Converted = 1, Encoded = 2, Resized = 4, Decoded = 8, DecodedScaled = 16 };
+enum HarnessOutcome : int {
+    Converted = 1,
+    Encoded = 2,
+    Resized = 4,
+    Decoded = 8,
+    DecodedScaled = 16,
+    DecodedPicture = 32,
+};
 
 // Converts, encodes and scales a bitmap file's bytes, or decodes JPEG bytes at full size and (when the
 // table has it) scaled; the calls that succeeded as HarnessOutcome bits.
 int ExerciseBitmapBytes(const ImagingLibrary& library, const uint8_t* data, std::size_t size);
 int ExerciseJpegBytes(const ImagingLibrary& library, const uint8_t* data, std::size_t size);
+// Decodes PNG, GIF, WebP or HEIF bytes through the picture entry point, at full size and with a preview
+// allowed; DecodedPicture when the full-size call succeeded.
+int ExercisePictureBytes(const ImagingLibrary& library, const uint8_t* data, std::size_t size);
 
 } // namespace aw::test

@@ -51,17 +51,18 @@ TEST(ItemList, ClashingNamesArePrefixedWithTheirPositions) {
 TEST(ItemList, ThumbNamesShareTheAudioPictureAndNumberPictureClashes) {
     ItemList list;
     Append(list, {"Sun.jpg"});
-    for (const MediaItem& item : {Item("Sun.bmp", StillBmp), Item("one.wav", Audio), Item("two.mp3", Audio)})
+    for (const MediaItem& item : {Item("Sun.bmp", StillBmp), Item("Sun.heic", StillHeif), Item("one.wav", Audio),
+                                  Item("two.mp3", Audio)})
         list.AppendItem(item);
     list.audioPicturePath = "/usr/share/aw/htmldata/wave.jpg";
     EXPECT_EQ((std::tuple{list.PrepareFileNames(), list.MakeFileNamesUnique(), list.PrepareThumbNames(),
                           list.MakeThumbNamesUnique()}),
-              std::tuple(0, 1, 0, 1));
+              std::tuple(0, 2, 0, 2));
     Names names;
     for (const MediaItem& item : list.items())
         names.push_back(item.fileName + " " + item.thumbName);
-    EXPECT_EQ(names, (Names{"0Sun.jpg 0th_Sun.jpg", "1Sun.jpg 1th_Sun.jpg", "one.wav wave.jpg",
-                            "two.mp3 wave.jpg"}));
+    EXPECT_EQ(names, (Names{"0Sun.jpg 0th_Sun.jpg", "1Sun.jpg 1th_Sun.jpg", "2Sun.jpg 2th_Sun.jpg",
+                            "one.wav wave.jpg", "two.mp3 wave.jpg"}));
 }
 
 } // namespace

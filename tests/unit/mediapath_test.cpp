@@ -8,7 +8,7 @@
 namespace aw {
 namespace {
 
-// The data name turns ".bmp" in any case into ".jpg"; the thumbnail is always a JPEG.
+// The data name turns ".bmp", ".heic" and ".heif" in any case into ".jpg"; the thumbnail is always a JPEG.
 TEST(MediaPath, SplitsPathsAndComposesAlbumNames) {
     const struct {
         const char *path, *folder, *base, *extension, *data, *thumb;
@@ -23,6 +23,10 @@ TEST(MediaPath, SplitsPathsAndComposesAlbumNames) {
         {"/home/u/.hidden", "/home/u/", "", ".hidden", ".hidden", "th_.jpg"},
         {"/tmp/dir/", "/tmp/dir/", "", "", "", "th_.jpg"},
         {"C:x.avi", "C:", "x", ".avi", "x.avi", "th_x.jpg"},
+        {"/p/IMG_1.HEIC", "/p/", "IMG_1", ".HEIC", "IMG_1.jpg", "th_IMG_1.jpg"},
+        {"/p/a.heif", "/p/", "a", ".heif", "a.jpg", "th_a.jpg"},
+        {"/p/shot.png", "/p/", "shot", ".png", "shot.png", "th_shot.jpg"},
+        {"/p/clip.WebM", "/p/", "clip", ".WebM", "clip.WebM", "th_clip.jpg"},
         {"", "", "", "", "", "th_.jpg"},
     };
     const MediaPath mp;
@@ -52,6 +56,34 @@ TEST(MediaPath, LongNamesAreShortenedWithinTheLimitKeepingCharactersWhole) {
     }
     EXPECT_EQ(MediaPath::WithinNameLimit("7" + std::string(251, 'c') + ".avi"),
               "7" + std::string(250, 'c') + ".avi");
+}
+
+} // namespace
+} // namespace aw
+
+namespace aw {
+namespace {
+
+// Every extension has one kind, in any case; each kind is a still, a movie or sound, never two of them.
+TEST(MediaPath, ExtensionsGiveTheirKinds) {
+    const std::pair<const char*, int> cases[] = {
+        {".jpg", StillJpeg},  {".JPEG", StillJpeg}, {".jpe", StillJpeg},   {".bmp", StillBmp},
+        {".asf", MovieAsf},   {".avi", MovieAvi},   {".mov", MovieMov},    {".mpg", MovieMpeg},
+        {".mpeg", MovieMpeg}, {".wav", Audio},      {".wma", Audio},       {".mp3", Audio},
+        {".png", StillPng},   {".GIF", StillGif},   {".webp", StillWebp},  {".heic", StillHeif},
+        {".Heif", StillHeif}, {".mp4", MovieMp4},   {".m4v", MovieMp4},    {".webm", MovieWebm},
+        {".mkv", MovieMkv},   {".3GP", Movie3gp},   {".tif", Unsupported}, {".png.bak", Unsupported},
+        {"", Unsupported},
+    };
+    const MediaPath mp;
+    for (const auto& [extension, want] : cases) {
+        int kind = 0;
+        EXPECT_EQ(mp.KindOf(extension, kind), want != Unsupported) << extension;
+        EXPECT_EQ(kind, want) << extension;
+        EXPECT_EQ(IsStillKind(kind) + IsMovieKind(kind) + (kind == Audio), want == Unsupported ? 0 : 1)
+            << extension;
+    }
+    EXPECT_TRUE(IsMovieKind(MovieAsfMarked));
 }
 
 } // namespace

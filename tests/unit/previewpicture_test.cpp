@@ -61,13 +61,18 @@ TEST_F(PreviewPictureFiles, EachKindTakesItsRoute) {
         {"missing.mp3", Audio, true, {0, 0}},
         {"broken.jpg", StillJpeg, false, {0, 0}},
         {"wide.jpg", StillBmp, false, {0, 0}},
-        {"wide.jpg", 8, false, {0, 0}},
+        {"wide.jpg", StillPng, false, {0, 0}},
+        {"wide.jpg", 99, false, {0, 0}},
+        {"../media/rotated.heic", StillHeif, true, {48, 64}},
+        {"../media/clip.webm", MovieWebm, true, {64, 48}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.file) + " as " + std::to_string(c.kind));
         Picture picture;
         PreparePreview((dir / "stale.jpg").string(), StillJpeg, imaging, picture); // must not linger
-        EXPECT_EQ(PreparePreview((dir / c.file).string(), c.kind, imaging, picture), c.ok);
+        const std::string file = c.file;
+        const auto path = file.starts_with("../media/") ? test::TestDataDir() / "media" / file.substr(9) : dir / file;
+        EXPECT_EQ(PreparePreview(path.string(), c.kind, imaging, picture), c.ok);
         EXPECT_EQ(PixelSize(picture.width(), picture.height()), c.shown);
         if (picture.hasImage()) {
             EXPECT_EQ(picture.header().biBitCount, 24);

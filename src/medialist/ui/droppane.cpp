@@ -113,7 +113,7 @@ PreviewStart DropPane::ShowThumbnail(std::uint64_t ticket, const std::string& pa
     update();
     if (kind == Audio)
         return PreviewStart::Shown;
-    if (kind != StillJpeg && kind != StillBmp && !IsMovieKind(kind))
+    if (!IsStillKind(kind) && !IsMovieKind(kind))
         return PreviewStart::Failed;
     preparing_ = true;
     Worker().Request(ticket, path, kind);

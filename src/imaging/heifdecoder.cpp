@@ -1,0 +1,133 @@
+#include "heifdecoder.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <libheif/heif.h>
+
+#include "imagingabi.h"
+#include "imagingerror.h"
+
+namespace aw::imaging {
+namespace {
+
+struct ContextDeleter {
+    void operator()(heif_context* context) const { heif_context_free(context); }
+};
+struct HandleDeleter {
+    void operator()(heif_image_handle* handle) const { heif_image_handle_release(handle); }
+};
+struct ImageDeleter {
+    void operator()(heif_image* image) const { heif_image_release(image); }
+};
+struct OptionsDeleter {
+    void operator()(heif_decoding_options* options) const { heif_decoding_options_free(options); }
+};
+using Handle = std::unique_ptr<heif_image_handle, HandleDeleter>;
+
+void Check(const heif_error& error, const char* what) {
+    if (error.code != heif_error_Ok)
+        throw ImagingError(std::string(what) + ": " + (error.message ? error.message : "failed"));
+}
+
+// The smallest stored thumbnail at least minWidth x minHeight and of the picture's shape (within 1 %);
+// null when there is none.
+Handle PickThumbnail(heif_image_handle* primary, int minWidth, int minHeight) {
+    const int count = heif_image_handle_get_number_of_thumbnails(primary);
+    if (count <= 0 || minWidth <= 0 || minHeight <= 0)
+        return nullptr;
+    std::vector<heif_item_id> ids(static_cast<std::size_t>(count));
+    heif_image_handle_get_list_of_thumbnail_IDs(primary, ids.data(), count);
+    const long long width = heif_image_handle_get_width(primary);
+    const long long height = heif_image_handle_get_height(primary);
+    Handle best;
+    for (const heif_item_id id : ids) {
+        heif_image_handle* raw = nullptr;
+        if (heif_image_handle_get_thumbnail(primary, id, &raw).code != heif_error_Ok)
+            continue;
+        Handle thumbnail(raw);
+        const long long w = heif_image_handle_get_width(raw);
+        const long long h = heif_image_handle_get_height(raw);
+        const long long across = w * height, down = h * width;
+        if (w < minWidth || h < minHeight || std::llabs(across - down) * 100 > across)
+            continue;
+        if (!best || w < heif_image_handle_get_width(best.get()))
+            best = std::move(thumbnail);
+    }
+    return best;
+}
+
+std::vector<uint8_t> ProfileOf(const heif_image_handle* handle) {
+    std::vector<uint8_t> icc;
+    const heif_color_profile_type type = heif_image_handle_get_color_profile_type(handle);
+    if (type != heif_color_profile_type_prof && type != heif_color_profile_type_rICC)
+        return icc;
+    icc.resize(heif_image_handle_get_raw_color_profile_size(handle));
+    if (icc.empty() || heif_image_handle_get_raw_color_profile(handle, icc.data()).code != heif_error_Ok)
+        icc.clear();
+    return icc;
+}
+
+} // namespace
+
+bool HeifDecoder::Recognises(const uint8_t* bytes, std::size_t count) {
+    // An ISO media file begins with its file-type box; which brands libheif reads is its to judge.
+    return count >= 12 && std::memcmp(bytes + 4, "ftyp", 4) == 0;
+}
+
+HeifPicture HeifDecoder::Decode(const uint8_t* bytes, std::size_t count, int minWidth, int minHeight) {
+    const std::unique_ptr<heif_context, ContextDeleter> context(heif_context_alloc());
+    if (!context)
+        throw ImagingError("out of memory for a HEIF decoder");
+    heif_context_set_maximum_image_size_limit(context.get(), AW_MAX_DIMENSION);
+    Check(heif_context_read_from_memory_without_copy(context.get(), bytes, count, nullptr), "HEIF data");
+    heif_image_handle* raw = nullptr;
+    Check(heif_context_get_primary_image_handle(context.get(), &raw), "HEIF primary picture");
+    const Handle primary(raw);
+    HeifPicture picture;
+    picture.fullWidth = heif_image_handle_get_width(primary.get());
+    picture.fullHeight = heif_image_handle_get_height(primary.get());
+    CheckDimensions(picture.fullWidth, picture.fullHeight);
+
+    const Handle thumbnail = PickThumbnail(primary.get(), minWidth, minHeight);
+    const heif_image_handle* chosen = thumbnail ? thumbnail.get() : primary.get();
+    const bool alpha = heif_image_handle_has_alpha_channel(chosen) != 0;
+    const std::unique_ptr<heif_decoding_options, OptionsDeleter> options(heif_decoding_options_alloc());
+    if (!options)
+        throw ImagingError("out of memory for HEIF options");
+    options->ignore_transformations = 0; // the file's rotation and mirroring apply
+    heif_image* decoded = nullptr;
+    Check(heif_decode_image(chosen, &decoded, heif_colorspace_RGB,
+                            alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB,
+                            options.get()),
+          "HEIF pixels");
+    const std::shared_ptr<heif_image> image(decoded, ImageDeleter());
+    int stride = 0;
+    uint8_t* plane = heif_image_get_plane(decoded, heif_channel_interleaved, &stride);
+    const int width = heif_image_get_width(decoded, heif_channel_interleaved);
+    const int height = heif_image_get_height(decoded, heif_channel_interleaved);
+    const int channels = alpha ? 4 : 3;
+    if (plane == nullptr || width <= 0 || height <= 0 || stride < width * channels)
+        throw ImagingError("HEIF pixels missing");
+    CheckDimensions(width, height);
+
+    picture.rows.data = plane;
+    picture.rows.width = width;
+    picture.rows.height = height;
+    picture.rows.stride = static_cast<std::size_t>(stride);
+    picture.rows.channels = channels;
+    picture.rows.icc = ProfileOf(primary.get());
+    picture.rows.owner = image;
+    // Whether a handle states its size before or after the file's turn, the decoded picture shows the turn.
+    const int storedWidth = heif_image_handle_get_width(chosen);
+    const int storedHeight = heif_image_handle_get_height(chosen);
+    if (storedWidth != storedHeight && (width > height) != (storedWidth > storedHeight))
+        std::swap(picture.fullWidth, picture.fullHeight);
+    return picture;
+}
+
+} // namespace aw::imaging

@@ -1,0 +1,29 @@
+// Decodes the primary picture of a HEIF file (HEIC from phones, and other HEIF codings libheif has)
+// through libheif, turned and mirrored as the file declares, with its ICC profile. With a requested size,
+// a thumbnail stored in the file that shows the same frame and is at least that large stands in for
+// the picture. Declared sizes are checked against the pixel budget before decoding. Stateless and
+// thread-safe.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "rgbrows.h"
+
+namespace aw::imaging {
+
+struct HeifPicture {
+    RgbRows rows;
+    int fullWidth = 0; // the primary picture's size, as shown
+    int fullHeight = 0;
+};
+
+class HeifDecoder {
+public:
+    static bool Recognises(const uint8_t* bytes, std::size_t count);
+    // Throws ImagingError for damaged data, codings without a decoder, and sizes beyond the limits.
+    // minWidth, minHeight: 0 for the picture itself.
+    static HeifPicture Decode(const uint8_t* bytes, std::size_t count, int minWidth, int minHeight);
+};
+
+} // namespace aw::imaging

@@ -1,0 +1,13 @@
+// WebP data of any content (lossy, lossless, animated, chunks) through the image module's picture entry
+// point, with its limits; the seeds keep the format's signature, so the fuzzer stays in this format's
+// decoder.
+#include <cstddef>
+#include <cstdint>
+
+#include "imagemodulelinkedin.h"
+#include "support/imagingharness.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    aw::test::ExercisePictureBytes(aw::fuzz::LinkedInImageModule(), data, size);
+    return 0;
+}

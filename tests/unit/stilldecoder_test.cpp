@@ -1,0 +1,150 @@
+// Today's stills (PNG, GIF, WebP, HEIF) through the loaded image module's picture entry point, and colour
+// profiles on every decode path; the samples are tests/data/media (scripts/make-media-fixtures.sh).
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/fixtures.h"
+#include "support/testpaths.h"
+
+namespace aw {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+struct Rgb {
+    int r, g, b;
+};
+
+Bytes Sample(const std::string& name) {
+    const std::string text = test::ReadWholeFile(test::TestDataDir() / "media" / name);
+    return Bytes(text.begin(), text.end());
+}
+
+struct Decoded {
+    test::RgbPicture picture;
+    int fullWidth = 0, fullHeight = 0;
+};
+
+// Through the picture entry point, or the JPEG one for .jpg; nothing when the module refuses.
+std::optional<Decoded> Decode(const Bytes& bytes, bool jpeg = false, int minimum = 0) {
+    const ImagingLibrary& library = test::LoadedImagingLibrary();
+    AwPictureDescription description{};
+    Decoded decoded;
+    void* pixels =
+        jpeg ? library.DllDecodeJPEG(bytes.data(), static_cast<uint32_t>(bytes.size()), &description)
+             : library.DllDecodePicture(bytes.data(), static_cast<uint32_t>(bytes.size()), minimum, minimum,
+                                        &description, &decoded.fullWidth, &decoded.fullHeight);
+    if (!pixels)
+        return std::nullopt;
+    const std::unique_ptr<void, decltype(&std::free)> owned(pixels, &std::free);
+    decoded.picture = test::FromBottomUpBgr(static_cast<const uint8_t*>(pixels), description.header.biWidth,
+                                            description.header.biHeight);
+    return decoded;
+}
+
+void ExpectNear(const test::RgbPicture& picture, int x, int y, Rgb want, int tolerance) {
+    const uint8_t* got = picture.At(x, y);
+    EXPECT_NEAR(got[0], want.r, tolerance) << "red at " << x << "," << y;
+    EXPECT_NEAR(got[1], want.g, tolerance) << "green at " << x << "," << y;
+    EXPECT_NEAR(got[2], want.b, tolerance) << "blue at " << x << "," << y;
+}
+
+// Sizes as shown, the first frame, transparency on white, the HEIF's declared quarter turn (its blue left
+// strip comes to the top), and P3 colours converted to sRGB: P3 (200, 60, 40) is sRGB (217, 42, 23).
+TEST(StillDecoder, TodaysFormatsDecodeAsShownOnWhiteInSrgb) {
+    const struct {
+        const char* name;
+        int width, height;
+        std::vector<std::pair<std::pair<int, int>, Rgb>> probes;
+        int tolerance;
+    } cases[] = {
+        {"rgba.png", 64, 24, {{{5, 5}, {255, 0, 0}}, {{50, 5}, {255, 255, 255}}}, 0},
+        {"deep16.png", 48, 32, {{{24, 0}, {255, 0, 0}}, {{24, 31}, {0, 0, 255}}}, 12},
+        {"palette.png",
+         40,
+         30,
+         {{{5, 5}, {255, 255, 0}}, {{25, 5}, {0, 0, 255}}, {{35, 5}, {255, 255, 255}}},
+         0},
+        {"interlaced.png", 64, 48, {{{32, 0}, {0, 128, 0}}, {{32, 47}, {255, 0, 0}}}, 12},
+        {"animated.gif", 40, 30, {{{20, 15}, {255, 0, 0}}}, 0},
+        {"animated.webp", 40, 30, {{{20, 15}, {0, 128, 0}}}, 0},
+        {"lossless.webp", 40, 30, {{{20, 0}, {255, 255, 255}}, {{20, 29}, {0, 0, 0}}}, 12},
+        {"rotated.heic", 48, 64, {{{24, 4}, {0, 0, 255}}, {{24, 50}, {255, 0, 0}}}, 40},
+        {"p3.png", 48, 32, {{{24, 16}, {217, 42, 23}}}, 4},
+        {"p3.heic", 48, 32, {{{24, 16}, {217, 42, 23}}}, 8},
+        {"p3.jpg", 48, 32, {{{24, 16}, {217, 42, 23}}}, 8},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string name = c.name;
+        const std::optional<Decoded> decoded = Decode(Sample(name), name.ends_with(".jpg"));
+        ASSERT_TRUE(decoded);
+        EXPECT_EQ(decoded->picture.width, c.width);
+        EXPECT_EQ(decoded->picture.height, c.height);
+        if (!name.ends_with(".jpg")) {
+            EXPECT_EQ(decoded->fullWidth, c.width);
+            EXPECT_EQ(decoded->fullHeight, c.height);
+        }
+        for (const auto& [at, colour] : c.probes)
+            ExpectNear(decoded->picture, at.first, at.second, colour, c.tolerance);
+    }
+}
+
+// A stored HEIF thumbnail stands in when it is large enough, turned like the picture; the full size is
+// still the picture's.
+TEST(StillDecoder, HeifThumbnailStandsInWhenLargeEnough) {
+    const std::optional<Decoded> small = Decode(Sample("rotated.heic"), false, 20);
+    ASSERT_TRUE(small);
+    EXPECT_EQ(small->picture.width, 24);
+    EXPECT_EQ(small->picture.height, 32);
+    EXPECT_EQ(small->fullWidth, 48);
+    EXPECT_EQ(small->fullHeight, 64);
+    ExpectNear(small->picture, 12, 2, {0, 0, 255}, 60);
+    const std::optional<Decoded> large = Decode(Sample("rotated.heic"), false, 40);
+    ASSERT_TRUE(large);
+    EXPECT_EQ(large->picture.width, 48);
+}
+
+Bytes Cut(Bytes bytes, std::size_t size) {
+    bytes.resize(size);
+    return bytes;
+}
+
+// Declared sizes beyond the pixel budget are refused before anything is sized for them; damaged and cut
+// data and other formats are refused.
+TEST(StillDecoder, BombsDamageAndOtherDataAreRefused) {
+    // A GIF screen of 40000 x 40000; a lossless WebP of 16384 x 16384 (268 megapixels).
+    Bytes gifBomb = {'G', 'I', 'F', '8', '9', 'a', 0x40, 0x9C, 0x40, 0x9C, 0x00, 0x00, 0x00, 0x3B};
+    Bytes webpBomb = {'R', 'I', 'F', 'F',  26,   0,    0,    0,    'W', 'E', 'B', 'P', 'V', 'P', '8', 'L', 14,
+                      0,   0,   0,   0x2F, 0xFF, 0xFF, 0xFF, 0x0F, 0,   0,   0,   0,   0,   0,   0,   0,   0};
+    // A PNG header of 20000 x 20000 (400 megapixels), each side within the codec's own limit.
+    Bytes pngBomb = {0x89, 'P',  'N',  'G',  '\r', '\n', 0x1A, '\n', 0x00, 0x00, 0x00,
+                     0x0D, 'I',  'H',  'D',  'R',  0x00, 0x00, 0x4E, 0x20, 0x00, 0x00,
+                     0x4E, 0x20, 0x08, 0x06, 0x00, 0x00, 0x00, 0xE3, 0x70, 0x46, 0x39};
+    Bytes png = Sample("rgba.png");
+    Bytes badCrc = png;
+    badCrc[29] ^= 0xFF; // inside the header's checksum
+    const std::pair<const char*, Bytes> cases[] = {
+        {"GIF bomb", gifBomb},
+        {"WebP bomb", webpBomb},
+        {"PNG checksum", badCrc},
+        {"PNG bomb", pngBomb},
+        {"PNG cut", Cut(png, png.size() / 2)},
+        {"GIF cut", Cut(Sample("animated.gif"), 40)},
+        {"WebP cut", Cut(Sample("lossless.webp"), 30)},
+        {"HEIF cut", Cut(Sample("rotated.heic"), 300)},
+        {"JPEG", Sample("p3.jpg")},
+        {"text", {'h', 'e', 'l', 'l', 'o'}},
+        {"nothing", {}},
+    };
+    for (const auto& [what, bytes] : cases)
+        EXPECT_FALSE(Decode(bytes)) << what;
+}
+
+} // namespace
+} // namespace aw
