@@ -65,24 +65,8 @@ run_full() { rm -rf "$out/full" && album "$out/full"; }
 run_changed() { album "$out/update" --update --prune; }
 run_unchanged() { album "$out/update" --update --prune; }
 
-declare -A times cpus
-children_cpu() { # sets cpu_now; `times` must run in this shell to count its children
-    times > "$out/times"
-    cpu_now=$(tail -1 "$out/times" |
-        awk '{ms = 0; for (i = 1; i <= 2; i++) {split($i, p, /[ms]/); ms += (p[1] * 60 + p[2]) * 1000} printf "%d", ms}')
-}
-timed() { # name command...
-    local start end cpu_start
-    children_cpu
-    cpu_start=$cpu_now
-    start=$(date +%s%N)
-    "${@:2}"
-    end=$(date +%s%N)
-    children_cpu
-    times[$1]+="$(((end - start) / 1000000)) "
-    cpus[$1]+="$((cpu_now - cpu_start)) "
-}
-middle() { tr ' ' '\n' <<< "$1" | grep . | sort -n | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
+# shellcheck source=bench/timing.sh
+source "$here/bench/timing.sh"
 
 load=$(cut -d ' ' -f 1-3 /proc/loadavg)
 echo "update_bench: the album to update, made once"
@@ -107,8 +91,8 @@ rm -rf "$out"
 
 s() { awk -v t="$1" 'BEGIN {printf "%.2f", t / 1000}'; }
 percent() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f%%", 100 * a / b}'; }
-full=$(middle "${times[full]}")
-full_cpu=$(middle "${cpus[full]}")
+full=$(median full)
+full_cpu=$(median_cpu full)
 cpu=$(lscpu | sed -n 's/^Model name: *//p' | head -1)
 report=$(
     echo "## $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, ${cpu:-unknown CPU}, commit" \
@@ -120,8 +104,8 @@ report=$(
     echo "| what | wall s | of the full run | CPU s | of the full run |"
     echo "|---|---:|---:|---:|---:|"
     for name in full changed unchanged; do
-        t=$(middle "${times[$name]}")
-        c=$(middle "${cpus[$name]}")
+        t=$(median "$name")
+        c=$(median_cpu "$name")
         case $name in
         full) label="full run into an empty folder" ;;
         changed) label="--update --prune, $changed of $count changed" ;;
