@@ -47,7 +47,7 @@ originals=("$cache"/photo*.jpg)
 
 rm -rf "$out" && mkdir -p "$out/items" "$out/work"
 for ((i = 0; i < count; i++)); do
-    ln "${originals[i % 30]}" "$out/items/$(printf 'item%05d' "$i").jpg"
+    ln "${originals[i % ${#originals[@]}]}" "$out/items/$(printf 'item%05d' "$i").jpg"
 done
 items=("$out/items"/*.jpg)
 album() { # output folder, options...
@@ -58,7 +58,7 @@ album() { # output folder, options...
 change() { # round
     local i
     for ((i = 0; i < count; i += count / changed)); do
-        cp --remove-destination "${originals[(i + $1) % 30]}" "${items[i]}"
+        cp --remove-destination "${originals[(i + $1) % ${#originals[@]}]}" "${items[i]}"
     done
 }
 run_full() { rm -rf "$out/full" && album "$out/full"; }
