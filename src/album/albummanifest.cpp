@@ -114,9 +114,9 @@ bool ParseEntry(std::string_view line, ManifestEntry& entry) {
         return false;
     if (!ParseIdentity(fields, 4, entry.source) || !ParseIdentity(fields, 8, entry.written))
         return false;
-    return Decode(fields[12], entry.name) && IsPlainName(entry.name) && Decode(fields[13], entry.sourcePath) &&
-           entry.sourcePath.size() > 1 && entry.sourcePath[0] == '/' &&
-           entry.sourcePath.find('\0') == std::string::npos;
+    return Decode(fields[12], entry.name) && IsPlainName(entry.name) &&
+           Decode(fields[13], entry.sourcePath) && entry.sourcePath.size() > 1 &&
+           entry.sourcePath[0] == '/' && entry.sourcePath.find('\0') == std::string::npos;
 }
 
 void AppendIdentity(std::string& line, const FileIdentity& identity) {
@@ -172,7 +172,8 @@ ManifestRead ParseManifest(std::string_view text, std::string_view version) {
     if (end.size() != 3 || end[0] != kEnd.substr(0, 3) || !ParseNumber(end[1], count) ||
         end[2] != ChecksumText(text.substr(0, endStart)))
         return read;
-    const std::vector<std::string_view> lines = Split(text.substr(firstEnd + 1, endStart - firstEnd - 2), '\n');
+    const std::vector<std::string_view> lines =
+        Split(text.substr(firstEnd + 1, endStart - firstEnd - 2), '\n');
     std::string recordedVersion;
     if (lines.empty() || lines[0].substr(0, kProgram.size()) != kProgram ||
         !Decode(lines[0].substr(kProgram.size()), recordedVersion) || lines.size() - 1 != count)

@@ -28,10 +28,10 @@ constexpr std::size_t kManifestLimit = std::size_t{64} << 20;
 constexpr int kBackgroundKind = 100;
 
 struct ManifestEntry {
-    char folder = 'D';     // 'D' a file in Data, 'T' one in Thumb
-    std::string name;      // the file's name in that folder
-    int kind = 0;          // the item's MediaKind, or kBackgroundKind
-    int thumbWidth = 0;    // a thumbnail's displayed size; 0 x 0 for a Data file
+    char folder = 'D';  // 'D' a file in Data, 'T' one in Thumb
+    std::string name;   // the file's name in that folder
+    int kind = 0;       // the item's MediaKind, or kBackgroundKind
+    int thumbWidth = 0; // a thumbnail's displayed size; 0 x 0 for a Data file
     int thumbHeight = 0;
     std::string sourcePath; // absolute
     FileIdentity source;

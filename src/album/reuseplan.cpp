@@ -6,13 +6,14 @@
 
 namespace aw {
 
-ReusePlan::ReusePlan(const std::vector<MediaItem>& items, ReuseTarget target, std::vector<ManifestEntry> earlier)
+ReusePlan::ReusePlan(const std::vector<MediaItem>& items, ReuseTarget target,
+                     std::vector<ManifestEntry> earlier)
     : items_(items), target_(std::move(target)) {
     for (ManifestEntry& entry : earlier) {
         Key key{entry.folder, entry.name};
         earlier_[std::move(key)] = std::move(entry);
     }
-        audio_ = {target_.audioPicture, Audio, SourceIdentity(target_.audioPicture)};
+    audio_ = {target_.audioPicture, Audio, SourceIdentity(target_.audioPicture)};
     if (!target_.backgroundPath.empty())
         background_ = {target_.backgroundPath, kBackgroundKind, SourceIdentity(target_.backgroundPath)};
     thumbPlanned_.assign(items_.size(), 0);
@@ -90,7 +91,8 @@ void ReusePlan::Record(const Key& key, const Source& source, int width, int heig
     if (!source.identity || !now || *now != *source.identity || !written ||
         (written->device == now->device && written->inode == now->inode))
         return;
-    current_[key] = ManifestEntry{key.first, key.second, source.kind, width, height, source.path, *now, *written};
+    current_[key] =
+        ManifestEntry{key.first, key.second, source.kind, width, height, source.path, *now, *written};
 }
 
 void ReusePlan::RecordData(std::size_t index) {

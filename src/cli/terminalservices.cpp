@@ -52,7 +52,8 @@ ProgressOutcome TerminalServices::RunProgress(const ProgressRequest& request) {
     if (InterruptFlag::Raised())
         return ProgressOutcome{RunStopped, {}};
     // Made before the run and outliving it: the run records into it to the end.
-    const std::unique_ptr<ReusePlan> plan = update_.update ? PlanUpdate(request, update_.prune, console_) : nullptr;
+    const std::unique_ptr<ReusePlan> plan =
+        update_.update ? PlanUpdate(request, update_.prune, console_) : nullptr;
     TerminalHost host(console_, static_cast<int>(request.items.size()));
     RelayedRunHost relay(host, [&host](RelayedRunHost::Call call) { host.Post(std::move(call)); });
     CCreateThread thread(

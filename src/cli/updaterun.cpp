@@ -39,8 +39,8 @@ std::unique_ptr<ReusePlan> PlanUpdate(const ProgressRequest& request, bool prune
     target.dataFolder = request.dataPath;
     // Without thumbnails the run has no Thumb folder, but a prune still finds the earlier ones there.
     target.thumbnails = request.arrangementMarker != 1;
-    target.thumbFolder = target.thumbnails ? request.thumbPath
-                                           : OutputFolders::JoinPath(album, LoadText(kThumbFolderText));
+    target.thumbFolder =
+        target.thumbnails ? request.thumbPath : OutputFolders::JoinPath(album, LoadText(kThumbFolderText));
     target.audioPicture = request.job.audioPicture;
     if (request.job.backgroundIndex > 0)
         target.backgroundPath = request.job.backgroundText;

@@ -50,8 +50,9 @@ protected:
     }
     int Make(std::vector<std::string> args, const fs::path& out) {
         const std::string dir = ShellQuote(dir_.str());
-        std::string command = "cd " + dir + " && exec env -i LANG=C TMPDIR=" + dir + " ALBUMWRIGHT_SETTINGS=" +
-                              dir + "/settings " + ShellQuote(ALBUMWRIGHT_MAKE) + " -y -o " + ShellQuote(out);
+        std::string command = "cd " + dir + " && exec env -i LANG=C TMPDIR=" + dir +
+                              " ALBUMWRIGHT_SETTINGS=" + dir + "/settings " + ShellQuote(ALBUMWRIGHT_MAKE) +
+                              " -y -o " + ShellQuote(out);
         for (const std::string& file : files_)
             args.push_back((media_ / file).string());
         for (const std::string& arg : args)
@@ -79,7 +80,8 @@ protected:
     }
     // The update run, then a full run of the same files and options into an empty folder, compared; what
     // the update said.
-    std::string ExpectUpdateEqualsFullRun(const std::vector<std::string>& options, const std::string& counts) {
+    std::string ExpectUpdateEqualsFullRun(const std::vector<std::string>& options,
+                                          const std::string& counts) {
         std::vector<std::string> args{"--update", "--prune"};
         args.insert(args.end(), options.begin(), options.end());
         EXPECT_EQ(Make(args, out_), 0) << Err();
@@ -140,7 +142,9 @@ TEST_F(Update, EqualsAFullRunWhateverChanged) {
          {},
          "4 items reused, 2 made."},
         {"embedded players", [] {}, {"-e"}, "6 items reused, 0 made."},
-        {"another arrangement and a background picture", [] {}, {"-a", "3", "-b", "2"},
+        {"another arrangement and a background picture",
+         [] {},
+         {"-a", "3", "-b", "2"},
          "6 items reused, 0 made."},
         {"an arrangement without thumbnails", [] {}, {"-a", "4"}, "6 items reused, 0 made."},
     };
@@ -162,7 +166,7 @@ TEST_F(Update, DoubtfulRecordsAndChangedFilesAreMadeAgain) {
     struct Case {
         const char* what;
         std::function<void()> damage; // on the album after the first run
-        const char* line;                    // what the update says about its record
+        const char* line;             // what the update says about its record
         const char* counts;
     };
     auto rewrite = [&](const std::function<std::string(std::string)>& edit) {
@@ -201,8 +205,7 @@ TEST_F(Update, DoubtfulRecordsAndChangedFilesAreMadeAgain) {
          "is damaged or cut", "0 items reused, 6 made."},
         {"a Data file edited by hand", [&] { WriteWholeFile(Find("Data", "tall"), "edited"); }, "",
          "5 items reused, 1 made."},
-        {"a thumbnail deleted", [&] { fs::remove(Find("Thumb", "tall")); }, "",
-         "5 items reused, 1 made."},
+        {"a thumbnail deleted", [&] { fs::remove(Find("Thumb", "tall")); }, "", "5 items reused, 1 made."},
         // The very file recorded, moved out and linked to: all it says matches, but only through the link.
         {"a link planted in place of a Data file",
          [&] {
@@ -221,7 +224,8 @@ TEST_F(Update, DoubtfulRecordsAndChangedFilesAreMadeAgain) {
         c.damage();
         const std::string victimBefore = ReadWholeFile(victim);
         const std::string err = ExpectUpdateEqualsFullRun({}, c.counts);
-        EXPECT_EQ(std::string(c.line).empty(), err.find("record of earlier runs") == std::string::npos) << err;
+        EXPECT_EQ(std::string(c.line).empty(), err.find("record of earlier runs") == std::string::npos)
+            << err;
         EXPECT_NE(err.find(c.line), std::string::npos) << err;
         EXPECT_EQ(ReadWholeFile(victim), victimBefore);
         for (const char* folder : {"Data", "Thumb"})

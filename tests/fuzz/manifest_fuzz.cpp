@@ -16,13 +16,15 @@ void Check(const aw::ManifestRead& read) {
         return;
     for (const aw::ManifestEntry& entry : read.entries)
         if (entry.name.empty() || entry.name == ".." || entry.name.find('/') != std::string::npos ||
-            entry.sourcePath.empty() || entry.sourcePath[0] != '/' || (entry.folder != 'D' && entry.folder != 'T'))
+            entry.sourcePath.empty() || entry.sourcePath[0] != '/' ||
+            (entry.folder != 'D' && entry.folder != 'T'))
             std::abort();
     const aw::ManifestRead again = aw::ParseManifest(aw::FormatManifest(read.entries, "1"), "1");
     if (again.state != aw::ManifestState::Read || again.entries.size() != read.entries.size())
         std::abort();
     for (std::size_t i = 0; i < read.entries.size(); ++i)
-        if (again.entries[i].name != read.entries[i].name || again.entries[i].source != read.entries[i].source ||
+        if (again.entries[i].name != read.entries[i].name ||
+            again.entries[i].source != read.entries[i].source ||
             again.entries[i].written != read.entries[i].written ||
             again.entries[i].sourcePath != read.entries[i].sourcePath)
             std::abort();

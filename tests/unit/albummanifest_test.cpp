@@ -20,7 +20,13 @@ namespace fs = std::filesystem;
 
 std::vector<ManifestEntry> SomeEntries() {
     return {
-        {'D', "0Sun 50%.jpg", 0, 0, 0, "/media/my photos/sun.jpg", {4000, 1700000000123456789, 2049, 77},
+        {'D',
+         "0Sun 50%.jpg",
+         0,
+         0,
+         0,
+         "/media/my photos/sun.jpg",
+         {4000, 1700000000123456789, 2049, 77},
          {4000, 1700000001000000001, 2049, 90}},
         {'T', "th_a\nb\t\xff.jpg", 5, 160, 90, "/m/a\nb\t\xff.mov", {1, -5, 0, 1}, {2, 3, 4, 5}},
     };

@@ -24,10 +24,10 @@ TEST(CommandLine, DefaultsAndOptionForms) {
     EXPECT_FALSE(plain->embed || plain->openWhenDone || plain->quiet || plain->update || plain->prune ||
                  plain->answer != Answer::Ask);
     // Joined values, values holding "=", clustered flags, "--" before names that look like options.
-    const auto line = CommandLine::Parse({"--output=/o", "--title=a=b", "--arrangement=2", "-b", "3",
-                                          "-eqyw/w", "-f", "#A0b1C2", "--open", "--update", "--prune", "a.jpg",
-                                          "--", "-q", "-"},
-                                         error);
+    const auto line =
+        CommandLine::Parse({"--output=/o", "--title=a=b", "--arrangement=2", "-b", "3", "-eqyw/w", "-f",
+                            "#A0b1C2", "--open", "--update", "--prune", "a.jpg", "--", "-q", "-"},
+                           error);
     ASSERT_TRUE(line) << error;
     EXPECT_EQ(line->outputFolder + "|" + line->pageTitle + "|" + line->workFolder, "/o|a=b|/w");
     EXPECT_EQ(std::to_string(line->arrangement) + std::to_string(line->background) + Colour(line->fontColour),

@@ -30,8 +30,9 @@ protected:
     }
     ReusePlan Plan(const std::vector<MediaItem>& items, bool prune) const {
         ManifestRead earlier = LoadManifest(album_.string(), "1");
-        return ReusePlan(items, {album_.string(), (album_ / "Data").string(), (album_ / "Thumb").string(), true,
-                                 "/nowhere/sound.jpg", "", "1", prune},
+        return ReusePlan(items,
+                         {album_.string(), (album_ / "Data").string(), (album_ / "Thumb").string(), true,
+                          "/nowhere/sound.jpg", "", "1", prune},
                          std::move(earlier.entries));
     }
     // Writes the item's Data file as a run would (a new file renamed into place) and records it.
@@ -46,7 +47,8 @@ protected:
 };
 
 TEST_F(ReusePlanTest, RecordsOnlyWhatItCanVouchFor) {
-    const std::vector<MediaItem> items{Item(dir_.path() / "a.jpg", "a.jpg"), Item(dir_.path() / "b.jpg", "b.jpg")};
+    const std::vector<MediaItem> items{Item(dir_.path() / "a.jpg", "a.jpg"),
+                                       Item(dir_.path() / "b.jpg", "b.jpg")};
     ReusePlan first = Plan(items, false);
     // Edited after the plan took its identity, while the run may have been reading it.
     fs::last_write_time(items[1].path, fs::last_write_time(items[1].path) + std::chrono::seconds(3));
@@ -75,8 +77,8 @@ TEST_F(ReusePlanTest, PrunesOnlyAfterAWrittenRunAndNeverASource) {
     ASSERT_EQ(first.Conclude(true), 0);
 
     // The album made again from its own Data file: kept.jpg is now a source under another name.
-    const std::vector<MediaItem> now{MediaItem{(album_ / "Data" / "kept.jpg").string(), "", "again.jpg",
-                                               "th_again.jpg", StillJpeg}};
+    const std::vector<MediaItem> now{
+        MediaItem{(album_ / "Data" / "kept.jpg").string(), "", "again.jpg", "th_again.jpg", StillJpeg}};
     ReusePlan stopped = Plan(now, true);
     ASSERT_EQ(stopped.Conclude(false), 0);
     EXPECT_TRUE(fs::exists(album_ / "Data" / "old.jpg")) << "a stopped run prunes nothing";
