@@ -80,7 +80,7 @@ TEST(AlbumManifest, TellsWhyARecordCannotBeUsed) {
 
     // Whole and ours, but an entry that does not name a plain file in its folder, or a source that is not
     // absolute, spoils the record: a prune would follow it out of the album.
-    for (const std::string name : {std::string(".."), std::string("."), std::string("../x.jpg"),
+    for (const std::string& name : {std::string(".."), std::string("."), std::string("../x.jpg"),
                                    std::string("a/b.jpg"), std::string(), std::string("a\0b", 3)}) {
         std::vector<ManifestEntry> entries = SomeEntries();
         entries[1].name = name;
