@@ -19,15 +19,10 @@ void Check(const aw::ManifestRead& read) {
             entry.sourcePath.empty() || entry.sourcePath[0] != '/' ||
             (entry.folder != 'D' && entry.folder != 'T'))
             std::abort();
-    const aw::ManifestRead again = aw::ParseManifest(aw::FormatManifest(read.entries, "1"), "1");
-    if (again.state != aw::ManifestState::Read || again.entries.size() != read.entries.size())
+    const std::string text = aw::FormatManifest(read.entries, "1");
+    const aw::ManifestRead again = aw::ParseManifest(text, "1");
+    if (again.state != aw::ManifestState::Read || aw::FormatManifest(again.entries, "1") != text)
         std::abort();
-    for (std::size_t i = 0; i < read.entries.size(); ++i)
-        if (again.entries[i].name != read.entries[i].name ||
-            again.entries[i].source != read.entries[i].source ||
-            again.entries[i].written != read.entries[i].written ||
-            again.entries[i].sourcePath != read.entries[i].sourcePath)
-            std::abort();
 }
 
 } // namespace
