@@ -8,6 +8,7 @@
 #include "album/mediakind.h"
 #include "album/mediapath.h"
 #include "album/pagewriter.h"
+#include "album/reuseplan.h"
 #include "album/runhost.h"
 #include "platform/filecopy.h"
 #include "platform/tempfile.h"
@@ -86,6 +87,11 @@ int CCreateThread::FinishAfterException() {
     if (closeSent_ != 0)
         return closeSent_;
     try {
+        if (reuse_)
+            reuse_->Conclude(false);
+    } catch (...) {
+    }
+    try {
         host_.ReportFailure(DescribeFailure({currentFile_, FailureCause::Unexpected}));
     } catch (...) {
     }
@@ -157,49 +163,66 @@ CCreateThread::ItemOutcome CCreateThread::HandleItem(std::size_t index, MediaCop
                                                      const std::vector<std::string>& templates) {
     const MediaItem& item = items_[index];
     const std::string dataPath = JoinPath(folders_.dataFolder, item.fileName);
-    const int copied = copier.CopyToDataFolder(item.path, dataPath, item.kind);
-    if (copied == 0) {
-        failure_ = copier.failure();
-        return ItemOutcome::Fail;
-    }
-    if (copied != 1) {
-        const RunFailure copyFailure = copier.failure();
-        const int replaced = ReplaceReadOnly(dataPath, item.fileName, true, [&] {
-            return copier.WriteDataContent(item.path, dataPath, item.kind);
-        });
-        if (replaced == 0) {
-            failure_ = copier.failure().empty() ? copyFailure : copier.failure();
+    bool made = false;
+    if (!reuse_ || !reuse_->KeepData(index)) {
+        const int copied = copier.CopyToDataFolder(item.path, dataPath, item.kind);
+        if (copied == 0) {
+            failure_ = copier.failure();
             return ItemOutcome::Fail;
         }
-        if (replaced == RunHost::kNo) {
-            host_.Inform(FormatText(LoadText(445), {item.fileName}), LoadText(421));
-            return ItemOutcome::LeftOut;
+        if (copied != 1) {
+            const RunFailure copyFailure = copier.failure();
+            const int replaced = ReplaceReadOnly(dataPath, item.fileName, true, [&] {
+                return copier.WriteDataContent(item.path, dataPath, item.kind);
+            });
+            if (replaced == 0) {
+                failure_ = copier.failure().empty() ? copyFailure : copier.failure();
+                return ItemOutcome::Fail;
+            }
+            if (replaced == RunHost::kNo) {
+                host_.Inform(FormatText(LoadText(445), {item.fileName}), LoadText(421));
+                return ItemOutcome::LeftOut;
+            }
         }
+        made = true;
+        if (reuse_)
+            reuse_->RecordData(index);
     }
     if (Cancelled())
         return ItemOutcome::Stop;
 
-    const std::string& workFolder = folders_.workFolder;
-    // The thumbnail's temporary file goes away on every path out of an item, the failing ones included.
-    TempFile temp = TempFile::Create(workFolder, "HTM");
-    if (!temp.valid()) {
-        failure_ = {workFolder.empty() ? item.path : workFolder, FailureCause::NoWorkFolder};
-        return ItemOutcome::Fail;
-    }
     const std::string thumbPath = JoinPath(folders_.thumbFolder, item.thumbName);
-    const int made = copier.CommitThumbnail(TakeThumbnail(index), temp, thumbPath, item.kind);
-    if (made == 0) {
-        failure_ = copier.failure();
-        return ItemOutcome::Fail;
-    }
-    if (made != 1) {
-        const RunFailure copyFailure = copier.failure();
-        const int replaced = ReplaceReadOnly(thumbPath, item.thumbName, false, [&] {
-            return copier.WriteThumbContent(temp, thumbPath, item.kind);
-        });
-        if (replaced == 0) {
-            failure_ = copier.failure().empty() ? copyFailure : copier.failure();
+    int thumbWidth = 0;
+    int thumbHeight = 0;
+    if (!reuse_ || !reuse_->KeepThumb(index, thumbWidth, thumbHeight)) {
+        const std::string& workFolder = folders_.workFolder;
+        // The thumbnail's temporary file goes away on every path out of an item, the failing ones included.
+        TempFile temp = TempFile::Create(workFolder, "HTM");
+        if (!temp.valid()) {
+            failure_ = {workFolder.empty() ? item.path : workFolder, FailureCause::NoWorkFolder};
             return ItemOutcome::Fail;
+        }
+        const int committed = copier.CommitThumbnail(TakeThumbnail(index), temp, thumbPath, item.kind);
+        if (committed == 0) {
+            failure_ = copier.failure();
+            return ItemOutcome::Fail;
+        }
+        if (committed != 1) {
+            const RunFailure copyFailure = copier.failure();
+            const int replaced = ReplaceReadOnly(thumbPath, item.thumbName, false, [&] {
+                return copier.WriteThumbContent(temp, thumbPath, item.kind);
+            });
+            if (replaced == 0) {
+                failure_ = copier.failure().empty() ? copyFailure : copier.failure();
+                return ItemOutcome::Fail;
+            }
+        }
+        thumbWidth = copier.thumbWidth();
+        thumbHeight = copier.thumbHeight();
+        if (folders_.arrangementMarker != 1) {
+            made = true;
+            if (reuse_)
+                reuse_->RecordThumb(index, thumbWidth, thumbHeight);
         }
     }
     if (Cancelled())
@@ -207,14 +230,16 @@ CCreateThread::ItemOutcome CCreateThread::HandleItem(std::size_t index, MediaCop
 
     page.SetPlaceholderValue(PageWriter::DataFile, item.fileName);
     page.SetPlaceholderValue(PageWriter::ThumbFile, item.thumbName);
-    page.SetPlaceholderValue(PageWriter::ThumbWidth, std::to_string(copier.thumbWidth()));
-    page.SetPlaceholderValue(PageWriter::ThumbHeight, std::to_string(copier.thumbHeight()));
+    page.SetPlaceholderValue(PageWriter::ThumbWidth, std::to_string(thumbWidth));
+    page.SetPlaceholderValue(PageWriter::ThumbHeight, std::to_string(thumbHeight));
     const bool playInPage =
         job_.embedPlayback != 0 && IsMovieKind(item.kind) && BrowserPlaysFile(imaging_, item.path);
-    if (!page.WriteItemEntry(templates, item.kind, copier.thumbWidth(), copier.thumbHeight(), playInPage)) {
+    if (!page.WriteItemEntry(templates, item.kind, thumbWidth, thumbHeight, playInPage)) {
         failure_ = page.failure();
         return ItemOutcome::Fail;
     }
+    if (reuse_)
+        reuse_->CountItem(made);
     return ItemOutcome::Done;
 }
 
@@ -226,7 +251,9 @@ void CCreateThread::StartLookAhead() {
     lookAhead_ =
         std::make_unique<PrepareAhead<PreparedThumbnail>>(items_.size(), [this, preparer](std::size_t index) {
             const MediaItem& item = items_[index];
-            return item.kind == Audio ? PreparedThumbnail{} : preparer.Prepare(item.path, item.kind);
+            // A thumbnail the plan expects to keep is not decoded ahead.
+            const bool needed = item.kind != Audio && !(reuse_ && reuse_->ThumbPlanned(index));
+            return needed ? preparer.Prepare(item.path, item.kind) : PreparedThumbnail{};
         });
 }
 
@@ -235,6 +262,9 @@ PreparedThumbnail CCreateThread::TakeThumbnail(std::size_t index) {
     const MediaItem& item = items_[index];
     if (!lookAhead_ || item.kind == Audio)
         return {};
+    // Expected to be kept but changed since the plan was made: made here, the look-ahead passed it over.
+    if (reuse_ && reuse_->ThumbPlanned(index))
+        return ThumbnailPreparer(imaging_).Prepare(item.path, item.kind);
     // What a preparation threw is thrown here, at its item, and ends the run like any throw in it.
     std::optional<PreparedThumbnail> prepared = lookAhead_->Take(index);
     return prepared ? std::move(*prepared) : ThumbnailPreparer(imaging_).Prepare(item.path, item.kind);
@@ -245,15 +275,16 @@ bool CCreateThread::CopyBackground() {
     currentFile_ = source;
     const std::string destination = JoinPath(folders_.dataFolder, backgroundName_);
     const int error = CopyFileReplacing(source, destination);
-    if (error == 0)
-        return true;
     int rewriteError = 0;
-    const int replaced = ReplaceReadOnly(destination, backgroundName_, false, [&] {
-        rewriteError = CopyFileReplacing(source, destination);
-        return rewriteError == 0 ? 1 : 0;
-    });
-    if (replaced != 0)
+    const bool copied = error == 0 || ReplaceReadOnly(destination, backgroundName_, false, [&] {
+                                          rewriteError = CopyFileReplacing(source, destination);
+                                          return rewriteError == 0 ? 1 : 0;
+                                      }) != 0;
+    if (copied) {
+        if (reuse_)
+            reuse_->RecordBackground(backgroundName_);
         return true;
+    }
     failure_ = {destination, CauseFromErrno(rewriteError != 0 ? rewriteError : error)};
     return false;
 }
@@ -285,6 +316,9 @@ int CCreateThread::Finish(PageWriter& page, int runCode) {
         failure_ = page.failure();
         runCode = RunFailed;
     }
+    // The album's record is written on every way out, so that it matches what is now on disk.
+    if (reuse_)
+        reuse_->Conclude(runCode == RunWritten);
     if (runCode == RunFailed) {
         const std::string reason = DescribeFailure(failure_);
         if (!reason.empty())

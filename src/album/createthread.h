@@ -40,6 +40,7 @@ namespace aw {
 
 class MediaCopier;
 class PageWriter;
+class ReusePlan;
 class RunHost;
 struct ImagingLibrary;
 
@@ -63,6 +64,11 @@ public:
     ~CCreateThread(); // raises the cancel flag, then joins the worker
     CCreateThread(const CCreateThread&) = delete;
     CCreateThread& operator=(const CCreateThread&) = delete;
+
+    // Keeps the Data files and thumbnails `plan` allows, records what the run writes, and has the plan
+    // conclude (prune and write the album's record) when the run ends, whatever its code. Before Start;
+    // the plan is borrowed and must outlive the run. Without a plan every file is made.
+    void UseReusePlan(ReusePlan& plan) { reuse_ = &plan; }
 
     // Runs Run on the owned thread. Once per object; a second call does nothing.
     void Start();
@@ -119,6 +125,7 @@ private:
     MemoryBudget lookAheadMemory_{kLookAheadBytes};
     // Thumbnails made ahead of the items on worker threads; stopped (and joined) before the close request.
     std::unique_ptr<PrepareAhead<PreparedThumbnail>> lookAhead_;
+    ReusePlan* reuse_ = nullptr;
     std::thread worker_;
     bool started_ = false;
 };

@@ -22,6 +22,8 @@ enum class Option {
     No,
     Open,
     Quiet,
+    Update,
+    Prune,
     Help,
     Version,
 };
@@ -47,6 +49,8 @@ constexpr OptionSpec kOptions[] = {
     {'n', "no", Option::No, false},
     {0, "open", Option::Open, false},
     {'q', "quiet", Option::Quiet, false},
+    {0, "update", Option::Update, false},
+    {0, "prune", Option::Prune, false},
     {'h', "help", Option::Help, false},
     {0, "version", Option::Version, false},
 };
@@ -137,6 +141,12 @@ bool Apply(CommandLine& line, const OptionSpec& spec, const std::string& shown, 
         return true;
     case Option::Quiet:
         line.quiet = true;
+        return true;
+    case Option::Update:
+        line.update = true;
+        return true;
+    case Option::Prune:
+        line.prune = true;
         return true;
     case Option::Help:
         line.action = CommandLine::Action::Help;
@@ -254,6 +264,11 @@ std::optional<CommandLine> CommandLine::Parse(const std::vector<std::string>& ar
     }
     if (line.files.empty()) {
         error = LoadText(3104);
+        return std::nullopt;
+    }
+    // Removing files needs the record of an update run; alone it would remove nothing, silently.
+    if (line.prune && !line.update) {
+        error = LoadText(3121);
         return std::nullopt;
     }
     return line;

@@ -34,6 +34,8 @@ struct CommandLine {
     Answer answer = Answer::Ask; // -y / -n
     bool openWhenDone = false;   // --open
     bool quiet = false;          // -q
+    bool update = false;         // --update: keep what has not changed since the last such run
+    bool prune = false;          // --prune, only with --update
     std::vector<std::string> files;
 
     // The parsed options, or nothing with `error` set to a one-line reason (in the user's language).

@@ -34,6 +34,15 @@ void Console::Message(const std::string& text, const std::string& caption) {
     std::fflush(streams_.out);
 }
 
+void Console::Note(const std::string& text) {
+    std::lock_guard guard(lock_);
+    if (quiet_)
+        return;
+    BreakProgressLine();
+    std::fprintf(streams_.out, "%s\n", text.c_str());
+    std::fflush(streams_.out);
+}
+
 bool Console::Ask(const std::string& text, const std::string& caption, bool defaultYes) {
     std::lock_guard guard(lock_);
     BreakProgressLine();

@@ -31,6 +31,9 @@ public:
     // "Caption: text" on its own lines.
     void Message(const std::string& text, const std::string& caption);
 
+    // A line of its own about the run (not a message): nothing when quiet.
+    void Note(const std::string& text);
+
     // Answered by --yes/--no when given; else on the terminal (an empty line takes the default); else No.
     // A Ctrl-C while waiting, the end of input and a read error all answer No. The question and the
     // answer taken are always shown.

@@ -177,7 +177,7 @@ int MakeCommand::Run(const std::vector<std::string>& args) {
     inputs.arrangementIndex = line.arrangementFile.empty() ? line.arrangement - 1 : 0;
     inputs.openWhenDone = line.openWhenDone;
 
-    TerminalServices services(console, loader.library());
+    TerminalServices services(console, loader.library(), UpdateChoice{line.update, line.prune});
     CreateWorkflow workflow(services);
     AlbumJob job;
     const CreateResult result = workflow.Run(job, items, inputs, settings);

@@ -13,6 +13,7 @@ extern "C" {
 #include "cli/console.h"
 #include "cli/interruptflag.h"
 #include "cli/terminalhost.h"
+#include "cli/updaterun.h"
 #include "medialist/itemlist.h"
 
 extern char** environ;
@@ -27,8 +28,8 @@ struct ShutdownFirst {
 
 } // namespace
 
-TerminalServices::TerminalServices(Console& console, const ImagingLibrary& imaging)
-    : console_(console), imaging_(imaging) {}
+TerminalServices::TerminalServices(Console& console, const ImagingLibrary& imaging, UpdateChoice update)
+    : console_(console), imaging_(imaging), update_(update) {}
 
 bool TerminalServices::AskYesNo(const std::string& text, const std::string& caption, MessageIcon,
                                 DefaultButton defaultButton) {
@@ -50,12 +51,17 @@ ProgressOutcome TerminalServices::RunProgress(const ProgressRequest& request) {
     // A Ctrl-C during the questions before the run already means "stop": nothing is written.
     if (InterruptFlag::Raised())
         return ProgressOutcome{RunStopped, {}};
+    // Made before the run and outliving it: the run records into it to the end.
+    const std::unique_ptr<ReusePlan> plan =
+        update_.update ? PlanUpdate(request, update_.prune, console_) : nullptr;
     TerminalHost host(console_, static_cast<int>(request.items.size()));
     RelayedRunHost relay(host, [&host](RelayedRunHost::Call call) { host.Post(std::move(call)); });
     CCreateThread thread(
         relay, request.items, request.job,
         RunFolders{request.dataPath, request.thumbPath, request.workFolder, request.arrangementMarker},
         imaging_);
+    if (plan)
+        thread.UseReusePlan(*plan);
     // Whatever way this function is left, the relay is shut down before the thread is joined, so a
     // question the worker waits on answers No instead of waiting for this thread.
     const ShutdownFirst shutdownFirst{relay};
@@ -70,6 +76,8 @@ ProgressOutcome TerminalServices::RunProgress(const ProgressRequest& request) {
     });
     relay.Shutdown();
     thread.Join();
+    if (plan)
+        ReportUpdate(*plan, request.job.outputFolder, console_);
     return ProgressOutcome{code, code == RunFailed ? host.failureLine() : std::string()};
 }
 

@@ -19,9 +19,15 @@ namespace aw::cli {
 
 class Console;
 
+// --update and --prune: which files the run may keep, and whether it removes what it no longer uses.
+struct UpdateChoice {
+    bool update = false;
+    bool prune = false;
+};
+
 class TerminalServices : public CreateServices {
 public:
-    TerminalServices(Console& console, const ImagingLibrary& imaging);
+    TerminalServices(Console& console, const ImagingLibrary& imaging, UpdateChoice update = {});
 
     bool AskYesNo(const std::string& text, const std::string& caption, MessageIcon icon,
                   DefaultButton defaultButton) override;
@@ -38,6 +44,7 @@ public:
 private:
     Console& console_;
     const ImagingLibrary& imaging_;
+    UpdateChoice update_;
     bool declined_ = false;
 };
 

@@ -21,16 +21,19 @@ TEST(CommandLine, DefaultsAndOptionForms) {
     EXPECT_EQ(std::to_string(plain->arrangement) + std::to_string(plain->background) +
                   Colour(plain->backgroundColour) + Colour(plain->fontColour),
               "10#ffffff#000000");
-    EXPECT_FALSE(plain->embed || plain->openWhenDone || plain->quiet || plain->answer != Answer::Ask);
+    EXPECT_FALSE(plain->embed || plain->openWhenDone || plain->quiet || plain->update || plain->prune ||
+                 plain->answer != Answer::Ask);
     // Joined values, values holding "=", clustered flags, "--" before names that look like options.
-    const auto line = CommandLine::Parse({"--output=/o", "--title=a=b", "--arrangement=2", "-b", "3",
-                                          "-eqyw/w", "-f", "#A0b1C2", "--open", "a.jpg", "--", "-q", "-"},
-                                         error);
+    const auto line =
+        CommandLine::Parse({"--output=/o", "--title=a=b", "--arrangement=2", "-b", "3", "-eqyw/w", "-f",
+                            "#A0b1C2", "--open", "--update", "--prune", "a.jpg", "--", "-q", "-"},
+                           error);
     ASSERT_TRUE(line) << error;
     EXPECT_EQ(line->outputFolder + "|" + line->pageTitle + "|" + line->workFolder, "/o|a=b|/w");
     EXPECT_EQ(std::to_string(line->arrangement) + std::to_string(line->background) + Colour(line->fontColour),
               "23#a0b1c2");
-    EXPECT_TRUE(line->embed && line->openWhenDone && line->quiet && line->answer == Answer::Yes);
+    EXPECT_TRUE(line->embed && line->openWhenDone && line->quiet && line->update && line->prune &&
+                line->answer == Answer::Yes);
     EXPECT_EQ(line->files, (Args{"a.jpg", "-q", "-"}));
     EXPECT_EQ(CommandLine::Parse({"-h", "--version"}, error)->action, CommandLine::Action::Help);
     EXPECT_EQ(CommandLine::Parse({"--version"}, error)->action, CommandLine::Action::Version);
@@ -50,6 +53,7 @@ TEST(CommandLine, BadUsageIsRefusedWithAReason) {
         {{"-o", "out", "-f", "#12345g", "a.jpg"}, "-f is not a colour of the form #rrggbb: #12345g"},
         {{"-o", "out", "-y", "-n", "a.jpg"}, "-y and -n cannot be used together"},
         {{"-o", "out", "--quiet=1", "a.jpg"}, "option --quiet takes no value"},
+        {{"-o", "out", "--prune", "a.jpg"}, "--prune needs --update"},
     };
     for (const auto& [args, reason] : cases) {
         std::string error;

@@ -1,0 +1,258 @@
+#include "album/albummanifest.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstdint>
+#include <cstdio>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/tempfile.h"
+#include "platform/uniquefd.h"
+#include "stringtable.h"
+
+namespace aw {
+namespace {
+
+constexpr std::string_view kMagic = "albumwright manifest ";
+constexpr int kFormat = 1;
+constexpr std::string_view kProgram = "program ";
+constexpr std::string_view kEnd = "end ";
+constexpr int kFieldCount = 14;
+constexpr int kManifestNameText = 3120;
+constexpr int kLargestThumbSide = 65535;
+
+std::uint64_t Checksum(std::string_view text) {
+    std::uint64_t hash = 0xcbf29ce484222325ULL; // FNV-1a
+    for (const char c : text) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 0x100000001b3ULL;
+    }
+    return hash;
+}
+
+// Compared as text: a parsed number would also take the same digits in upper case.
+std::string ChecksumText(std::string_view text) {
+    char checksum[17];
+    std::snprintf(checksum, sizeof checksum, "%016llx", static_cast<unsigned long long>(Checksum(text)));
+    return checksum;
+}
+
+std::string Encode(std::string_view text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte <= ' ' || byte == '%' || byte == 0x7f) {
+            out += '%';
+            out += kHex[byte >> 4];
+            out += kHex[byte & 15];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+bool Decode(std::string_view text, std::string& out) {
+    out.clear();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%') {
+            out += text[i];
+            continue;
+        }
+        unsigned value = 0;
+        if (i + 2 >= text.size())
+            return false;
+        const auto [rest, error] = std::from_chars(text.data() + i + 1, text.data() + i + 3, value, 16);
+        if (error != std::errc() || rest != text.data() + i + 3)
+            return false;
+        out += static_cast<char>(value);
+        i += 2;
+    }
+    return true;
+}
+
+template <typename Number> bool ParseNumber(std::string_view text, Number& value) {
+    const auto [rest, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return !text.empty() && error == std::errc() && rest == text.data() + text.size();
+}
+
+std::vector<std::string_view> Split(std::string_view line, char separator) {
+    std::vector<std::string_view> parts;
+    for (;;) {
+        const std::size_t at = line.find(separator);
+        parts.push_back(line.substr(0, at));
+        if (at == std::string_view::npos)
+            return parts;
+        line.remove_prefix(at + 1);
+    }
+}
+
+// A plain file name in one folder: a record naming anything else would lead a prune out of the album.
+bool IsPlainName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+           name.find('\0') == std::string::npos;
+}
+
+bool ParseIdentity(const std::vector<std::string_view>& fields, std::size_t first, FileIdentity& identity) {
+    return ParseNumber(fields[first], identity.size) && ParseNumber(fields[first + 1], identity.mtimeNs) &&
+           ParseNumber(fields[first + 2], identity.device) && ParseNumber(fields[first + 3], identity.inode);
+}
+
+bool ParseEntry(std::string_view line, ManifestEntry& entry) {
+    const std::vector<std::string_view> fields = Split(line, ' ');
+    if (fields.size() != kFieldCount || fields[0].size() != 1 || (fields[0][0] != 'D' && fields[0][0] != 'T'))
+        return false;
+    entry.folder = fields[0][0];
+    if (!ParseNumber(fields[1], entry.kind) || !ParseNumber(fields[2], entry.thumbWidth) ||
+        !ParseNumber(fields[3], entry.thumbHeight) || entry.thumbWidth < 0 || entry.thumbHeight < 0 ||
+        entry.thumbWidth > kLargestThumbSide || entry.thumbHeight > kLargestThumbSide)
+        return false;
+    if (!ParseIdentity(fields, 4, entry.source) || !ParseIdentity(fields, 8, entry.written))
+        return false;
+    return Decode(fields[12], entry.name) && IsPlainName(entry.name) &&
+           Decode(fields[13], entry.sourcePath) && entry.sourcePath.size() > 1 &&
+           entry.sourcePath[0] == '/' && entry.sourcePath.find('\0') == std::string::npos;
+}
+
+void AppendIdentity(std::string& line, const FileIdentity& identity) {
+    line += ' ' + std::to_string(identity.size) + ' ' + std::to_string(identity.mtimeNs) + ' ' +
+            std::to_string(identity.device) + ' ' + std::to_string(identity.inode);
+}
+
+} // namespace
+
+std::string FormatManifest(const std::vector<ManifestEntry>& entries, std::string_view version) {
+    std::string text = std::string(kMagic) + std::to_string(kFormat) + '\n';
+    text += std::string(kProgram) + Encode(version) + '\n';
+    for (const ManifestEntry& entry : entries) {
+        std::string line(1, entry.folder);
+        line += ' ' + std::to_string(entry.kind) + ' ' + std::to_string(entry.thumbWidth) + ' ' +
+                std::to_string(entry.thumbHeight);
+        AppendIdentity(line, entry.source);
+        AppendIdentity(line, entry.written);
+        text += line + ' ' + Encode(entry.name) + ' ' + Encode(entry.sourcePath) + '\n';
+    }
+    return SealManifest(std::move(text), entries.size());
+}
+
+std::string SealManifest(std::string text, std::size_t entryCount) {
+    const std::string checksum = ChecksumText(text);
+    return text + std::string(kEnd) + std::to_string(entryCount) + ' ' + checksum + '\n';
+}
+
+ManifestRead ParseManifest(std::string_view text, std::string_view version) {
+    ManifestRead read;
+    const std::size_t firstEnd = text.find('\n');
+    const std::string_view first = text.substr(0, firstEnd);
+    if (first.substr(0, kMagic.size()) != kMagic) {
+        read.state = ManifestState::Foreign;
+        return read;
+    }
+    int format = 0;
+    read.state = ManifestState::Damaged;
+    if (!ParseNumber(first.substr(kMagic.size()), format) || format < 1 || firstEnd == std::string_view::npos)
+        return read;
+    if (format > kFormat) {
+        read.state = ManifestState::Future;
+        return read;
+    }
+    // The closing line vouches for everything before it: a cut or edited record fails here.
+    if (text.size() < 2 || text.back() != '\n')
+        return read;
+    const std::size_t endStart = text.rfind('\n', text.size() - 2) + 1;
+    if (endStart < firstEnd + 2) // no line between the first and the closing one
+        return read;
+    const std::vector<std::string_view> end = Split(text.substr(endStart, text.size() - 1 - endStart), ' ');
+    std::size_t count = 0;
+    if (end.size() != 3 || end[0] != kEnd.substr(0, 3) || !ParseNumber(end[1], count) ||
+        end[2] != ChecksumText(text.substr(0, endStart)))
+        return read;
+    const std::vector<std::string_view> lines =
+        Split(text.substr(firstEnd + 1, endStart - firstEnd - 2), '\n');
+    std::string recordedVersion;
+    if (lines.empty() || lines[0].substr(0, kProgram.size()) != kProgram ||
+        !Decode(lines[0].substr(kProgram.size()), recordedVersion) || lines.size() - 1 != count)
+        return read;
+    if (recordedVersion != version) {
+        read.state = ManifestState::OtherProgram;
+        return read;
+    }
+    read.entries.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!ParseEntry(lines[i + 1], read.entries[i])) {
+            read.entries.clear();
+            return read;
+        }
+    }
+    read.state = ManifestState::Read;
+    return read;
+}
+
+std::string ManifestPath(const std::string& albumFolder) {
+    std::string path = albumFolder;
+    if (path.empty() || path.back() != '/')
+        path += '/';
+    return path + LoadText(kManifestNameText);
+}
+
+ManifestRead LoadManifest(const std::string& albumFolder, std::string_view version) {
+    ManifestRead read;
+    // Never through a link, never blocking on a FIFO planted at the name.
+    UniqueFd fd(::open(ManifestPath(albumFolder).c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (!fd) {
+        read.state = errno == ENOENT ? ManifestState::Missing : ManifestState::Damaged;
+        return read;
+    }
+    read.state = ManifestState::Damaged;
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0 ||
+        static_cast<std::uint64_t>(info.st_size) > kManifestLimit)
+        return read;
+    std::string text(static_cast<std::size_t>(info.st_size), '\0');
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t got = ::read(fd.get(), text.data() + done, text.size() - done);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return read; // shrank or failed while being read
+        done += static_cast<std::size_t>(got);
+    }
+    return ParseManifest(text, version);
+}
+
+int SaveManifest(const std::string& albumFolder, const std::vector<ManifestEntry>& entries,
+                 std::string_view version) {
+    const std::string path = ManifestPath(albumFolder);
+    const std::string text = FormatManifest(entries, version);
+    std::string tempPath;
+    UniqueFd fd = CreateSiblingFile(path, 0644, tempPath);
+    int error = fd ? 0 : errno;
+    for (std::size_t done = 0; error == 0 && done < text.size();) {
+        const ssize_t wrote = ::write(fd.get(), text.data() + done, text.size() - done);
+        if (wrote < 0 && errno != EINTR)
+            error = errno;
+        else if (wrote > 0)
+            done += static_cast<std::size_t>(wrote);
+    }
+    if (error == 0 && ::fsync(fd.get()) != 0)
+        error = errno;
+    if (fd) {
+        const int closed = fd.Close();
+        error = error != 0 ? error : closed;
+    }
+    if (error == 0)
+        error = ReplaceWithSibling(tempPath, path);
+    else if (!tempPath.empty())
+        ::unlink(tempPath.c_str());
+    if (error != 0)
+        ::unlink(path.c_str());
+    return error;
+}
+
+} // namespace aw

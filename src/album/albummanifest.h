@@ -1,0 +1,72 @@
+// The album's record of what its earlier runs wrote: a hidden file in the album folder (string 3120) that
+// the page never links. For every Data and Thumb file a run wrote it keeps the source it was made from
+// (path and FileIdentity), the written file's own identity, and what else decides its bytes (the item's
+// kind, the program's version); a thumbnail also keeps its displayed size, which the page needs.
+//
+// The text, one record a line: a first line naming the format and its number, the program's version, the
+// entries, and a closing line with the entry count and a checksum of everything before it, so that a file
+// cut anywhere or changed by hand is told apart from a whole one. Names and paths are stored with bytes
+// that would break a line (control characters, blanks, "%", DEL) as %XX.
+//
+// Reading never trusts the file: it is opened without following a link, at most kManifestLimit bytes are
+// read, and every entry must name a plain file (no "/", not "." or "..") in Data or Thumb and an absolute
+// source; anything else makes the whole record Damaged, never partly used. Thread-safety: none needed
+// (values; the file functions share no state).
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "album/fileidentity.h"
+
+namespace aw {
+
+constexpr std::size_t kManifestLimit = std::size_t{64} << 20;
+// The kind recorded for the background picture's copy in Data, which no item has.
+constexpr int kBackgroundKind = 100;
+
+struct ManifestEntry {
+    char folder = 'D';  // 'D' a file in Data, 'T' one in Thumb
+    std::string name;   // the file's name in that folder
+    int kind = 0;       // the item's MediaKind, or kBackgroundKind
+    int thumbWidth = 0; // a thumbnail's displayed size; 0 x 0 for a Data file
+    int thumbHeight = 0;
+    std::string sourcePath; // absolute
+    FileIdentity source;
+    FileIdentity written;
+};
+
+enum class ManifestState {
+    Missing,      // no record at all: nothing was recorded yet
+    Read,         // whole and ours, from this program version
+    Damaged,      // cut, changed, unreadable, too large, naming files outside the album, or not a file
+    OtherProgram, // whole, written by another version of the program
+    Future,       // a later format than this program knows
+    Foreign,      // not a record of ours
+};
+
+struct ManifestRead {
+    ManifestState state = ManifestState::Missing;
+    std::vector<ManifestEntry> entries; // only with Read
+};
+
+// The record's text for `entries`, written by program version `version`.
+std::string FormatManifest(const std::vector<ManifestEntry>& entries, std::string_view version);
+// `text` (the first line, the program line and `entryCount` entry lines) with its closing line added.
+std::string SealManifest(std::string text, std::size_t entryCount);
+// Reads a record's text; `version` is this program's.
+ManifestRead ParseManifest(std::string_view text, std::string_view version);
+
+// The record's path in `albumFolder`.
+std::string ManifestPath(const std::string& albumFolder);
+// Reads the record of `albumFolder` (Missing when there is none; Damaged when it cannot be read whole).
+ManifestRead LoadManifest(const std::string& albumFolder, std::string_view version);
+// Writes the record beside its final name and renames it into place (a link there is replaced, never
+// followed). 0, or the errno of the step that failed; then the earlier record is removed, so that none
+// is left that no longer matches the album.
+int SaveManifest(const std::string& albumFolder, const std::vector<ManifestEntry>& entries,
+                 std::string_view version);
+
+} // namespace aw

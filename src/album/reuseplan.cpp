@@ -1,0 +1,143 @@
+#include "album/reuseplan.h"
+
+#include <unistd.h>
+
+#include "album/mediakind.h"
+
+namespace aw {
+
+ReusePlan::ReusePlan(const std::vector<MediaItem>& items, ReuseTarget target,
+                     std::vector<ManifestEntry> earlier)
+    : items_(items), target_(std::move(target)) {
+    for (ManifestEntry& entry : earlier) {
+        Key key{entry.folder, entry.name};
+        earlier_[std::move(key)] = std::move(entry);
+    }
+    audio_ = {target_.audioPicture, Audio, SourceIdentity(target_.audioPicture)};
+    if (!target_.backgroundPath.empty())
+        background_ = {target_.backgroundPath, kBackgroundKind, SourceIdentity(target_.backgroundPath)};
+    thumbPlanned_.assign(items_.size(), 0);
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+        const MediaItem& item = items_[i];
+        sources_.push_back({item.path, item.kind, SourceIdentity(item.path)});
+        used_.insert({'D', item.fileName});
+        if (target_.thumbnails) {
+            used_.insert({'T', item.thumbName});
+            thumbPlanned_[i] = Matches({'T', item.thumbName}, ThumbSource(i)) ? 1 : 0;
+        }
+    }
+}
+
+std::string ReusePlan::PathOf(const Key& key) const {
+    const std::string& folder = key.first == 'D' ? target_.dataFolder : target_.thumbFolder;
+    // Never a name at the root: a path that names nothing keeps nothing and removes nothing.
+    return folder.empty() ? std::string() : folder + "/" + key.second;
+}
+
+ReusePlan::Source ReusePlan::ThumbSource(std::size_t index) const {
+    // Every audio item's thumbnail is the one copy of the audio picture.
+    return items_[index].kind == Audio ? audio_ : sources_[index];
+}
+
+bool ReusePlan::Matches(const Key& key, const Source& source) const {
+    // A file this run already wrote or kept (the audio picture's copy, shared by all audio items) is
+    // checked against what this run recorded, not against the earlier run.
+    auto found = current_.find(key);
+    if (found == current_.end()) {
+        found = earlier_.find(key);
+        if (found == earlier_.end())
+            return false;
+    }
+    const ManifestEntry& entry = found->second;
+    if (!source.identity || entry.kind != source.kind || entry.sourcePath != source.path ||
+        entry.source != *source.identity)
+        return false;
+    const std::optional<FileIdentity> now = SourceIdentity(source.path);
+    const std::optional<FileIdentity> written = WrittenIdentity(PathOf(key));
+    return now && *now == *source.identity && written && *written == entry.written;
+}
+
+bool ReusePlan::Keep(const Key& key, const Source& source) {
+    if (!Matches(key, source))
+        return false;
+    if (current_.find(key) == current_.end())
+        current_[key] = earlier_.at(key);
+    return true;
+}
+
+bool ReusePlan::KeepData(std::size_t index) {
+    return Keep({'D', items_[index].fileName}, sources_[index]);
+}
+
+bool ReusePlan::KeepThumb(std::size_t index, int& width, int& height) {
+    if (!target_.thumbnails)
+        return false;
+    const Key key{'T', items_[index].thumbName};
+    if (!Keep(key, ThumbSource(index)))
+        return false;
+    width = current_.at(key).thumbWidth;
+    height = current_.at(key).thumbHeight;
+    return true;
+}
+
+void ReusePlan::Record(const Key& key, const Source& source, int width, int height) {
+    // Whatever was recorded under this name before no longer describes the file.
+    current_.erase(key);
+    earlier_.erase(key);
+    const std::optional<FileIdentity> now = SourceIdentity(source.path);
+    const std::optional<FileIdentity> written = WrittenIdentity(PathOf(key));
+    // A source changed while the run read it, or one that is its own Data file (an album made again from
+    // its Data folder: the user's file, not a copy), is not recorded.
+    if (!source.identity || !now || *now != *source.identity || !written ||
+        (written->device == now->device && written->inode == now->inode))
+        return;
+    current_[key] =
+        ManifestEntry{key.first, key.second, source.kind, width, height, source.path, *now, *written};
+}
+
+void ReusePlan::RecordData(std::size_t index) {
+    Record({'D', items_[index].fileName}, sources_[index], 0, 0);
+}
+
+void ReusePlan::RecordThumb(std::size_t index, int width, int height) {
+    if (target_.thumbnails)
+        Record({'T', items_[index].thumbName}, ThumbSource(index), width, height);
+}
+
+void ReusePlan::RecordBackground(const std::string& name) {
+    used_.insert({'D', name});
+    Record({'D', name}, background_, 0, 0);
+}
+
+int ReusePlan::Conclude(bool written) {
+    if (concluded_)
+        return saveError_;
+    concluded_ = true;
+    // A source of this run is never removed, whatever the record says about it.
+    std::set<std::pair<std::uint64_t, std::uint64_t>> sources;
+    for (const Source& source : sources_)
+        if (source.identity)
+            sources.insert({source.identity->device, source.identity->inode});
+    for (auto& [key, entry] : earlier_) {
+        if (current_.count(key) != 0)
+            continue;
+        const std::optional<FileIdentity> now = WrittenIdentity(PathOf(key));
+        // Gone, replaced or edited since: no longer the album's own file.
+        if (!now || *now != entry.written)
+            continue;
+        const bool unused = used_.count(key) == 0 && sources.count({now->device, now->inode}) == 0;
+        if (written && target_.prune && unused && ::unlink(PathOf(key).c_str()) == 0) {
+            ++pruned_;
+            continue;
+        }
+        current_[key] = std::move(entry);
+    }
+    std::vector<ManifestEntry> entries;
+    entries.reserve(current_.size());
+    for (auto& [key, entry] : current_)
+        entries.push_back(std::move(entry));
+    saveError_ = SaveManifest(target_.albumFolder, entries, target_.version);
+    return saveError_;
+}
+
+} // namespace aw

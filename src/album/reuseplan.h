@@ -1,0 +1,105 @@
+// Which of an album's earlier Data and Thumb files a run may keep instead of making them again, and what
+// the run records about the files it keeps and writes (AlbumManifest). A file is kept only when the
+// record names it with the item's source path and kind, the source still has the identity recorded, and
+// the file itself (never through a link) still has the identity it had when it was written; anything
+// missing or different makes it again. The album that results is the one a full run would write.
+//
+// A run decides twice: when the plan is made (so that the look-ahead does not decode a thumbnail that will
+// be kept) and again when the item is reached (Keep...), because the album may change in between. The
+// source identities are taken when the plan is made, before anything reads the sources: a source edited
+// while the run reads it is not recorded, so a later run makes it again.
+//
+// Conclude writes the new record: what this run kept and wrote, plus the earlier entries whose files are
+// still as recorded (after a stop or a failure those still describe the album). With pruning, after a
+// written run, the earlier entries that this run does not use are removed from the album instead (only
+// files still as recorded, never one that is a source of this run).
+//
+// Ownership and threads: one plan per run, used by the run's thread; ThumbPlanned may also be called by
+// the look-ahead workers (it reads only what the constructor settled).
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "album/albummanifest.h"
+#include "album/mediaitem.h"
+
+namespace aw {
+
+struct ReuseTarget {
+    std::string albumFolder;    // where the record is
+    std::string dataFolder;     // no closing "/"
+    std::string thumbFolder;    // no closing "/"; also when the arrangement makes no thumbnails
+    bool thumbnails = true;     // false: the arrangement makes none, so this run uses nothing in Thumb
+    std::string audioPicture;   // the source of every audio item's thumbnail
+    std::string backgroundPath; // the background picture copied into Data; empty for a solid colour
+    std::string version;        // this program's version
+    bool prune = false;
+};
+
+class ReusePlan {
+public:
+    // `earlier`: the entries of the album's record, empty when none can be trusted (a full run).
+    ReusePlan(const std::vector<MediaItem>& items, ReuseTarget target, std::vector<ManifestEntry> earlier);
+
+    // The item's thumbnail is expected to be kept (settled by the constructor; any thread).
+    bool ThumbPlanned(std::size_t index) const { return thumbPlanned_[index] != 0; }
+
+    // True when the item's Data file (its thumbnail) may stay as it is; the thumbnail's recorded size is
+    // then given. The file is then recorded again as it was.
+    bool KeepData(std::size_t index);
+    bool KeepThumb(std::size_t index, int& width, int& height);
+
+    // Records the file just written for the item (the background picture's copy under `name`).
+    void RecordData(std::size_t index);
+    void RecordThumb(std::size_t index, int width, int height);
+    void RecordBackground(const std::string& name);
+
+    // Counts an item put on the page: kept whole, or with something made.
+    void CountItem(bool made) { ++(made ? made_ : reused_); }
+
+    // Prunes (when asked, and only after a written run) and writes the record; once per plan. 0, or the
+    // errno of the record's write (the earlier record is then gone, never left stale).
+    int Conclude(bool written);
+
+    int reused() const { return reused_; }
+    int made() const { return made_; }
+    int pruned() const { return pruned_; }
+    int saveError() const { return saveError_; } // what Conclude gave
+
+private:
+    using Key = std::pair<char, std::string>;
+    struct Source {
+        std::string path;
+        int kind = 0;
+        std::optional<FileIdentity> identity; // when the plan was made
+    };
+
+    std::string PathOf(const Key& key) const;
+    bool Matches(const Key& key, const Source& source) const;
+    bool Keep(const Key& key, const Source& source);
+    void Record(const Key& key, const Source& source, int width, int height);
+    Source ThumbSource(std::size_t index) const;
+
+    std::vector<MediaItem> items_;
+    ReuseTarget target_;
+    std::map<Key, ManifestEntry> earlier_;
+    std::map<Key, ManifestEntry> current_; // kept and written by this run
+    std::set<Key> used_;                   // every name this run puts in the album
+    std::vector<Source> sources_;          // per item, taken when the plan was made
+    Source audio_;
+    Source background_;
+    std::vector<char> thumbPlanned_;
+    int reused_ = 0;
+    int made_ = 0;
+    int pruned_ = 0;
+    int saveError_ = 0;
+    bool concluded_ = false;
+};
+
+} // namespace aw

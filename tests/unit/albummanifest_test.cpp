@@ -1,0 +1,103 @@
+// The album's record: what it writes reads back exactly, and a record that is cut, changed, from elsewhere
+// or naming files outside the album is never taken as whole. The file is never read or written through a
+// link planted at its name.
+#include "album/albummanifest.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "support/testpaths.h"
+
+namespace aw {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<ManifestEntry> SomeEntries() {
+    return {
+        {'D',
+         "0Sun 50%.jpg",
+         0,
+         0,
+         0,
+         "/media/my photos/sun.jpg",
+         {4000, 1700000000123456789, 2049, 77},
+         {4000, 1700000001000000001, 2049, 90}},
+        {'T', "th_a\nb\t\xff.jpg", 5, 160, 90, "/m/a\nb\t\xff.mov", {1, -5, 0, 1}, {2, 3, 4, 5}},
+    };
+}
+
+TEST(AlbumManifest, ReadsBackWhatItWroteAndNothingElse) {
+    const std::string text = FormatManifest(SomeEntries(), "1.2.3");
+    const ManifestRead read = ParseManifest(text, "1.2.3");
+    ASSERT_EQ(read.state, ManifestState::Read);
+    EXPECT_EQ(FormatManifest(read.entries, "1.2.3"), text); // every field, every byte of the names
+    EXPECT_EQ(ParseManifest(FormatManifest({}, "1.2.3"), "1.2.3").state, ManifestState::Read);
+    EXPECT_EQ(ParseManifest(text, "1.2.4").state, ManifestState::OtherProgram);
+
+    // Cut anywhere, or any one bit changed: never taken as whole.
+    for (std::size_t size = 0; size < text.size(); ++size)
+        ASSERT_NE(ParseManifest(text.substr(0, size), "1.2.3").state, ManifestState::Read) << size;
+    for (std::size_t at = 0; at < text.size(); ++at)
+        for (int bit = 0; bit < 8; ++bit) {
+            std::string changed = text;
+            changed[at] = static_cast<char>(changed[at] ^ (1 << bit));
+            ASSERT_NE(ParseManifest(changed, "1.2.3").state, ManifestState::Read) << at << " " << bit;
+        }
+}
+
+TEST(AlbumManifest, TellsWhyARecordCannotBeUsed) {
+    std::string future = FormatManifest(SomeEntries(), "1");
+    future.replace(future.find(" 1\n"), 2, " 2");
+    const struct {
+        std::string text;
+        ManifestState state;
+    } cases[] = {
+        {"", ManifestState::Foreign},
+        {"[settings]\nx=1\n", ManifestState::Foreign},
+        {future, ManifestState::Future},
+        {"albumwright manifest 0\n", ManifestState::Damaged},
+        {"albumwright manifest x\nprogram 1\n", ManifestState::Damaged},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseManifest(c.text, "1").state, c.state) << c.text;
+
+    // Whole and ours, but an entry that does not name a plain file in its folder, or a source that is not
+    // absolute, spoils the record: a prune would follow it out of the album.
+    for (const std::string& name : {std::string(".."), std::string("."), std::string("../x.jpg"),
+                                   std::string("a/b.jpg"), std::string(), std::string("a\0b", 3)}) {
+        std::vector<ManifestEntry> entries = SomeEntries();
+        entries[1].name = name;
+        EXPECT_EQ(ParseManifest(FormatManifest(entries, "1"), "1").state, ManifestState::Damaged) << name;
+    }
+    std::vector<ManifestEntry> relative = SomeEntries();
+    relative[0].sourcePath = "media/sun.jpg";
+    EXPECT_EQ(ParseManifest(FormatManifest(relative, "1"), "1").state, ManifestState::Damaged);
+}
+
+TEST(AlbumManifest, NeverReadOrWrittenThroughALink) {
+    test::ScratchDir dir;
+    const std::string album = dir.str();
+    const fs::path record = ManifestPath(album), target = dir.path() / "target";
+    EXPECT_EQ(LoadManifest(album, "1").state, ManifestState::Missing);
+
+    test::WriteWholeFile(target, FormatManifest(SomeEntries(), "1"));
+    fs::create_symlink(target, record);
+    EXPECT_EQ(LoadManifest(album, "1").state, ManifestState::Damaged);
+    ASSERT_EQ(SaveManifest(album, {}, "1"), 0);
+    EXPECT_FALSE(fs::is_symlink(record));
+    EXPECT_EQ(test::ReadWholeFile(target), FormatManifest(SomeEntries(), "1"));
+    EXPECT_EQ(LoadManifest(album, "1").state, ManifestState::Read);
+
+    fs::remove(record);
+    ASSERT_EQ(mkfifo(record.c_str(), 0600), 0);
+    EXPECT_EQ(LoadManifest(album, "1").state, ManifestState::Damaged); // refused without blocking
+}
+
+} // namespace
+} // namespace aw

@@ -1,0 +1,94 @@
+// What a run may keep, record and prune, on real files (no pictures are made: the files stand for what a
+// run writes). The album as a whole is compared with a full run by the update end-to-end test.
+#include "album/reuseplan.h"
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "album/mediakind.h"
+#include "support/testpaths.h"
+
+namespace aw {
+namespace {
+
+namespace fs = std::filesystem;
+using test::WriteWholeFile;
+
+class ReusePlanTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(album_ / "Data");
+        fs::create_directories(album_ / "Thumb");
+    }
+    MediaItem Item(const fs::path& source, const std::string& name) const {
+        WriteWholeFile(source, "picture " + name);
+        return {source.string(), source.parent_path().string() + "/", name, "th_" + name, StillJpeg};
+    }
+    ReusePlan Plan(const std::vector<MediaItem>& items, bool prune) const {
+        ManifestRead earlier = LoadManifest(album_.string(), "1");
+        return ReusePlan(items,
+                         {album_.string(), (album_ / "Data").string(), (album_ / "Thumb").string(), true,
+                          "/nowhere/sound.jpg", "", "1", prune},
+                         std::move(earlier.entries));
+    }
+    // Writes the item's Data file as a run would (a new file renamed into place) and records it.
+    void WriteData(ReusePlan& plan, std::size_t index, const MediaItem& item) const {
+        WriteWholeFile(album_ / "made", "copy of " + item.path);
+        fs::rename(album_ / "made", album_ / "Data" / item.fileName);
+        plan.RecordData(index);
+    }
+
+    test::ScratchDir dir_;
+    fs::path album_ = dir_.path() / "album";
+};
+
+TEST_F(ReusePlanTest, RecordsOnlyWhatItCanVouchFor) {
+    const std::vector<MediaItem> items{Item(dir_.path() / "a.jpg", "a.jpg"),
+                                       Item(dir_.path() / "b.jpg", "b.jpg")};
+    ReusePlan first = Plan(items, false);
+    // Edited after the plan took its identity, while the run may have been reading it.
+    fs::last_write_time(items[1].path, fs::last_write_time(items[1].path) + std::chrono::seconds(3));
+    WriteData(first, 0, items[0]);
+    WriteData(first, 1, items[1]);
+    ASSERT_EQ(first.Conclude(true), 0);
+
+    ReusePlan second = Plan(items, false);
+    EXPECT_TRUE(second.KeepData(0));
+    EXPECT_FALSE(second.KeepData(1));
+
+    // A source that is its own Data file is the user's, not a copy the album owns.
+    const MediaItem own = Item(album_ / "Data" / "own.jpg", "own.jpg");
+    ReusePlan third = Plan({own}, false);
+    third.RecordData(0);
+    ASSERT_EQ(third.Conclude(true), 0);
+    EXPECT_FALSE(Plan({own}, false).KeepData(0));
+}
+
+TEST_F(ReusePlanTest, PrunesOnlyAfterAWrittenRunAndNeverASource) {
+    const std::vector<MediaItem> earlier{Item(dir_.path() / "old.jpg", "old.jpg"),
+                                         Item(dir_.path() / "kept.jpg", "kept.jpg")};
+    ReusePlan first = Plan(earlier, true);
+    WriteData(first, 0, earlier[0]);
+    WriteData(first, 1, earlier[1]);
+    ASSERT_EQ(first.Conclude(true), 0);
+
+    // The album made again from its own Data file: kept.jpg is now a source under another name.
+    const std::vector<MediaItem> now{
+        MediaItem{(album_ / "Data" / "kept.jpg").string(), "", "again.jpg", "th_again.jpg", StillJpeg}};
+    ReusePlan stopped = Plan(now, true);
+    ASSERT_EQ(stopped.Conclude(false), 0);
+    EXPECT_TRUE(fs::exists(album_ / "Data" / "old.jpg")) << "a stopped run prunes nothing";
+
+    ReusePlan written = Plan(now, true);
+    ASSERT_EQ(written.Conclude(true), 0);
+    EXPECT_EQ(written.pruned(), 1);
+    EXPECT_FALSE(fs::exists(album_ / "Data" / "old.jpg"));
+    EXPECT_TRUE(fs::exists(album_ / "Data" / "kept.jpg"));
+}
+
+} // namespace
+} // namespace aw
