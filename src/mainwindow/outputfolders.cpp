@@ -75,8 +75,6 @@ FolderResult OutputFolders::PrepareOutputFolder(const std::string& outputFolder)
     // wherever the program happens to run.
     if (text.find("//") != std::string::npos || !IsAbsolute(text))
         return {FolderFailed, 0};
-    if (text.size() > kMaxPathBytes)
-        return {FolderFailed, ENAMETOOLONG};
     if (IsDriveRoot(text))
         return {DriveExists(text) ? FolderGoOn : FolderFailed, 0};
     if (text.back() == '/')

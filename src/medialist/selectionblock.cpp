@@ -13,12 +13,6 @@ constexpr std::size_t kOffsetSize = 4;
 constexpr std::size_t kSizeFieldSize = 2;
 constexpr std::size_t kMaxComponent = std::numeric_limits<std::uint16_t>::max() - kSizeFieldSize;
 
-// The bytes of lists a reading of one block may still take: offsets may all name one list, so the lists
-// read together may take no more bytes than the block holds.
-struct Scan {
-    std::size_t budget;
-};
-
 bool IsPathComponent(std::string_view component) {
     return !component.empty() && component[0] != '\0' && component != "." && component != ".." &&
            component.find('/') == std::string_view::npos && component.find('\0') == std::string_view::npos;
@@ -27,20 +21,20 @@ bool IsPathComponent(std::string_view component) {
 // The list at `offset`, its components appended to `path` as "/" + component while `path` stays within
 // the path limit; `hasPath` cleared by a component that is no path, `tooLong` set past the limit. False
 // when the list does not end with its terminator inside the block, holds an item too small to carry a
-// component, or would take the bytes read past the scan's budget. Every byte is looked at once.
+// component, or would take the bytes read past `budget`. Every byte is looked at once.
 bool ReadIdList(const Bytes& block, std::size_t offset, std::string& path, bool& hasPath, bool& tooLong,
-                Scan& scan) {
+                std::size_t& budget) {
     std::size_t at = offset;
     while (true) {
-        if (scan.budget < kSizeFieldSize || block.size() - at < kSizeFieldSize)
+        if (budget < kSizeFieldSize || block.size() - at < kSizeFieldSize)
             return false;
-        scan.budget -= kSizeFieldSize;
+        budget -= kSizeFieldSize;
         const std::size_t size = ReadLe16(block.data() + at);
         if (size == 0)
             return true;
-        if (size <= kSizeFieldSize || size > block.size() - at || size - kSizeFieldSize > scan.budget)
+        if (size <= kSizeFieldSize || size > block.size() - at || size - kSizeFieldSize > budget)
             return false;
-        scan.budget -= size - kSizeFieldSize;
+        budget -= size - kSizeFieldSize;
         const std::string_view component(reinterpret_cast<const char*>(block.data() + at + kSizeFieldSize),
                                          size - kSizeFieldSize);
         if (!IsPathComponent(component))
@@ -77,9 +71,9 @@ bool ReadOffsets(const Bytes& block, std::vector<std::size_t>& offsets) {
 
 // The parent folder's list read: its path without a closing "/" ("" for the root), or false.
 bool ReadParent(const Bytes& block, std::vector<std::size_t>& offsets, std::string& prefix, bool& hasPath,
-                Scan& scan) {
+                std::size_t& budget) {
     bool tooLong = false;
-    if (!ReadOffsets(block, offsets) || !ReadIdList(block, offsets[0], prefix, hasPath, tooLong, scan))
+    if (!ReadOffsets(block, offsets) || !ReadIdList(block, offsets[0], prefix, hasPath, tooLong, budget))
         return false;
     hasPath = hasPath && !tooLong;
     return true;
@@ -166,8 +160,8 @@ bool SelectionBlock::ParentFolder(const Bytes& block, std::string& folder) {
     std::vector<std::size_t> offsets;
     std::string prefix;
     bool hasPath = true;
-    Scan scan{block.size()};
-    if (!ReadParent(block, offsets, prefix, hasPath, scan) || !hasPath)
+    std::size_t budget = block.size();
+    if (!ReadParent(block, offsets, prefix, hasPath, budget) || !hasPath)
         return false;
     folder = prefix.empty() ? "/" : prefix;
     return true;
@@ -177,14 +171,15 @@ std::optional<Bytes> IdListToFileBlock(const Bytes& block, SelectionWork* work) 
     std::vector<std::size_t> offsets;
     std::string prefix;
     bool parentHasPath = true;
-    Scan scan{block.size()};
+    // Offsets may all name one list: the lists read together may take no more bytes than the block holds.
+    std::size_t budget = block.size();
     std::size_t items = 0;
     const auto done = [&](std::optional<Bytes> result) {
         if (work != nullptr)
-            *work = {block.size() - scan.budget, items};
+            *work = {block.size() - budget, items};
         return result;
     };
-    if (!ReadParent(block, offsets, prefix, parentHasPath, scan))
+    if (!ReadParent(block, offsets, prefix, parentHasPath, budget))
         return done(std::nullopt);
     std::vector<std::string> paths;
     std::size_t total = FileBlock::kHeaderSize + 1;
@@ -193,7 +188,7 @@ std::optional<Bytes> IdListToFileBlock(const Bytes& block, SelectionWork* work) 
         std::string path = prefix;
         bool hasPath = parentHasPath, tooLong = false;
         ++items;
-        if (!ReadIdList(block, offsets[i], path, hasPath, tooLong, scan))
+        if (!ReadIdList(block, offsets[i], path, hasPath, tooLong, budget))
             return done(std::nullopt);
         if (!hasPath || tooLong)
             continue;

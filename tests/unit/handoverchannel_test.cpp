@@ -384,11 +384,11 @@ TEST_F(PickCompanionTest, AnswersOnlyTheWindowItStarted) {
 TEST_F(HandOverTest, AnswersKeptAreBoundedInTotal) {
     HandOverListener listener(SocketPath());
     ASSERT_TRUE(listener.Listen());
-    const Records three(3, {"Other", Bytes(RecordReader::kMaxData - 64, 1)});
+    const Records three(3, {"Other", Bytes(HandOverChannel::kMaxCollected / 3 + 1024, 1)});
     std::thread companion([&] {
-        listener.ServeOne([&](const std::string&) { return three; }, Clock::now() + 5s, ::getpid());
+        listener.ServeOne([&](const std::string&) { return three; }, Clock::now() + 60s, ::getpid(), 60s);
     });
-    const Records kept = HandOverChannel::Ask(SocketPath(), {kSelectionFormat}, 5s);
+    const Records kept = HandOverChannel::Ask(SocketPath(), {kSelectionFormat}, 60s);
     companion.join();
     EXPECT_EQ(kept.size(), 2u);
 }
