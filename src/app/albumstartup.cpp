@@ -22,6 +22,9 @@ StartupState AlbumStartup::Run(const std::vector<std::string>& arguments,
         ShowError(400);
         return StartupState::Refused;
     }
+    // Another user's folder or lock file is never used; the user is told whose it is.
+    if (!lock_.problem().empty())
+        boxes_.Inform(lock_.problem(), LoadText(411), MessageIcon::Exclamation);
     const ImagingLoadResult loaded = moduleFolder_.empty() ? loader_.Load() : loader_.Load(moduleFolder_);
     if (loaded != ImagingLoadResult::Loaded) {
         ShowError(loader_.failureTextId());

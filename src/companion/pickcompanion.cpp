@@ -3,6 +3,11 @@
 #include <cstring>
 #include <filesystem>
 
+extern "C" {
+#include <sys/wait.h>
+#include <unistd.h>
+}
+
 #include "album/mediapath.h"
 #include "mainwindow/handoverstate.h"
 #include "medialist/selectionblock.h"
@@ -16,6 +21,10 @@ constexpr int kStatusFormatId = 325;
 constexpr int kCannotStartId = 3202;
 constexpr int kSocketUnusableId = 3203;
 constexpr int kNotAskedId = 3204;
+constexpr int kEndedWithStatusId = 3205;
+constexpr int kEndedBySignalId = 3206;
+constexpr int kCurrentFolderId = 3208;
+constexpr int kUnknownOptionId = 3211;
 constexpr int kRequestsPerHandOver = 2;
 constexpr std::chrono::milliseconds kEndedCheck{100};
 
@@ -29,6 +38,35 @@ PickCompanion::PickCompanion(const std::vector<std::string>& files, const std::s
         files_.push_back(path.lexically_normal().string());
     }
     selection_ = SelectionBlock::ForFiles(files_);
+}
+
+PickCompanion::Arguments PickCompanion::Parse(const std::vector<std::string>& arguments) {
+    Arguments parsed;
+    bool optionsEnded = false;
+    for (const std::string& argument : arguments) {
+        if (optionsEnded || argument.empty() || argument[0] != '-') {
+            parsed.files.push_back(argument);
+        } else if (argument == "--") {
+            optionsEnded = true;
+        } else if (argument == "-h" || argument == "--help") {
+            return {Arguments::Action::Help, {}, {}};
+        } else if (argument == "--version") {
+            return {Arguments::Action::Version, {}, {}};
+        } else {
+            return {Arguments::Action::Bad, {}, FormatText(LoadText(kUnknownOptionId), {argument})};
+        }
+    }
+    return parsed;
+}
+
+std::string PickCompanion::CurrentFolderProblem(const std::vector<std::string>& files,
+                                                const std::string& currentFolder, const std::string& reason) {
+    if (!currentFolder.empty())
+        return {};
+    for (const std::string& file : files)
+        if (file.empty() || file[0] != '/')
+            return FormatText(LoadText(kCurrentFolderId), {reason, file});
+    return {};
 }
 
 std::string PickCompanion::SupportedPatterns() {
@@ -54,7 +92,9 @@ std::vector<HandOverRecord> PickCompanion::AnswerFor(const std::string& format) 
 int PickCompanion::Run(const std::string& socketPath, const Launch& launch, std::chrono::milliseconds limit) {
     HandOverListener listener(socketPath);
     if (!listener.Listen()) {
-        error_ = FormatText(LoadText(kSocketUnusableId), {socketPath, std::strerror(listener.error())});
+        error_ = FormatText(LoadText(kSocketUnusableId),
+                            {socketPath, listener.problem().empty() ? std::strerror(listener.error())
+                                                                    : listener.problem()});
         return 1;
     }
     std::string reason;
@@ -62,16 +102,25 @@ int PickCompanion::Run(const std::string& socketPath, const Launch& launch, std:
         error_ = FormatText(LoadText(kCannotStartId), {reason});
         return 1;
     }
+    const pid_t window = launch.process ? launch.process() : ::getpid();
     const auto deadline = std::chrono::steady_clock::now() + limit;
     const auto answer = [this](const std::string& format) { return AnswerFor(format); };
     // Short waits, so that a window program that ended without asking (another instance was running,
     // a module was missing) does not keep the companion waiting for the whole limit.
     while (std::chrono::steady_clock::now() < deadline && !launch.ended()) {
         const auto slice = std::min(deadline, std::chrono::steady_clock::now() + kEndedCheck);
-        if (listener.ServeOne(answer, slice) >= kRequestsPerHandOver)
+        if (listener.ServeOne(answer, slice, window) >= kRequestsPerHandOver)
             return 0;
     }
     error_ = LoadText(kNotAskedId);
+    if (launch.ended() && launch.status) {
+        const int status = launch.status();
+        if (WIFEXITED(status))
+            error_ = FormatText(LoadText(kEndedWithStatusId), {std::to_string(WEXITSTATUS(status))});
+        else if (WIFSIGNALED(status))
+            error_ = FormatText(LoadText(kEndedBySignalId),
+                                {std::to_string(WTERMSIG(status)) + ", " + ::strsignal(WTERMSIG(status))});
+    }
     return 1;
 }
 

@@ -39,11 +39,16 @@ std::string ProgramLauncher::Find(const std::string& name, const std::string& ow
     return {};
 }
 
-bool ProgramLauncher::Start(const std::string& program, std::string& error) {
+bool ProgramLauncher::Start(const std::string& program, std::string& error, const std::string& folder) {
     std::string argument0 = program;
     char* arguments[] = {argument0.data(), nullptr};
     pid_t child = -1;
-    const int result = ::posix_spawn(&child, program.c_str(), nullptr, nullptr, arguments, environ);
+    posix_spawn_file_actions_t actions;
+    ::posix_spawn_file_actions_init(&actions);
+    if (!folder.empty())
+        ::posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+    const int result = ::posix_spawn(&child, program.c_str(), &actions, nullptr, arguments, environ);
+    ::posix_spawn_file_actions_destroy(&actions);
     if (result != 0) {
         error = std::strerror(result);
         return false;
@@ -55,8 +60,7 @@ bool ProgramLauncher::Start(const std::string& program, std::string& error) {
 
 bool ProgramLauncher::Ended() {
     if (child_ > 0 && !ended_) {
-        int status = 0;
-        ended_ = ::waitpid(child_, &status, WNOHANG) == child_;
+        ended_ = ::waitpid(child_, &status_, WNOHANG) == child_;
     }
     return ended_;
 }

@@ -21,14 +21,20 @@ public:
     static std::string Find(const std::string& name, const std::string& ownFolder,
                             const std::string& searchPath);
 
-    // Starts `program`; false with the reason in `error`.
-    bool Start(const std::string& program, std::string& error);
+    // Starts `program`, in `folder` when it is not empty (else in this process's current folder); false
+    // with the reason in `error`.
+    bool Start(const std::string& program, std::string& error, const std::string& folder = {});
     // The started program has ended (it is reaped then); false while it runs or before Start.
     bool Ended();
+    // The started program's process id; -1 before Start.
+    pid_t child() const { return child_; }
+    // Its wait status once Ended() has said so.
+    int status() const { return status_; }
 
 private:
     pid_t child_ = -1;
     bool ended_ = false;
+    int status_ = 0;
 };
 
 } // namespace aw

@@ -1,12 +1,12 @@
 #include "mainwindow/outputfolders.h"
 
 #include <cerrno>
-#include <filesystem>
 
 #include <sys/stat.h>
 
 #include "album/mediapath.h"
 #include "platform/desktopfolder.h"
+#include "platform/pathwalk.h"
 #include "stringtable.h"
 
 namespace aw {
@@ -21,29 +21,6 @@ constexpr int kThumbId = 312;
 
 bool IsAbsolute(const std::string& path) {
     return !path.empty() && path[0] == '/';
-}
-
-// A path that may not exist yet, with its existing part resolved (links, "..") so that the mount table,
-// which names real paths, can be matched against it.
-std::string ResolveExistingPart(const std::string& path) {
-    namespace fs = std::filesystem;
-    fs::path existing = fs::path(path).lexically_normal();
-    fs::path rest;
-    std::error_code error;
-    while (!existing.empty() && !fs::exists(existing, error)) {
-        rest = existing.filename() / rest;
-        const fs::path parent = existing.parent_path();
-        if (parent == existing)
-            break;
-        existing = parent;
-    }
-    fs::path resolved = fs::canonical(existing, error);
-    if (error)
-        resolved = existing;
-    std::string text = (rest.empty() ? resolved : resolved / rest).string();
-    while (text.size() > 1 && text.back() == '/')
-        text.pop_back();
-    return text;
 }
 
 } // namespace
@@ -78,9 +55,9 @@ bool OutputFolders::IsDriveRoot(const std::string& path) {
 }
 
 bool OutputFolders::IsCameraFolder(const std::string& path) const {
-    if (!IsAbsolute(path))
-        return false;
     const std::string resolved = ResolveExistingPart(path);
+    if (resolved.empty())
+        return false;
     const std::optional<MountEntry> mount = mounts_.MountOf(resolved);
     const std::string mountPoint = mount ? mount->mountPoint : "/";
     if (resolved.size() <= mountPoint.size())
@@ -90,20 +67,6 @@ bool OutputFolders::IsCameraFolder(const std::string& path) const {
         ++start;
     const std::string first = resolved.substr(start, resolved.find('/', start) - start);
     return EqualsIgnoringAsciiCase(first, "DCMV") || EqualsIgnoringAsciiCase(first, "DCIM");
-}
-
-bool OutputFolders::CreateFolderChain(const std::string& path, int& error) {
-    error = 0;
-    std::string prefix;
-    for (int n = 2;; ++n) {
-        const bool more = MediaPath::PrefixBeforeBackslash(path, n, prefix);
-        if (!prefix.empty() && !PathExists(prefix) && ::mkdir(prefix.c_str(), 0777) != 0) {
-            error = errno;
-            return false;
-        }
-        if (!more)
-            return true;
-    }
 }
 
 FolderResult OutputFolders::PrepareOutputFolder(const std::string& outputFolder) {
@@ -122,7 +85,7 @@ FolderResult OutputFolders::PrepareOutputFolder(const std::string& outputFolder)
         return {AskOverwriteQuestion() ? FolderYes : FolderNo, 0};
     }
     int error = 0;
-    if (!CreateFolderChain(text, error))
+    if (!MakeFolderChain(text, error))
         return {FolderFailed, error};
     return {FolderGoOn, 0};
 }

@@ -42,15 +42,13 @@ public:
     // "/" is the only root.
     static bool IsDriveRoot(const std::string& path);
 
-    // The first folder below the mount point that holds `path` is DCIM or DCMV (any case).
+    // The first folder below the mount point that holds `path` is DCIM or DCMV (any case). False for a
+    // relative path or one over the system's limit.
     bool IsCameraFolder(const std::string& path) const;
 
-    // Tests "/a", "/a/b", "/a/b/c" in turn and creates the missing ones; false with errno in `error` at
-    // the first folder that cannot be made.
-    static bool CreateFolderChain(const std::string& path, int& error);
-
-    // Leading blanks dropped; a doubled "/" or a relative path refused; "/" goes on; an existing folder
-    // asks the overwrite question; a missing one is created with its parents.
+    // Leading blanks dropped; a doubled "/" or a relative path refused, one over the system's limit fails
+    // with ENAMETOOLONG; "/" goes on; an existing folder asks the overwrite question; a missing one is
+    // created with its parents.
     FolderResult PrepareOutputFolder(const std::string& outputFolder);
 
     // Makes `outputFolder`/Data and, without the arrangement marker, `outputFolder`/Thumb (one level

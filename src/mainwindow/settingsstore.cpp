@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "platform/profilestore.h"
@@ -168,11 +169,26 @@ bool SettingsStore::LoadWorkFolder(AlbumSettings& settings) const {
 }
 
 bool SettingsStore::SaveEmbedFlag(int embedPlayback) {
-    return WriteProfileInt(LoadText(kSectionId), LoadText(kEmbedId), embedPlayback != 0 ? 1 : 0);
+    ProfileStore::NamedValue embed{LoadText(kEmbedId), {}};
+    embed.value.type = ProfileStore::Type::Number;
+    embed.value.number = embedPlayback != 0 ? 1 : 0;
+    return SaveSessionValue(embed);
 }
 
 bool SettingsStore::SaveWorkFolder(const std::string& workFolder) {
-    return WriteProfileString(LoadText(kSectionId), LoadText(kWorkFolderId), workFolder);
+    ProfileStore::NamedValue folder{LoadText(kWorkFolderId), {}};
+    folder.value.text = workFolder;
+    return SaveSessionValue(folder);
+}
+
+bool SettingsStore::SaveSessionValue(const ProfileStore::NamedValue& value) {
+    if (store_.WriteValues(KeyPath(LoadText(kSectionId)), {value}))
+        return true;
+    // The user made the file read-only on purpose: one refusal is worth a word, the rest of the session's
+    // saves are not.
+    if (!store_.refusedReadOnly())
+        return false;
+    return std::exchange(readOnlyReported_, true);
 }
 
 } // namespace aw

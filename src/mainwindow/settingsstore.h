@@ -14,10 +14,9 @@
 
 #include "dialogs/systeminfo.h"
 #include "mainwindow/albumsettings.h"
+#include "platform/profilestore.h"
 
 namespace aw {
-
-class ProfileStore;
 
 class SettingsStore {
 public:
@@ -49,7 +48,8 @@ public:
     // system's temporary folder. The result always ends with "/".
     bool LoadWorkFolder(AlbumSettings& settings) const;
 
-    // After every run that reached the progress window, and on Close.
+    // After every run that reached the progress window, and on Close. False when the value could not be saved; a settings file the
+    // user made read-only is left alone and gives false once a session, true afterwards (said once).
     bool SaveEmbedFlag(int embedPlayback);
     bool SaveWorkFolder(const std::string& workFolder);
 
@@ -63,12 +63,14 @@ public:
 
 private:
     std::string KeyPath(const std::string& section) const;
+    bool SaveSessionValue(const ProfileStore::NamedValue& value);
 
     ProfileStore& store_;
     std::string programFolder_;
     SystemInfo info_;
     std::string company_;
     std::string product_;
+    bool readOnlyReported_ = false;
 };
 
 } // namespace aw

@@ -12,6 +12,7 @@ namespace {
 
 constexpr int kNoFilesId = 446;
 constexpr int kUnsupportedId = 447;
+constexpr int kTooManyItemsId = 3210;
 
 } // namespace
 
@@ -23,13 +24,18 @@ int AcceptFileBlock(const Bytes& block, MediaIntake& intake, ItemList& items) {
     return items.count() == 0 ? kUnsupportedId : 0;
 }
 
-std::optional<Bytes> ConvertBrowserSelection(const Bytes& selectionBlock) {
-    return IdListToFileBlock(selectionBlock);
+std::optional<Bytes> ConvertBrowserSelection(const Bytes& selectionBlock, int* refusalId) {
+    std::optional<Bytes> block = IdListToFileBlock(selectionBlock);
+    if (!block && refusalId != nullptr)
+        *refusalId =
+            SelectionBlock::ItemCount(selectionBlock) > SelectionBlock::kMaxItems ? kTooManyItemsId : kNoFilesId;
+    return block;
 }
 
 int AcceptBrowserSelection(const Bytes& selectionBlock, MediaIntake& intake, ItemList& items) {
-    const std::optional<Bytes> block = ConvertBrowserSelection(selectionBlock);
-    return block ? AcceptFileBlock(*block, intake, items) : kNoFilesId;
+    int refusalId = kNoFilesId;
+    const std::optional<Bytes> block = ConvertBrowserSelection(selectionBlock, &refusalId);
+    return block ? AcceptFileBlock(*block, intake, items) : refusalId;
 }
 
 } // namespace aw

@@ -1,5 +1,5 @@
 // Intake of a whole FileBlock and of the media browser's selection block: the rules that decide the
-// start-up result (0, 446 or 447). The per-file step is MediaIntake's; what
+// start-up result (0, 446, 447, or 3210 for a selection of more items than one may hold). The per-file step is MediaIntake's; what
 // the user is shown afterwards (the rejected names, the first selection, the preview) is the caller's.
 //
 // Ownership: borrows the intake and its list for the call. Thread-safety: none; the list's thread only.
@@ -19,10 +19,11 @@ class MediaIntake;
 int AcceptFileBlock(const Bytes& block, MediaIntake& intake, ItemList& items);
 
 // The first half of taking in the browser's selection: `selectionBlock` converted (IdListToFileBlock).
-// None when the selection cannot be converted (the caller's 446).
-std::optional<Bytes> ConvertBrowserSelection(const Bytes& selectionBlock);
+// None when the selection cannot be converted; then `refusalId`, when given, receives the text to show:
+// 3210 when the block declares more than SelectionBlock::kMaxItems items, else 446.
+std::optional<Bytes> ConvertBrowserSelection(const Bytes& selectionBlock, int* refusalId = nullptr);
 
-// ConvertBrowserSelection, then AcceptFileBlock with the converted block; 446 when there is none.
+// ConvertBrowserSelection, then AcceptFileBlock with the converted block; its refusal when there is none.
 int AcceptBrowserSelection(const Bytes& selectionBlock, MediaIntake& intake, ItemList& items);
 
 } // namespace aw

@@ -194,8 +194,9 @@ int ListController::TakeFileBlock(const Bytes& block) {
 }
 
 int ListController::TakeBrowserSelection(const Bytes& selectionBlock) {
-    const std::optional<Bytes> block = ConvertBrowserSelection(selectionBlock);
-    return block ? TakeFileBlock(*block) : 446;
+    int refusalId = 446;
+    const std::optional<Bytes> block = ConvertBrowserSelection(selectionBlock, &refusalId);
+    return block ? TakeFileBlock(*block) : refusalId;
 }
 
 int ListController::TakeStartupFile(const std::string& path, std::string& folder) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <string_view>
 
 namespace aw {
 namespace {
@@ -11,52 +12,52 @@ constexpr std::size_t kCountSize = 4;
 constexpr std::size_t kOffsetSize = 4;
 constexpr std::size_t kSizeFieldSize = 2;
 constexpr std::size_t kMaxComponent = std::numeric_limits<std::uint16_t>::max() - kSizeFieldSize;
-// Offsets may all name one long list, or points inside it: the bytes read over all lists are bounded.
-constexpr std::size_t kMaxScanned = SelectionBlock::kMaxFileBlockSize;
 
-// One ID list read out of the block: its components, or the note that it has no file-system path.
-struct ReadList {
-    std::vector<std::string> components;
-    bool hasPath = true;
-};
-
-bool IsPathComponent(const std::string& component) {
+bool IsPathComponent(std::string_view component) {
     return !component.empty() && component[0] != '\0' && component != "." && component != ".." &&
-           component.find('/') == std::string::npos && component.find('\0') == std::string::npos;
+           component.find('/') == std::string_view::npos && component.find('\0') == std::string_view::npos;
 }
 
-// The list at `offset`; false when it does not end with its terminator inside the block, holds an item
-// too small to carry a component, or would take the bytes read past `budget`.
-bool ReadIdList(const Bytes& block, std::size_t offset, ReadList& list, std::size_t& budget) {
+// The list at `offset`, its components appended to `path` as "/" + component while `path` stays within
+// the path limit; `hasPath` cleared by a component that is no path, `tooLong` set past the limit. False
+// when the list does not end with its terminator inside the block, holds an item too small to carry a
+// component, or would take the bytes read past `budget`. Every byte is looked at once.
+bool ReadIdList(const Bytes& block, std::size_t offset, std::string& path, bool& hasPath, bool& tooLong,
+                std::size_t& budget) {
     std::size_t at = offset;
     while (true) {
-        if (budget < kSizeFieldSize)
+        if (budget < kSizeFieldSize || block.size() - at < kSizeFieldSize)
             return false;
         budget -= kSizeFieldSize;
-        if (block.size() - at < kSizeFieldSize)
-            return false;
         const std::size_t size = ReadLe16(block.data() + at);
         if (size == 0)
             return true;
         if (size <= kSizeFieldSize || size > block.size() - at || size - kSizeFieldSize > budget)
             return false;
         budget -= size - kSizeFieldSize;
-        std::string component(reinterpret_cast<const char*>(block.data() + at + kSizeFieldSize),
-                              size - kSizeFieldSize);
+        const std::string_view component(reinterpret_cast<const char*>(block.data() + at + kSizeFieldSize),
+                                         size - kSizeFieldSize);
         if (!IsPathComponent(component))
-            list.hasPath = false;
-        list.components.push_back(std::move(component));
+            hasPath = false;
+        else if (tooLong || path.size() + 1 + component.size() > SelectionBlock::kMaxPathLength)
+            tooLong = true;
+        else
+            path.append("/").append(component);
         at += size;
     }
 }
 
-// The validated count and offsets of the block; false for any count or offset the block cannot hold.
+// The declared item count when the block can hold its header; 0 otherwise.
+std::uint64_t DeclaredCount(const Bytes& block) {
+    return block.size() < kCountSize ? 0 : ReadLe32(block.data());
+}
+
+// The validated offsets of the block; false for any count or offset the block cannot hold, and for more
+// items than a selection may have.
 bool ReadOffsets(const Bytes& block, std::vector<std::size_t>& offsets) {
-    if (block.size() < kCountSize)
-        return false;
-    const std::uint64_t count = ReadLe32(block.data());
+    const std::uint64_t count = DeclaredCount(block);
     const std::uint64_t headerEnd = kCountSize + (count + 1) * kOffsetSize;
-    if (count == 0 || headerEnd > block.size())
+    if (count == 0 || count > SelectionBlock::kMaxItems || headerEnd > block.size())
         return false;
     offsets.reserve(count + 1);
     for (std::uint64_t i = 0; i <= count; ++i) {
@@ -68,13 +69,14 @@ bool ReadOffsets(const Bytes& block, std::vector<std::size_t>& offsets) {
     return true;
 }
 
-std::string JoinedPath(const std::vector<std::string>& components) {
-    if (components.empty())
-        return "/";
-    std::string path;
-    for (const std::string& component : components)
-        path += "/" + component;
-    return path;
+// The parent folder's list read: its path without a closing "/" ("" for the root), or false.
+bool ReadParent(const Bytes& block, std::vector<std::size_t>& offsets, std::string& prefix, bool& hasPath,
+                std::size_t& budget) {
+    bool tooLong = false;
+    if (!ReadOffsets(block, offsets) || !ReadIdList(block, offsets[0], prefix, hasPath, tooLong, budget))
+        return false;
+    hasPath = hasPath && !tooLong;
+    return true;
 }
 
 std::vector<std::string> SplitPath(const std::string& path) {
@@ -150,41 +152,54 @@ Bytes SelectionBlock::ForFiles(const std::vector<std::string>& paths) {
     return FromIdLists(lists);
 }
 
+std::size_t SelectionBlock::ItemCount(const Bytes& block) {
+    return static_cast<std::size_t>(DeclaredCount(block));
+}
+
 bool SelectionBlock::ParentFolder(const Bytes& block, std::string& folder) {
     std::vector<std::size_t> offsets;
-    ReadList parent;
-    std::size_t budget = kMaxScanned;
-    if (!ReadOffsets(block, offsets) || !ReadIdList(block, offsets[0], parent, budget) || !parent.hasPath)
+    std::string prefix;
+    bool hasPath = true;
+    std::size_t budget = block.size();
+    if (!ReadParent(block, offsets, prefix, hasPath, budget) || !hasPath)
         return false;
-    folder = JoinedPath(parent.components);
+    folder = prefix.empty() ? "/" : prefix;
     return true;
 }
 
-std::optional<Bytes> IdListToFileBlock(const Bytes& block) {
+std::optional<Bytes> IdListToFileBlock(const Bytes& block, SelectionWork* work) {
     std::vector<std::size_t> offsets;
-    ReadList parent;
-    std::size_t budget = kMaxScanned;
-    if (!ReadOffsets(block, offsets) || !ReadIdList(block, offsets[0], parent, budget))
-        return std::nullopt;
+    std::string prefix;
+    bool parentHasPath = true;
+    // Offsets may all name one list: the lists read together may take no more bytes than the block holds.
+    std::size_t budget = block.size();
+    std::size_t items = 0;
+    const auto done = [&](std::optional<Bytes> result) {
+        if (work != nullptr)
+            *work = {block.size() - budget, items};
+        return result;
+    };
+    if (!ReadParent(block, offsets, prefix, parentHasPath, budget))
+        return done(std::nullopt);
     std::vector<std::string> paths;
     std::size_t total = FileBlock::kHeaderSize + 1;
     for (std::size_t i = 1; i < offsets.size(); ++i) {
-        ReadList item;
-        if (!ReadIdList(block, offsets[i], item, budget))
-            return std::nullopt;
-        if (!parent.hasPath || !item.hasPath)
+        // The parent's text is joined once per item, never split again.
+        std::string path = prefix;
+        bool hasPath = parentHasPath, tooLong = false;
+        ++items;
+        if (!ReadIdList(block, offsets[i], path, hasPath, tooLong, budget))
+            return done(std::nullopt);
+        if (!hasPath || tooLong)
             continue;
-        std::vector<std::string> components = parent.components;
-        components.insert(components.end(), item.components.begin(), item.components.end());
-        std::string path = JoinedPath(components);
-        if (path.size() > SelectionBlock::kMaxPathLength)
-            continue;
+        if (path.empty())
+            path.push_back('/'); // an item without components is the parent itself
         total += path.size() + 1;
         if (total > SelectionBlock::kMaxFileBlockSize)
-            return std::nullopt;
+            return done(std::nullopt);
         paths.push_back(std::move(path));
     }
-    return FileBlock::Make(paths);
+    return done(FileBlock::Make(paths));
 }
 
 } // namespace aw

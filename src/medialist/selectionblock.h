@@ -9,7 +9,10 @@
 // of an absolute list is "/" followed by its components joined by "/".
 //
 // The block comes from another process: every count, offset and size is checked against the block's
-// length before it is used, and nothing outside the block is ever read. Pure functions; thread-safe.
+// length before it is used, and nothing outside the block is ever read. The work is linear in the block:
+// every list byte is read once (lists read together may take no more bytes than the block holds), the
+// parent's path is joined once per item, and a block may declare at most kMaxItems items.
+// Pure functions; thread-safe.
 #pragma once
 
 #include <optional>
@@ -22,10 +25,11 @@ namespace aw {
 
 class SelectionBlock {
 public:
-    // Limits of a conversion: a longer path has no file-system path; a conversion whose paths would
-    // together exceed kMaxFileBlockSize gives no FileBlock (n offsets may all name one long list).
+    // Limits of a conversion: a path longer than the system's limit has no file-system path; a block of
+    // more items, or whose paths would together exceed kMaxFileBlockSize, gives no FileBlock.
     static constexpr std::size_t kMaxPathLength = 4095;
     static constexpr std::size_t kMaxFileBlockSize = 64u << 20;
+    static constexpr std::size_t kMaxItems = 20000;
 
     // One item ID list of `components`, with its terminator. An empty component gives a bare 2-byte
     // size (a malformed item, for tests); a component of more than 65533 bytes is cut.
@@ -40,10 +44,22 @@ public:
     // The file-system path of the parent folder's list. False when the block is malformed or that list
     // has no file-system path.
     static bool ParentFolder(const Bytes& block, std::string& folder);
+
+    // The item count the block declares (0 when it is shorter than its count), whether or not the rest
+    // of the block can be read: tells a selection of too many items from a malformed one.
+    static std::size_t ItemCount(const Bytes& block);
+};
+
+// What one conversion cost: the bytes of ID lists read (at most the block's size) and the items joined to
+// the parent's path (each a copy of at most kMaxPathLength bytes).
+struct SelectionWork {
+    std::size_t bytesRead = 0;
+    std::size_t items = 0;
 };
 
 // The FileBlock holding the file-system path of every item (parent list + item list) in order; items
-// without one are left out, so the result may hold no paths. None for a malformed block or a count of 0.
-std::optional<Bytes> IdListToFileBlock(const Bytes& block);
+// without one are left out, so the result may hold no paths. None for a malformed block, a count of 0 or
+// more than kMaxItems. `work`, when given, receives what the conversion cost.
+std::optional<Bytes> IdListToFileBlock(const Bytes& block, SelectionWork* work = nullptr);
 
 } // namespace aw

@@ -6,7 +6,7 @@ extern "C" {
 }
 
 #include "platform/handoversocket.h"
-#include "platform/instancelock.h"
+#include "platform/runtimefolder.h"
 #include "platform/uniquefd.h"
 #include "stringtable.h"
 
@@ -20,18 +20,11 @@ using Clock = std::chrono::steady_clock;
 } // namespace
 
 std::string HandOverChannel::DefaultSocketPath() {
-    return SocketPathIn(InstanceLock::DefaultFolder());
+    return SocketPathIn(RuntimeFolder::Path());
 }
 
 std::string HandOverChannel::SocketPathIn(const std::string& folder) {
-    std::string path = folder;
-    if (path.empty() || path.back() != '/')
-        path += '/';
-    path += LoadText(kRequestId);
-    // /tmp is shared by every user: a socket each.
-    if (folder == "/tmp" || folder == "/tmp/")
-        path += "-" + std::to_string(::getuid());
-    return path;
+    return RuntimeFolder::FileIn(folder, LoadText(kRequestId));
 }
 
 std::vector<HandOverRecord> HandOverChannel::Ask(const std::string& socketPath,
@@ -52,16 +45,15 @@ std::vector<HandOverRecord> HandOverChannel::Ask(const std::string& socketPath,
         return answers;
     ::shutdown(fd.get(), SHUT_WR); // every request is out: the peer answers and closes
 
-    RecordReader reader;
-    std::uint8_t buffer[64 * 1024];
-    long received = 0;
-    while ((received = HandOverSocket::Receive(fd.get(), buffer, sizeof buffer, deadline)) > 0) {
-        reader.Feed(buffer, static_cast<std::size_t>(received));
-        while (auto record = reader.Next())
-            answers.push_back(std::move(*record));
-        if (reader.bad())
-            break;
-    }
+    // Each record is bounded by the reader; what a peer may pile up before the timeout is bounded here.
+    std::size_t collected = 0;
+    HandOverSocket::ReceiveRecords(fd.get(), deadline, [&](HandOverRecord&& record) {
+        collected += sizeof record + record.tag.size() + record.data.size();
+        if (collected > kMaxCollected)
+            return false;
+        answers.push_back(std::move(record));
+        return true;
+    });
     return answers;
 }
 

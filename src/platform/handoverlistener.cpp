@@ -11,6 +11,7 @@ extern "C" {
 }
 
 #include "platform/handoversocket.h"
+#include "platform/runtimefolder.h"
 #include "stringtable.h"
 
 namespace aw {
@@ -21,11 +22,12 @@ constexpr int kBacklog = 4;
 
 using Clock = std::chrono::steady_clock;
 
-// A connection of this user's program, or none when nobody came before the deadline.
-UniqueFd AcceptOwnUser(int listening, Clock::time_point deadline) {
+// A connection of the process `pid` of this user, or none when it did not come before the deadline. Any
+// other connection is closed unanswered at once.
+UniqueFd AcceptPeer(int listening, Clock::time_point deadline, pid_t pid) {
     while (HandOverSocket::WaitFor(listening, POLLIN, deadline)) {
         UniqueFd peer(::accept4(listening, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
-        if (peer && HandOverSocket::PeerIsThisUser(peer.get()))
+        if (peer && HandOverSocket::PeerIsThisUser(peer.get(), pid))
             return peer;
     }
     return UniqueFd();
@@ -48,9 +50,16 @@ bool HandOverListener::Listen() {
         error_ = ENAMETOOLONG;
         return false;
     }
+    const std::size_t slash = path_.rfind('/');
+    problem_ = RuntimeFolder::Prepare(slash == 0 || slash == std::string::npos ? "/" : path_.substr(0, slash));
+    if (!problem_.empty()) {
+        error_ = EPERM;
+        return false;
+    }
     struct stat status {};
     if (::lstat(path_.c_str(), &status) == 0) {
         if (!HandOverSocket::IsOwnSocket(path_)) {
+            problem_ = RuntimeFolder::OwnerProblem(path_, status.st_uid);
             error_ = EEXIST;
             return false;
         }
@@ -82,36 +91,29 @@ bool HandOverListener::Listen() {
     return true;
 }
 
-int HandOverListener::ServeOne(const Answerer& answer, Clock::time_point acceptDeadline,
+int HandOverListener::ServeOne(const Answerer& answer, Clock::time_point acceptDeadline, pid_t peerProcess,
                                std::chrono::milliseconds conversation) {
     if (!fd_)
         return 0;
-    UniqueFd peer = AcceptOwnUser(fd_.get(), acceptDeadline);
+    UniqueFd peer = AcceptPeer(fd_.get(), acceptDeadline, peerProcess);
     if (!peer)
         return 0;
     const Clock::time_point deadline = Clock::now() + conversation;
     int answered = 0;
-    RecordReader reader;
-    std::uint8_t buffer[4096];
-    long received = 0;
-    while ((received = HandOverSocket::Receive(peer.get(), buffer, sizeof buffer, deadline)) > 0) {
-        reader.Feed(buffer, static_cast<std::size_t>(received));
-        while (auto request = reader.Next()) {
-            if (request->tag != LoadText(kRequestId))
-                continue;
-            Bytes answers;
-            for (const HandOverRecord& record :
-                 answer(std::string(request->data.begin(), request->data.end()))) {
-                const Bytes encoded = EncodeRecord(record.tag, record.data);
-                answers.insert(answers.end(), encoded.begin(), encoded.end());
-            }
-            if (!HandOverSocket::SendAll(peer.get(), answers, deadline))
-                return answered;
-            ++answered;
+    const std::string requestTag = LoadText(kRequestId);
+    HandOverSocket::ReceiveRecords(peer.get(), deadline, [&](HandOverRecord&& request) {
+        if (request.tag != requestTag)
+            return true;
+        Bytes answers;
+        for (const HandOverRecord& record : answer(std::string(request.data.begin(), request.data.end()))) {
+            const Bytes encoded = EncodeRecord(record.tag, record.data);
+            answers.insert(answers.end(), encoded.begin(), encoded.end());
         }
-        if (reader.bad())
-            break;
-    }
+        if (!HandOverSocket::SendAll(peer.get(), answers, deadline))
+            return false;
+        ++answered;
+        return true;
+    });
     return answered;
 }
 

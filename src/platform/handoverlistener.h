@@ -2,8 +2,9 @@
 // the user's hand-over socket (HandOverChannel::DefaultSocketPath), takes one window program's
 // connection, and answers each request for a format with the records its answerer gives.
 //
-// The socket is made with mode 0600. An existing name is reused only when it is this user's socket and
-// nobody listens on it any more; a link, another user's file or a live peer make Listen() fail.
+// The socket is made with mode 0600 in a folder checked as private to the user (RuntimeFolder::Prepare).
+// An existing name is reused only when it is this user's socket and nobody listens on it any more; a
+// link, another user's file or a live peer make Listen() fail.
 //
 // Ownership: the object owns the listening socket and removes the name it made when destroyed (only if
 // the name still is that socket). Thread-safety: none; one thread uses the object.
@@ -34,17 +35,20 @@ public:
     HandOverListener& operator=(const HandOverListener&) = delete;
 
     // True when listening; otherwise errno in error() (EEXIST: the name is not ours to reuse,
-    // EADDRINUSE: another listener answers there).
+    // EADDRINUSE: another listener answers there, EPERM: the folder may not be used) and, for a folder
+    // or a file of another user, the whole text to show in problem().
     bool Listen();
     int error() const { return error_; }
+    const std::string& problem() const { return problem_; }
     const std::string& path() const { return path_; }
 
-    // Waits until `acceptDeadline` for a connection of a program of this user, answers its requests
-    // until it has sent all of them (it ends its side) or `conversation` has passed, then closes the
-    // connection. The number of requests answered (0 when nobody came in time); records of other tags
-    // are ignored.
+    // Waits until `acceptDeadline` for a connection of the process `peerProcess` of this user (0: any
+    // process of this user), closing every other connection unanswered; answers its requests until it
+    // has sent all of them (it ends its side) or `conversation` has passed, then closes the connection.
+    // The number of requests answered in full (0 when nobody came in time); records of other tags are
+    // ignored.
     int ServeOne(const Answerer& answer, std::chrono::steady_clock::time_point acceptDeadline,
-                 std::chrono::milliseconds conversation = std::chrono::seconds(5));
+                 pid_t peerProcess, std::chrono::milliseconds conversation = std::chrono::seconds(5));
 
 private:
     std::string path_;
@@ -53,6 +57,7 @@ private:
     dev_t device_ = 0;
     ino_t inode_ = 0;
     int error_ = 0;
+    std::string problem_;
 };
 
 } // namespace aw

@@ -36,8 +36,6 @@ public:
     std::optional<HandOverRecord> Next();
     // A length beyond its limit arrived: nothing after it can be trusted.
     bool bad() const { return bad_; }
-    // Bytes received that do not yet form a whole record.
-    bool pending() const { return buffer_.size() > consumed_; }
 
 private:
     void Refuse();

@@ -58,6 +58,19 @@ long HandOverSocket::Receive(int fd, std::uint8_t* buffer, std::size_t size, Clo
     }
 }
 
+void HandOverSocket::ReceiveRecords(int fd, Clock::time_point deadline,
+                                    const std::function<bool(HandOverRecord&&)>& take) {
+    RecordReader reader;
+    std::uint8_t buffer[64 * 1024];
+    long received = 0;
+    while (!reader.bad() && (received = Receive(fd, buffer, sizeof buffer, deadline)) > 0) {
+        reader.Feed(buffer, static_cast<std::size_t>(received));
+        while (auto record = reader.Next())
+            if (!take(std::move(*record)))
+                return;
+    }
+}
+
 bool HandOverSocket::Address(const std::string& path, sockaddr_un& address) {
     std::memset(&address, 0, sizeof address);
     address.sun_family = AF_UNIX;
@@ -72,10 +85,11 @@ bool HandOverSocket::IsOwnSocket(const std::string& path) {
     return ::lstat(path.c_str(), &status) == 0 && S_ISSOCK(status.st_mode) && status.st_uid == ::getuid();
 }
 
-bool HandOverSocket::PeerIsThisUser(int fd) {
+bool HandOverSocket::PeerIsThisUser(int fd, pid_t pid) {
     ucred peer{};
     socklen_t size = sizeof peer;
-    return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == ::getuid();
+    return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == ::getuid() &&
+           (pid == 0 || peer.pid == pid);
 }
 
 UniqueFd HandOverSocket::Connect(const std::string& path, Clock::time_point deadline) {

@@ -5,9 +5,15 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <string>
 
+extern "C" {
+#include <sys/types.h>
+}
+
 #include "platform/byteorder.h"
+#include "platform/handoverrecord.h"
 #include "platform/uniquefd.h"
 
 struct sockaddr_un;
@@ -23,8 +29,9 @@ public:
     // a socket of this user, nobody listens, or the listener runs as another user.
     static UniqueFd Connect(const std::string& path, std::chrono::steady_clock::time_point deadline);
 
-    // The process at the other end of the connected `fd` runs as this process's user.
-    static bool PeerIsThisUser(int fd);
+    // The process at the other end of the connected `fd` runs as this process's user (and, when `pid` is
+    // not 0, is that process).
+    static bool PeerIsThisUser(int fd, pid_t pid = 0);
 
     // `path` is a socket (not a link to one) owned by this process's user.
     static bool IsOwnSocket(const std::string& path);
@@ -37,6 +44,10 @@ public:
     // the peer has closed, -1 on an error or when the deadline has passed.
     static long Receive(int fd, std::uint8_t* buffer, std::size_t size,
                         std::chrono::steady_clock::time_point deadline);
+    // Hands each whole record received on the non-blocking `fd` to `take` until the peer closes, the
+    // deadline passes, a length breaks the record limits, or `take` answers false.
+    static void ReceiveRecords(int fd, std::chrono::steady_clock::time_point deadline,
+                               const std::function<bool(HandOverRecord&&)>& take);
 };
 
 } // namespace aw

@@ -1,44 +1,45 @@
 #include "platform/instancelock.h"
 
 #include <cerrno>
-#include <cstdlib>
 
 extern "C" {
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 }
+
+#include "platform/runtimefolder.h"
 
 namespace aw {
 
 InstanceLock::InstanceLock(std::string folder)
-    : path_(FileNameIn(folder.empty() ? DefaultFolder() : std::move(folder))) {}
-
-std::string InstanceLock::DefaultFolder() {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime != nullptr && runtime[0] == '/')
-        return runtime;
-    return "/tmp";
-}
-
-std::string InstanceLock::FileNameIn(const std::string& folder) {
-    std::string name = folder;
-    if (name.empty() || name.back() != '/')
-        name += '/';
-    name += "PageBinder";
-    // /tmp is shared by every user: one lock each, or one user's program would refuse another's.
-    if (folder == "/tmp" || folder == "/tmp/")
-        name += "-" + std::to_string(::getuid());
-    return name;
-}
+    : folder_(folder.empty() ? RuntimeFolder::Path() : std::move(folder)),
+      path_(RuntimeFolder::FileIn(folder_, "PageBinder")) {}
 
 bool InstanceLock::Acquire() {
     if (held())
         return true;
+    problem_ = RuntimeFolder::Prepare(folder_);
+    if (!problem_.empty()) {
+        error_ = EPERM;
+        return false;
+    }
     // Never through a planted link, and never a blocking open of something that is not a plain file.
     UniqueFd fd(::open(path_.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600));
     if (!fd) {
         error_ = errno;
+        return false;
+    }
+    // Another user's lock, held, would keep this user's window from ever starting.
+    struct stat status {};
+    if (::fstat(fd.get(), &status) != 0) {
+        error_ = errno;
+        return false;
+    }
+    problem_ = RuntimeFolder::OwnerProblem(path_, status.st_uid);
+    if (!problem_.empty()) {
+        error_ = EPERM;
         return false;
     }
     if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {

@@ -1,6 +1,7 @@
 #include "platform/profilestore.h"
 
 #include <cerrno>
+#include <climits>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -97,6 +98,42 @@ bool MakeFolders(const std::string& folder) {
     if (parent != folder && !MakeFolders(parent))
         return false;
     return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
+}
+
+// Where a save goes: the settings file, or, when it is a link the user made (a dotfiles folder), the file
+// the link leads to, so that the link stays; and with which mode.
+struct SaveTarget {
+    bool ok = true;        // false: a loop of links
+    std::string path;      // the file to replace, in its own folder
+    mode_t mode = 0600;    // the replaced file's mode, or private for a new file
+    bool readOnly = false; // the user took the write bit away: leave it as it is
+};
+
+SaveTarget FindSaveTarget(const std::string& file) {
+    constexpr int kMaxLinks = 40; // as the kernel allows
+    SaveTarget target;
+    target.path = file;
+    for (int links = 0; links <= kMaxLinks; ++links) {
+        struct stat status {};
+        if (::lstat(target.path.c_str(), &status) != 0)
+            return target; // a new file, or a dangling link's target made anew
+        // A link of another user is never written through: the save replaces the link itself.
+        if (!S_ISLNK(status.st_mode) || status.st_uid != ::getuid()) {
+            if (!S_ISLNK(status.st_mode)) {
+                target.mode = status.st_mode & 0777;
+                target.readOnly = (status.st_mode & S_IWUSR) == 0;
+            }
+            return target;
+        }
+        std::vector<char> buffer(static_cast<std::size_t>(PATH_MAX));
+        const ssize_t length = ::readlink(target.path.c_str(), buffer.data(), buffer.size());
+        if (length <= 0 || static_cast<std::size_t>(length) >= buffer.size())
+            return target;
+        const std::string next(buffer.data(), static_cast<std::size_t>(length));
+        target.path = next[0] == '/' ? next : FolderOfFile(target.path) + '/' + next;
+    }
+    target.ok = false;
+    return target;
 }
 
 bool WriteAll(int fd, const std::string& bytes) {
@@ -250,10 +287,17 @@ bool ProfileStore::Save(const Content& content) const {
         }
     }
 
-    const std::string folder = FolderOfFile(file_);
+    const SaveTarget target = FindSaveTarget(file_);
+    if (!target.ok)
+        return false;
+    if (target.readOnly) {
+        readOnly_ = true;
+        return false;
+    }
+    const std::string folder = FolderOfFile(target.path);
     if (!MakeFolders(folder))
         return false;
-    std::string pattern = file_ + ".XXXXXX";
+    std::string pattern = target.path + ".XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     UniqueFd fd = UniqueFd(::mkstemp(name.data()));
@@ -261,10 +305,10 @@ bool ProfileStore::Save(const Content& content) const {
         return false;
     const std::string temp = name.data();
     // A failed step removes the temporary file, so the old settings stay as they were.
-    bool ok = ::fchmod(fd.get(), 0600) == 0 && WriteAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
+    bool ok = ::fchmod(fd.get(), target.mode) == 0 && WriteAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
     ok = ::close(fd.release()) == 0 && ok;
     if (ok)
-        ok = ::rename(temp.c_str(), file_.c_str()) == 0;
+        ok = ::rename(temp.c_str(), target.path.c_str()) == 0;
     if (!ok) {
         ::unlink(temp.c_str());
         return false;

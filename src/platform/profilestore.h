@@ -5,6 +5,9 @@
 // stores on one file see each other's writes; every write replaces the file atomically (a temporary file
 // in the same folder, flushed to disk, then renamed over the old one), so a crash leaves either the old or
 // the new content. A damaged file never stops the program: lines that cannot be read are skipped.
+// A settings file that is a link of the user's own is kept a link: the file it leads to is replaced, in
+// that file's folder. The replaced file keeps its mode, and one the user made read-only (no owner write
+// bit) is never rewritten, even by root.
 //
 // Thread-safety: none; the program uses its store from the user-interface thread only.
 #pragma once
@@ -57,6 +60,9 @@ public:
     // Several values of one key in one read and one atomic save: all of them are stored or none.
     bool WriteValues(const std::string& keyPath, const std::vector<NamedValue>& values);
 
+    // A write was refused because the file is read-only (set by the refusal, never cleared).
+    bool refusedReadOnly() const { return readOnly_; }
+
     // "Software/A/B" and "software\\a\\b/" name the same key: separators "/" or "\", empty components
     // dropped, ASCII lower case.
     static std::string NormaliseKey(const std::string& keyPath);
@@ -76,6 +82,7 @@ private:
     bool Write(const std::string& keyPath, const std::string& name, const Value& value);
 
     std::string file_;
+    mutable bool readOnly_ = false;
 };
 
 } // namespace aw

@@ -1,6 +1,8 @@
 // Feeds arbitrary bytes to the selection-block conversion as if another process had handed them over.
 // Neither the conversion nor the parent-folder read may read outside the block; a converted block must
-// read back as a FileBlock holding absolute paths only.
+// read back as a FileBlock holding absolute paths only. The work is part of the contract: a conversion
+// reading more list bytes than the block has, or expanding to more items than a selection may hold, is a
+// finding as much as a crash.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -14,7 +16,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string folder;
     if (aw::SelectionBlock::ParentFolder(block, folder) && (folder.empty() || folder[0] != '/'))
         std::abort();
-    const auto fileBlock = aw::IdListToFileBlock(block);
+    aw::SelectionWork work;
+    const auto fileBlock = aw::IdListToFileBlock(block, &work);
+    if (work.bytesRead > size || work.items > aw::SelectionBlock::kMaxItems)
+        std::abort();
     if (fileBlock) {
         std::vector<std::string> paths;
         if (!aw::FileBlock::Read(*fileBlock, paths))

@@ -10,6 +10,7 @@ extern "C" {
 }
 
 #include "app/startupcommand.h"
+#include "platform/runtimefolder.h"
 #include "stringtable.h"
 #include "support/testpaths.h"
 
@@ -69,6 +70,20 @@ TEST(AlbumStartupTest, RunsTheWindowAndRefusesASecondInstanceUntilTheFirstHasEnd
     EXPECT_EQ(boxes.shown, ErrorBox(401));
 }
 
+// A lock folder that another user made is not used: the box says whose it is, and the start goes on.
+TEST(AlbumStartupTest, ALockFolderOfAnotherUserIsNamedAndNotUsed) {
+    test::ScratchDir lockFolder, noModules;
+    const uid_t other = ::getuid() + 4242;
+    ASSERT_EQ(::lchown(lockFolder.path().c_str(), other, static_cast<gid_t>(-1)), 0);
+    Boxes boxes;
+    AlbumStartup startup(boxes, lockFolder.str(), noModules.path());
+    EXPECT_EQ(startup.Run({}, [](const ImagingLibrary&, const std::string&) {}), StartupState::LibraryFailure);
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_NE(boxes.shown[0].find(RuntimeFolder::UserName(other)), std::string::npos) << boxes.shown[0];
+    EXPECT_FALSE(std::filesystem::exists(lockFolder / "PageBinder"));
+    ::lchown(lockFolder.path().c_str(), ::getuid(), static_cast<gid_t>(-1));
+}
+
 // A holder that ends without its destructor (_exit in the child) leaves no stale lock: the kernel frees it.
 TEST(InstanceLock, FreedHoweverTheHolderEndsAndNeverThroughAPlantedLink) {
     test::ScratchDir folder;
@@ -80,7 +95,6 @@ TEST(InstanceLock, FreedHoweverTheHolderEndsAndNeverThroughAPlantedLink) {
     EXPECT_TRUE(lock.Acquire());
     EXPECT_FALSE(otherProcessAcquires());
 
-    EXPECT_EQ(InstanceLock::FileNameIn("/tmp"), "/tmp/PageBinder-" + std::to_string(::getuid())); // per user
     test::ScratchDir planted; // nothing is created at the link's target
     std::filesystem::create_symlink(planted / "elsewhere", planted / "PageBinder");
     EXPECT_FALSE(InstanceLock(planted.str()).Acquire());

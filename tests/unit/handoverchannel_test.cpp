@@ -1,8 +1,11 @@
 #include "platform/handoverchannel.h"
 
 #include <cerrno>
+#include <atomic>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <numeric>
 #include <string>
@@ -15,6 +18,7 @@ extern "C" {
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 }
 
@@ -123,7 +127,7 @@ TEST_F(HandOverTest, DecisionFromTheAnswersReceived) {
                 formats.push_back(format);
                 return formats.size() == 1 ? c.first : formats.size() == 2 ? c.second : Records{};
             };
-            listener.ServeOne(answer, Clock::now() + 3s);
+            listener.ServeOne(answer, Clock::now() + 3s, ::getpid());
         });
         HandOverState state;
         state.AskBrowser(SocketPath());
@@ -155,7 +159,7 @@ TEST_F(HandOverTest, NobodyListeningCostsNoWaitAndASilentOneTheTimeout) {
         EXPECT_TRUE(HandOverChannel::Ask((dir_ / name).string(), kFormats, 2s).empty()) << name;
         EXPECT_LT(Clock::now() - start, 100ms) << name;
     }
-    EXPECT_EQ(live.ServeOne([](const std::string&) { return Records{}; }, Clock::now() + 10ms), 0);
+    EXPECT_EQ(live.ServeOne([](const std::string&) { return Records{}; }, Clock::now() + 10ms, 0), 0);
     const auto start = Clock::now(); // one that listens and never answers costs the timeout, not more
     EXPECT_TRUE(HandOverChannel::Ask((dir_ / "live").string(), kFormats, 150ms).empty());
     EXPECT_GE(Clock::now() - start, 150ms);
@@ -192,6 +196,34 @@ TEST_F(OutputFoldersTest, CameraFolderIsTheFirstFolderBelowTheMountPoint) {
     EXPECT_EQ(DesktopFromUserDirs("# c\nXDG_DESKTOP_DIR=\"$HOME/Desk\"\n", "/h"), "/h/Desk");
     EXPECT_EQ(DesktopFromUserDirs("XDG_DESKTOP_DIR=\"/srv/d\"\nXDG_MUSIC_DIR=\"$HOME/M\"\n", "/h"), "/srv/d");
     EXPECT_EQ(DesktopFromUserDirs("XDG_DESKTOP_DIR=\"relative\"\nXDG_DESKTOP_DIR=\"$HOME", "/h"), "");
+}
+
+// The path is resolved before the mount table is asked: a link into a card is a camera folder.
+TEST_F(OutputFoldersTest, CameraFolderThroughALinkIntoTheCard) {
+    fs::create_directories(dir_ / "card/DCIM");
+    fs::create_directory_symlink(dir_ / "card", dir_ / "cam");
+    test::WriteWholeFile(dir_ / "mountinfo", "2 1 8:17 / " + dir_.str() + "/card rw - vfat /dev/sdb1 rw\n");
+    EXPECT_TRUE(folders_.IsCameraFolder(dir_.str() + "/cam/DCIM/100X"));
+    EXPECT_TRUE(folders_.IsCameraFolder(dir_.str() + "/x/../cam/./DCIM"));
+    EXPECT_FALSE(folders_.IsCameraFolder(dir_.str() + "/cam/../DCIM"));
+}
+
+// Paths past the system's limit are refused at once, however many parts they have; one just within it is
+// made and looked at.
+TEST_F(OutputFoldersTest, OverlongPathsAreRefusedAtOnceAndDeepOnesWalkedOnce) {
+    const test::Watchdog watchdog(20s, "deep output folders");
+    std::string deep = dir_.str(), overlong = "/";
+    while (deep.size() + 41 <= 4095)
+        deep += "/" + std::string(40, 'd');
+    for (int i = 0; i < 100000; ++i)
+        overlong += "a/";
+    EXPECT_FALSE(folders_.IsCameraFolder(overlong + "DCIM"));
+    const FolderResult tooLong = folders_.PrepareOutputFolder(overlong);
+    EXPECT_EQ(std::pair(tooLong.code, tooLong.error), std::pair(+FolderFailed, ENAMETOOLONG));
+    EXPECT_EQ(folders_.PrepareOutputFolder(deep).code, FolderGoOn);
+    EXPECT_FALSE(folders_.IsCameraFolder(deep));
+    struct stat status {};
+    EXPECT_EQ(::lstat(deep.c_str(), &status), 0);
 }
 
 // Failures carry their errno; a file where Data belongs fails before any question.
@@ -271,24 +303,122 @@ TEST_F(PickCompanionTest, FailuresEndItPromptly) {
     const struct {
         std::string socket;
         bool starts, ends;
-        int textId; // 3202: cannot start, 3204: ended without asking, 3203: socket name taken by a file
-    } cases[] = {{(dir_ / "s1").string(), false, false, 3202},
-                 {(dir_ / "s2").string(), true, true, 3204},
-                 {(dir_ / "file").string(), true, false, 3203}};
+        int status;     // the wait status of the ended window, -1: unknown
+        std::string text; // 3202: cannot start, 3203: socket name taken, 3204/3205/3206: ended without asking
+    } cases[] = {
+        {(dir_ / "s1").string(), false, false, -1, FormatText(LoadText(3202), {"no such program"})},
+        {(dir_ / "s2").string(), true, true, -1, LoadText(3204)},
+        {(dir_ / "s3").string(), true, true, 1 << 8, FormatText(LoadText(3205), {"1"})},
+        {(dir_ / "s4").string(), true, true, SIGABRT, FormatText(LoadText(3206), {"6, "s + strsignal(6)})},
+        {(dir_ / "file").string(), true, false, -1,
+         FormatText(LoadText(3203), {(dir_ / "file").string(), std::strerror(EEXIST)})},
+    };
     for (const auto& c : cases) {
+        const test::Watchdog watchdog(5s, c.text);
         PickCompanion companion({"/m/a.jpg"}, "/");
-        const auto start = Clock::now();
         const auto launch = [&](std::string& error) {
             error = "no such program";
             return c.starts;
         };
-        EXPECT_EQ(companion.Run(c.socket, {launch, [&] { return c.ends; }}, 10s), 1) << c.textId;
-        EXPECT_LT(Clock::now() - start, 1s) << c.textId;
-        const std::string text = LoadText(c.textId);
-        EXPECT_EQ(companion.error().substr(0, text.find('%')), text.substr(0, text.find('%'))) << c.textId;
-        EXPECT_EQ(fs::exists(fs::symlink_status(c.socket)), c.textId == 3203) << c.textId;
+        std::function<int()> status;
+        if (c.status >= 0)
+            status = [&] { return c.status; };
+        EXPECT_EQ(companion.Run(c.socket, {launch, [&] { return c.ends; }, {}, status}, 30s), 1) << c.text;
+        EXPECT_EQ(companion.error(), c.text);
+        EXPECT_EQ(fs::exists(fs::symlink_status(c.socket)), c.socket == (dir_ / "file").string()) << c.text;
     }
     EXPECT_EQ(test::ReadWholeFile(dir_ / "file"), "");
+}
+
+// A process of the same user that connects before the window gets nothing; the window started still gets
+// the selection, and only then does the companion report success.
+TEST_F(PickCompanionTest, AnswersOnlyTheWindowItStarted) {
+    const test::Watchdog watchdog(20s, "a hand-over with an intruder");
+    PickCompanion companion({"/m/a.jpg"}, "/");
+    int intruderStatus = -1;
+    std::atomic<pid_t> intruder = -1;
+    const auto start = [&](std::string&) {
+        int connected[2];
+        if (::pipe(connected) != 0)
+            return false;
+        intruder = ::fork();
+        if (intruder == 0) { // asks as the window would, after telling the parent it is in the queue
+            UniqueFd fd = HandOverSocket::Connect(SocketPath(), Clock::now() + 5s);
+            const char byte = 1;
+            (void)!::write(connected[1], &byte, 1);
+            Bytes requests;
+            for (const std::string& format : kFormats) {
+                const Bytes request = EncodeRecord(LoadText(324), Bytes(format.begin(), format.end()));
+                requests.insert(requests.end(), request.begin(), request.end());
+            }
+            int answers = 0;
+            if (fd && HandOverSocket::SendAll(fd.get(), requests, Clock::now() + 5s)) {
+                ::shutdown(fd.get(), SHUT_WR);
+                HandOverSocket::ReceiveRecords(fd.get(), Clock::now() + 5s, [&](HandOverRecord&&) {
+                    return ++answers, true;
+                });
+            }
+            ::_exit(answers);
+        }
+        char byte = 0;
+        const bool ok = ::read(connected[0], &byte, 1) == 1;
+        ::close(connected[0]);
+        ::close(connected[1]);
+        return ok;
+    };
+    int handedOver = -1;
+    std::thread pick([&] { handedOver = companion.Run(SocketPath(), {start, [] { return false; }}, 10s); });
+    ASSERT_TRUE(test::WaitUntil([&] { return intruder > 0; }, 5s));
+    int status = 0;
+    ASSERT_EQ(::waitpid(intruder, &status, 0), intruder.load()); // turned away before the window asks
+    intruderStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    HandOverState window;
+    window.AskBrowser(SocketPath());
+    pick.join();
+    EXPECT_EQ(intruderStatus, 0);
+    EXPECT_EQ(window.receivedParts(), HandOverState::SelectionPart | HandOverState::StatusPart);
+    EXPECT_EQ(handedOver, 0);
+}
+
+// A peer may pile up answers until the timeout: the window keeps a bounded amount of them.
+TEST_F(HandOverTest, AnswersKeptAreBoundedInTotal) {
+    HandOverListener listener(SocketPath());
+    ASSERT_TRUE(listener.Listen());
+    const Records three(3, {"Other", Bytes(HandOverChannel::kMaxCollected / 3 + 1024, 1)});
+    std::thread companion([&] {
+        listener.ServeOne([&](const std::string&) { return three; }, Clock::now() + 60s, ::getpid(), 60s);
+    });
+    const Records kept = HandOverChannel::Ask(SocketPath(), {kSelectionFormat}, 60s);
+    companion.join();
+    EXPECT_EQ(kept.size(), 2u);
+}
+
+// The companion's command line: files, "--", the usage and version, an unknown option; relative names need
+// the current folder, absolute ones do not.
+TEST(PickCompanionArguments, ParsedAsTheOtherProgramsDo) {
+    using Action = PickCompanion::Arguments::Action;
+    const struct {
+        std::vector<std::string> arguments;
+        Action action;
+        std::vector<std::string> files;
+    } cases[] = {
+        {{"a.jpg", "/b.avi"}, Action::HandOver, {"a.jpg", "/b.avi"}},
+        {{"a.jpg", "--help"}, Action::Help, {}},
+        {{"-h"}, Action::Help, {}},
+        {{"--version", "a.jpg"}, Action::Version, {}},
+        {{"--", "--help", "-x.jpg"}, Action::HandOver, {"--help", "-x.jpg"}},
+        {{"a.jpg", "-z"}, Action::Bad, {}},
+    };
+    for (const auto& c : cases) {
+        const PickCompanion::Arguments parsed = PickCompanion::Parse(c.arguments);
+        EXPECT_EQ(parsed.action, c.action) << c.arguments.back();
+        EXPECT_EQ(parsed.files, c.files) << c.arguments.back();
+        EXPECT_EQ(parsed.error.empty(), c.action != Action::Bad) << c.arguments.back();
+    }
+    EXPECT_EQ(PickCompanion::CurrentFolderProblem({"/a.jpg", "b.jpg"}, "", "gone"),
+              FormatText(LoadText(3208), {"gone", "b.jpg"}));
+    EXPECT_EQ(PickCompanion::CurrentFolderProblem({"/a.jpg"}, "", "gone"), "");
+    EXPECT_EQ(PickCompanion::CurrentFolderProblem({"b.jpg"}, "/m", ""), "");
 }
 
 // The window program is taken from beside the companion first, then from PATH (absolute entries only).

@@ -6,8 +6,16 @@
 
 #include <gtest/gtest.h>
 
+#include "medialist/blockintake.h"
+#include "medialist/itemlist.h"
+#include "medialist/mediaintake.h"
+#include "stringtable.h"
+#include "support/watchdog.h"
+
 namespace aw {
 namespace {
+
+using namespace std::chrono_literals;
 
 using Paths = std::vector<std::string>;
 
@@ -104,15 +112,62 @@ TEST(SelectionBlock, RefusesMalformedBlocks) {
     ASSERT_TRUE(IdListToFileBlock(Block({1, 12, end}, {parent, SelectionBlock::IdList({"a.jpg"})})));
 }
 
-// Many offsets naming one long list cannot make the conversion read or write without bound.
-TEST(SelectionBlock, RefusesAmplifyingBlocks) {
-    const Bytes list = SelectionBlock::IdList({std::string(4000, 'x')});
-    const std::uint32_t count = 20000;
-    Bytes block = Block({count}, {});
-    for (std::uint32_t i = 0; i <= count; ++i)
-        AppendLe32(block, 4 + (count + 1) * 4);
-    block.insert(block.end(), list.begin(), list.end());
-    EXPECT_FALSE(IdListToFileBlock(block)); // 20000 x 4 KB of reading
+// Blocks made to cost: every one is read in steps no more than its bytes, and a count past the limit is
+// refused from the count alone, with its own text.
+TEST(SelectionBlock, HostileBlocksCostNoMoreThanTheirBytes) {
+    const test::Watchdog watchdog(20s, "hostile selection blocks");
+    const auto Parts = [](std::size_t count, const std::string& part) {
+        return std::vector<std::string>(count, part);
+    };
+    const auto Repeated = [](std::uint32_t count, const Bytes& parent, const Bytes& item, bool shared) {
+        Bytes block = Block({count}, {});
+        const auto header = static_cast<std::uint32_t>(4 + (count + 1) * 4);
+        AppendLe32(block, header);
+        for (std::uint32_t i = 1; i <= count; ++i)
+            AppendLe32(block, static_cast<std::uint32_t>(header + parent.size() + (shared ? 0 : (i - 1) * item.size())));
+        block.insert(block.end(), parent.begin(), parent.end());
+        for (std::uint32_t i = 0; i < (shared ? 1 : count); ++i)
+            block.insert(block.end(), item.begin(), item.end());
+        return block;
+    };
+    const Bytes deepParent = SelectionBlock::IdList(Parts(100000, "d")), item = SelectionBlock::IdList({"a"});
+    const struct {
+        const char* name;
+        Bytes block;
+        bool converts;
+        std::size_t paths;
+    } cases[] = {
+        {"parent of 100,000 parts", Repeated(1, deepParent, item, false), true, 0},
+        {"20,000 items under a 30,000-part parent",
+         Repeated(20000, SelectionBlock::IdList(Parts(30000, "p")), item, false), true, 0},
+        {"20,000 offsets naming one long list",
+         Repeated(20000, item, SelectionBlock::IdList({std::string(4000, 'x')}), true), false, 0},
+        {"20,000 items under a 200-part parent",
+         Repeated(20000, SelectionBlock::IdList(Parts(200, "p")), item, false), true, 20000},
+    };
+    for (const auto& c : cases) {
+        SelectionWork work;
+        const auto fileBlock = IdListToFileBlock(c.block, &work);
+        EXPECT_EQ(fileBlock.has_value(), c.converts) << c.name;
+        Paths paths;
+        if (fileBlock)
+            FileBlock::Read(*fileBlock, paths);
+        EXPECT_EQ(paths.size(), c.paths) << c.name;
+        EXPECT_LE(work.bytesRead, c.block.size()) << c.name;
+        EXPECT_LE(work.items, SelectionBlock::kMaxItems) << c.name;
+    }
+
+    // 2.5 million offsets naming one item: refused before any list is read, and the box says why.
+    const Bytes huge = Repeated(2500000, item, item, true);
+    SelectionWork work;
+    EXPECT_FALSE(IdListToFileBlock(huge, &work));
+    EXPECT_EQ(work.bytesRead, 0u);
+    ItemList items;
+    MediaIntake intake(items);
+    EXPECT_EQ(AcceptBrowserSelection(huge, intake, items), 3210);
+    EXPECT_EQ(AcceptBrowserSelection(Bytes(huge.begin(), huge.begin() + 3), intake, items), 446);
+    EXPECT_NE(LoadText(3210).find("20,000"), std::string::npos);
+    EXPECT_EQ(SelectionBlock::kMaxItems, 20000u);
 }
 
 // The reader refuses what it cannot read; the writer leaves out what cannot be written.

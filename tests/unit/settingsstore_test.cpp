@@ -146,6 +146,31 @@ TEST_F(ProfileStoreTest, DamagedLinesAreSkipped) {
     EXPECT_EQ(store.Read("K", "good")->text, "yes");
 }
 
+// A dotfiles link stays a link, its target replaced in its own folder; the mode stays; a read-only file is
+// never rewritten (even by root) and the refusal is reported once.
+TEST_F(SettingsStoreTest, LinkedModedAndReadOnlySettingsFilesAreKeptAsTheUserMadeThem) {
+    fs::create_directories(dir_ / "dotfiles");
+    fs::create_directories(dir_ / "config");
+    WriteWholeFile(dir_ / "dotfiles/settings", "");
+    fs::create_symlink("../dotfiles/settings", dir_ / "config/settings");
+    ASSERT_EQ(::chmod((dir_ / "dotfiles/settings").c_str(), 0640), 0);
+    ASSERT_TRUE(settings_.SaveWorkFolder("/w/"));
+    EXPECT_TRUE(fs::is_symlink(dir_ / "config/settings"));
+    EXPECT_EQ(ProfileStore((dir_ / "dotfiles/settings").string()).Read(kKey, "TempPath")->text, "/w/");
+    EXPECT_EQ(fs::status(dir_ / "dotfiles/settings").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "dotfiles"), {}), 1); // no temporary file left
+
+    ASSERT_EQ(::chmod((dir_ / "dotfiles/settings").c_str(), 0444), 0);
+    const std::string before = ReadWholeFile(dir_ / "dotfiles/settings");
+    EXPECT_FALSE(settings_.SaveEmbedFlag(1)); // said once...
+    EXPECT_TRUE(settings_.SaveWorkFolder("/v/")); // ...not again
+    EXPECT_TRUE(settings_.SaveEmbedFlag(0));
+    EXPECT_EQ(ReadWholeFile(dir_ / "dotfiles/settings"), before);
+    EXPECT_EQ(fs::status(dir_ / "dotfiles/settings").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+}
+
 // Unreadable, oversized or special files are neither read nor replaced, and never block.
 TEST_F(ProfileStoreTest, FilesItCannotReadWholeAreLeftAlone) {
     const fs::path oversized = dir_ / "big", folder = dir_ / "folder", fifo = dir_ / "fifo";
