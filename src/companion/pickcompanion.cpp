@@ -3,8 +3,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "mainwindow/handoverstate.h"
 #include "medialist/selectionblock.h"
+#include "platform/handoverformats.h"
 #include "platform/handoverlistener.h"
 #include "stringtable.h"
 
@@ -49,7 +49,7 @@ std::vector<HandOverRecord> PickCompanion::AnswerFor(const std::string& format) 
     if (format == kSelectionFormat)
         return {{kSelectionFormat, selection_}};
     if (format == LoadText(kStatusFormatId))
-        return {{format, Bytes(HandOverState::kStatusSize, 0)}};
+        return {{format, Bytes(kHandOverStatusSize, 0)}};
     return {};
 }
 

@@ -12,7 +12,7 @@
 
 #include <string>
 
-#include "mainwindow/messageservice.h"
+#include "platform/messageservice.h"
 #include "platform/mountinfo.h"
 
 namespace aw {

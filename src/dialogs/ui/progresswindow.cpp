@@ -11,9 +11,9 @@
 
 #include "album/albumjob.h"
 #include "album/createthread.h"
+#include "album/progressrequest.h"
 #include "album/relayedrunhost.h"
 #include "dialogs/ui/messageboxservice.h"
-#include "mainwindow/createworkflow.h"
 #include "stringtable.h"
 
 namespace aw {
