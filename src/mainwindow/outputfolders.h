@@ -76,4 +76,8 @@ private:
 // The text without its leading blanks and tabs.
 std::string WithoutLeadingBlanks(const std::string& text);
 
+// "~" alone or before "/" stands for the home folder ($HOME, else the user's entry in the password
+// database), as in every shell; any other text, "~user/" included, is returned unchanged.
+std::string ExpandHomeFolder(const std::string& text);
+
 } // namespace aw
