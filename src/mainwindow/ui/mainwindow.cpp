@@ -98,10 +98,10 @@ MainWindow::MainWindow(const ImagingLibrary& imaging, std::string startupFile, Q
         ownBoxes_ = std::make_unique<MessageBoxService>(this);
     if (!seams_.startupMessages)
         ownStartupBoxes_ = std::make_unique<MessageBoxService>(nullptr);
-    if (!seams_.help)
-        ownHelp_ = std::make_unique<DesktopHelpOpener>();
-    help_ = seams_.help ? seams_.help : ownHelp_.get();
     messages_ = seams_.messages ? seams_.messages : ownBoxes_.get();
+    if (!seams_.help)
+        ownHelp_ = std::make_unique<DesktopHelpOpener>(*messages_);
+    help_ = seams_.help ? seams_.help : ownHelp_.get();
     startupMessages_ = seams_.startupMessages ? seams_.startupMessages : ownStartupBoxes_.get();
     if (!seams_.pickFolder)
         seams_.pickFolder = PickFolderWithDialog;
