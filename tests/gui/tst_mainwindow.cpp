@@ -4,9 +4,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
+#include <QTranslator>
 #include <QtTest>
 
 #include <chrono>
@@ -14,6 +16,7 @@
 #include <thread>
 
 #include "album/imaginglibraryloader.h"
+#include "app/ui/qttranslations.h"
 #include "companion/pickcompanion.h"
 #include "dialogs/ui/colourbutton.h"
 #include "dialogs/ui/colourpicker.h"
@@ -204,6 +207,27 @@ private slots:
         window->menuBar()->actions().at(1)->trigger();
         QTest::keyClick(window->control(1004), Qt::Key_F1);
         QCOMPARE(help_.contexts, (std::vector<int>{2000, 2000, 2000}));
+    }
+
+    // Alt+H opens help at every press, in both languages; Qt's own buttons speak the window's language.
+    void altHOpensHelpEveryTimeAndButtonsFollowTheLanguage() {
+        for (const Language language : {Language::English, Language::Japanese}) {
+            SetLanguage(language);
+            init();
+            QVERIFY(LoadQtTranslations(*qApp));
+            auto window = Started();
+            window->show();
+            QApplication::setActiveWindow(window.get());
+            QVERIFY(QTest::qWaitForWindowActive(window.get()));
+            for (std::size_t press = 1; press <= 3; ++press) {
+                QTest::keyClick(window->control(1004), Qt::Key_H, Qt::AltModifier);
+                QTRY_COMPARE(help_.contexts, std::vector<int>(press, 2000)); // the button clicks after a beat
+            }
+            const QMessageBox box(QMessageBox::Question, "", "", QMessageBox::Yes | QMessageBox::No);
+            QCOMPARE(box.button(QMessageBox::Yes)->text() == "&Yes", language == Language::English);
+            const std::unique_ptr<QTranslator> loaded(qApp->findChild<QTranslator*>()); // removed as it goes
+        }
+        SetLanguage(Language::English);
     }
 
     // The Close button saves both settings, the window's own close neither.

@@ -14,6 +14,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QUrl>
 
@@ -64,6 +65,15 @@ constexpr int kLastArrangement = 3;
 
 QString Text(int id) {
     return QString::fromStdString(LoadText(id));
+}
+
+// The text without its mnemonic: "&Help..." and "ヘルプ(&H)..." become "Help..." and "ヘルプ...".
+QString WithoutMnemonic(const QString& text) {
+    static const QRegularExpression bracketed(QStringLiteral("\\(&[^&]\\)"));
+    QStringList parts = text.split(QStringLiteral("&&")); // "&&" is a literal "&"
+    for (QString& part : parts)
+        part.remove(bracketed).remove(QLatin1Char('&'));
+    return parts.join(QStringLiteral("&&"));
 }
 
 // The platform's folder browser in place of the shell's: string 224 shown inside it, title 226.
@@ -146,7 +156,9 @@ void MainWindow::CreateMenuBar() {
     QAction* option = menuBar_->addAction(Text(kOptionCommandId));
     option->setObjectName(QStringLiteral("command48"));
     connect(option, &QAction::triggered, this, &MainWindow::OnOption);
-    QAction* help = menuBar_->addAction(Text(kHelpCommandId));
+    // The Help button (1083) owns Alt+H; a second owner in the menu bar would make each press go to the
+    // two by turns, opening help only every other time.
+    QAction* help = menuBar_->addAction(WithoutMnemonic(Text(kHelpCommandId)));
     help->setObjectName(QStringLiteral("command32"));
     connect(help, &QAction::triggered, this, &MainWindow::OnHelp);
     if (!LoadText(kAboutCommandId).empty()) {
