@@ -37,6 +37,7 @@
 #include "medialist/ui/droppane.h"
 #include "medialist/ui/thumbnaillist.h"
 #include "platform/handoverchannel.h"
+#include "platform/tempfile.h"
 #include "stringtable.h"
 
 namespace aw {
@@ -55,6 +56,7 @@ constexpr int kDeleteTipId = 233;
 constexpr int kErrorId = 411;
 constexpr int kSettingsBrokenId = 426;
 constexpr int kSettingsNotSavedId = 436;
+constexpr int kSettingsUnusableId = 3302;
 constexpr int kWarningId = 438;
 constexpr int kNotAFolderId = 443;
 constexpr int kNoFilesId = 446;
@@ -309,8 +311,19 @@ int MainWindow::Initialise() {
 }
 
 bool MainWindow::LoadSettings() {
-    if (!settingsStore_->WriteDefaultSettings())
-        return false;
+    if (!settingsStore_->WriteDefaultSettings()) {
+        // A settings file that cannot be read whole or written (full or read-only, a folder or a FIFO at its
+        // path, too large): said once, then this session runs on the defaults and saves nothing, so a file
+        // it could not read is never replaced.
+        settings_.workFolder = SystemTempPath();
+        if (!settingsStore_->DefaultSettings(settings_) || settings_.workFolder.empty())
+            return false;
+        startupMessages_->Inform(LoadText(kSettingsNotSavedId) + "\n" +
+                                     FormatText(LoadText(kSettingsUnusableId), {profile_.file()}),
+                                 LoadText(kWarningId), MessageIcon::Exclamation);
+        sessionOnly_ = true;
+        return true;
+    }
     if (!settingsStore_->LoadSettings(settings_)) {
         startupMessages_->Inform(LoadText(kSettingsBrokenId), LoadText(kErrorId), MessageIcon::Stop);
         return false;
@@ -363,6 +376,8 @@ void MainWindow::OnBrowse() {
 }
 
 void MainWindow::SaveSettings() {
+    if (sessionOnly_)
+        return;
     // Each save reports its own failure; the second is tried whatever became of the first.
     if (!settingsStore_->SaveEmbedFlag(settings_.embedPlayback))
         messages_->Inform(LoadText(kSettingsNotSavedId), LoadText(kWarningId), MessageIcon::Exclamation);
@@ -376,7 +391,8 @@ void MainWindow::OnCreate() {
     inputs.pageTitle = As<QLineEdit>(1004)->text().toStdString();
     pageStyle_->FillCreateInputs(inputs);
     inputs.openWhenDone = As<QCheckBox>(1006)->isChecked();
-    WindowServices services(this, *messages_, *help_, imaging_, *settingsStore_, seams_.openPage);
+    WindowServices services(this, *messages_, *help_, imaging_, sessionOnly_ ? nullptr : settingsStore_.get(),
+                            seams_.openPage);
     CreateWorkflow create(services);
     const CreateResult result = create.Run(job_, As<ThumbnailList>(1014)->items(), inputs, settings_);
     if (result.closeWindow)
