@@ -29,6 +29,7 @@
 #include "platform/handoverchannel.h"
 #include "platform/profilestore.h"
 #include "stringtable.h"
+#include "support/failingthreadstarts.h"
 #include "support/fixtures.h"
 #include "support/recordinghelp.h"
 #include "support/scriptedmessages.h"
@@ -300,6 +301,19 @@ private slots:
         showThumbnail->setChecked(true);
         QTRY_COMPARE(messages_.log, (Strings{"inform " + LoadText(438) + ": " + LoadText(424)}));
         QVERIFY(showThumbnail->isChecked()); // the box leaves it ticked
+
+        // A preview that cannot have a thread says so too.
+        showThumbnail->setChecked(false);
+        messages_ = {};
+        List(*window)->SelectLine(0);
+        List(*window)->OnSelectionMaybeChanged();
+        QTRY_VERIFY(!Get<DropPane>(*window, 1012)->isPreparing());
+        Get<DropPane>(*window, 1012)->SetPreviewPreparer({}); // the running worker goes, a new one must start
+        {
+            const test::FailingThreadStarts failing;
+            showThumbnail->setChecked(true);
+        }
+        QCOMPARE(messages_.log, (Strings{"inform " + LoadText(438) + ": " + LoadText(424)}));
     }
 
     // A background picture greys the background colour button and releases the solid colour.

@@ -17,6 +17,7 @@
 #include "medialist/itemlist.h"
 #include "platform/filecopy.h"
 #include "stringtable.h"
+#include "support/failingthreadstarts.h"
 #include "support/fixtures.h"
 #include "support/itemsforrun.h"
 #include "support/scriptedmessages.h"
@@ -139,6 +140,21 @@ private slots:
         QCOMPARE(window->Run(), RunFailed);
         QCOMPARE(bar->value(), 10);
         QVERIFY(window->failureLine().find("gone0.jpg") != std::string::npos);
+    }
+
+    // A run whose thread cannot start ends as failed at once, saying why; nothing is written.
+    void runThatCannotStartFailsWithItsReason() {
+        Prepare({"a.jpg"});
+        auto window = Window();
+        const test::Watchdog watchdog(60s, "a run without a thread");
+        {
+            const test::FailingThreadStarts failing;
+            QCOMPARE(window->Run(), RunFailed);
+        }
+        QVERIFY2(window->failureLine().starts_with(FormatText(LoadText(3301), {""})) &&
+                     window->failureLine().size() > FormatText(LoadText(3301), {""}).size(),
+                 window->failureLine().c_str());
+        QVERIFY(fs::is_empty(out_ / "Thumb"));
     }
 
     // Destroyed while the run waits for an unshown answer: the question answers No, the destructor returns.

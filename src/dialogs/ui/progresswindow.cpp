@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <system_error>
 #include <utility>
 
 #include <QLabel>
@@ -28,6 +29,7 @@ constexpr int kTitleText = 214;
 constexpr int kStopText = 213;
 constexpr int kFinishingText = 434;
 constexpr int kStepsPerItem = 10;
+constexpr int kNotStartedText = 3301;
 
 QString Text(int id) {
     return QString::fromStdString(LoadText(id));
@@ -92,12 +94,20 @@ void ProgressWindow::Start() {
     if (started_)
         return;
     started_ = true;
-    thread_->Start();
+    try {
+        thread_->Start();
+    } catch (const std::system_error& error) {
+        // No thread for the run (the process is out of threads or memory): the run ends as failed, saying
+        // why, instead of the exception leaving the window's slot.
+        ReportFailure(FormatText(LoadText(kNotStartedText), {error.what()}));
+        RequestClose(RunFailed);
+    }
 }
 
 int ProgressWindow::Run() {
     Start();
-    exec();
+    if (closeCode_ == 0)
+        exec();
     EndRun();
     // Without a close request (the modal run was ended from outside) the run's own code tells how it ended.
     return closeCode_ != 0 ? closeCode_ : thread_->result();
