@@ -1,6 +1,7 @@
 #include "dialogs/ui/progresswindow.h"
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <system_error>
 #include <utility>
@@ -9,12 +10,14 @@
 #include <QMetaObject>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 
 #include "album/albumjob.h"
 #include "album/createthread.h"
 #include "album/progressrequest.h"
 #include "album/relayedrunhost.h"
 #include "dialogs/ui/messageboxservice.h"
+#include "platform/interruptflag.h"
 #include "stringtable.h"
 
 namespace aw {
@@ -30,6 +33,7 @@ constexpr int kStopText = 213;
 constexpr int kFinishingText = 434;
 constexpr int kStepsPerItem = 10;
 constexpr int kNotStartedText = 3301;
+constexpr std::chrono::milliseconds kInterruptPoll{100};
 
 QString Text(int id) {
     return QString::fromStdString(LoadText(id));
@@ -68,6 +72,11 @@ ProgressWindow::ProgressWindow(const ProgressRequest& request, const ImagingLibr
     bar_->setRange(0, static_cast<int>(std::min<long long>(steps, INT_MAX)));
     bar_->setValue(0);
     connect(stop_, &QPushButton::clicked, this, &ProgressWindow::RequestStop);
+    // SIGTERM, SIGINT or SIGHUP (a logout, a shutdown) stop the run as Stop does: at its next step, its
+    // temporary files removed and the earlier page kept.
+    auto* interruptWatch = new QTimer(this);
+    connect(interruptWatch, &QTimer::timeout, this, &ProgressWindow::StopWhenInterrupted);
+    interruptWatch->start(kInterruptPoll);
 
     // The relay posts to this window's thread; a post to a window already gone is dropped by Qt, and the
     // destructor shuts the relay down before anything else goes.
@@ -157,8 +166,15 @@ void ProgressWindow::AdvanceProgress(int steps) {
     bar_->setValue(done_);
 }
 
+void ProgressWindow::StopWhenInterrupted() {
+    if (InterruptFlag::Raised())
+        RequestStop();
+}
+
 int ProgressWindow::AskYesNo(const std::string& text, const std::string& caption) {
-    return messages_->AskYesNo(text, caption, MessageIcon::Question, DefaultButton::Yes) ? kYes : kNo;
+    const bool yes = messages_->AskYesNo(text, caption, MessageIcon::Question, DefaultButton::Yes);
+    StopWhenInterrupted(); // before the run goes on: an interrupt while the question was shown stops it
+    return yes ? kYes : kNo;
 }
 
 void ProgressWindow::Inform(const std::string& text, const std::string& caption) {
