@@ -305,15 +305,14 @@ private slots:
         // A preview that cannot have a thread says so too.
         showThumbnail->setChecked(false);
         messages_ = {};
-        List(*window)->SelectLine(0);
-        List(*window)->OnSelectionMaybeChanged();
+        List(*window)->controller().InputClick(0);
         QTRY_VERIFY(!Get<DropPane>(*window, 1012)->isPreparing());
         Get<DropPane>(*window, 1012)->SetPreviewPreparer({}); // the running worker goes, a new one must start
         {
             const test::FailingThreadStarts failing;
             showThumbnail->setChecked(true);
         }
-        QCOMPARE(messages_.log, (Strings{"inform " + LoadText(438) + ": " + LoadText(424)}));
+        QTRY_COMPARE(messages_.log, (Strings{"inform " + LoadText(438) + ": " + LoadText(424)}));
     }
 
     // A background picture greys the background colour button and releases the solid colour.
