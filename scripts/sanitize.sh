@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
-# The unit tests under the sanitizers, without the windows:
-#   BUILD_ROOT/asan  AddressSanitizer + UndefinedBehaviorSanitizer, every unit test;
-#   BUILD_ROOT/tsan  ThreadSanitizer, the unit tests that start threads (found by what their sources use).
-# The imaging modules, which the tests load with dlopen, are built with the same sanitizer. Any finding
+# The tests under the sanitizers, the windows' own included (on the offscreen platform):
+#   BUILD_ROOT/asan  AddressSanitizer + UndefinedBehaviorSanitizer, every unit test and every window test,
+#                    and the window program itself (for scripts/drive-window.sh);
+#   BUILD_ROOT/tsan  ThreadSanitizer, the unit and window tests that start threads (found by what their
+#                    sources use: the progress window, the list with previews, the start-up with the
+#                    hand-over).
+# The imaging modules, which the tests load with dlopen, are built with the same sanitizer; Qt itself is
+# not instrumented, so the window tests check what reaches Qt (the texts shown) themselves. Any finding
 # fails the script. Where ThreadSanitizer cannot run on this kernel even without address randomisation,
 # that half is skipped and says so loudly.
 # Usage: scripts/sanitize.sh BUILD_ROOT   (the packages of scripts/setup.sh must be installed)
@@ -19,7 +23,7 @@ fi
 # configure DIR FLAGS
 configure() {
   local flags="$2 -fno-omit-frame-pointer"
-  cmake -S "$here" -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DALBUMWRIGHT_GUI=OFF \
+  cmake -S "$here" -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DALBUMWRIGHT_GUI=ON \
     "${launcher[@]}" -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" \
     -DCMAKE_EXE_LINKER_FLAGS="$flags" -DCMAKE_SHARED_LINKER_FLAGS="$flags" \
     -DCMAKE_MODULE_LINKER_FLAGS="$flags" >/dev/null
@@ -36,6 +40,17 @@ unit_targets() {
   done
 }
 
+# The window test programs, all of them or (with "threads") those that start threads: a worker of their
+# own, a run (Run or Start of a progress window), a preview (a ticked Show Thumbnail) or the hand-over.
+gui_targets() {
+  local source
+  for source in "$here"/tests/gui/tst_*.cpp; do
+    if [[ ${1:-} != threads ]] || grep -qE 'std::(j?thread|async)|->(Run|Start)\(\)|setChecked\(true\)|isPreparing|PickCompanion' "$source"; then
+      basename "$source" .cpp
+    fi
+  done
+}
+
 # Only the programs built here are run: the others appear to CTest as "<name>_NOT_BUILT".
 ctest_built=(ctest --output-on-failure -j "$jobs" -E '_NOT_BUILT$|^layers$' --test-dir)
 
@@ -43,10 +58,10 @@ findings=0
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
-echo "== AddressSanitizer + UndefinedBehaviorSanitizer: every unit test"
+echo "== AddressSanitizer + UndefinedBehaviorSanitizer: every unit and window test"
 asan=$root/asan
 configure "$asan" "-fsanitize=address,undefined -fno-sanitize-recover=all"
-mapfile -t targets < <(unit_targets)
+mapfile -t targets < <(unit_targets; gui_targets; echo albumwright)
 cmake --build "$asan" -j "$jobs" --target "${targets[@]}"
 # The modules and the libraries they pull in stay mapped until the end: after a real dlclose the leak
 # check could neither see their globals (what they keep for the process's life looks leaked) nor name
@@ -57,7 +72,7 @@ LD_PRELOAD=$scratch/nodlclose.so \
   ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:detect_stack_use_after_return=1:verify_asan_link_order=0 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 "${ctest_built[@]}" "$asan" || findings=1
 
-echo "== ThreadSanitizer: the unit tests that start threads"
+echo "== ThreadSanitizer: the unit and window tests that start threads"
 # Some kernels map memory where ThreadSanitizer does not expect it; without address randomisation
 # (setarch -R) it usually runs. Try a small program both ways before building anything.
 thread_sanitizer() {
@@ -78,7 +93,7 @@ thread_sanitizer() {
   fi
   local tsan=$root/tsan targets
   configure "$tsan" "-fsanitize=thread" || return 1
-  mapfile -t targets < <(unit_targets threads)
+  mapfile -t targets < <(unit_targets threads; gui_targets threads)
   # The build runs the test programs to list their tests, so it needs the same wrapper.
   "${wrap[@]}" cmake --build "$tsan" -j "$jobs" --target "${targets[@]}" || return 1
   TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 "${wrap[@]}" "${ctest_built[@]}" "$tsan"

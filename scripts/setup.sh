@@ -7,7 +7,7 @@ build=${1:-$here/build}
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-base-dev-tools
+  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
   libturbojpeg0-dev libjpeg62-turbo-dev
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
   libexif-dev

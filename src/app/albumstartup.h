@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "album/imaginglibraryloader.h"
-#include "mainwindow/messageservice.h"
 #include "platform/instancelock.h"
+#include "platform/messageservice.h"
 
 namespace aw {
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 
 namespace aw {
 namespace {
@@ -14,7 +15,7 @@ std::string Lower(std::string text) {
 
 } // namespace
 
-std::string StartupFileName(const std::vector<std::string>& arguments) {
+std::string StartupFileName(const std::vector<std::string>& arguments, const std::string& currentFolder) {
     std::string file;
     bool haveFile = false;
     bool openCommand = true;
@@ -31,7 +32,14 @@ std::string StartupFileName(const std::vector<std::string>& arguments) {
             haveFile = true;
         }
     }
-    return openCommand ? file : std::string();
+    if (!openCommand || file.empty() || file[0] == '/')
+        return openCommand ? file : std::string();
+    std::error_code error;
+    const std::filesystem::path base =
+        currentFolder.empty() ? std::filesystem::current_path(error) : std::filesystem::path(currentFolder);
+    if (error)
+        return file; // no current folder: the intake reports the file as it was given
+    return (base / file).lexically_normal().string();
 }
 
 } // namespace aw

@@ -10,7 +10,9 @@ namespace aw {
 
 // `arguments` without the program name. An argument starting with '-' is a switch ('/' begins a path here);
 // the print, print-to, DDE and unregister switches ("p", "pt", "dde", "unregister", "unregserver", any case)
-// mean "not a file to open" and give "". Later plain arguments are ignored.
-std::string StartupFileName(const std::vector<std::string>& arguments);
+// mean "not a file to open" and give "". Later plain arguments are ignored. A relative file is made
+// absolute against `currentFolder` (empty: the process's current folder) before anything uses it, so that
+// its folder is a usable album folder.
+std::string StartupFileName(const std::vector<std::string>& arguments, const std::string& currentFolder = {});
 
 } // namespace aw

@@ -9,7 +9,7 @@ extern "C" {
 #include <unistd.h>
 }
 
-#include "cli/interruptflag.h"
+#include "platform/interruptflag.h"
 #include "stringtable.h"
 
 namespace aw::cli {

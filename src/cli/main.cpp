@@ -2,11 +2,11 @@
 #include <string>
 #include <vector>
 
-#include "cli/interruptflag.h"
+#include "platform/interruptflag.h"
 #include "cli/makecommand.h"
 
 int main(int argc, char** argv) {
-    aw::cli::InterruptFlag::Install();
+    aw::InterruptFlag::Install();
     const std::vector<std::string> args(argv + 1, argv + argc);
     return aw::cli::MakeCommand().Run(args);
 }

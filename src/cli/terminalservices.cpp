@@ -11,7 +11,7 @@ extern "C" {
 #include "album/createthread.h"
 #include "album/relayedrunhost.h"
 #include "cli/console.h"
-#include "cli/interruptflag.h"
+#include "platform/interruptflag.h"
 #include "cli/terminalhost.h"
 #include "cli/updaterun.h"
 #include "medialist/itemlist.h"

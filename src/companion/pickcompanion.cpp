@@ -9,8 +9,8 @@ extern "C" {
 }
 
 #include "album/mediapath.h"
-#include "mainwindow/handoverstate.h"
 #include "medialist/selectionblock.h"
+#include "platform/handoverformats.h"
 #include "platform/handoverlistener.h"
 #include "stringtable.h"
 
@@ -85,7 +85,7 @@ std::vector<HandOverRecord> PickCompanion::AnswerFor(const std::string& format) 
     if (format == kSelectionFormat)
         return {{kSelectionFormat, selection_}};
     if (format == LoadText(kStatusFormatId))
-        return {{format, Bytes(HandOverState::kStatusSize, 0)}};
+        return {{format, Bytes(kHandOverStatusSize, 0)}};
     return {};
 }
 

@@ -14,12 +14,15 @@ const char* FolderName(Language language) {
 
 } // namespace
 
-std::string HelpBook::PagePath(const std::string& programFolder, Language language, int context) {
+std::string HelpBook::PagePath(const std::string& programFolder, Language language, int context,
+                               Lookup lookup) {
     if (context < 0 || programFolder.empty())
         return {};
     const fs::path program(programFolder);
     const fs::path books[] = {program / "help", program / ".." / "share" / "albumwright" / "help"};
     const std::string page = std::to_string(context) + ".html";
+    if (lookup == Expected)
+        return (books[0] / FolderName(language) / page).lexically_normal().string();
     for (Language candidate : {language, Language::English}) {
         for (const fs::path& book : books) {
             const fs::path path = book / FolderName(candidate) / page;

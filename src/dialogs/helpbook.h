@@ -11,9 +11,13 @@ namespace aw {
 
 class HelpBook {
 public:
-    // The absolute path of the page for `context` in `language`, the English page when that language has
-    // none, or "" when neither book holds the page (or the context is negative).
-    static std::string PagePath(const std::string& programFolder, Language language, int context);
+    enum Lookup { Found, Expected };
+
+    // Found: the absolute path of the page for `context` in `language`, the English page when that
+    // language has none, or "" when neither book holds the page (or the context is negative).
+    // Expected: where the page in `language` would lie beside the program, whether it exists or not.
+    static std::string PagePath(const std::string& programFolder, Language language, int context,
+                                Lookup lookup = Found);
 };
 
 } // namespace aw

@@ -66,8 +66,8 @@ int CreateWorkflow::HasArrangementMarker(const std::string& arrangementFile) {
 
 void CreateWorkflow::FillJob(AlbumJob& job, const CreateInputs& inputs, const AlbumSettings& settings) const {
     // Leading blanks would make the page land in a folder relative to wherever the program runs; the
-    // folder checks ignore them, so the run must too.
-    job.outputFolder = WithoutLeadingBlanks(inputs.outputFolder);
+    // folder checks ignore them, so the run must too. A leading "~/" is the home folder, as users type it.
+    job.outputFolder = ExpandHomeFolder(WithoutLeadingBlanks(inputs.outputFolder));
     job.pageTitle = inputs.pageTitle;
     job.fontColourText = ColourText(inputs.fontColour);
     if (inputs.backgroundIndex == 0) {

@@ -10,30 +10,20 @@
 // reference; nothing here touches them while the run lasts.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "album/albumjob.h"
 #include "album/mediaitem.h"
+#include "album/progressrequest.h"
+#include "dialogs/rgb.h"
 #include "mainwindow/albumsettings.h"
-#include "mainwindow/messageservice.h"
+#include "platform/messageservice.h"
 #include "platform/mountinfo.h"
 
 namespace aw {
 
 class ItemList;
-
-// Everything one generation run needs, handed to the progress run by reference for its duration; the run
-// takes its own copies of the items and the job before it starts.
-struct ProgressRequest {
-    const std::vector<MediaItem>& items;
-    const AlbumJob& job;
-    std::string dataPath;      // the Data folder, no closing "/"
-    std::string thumbPath;     // the Thumb folder, no closing "/"; empty with the arrangement marker
-    int arrangementMarker = 0; // 1: no thumbnails are made
-    std::string workFolder;    // temporary files go here; ends with "/"
-};
 
 struct ProgressOutcome {
     int runCode = 0;         // RunWritten (1), RunStopped (2), RunFailed (3)
@@ -55,12 +45,6 @@ public:
     // Create shows message 436 for each false itself.
     virtual bool SaveEmbedFlag(int embedPlayback) = 0;
     virtual bool SaveWorkFolder(const std::string& workFolder) = 0;
-};
-
-struct Rgb {
-    std::uint8_t red = 0;
-    std::uint8_t green = 0;
-    std::uint8_t blue = 0;
 };
 
 // The main window's state that Create reads.

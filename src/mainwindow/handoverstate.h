@@ -12,14 +12,12 @@
 #include <optional>
 #include <string>
 
+#include "platform/handoverformats.h"
 #include "platform/handoverrecord.h"
 
 namespace aw {
 
 class OutputFolders;
-
-// The name of the selection's format, a literal registered name; the status format is string 325.
-inline constexpr char kSelectionFormat[] = "Shell IDList Array";
 
 enum class StartupSource {
     Selection,   // both parts arrived with a selection: AcceptBrowserSelection, then the initial folder
@@ -35,7 +33,7 @@ struct StartupDecision {
 
 class HandOverState {
 public:
-    static constexpr std::size_t kStatusSize = 12;
+    static constexpr std::size_t kStatusSize = kHandOverStatusSize;
     enum Part : int { SelectionPart = 1, StatusPart = 2 };
 
     // One answer. The selection is copied (replacing an earlier one) and its parent folder read; when

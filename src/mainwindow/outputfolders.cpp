@@ -1,8 +1,12 @@
 #include "mainwindow/outputfolders.h"
 
 #include <cerrno>
+#include <cstdlib>
+#include <filesystem>
 
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "album/mediapath.h"
 #include "platform/desktopfolder.h"
@@ -28,6 +32,19 @@ bool IsAbsolute(const std::string& path) {
 std::string WithoutLeadingBlanks(const std::string& text) {
     const std::size_t start = text.find_first_not_of(" \t\r\n\v\f");
     return start == std::string::npos ? std::string() : text.substr(start);
+}
+
+std::string ExpandHomeFolder(const std::string& text) {
+    if (text.empty() || text[0] != '~' || (text.size() > 1 && text[1] != '/'))
+        return text;
+    std::string home;
+    if (const char* variable = std::getenv("HOME"); variable != nullptr && variable[0] == '/')
+        home = variable;
+    else if (const passwd* entry = ::getpwuid(::getuid()); entry != nullptr && entry->pw_dir != nullptr)
+        home = entry->pw_dir;
+    if (home.empty())
+        return text; // no home to stand for: refused later as the mistake it then is
+    return text.size() <= 2 ? home : OutputFolders::JoinPath(home, text.substr(2));
 }
 
 OutputFolders::OutputFolders(MessageService& questions, MountInfo mounts)

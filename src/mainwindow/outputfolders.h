@@ -12,7 +12,7 @@
 
 #include <string>
 
-#include "mainwindow/messageservice.h"
+#include "platform/messageservice.h"
 #include "platform/mountinfo.h"
 
 namespace aw {
@@ -73,5 +73,9 @@ private:
 
 // The text without its leading blanks and tabs.
 std::string WithoutLeadingBlanks(const std::string& text);
+
+// "~" alone or before "/" stands for the home folder ($HOME, else the user's entry in the password
+// database), as in every shell; any other text, "~user/" included, is returned unchanged.
+std::string ExpandHomeFolder(const std::string& text);
 
 } // namespace aw

@@ -102,9 +102,25 @@ std::size_t SettingsStore::ReadRegistryPath(const std::string& keyPath, const st
     return value->size();
 }
 
+bool SettingsStore::DefaultSettings(AlbumSettings& settings) const {
+    if (programFolder_.empty())
+        return false;
+    settings.backgrounds.clear();
+    settings.arrangements.clear();
+    for (int i = 0; i <= 4; ++i)
+        settings.backgrounds.push_back(
+            {i, i == 0 ? LoadText(kSolidColourId) : programFolder_ + LoadText(kSolidColourId + i)});
+    for (int i = 0; i <= 3; ++i)
+        settings.arrangements.push_back({i, programFolder_ + LoadText(kFirstArrangementFileId + i)});
+    settings.audioPicture = programFolder_ + LoadText(kAudioPictureFileId);
+    settings.embedPlayback = 0;
+    return true;
+}
+
 bool SettingsStore::WriteDefaultSettings() {
     SetProfileNames(LoadText(kCompanyId), LoadText(kProductId));
-    if (programFolder_.empty())
+    AlbumSettings defaults;
+    if (!DefaultSettings(defaults))
         return false;
     auto text = [](std::string name, std::string value) {
         ProfileStore::NamedValue entry{std::move(name), {}};
@@ -112,16 +128,14 @@ bool SettingsStore::WriteDefaultSettings() {
         return entry;
     };
     std::vector<ProfileStore::NamedValue> values;
-    for (int i = 0; i <= 4; ++i)
-        values.push_back(
-            text(Numbered(kBackgroundId, i),
-                 i == 0 ? LoadText(kSolidColourId) : programFolder_ + LoadText(kSolidColourId + i)));
-    for (int i = 0; i <= 3; ++i)
-        values.push_back(
-            text(Numbered(kArrangementId, i), programFolder_ + LoadText(kFirstArrangementFileId + i)));
-    values.push_back(text(LoadText(kAudioPictureId), programFolder_ + LoadText(kAudioPictureFileId)));
+    for (const SettingsRow& row : defaults.backgrounds)
+        values.push_back(text(Numbered(kBackgroundId, row.index), row.path));
+    for (const SettingsRow& row : defaults.arrangements)
+        values.push_back(text(Numbered(kArrangementId, row.index), row.path));
+    values.push_back(text(LoadText(kAudioPictureId), defaults.audioPicture));
     ProfileStore::NamedValue embed{LoadText(kEmbedId), {}};
     embed.value.type = ProfileStore::Type::Number;
+    embed.value.number = defaults.embedPlayback;
     values.push_back(embed);
     // One read and one atomic save for all eleven values: a start-up that fails half-way leaves none of
     // them written, and the start costs one fsync instead of eleven.

@@ -41,8 +41,12 @@ public:
     std::size_t ReadRegistryPath(const std::string& keyPath, const std::string& name, std::string& text,
                                  std::size_t bufferSize = kValueBufferSize) const;
 
-    // The start-up sequence: each false means the program cannot go on (see the main window).
+    // The start-up sequence: each false means the program cannot go on as it is (see the main window).
     bool WriteDefaultSettings();
+    // The tables, audio picture and embed flag that WriteDefaultSettings stores, straight into `settings`
+    // (the work folder is left alone); for a session whose settings file cannot be used. False when the
+    // program's data folder is unknown.
+    bool DefaultSettings(AlbumSettings& settings) const;
     bool LoadSettings(AlbumSettings& settings);
     // The stored TempPath when it has two characters or more and is a usable work folder, else the
     // system's temporary folder. The result always ends with "/".

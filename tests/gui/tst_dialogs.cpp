@@ -12,6 +12,7 @@
 #include "dialogs/ui/colourbutton.h"
 #include "dialogs/ui/colourpicker.h"
 #include "dialogs/ui/colourswatch.h"
+#include "dialogs/ui/desktophelpopener.h"
 #include "dialogs/ui/helplinkdialog.h"
 #include "dialogs/ui/messageboxservice.h"
 #include "dialogs/ui/workfolderdialog.h"
@@ -195,6 +196,36 @@ private slots:
         QVERIFY(boxes.AskYesNo("Sure?", "Caption", MessageIcon::Exclamation, DefaultButton::No));
         AnswerNextBox(QMessageBox::Ok, QMessageBox::Critical, "Failed", QMessageBox::NoButton);
         boxes.Inform("Failed", "Caption", MessageIcon::Stop);
+    }
+
+    // A box listing 2,000 names, or one endless line, fits the screen; the whole text is in its details.
+    void boxesFitTheScreen() {
+        QString names;
+        for (int i = 0; i < 2000; ++i)
+            names += QStringLiteral("\nBeach day %1.jpg").arg(i, 4, 10, QLatin1Char('0'));
+        for (const QString& text : {LoadText(403).c_str() + names, QString(50000, QLatin1Char('x'))}) {
+            QString details;
+            int height = 0;
+            QTimer::singleShot(0, this, [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                QVERIFY(box);
+                height = box->frameGeometry().height();
+                details = box->detailedText();
+                box->button(QMessageBox::Ok)->click();
+            });
+            MessageBoxService().Inform(text.toStdString(), "Caption", MessageIcon::Exclamation);
+            QVERIFY2(height > 0 && height <= QGuiApplication::primaryScreen()->availableGeometry().height(),
+                     qPrintable(QString::number(height)));
+            QCOMPARE(details, text);
+        }
+    }
+
+    // A help page that cannot be opened is named in a box instead of nothing happening.
+    void missingHelpPageIsNamed() {
+        test::ScriptedMessages boxes;
+        QVERIFY(!DesktopHelpOpener(boxes).OpenHelp(9999));
+        const std::string page = (test::BinDir() / "help" / "en" / "9999.html").string();
+        QCOMPARE(boxes.log, (Strings{"inform " + LoadText(438) + ": " + FormatText(LoadText(3300), {page})}));
     }
 
     // The short version line unless Shift and Ctrl are both held; a file without a version reads as zeros.

@@ -4,9 +4,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
+#include <QTranslator>
 #include <QtTest>
 
 #include <chrono>
@@ -14,6 +16,7 @@
 #include <thread>
 
 #include "album/imaginglibraryloader.h"
+#include "app/ui/qttranslations.h"
 #include "companion/pickcompanion.h"
 #include "dialogs/ui/colourbutton.h"
 #include "dialogs/ui/colourpicker.h"
@@ -26,6 +29,7 @@
 #include "platform/handoverchannel.h"
 #include "platform/profilestore.h"
 #include "stringtable.h"
+#include "support/failingthreadstarts.h"
 #include "support/fixtures.h"
 #include "support/recordinghelp.h"
 #include "support/scriptedmessages.h"
@@ -138,7 +142,6 @@ private slots:
             {none, "", 2, none, "", 446},
         };
         for (const auto& c : cases) {
-            const QByteArray row = (c.companionFiles.join(',') + " | " + c.startupFile).toUtf8();
             startupMessages_ = {};
             std::thread companion;
             int handedOver = -1;
@@ -152,10 +155,7 @@ private slots:
             const QString socket = QString::fromStdString(HandOverChannel::DefaultSocketPath());
             QTRY_VERIFY(c.companionFiles.isEmpty() || QFile::exists(socket));
             auto window = MakeWindow(c.startupFile.toStdString());
-            QElapsedTimer started;
-            started.start();
             QCOMPARE(window->Initialise(), c.result);
-            QVERIFY2(!c.companionFiles.isEmpty() || started.elapsed() < 100, row); // nobody to ask: no wait
             if (companion.joinable()) {
                 companion.join();
                 QCOMPARE(handedOver, 0);
@@ -204,6 +204,27 @@ private slots:
         window->menuBar()->actions().at(1)->trigger();
         QTest::keyClick(window->control(1004), Qt::Key_F1);
         QCOMPARE(help_.contexts, (std::vector<int>{2000, 2000, 2000}));
+    }
+
+    // Alt+H opens help at every press, in both languages; Qt's own buttons speak the window's language.
+    void altHOpensHelpEveryTimeAndButtonsFollowTheLanguage() {
+        for (const Language language : {Language::English, Language::Japanese}) {
+            SetLanguage(language);
+            init();
+            QVERIFY(LoadQtTranslations(*qApp));
+            auto window = Started();
+            window->show();
+            QApplication::setActiveWindow(window.get());
+            QVERIFY(QTest::qWaitForWindowActive(window.get()));
+            for (std::size_t press = 1; press <= 3; ++press) {
+                QTest::keyClick(window->control(1004), Qt::Key_H, Qt::AltModifier);
+                QTRY_COMPARE(help_.contexts, std::vector<int>(press, 2000)); // the button clicks after a beat
+            }
+            const QMessageBox box(QMessageBox::Question, "", "", QMessageBox::Yes | QMessageBox::No);
+            QCOMPARE(box.button(QMessageBox::Yes)->text() == "&Yes", language == Language::English);
+            const std::unique_ptr<QTranslator> loaded(qApp->findChild<QTranslator*>()); // removed as it goes
+        }
+        SetLanguage(Language::English);
     }
 
     // The Close button saves both settings, the window's own close neither.
@@ -280,6 +301,18 @@ private slots:
         showThumbnail->setChecked(true);
         QTRY_COMPARE(messages_.log, (Strings{"inform " + LoadText(438) + ": " + LoadText(424)}));
         QVERIFY(showThumbnail->isChecked()); // the box leaves it ticked
+
+        // A preview that cannot have a thread says so too.
+        showThumbnail->setChecked(false);
+        messages_ = {};
+        List(*window)->controller().InputClick(0);
+        QTRY_VERIFY(!Get<DropPane>(*window, 1012)->isPreparing());
+        Get<DropPane>(*window, 1012)->SetPreviewPreparer({}); // the running worker goes, a new one must start
+        {
+            const test::FailingThreadStarts failing;
+            showThumbnail->setChecked(true);
+        }
+        QTRY_COMPARE(messages_.log, (Strings{"inform " + LoadText(438) + ": " + LoadText(424)}));
     }
 
     // A background picture greys the background colour button and releases the solid colour.
@@ -390,11 +423,26 @@ private slots:
         QVERIFY(window->grab().save(QString::fromLocal8Bit(file)));
     }
 
-    void unwritableSettingsEndTheStartSilently() {
-        // A settings file below a plain file can never be written, whoever runs the test.
-        test::WriteWholeFile(scratch_->path() / "file", "x");
-        QCOMPARE(MakeWindow("/nowhere/a.jpg", "file/settings")->Run(), 2);
-        QVERIFY(startupMessages_.log.empty() && messages_.log.empty());
+    // A settings file that cannot be written (below a plain file), a folder at its path, or one too large
+    // to read whole: one box naming it, then a window on the defaults that saves nothing, even on Close.
+    void unusableSettingsFileWarnsOnceAndRunsOnDefaults() {
+        for (const std::string name : {"file/settings", "folder", "large"}) {
+            init();
+            test::WriteWholeFile(scratch_->path() / "file", "x");
+            std::filesystem::create_directory(scratch_->path() / "folder");
+            const std::string large(5 << 20, '#');
+            test::WriteWholeFile(scratch_->path() / "large", large);
+            auto window = MakeWindow("/nowhere/a.jpg", name);
+            QTimer::singleShot(0, window.get(), [&] { Click(*window, 1003); });
+            QCOMPARE(window->Run(), 1);
+            const std::string path = (scratch_->path() / name).string();
+            QCOMPARE(startupMessages_.log, (Strings{"inform " + LoadText(438) + ": " + LoadText(436) + "\n" +
+                                                    FormatText(LoadText(3302), {path})}));
+            QVERIFY2(messages_.log.empty(), name.c_str());
+            QVERIFY(window->settings().Arrangement(3) && window->settings().Arrangement(3)->ends_with("form4.dat"));
+            QVERIFY(!window->settings().workFolder.empty());
+            QCOMPARE(test::ReadWholeFile(scratch_->path() / "large") == large, true);
+        }
     }
 };
 

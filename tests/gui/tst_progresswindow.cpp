@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -16,7 +17,9 @@
 #include "mainwindow/createworkflow.h"
 #include "medialist/itemlist.h"
 #include "platform/filecopy.h"
+#include "platform/interruptflag.h"
 #include "stringtable.h"
+#include "support/failingthreadstarts.h"
 #include "support/fixtures.h"
 #include "support/itemsforrun.h"
 #include "support/scriptedmessages.h"
@@ -83,7 +86,7 @@ private slots:
     }
 
     // The read-only item answered No: asked and told from the window's thread, left out, its step still
-    // counted. Stop (twice), Esc or close with the question on screen: "Finishing..." until the run ends.
+    // counted. Stop (twice), Esc, close or SIGTERM with the question on screen: "Finishing..." until the run ends.
     void runsEndWrittenOrStopped() {
         const std::pair<const char*, std::function<void(ProgressWindow&)>> ways[] = {
             {"answered No", nullptr},
@@ -94,7 +97,9 @@ private slots:
              }},
             {"Esc", [](ProgressWindow& window) { QTest::keyClick(&window, Qt::Key_Escape); }},
             {"close", [](ProgressWindow& window) { window.close(); }},
+            {"SIGTERM", [](ProgressWindow&) { ::raise(SIGTERM); }},
         };
+        InterruptFlag::Install(true);
         for (const auto& [name, stop] : ways) {
             Prepare();
             auto window = Window();
@@ -122,7 +127,10 @@ private slots:
                 QCOMPARE(test::ReadWholeFile(out_ / "Data" / "x.jpg"), std::string("old"));
                 QVERIFY(window->failureLine().empty());
             }
+            for (const auto& entry : fs::recursive_directory_iterator(out_)) // nothing temporary is left
+                QVERIFY2(!entry.path().filename().string().starts_with("HTM"), entry.path().c_str());
             fs::remove_all(out_);
+            InterruptFlag::Reset();
         }
     }
 
@@ -139,6 +147,21 @@ private slots:
         QCOMPARE(window->Run(), RunFailed);
         QCOMPARE(bar->value(), 10);
         QVERIFY(window->failureLine().find("gone0.jpg") != std::string::npos);
+    }
+
+    // A run whose thread cannot start ends as failed at once, saying why; nothing is written.
+    void runThatCannotStartFailsWithItsReason() {
+        Prepare({"a.jpg"});
+        auto window = Window();
+        const test::Watchdog watchdog(60s, "a run without a thread");
+        {
+            const test::FailingThreadStarts failing;
+            QCOMPARE(window->Run(), RunFailed);
+        }
+        QVERIFY2(window->failureLine().starts_with(FormatText(LoadText(3301), {""})) &&
+                     window->failureLine().size() > FormatText(LoadText(3301), {""}).size(),
+                 window->failureLine().c_str());
+        QVERIFY(fs::is_empty(out_ / "Thumb"));
     }
 
     // Destroyed while the run waits for an unshown answer: the question answers No, the destructor returns.

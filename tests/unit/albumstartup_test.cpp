@@ -101,11 +101,14 @@ TEST(InstanceLock, FreedHoweverTheHolderEndsAndNeverThroughAPlantedLink) {
     EXPECT_FALSE(std::filesystem::exists(planted / "elsewhere"));
 }
 
+// A relative name is made absolute against the current folder: its folder is where the album goes.
 TEST(StartupCommand, FirstPlainArgumentUnlessASwitchMakesItAnotherCommand) {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{}, ""},
         {{"/pics/a.jpg", "/pics/b.jpg"}, "/pics/a.jpg"},
-        {{"-embedding", "a.jpg"}, "a.jpg"},
+        {{"-embedding", "a.jpg"}, "/home/u/a.jpg"},
+        {{"pics/./b c.jpg"}, "/home/u/pics/b c.jpg"},
+        {{"../a.jpg"}, "/home/a.jpg"},
         {{"-p", "a.jpg"}, ""},
         {{"a.jpg", "-PT", "printer"}, ""},
         {{"-dde"}, ""},
@@ -113,7 +116,7 @@ TEST(StartupCommand, FirstPlainArgumentUnlessASwitchMakesItAnotherCommand) {
         {{"", "a.jpg"}, ""}, // an empty first argument is the file
     };
     for (const auto& [arguments, file] : cases)
-        EXPECT_EQ(StartupFileName(arguments), file) << ::testing::PrintToString(arguments);
+        EXPECT_EQ(StartupFileName(arguments, "/home/u"), file) << ::testing::PrintToString(arguments);
 }
 
 } // namespace

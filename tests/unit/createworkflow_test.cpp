@@ -1,5 +1,6 @@
 #include "mainwindow/createworkflow.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -12,6 +13,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include "mainwindow/outputfolders.h"
 #include "medialist/itemlist.h"
 #include "stringtable.h"
 #include "support/testpaths.h"
@@ -155,6 +157,28 @@ TEST(CreateWorkflowTest, QuestionsMessagesAndFolders) {
         EXPECT_EQ(fs::is_directory(folder + "Thumb"), !has("marked"));
     }
     EXPECT_EQ(CreateWorkflow::AlbumPagePath("/"), "/Index.html");
+}
+
+// A leading "~/" is the home folder; "~user/" and a "~" inside a name are folder names like any other.
+TEST(CreateWorkflowTest, TildeStandsForTheHomeFolder) {
+    ScratchDir home;
+    const std::string saved = std::getenv("HOME") ? std::getenv("HOME") : "";
+    ::setenv("HOME", home.str().c_str(), 1);
+    for (const auto& [typed, made] : {std::pair<std::string, std::string>{" ~/album", home.str() + "/album"},
+                                      {"~", home.str()},
+                                      {home.str() + "/~/b", home.str() + "/~/b"}}) {
+        FakeServices services;
+        CreateInputs inputs;
+        inputs.outputFolder = typed;
+        AlbumJob job;
+        ItemList items;
+        items.AppendItem({"/photos/a.jpg", "", "", "", StillJpeg});
+        CreateWorkflow(services).Run(job, items, inputs, AlbumSettings{});
+        ASSERT_TRUE(services.request.has_value()) << typed;
+        EXPECT_EQ(services.request->dataPath, made + "/Data") << typed;
+    }
+    EXPECT_EQ(ExpandHomeFolder("~nobody/x"), "~nobody/x");
+    ::setenv("HOME", saved.c_str(), 1);
 }
 
 // A line of any length is passed without holding it (100 MB once cost more); a FIFO never blocks.

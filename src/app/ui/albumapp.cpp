@@ -7,6 +7,8 @@
 #include <QIcon>
 
 #include "app/albumstartup.h"
+#include "app/ui/interruptwatch.h"
+#include "app/ui/qttranslations.h"
 #include "dialogs/ui/messageboxservice.h"
 #include "mainwindow/ui/mainwindow.h"
 
@@ -15,6 +17,8 @@ namespace aw {
 int AlbumApp::Run(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setWindowIcon(QIcon(":/bitmaps/albumwright.png"));
+    LoadQtTranslations(application); // without them the standard buttons stay English
+    WatchForInterrupt(application);
 
     // QApplication has taken its own options out of argv; what is left are the program's arguments, as the
     // bytes the shell gave (file names need not be valid UTF-8).

@@ -6,7 +6,7 @@
 
 #include <QPushButton>
 
-#include "mainwindow/createworkflow.h"
+#include "dialogs/rgb.h"
 
 namespace aw {
 

@@ -13,7 +13,7 @@
 
 #include <QDialog>
 
-#include "mainwindow/createworkflow.h"
+#include "dialogs/rgb.h"
 
 class QMouseEvent;
 

@@ -12,7 +12,7 @@
 #include <QFrame>
 #include <QPixmap>
 
-#include "mainwindow/createworkflow.h"
+#include "dialogs/rgb.h"
 
 class QPainter;
 

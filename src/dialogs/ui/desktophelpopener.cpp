@@ -5,16 +5,26 @@
 #include <QUrl>
 
 #include "dialogs/helpbook.h"
+#include "platform/messageservice.h"
 #include "stringtable.h"
 
 namespace aw {
+namespace {
+
+constexpr int kPageNotOpenedId = 3300;
+constexpr int kWarningId = 438;
+
+} // namespace
 
 bool DesktopHelpOpener::OpenHelp(int context) {
-    const std::string page =
-        HelpBook::PagePath(QCoreApplication::applicationDirPath().toStdString(), CurrentLanguage(), context);
-    if (page.empty())
-        return false;
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(page)));
+    const std::string programFolder = QCoreApplication::applicationDirPath().toStdString();
+    std::string page = HelpBook::PagePath(programFolder, CurrentLanguage(), context);
+    if (!page.empty() && QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(page))))
+        return true;
+    if (page.empty()) // named where the build puts it, the first place looked at
+        page = HelpBook::PagePath(programFolder, CurrentLanguage(), context, HelpBook::Expected);
+    boxes_.Inform(FormatText(LoadText(kPageNotOpenedId), {page}), LoadText(kWarningId), MessageIcon::Exclamation);
+    return false;
 }
 
 } // namespace aw

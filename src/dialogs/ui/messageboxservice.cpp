@@ -5,6 +5,11 @@
 namespace aw {
 namespace {
 
+// What a box shows in its own text; the rest stands whole in its scrollable details. A box listing
+// thousands of names must still fit the screen, its buttons within reach.
+constexpr int kMaxLines = 20;
+constexpr int kMaxCharacters = 1500;
+
 QMessageBox::Icon ToQt(MessageIcon icon) {
     switch (icon) {
     case MessageIcon::Information:
@@ -19,20 +24,46 @@ QMessageBox::Icon ToQt(MessageIcon icon) {
     return QMessageBox::Critical;
 }
 
+// Puts `text` into `box`, cut to the bounds above with the whole text in the details when it is longer.
+void SetBoundedText(QMessageBox& box, const std::string& text) {
+    const QString whole = QString::fromStdString(text);
+    qsizetype cut = std::min<qsizetype>(whole.size(), kMaxCharacters);
+    qsizetype from = 0;
+    for (int line = 0; line < kMaxLines; ++line) {
+        from = whole.indexOf(QLatin1Char('\n'), from);
+        if (from < 0)
+            break;
+        ++from;
+    }
+    if (from > 0 && from < cut)
+        cut = from - 1;
+    if (cut == whole.size()) {
+        box.setText(whole);
+        return;
+    }
+    box.setText(whole.left(cut) + QStringLiteral("\n…"));
+    box.setDetailedText(whole);
+}
+
+int Show(QMessageBox::Icon icon, const std::string& caption, const std::string& text,
+         QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton, QWidget* owner) {
+    QMessageBox box(icon, QString::fromStdString(caption), QString(), buttons, owner);
+    SetBoundedText(box, text);
+    box.setDefaultButton(defaultButton);
+    return box.exec();
+}
+
 } // namespace
 
 bool MessageBoxService::AskYesNo(const std::string& text, const std::string& caption, MessageIcon icon,
                                  DefaultButton defaultButton) {
-    QMessageBox box(ToQt(icon), QString::fromStdString(caption), QString::fromStdString(text),
-                    QMessageBox::Yes | QMessageBox::No, owner_.data());
-    box.setDefaultButton(defaultButton == DefaultButton::Yes ? QMessageBox::Yes : QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
+    return Show(ToQt(icon), caption, text, QMessageBox::Yes | QMessageBox::No,
+                defaultButton == DefaultButton::Yes ? QMessageBox::Yes : QMessageBox::No,
+                owner_.data()) == QMessageBox::Yes;
 }
 
 void MessageBoxService::Inform(const std::string& text, const std::string& caption, MessageIcon icon) {
-    QMessageBox box(ToQt(icon), QString::fromStdString(caption), QString::fromStdString(text),
-                    QMessageBox::Ok, owner_.data());
-    box.exec();
+    Show(ToQt(icon), caption, text, QMessageBox::Ok, QMessageBox::Ok, owner_.data());
 }
 
 } // namespace aw

@@ -6,7 +6,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "mainwindow/messageservice.h"
+#include "platform/messageservice.h"
 
 namespace aw {
 

@@ -1,19 +1,23 @@
 #include "dialogs/ui/progresswindow.h"
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
+#include <system_error>
 #include <utility>
 
 #include <QLabel>
 #include <QMetaObject>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 
 #include "album/albumjob.h"
 #include "album/createthread.h"
+#include "album/progressrequest.h"
 #include "album/relayedrunhost.h"
 #include "dialogs/ui/messageboxservice.h"
-#include "mainwindow/createworkflow.h"
+#include "platform/interruptflag.h"
 #include "stringtable.h"
 
 namespace aw {
@@ -28,6 +32,8 @@ constexpr int kTitleText = 214;
 constexpr int kStopText = 213;
 constexpr int kFinishingText = 434;
 constexpr int kStepsPerItem = 10;
+constexpr int kNotStartedText = 3301;
+constexpr std::chrono::milliseconds kInterruptPoll{100};
 
 QString Text(int id) {
     return QString::fromStdString(LoadText(id));
@@ -66,6 +72,11 @@ ProgressWindow::ProgressWindow(const ProgressRequest& request, const ImagingLibr
     bar_->setRange(0, static_cast<int>(std::min<long long>(steps, INT_MAX)));
     bar_->setValue(0);
     connect(stop_, &QPushButton::clicked, this, &ProgressWindow::RequestStop);
+    // SIGTERM, SIGINT or SIGHUP (a logout, a shutdown) stop the run as Stop does: at its next step, its
+    // temporary files removed and the earlier page kept.
+    auto* interruptWatch = new QTimer(this);
+    connect(interruptWatch, &QTimer::timeout, this, &ProgressWindow::StopWhenInterrupted);
+    interruptWatch->start(kInterruptPoll);
 
     // The relay posts to this window's thread; a post to a window already gone is dropped by Qt, and the
     // destructor shuts the relay down before anything else goes.
@@ -92,12 +103,20 @@ void ProgressWindow::Start() {
     if (started_)
         return;
     started_ = true;
-    thread_->Start();
+    try {
+        thread_->Start();
+    } catch (const std::system_error& error) {
+        // No thread for the run (the process is out of threads or memory): the run ends as failed, saying
+        // why, instead of the exception leaving the window's slot.
+        ReportFailure(FormatText(LoadText(kNotStartedText), {error.what()}));
+        RequestClose(RunFailed);
+    }
 }
 
 int ProgressWindow::Run() {
     Start();
-    exec();
+    if (closeCode_ == 0)
+        exec();
     EndRun();
     // Without a close request (the modal run was ended from outside) the run's own code tells how it ended.
     return closeCode_ != 0 ? closeCode_ : thread_->result();
@@ -147,8 +166,15 @@ void ProgressWindow::AdvanceProgress(int steps) {
     bar_->setValue(done_);
 }
 
+void ProgressWindow::StopWhenInterrupted() {
+    if (InterruptFlag::Raised())
+        RequestStop();
+}
+
 int ProgressWindow::AskYesNo(const std::string& text, const std::string& caption) {
-    return messages_->AskYesNo(text, caption, MessageIcon::Question, DefaultButton::Yes) ? kYes : kNo;
+    const bool yes = messages_->AskYesNo(text, caption, MessageIcon::Question, DefaultButton::Yes);
+    StopWhenInterrupted(); // before the run goes on: an interrupt while the question was shown stops it
+    return yes ? kYes : kNo;
 }
 
 void ProgressWindow::Inform(const std::string& text, const std::string& caption) {

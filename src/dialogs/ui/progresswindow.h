@@ -1,7 +1,8 @@
 // The small modal window shown while an album is written: a status line (1078), a smooth bar (1079) and
 // Stop (1016), title "Creating..." (214), no close box. It runs one CCreateThread, shows what the run
 // reports, turns Stop, Esc and a window-manager close into a stop request ("Finishing..." (434) in the
-// status line, then the run's cancel flag), and ends its modal run with the run's code (1 written,
+// status line, then the run's cancel flag), and so does an interrupt (InterruptFlag), and ends its modal run
+// with the run's code (1 written,
 // 2 stopped, 3 failed).
 //
 // The run's host calls reach the window through a RelayedRunHost posting to this window's thread: status
@@ -66,6 +67,7 @@ protected:
 
 private:
     void RequestStop();
+    void StopWhenInterrupted();
     void EndRun();
 
     // The run's host calls, carried out here on the user-interface thread.

@@ -10,7 +10,7 @@
 #include "dialogs/helpopener.h"
 #include "dialogs/ui/dialogunits.h"
 #include "dialogs/workfoldertext.h"
-#include "mainwindow/messageservice.h"
+#include "platform/messageservice.h"
 #include "platform/tempfile.h"
 #include "stringtable.h"
 

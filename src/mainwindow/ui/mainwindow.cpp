@@ -14,6 +14,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QUrl>
 
@@ -36,6 +37,7 @@
 #include "medialist/ui/droppane.h"
 #include "medialist/ui/thumbnaillist.h"
 #include "platform/handoverchannel.h"
+#include "platform/tempfile.h"
 #include "stringtable.h"
 
 namespace aw {
@@ -54,6 +56,7 @@ constexpr int kDeleteTipId = 233;
 constexpr int kErrorId = 411;
 constexpr int kSettingsBrokenId = 426;
 constexpr int kSettingsNotSavedId = 436;
+constexpr int kSettingsUnusableId = 3302;
 constexpr int kWarningId = 438;
 constexpr int kNotAFolderId = 443;
 constexpr int kNoFilesId = 446;
@@ -64,6 +67,15 @@ constexpr int kLastArrangement = 3;
 
 QString Text(int id) {
     return QString::fromStdString(LoadText(id));
+}
+
+// The text without its mnemonic: "&Help..." and "ヘルプ(&H)..." become "Help..." and "ヘルプ...".
+QString WithoutMnemonic(const QString& text) {
+    static const QRegularExpression bracketed(QStringLiteral("\\(&[^&]\\)"));
+    QStringList parts = text.split(QStringLiteral("&&")); // "&&" is a literal "&"
+    for (QString& part : parts)
+        part.remove(bracketed).remove(QLatin1Char('&'));
+    return parts.join(QStringLiteral("&&"));
 }
 
 // The platform's folder browser in place of the shell's: string 224 shown inside it, title 226.
@@ -98,10 +110,10 @@ MainWindow::MainWindow(const ImagingLibrary& imaging, std::string startupFile, Q
         ownBoxes_ = std::make_unique<MessageBoxService>(this);
     if (!seams_.startupMessages)
         ownStartupBoxes_ = std::make_unique<MessageBoxService>(nullptr);
-    if (!seams_.help)
-        ownHelp_ = std::make_unique<DesktopHelpOpener>();
-    help_ = seams_.help ? seams_.help : ownHelp_.get();
     messages_ = seams_.messages ? seams_.messages : ownBoxes_.get();
+    if (!seams_.help)
+        ownHelp_ = std::make_unique<DesktopHelpOpener>(*messages_);
+    help_ = seams_.help ? seams_.help : ownHelp_.get();
     startupMessages_ = seams_.startupMessages ? seams_.startupMessages : ownStartupBoxes_.get();
     if (!seams_.pickFolder)
         seams_.pickFolder = PickFolderWithDialog;
@@ -146,7 +158,9 @@ void MainWindow::CreateMenuBar() {
     QAction* option = menuBar_->addAction(Text(kOptionCommandId));
     option->setObjectName(QStringLiteral("command48"));
     connect(option, &QAction::triggered, this, &MainWindow::OnOption);
-    QAction* help = menuBar_->addAction(Text(kHelpCommandId));
+    // The Help button (1083) owns Alt+H; a second owner in the menu bar would make each press go to the
+    // two by turns, opening help only every other time.
+    QAction* help = menuBar_->addAction(WithoutMnemonic(Text(kHelpCommandId)));
     help->setObjectName(QStringLiteral("command32"));
     connect(help, &QAction::triggered, this, &MainWindow::OnHelp);
     if (!LoadText(kAboutCommandId).empty()) {
@@ -297,8 +311,19 @@ int MainWindow::Initialise() {
 }
 
 bool MainWindow::LoadSettings() {
-    if (!settingsStore_->WriteDefaultSettings())
-        return false;
+    if (!settingsStore_->WriteDefaultSettings()) {
+        // A settings file that cannot be read whole or written (full or read-only, a folder or a FIFO at its
+        // path, too large): said once, then this session runs on the defaults and saves nothing, so a file
+        // it could not read is never replaced.
+        settings_.workFolder = SystemTempPath();
+        if (!settingsStore_->DefaultSettings(settings_) || settings_.workFolder.empty())
+            return false;
+        startupMessages_->Inform(LoadText(kSettingsNotSavedId) + "\n" +
+                                     FormatText(LoadText(kSettingsUnusableId), {profile_.file()}),
+                                 LoadText(kWarningId), MessageIcon::Exclamation);
+        sessionOnly_ = true;
+        return true;
+    }
     if (!settingsStore_->LoadSettings(settings_)) {
         startupMessages_->Inform(LoadText(kSettingsBrokenId), LoadText(kErrorId), MessageIcon::Stop);
         return false;
@@ -351,6 +376,8 @@ void MainWindow::OnBrowse() {
 }
 
 void MainWindow::SaveSettings() {
+    if (sessionOnly_)
+        return;
     // Each save reports its own failure; the second is tried whatever became of the first.
     if (!settingsStore_->SaveEmbedFlag(settings_.embedPlayback))
         messages_->Inform(LoadText(kSettingsNotSavedId), LoadText(kWarningId), MessageIcon::Exclamation);
@@ -364,7 +391,8 @@ void MainWindow::OnCreate() {
     inputs.pageTitle = As<QLineEdit>(1004)->text().toStdString();
     pageStyle_->FillCreateInputs(inputs);
     inputs.openWhenDone = As<QCheckBox>(1006)->isChecked();
-    WindowServices services(this, *messages_, *help_, imaging_, *settingsStore_, seams_.openPage);
+    WindowServices services(this, *messages_, *help_, imaging_, sessionOnly_ ? nullptr : settingsStore_.get(),
+                            seams_.openPage);
     CreateWorkflow create(services);
     const CreateResult result = create.Run(job_, As<ThumbnailList>(1014)->items(), inputs, settings_);
     if (result.closeWindow)

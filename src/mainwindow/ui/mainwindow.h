@@ -114,6 +114,7 @@ private:
     ProfileStore profile_;
     std::unique_ptr<SettingsStore> settingsStore_;
     std::unique_ptr<PageStyleChooser> pageStyle_;
+    bool sessionOnly_ = false; // the settings file cannot be used: defaults, nothing saved
 };
 
 } // namespace aw

@@ -7,7 +7,7 @@
 namespace aw {
 
 WindowServices::WindowServices(QWidget* owner, MessageService& boxes, HelpOpener& help,
-                               const ImagingLibrary& imaging, SettingsStore& settings,
+                               const ImagingLibrary& imaging, SettingsStore* settings,
                                std::function<bool(const std::string&)> openPage)
     : owner_(owner), boxes_(boxes), help_(help), imaging_(imaging), settings_(settings),
       openPage_(std::move(openPage)) {}
@@ -37,11 +37,11 @@ bool WindowServices::OpenInBrowser(const std::string& pagePath) {
 }
 
 bool WindowServices::SaveEmbedFlag(int embedPlayback) {
-    return settings_.SaveEmbedFlag(embedPlayback);
+    return settings_ == nullptr || settings_->SaveEmbedFlag(embedPlayback);
 }
 
 bool WindowServices::SaveWorkFolder(const std::string& workFolder) {
-    return settings_.SaveWorkFolder(workFolder);
+    return settings_ == nullptr || settings_->SaveWorkFolder(workFolder);
 }
 
 } // namespace aw

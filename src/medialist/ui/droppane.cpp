@@ -1,5 +1,6 @@
 #include "medialist/ui/droppane.h"
 
+#include <system_error>
 #include <utility>
 
 #include <QDragEnterEvent>
@@ -115,8 +116,12 @@ PreviewStart DropPane::ShowThumbnail(std::uint64_t ticket, const std::string& pa
         return PreviewStart::Shown;
     if (!IsStillKind(kind) && !IsMovieKind(kind))
         return PreviewStart::Failed;
+    try {
+        Worker().Request(ticket, path, kind);
+    } catch (const std::system_error&) {
+        return PreviewStart::Failed; // no thread for the preview: the caller says it cannot be shown
+    }
     preparing_ = true;
-    Worker().Request(ticket, path, kind);
     return PreviewStart::Pending;
 }
 

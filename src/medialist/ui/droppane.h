@@ -4,6 +4,7 @@
 //
 // Previews are prepared on a worker thread (PreviewWorker). ShowThumbnail only starts one, under the
 // ticket the list's controller gives it; the result goes to the controller, which says whether to draw it.
+// A request that cannot have a thread fails at once.
 // Only the newest request's result can be drawn. Without a list every result of the newest request is.
 //
 // Ownership: owns the worker and the held picture; the list and the imaging table are borrowed and must

@@ -9,8 +9,8 @@
 #include <QSignalBlocker>
 #include <QStatusBar>
 
-#include "mainwindow/messageservice.h"
 #include "medialist/ui/droppane.h"
+#include "platform/messageservice.h"
 
 namespace aw {
 namespace {

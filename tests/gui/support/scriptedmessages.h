@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "mainwindow/messageservice.h"
+#include "platform/messageservice.h"
 
 namespace aw::test {
 

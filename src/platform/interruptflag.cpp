@@ -1,4 +1,4 @@
-#include "cli/interruptflag.h"
+#include "platform/interruptflag.h"
 
 #include <csignal>
 
@@ -6,7 +6,7 @@ extern "C" {
 #include <signal.h>
 }
 
-namespace aw::cli {
+namespace aw {
 namespace {
 
 volatile std::sig_atomic_t g_raised = 0;
@@ -27,7 +27,7 @@ extern "C" void OnInterrupt(int signal) {
 
 } // namespace
 
-void InterruptFlag::Install() {
+void InterruptFlag::Install(bool hangUpToo) {
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
@@ -35,6 +35,9 @@ void InterruptFlag::Install() {
     action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    struct sigaction hangUp {};
+    if (hangUpToo && sigaction(SIGHUP, nullptr, &hangUp) == 0 && hangUp.sa_handler != SIG_IGN)
+        sigaction(SIGHUP, &action, nullptr);
     // Killed by a file-size limit, the run would leave its temporary files and no message.
     std::signal(SIGXFSZ, SIG_IGN);
 }
@@ -52,4 +55,4 @@ void InterruptFlag::Reset() {
     g_count = 0;
 }
 
-} // namespace aw::cli
+} // namespace aw
