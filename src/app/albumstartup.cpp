@@ -27,7 +27,10 @@ StartupState AlbumStartup::Run(const std::vector<std::string>& arguments,
         boxes_.Inform(lock_.problem(), LoadText(411), MessageIcon::Exclamation);
     const ImagingLoadResult loaded = moduleFolder_.empty() ? loader_.Load() : loader_.Load(moduleFolder_);
     if (loaded != ImagingLoadResult::Loaded) {
-        ShowError(loader_.failureTextId());
+        // The box names the module file and why, as the command line does: "not found" alone would send
+        // the user looking for a file that is there but refused.
+        boxes_.Inform(LoadText(loader_.failureTextId()) + "\n" + loader_.errorText(), LoadText(411),
+                      MessageIcon::Stop);
         return StartupState::LibraryFailure;
     }
     runMainWindow(loader_.library(), StartupFileName(arguments));
