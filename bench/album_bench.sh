@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The album benchmark: albumwright-make on a deterministic set of camera-like photos against the tools a
 # user would otherwise use for the thumbnails alone, and against the bare decode floor, all interleaved in
 # one run on this machine; then peak memory for 80 and 800 items, movie first frames against ffmpeg, and

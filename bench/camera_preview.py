@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """Writes a camera-like JPEG: MAIN with a multi-picture index (APP2 "MPF") after its start marker that
 names PREVIEW, appended after the main picture, as its full-HD class large thumbnail, as cameras store it.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The decode floor of the album benchmark: how fast this machine can merely decode the photo set. Every
 // file named is read and decoded by TurboJPEG at its smallest DCT scale (1/8), one thread per core (or as
 // many as -j says), in one process; nothing is written. An album cannot be made faster than this.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window's preview of a big photo: time to read, decode and fit one JPEG into the drop pane's 141 x 271
 // box (PreparePreview, as the preview worker calls it), on the calling thread only.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The album's thumbnails alone, for the stills benchmark: each file named is prepared as a run prepares
 // its thumbnail (ThumbnailPreparer: read, decode, fit into 160 x 120, encode at 80), spread over JOBS
 // threads, nothing written. Timed from outside (/usr/bin/time), like the peer it is set against.

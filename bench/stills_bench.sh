@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The stills benchmark: thumbnails of 20 HEIC and 20 PNG photos of 12 megapixels made by the album
 # (still_thumbnails: the run's own thumbnail preparation, one thread per core) against vipsthumbnail on the
 # same files (one process per core), interleaved in ROUNDS rounds (default 3; medians shown); then the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Thumbnail throughput of the image module on camera-sized JPEGs, beside a peer measured in the same run.
 //
 // Makes `count` pictures of `width` x `height` (default 6000 x 4000, 24 megapixels) with the module's own

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Timing shared by the benchmark scripts (sourced, not run). Wall time, and the processor time of
 # everything a contender ran (user + system, from the shell's children totals), both in ms: on a busy
 # machine the second says more than the first. Needs $out, a folder for the scratch file.

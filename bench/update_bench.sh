@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The update benchmark: albumwright-make --update on an album of COUNT 12-megapixel photos with 1% of them
 # changed, and with nothing changed, against a full run of the same photos into an empty folder, all
 # interleaved in one run on this machine.

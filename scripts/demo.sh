@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Makes a demo album: installs what is needed, builds the command line, draws sample media (pictures of
 # several sizes including a portrait one, a bitmap, a short movie, a sound file) and runs albumwright-make
 # on them. Usage: scripts/demo.sh [build-dir]   (default: build)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the libFuzzer targets (tests/fuzz) with clang in a build folder of their own and runs each one from
 # its committed seeds (tests/fuzz/corpus/<target>, only read; the bitmap target also reads the BMP Suite).
 #   scripts/fuzz.sh --brief [BUILD]           about 20 seconds a target

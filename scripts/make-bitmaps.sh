@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Makes the pictures of resources/bitmaps: the faces of the main window's bitmap buttons (bmp<id>.png), the
 # two movie badges, the audio picture and the program icon, and lists them in bitmaps.qrc. Needs ImageMagick's
 # convert; the results are committed, so this only runs again when a picture is to change. Nothing is random

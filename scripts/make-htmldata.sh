@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Makes the installed pictures of resources/htmldata: four tileable page backgrounds and the 160 x 120
 # picture that stands for a sound file. Needs ImageMagick's convert; the results are committed, so this
 # only runs again when a picture is to change. Noise is seeded so that reruns give the same pictures.

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Makes the small sample files of today's formats in tests/data/media from nothing: ImageMagick for the
 # pictures, ffmpeg for the movies, and two helpers compiled here against lcms2 and libheif (a Display P3
 # colour profile, and HEIC files that declare a rotation, which heif-enc cannot write). The results are

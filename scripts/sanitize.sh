@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The tests under the sanitizers, the windows' own included (on the offscreen platform):
 #   BUILD_ROOT/asan  AddressSanitizer + UndefinedBehaviorSanitizer, every unit test and every window test,
 #                    and the window program itself (for scripts/drive-window.sh);

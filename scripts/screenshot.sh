@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Pictures of the windows under a virtual display, for the README and for looking at what was built:
 # the main window with a few items (docs/mainwindow.png; with LANG=ja_JP.UTF-8 docs/mainwindow-ja.png)
 # and, when asked with --dialogs, every secondary window into the build folder.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs every Debian package the project needs (idempotent) and configures the build folder.
 # Usage: scripts/setup.sh [build-dir]   (default: build); scripts/setup.sh --packages-only
 set -euo pipefail

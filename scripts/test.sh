@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Sets up (packages, configure), builds everything and runs the whole test suite under CTest.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)

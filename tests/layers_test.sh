@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Each folder of src/ may include only from itself and the layers below it; a ui/ folder may also include
 # its own layer's plain files and the ui/ folders of the layers below, never a layer above. Only ui/ folders
 # and the thin main.cpp files may include Qt. Prints what it checked, every offending line, and fails when

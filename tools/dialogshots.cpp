@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Pictures of the secondary windows for people to look at, not a test: writes colourpicker.png,
 // swatches.png, workfolderdialog.png, aboutbox.png, aboutbox-full.png and helplinkdialog.png into the
 // folder given (default "."), in the language of the locale. Run it under a virtual display:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's string table: every user-visible text, fixed file name and settings name, in English and
 // Japanese under the same ids. Thread-safe: the tables are constant and the language is chosen once.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The user's choices for one album run. Filled afresh by every Create command; read (never changed) by
 // the generation thread through a reference while the run lasts.
 #pragma once

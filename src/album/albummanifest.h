@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The album's record of what its earlier runs wrote: a hidden file in the album folder (string 3120) that
 // the page never links. For every Data and Thumb file a run wrote it keeps the source it was made from
 // (path and FileIdentity), the written file's own identity, and what else decides its bytes (the item's

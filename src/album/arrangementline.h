@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The lines of an arrangement file and the number on each. Thread-safe (no shared state).
 #pragma once
 

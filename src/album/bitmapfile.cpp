@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "album/bitmapfile.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Splits the bytes of a .bmp file into the description and the pixels that the imaging modules take.
 // Pure; thread-safe. Every offset is checked against the bytes given.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "album/boxfit.h"
 
 namespace aw {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The fitting arithmetic of thumbnails (box 160 x 120) and of the preview (box 141 x 271). Pure functions;
 // thread-safe.
 #pragma once

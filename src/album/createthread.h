@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The generation run: writes Index.html, copies every item into Data and makes its thumbnail in Thumb,
 // reporting to a RunHost as it goes, and ends every run with exactly one close request carrying the run
 // code (1 written, 2 stopped, 3 failed), also when something in the run throws (then 3, after a failure

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Whether a shared object's loadable segments lie inside its file. The dynamic loader maps each segment
 // from the file; a segment beyond the end of a cut file maps pages with nothing behind them, and the first
 // touch of one ends the process with SIGBUS. Pure functions over bytes; thread-safe.

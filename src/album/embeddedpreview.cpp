@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "album/embeddedpreview.h"
 
 #include <cstring>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The preview image that cameras store after the main picture of a JPEG (a multi-picture index in an APP2
 // segment points at it): a full-frame picture of about 1600 x 1080 that shows a 24-megapixel photo in a
 // few milliseconds where decoding the photo itself takes a tenth of a second. Pure function; thread-safe.

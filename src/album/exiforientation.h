@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The EXIF orientation of camera JPEGs, and the pixel transform that makes a picture stand as a browser
 // shows it. Pure functions; thread-safe.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "album/fileidentity.h"
 
 #include <sys/stat.h>

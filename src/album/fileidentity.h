@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What tells one file apart from another, and an edited file from itself, without reading it: size,
 // modification time to the nanosecond, device and inode. A file rewritten under the same name gets a new
 // inode (every album file is renamed into place) or a new time; a source edited in place gets a new time.

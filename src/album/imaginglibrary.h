@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The table of the seven imaging entry points (and optional further ones), resolved from the two modules at
 // start-up. Owned by the application (or a test) for the whole process; read-only after loading, so any
 // thread may call through it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "album/imaginglibraryloader.h"
 
 #include <system_error>

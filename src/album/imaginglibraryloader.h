@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Loads the two imaging modules and resolves their entry points into an ImagingLibrary table.
 //
 // The modules are opened by the file names of strings 412 (image) and 413 (video) from one folder: unless

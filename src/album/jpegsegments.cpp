@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "album/jpegsegments.h"
 
 #include "platform/byteorder.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The marker segments of a JPEG file before its first scan, walked with every length checked against the
 // bytes given. Pure functions; thread-safe.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "album/mediacopier.h"
 
 #include <fcntl.h>

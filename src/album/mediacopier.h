@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Puts one album item's files in place: its copy in Data and its thumbnail in Thumb, plus the thumbnail's
 // size for the page. Pictures are decoded, scaled into the 160 x 120 box and encoded at quality 80 through
 // the imaging table; bitmaps and HEIF pictures become JPEG on their way into Data; movies get their first

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One album entry. A value: the list operations copy all five fields together.
 #pragma once
 

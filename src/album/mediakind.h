@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The classification of album files. The numbers are stored and compared numerically everywhere; the
 // first eight are the original kinds, later formats take numbers after them. Code that asks "a movie?" or
 // "a still?" asks the predicates below, never a range of numbers, so that a new kind is not forgotten.

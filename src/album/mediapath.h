@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Recognises album files by extension and composes the names the album writes. Pure functions of their
 // arguments; nothing touches the file system. Cheap to construct; not shared between threads.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A number of bytes that threads share: each takes its part before it allocates and gives it back when
 // done, so that what they hold together stays within the total however many threads there are. Parts are
 // granted in the order they were asked for, so a large one is not passed over for ever by small ones; a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The checks an imaging module file passes before the dynamic loader opens it, that keep a bad file from
 // hanging or crashing the program or from running code another user planted: a regular file (a FIFO
 // would hang dlopen), that only its owner, root or the user running the program, can write, whose

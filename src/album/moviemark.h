@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The two 24 x 24 film marks stamped on movie thumbnails: mark 162, a film strip (black frame, sprocket
 // holes down both sides, light field), for every movie kind but one; mark 169, the same strip with a small
 // picture symbol in the field, for MovieAsfMarked. Immutable tables; thread-safe.

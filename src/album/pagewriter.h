@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes Index.html from the page fragments of the string table, in the order an arrangement file gives,
 // with the eight placeholders replaced by the run's values.
 //

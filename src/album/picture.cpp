@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "album/picture.h"
 
 #include <cstring>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The picture the generation thread works on: a description (bitmap information header plus colour
 // entries), its pixel rows, and the JPEG bytes made from it. Each is an owned malloc'd block, released
 // with free(), so that blocks returned by the imaging modules can be adopted as they are.

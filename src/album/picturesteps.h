@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The steps that turn a source file into thumbnail or Data JPEG bytes, each working on one held Picture
 // and each true or false. A false step leaves the picture's earlier state (or none) and records why in
 // the RunFailure it was given; what a step allocated is released on every path.

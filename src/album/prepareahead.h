@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A bounded look-ahead over a run's items: worker threads prepare item results ahead of the thread that
 // consumes them, and the consumer takes the results strictly in item order. The work a run can do out of
 // order (reading and decoding a picture, making its thumbnail in memory) goes here; everything anyone can

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Everything one generation run needs from whoever starts it behind a progress display (the window's
 // progress window, the command line's terminal run): handed over by reference for the start only, since
 // the run takes its own copies of the items and the job before it begins.

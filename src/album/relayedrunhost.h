@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A RunHost for the generation thread that hands every call over to a target RunHost living on another
 // thread (the user-interface thread of a window, the main thread of the command line) and never lets the
 // worker wait on anything that teardown cannot release.

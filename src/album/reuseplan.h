@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Which of an album's earlier Data and Thumb files a run may keep instead of making them again, and what
 // the run records about the files it keeps and writes (AlbumManifest). A file is kept only when the
 // record names it with the item's source path and kind, the source still has the identity recorded, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Why a run failed, for the one extra line the closing message adds: which file and what went wrong.
 // Plain values; each step that can fail fills one and the generation thread hands it to its host.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the generation thread talks to while it writes an album: a status line, a progress bar, two kinds of
 // message box and the close request that ends the run. Implemented by the progress window, by the command
 // line's terminal host and by test doubles; nothing here knows about a window system.

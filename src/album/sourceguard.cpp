@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "album/sourceguard.h"
 
 #include <set>

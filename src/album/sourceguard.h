@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Refuses a run that would write over one of its own sources. A file given for the album may lie inside
 // the album's folders ("out/Thumb/th_a.jpg" given together with "a.jpg"); the run would replace it before
 // or after copying it, and the user's original would be gone. Such a run is refused before anything is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "album/thumbnailpreparer.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The part of making an item's thumbnail that writes nothing: read the source, decode it (a JPEG at the
 // smallest DCT scale that still gives twice the 160 x 120 box), fit it into the box, turn it upright, stamp
 // a movie's film mark and encode it at quality 80, all in memory. The run's commit step then writes the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window program's start-up before its main window: one instance at a time (message 400), the two
 // imaging modules and their seven entry points (401, 402), the start-up file from the command line, then
 // the main window. Every failure is a box without owner, stop icon, caption 411, and the program ends

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // albumwright: the window program.
 #include <csignal>
 

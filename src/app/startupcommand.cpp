@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/startupcommand.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window program's command line: the first argument that is not a switch names the file to start
 // with, unless a switch turns the start into something other than opening a file.
 // Pure functions; thread-safe.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The options of albumwright-make, parsed from its argument vector. A plain value; parsing touches nothing
 // outside the arguments (paths are kept as given, files are not looked at).
 //

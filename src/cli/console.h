@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The terminal side of albumwright-make: messages on standard error, yes/no questions answered by the
 // options or on the terminal, and the progress display (a status line with a bar on a terminal, plain
 // lines otherwise, nothing when quiet).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // albumwright-make: makes an album from the files named on the command line (see makecommand.h).
 #include <string>
 #include <vector>

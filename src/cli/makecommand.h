@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // albumwright-make from its arguments to its exit status: option parsing, the installed data beside the
 // program, intake of the files named, the work folder, the imaging modules, and one Create command with
 // terminal services. Messages go to standard error, help and version to standard output.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The generation run's host on a terminal, carried out on the command line's main thread: the run talks
 // to a RelayedRunHost whose poster is Post, and WaitForClose runs the posted calls in order on the main
 // thread: status and progress go to the Console, the questions and the message of the run are asked and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Create logic's services for albumwright-make: questions and messages on the Console, the generation
 // run on a CCreateThread whose host calls are relayed to a TerminalHost on the main thread (Ctrl-C shows
 // "Finishing..." and asks the run to stop), the browser through xdg-open, and

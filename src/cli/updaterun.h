@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The --update side of albumwright-make: reads the album's record before the run and says when it cannot
 // be trusted (then every file is made again), plans which files the run may keep, and after the run says
 // how many items were reused and made, what was pruned, and whether the new record could be written.

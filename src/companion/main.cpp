@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // albumwright-pick: hands the files named on its command line, or chosen in a file chooser when none is
 // named, to a newly started Albumwright window as the media browser would.
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "companion/pickcompanion.h"
 
 #include <cstring>

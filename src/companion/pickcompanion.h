@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The companion that stands in the media browser's place: it holds the user's files as the selection,
 // listens on the hand-over socket, has the window program started, and answers its two requests as the
 // media browser would: the selection block for "Shell IDList Array", a 12-byte status record for string

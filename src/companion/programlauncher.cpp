@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "companion/programlauncher.h"
 
 #include <cerrno>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Starts the window program for the companion and tells whether it has ended: found beside the
 // companion, else on PATH; started without arguments, without a shell, detached from the companion's
 // descriptors (every descriptor of this program is close-on-exec).

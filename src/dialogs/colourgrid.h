@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The colour picker's fixed table of 40 colours and where its cells lie: 8 cells to a row, 5 rows, each cell
 // 22 x 22 pixels with a 1-pixel gap, the first at (20, 20) of the picker's client area. Plain arithmetic,
 // no state; thread-safe.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where the help book lies: one HTML page per topic, "<context>.html", in a folder per language ("en", "ja"),
 // either beside the program (<program folder>/help, where the build puts it) or installed under
 // <program folder>/../share/albumwright/help. Reads only file names; thread-safe.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Opens the program's help at a numbered topic: 2000 for the main window and the work folder option, 2001
 // for the note that file names were changed. The windows take it by reference so that tests can record
 // what was asked for. User-interface thread only.

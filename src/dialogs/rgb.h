@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A colour of the page as the colour pickers and Create pass it around: three 8-bit channels.
 #pragma once
 

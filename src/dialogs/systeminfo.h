@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Small system questions shared by the work folder option and the start-up settings: is a folder usable
 // for temporary work files, how much space is free there, how to put a byte count into words, and which
 // version a program file records. No state besides where mount information is read; thread-safe.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How the work folder is shown in the option window and stored again: the stored form always ends with "/",
 // the shown form has no closing "/" except for the root itself ("/tmp/" is shown as "/tmp", "/" stays "/").
 // Plain text rules; thread-safe.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "areascaler.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Scales 24-bit pictures to an exact size. Shrinking averages the source area under every target pixel,
 // counting partly covered source pixels by the fraction covered (a box filter), so fine patterns turn
 // into their mean instead of aliasing; enlarging interpolates linearly. Stateless and thread-safe.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "bitmapdecoder.h"
 
 #include <cstring>

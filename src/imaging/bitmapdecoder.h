@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Turns a bitmap as stored in a .bmp file (description and pixels, see imagingabi.h) into 24-bit rows.
 // Never reads past the caller's pixel byte count; malformed input throws ImagingError. Stateless and
 // thread-safe.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "bitmaplayout.h"
 
 #include <bit>

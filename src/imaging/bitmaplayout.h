@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a bitmap description says about its pixels: size, orientation, depth, compression, colour table
 // and channel masks, all checked. The description is read under the rules of imagingabi.h (biSize from 40
 // to 1064, masks and colour table where that header places them, room for 2^bits colour entries). Sizes are

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Converts decoded rows from the colour space of an embedded ICC profile to sRGB (the space the
 // thumbnails, the Data JPEGs and the page are shown in), so that a wide-gamut picture (Display P3 from
 // a phone) keeps its colours. Profiles that are not RGB, or that the colour engine cannot read, leave the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The movie file as the demuxer reads it: opened once, without ever blocking, and read only through that
 // descriptor. A FIFO or device named like a movie would otherwise hang the open until a writer comes (or be
 // read without end), and a name checked first and opened again later may meanwhile name another file.

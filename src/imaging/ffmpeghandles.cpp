@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ffmpeghandles.h"
 
 #include <cerrno>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // FFmpeg objects owned by std::unique_ptr, all made here; FFmpeg's error codes become text at this seam
 // (ImagingError). Objects serve one thread at a time; every call of the video module makes its own.
 #pragma once

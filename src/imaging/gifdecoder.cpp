@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gifdecoder.h"
 
 #include <algorithm>

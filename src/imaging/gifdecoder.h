@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Decodes the first frame of a GIF (still or animated) through giflib: the frame painted onto the
 // logical screen, its transparent colour and the uncovered screen left transparent. Only the first
 // image is read; later frames are never decoded. Stateless and thread-safe.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Decodes the primary picture of a HEIF file (HEIC from phones, and other HEIF codings libheif has)
 // through libheif, turned and mirrored as the file declares, with its ICC profile. With a requested size,
 // a thumbnail stored in the file that shows the same frame and is at least that large stands in for

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The exported entry points of the image module (see imagingabi.h for the contract of each).
 #include <cstring>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /* The C interface of the two imaging modules (image: JPEG, bitmaps, today's stills, scaling; video: first
  * movie frames and movie facts).
  * Shared by the modules and by the loader in the core; plain C so that either side may be rebuilt alone.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The one exception type of the imaging modules' insides. It never crosses a module's C boundary: the
 // exported entry points catch it (and everything else) and turn it into their failure result.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "jpegdecoder.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Decodes JPEG files (baseline or progressive; grey, YCbCr, RGB, CMYK or YCCK) into 24-bit rows, optionally
 // shrunk in the codec by the smallest factor n/8 that still leaves a requested size. Declared dimensions,
 // and whether the bytes can hold that many blocks, are checked before anything is sized; a scan cut short

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "jpegencoder.h"
 
 #include <string>

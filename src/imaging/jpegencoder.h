@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Encodes 24-bit rows as a complete JPEG file (4:2:0 chroma, baseline). Stateless and thread-safe.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The C boundary of the modules: every exported entry point runs its C++ body through Guarded, so that no
 // exception crosses into a caller that cannot take it. A failure becomes the entry point's failure
 // result; its text goes to standard error only when ALBUMWRIGHT_IMAGING_LOG is set (the interface has

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "moviefacts.h"
 
 extern "C" {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reads what a local movie file holds, without decoding it: the container as the demuxer names it and
 // the codecs of its first video and first audio stream. Opened under the same rules as the frame reader
 // (local files only, its allow-list of demuxers). Stateless and thread-safe.

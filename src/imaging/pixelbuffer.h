@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Pixel buffers in the modules' exchange format: 24 bits per pixel (blue, green, red), rows padded to a
 // multiple of 4 bytes, bottom-up. Buffers are malloc'd because the callers release them with free().
 // Size arithmetic is checked here once, so that no caller multiplies untrusted numbers itself.

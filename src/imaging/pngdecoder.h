@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Decodes PNG files (any bit depth, grey, palette, with or without alpha or a transparent colour,
 // interlaced or not) through libspng into 8-bit RGBA rows, with the ICC profile the file carries.
 // Declared dimensions are checked against the pixel budget before any picture buffer is sized; chunk

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "rgbrows.h"
 
 namespace aw::imaging {

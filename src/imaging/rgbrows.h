@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Decoded rows of a still picture before they become the modules' exchange format: 8-bit red, green,
 // blue (and alpha) samples, top-down, each row `stride` bytes apart, plus the picture's ICC colour
 // profile when it carries one. The rows live as long as `owner`, which holds whatever library object or

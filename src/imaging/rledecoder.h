@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Decoder of the two run-length bitmap encodings (8 bits and 4 bits per pixel). Reads at most `size`
 // bytes; runs that leave the picture are clipped; pixels the data skips stay black; data that ends
 // early leaves the rest black. Stateless and thread-safe.

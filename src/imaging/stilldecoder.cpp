@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "stilldecoder.h"
 
 #include "colourprofile.h"

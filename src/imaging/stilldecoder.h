@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Decodes the still pictures of today's formats that the image module takes besides JPEG and bitmaps:
 // PNG, GIF, WebP and HEIF, recognised by their first bytes (never by a file name). Each becomes a 24-bit
 // picture in the exchange format: colours converted to sRGB from an embedded ICC profile, transparency

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "turbojpeghandle.h"
 
 extern "C" {

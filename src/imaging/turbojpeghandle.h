@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // TurboJPEG handles owned by std::unique_ptr, made in one place; the codec's error text is taken at this
 // seam. A handle serves one thread at a time; every call of the modules makes its own.
 #pragma once

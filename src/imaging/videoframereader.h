@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reads the first decodable video frame of a local movie file (.asf, .avi, .mov, .mpg, .mpeg, and today's
 // MP4, 3GP, WebM and Matroska) and gives it at its display size: the stored width times the sample aspect
 // ratio, so that non-square pixels do not look stretched. Kept on a short leash: local files only, an

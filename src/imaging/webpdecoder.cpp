@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "webpdecoder.h"
 
 #include <cstring>

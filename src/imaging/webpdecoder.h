@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Decodes WebP files (lossy or lossless, with or without alpha, still or animated: the first frame on its
 // canvas) through libwebp's demuxer and animation decoder, with the ICC profile the file carries. The
 // canvas size is checked against the pixel budget before the decoder sizes anything. Stateless and

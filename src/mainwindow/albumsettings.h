@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings the main window keeps in memory: the file tables read at start, the audio picture, the
 // embed flag and the work folder. A plain value owned by the main window; not shared between threads
 // except that the generation thread reads workFolder while the main window waits behind the progress run.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "mainwindow/createworkflow.h"
 
 #include <cstdio>

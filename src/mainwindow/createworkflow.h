@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Create command: turns the main window's choices into one album run. Checks and prepares the output
 // folder, asks before anything could be overwritten, names the items, runs the progress window, reports
 // the outcome, opens the page when asked to, and saves the two settings that a run may change.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "mainwindow/handoverstate.h"
 
 #include <algorithm>

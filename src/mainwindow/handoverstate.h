@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the media browser has handed over to the starting main window, and the start-up decision made
 // from it: the selection block (a private copy; a later one replaces an earlier one), the 12-byte status
 // record (kept, never interpreted), the selection's parent folder, and which of the two has arrived

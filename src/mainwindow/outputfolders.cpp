@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "mainwindow/outputfolders.h"
 
 #include <cerrno>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Prepares the output folder of an album and its Data and Thumb subfolders, asking the user at most once
 // per Create command whether existing files may be overwritten; tells camera folders apart.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "mainwindow/settingsstore.h"
 
 #include <filesystem>

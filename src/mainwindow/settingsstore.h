@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's settings on top of the per-user store: the default file tables written at every start,
 // their reading into AlbumSettings, the work folder, and the two values saved after a run and on Close.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Intake of a whole FileBlock and of the media browser's selection block: the rules that decide the
 // start-up result (0, 446, 447, or 3210 for a selection of more items than one may hold). The per-file step is MediaIntake's; what
 // the user is shown afterwards (the rejected names, the first selection, the preview) is the caller's.

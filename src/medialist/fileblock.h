@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The file-name block shared by drops and the converted browser selection, in the drop-files layout byte
 // for byte: a 20-byte header of five little-endian 32-bit fields (offset of the first path, drop point
 // x and y, non-client flag, wide-character flag), then the paths as 8-bit (UTF-8) text, each ended by a

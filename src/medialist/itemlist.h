@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The ordered list of album entries; its order is the order on the page. The window's list controller
 // owns it and edits it; the command line fills it directly.
 //

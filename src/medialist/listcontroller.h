@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The album list's logic below its widgets: it owns the ItemList and the lines shown for it, takes files in
 // (drops, FileBlocks, the browser's selection, the start-up file), keeps the selection, moves and deletes
 // items, decides which preview to ask for and whether a preview that arrives is still wanted, keeps the

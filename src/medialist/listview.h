@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the list controller drives: the list of lines, the preview pane, the Create button, the status bar
 // and the message boxes around them. The list widget implements it for the window, test doubles for the
 // controller's tests. Every call comes from the controller on the user-interface thread, and none may

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The per-file step of media intake, shared by every way files enter the album list (a drop, the media
 // browser's hand-over, the start-up file, the command line): classify each path by its extension, append
 // the supported ones to the ItemList in arrival order, and collect what the user should hear about once

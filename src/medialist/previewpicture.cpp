@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "medialist/previewpicture.h"
 
 #include "album/mediakind.h"

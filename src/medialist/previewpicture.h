@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The picture the drop pane shows for an item: scaled to fit a 141 x 271 box, never enlarged, turned
 // upright by its EXIF orientation like the album's thumbnails. Plain functions; thread-safe, so the
 // preparation may run on a worker while the window stays responsive.

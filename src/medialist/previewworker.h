@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Prepares previews on a thread of its own so that decoding a large picture or a movie's first frame
 // never stalls the window. One request is prepared at a time; a new request replaces one that has not
 // started yet (the newest wins), and each result carries the sequence number of its request so that the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The media browser's selection block ("Shell IDList Array") in its POSIX form, and its conversion into
 // a FileBlock.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Little-endian fields of the blocks exchanged with other processes, and big-endian ones of the files read
 // (JPEG segments, TIFF-ordered indexes). The callers check the bounds.
 // Pure functions; thread-safe.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The user's desktop folder, as the desktop names it: $XDG_DESKTOP_DIR, else the XDG_DESKTOP_DIR line of
 // $XDG_CONFIG_HOME/user-dirs.dirs (~/.config when unset), else ~/Desktop. Only a folder that exists
 // counts; otherwise the answer is empty. No closing "/". Reads the environment and one small file;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The two classes of file-system error the program tells apart in its messages: the folder may not be
 // written (access denied) and the medium is read-only (write protected). Pure functions; thread-safe.
 #pragma once

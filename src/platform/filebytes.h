@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Whole-file reads and writes of raw bytes. Thread-safe (no shared state).
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // File copying and the read-only attribute, as the album writer needs them on POSIX.
 //
 // "Read-only" is a file without any write permission bit. The copy refuses a read-only destination on

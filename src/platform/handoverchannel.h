@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The starting window program's side of the hand-over: it asks whoever stands in the media browser's
 // place for the current selection and status, over a Unix-domain socket private to the user.
 //

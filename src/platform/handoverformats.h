@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The two formats the window asks the media browser's stand-in for, shared by both ends of the hand-over:
 // the selection's registered name and the size of the status record (whose name is string 325).
 #pragma once

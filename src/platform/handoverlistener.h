@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The media browser's side of the hand-over channel, as the companion program plays it: it listens on
 // the user's hand-over socket (HandOverChannel::DefaultSocketPath), takes one window program's
 // connection, and answers each request for a format with the records its answerer gives.

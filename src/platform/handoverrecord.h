@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One tagged message of the hand-over channel between the window program and the program that stands in
 // the media browser's place: a tag (the registered name of the message or format) and its bytes.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The socket checks that both ends of the hand-over channel share: the address from a path, a connect
 // that never follows a link and never waits for a peer that is not there, and the peer's user.
 //

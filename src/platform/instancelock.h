@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The single-instance lock of the window program: an exclusive flock on a lock file named "PageBinder" in
 // the user's runtime folder (RuntimeFolder), which is checked before use; a lock file of another user is
 // never used. The kernel drops the lock when the holding process ends, however it ends, so

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/interruptflag.h"
 
 #include <csignal>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Ctrl-C and SIGTERM (and, for the window, SIGHUP) for albumwright-make and the window. Each only raises a
 // flag (the handler does nothing else, so it
 // stays async-signal-safe); the program polls the flag and asks the run to stop at its next check point,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How the window-free logic puts a question or a message in front of the user. The Qt windows, the
 // command line and the test doubles implement it; nothing below the user interface shows anything itself.
 //

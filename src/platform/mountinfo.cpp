@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/mountinfo.h"
 
 #include <fstream>

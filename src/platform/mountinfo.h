@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Which mounted file system holds a path, and whether that file system is "fixed": local, on a block
 // device that is neither removable nor optical. Reads the kernel's mount table and sysfs afresh on every
 // call (mounts come and go); both roots can be pointed elsewhere so that tests can feed their own tables.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Walks of a path one component at a time through directory descriptors, so that their cost grows with the
 // length of the path, never with its square: the kernel resolves one component per step instead of the
 // whole prefix again at every level. Paths longer than the system's limit are refused before any walk.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The per-user settings store: keys named by "/"-separated paths, each holding named values that are
 // either text or 32-bit whole numbers. Key paths and value names compare without regard to ASCII case.
 //

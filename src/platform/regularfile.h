@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Opening files that must be regular files without ever blocking: a FIFO named as a picture, an
 // arrangement file or the settings file would otherwise hang open() until a writer appears, and a device
 // would be read without end. Thread-safe (no shared state).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The folder private to the user that holds the window's instance lock and the hand-over socket:
 // $XDG_RUNTIME_DIR when it is set and absolute, else a folder of its own in /tmp named with the user id.
 // In a folder every user can write, another user may plant a file, a link or a folder at that name

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Temporary files. Thread-safe (no shared state).
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Owns one POSIX file descriptor and closes it when it goes away. Close() reports the error that close()
 // may deliver late (a delayed write failure), which a writer must not lose. Not copyable; one owner.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's four-part version, recorded in every executable that links the core as a tagged text
 // ("\x01AWVERSION:" followed by "a.b.c.d"), and read back from any file. Thread-safe.
 #pragma once

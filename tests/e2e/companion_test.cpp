@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Whole runs of the built albumwright-pick where it must end with a sentence and status 1 (or 0 for the
 // usage and version) rather than abort: no display, a removed current folder, a window that cannot start.
 #include <cstdlib>

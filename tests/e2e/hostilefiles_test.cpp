@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Whole runs of albumwright-make against hostile files and faults: whatever happens it ends with its status
 // and message, writes nothing outside the album, leaves no temporary or cut file, and the earlier page.
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Whole runs of the built albumwright-make: the album opened in headless Chromium (where installed), its
 // messages and exit status, and that it leaves the sources and the user's settings alone.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // albumwright-make --update: whatever changed since the last run, the album equals the one a full run
 // writes into an empty folder (every Data and Thumb file and the page, byte for byte), while the counts
 // show that what did not change was reused. Damaged records and files changed behind the album's back

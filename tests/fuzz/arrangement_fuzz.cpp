@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Feeds arbitrary bytes to the page writer as an arrangement file and writes a page of two items from it.
 // The writer must neither crash nor hold unbounded text, whatever the file holds.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Bitmap files of any content: the program's header rules (the split into description and pixels), then
 // every pixel path of the image module on what they accept, with buffers sized as the program sizes them:
 // conversion to 24 bits, scaling, and encoding of the bitmap as stored. What the rules refuse reaches the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary bytes as the start of a module file, judged against the input's length and against a file
 // cut shorter or grown longer than the bytes: the walk must stay inside the bytes given, and a verdict
 // of Inside must hold for the segments it read.

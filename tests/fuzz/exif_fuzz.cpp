@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The EXIF orientation of JPEG data of any content, and the turn it asks for on a small picture (every
 // value must be one that the turn handles, and the turn must stay inside its buffers); the frame size read
 // from the same segments must be a real one or none, and an embedded preview must lie inside the bytes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // GIF data of any content (screens, frames, extensions, interlacing) through the image module's picture entry
 // point, with its limits; the seeds keep the format's signature, so the fuzzer stays in this format's
 // decoder.

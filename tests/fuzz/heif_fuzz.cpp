@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // HEIF data of any content (boxes, thumbnails, rotations, profiles) through the image module's picture entry
 // point, with its limits; the seeds keep the format's signature, so the fuzzer stays in this format's
 // decoder.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // JPEG data of any content through the full-size and the scaled decoder, with their limits.
 #include <cstddef>
 #include <cstdint>

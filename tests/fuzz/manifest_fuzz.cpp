@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Feeds arbitrary bytes to the album's record reader: once as a whole record, and once as the entry lines
 // of a record sealed with a correct closing line, so that the entry parser is reached past the checksum.
 // A record taken as whole must name only plain files and absolute sources, and must read back the same

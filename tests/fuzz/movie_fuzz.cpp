@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Movie files of any content through the video module as the program calls it: the facts a page is judged
 // by, the frame size, then the first frame into a buffer of that size. The bytes are written to a file (the
 // module takes paths only); the first byte picks the name's extension. FFmpeg itself is not instrumented:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Feeds arbitrary bytes to the selection-block conversion as if another process had handed them over.
 // Neither the conversion nor the parent-folder read may read outside the block; a converted block must
 // read back as a FileBlock holding absolute paths only. The work is part of the contract: a conversion

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Feeds arbitrary bytes to the settings store as its file, then reads, writes and reads again. The store
 // must not crash on any file, and a value it reports as written must read back exactly as given.
 #include <cstddef>

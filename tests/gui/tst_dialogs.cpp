@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The secondary windows: colour picker, message boxes, about box, help link and work folder option.
 #include <QLabel>
 #include <QLineEdit>

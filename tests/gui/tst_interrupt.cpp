@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window program on SIGTERM, SIGINT or SIGHUP: every loop ends, a box open at the time included, and
 // the main window's run returns. A program of its own: the end it tests is the whole process's.
 #include <QTimer>

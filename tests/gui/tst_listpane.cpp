@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The item list and the drop pane wired as the main window wires them: what the views pass on to the list's
 // controller and what they draw. The controller's rules are its unit test.
 #include <QMimeData>

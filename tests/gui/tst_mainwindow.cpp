@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window: start-up, enabling rules, focus, menus, pickers and the way it ends.
 #include <QAction>
 #include <QCheckBox>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The progress window over real runs: the bar, the result, the stop request and teardown mid-run.
 #include <QLabel>
 #include <QProgressBar>

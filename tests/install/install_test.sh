@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the build into a temporary prefix, checks the layout a Linux program has there, and makes an
 # album with the installed albumwright-make: the modules and htmldata must be found from the prefix, not
 # from the build tree.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the Debian package from the build folder and holds it, its desktop entry and its software-centre
 # entry to what a distribution checks: lintian with no error and no warning, appstreamcli validate and
 # desktop-file-validate with nothing to say. Skipped (status 77) where a checker is missing.

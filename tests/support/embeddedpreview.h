@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Camera-like JPEGs written by hand (ImageMagick writes no multi-picture index): the index in an APP2 segment
 // right after the start marker, the preview after the main picture.
 #pragma once

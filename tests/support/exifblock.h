@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // EXIF written by hand: ImageMagick records no orientation in its JPEGs, and no EXIF tool is installed.
 #pragma once
 

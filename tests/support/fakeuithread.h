@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A window's user-interface thread: closures run in order at once (Prompt), after a delay each (Slow), or
 // only when RunQueued runs them on the caller's thread (Gone).
 #pragma once

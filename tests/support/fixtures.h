@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fixtures made with ImageMagick and ffmpeg, pictures read back, the imaging modules. Thread-compatible.
 #pragma once
 

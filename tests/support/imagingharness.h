@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Drives the image module with any bytes (fuzz targets, unit tests) keeping the callers' side of imagingabi.h
 // exactly: reading past what it was given shows under a sanitizer; an inconsistent success aborts.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // An item list as Create hands it to a run: the files taken in as a drop takes them, then Data and Thumb
 // names made and made unique.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Paths and scratch folders for tests.
 #pragma once
 

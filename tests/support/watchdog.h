@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Turns a hang into a failure: still armed (not destroyed) when its time is up, it names what hung and ends
 // the test program with status 1, as a hung thread cannot be joined or cancelled.
 #pragma once

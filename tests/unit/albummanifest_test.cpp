@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The album's record: what it writes reads back exactly, and a record that is cut, changed, from elsewhere
 // or naming files outside the album is never taken as whole. The file is never read or written through a
 // link planted at its name.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Which movies a page plays in a video element: the rule on what the video module reports, and the
 // module's report on real files (tests/data/media and a made AVI).
 #include "album/browserplayback.h"

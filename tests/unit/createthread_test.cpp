@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "album/createthread.h"
 
 #include <algorithm>

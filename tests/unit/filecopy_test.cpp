@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Copying a file over another, and the temporary files it goes through.
 #include "platform/filecopy.h"
 

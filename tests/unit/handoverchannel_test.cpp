@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/handoverchannel.h"
 
 #include <cerrno>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The image module, called through the loaded shared library as the program calls it.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The readers built on the JPEG segment walk: frame size, EXIF orientation, a camera's embedded preview.
 #include "album/jpegsegments.h"
 

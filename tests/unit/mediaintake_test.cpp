@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "medialist/mediaintake.h"
 
 #include <string>

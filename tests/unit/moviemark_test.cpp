@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "album/moviemark.h"
 
 #include <cstdint>

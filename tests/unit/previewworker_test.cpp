@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "medialist/previewworker.h"
 
 #include <chrono>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a run may keep, record and prune, on real files (no pictures are made: the files stand for what a
 // run writes). The album as a whole is compared with a full run by the update end-to-end test.
 #include "album/reuseplan.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/runtimefolder.h"
 
 #include <cerrno>

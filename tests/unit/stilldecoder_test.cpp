@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Today's stills (PNG, GIF, WebP, HEIF) through the loaded image module's picture entry point, and colour
 // profiles on every decode path; the samples are tests/data/media (scripts/make-media-fixtures.sh).
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings dialog's system facts: sizes, free space, usable work folders, versions, the mount table.
 #include "dialogs/systeminfo.h"
 

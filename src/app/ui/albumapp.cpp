@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/ui/albumapp.h"
 
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/ui/interruptwatch.h"
 
 #include <chrono>

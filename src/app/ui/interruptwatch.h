@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window program's end on SIGTERM, SIGINT or SIGHUP: the handlers only raise InterruptFlag; this polls
 // it on the user-interface thread and, once it is raised, ends every event loop of the program, the
 // main window's and any box's included (a question so ended answers No). A run under way has stopped

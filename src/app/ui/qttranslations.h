@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Qt's own texts (the standard buttons Yes, No, OK, Cancel, the file dialog) in the program's language:
 // Debian's translations of Qt for Japanese, nothing for English, which Qt speaks already.
 #pragma once

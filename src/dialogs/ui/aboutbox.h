@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The about window: the program's icon, the version line, the company line (string 229) and the copyright
 // line (string 230), with OK. The version line is the short string 423, or, when Shift and Ctrl are both
 // held as the window opens, string 422 filled with the four parts of the version recorded in the running

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The push button that stands for the solid-colour background: filled with the fill colour and framed by two
 // rings that make it look pressed in (state 1, the chosen background) or raised (any other state). The
 // button's own state (pushed, focused, disabled) does not change its look. The owner sets the state and the

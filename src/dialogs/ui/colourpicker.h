@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The modal window in which the user picks the page's font colour (mode 1, title string 222) or background
 // colour (any other mode, title 221) from the 40 colours of ColourGrid. Every click on a cell shows its
 // colour at once in the caller's controls: in font mode the font swatch and the preview's letter, otherwise

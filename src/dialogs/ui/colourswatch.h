@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A small sunken control that paints one of three things, chosen by its control id:
 //   1022        the font-colour swatch: its client area filled with the foreground colour;
 //   1023        the page preview: a 43 x 31 background (the background colour, or the block at (2, 2) of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Opens the help book's page for a topic in the user's default web browser: the page in the user's language
 // (Japanese for a Japanese locale, else English), found beside the program or in the installed share
 // folder (see HelpBook). When the page is missing or nothing could show it, says so in a box that names

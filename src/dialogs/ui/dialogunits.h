@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Lays out a window whose controls are given in dialog units, the font-relative measure of dialog
 // templates: a horizontal unit is a quarter of the font's average character width, a vertical unit an
 // eighth of its height, so the window grows with the font it shows. Also names controls by their ids.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // An information message with OK and a Help button (string 225) that opens the help at the caller's topic
 // and leaves the window open; the Create command uses it for message 441 with topic 2001. `help` must
 // outlive the window. A widget: user-interface thread only.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dialogs/ui/messageboxservice.h"
 
 #include <QMessageBox>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Questions and messages as Qt message boxes: the window program's MessageService. A box has the owner
 // given at construction (none: a box of its own, for the start-up errors that come while no window is
 // shown). User-interface thread only.

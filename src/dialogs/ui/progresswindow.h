@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The small modal window shown while an album is written: a status line (1078), a smooth bar (1079) and
 // Stop (1016), title "Creating..." (214), no close box. It runs one CCreateThread, shows what the run
 // reports, turns Stop, Esc and a window-manager close into a stop request ("Finishing..." (434) in the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The option window in which the user picks the work folder, the folder that holds the album run's
 // temporary files, and sees roughly how much space is free there. The folder cannot be typed: it changes
 // only through Browse (a folder browser; folders on removable, optical or network file systems are refused

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "mainwindow/ui/bitmapbutton.h"
 
 #include <QPainter>

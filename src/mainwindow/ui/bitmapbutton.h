@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A push button drawn entirely by its pictures: one face while up, one while held down and, where given,
 // one while disabled. The faces are the bitmaps :/bitmaps/bmp<id>.png. A chosen style button swaps its
 // two faces (SetFaces) so that it looks pressed while it is up. It never takes the keyboard focus.

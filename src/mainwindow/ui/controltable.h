@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window's controls as data: id, kind, caption string, rectangle and button faces, in the order
 // the window creates them (which is also their tab order). Plain constant data; thread-safe.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "mainwindow/ui/mainwindow.h"
 
 #include <QAction>

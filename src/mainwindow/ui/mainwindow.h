@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's only top-level window: the item list with its drop pane on the left; the output folder,
 // page title, style choices, open-when-done box and the Create, Close and Help buttons on the right; a
 // status bar along the bottom; and a menu bar with Option, Help and About in place of the commands that

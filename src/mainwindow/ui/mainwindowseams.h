@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a test (or another front end) may put in place of the main window's real services: the message
 // boxes, the help viewer, the browser, the folder browser and where the settings live. Every member left
 // empty gets the real thing. The pointers are borrowed and must outlive the window.

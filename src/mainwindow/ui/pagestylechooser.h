@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The page's look as the main window offers it: a background (the solid colour, 1027, or one of four
 // pictures, 1028..1031), one of four arrangements (1032..1035), the font colour (1024) and the background
 // colour (1025, enabled only with the solid background), with the font swatch (1022) and the page preview

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "mainwindow/ui/windowservices.h"
 
 #include "dialogs/ui/helplinkdialog.h"

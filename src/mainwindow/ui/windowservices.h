@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Create command's services with the real windows: questions and messages as boxes owned by the main
 // window, message 441 with its Help button, the run behind the progress window, the album page opened by
 // the desktop's default browser, and the two settings saved to the settings store (without a store, as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "medialist/ui/droppane.h"
 
 #include <system_error>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The framed pane beside the item list (control 1012): files dropped on it from a file manager join the
 // album, and it shows the selected item's preview, a picture fitted into 141 x 271 centred on (75, 140) of
 // its white 151 x 281 area, with a badge on movie frames, or the sound picture for audio items.

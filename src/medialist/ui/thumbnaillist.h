@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The list of album items in the main window (control 1014): one text line per item, in album order, each
 // carrying its whole name as a tooltip (the 100-pixel list cuts long names). A view of the ListController
 // it owns: mouse and key input is reported to the controller, and the lines, the selection, the status

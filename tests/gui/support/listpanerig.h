@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The item list and the drop pane wired as the main window wires them, with a check box, a Create
 // button, a status bar and scripted message boxes, and a stand-in preview
 // preparation: a 100 x 50 picture whose colour comes from the file name (red unless the name holds

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A HelpOpener for window tests: records every topic asked for and answers `answer`.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A MessageService for window tests: records every question and message as "ask <caption>: <text>" or
 // "inform <caption>: <text>" and answers questions from a queue (Yes when the queue is empty), running
 // `onAsk` first (to act while a question is on screen).
