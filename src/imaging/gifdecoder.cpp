@@ -36,9 +36,15 @@ struct GifCloser {
     }
 };
 
+// The library has no text for some codes it sets (a frame cut inside its descriptor leaves none at all).
+std::string ErrorText(int code) {
+    const char* text = GifErrorString(code);
+    return text ? text : "damaged data";
+}
+
 void Check(int result, const GifFileType* gif, const char* what) {
     if (result != GIF_OK)
-        throw ImagingError(std::string(what) + ": " + GifErrorString(gif->Error));
+        throw ImagingError(std::string(what) + ": " + ErrorText(gif->Error));
 }
 
 // The transparent index of a graphic control extension; -1 when it names none.
@@ -57,7 +63,7 @@ RgbRows GifDecoder::Decode(const uint8_t* bytes, std::size_t count) {
     int error = 0;
     const std::unique_ptr<GifFileType, GifCloser> file(DGifOpen(&source, ReadSource, &error));
     if (!file)
-        throw ImagingError(std::string("GIF header: ") + GifErrorString(error));
+        throw ImagingError("GIF header: " + ErrorText(error));
     GifFileType* gif = file.get();
     CheckDimensions(gif->SWidth, gif->SHeight);
 
