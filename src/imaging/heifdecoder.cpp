@@ -80,7 +80,7 @@ bool HeifDecoder::Recognises(const uint8_t* bytes, std::size_t count) {
     return count >= 12 && std::memcmp(bytes + 4, "ftyp", 4) == 0;
 }
 
-HeifPicture HeifDecoder::Decode(const uint8_t* bytes, std::size_t count, int minWidth, int minHeight) {
+StillRows HeifDecoder::Decode(const uint8_t* bytes, std::size_t count, int minWidth, int minHeight) {
     const std::unique_ptr<heif_context, ContextDeleter> context(heif_context_alloc());
     if (!context)
         throw ImagingError("out of memory for a HEIF decoder");
@@ -89,7 +89,7 @@ HeifPicture HeifDecoder::Decode(const uint8_t* bytes, std::size_t count, int min
     heif_image_handle* raw = nullptr;
     Check(heif_context_get_primary_image_handle(context.get(), &raw), "HEIF primary picture");
     const Handle primary(raw);
-    HeifPicture picture;
+    StillRows picture;
     picture.fullWidth = heif_image_handle_get_width(primary.get());
     picture.fullHeight = heif_image_handle_get_height(primary.get());
     CheckDimensions(picture.fullWidth, picture.fullHeight);

@@ -13,18 +13,12 @@
 
 namespace aw::imaging {
 
-struct HeifPicture {
-    RgbRows rows;
-    int fullWidth = 0; // the primary picture's size, as shown
-    int fullHeight = 0;
-};
-
 class HeifDecoder {
 public:
     static bool Recognises(const uint8_t* bytes, std::size_t count);
     // Throws ImagingError for damaged data, codings without a decoder, and sizes beyond the limits.
     // minWidth, minHeight: 0 for the picture itself.
-    static HeifPicture Decode(const uint8_t* bytes, std::size_t count, int minWidth, int minHeight);
+    static StillRows Decode(const uint8_t* bytes, std::size_t count, int minWidth, int minHeight);
 };
 
 } // namespace aw::imaging

@@ -1,14 +1,17 @@
 // SPDX-License-Identifier: MIT
 #include "pngdecoder.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <spng.h>
 
 #include "imagingabi.h"
 #include "imagingerror.h"
+#include "rowreducer.h"
 
 namespace aw::imaging {
 namespace {
@@ -34,7 +37,7 @@ bool PngDecoder::Recognises(const uint8_t* bytes, std::size_t count) {
     return count >= sizeof kSignature && std::memcmp(bytes, kSignature, sizeof kSignature) == 0;
 }
 
-RgbRows PngDecoder::Decode(const uint8_t* bytes, std::size_t count) {
+StillRows PngDecoder::Decode(const uint8_t* bytes, std::size_t count, int minWidth, int minHeight) {
     const std::unique_ptr<spng_ctx, ContextDeleter> context(spng_ctx_new(0));
     if (!context)
         throw ImagingError("out of memory for a PNG decoder");
@@ -45,27 +48,49 @@ RgbRows PngDecoder::Decode(const uint8_t* bytes, std::size_t count) {
     spng_ihdr header{};
     Check(spng_get_ihdr(png, &header), "PNG header");
     CheckDimensions(header.width, header.height);
+    const int width = static_cast<int>(header.width);
+    const int height = static_cast<int>(header.height);
 
     std::size_t size = 0;
     Check(spng_decoded_image_size(png, SPNG_FMT_RGBA8, &size), "PNG size");
     if (size != std::size_t{4} * header.width * header.height)
         throw ImagingError("PNG size does not match its header");
-    auto pixels = std::shared_ptr<uint8_t>(AllocateZeroed(size).release(), FreeDeleter());
-    // A transparent colour (tRNS) becomes alpha, so that it is laid on white like an alpha channel.
-    Check(spng_decode_image(png, pixels.get(), size, SPNG_FMT_RGBA8, SPNG_DECODE_TRNS), "PNG pixels");
+    // Interlaced rows arrive pass by pass, so only a picture stored top to bottom is shrunk as it comes.
+    int factor = 1;
+    if (minWidth > 0 && minHeight > 0 && header.interlace_method == SPNG_INTERLACE_NONE)
+        factor = std::min(width / minWidth, height / minHeight);
 
-    RgbRows rows;
-    rows.data = pixels.get();
-    rows.width = static_cast<int>(header.width);
-    rows.height = static_cast<int>(header.height);
-    rows.stride = std::size_t{4} * header.width;
-    rows.channels = 4;
-    rows.owner = std::move(pixels);
+    StillRows still;
+    still.fullWidth = width;
+    still.fullHeight = height;
+    // A transparent colour (tRNS) becomes alpha, so that it is laid on white like an alpha channel.
+    if (factor >= 2) {
+        Check(spng_decode_image(png, nullptr, 0, SPNG_FMT_RGBA8, SPNG_DECODE_TRNS | SPNG_DECODE_PROGRESSIVE),
+              "PNG pixels");
+        RowReducer reducer(width, height, factor);
+        std::vector<uint8_t> row(std::size_t{4} * header.width);
+        for (int y = 0; y < height; ++y) {
+            const int code = spng_decode_row(png, row.data(), row.size());
+            if (code != 0 && !(code == SPNG_EOI && y == height - 1))
+                Check(code, "PNG pixels");
+            reducer.Add(row.data());
+        }
+        still.rows = reducer.Take();
+    } else {
+        auto pixels = std::shared_ptr<uint8_t>(AllocateZeroed(size).release(), FreeDeleter());
+        Check(spng_decode_image(png, pixels.get(), size, SPNG_FMT_RGBA8, SPNG_DECODE_TRNS), "PNG pixels");
+        still.rows.data = pixels.get();
+        still.rows.width = width;
+        still.rows.height = height;
+        still.rows.stride = std::size_t{4} * header.width;
+        still.rows.channels = 4;
+        still.rows.owner = std::move(pixels);
+    }
     spng_iccp iccp{};
     if (spng_get_iccp(png, &iccp) == 0 && iccp.profile != nullptr)
-        rows.icc.assign(reinterpret_cast<const uint8_t*>(iccp.profile),
-                        reinterpret_cast<const uint8_t*>(iccp.profile) + iccp.profile_len);
-    return rows;
+        still.rows.icc.assign(reinterpret_cast<const uint8_t*>(iccp.profile),
+                              reinterpret_cast<const uint8_t*>(iccp.profile) + iccp.profile_len);
+    return still;
 }
 
 } // namespace aw::imaging

@@ -29,4 +29,11 @@ struct RgbRows {
     BgrImage ToBgrOnWhite() const;
 };
 
+// Rows that may be a shrunk version of the picture (a stored preview, or shrunk while decoding).
+struct StillRows {
+    RgbRows rows;
+    int fullWidth = 0; // the picture's own size, as shown
+    int fullHeight = 0;
+};
+
 } // namespace aw::imaging

@@ -14,25 +14,20 @@ DecodedStill StillDecoder::Decode(const uint8_t* bytes, std::size_t count,
                                   const StillDecodeRequest& request) {
     if (bytes == nullptr)
         throw ImagingError("no data");
-    RgbRows rows;
-    int fullWidth = 0;
-    int fullHeight = 0;
+    StillRows still;
     if (PngDecoder::Recognises(bytes, count)) {
-        rows = PngDecoder::Decode(bytes, count);
+        still = PngDecoder::Decode(bytes, count, request.minWidth, request.minHeight);
     } else if (GifDecoder::Recognises(bytes, count)) {
-        rows = GifDecoder::Decode(bytes, count);
+        still.rows = GifDecoder::Decode(bytes, count);
     } else if (WebpDecoder::Recognises(bytes, count)) {
-        rows = WebpDecoder::Decode(bytes, count);
+        still.rows = WebpDecoder::Decode(bytes, count);
     } else if (HeifDecoder::Recognises(bytes, count)) {
-        HeifPicture heif = HeifDecoder::Decode(bytes, count, request.minWidth, request.minHeight);
-        rows = std::move(heif.rows);
-        fullWidth = heif.fullWidth;
-        fullHeight = heif.fullHeight;
+        still = HeifDecoder::Decode(bytes, count, request.minWidth, request.minHeight);
     } else {
         throw ImagingError("not a PNG, GIF, WebP or HEIF picture");
     }
-    ColourProfile::ConvertToSrgb(rows);
-    DecodedStill decoded{rows.ToBgrOnWhite(), fullWidth, fullHeight};
+    ColourProfile::ConvertToSrgb(still.rows);
+    DecodedStill decoded{still.rows.ToBgrOnWhite(), still.fullWidth, still.fullHeight};
     if (decoded.fullWidth <= 0 || decoded.fullHeight <= 0) {
         decoded.fullWidth = decoded.image.width;
         decoded.fullHeight = decoded.image.height;

@@ -14,7 +14,7 @@
 namespace aw::imaging {
 
 struct StillDecodeRequest {
-    int minWidth = 0; // with both above 0, a stored preview at least this large may stand in
+    int minWidth = 0; // with both above 0, a stored preview or a shrunk picture at least this large may serve
     int minHeight = 0;
 };
 

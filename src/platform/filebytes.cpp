@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +14,24 @@
 #include "platform/uniquefd.h"
 
 namespace aw {
+namespace {
+
+// A photo of tens of megabytes read into fresh memory costs a page fault for every 4 KB, which on a
+// virtual machine takes longer than reading the bytes; asked for 2 MB pages, the kernel needs a few dozen.
+// Only advice: where it is not taken, nothing changes.
+void PreferLargePages(std::vector<uint8_t>& bytes, std::size_t size) {
+    constexpr std::size_t kLargePage = std::size_t{2} << 20;
+    if (size < 2 * kLargePage || bytes.capacity() >= size)
+        return;
+    bytes.reserve(size);
+    const auto start = reinterpret_cast<std::uintptr_t>(bytes.data());
+    const std::uintptr_t first = (start + kLargePage - 1) & ~(kLargePage - 1);
+    const std::uintptr_t end = (start + size) & ~(kLargePage - 1);
+    if (end > first)
+        ::madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
+}
+
+} // namespace
 
 int ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, std::size_t limit) {
     bytes.clear();
@@ -37,7 +57,10 @@ int ReadFileHead(int fd, std::vector<uint8_t>& head, std::size_t count) {
     struct stat info {};
     if (::fstat(fd, &info) != 0)
         return errno;
-    head.resize(std::min<std::size_t>(count, static_cast<std::size_t>(std::max<off_t>(info.st_size, 0))));
+    const std::size_t size =
+        std::min<std::size_t>(count, static_cast<std::size_t>(std::max<off_t>(info.st_size, 0)));
+    PreferLargePages(head, size);
+    head.resize(size);
     std::size_t done = 0;
     while (done < head.size()) {
         const ssize_t n = ::pread(fd, head.data() + done, head.size() - done, static_cast<off_t>(done));

@@ -111,13 +111,45 @@ TEST(StillDecoder, HeifThumbnailStandsInWhenLargeEnough) {
     EXPECT_EQ(large->picture.width, 48);
 }
 
+// Asked for a smaller size, a PNG stored top to bottom is shrunk by a whole factor as it is decoded, its
+// colours weighted by alpha (two red pixels and a transparent one on white give (255, 85, 85)) and then
+// converted from its profile; an interlaced one comes whole. The full size is the picture's.
+TEST(StillDecoder, PngShrinksWhileDecodingWhenAskedForLess) {
+    const struct {
+        const char* name;
+        int width, height, fullWidth, fullHeight;
+        std::vector<std::pair<std::pair<int, int>, Rgb>> probes;
+    } cases[] = {
+        {"rgba.png",
+         22,
+         8,
+         64,
+         24,
+         {{{2, 2}, {255, 0, 0}}, {{10, 4}, {255, 85, 85}}, {{20, 2}, {255, 255, 255}}}},
+        {"p3.png", 12, 8, 48, 32, {{{6, 4}, {217, 42, 23}}}},
+        {"deep16.png", 12, 8, 48, 32, {{{6, 0}, {255, 0, 0}}}},
+        {"interlaced.png", 64, 48, 64, 48, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::optional<Decoded> decoded = Decode(Sample(c.name), false, 8);
+        ASSERT_TRUE(decoded);
+        EXPECT_EQ(decoded->picture.width, c.width);
+        EXPECT_EQ(decoded->picture.height, c.height);
+        EXPECT_EQ(decoded->fullWidth, c.fullWidth);
+        EXPECT_EQ(decoded->fullHeight, c.fullHeight);
+        for (const auto& [at, colour] : c.probes)
+            ExpectNear(decoded->picture, at.first, at.second, colour, 12);
+    }
+}
+
 Bytes Cut(Bytes bytes, std::size_t size) {
     bytes.resize(size);
     return bytes;
 }
 
 // Declared sizes beyond the pixel budget are refused before anything is sized for them; damaged and cut
-// data and other formats are refused.
+// data and other formats are refused, whole or shrunk.
 TEST(StillDecoder, BombsDamageAndOtherDataAreRefused) {
     // A GIF screen of 40000 x 40000; a lossless WebP of 16384 x 16384 (268 megapixels).
     Bytes gifBomb = {'G', 'I', 'F', '8', '9', 'a', 0x40, 0x9C, 0x40, 0x9C, 0x00, 0x00, 0x00, 0x3B};
@@ -143,8 +175,10 @@ TEST(StillDecoder, BombsDamageAndOtherDataAreRefused) {
         {"text", {'h', 'e', 'l', 'l', 'o'}},
         {"nothing", {}},
     };
-    for (const auto& [what, bytes] : cases)
+    for (const auto& [what, bytes] : cases) {
         EXPECT_FALSE(Decode(bytes)) << what;
+        EXPECT_FALSE(Decode(bytes, false, 4)) << what << ", shrunk";
+    }
 }
 
 } // namespace
