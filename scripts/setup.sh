@@ -14,7 +14,7 @@ packages=(
   libexif-dev
   libspng-dev libwebp-dev libgif-dev libheif-dev liblcms2-dev
   libgtest-dev libgmock-dev
-  ffmpeg imagemagick libheif-examples xvfb xauth chromium
+  ffmpeg imagemagick libheif-examples xvfb xauth xdotool chromium
   libvips-tools
   fonts-noto-cjk
   clang libclang-rt-14-dev valgrind

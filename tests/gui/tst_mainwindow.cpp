@@ -412,8 +412,13 @@ private slots:
                                  "gradient:orange-purple"));
         QVERIFY(test::MakeMovie(scratch_->path() / "waves.avi", 160, 120));
         test::WriteWholeFile(scratch_->path() / "birdsong.wav", "RIFF");
+        // A name longer than the list is wide, and a Japanese one.
+        const char* const copies[] = {"Harbour at dawn with the fishing boats coming home (edited).jpg",
+                                      "\u590f\u306e\u6d77\u8fba.jpg"};
+        for (const char* copy : copies)
+            std::filesystem::copy_file(scratch_->path() / "harbour.jpg", scratch_->path() / copy);
         auto window = Started((scratch_->path() / "harbour.jpg").string());
-        for (const char* name : {"sunset.bmp", "waves.avi", "birdsong.wav"})
+        for (const char* name : {"sunset.bmp", "waves.avi", "birdsong.wav", copies[0], copies[1]})
             Drop(*window, scratch_->path() / name);
         Get<QLineEdit>(*window, 1004)->setText("Summer by the sea");
         Get<QCheckBox>(*window, 1005)->setChecked(true);
@@ -440,7 +445,8 @@ private slots:
             QCOMPARE(startupMessages_.log, (Strings{"inform " + LoadText(438) + ": " + LoadText(436) + "\n" +
                                                     FormatText(LoadText(3302), {path})}));
             QVERIFY2(messages_.log.empty(), name.c_str());
-            QVERIFY(window->settings().Arrangement(3) && window->settings().Arrangement(3)->ends_with("form4.dat"));
+            QVERIFY(window->settings().Arrangement(3) &&
+                    window->settings().Arrangement(3)->ends_with("form4.dat"));
             QVERIFY(!window->settings().workFolder.empty());
             QCOMPARE(test::ReadWholeFile(scratch_->path() / "large") == large, true);
         }
