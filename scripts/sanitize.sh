@@ -3,10 +3,12 @@
 # The tests under the sanitizers, the windows' own included (on the offscreen platform):
 #   BUILD_ROOT/asan  AddressSanitizer + UndefinedBehaviorSanitizer, every unit test and every window test,
 #                    and the window program itself;
-#   BUILD_ROOT/tsan  ThreadSanitizer, the unit tests that start threads (found by what their sources use);
-#                    the window tests are left out there, as Qt itself is not built with it.
+#   BUILD_ROOT/tsan  ThreadSanitizer, the unit tests that start threads (found by what their sources use)
+#                    and the window tests whose windows do (the progress window, the list's previews, the
+#                    main window with its hand-over and runs).
 # The imaging modules, which the tests load with dlopen, are built with the same sanitizer; Qt itself is
-# not instrumented, so the window tests check what reaches Qt (the texts shown) themselves. Any finding
+# not instrumented, so the window tests check what reaches Qt (the texts shown) themselves, and
+# ThreadSanitizer ignores what Qt's own code does (tests/tsan-suppressions.txt says why). Any finding
 # fails the script. Where ThreadSanitizer cannot run on this kernel even without address randomisation,
 # that half is skipped and says so loudly.
 # Usage: scripts/sanitize.sh BUILD_ROOT   (the packages of scripts/setup.sh must be installed)
@@ -91,12 +93,11 @@ thread_sanitizer() {
   fi
   local tsan=$root/tsan targets
   configure "$tsan" "-fsanitize=thread" || return 1
-  # The window tests are not run here: Qt itself is not built with ThreadSanitizer, so the hand-offs through
-  # its event queue are reported as races; they run under AddressSanitizer above.
-  mapfile -t targets < <(unit_targets threads)
+  mapfile -t targets < <(unit_targets threads; printf '%s\n' tst_progresswindow tst_listpane tst_mainwindow)
   # The build runs the test programs to list their tests, so it needs the same wrapper.
   "${wrap[@]}" cmake --build "$tsan" -j "$jobs" --target "${targets[@]}" || return 1
-  TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 "${wrap[@]}" "${ctest_built[@]}" "$tsan" -LE gui
+  TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$here/tests/tsan-suppressions.txt \
+    "${wrap[@]}" "${ctest_built[@]}" "$tsan"
 }
 thread_sanitizer || findings=1
 
