@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: MIT
 # The tests under the sanitizers, the windows' own included (on the offscreen platform):
 #   BUILD_ROOT/asan  AddressSanitizer + UndefinedBehaviorSanitizer, every unit test and every window test,
-#                    and the window program itself;
+#                    and the window program itself, driven by scripts/drive-window.sh;
 #   BUILD_ROOT/tsan  ThreadSanitizer, the unit tests that start threads (found by what their sources use)
 #                    and the window tests whose windows do (the progress window, the list's previews, the
 #                    main window with its hand-over and runs).
@@ -71,6 +71,8 @@ printf 'int dlclose(void* handle) { (void)handle; return 0; }\n' >"$scratch/nodl
 LD_PRELOAD=$scratch/nodlclose.so \
   ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:detect_stack_use_after_return=1:verify_asan_link_order=0 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 "${ctest_built[@]}" "$asan" || findings=1
+echo "== The window program, driven with the mouse and keys under a virtual display"
+"$here/scripts/drive-window.sh" "$asan" || findings=1
 
 echo "== ThreadSanitizer: the unit and window tests that start threads"
 # Some kernels map memory where ThreadSanitizer does not expect it; without address randomisation
