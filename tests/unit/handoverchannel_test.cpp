@@ -57,12 +57,14 @@ HandOverRecord Status(std::size_t size) {
     return {LoadText(325), bytes};
 }
 
-// A camera card at /media/u/CAM and /media/u/My Cam; every question answered alike and kept.
+// Camera cards at /media/u/CAM, /media/u/My Cam and card; every question answered alike and kept.
 class FolderFixture : public ::testing::Test, public MessageService {
 protected:
     void SetUp() override {
         test::WriteWholeFile(dir_ / "mountinfo", "2 1 8:17 / /media/u/CAM rw - vfat /dev/sdb1 rw\n"
-                                                 "3 1 8:33 / /media/u/My\\040Cam rw - vfat /dev/sdc1 rw\n");
+                                                 "3 1 8:33 / /media/u/My\\040Cam rw - vfat /dev/sdc1 rw\n"
+                                                 "4 1 8:49 / " +
+                                                     dir_.str() + "/card rw - vfat /dev/sdd1 rw\n");
         setenv("XDG_DESKTOP_DIR", (dir_.str() + "/Desktop/").c_str(), 1); // read nowhere else
         fs::create_directory(dir_ / "Desktop");
     }
@@ -192,8 +194,6 @@ TEST_F(HandOverTest, ListenerSocketIsPrivateAndNeverReplacesWhatIsNotItsOwn) {
 TEST_F(OutputFoldersTest, CameraFolderIsTheFirstFolderBelowTheMountPoint) {
     fs::create_directories(dir_ / "card/DCIM");
     fs::create_directory_symlink(dir_ / "card", dir_ / "cam");
-    test::WriteWholeFile(dir_ / "mountinfo", test::ReadWholeFile(dir_ / "mountinfo") + "4 1 8:49 / " +
-                                                 dir_.str() + "/card rw - vfat /dev/sdd1 rw\n");
     const std::string d = dir_.str();
     for (const std::string& path :
          {"/media/u/CAM/DCIM/100X"s, "/media/u/CAM/dcim"s, "/media/u/CAM/DcMv/a"s, "/media/u/My Cam/DCIM"s,
