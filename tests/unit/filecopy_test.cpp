@@ -13,8 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include "platform/tempfile.h"
@@ -36,14 +34,12 @@ TEST(KernelCopy, EveryByteOrAFailureThatLeavesTheDestination) {
         fs::path from, to;
         std::size_t size;
         int error;
-    } cases[] = {
-        {"same file system", disk / "a", disk / "b", 3 * 1024 * 1024 + 17, 0},
-        {"empty", disk / "a", disk / "b", 0, 0},
-        {"across file systems", disk / "a", small / "b", 1024 * 1024 + 5, 0},
-        {"back again", small / "a", disk / "b", 1024 * 1024 + 3, 0},
-        {"full, by the kernel", small / "a", small / "b", 1200 * 1024, ENOSPC},
-        {"full, read and written", disk / "a", small / "b", 3 * 1024 * 1024, ENOSPC},
-    };
+    } cases[] = {{"same file system", disk / "a", disk / "b", 3 * 1024 * 1024 + 17, 0},
+                 {"empty", disk / "a", disk / "b", 0, 0},
+                 {"across file systems", disk / "a", small / "b", 1024 * 1024 + 5, 0},
+                 {"back again", small / "a", disk / "b", 1024 * 1024 + 3, 0},
+                 {"full, by the kernel", small / "a", small / "b", 1200 * 1024, ENOSPC},
+                 {"full, read and written", disk / "a", small / "b", 3 * 1024 * 1024, ENOSPC}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         if (c.error == ENOSPC && !small.mounted())
@@ -124,40 +120,31 @@ TEST(FileCopy, NeverLeavesACutFile) {
     test::ScratchDir dir;
     WriteWholeFile(dir / "dst", "keep");
     WriteWholeFile(dir / "big", std::string(256 * 1024, 'b'));
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit small{64 * 1024, saved.rlim_max};
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const int error = CopyFileReplacing(dir / "big", dir / "dst");
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
+    int error = 0;
+    test::UnderFileSizeLimit(64 * 1024,
+                             [&] { return (error = CopyFileReplacing(dir / "big", dir / "dst")) == 0; });
     EXPECT_EQ(error, EFBIG);
     EXPECT_EQ(ReadWholeFile(dir / "dst"), "keep");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 2); // dst, big
 }
 
-TEST(TempFile, MakesDistinctEmptyFilesWithThePrefixRemovedWhenTheyGo) {
+// Distinct empty files with the prefix, removed when they go; the system's folder is TMPDIR, else /tmp.
+TEST(TempFile, MakesDistinctEmptyFilesRemovedWhenTheyGo) {
     test::ScratchDir dir;
     EXPECT_FALSE(TempFile::Create("", "HTM").valid() ||
                  TempFile::Create((dir / "missing").string(), "HTM").valid());
     std::vector<TempFile> made;
-    for (const std::string& folder : {dir.str(), dir.str(), dir.str() + "/"})
-        made.push_back(TempFile::Create(folder, "HTM"));
     std::set<fs::path> names;
-    for (const TempFile& file : made) {
-        const fs::path path = file.path();
+    for (const std::string& folder : {dir.str(), dir.str(), dir.str() + "/"}) {
+        const fs::path path = made.emplace_back(TempFile::Create(folder, "HTM")).path();
         names.insert(path);
-        EXPECT_TRUE(path.parent_path() == dir.path() && path.filename().string().rfind("HTM", 0) == 0 &&
+        EXPECT_TRUE(path.parent_path() == dir.path() && path.filename().string().starts_with("HTM") &&
                     fs::file_size(path) == 0)
             << path;
     }
     EXPECT_EQ(names.size(), 3u);
     made.clear();
     EXPECT_TRUE(fs::is_empty(dir.path()));
-}
-
-TEST(TempFile, SystemTempPathIsTmpdirElseTmpWithASeparator) {
     ::setenv("TMPDIR", "/var/tmp", 1);
     EXPECT_EQ(SystemTempPath(), "/var/tmp/");
     ::setenv("TMPDIR", "", 1);

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/handoverchannel.h"
 
-#include <cerrno>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -11,6 +11,7 @@
 #include <numeric>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -56,12 +57,14 @@ HandOverRecord Status(std::size_t size) {
     return {LoadText(325), bytes};
 }
 
-// A camera card at /media/u/CAM and /media/u/My Cam; every question answered alike and kept.
+// Camera cards at /media/u/CAM, /media/u/My Cam and card; every question answered alike and kept.
 class FolderFixture : public ::testing::Test, public MessageService {
 protected:
     void SetUp() override {
         test::WriteWholeFile(dir_ / "mountinfo", "2 1 8:17 / /media/u/CAM rw - vfat /dev/sdb1 rw\n"
-                                                 "3 1 8:33 / /media/u/My\\040Cam rw - vfat /dev/sdc1 rw\n");
+                                                 "3 1 8:33 / /media/u/My\\040Cam rw - vfat /dev/sdc1 rw\n"
+                                                 "4 1 8:49 / " +
+                                                     dir_.str() + "/card rw - vfat /dev/sdd1 rw\n");
         setenv("XDG_DESKTOP_DIR", (dir_.str() + "/Desktop/").c_str(), 1); // read nowhere else
         fs::create_directory(dir_ / "Desktop");
     }
@@ -116,8 +119,7 @@ TEST_F(HandOverTest, DecisionFromTheAnswersReceived) {
         {"status of 4 bytes", {P}, {Status(4)}, "", Sel, p, &P, 4},
         {"other tags ignored", {{"Other", {1}}, P}, {Status(12)}, "", Sel, p, &P, 12},
         {"camera folder proposes the desktop", {cam}, {Status(12)}, "", Sel, desktop, &cam, 12},
-        {"parent without path keeps the folder", {P, noPath}, {Status(12)}, "", Sel, p, &noPath, 12},
-    };
+        {"parent without path keeps the folder", {P, noPath}, {Status(12)}, "", Sel, p, &noPath, 12}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         HandOverListener listener(SocketPath());
@@ -187,31 +189,27 @@ TEST_F(HandOverTest, ListenerSocketIsPrivateAndNeverReplacesWhatIsNotItsOwn) {
     EXPECT_EQ(test::ReadWholeFile(dir_ / "target"), "keep");
 }
 
+// The first folder below a mount point, whatever its case; the path is resolved before the mount table is
+// asked, so a link into a card leads to a camera folder.
 TEST_F(OutputFoldersTest, CameraFolderIsTheFirstFolderBelowTheMountPoint) {
-    for (const char* path : {"/media/u/CAM/DCIM/100X", "/media/u/CAM/dcim", "/media/u/CAM/DcMv/a",
-                             "/media/u/My Cam/DCIM", "/DCIM/x"})
+    fs::create_directories(dir_ / "card/DCIM");
+    fs::create_directory_symlink(dir_ / "card", dir_ / "cam");
+    const std::string d = dir_.str();
+    for (const std::string& path :
+         {"/media/u/CAM/DCIM/100X"s, "/media/u/CAM/dcim"s, "/media/u/CAM/DcMv/a"s, "/media/u/My Cam/DCIM"s,
+          "/DCIM/x"s, d + "/cam/DCIM/100X", d + "/x/../cam/./DCIM"})
         EXPECT_TRUE(folders_.IsCameraFolder(path)) << path;
-    for (const char* path :
-         {"/media/u/CAM/Photos/DCIM", "/media/u/CAM/DCIMX", "/media/u/CAM", "/home/u/DCIM", "DCIM/100X", ""})
+    for (const std::string& path : {"/media/u/CAM/Photos/DCIM"s, "/media/u/CAM/DCIMX"s, "/media/u/CAM"s,
+                                    "/home/u/DCIM"s, "DCIM/100X"s, ""s, d + "/cam/../DCIM"})
         EXPECT_FALSE(folders_.IsCameraFolder(path)) << path;
     EXPECT_EQ(DesktopFromUserDirs("# c\nXDG_DESKTOP_DIR=\"$HOME/Desk\"\n", "/h"), "/h/Desk");
     EXPECT_EQ(DesktopFromUserDirs("XDG_DESKTOP_DIR=\"/srv/d\"\nXDG_MUSIC_DIR=\"$HOME/M\"\n", "/h"), "/srv/d");
     EXPECT_EQ(DesktopFromUserDirs("XDG_DESKTOP_DIR=\"relative\"\nXDG_DESKTOP_DIR=\"$HOME", "/h"), "");
 }
 
-// The path is resolved before the mount table is asked: a link into a card is a camera folder.
-TEST_F(OutputFoldersTest, CameraFolderThroughALinkIntoTheCard) {
-    fs::create_directories(dir_ / "card/DCIM");
-    fs::create_directory_symlink(dir_ / "card", dir_ / "cam");
-    test::WriteWholeFile(dir_ / "mountinfo", "2 1 8:17 / " + dir_.str() + "/card rw - vfat /dev/sdb1 rw\n");
-    EXPECT_TRUE(folders_.IsCameraFolder(dir_.str() + "/cam/DCIM/100X"));
-    EXPECT_TRUE(folders_.IsCameraFolder(dir_.str() + "/x/../cam/./DCIM"));
-    EXPECT_FALSE(folders_.IsCameraFolder(dir_.str() + "/cam/../DCIM"));
-}
-
-// Paths past the system's limit are refused at once, however many parts they have; one just within it is
-// made and looked at.
-TEST_F(OutputFoldersTest, OverlongPathsAreRefusedAtOnceAndDeepOnesWalkedOnce) {
+// Failures carry their errno; paths past the system's limit are refused at once, however many parts they
+// have, and one just within it is made and looked at; a file where Data belongs fails before any question.
+TEST_F(OutputFoldersTest, FailingAndOverlongFolders) {
     const test::Watchdog watchdog(20s, "deep output folders");
     std::string deep = dir_.str(), overlong = "/";
     while (deep.size() + 41 <= 4095)
@@ -219,28 +217,22 @@ TEST_F(OutputFoldersTest, OverlongPathsAreRefusedAtOnceAndDeepOnesWalkedOnce) {
     for (int i = 0; i < 100000; ++i)
         overlong += "a/";
     EXPECT_FALSE(folders_.IsCameraFolder(overlong + "DCIM"));
-    const FolderResult tooLong = folders_.PrepareOutputFolder(overlong);
-    EXPECT_EQ(std::pair(tooLong.code, tooLong.error), std::pair(+FolderFailed, ENAMETOOLONG));
-    EXPECT_EQ(folders_.PrepareOutputFolder(deep).code, FolderGoOn);
-    EXPECT_FALSE(folders_.IsCameraFolder(deep));
-    struct stat status {};
-    EXPECT_EQ(::lstat(deep.c_str(), &status), 0);
-}
-
-// Failures carry their errno; a file where Data belongs fails before any question.
-TEST_F(OutputFoldersTest, RootRefusedAndFailingFolders) {
-    EXPECT_EQ(folders_.PrepareOutputFolder("/").code, FolderGoOn);
-    EXPECT_EQ(folders_.PrepareOutputFolder(" /").code, FolderGoOn);
     test::WriteWholeFile(dir_ / "file", "x");
     const auto Failed = [&](const std::string& path, int error) {
         const FolderResult result = folders_.PrepareOutputFolder(path);
-        EXPECT_EQ(std::pair(result.code, result.error), std::pair(+FolderFailed, error)) << path;
+        EXPECT_EQ(std::pair(result.code, result.error), std::pair(+FolderFailed, error))
+            << path.substr(0, 40);
     };
     for (const std::string& path :
          {"/a//b"s, "//server/share"s, "relative"s, ""s, "   "s, dir_.str() + "//x"})
         Failed(path, 0);
     Failed(dir_.str() + "/file/sub", ENOTDIR);
+    Failed(overlong, ENAMETOOLONG);
     EXPECT_FALSE(fs::exists(dir_ / "x"));
+    for (const std::string& path : {"/"s, " /"s, deep})
+        EXPECT_EQ(folders_.PrepareOutputFolder(path).code, FolderGoOn) << path.substr(0, 40);
+    EXPECT_FALSE(folders_.IsCameraFolder(deep));
+    EXPECT_TRUE(fs::is_directory(deep));
     fs::create_directory(dir_ / "out");
     test::WriteWholeFile(dir_ / "out/Data", "x");
     const FolderResult media = Media(dir_.str() + "/out");
@@ -255,11 +247,9 @@ TEST_F(OutputFoldersTest, WithoutTheFolderQuestionTheFirstExistingSubfolderAsks)
         bool answer;
         int marker, code;
         std::size_t questions;
-    } cases[] = {
-        {"Data", true, 0, FolderGoOn, 1},       {"Data", false, 0, FolderNo, 1},
-        {"Thumb", true, 0, FolderYes, 1},       {"Thumb", false, 0, FolderNo, 1},
-        {"Data Thumb", true, 1, FolderGoOn, 1}, {"Thumb", true, 1, FolderGoOn, 0},
-    };
+    } cases[] = {{"Data", true, 0, FolderGoOn, 1},       {"Data", false, 0, FolderNo, 1},
+                 {"Thumb", true, 0, FolderYes, 1},       {"Thumb", false, 0, FolderNo, 1},
+                 {"Data Thumb", true, 1, FolderGoOn, 1}, {"Thumb", true, 1, FolderGoOn, 0}};
     for (const auto& c : cases) {
         test::ScratchDir dir;
         for (const std::string sub : {"Data", "Thumb"})
@@ -304,7 +294,7 @@ TEST_F(PickCompanionTest, FailuresEndItPromptly) {
     const struct {
         std::string socket;
         bool starts, ends;
-        int status;     // the wait status of the ended window, -1: unknown
+        int status;       // the wait status of the ended window, -1: unknown
         std::string text; // 3202: cannot start, 3203: socket name taken, 3204/3205/3206: ended without asking
     } cases[] = {
         {(dir_ / "s1").string(), false, false, -1, FormatText(LoadText(3202), {"no such program"})},
@@ -312,8 +302,7 @@ TEST_F(PickCompanionTest, FailuresEndItPromptly) {
         {(dir_ / "s3").string(), true, true, 1 << 8, FormatText(LoadText(3205), {"1"})},
         {(dir_ / "s4").string(), true, true, SIGABRT, FormatText(LoadText(3206), {"6, "s + strsignal(6)})},
         {(dir_ / "file").string(), true, false, -1,
-         FormatText(LoadText(3203), {(dir_ / "file").string(), std::strerror(EEXIST)})},
-    };
+         FormatText(LoadText(3203), {(dir_ / "file").string(), std::strerror(EEXIST)})}};
     for (const auto& c : cases) {
         const test::Watchdog watchdog(5s, c.text);
         PickCompanion companion({"/m/a.jpg"}, "/");
@@ -355,9 +344,8 @@ TEST_F(PickCompanionTest, AnswersOnlyTheWindowItStarted) {
             int answers = 0;
             if (fd && HandOverSocket::SendAll(fd.get(), requests, Clock::now() + 5s)) {
                 ::shutdown(fd.get(), SHUT_WR);
-                HandOverSocket::ReceiveRecords(fd.get(), Clock::now() + 5s, [&](HandOverRecord&&) {
-                    return ++answers, true;
-                });
+                HandOverSocket::ReceiveRecords(fd.get(), Clock::now() + 5s,
+                                               [&](HandOverRecord&&) { return ++answers, true; });
             }
             ::_exit(answers);
         }
@@ -398,23 +386,18 @@ TEST_F(HandOverTest, AnswersKeptAreBoundedInTotal) {
 // the current folder, absolute ones do not.
 TEST(PickCompanionArguments, ParsedAsTheOtherProgramsDo) {
     using Action = PickCompanion::Arguments::Action;
-    const struct {
-        std::vector<std::string> arguments;
-        Action action;
-        std::vector<std::string> files;
-    } cases[] = {
+    const std::tuple<std::vector<std::string>, Action, std::vector<std::string>> cases[] = {
         {{"a.jpg", "/b.avi"}, Action::HandOver, {"a.jpg", "/b.avi"}},
         {{"a.jpg", "--help"}, Action::Help, {}},
         {{"-h"}, Action::Help, {}},
         {{"--version", "a.jpg"}, Action::Version, {}},
         {{"--", "--help", "-x.jpg"}, Action::HandOver, {"--help", "-x.jpg"}},
-        {{"a.jpg", "-z"}, Action::Bad, {}},
-    };
-    for (const auto& c : cases) {
-        const PickCompanion::Arguments parsed = PickCompanion::Parse(c.arguments);
-        EXPECT_EQ(parsed.action, c.action) << c.arguments.back();
-        EXPECT_EQ(parsed.files, c.files) << c.arguments.back();
-        EXPECT_EQ(parsed.error.empty(), c.action != Action::Bad) << c.arguments.back();
+        {{"a.jpg", "-z"}, Action::Bad, {}}};
+    for (const auto& [arguments, action, files] : cases) {
+        const PickCompanion::Arguments parsed = PickCompanion::Parse(arguments);
+        EXPECT_EQ(std::tuple(parsed.action, parsed.files, parsed.error.empty()),
+                  std::tuple(action, files, action != Action::Bad))
+            << arguments.back();
     }
     EXPECT_EQ(PickCompanion::CurrentFolderProblem({"/a.jpg", "b.jpg"}, "", "gone"),
               FormatText(LoadText(3208), {"gone", "b.jpg"}));

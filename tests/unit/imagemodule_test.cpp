@@ -162,8 +162,7 @@ TEST(ImageModuleTest, BombsAreRefusedFromTheirDeclaredSize) {
         {"run-length 30000 x 30000 in 1080 bytes",
          BitmapFile(30000, 30000, 8, 1, std::vector<uint32_t>(256), {0, 1}), "out of range"},
         {"run-length 10000 x 10000 in 120 bytes", runLength(10000), "run-length bitmap of 10000x10000"},
-        {"run-length 100 x 100 in 120 bytes", runLength(100), ""},
-    };
+        {"run-length 100 x 100 in 120 bytes", runLength(100), ""}};
     for (const auto& [name, bytes, reason] : cases) {
         SCOPED_TRACE(name);
         std::vector<std::string> refusals;

@@ -71,9 +71,11 @@ TEST_F(SettingsStoreTest, TempPathIsReadOnlyWhenShortEnoughAndUsable) {
     const std::string work = dir_.str() + "/work", temp = SystemTempPath(), tooLong(300, 'x');
     fs::create_directories(work);
     // The separator is put back; one character, a missing folder or a path too long gives the system's.
-    const std::pair<std::string, std::string> cases[] = {
-        {work + "/", work + "/"}, {work, work + "/"}, {"/", temp}, {work + "x/", temp}, {"/" + tooLong, temp},
-    };
+    const std::pair<std::string, std::string> cases[] = {{work + "/", work + "/"},
+                                                         {work, work + "/"},
+                                                         {"/", temp},
+                                                         {work + "x/", temp},
+                                                         {"/" + tooLong, temp}};
     for (const auto& [stored, expected] : cases) {
         ASSERT_TRUE(settings_.SaveWorkFolder(stored));
         AlbumSettings album;
@@ -82,27 +84,28 @@ TEST_F(SettingsStoreTest, TempPathIsReadOnlyWhenShortEnoughAndUsable) {
     }
 }
 
-TEST_F(SettingsStoreTest, AStoreThatRefusesWritesOrMissesAValueFailsTheStart) {
+// A store that refuses writes or misses a value fails the start. A save cut short by a file-size limit (as a
+// full disk) keeps the old file and leaves no temporary file; the defaults are saved in one piece, so such a
+// save leaves none of them.
+TEST_F(SettingsStoreTest, FailedWritesFailTheStartAndKeepTheOldFile) {
     WriteWholeFile(dir_ / "blocked", "a file where the folder should be");
     ProfileStore blocked((dir_ / "blocked/settings").string());
     SettingsStore settings(blocked, "/p/");
-    EXPECT_FALSE(settings.WriteDefaultSettings());
-    EXPECT_FALSE(settings.SaveEmbedFlag(1));
-    EXPECT_FALSE(settings.SaveWorkFolder("/tmp/"));
     AlbumSettings album;
-    EXPECT_FALSE(settings.LoadSettings(album));
-
-    // The defaults are saved in one piece: a save that cannot finish leaves none of them.
-    ProfileStore limited((dir_ / "limited").string());
-    ASSERT_TRUE(limited.WriteText("Other", "keep", "1"));
-    const std::string before = ReadWholeFile(limited.file());
-    EXPECT_FALSE(test::UnderFileSizeLimit(
-        before.size() + 200, [&] { return SettingsStore(limited, "/p/").WriteDefaultSettings(); }));
-    EXPECT_EQ(ReadWholeFile(limited.file()), before);
-
+    EXPECT_FALSE(settings.WriteDefaultSettings() || settings.SaveEmbedFlag(1) ||
+                 settings.SaveWorkFolder("/tmp/") || settings.LoadSettings(album));
     ProfileStore partial((dir_ / "partial").string());
     ASSERT_TRUE(partial.WriteText(kKey, "BGFILE0", "SolidColor"));
     EXPECT_FALSE(SettingsStore(partial, "/p/").LoadSettings(album));
+
+    ASSERT_TRUE(profile_.WriteText("Other", "keep", "1"));
+    const std::string before = ReadWholeFile(profile_.file());
+    EXPECT_FALSE(test::UnderFileSizeLimit(
+        before.size() + 16, [&] { return profile_.WriteText("K", "a", std::string(4096, 'n')); }));
+    EXPECT_FALSE(
+        test::UnderFileSizeLimit(before.size() + 200, [&] { return settings_.WriteDefaultSettings(); }));
+    EXPECT_EQ(ReadWholeFile(profile_.file()), before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "config"), {}), 1);
 }
 
 TEST_F(ProfileStoreTest, TextsAndNamesSurviveTheFileAndKeysIgnoreCase) {
@@ -119,17 +122,6 @@ TEST_F(ProfileStoreTest, TextsAndNamesSurviveTheFileAndKeysIgnoreCase) {
     ASSERT_TRUE(profile_.WriteValues("K", {{"#1", {ProfileStore::Type::Text, "#t", 0}}, {"a#", {}}}));
     EXPECT_EQ(ProfileStore(profile_.file()).Read("K", "#1").value_or(Value{}).text, "#t"); // not a comment
     EXPECT_TRUE(profile_.Read("K", "a#"));
-}
-
-TEST_F(ProfileStoreTest, AFailedSaveKeepsTheOldFileAndLeavesNoTemporaryFile) {
-    ASSERT_TRUE(profile_.WriteText("K", "a", "old"));
-    const std::string before = ReadWholeFile(profile_.file());
-
-    // A file-size limit makes the write of the temporary file fail halfway, as a full disk would.
-    EXPECT_FALSE(test::UnderFileSizeLimit(
-        before.size() + 16, [&] { return profile_.WriteText("K", "a", std::string(4096, 'n')); }));
-    EXPECT_EQ(ReadWholeFile(profile_.file()), before);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "config"), {}), 1);
 }
 
 TEST_F(ProfileStoreTest, DamagedLinesAreSkipped) {
@@ -164,7 +156,7 @@ TEST_F(SettingsStoreTest, LinkedModedAndReadOnlySettingsFilesAreKeptAsTheUserMad
 
     ASSERT_EQ(::chmod((dir_ / "dotfiles/settings").c_str(), 0444), 0);
     const std::string before = ReadWholeFile(dir_ / "dotfiles/settings");
-    EXPECT_FALSE(settings_.SaveEmbedFlag(1)); // said once...
+    EXPECT_FALSE(settings_.SaveEmbedFlag(1));     // said once...
     EXPECT_TRUE(settings_.SaveWorkFolder("/v/")); // ...not again
     EXPECT_TRUE(settings_.SaveEmbedFlag(0));
     EXPECT_EQ(ReadWholeFile(dir_ / "dotfiles/settings"), before);

@@ -25,14 +25,12 @@ TEST(SystemInfo, SizeTextForEveryBoundary) {
     const struct {
         std::uint64_t bytes;
         const char* text;
-    } cases[] = {
-        {0, "0BYTE"},           {K - 1, "1023BYTE"},  {K, "1.00 KB"},
-        {1536, "1.50 KB"},      {10 * K, "10.00 KB"}, {10250, "10.0 KB"},
-        {100 * K, "100.0 KB"},  {102500, " 100 KB"},  {1000 * K - 1, " 999 KB"},
-        {1000 * K, "0.98 MB"},  {M, "1.00 MB"},       {1000 * M, "0.98 GB"},
-        {2 * G - 1, "2.00 GB"}, {2 * G, "2.00 GB"},   {1024 * G, "1024 GB"},
-        {1024 * G + 1, "----"}, {~0ULL, "----"},
-    };
+    } cases[] = {{0, "0BYTE"},           {K - 1, "1023BYTE"},  {K, "1.00 KB"},
+                 {1536, "1.50 KB"},      {10 * K, "10.00 KB"}, {10250, "10.0 KB"},
+                 {100 * K, "100.0 KB"},  {102500, " 100 KB"},  {1000 * K - 1, " 999 KB"},
+                 {1000 * K, "0.98 MB"},  {M, "1.00 MB"},       {1000 * M, "0.98 GB"},
+                 {2 * G - 1, "2.00 GB"}, {2 * G, "2.00 GB"},   {1024 * G, "1024 GB"},
+                 {1024 * G + 1, "----"}, {~0ULL, "----"}};
     for (const auto& c : cases)
         EXPECT_EQ(SystemInfo::SizeText(c.bytes), c.text) << c.bytes;
 }
@@ -67,7 +65,8 @@ TEST(SystemInfo, VersionStamps) {
     const std::string tag = std::string(1, '\x01') + "AWVERSION:", end(1, '\0');
     // The program carries the version the build was configured with.
     EXPECT_NE(SystemInfo::FileVersion("/proc/self/exe"), 0u);
-    EXPECT_EQ(SystemInfo::FileVersion("/proc/self/exe"), FindVersionStamp(tag + ALBUMWRIGHT_VERSION_TEXT + end));
+    EXPECT_EQ(SystemInfo::FileVersion("/proc/self/exe"),
+              FindVersionStamp(tag + ALBUMWRIGHT_VERSION_TEXT + end));
     ScratchDir dir;
     EXPECT_EQ(SystemInfo::FileVersion((dir / "missing").string()), 0u);
     // The first well-formed stamp counts, also where it crosses the boundary of a read block.
@@ -108,8 +107,7 @@ TEST(MountInfo, MountOfAPathAndWhetherItIsFixed) {
         {"0:41 / /mnt/ssh rw - fuse.sshfs u@host:", "/mnt/ssh", "/mnt/ssh", false},
         {"8:2 / /media/u/My\\040Disk rw - ext4 /dev/sda2", "/media/u/My Disk/a", "/media/u/My Disk", true},
         {"0:42 / /data rw shared:5 master:3 - btrfs /dev/sda3", "/data", "/data", true},
-        {"0:43 / /media/u/stick rw - fuseblk /dev/sdb2", "/media/u/stick", "/media/u/stick", false},
-    };
+        {"0:43 / /media/u/stick rw - fuseblk /dev/sdb2", "/media/u/stick", "/media/u/stick", false}};
     std::string table = "garbage line\n";
     for (const auto& c : cases)
         table += std::to_string(table.size()) + " 1 " + c.line + " rw\n";
