@@ -164,7 +164,7 @@ int ExercisePictureBytes(const ImagingLibrary& library, const uint8_t* data, std
     if (size > UINT32_MAX || !library.DllDecodePicture)
         return 0;
     int outcome = 0;
-    for (const int minimum : {0, 32}) {
+    for (const int minimum : {0, 32, 1}) { // whole; a stored preview; shrunk while decoded
         AwPictureDescription out{};
         int fullWidth = 0, fullHeight = 0;
         void* pixels = library.DllDecodePicture(data, static_cast<uint32_t>(size), minimum, minimum, &out,
