@@ -193,6 +193,8 @@ TEST(ListController, PreviewResultsArrivingLateOrOutOfOrder) {
     const std::uint64_t first = rig.LastTicket();
     rig.list.InputClick(2);
     const std::uint64_t second = rig.LastTicket();
+    rig.list.InputClick(2); // the current line again: nothing
+    EXPECT_EQ(rig.LastTicket(), second);
     EXPECT_FALSE(rig.list.PreviewArrived(first, "/p/b.jpg", true));
     EXPECT_EQ(rig.list.statusText(), longName + kNote);
     EXPECT_TRUE(rig.list.PreviewArrived(second, "/p/" + longName, true));
@@ -269,6 +271,12 @@ TEST(ListController, IntakeSelectsTheFirstFilesThenReports) {
     EXPECT_EQ(folder, "/");
     EXPECT_EQ(startup.list.TakeStartupFile("/p/q/b.jpg", folder), 0);
     EXPECT_EQ(folder, "/p/q");
+
+    // Named for a run that did not finish (b.bmp's item is b.jpg now): the line's own text and item.
+    Rig named({"a.jpg", "b.bmp"});
+    named.list.items().PrepareFileNames();
+    named.list.InputClick(1);
+    EXPECT_EQ(named.view.events, (Names{"status b.bmp" + kNote, "show /p/b.bmp"}));
 }
 
 } // namespace
