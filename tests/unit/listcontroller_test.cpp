@@ -103,6 +103,8 @@ TEST(ListController, MovesSwapWholeItemsAndStopAtTheEnds) {
 // The item that took the deleted one's place, or the new last, is selected and shown before any box.
 TEST(ListController, DeleteSelectsTheNextItemAndBoxesFollowTheHandler) {
     constexpr PreviewStart Shown = PreviewStart::Shown, Failed = PreviewStart::Failed;
+    const Names abc{"a.avi", "b.avi", "c.avi"}, ab{"a.avi", "b.avi"};
+    const Names showB{"status b.avi" + kNote, "show /p/b.avi", "status b.avi"};
     const struct {
         Names names;
         int deleted;
@@ -110,23 +112,15 @@ TEST(ListController, DeleteSelectsTheNextItemAndBoxesFollowTheHandler) {
         PreviewStart preview;
         Names events;
     } cases[] = {
-        {{"a.avi", "b.avi", "c.avi"},
-         2,
-         true,
-         Shown,
-         {"status b.avi" + kNote, "show /p/b.avi", "status b.avi"}},
-        {{"a.avi", "b.avi", "c.avi"},
-         0,
-         true,
-         Shown,
-         {"status b.avi" + kNote, "show /p/b.avi", "status b.avi"}},
-        {{"a.avi", "b.avi"}, 0, false, Shown, {"clear", "status b.avi"}},
-        {{"a.avi", "b.avi"},
+        {abc, 2, true, Shown, showB},
+        {abc, 0, true, Shown, showB},
+        {ab, 0, false, Shown, {"clear", "status b.avi"}},
+        {ab,
          1,
          true,
          Failed,
          {"status a.avi" + kNote, "show /p/a.avi", "status a.avi", "schedule", kPreviewFailed}},
-        {{"a.avi", "b.avi"}, 0, true, PreviewStart::Pending, {"status b.avi" + kNote, "show /p/b.avi"}},
+        {ab, 0, true, PreviewStart::Pending, {"status b.avi" + kNote, "show /p/b.avi"}},
         {{"only.avi"}, 0, true, Shown, {"clear", "status "}},
     };
     for (const auto& c : cases) {
