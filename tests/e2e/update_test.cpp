@@ -142,10 +142,9 @@ TEST_F(Update, EqualsAFullRunWhateverChanged) {
          },
          {},
          "4 items reused, 2 made."},
-        {"embedded players", [] {}, {"-e"}, "6 items reused, 0 made."},
-        {"another arrangement and a background picture",
+        {"embedded players, another arrangement and a background picture",
          [] {},
-         {"-a", "3", "-b", "2"},
+         {"-e", "-a", "3", "-b", "2"},
          "6 items reused, 0 made."},
         {"an arrangement without thumbnails", [] {}, {"-a", "4"}, "6 items reused, 0 made."},
     };
