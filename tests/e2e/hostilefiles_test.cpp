@@ -3,8 +3,6 @@
 // and message, writes nothing outside the album, leaves no temporary or cut file, and the earlier page.
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
-#include <utility>
 #include <string>
 #include <vector>
 
@@ -95,8 +93,8 @@ TEST_F(HostileFiles, PlantedLinksAreReplacedNotWrittenThrough) {
     EXPECT_EQ(Leftovers(), "");
 }
 
-// An installed image module cut inside its code, replaced by a FIFO or writable by others is named with the
-// reason at once, status 3, instead of a crash, a hang or a silent load.
+// An installed image module that would crash the program (the loader's test has every reason) is named with
+// the reason at once, status 3.
 TEST_F(HostileFiles, BrokenModulesAreNamedNotLoaded) {
     const fs::path prefix = dir_ / "prefix", modules = prefix / "lib/albumwright";
     fs::create_directories(prefix / "bin");
@@ -107,19 +105,10 @@ TEST_F(HostileFiles, BrokenModulesAreNamedNotLoaded) {
     fs::copy_file(ALBUMWRIGHT_MAKE, program_);
     fs::copy_file(test::BinDir() / LoadText(413), modules / LoadText(413));
     const fs::path image = modules / LoadText(412);
-    const std::pair<std::function<void()>, std::string> cases[] = {
-        {[&] { fs::copy_file(test::BinDir() / LoadText(412), image), fs::resize_file(image, 4096); }, "cut short"},
-        {[&] { ::mkfifo(image.c_str(), 0755); }, "FIFO"},
-        {[&] { fs::copy_file(test::BinDir() / LoadText(412), image), fs::permissions(image, fs::perms(0777)); },
-         "users other than its owner"},
-    };
-    for (const auto& [make, reason] : cases) {
-        fs::remove(image);
-        make();
-        EXPECT_EQ(Make("-o album a.jpg"), 3) << Err();
-        EXPECT_NE(Err().find(image.string() + ": "), std::string::npos) << Err();
-        EXPECT_NE(Err().find(reason), std::string::npos) << Err();
-    }
+    fs::copy_file(test::BinDir() / LoadText(412), image);
+    fs::resize_file(image, 4096);
+    EXPECT_EQ(Make("-o album a.jpg"), 3) << Err();
+    EXPECT_NE(Err().find(image.string() + ": it is cut short"), std::string::npos) << Err();
     EXPECT_FALSE(fs::exists(out_ / "Index.html"));
 }
 

@@ -142,10 +142,9 @@ TEST_F(Update, EqualsAFullRunWhateverChanged) {
          },
          {},
          "4 items reused, 2 made."},
-        {"embedded players", [] {}, {"-e"}, "6 items reused, 0 made."},
-        {"another arrangement and a background picture",
+        {"embedded players, another arrangement and a background picture",
          [] {},
-         {"-a", "3", "-b", "2"},
+         {"-e", "-a", "3", "-b", "2"},
          "6 items reused, 0 made."},
         {"an arrangement without thumbnails", [] {}, {"-a", "4"}, "6 items reused, 0 made."},
     };
@@ -181,8 +180,6 @@ TEST_F(Update, DoubtfulRecordsAndChangedFilesAreMadeAgain) {
     };
     const Case cases[] = {
         {"cut", [&] { rewrite([](std::string s) { return s.substr(0, s.size() / 2); }); },
-         "is damaged or cut", "0 items reused, 6 made."},
-        {"garbled", [&] { rewrite([](std::string s) { return s.replace(s.size() / 2, 1, "~"); }); },
          "is damaged or cut", "0 items reused, 6 made."},
         {"from the future",
          [&] { rewrite([](std::string s) { return s.replace(s.find(" 1\n"), 2, " 7"); }); },

@@ -17,7 +17,6 @@ namespace aw {
 namespace {
 
 using namespace std::chrono_literals;
-using Texts = std::vector<std::string>;
 
 // Each item takes its own time or throws; notes how far beyond the consumer a preparation ever started.
 struct FakePreparer {
@@ -73,8 +72,9 @@ TEST(PrepareAheadTest, ResultsInItemOrderWithinTheWindow) {
     }
 }
 
-// A stop or the destructor at any moment ends promptly, waiting only for the preparations running: never
-// started, workers busy, results waiting, after the last item, after a failure. Nothing is prepared after.
+// A stop or the destructor at any moment waits only for the preparations running (had it let the 50 slow
+// items run, far more would have started): never started, workers busy, results waiting, after the last
+// item, after a failure.
 TEST(PrepareAheadTest, StopAndDestroyAtAnyTime) {
     enum When { AtOnce, WorkersBusy, ResultsWaiting, AfterLastItem, AfterFailure };
     for (When when : {AtOnce, WorkersBusy, ResultsWaiting, AfterLastItem, AfterFailure}) {
@@ -94,18 +94,13 @@ TEST(PrepareAheadTest, StopAndDestroyAtAnyTime) {
             if (when == AfterFailure) {
                 EXPECT_THROW(ahead->Take(0), std::runtime_error);
             }
-            const auto start = std::chrono::steady_clock::now();
             if (!destroy) {
                 ahead->Stop();
                 EXPECT_FALSE(ahead->Take(1).has_value());
                 ahead->Stop();
             }
-            ahead.reset();
-            EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
-            const int afterStop = fake.started.load();
-            EXPECT_LE(afterStop, when == AfterLastItem ? 3 : 5); // the window and the item taken
-            std::this_thread::sleep_for(20ms);
-            EXPECT_EQ(fake.started.load(), afterStop);
+            ahead.reset(); // the workers are joined: nothing more can start
+            EXPECT_LE(fake.started.load(), when == AfterLastItem ? 3 : 5); // the window and the item taken
         }
     }
 }

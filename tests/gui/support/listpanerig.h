@@ -2,7 +2,8 @@
 // The item list and the drop pane wired as the main window wires them, with a check box, a Create
 // button, a status bar and scripted message boxes, and a stand-in preview
 // preparation: a 100 x 50 picture whose colour comes from the file name (red unless the name holds
-// "green"), failing for names that hold "bad", after an adjustable delay. User-interface thread only.
+// "green"), failing for names that hold "bad", after an adjustable delay and while held. User-interface
+// thread only.
 #pragma once
 
 #include <atomic>
@@ -12,6 +13,7 @@
 #include <thread>
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QWidget>
@@ -42,6 +44,16 @@ inline void SolidPicture(Picture& out, uint8_t red, uint8_t green, uint8_t blue)
     out.ReplaceImage(std::move(description), sizeof(AwPictureDescription), std::move(pixels), kSize);
 }
 
+// Counts the calls posted to `target` (a preview's result, a drop's intake) as it takes them.
+struct CountPosts : QObject {
+    explicit CountPosts(QObject* target) { target->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        count += event->type() == QEvent::MetaCall;
+        return false;
+    }
+    int count = 0;
+};
+
 struct ListPaneRig {
     QWidget window;
     ThumbnailList* list = new ThumbnailList(&window);
@@ -52,7 +64,7 @@ struct ListPaneRig {
     ScriptedMessages messages;
     std::atomic<int> prepared{0};
     std::atomic<int> delayMs{0};
-    std::vector<std::string> statusLog; // every status text, in order
+    std::atomic<bool> hold{false};
 
     ListPaneRig() {
         list->setGeometry(170, 10, 200, 280);
@@ -65,14 +77,14 @@ struct ListPaneRig {
         pane->SetPreviewPreparer([this](const std::string& path, int, Picture& out) {
             ++prepared;
             std::this_thread::sleep_for(std::chrono::milliseconds(delayMs.load()));
+            while (hold)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
             if (path.find("bad") != std::string::npos)
                 return false;
             const bool green = path.find("green") != std::string::npos;
             SolidPicture(out, green ? 0 : 255, green ? 255 : 0, 0);
             return true;
         });
-        QObject::connect(status, &QStatusBar::messageChanged,
-                         [this](const QString& text) { statusLog.push_back(text.toStdString()); });
         window.resize(400, 320);
     }
 
@@ -86,7 +98,6 @@ struct ListPaneRig {
         showThumbnail->setChecked(false);
         list->controller().TakeFiles(paths);
         showThumbnail->setChecked(checked);
-        statusLog.clear();
         messages.log.clear();
     }
     int selected() const { return list->SelectedLine(); }
