@@ -4,8 +4,8 @@
 #   BUILD_ROOT/asan  AddressSanitizer + UndefinedBehaviorSanitizer, every unit test and every window test,
 #                    and the window program itself, driven by scripts/drive-window.sh;
 #   BUILD_ROOT/tsan  ThreadSanitizer, the unit tests that start threads (found by what their sources use)
-#                    and the window tests whose windows do (the progress window, the list's previews, the
-#                    main window with its hand-over and runs).
+#                    and every window test (the progress window, the list's previews, the main window with
+#                    its hand-over and runs start threads).
 # The imaging modules, which the tests load with dlopen, are built with the same sanitizer; Qt itself is
 # not instrumented, so the window tests check what reaches Qt (the texts shown) themselves, and
 # ThreadSanitizer ignores what Qt's own code does (tests/tsan-suppressions.txt says why). Any finding
@@ -95,7 +95,8 @@ thread_sanitizer() {
   fi
   local tsan=$root/tsan targets
   configure "$tsan" "-fsanitize=thread" || return 1
-  mapfile -t targets < <(unit_targets threads; printf '%s\n' tst_progresswindow tst_listpane tst_mainwindow)
+  # Every window test: the CTest names of window tests that are not built would not read "_NOT_BUILT".
+  mapfile -t targets < <(unit_targets threads; gui_targets)
   # The build runs the test programs to list their tests, so it needs the same wrapper.
   "${wrap[@]}" cmake --build "$tsan" -j "$jobs" --target "${targets[@]}" || return 1
   TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$here/tests/tsan-suppressions.txt \
