@@ -72,11 +72,6 @@ RgbRows GifDecoder::Decode(const uint8_t* bytes, std::size_t count) {
     rows.height = gif->SHeight;
     rows.channels = 4;
     rows.stride = std::size_t{4} * static_cast<std::size_t>(rows.width);
-    // Zero-filled: the screen outside the first frame is transparent, as a browser shows it.
-    auto pixels =
-        std::shared_ptr<uint8_t>(AllocateZeroed(rows.stride * rows.height).release(), FreeDeleter());
-    rows.data = pixels.get();
-    rows.owner = std::move(pixels);
 
     int transparent = -1;
     for (;;) {
@@ -103,6 +98,12 @@ RgbRows GifDecoder::Decode(const uint8_t* bytes, std::size_t count) {
         if (!colours || colours->ColorCount <= 0)
             throw ImagingError("GIF frame without colours");
         CheckDimensions(frame.Width, frame.Height);
+        // Sized only once a frame is there, so that a few bytes declaring a large screen cost nothing.
+        // Zero-filled: the screen outside the first frame is transparent, as a browser shows it.
+        auto pixels =
+            std::shared_ptr<uint8_t>(AllocateZeroed(rows.stride * rows.height).release(), FreeDeleter());
+        rows.data = pixels.get();
+        rows.owner = std::move(pixels);
         std::vector<GifPixelType> line(static_cast<std::size_t>(frame.Width));
         // Interlaced frames deliver every 8th row from 0, every 8th from 4, every 4th from 2, then the odd
         // ones.
