@@ -127,6 +127,7 @@ program_pid=$(xdotool getwindowpid "$window")
 wait "$companion_pid" || fail "the companion ended with $?: $(cat "$work/output")"
 xdotool windowmove "$window" 20 20
 sleep 2
+while answer_box; do :; done # a box that came after the window
 shot started
 
 # Places in the window as the program lays its controls out, below a menu bar of 19 pixels.
