@@ -169,8 +169,7 @@ TEST_F(MediaCopierTest, BitmapsBecomeJpegsAndBrokenSourcesFail) {
         EXPECT_FALSE(fs::exists(Thumb("th.jpg")));
         if (kind == StillBmp || !bytes) {
             EXPECT_EQ(copier.CopyToDataFolder(source, Data("d.jpg"), kind), 0);
-            EXPECT_EQ(copier.failure().cause, cause);
-            EXPECT_EQ(copier.failure().file, source);
+            EXPECT_EQ(std::pair(copier.failure().cause, copier.failure().file), std::pair(cause, source));
             EXPECT_FALSE(fs::exists(Data("d.jpg")));
         }
     }
@@ -193,7 +192,7 @@ TEST_F(MediaCopierTest, TheTemporaryFileIsUsedThroughItsDescriptorNeverItsName) 
     EXPECT_TRUE(thumb && thumb->width == 64 && thumb->height == 48);
 }
 
-// A movie's first frame, fitted, with its kind's mark (the marks are MovieMark's); audio gets its picture.
+// A movie's first frame, fitted, with its kind's mark; audio gets its picture.
 TEST_F(MediaCopierTest, MovieThumbnailsCarryTheirKindsMarkAudioItsPicture) {
     ASSERT_TRUE(test::MakeMovie(Src("clip.asf"), 352, 288, "", "color=c=0x3060C0"));
     ASSERT_TRUE(test::MakeJpeg(Src("sound.jpg"), 300, 50));
@@ -201,22 +200,15 @@ TEST_F(MediaCopierTest, MovieThumbnailsCarryTheirKindsMarkAudioItsPicture) {
     MediaCopier copier(loader_.library(), work_, 0, audio_);
     const test::RgbPicture plain = Thumbnailed(copier, Source("clip.asf"), MovieAvi, {146, 120});
     const test::RgbPicture marked = Thumbnailed(copier, Source("clip.asf"), MovieAsfMarked, {146, 120});
-    ASSERT_FALSE(plain.rgb.empty() || marked.rgb.empty());
-    EXPECT_TRUE(std::abs(plain.At(73, 60)[0] - 0x30) < 12 && std::abs(plain.At(73, 60)[2] - 0xC0) < 12);
-    EXPECT_GT(plain.At(146 - 16, 120 - 17)[1], 180);
     EXPECT_NE(plain.rgb, marked.rgb) << "the same mark for both kinds";
     EXPECT_EQ(Thumbnail(copier, Src("tune.mp3"), Thumb("sound.jpg"), Audio), 1);
     EXPECT_EQ(ReadWholeFile(Thumb("sound.jpg")), ReadWholeFile(audio_));
 }
 
-// Today's kinds: a HEIF goes into Data as an upright JPEG, the others as they are; all get thumbnails (their
-// decoding is the still decoder's and the video module's business).
+// A HEIF goes into Data as an upright JPEG, a PNG as it is; both get thumbnails.
 TEST_F(MediaCopierTest, TodaysKindsGoIntoDataAndGetThumbnails) {
     const std::tuple<const char*, int, PixelSize, bool> cases[] = {
-        {"rotated.heic", StillHeif, {48, 64}, true},
-        {"rgba.png", StillPng, {64, 24}, false},
-        {"clip.webm", MovieWebm, {64, 48}, false},
-        {"clip.3gp", Movie3gp, {128, 96}, false}};
+        {"rotated.heic", StillHeif, {48, 64}, true}, {"rgba.png", StillPng, {64, 24}, false}};
     MediaCopier copier(loader_.library(), work_, 0, audio_);
     for (const auto& [name, kind, thumb, converted] : cases) {
         SCOPED_TRACE(name);
