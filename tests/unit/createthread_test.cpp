@@ -198,7 +198,6 @@ TEST_F(CreateThreadTest, FailuresAndExceptionsEndTheRunWithOneCloseThree) {
         Texts files;
         std::function<void()> prepare;
     } cases[] = {{"no temporary file can be made", {"a.jpg", "c.jpg"}, [&] { folders_.workFolder = ""; }},
-                 {"none.dat", {"a.jpg"}, [&] { job_.arrangementFile = (dir_ / "none.dat").string(); }},
                  {(out_ / "Index.html").string(),
                   {"a.jpg"},
                   [&] {
