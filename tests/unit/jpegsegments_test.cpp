@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: MIT
-// The readers built on the JPEG segment walk: frame size, EXIF orientation, a camera's embedded preview.
 #include "album/jpegsegments.h"
 
 #include <string>
@@ -27,15 +26,8 @@ std::string Jpeg(const std::string& segments) {
 }
 
 std::string FrameHeader(uint8_t marker, int width, int height) { // one component
-    const char payload[] = {8,
-                            static_cast<char>(height >> 8),
-                            static_cast<char>(height & 0xFF),
-                            static_cast<char>(width >> 8),
-                            static_cast<char>(width & 0xFF),
-                            1,
-                            1,
-                            0x11,
-                            0};
+    const char payload[] = {
+        8, char(height >> 8), char(height & 0xFF), char(width >> 8), char(width & 0xFF), 1, 1, 0x11, 0};
     return Segment(marker, std::string(payload, sizeof payload));
 }
 
@@ -48,21 +40,17 @@ TEST(JpegSegments, FrameSizeIsReadFromTheHeaderBeforeTheScan) {
         int width, height; // 0: no size
     } cases[] = {
         {"baseline", kSoi + FrameHeader(0xC0, 6000, 4000) + scan, 6000, 4000},
-        {"progressive after APP1 and fill", kSoi + app + "\xFF" + FrameHeader(0xC2, 640, 65535), 640, 65535},
-        {"lossless", kSoi + FrameHeader(0xC3, 3, 2), 3, 2},
+        {"progressive after APP1, fill", kSoi + app + "\xFF" + FrameHeader(0xC2, 640, 65535), 640, 65535},
         {"huffman table is no frame", kSoi + FrameHeader(0xC4, 3, 2), 0, 0},
         {"cut short", (kSoi + FrameHeader(0xC0, 300, 200)).substr(0, 9), 0, 0},
         {"zero height", kSoi + FrameHeader(0xC0, 300, 0), 0, 0},
         {"scan first", kSoi + scan + FrameHeader(0xC0, 300, 200), 0, 0},
-        {"end first", kSoi + "\xFF\xD9" + FrameHeader(0xC0, 300, 200), 0, 0},
-        {"no JPEG", "BM" + FrameHeader(0xC0, 300, 200), 0, 0},
-    };
+        {"no JPEG", "BM" + FrameHeader(0xC0, 300, 200), 0, 0}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
         int width = 0, height = 0;
         const auto* bytes = reinterpret_cast<const uint8_t*>(c.bytes.data());
-        EXPECT_EQ(ReadJpegFrameSize(bytes, c.bytes.size(), width, height), c.width > 0);
-        EXPECT_TRUE(c.width == 0 || std::pair(width, height) == std::pair(c.width, c.height));
+        EXPECT_EQ(ReadJpegFrameSize(bytes, c.bytes.size(), width, height), c.width > 0) << c.what;
+        EXPECT_TRUE(c.width == 0 || std::pair(width, height) == std::pair(c.width, c.height)) << c.what;
     }
 }
 
@@ -85,24 +73,20 @@ TEST(ExifOrientation, ReadsTheValueInEitherByteOrderElseUpright) {
     late.insert(late.size() - 2, Segment(0xE1, ExifPayload(6)));
     const std::pair<const char*, std::string> cases[] = {
         {"no EXIF", Jpeg("")},
-        {"value 0", Jpeg(Segment(0xE1, ExifPayload(0)))},
         {"value 9", Jpeg(Segment(0xE1, ExifPayload(9)))},
         {"type LONG", Jpeg(Segment(0xE1, ExifPayload(6, false, 4)))},
         {"IFD outside the block", Jpeg(Segment(0xE1, ExifPayload(6, false, 3, 0xFFFFFF)))},
         {"other APP1", Jpeg(Segment(0xE1, "http://"))},
         {"segment length past the end", cutLength},
         {"file cut inside the block", six.substr(0, 20)},
-        {"not a JPEG", std::string("BM\0\0\0\0", 6)},
         {"empty", ""},
-        {"after the scan", late},
-    };
+        {"after the scan", late}};
     for (const auto& [name, bytes] : cases)
         EXPECT_EQ(Orientation(bytes), 1) << name;
     EXPECT_EQ(ReadExifOrientation(nullptr, 10), 1);
 }
 
-// Found in either byte order; nothing for another type (gain or depth map), past the end, not a JPEG, more
-// fields claimed than held, or no index.
+// Found in either byte order; nothing for another type (gain map), past the end, not a JPEG, bad index.
 TEST(EmbeddedPreview, OnlyAWholeLargeThumbnailIsFound) {
     const std::string main = kSoi + std::string(100, 'm') + "\xFF\xD9";
     const std::string preview = kSoi + std::string(50, 'p') + "\xFF\xD9";
@@ -114,20 +98,15 @@ TEST(EmbeddedPreview, OnlyAWholeLargeThumbnailIsFound) {
         {"big-endian", with({.bigEndian = true}), true},
         {"VGA class", with({.previewType = 0x010001}), true},
         {"gain map", with({.previewType = 0}), false},
-        {"cut short", with({}).substr(0, 200), false},
         {"past the end", with({.offsetShift = 1}), false},
         {"not a JPEG", test::WithEmbeddedPreview(main, "xx" + preview.substr(2)), false},
         {"fields beyond the index", with({.ifdCount = 9}), false},
-        {"no index", main + preview, false},
-    };
+        {"no index", main + preview, false}};
     for (const auto& [what, file, found] : cases) {
-        SCOPED_TRACE(what);
-        const std::optional<ByteSpan> span =
-            FindEmbeddedPreview(reinterpret_cast<const uint8_t*>(file.data()), file.size());
-        ASSERT_EQ(span.has_value(), found);
-        if (span) {
-            EXPECT_EQ(std::string(reinterpret_cast<const char*>(span->data), span->size), preview);
-        }
+        const auto span = FindEmbeddedPreview(reinterpret_cast<const uint8_t*>(file.data()), file.size());
+        EXPECT_EQ(span ? std::string(reinterpret_cast<const char*>(span->data), span->size) : "",
+                  found ? preview : "")
+            << what;
     }
 }
 

@@ -1,13 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "medialist/previewworker.h"
 
-#include <chrono>
 #include <condition_variable>
 #include <memory>
-#include <mutex>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include <gtest/gtest.h>
 

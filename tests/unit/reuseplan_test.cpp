@@ -1,12 +1,9 @@
 // SPDX-License-Identifier: MIT
-// What a run may keep, record and prune, on real files (no pictures are made: the files stand for what a
-// run writes). The album as a whole is compared with a full run by the update end-to-end test.
+// What a run may keep, record and prune; plain files stand for what a run writes.
 #include "album/reuseplan.h"
 
 #include <chrono>
 #include <filesystem>
-#include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 

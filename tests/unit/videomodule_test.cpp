@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <tuple>
 #include <vector>
 
@@ -19,9 +20,25 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The first frame read as the program reads it, into a buffer of the size given before (not one byte less)
-// at the width it is shown at; no frame from text, a picture, a sound, a missing file, a URL or no name, but
-// from a local name that looks like a URL. H.264 without its IDR frame has no key frame and is still read.
+// The first frame into a buffer sized for width x height, less `shortBy` bytes; nothing when refused.
+std::optional<test::RgbPicture> FirstFrame(const std::string& path, int width, int height, int shortBy = 0) {
+    std::vector<uint8_t> pixels(test::PixelBytes(width, height));
+    AwPictureDescription description{};
+    auto size = static_cast<uint32_t>(pixels.size() - shortBy);
+    if (!test::LoadedImagingLibrary().GetFirstFrameDIB_RGB24(path.c_str(), &description, pixels.data(),
+                                                             &size))
+        return std::nullopt;
+    return test::FromBottomUpBgr(pixels.data(), description.header.biWidth, description.header.biHeight);
+}
+
+// Channel `c` bright and the opposite one dark at the centre.
+bool Centre(const test::RgbPicture& p, int c) {
+    const uint8_t* centre = p.At(p.width / 2, p.height / 2);
+    return centre[c] > 200 && centre[2 - c] < 50;
+}
+
+// The frame at its shown width, into a buffer not a byte short; only local movies (a local name may look
+// like a URL). H.264 without its IDR frame has no key frame and is still read.
 TEST(VideoModuleTest, OnlyLocalMoviesGiveTheirFirstFrame) {
     const ImagingLibrary& library = test::LoadedImagingLibrary();
     test::ScratchDir scratch;
@@ -31,24 +48,16 @@ TEST(VideoModuleTest, OnlyLocalMoviesGiveTheirFirstFrame) {
                          "filter_units=remove_types=5"}};
     for (const std::string name : {"clip.asf", "clip.mov", "clip.mpg", "wide.avi", "recovered.ts"}) {
         SCOPED_TRACE(name);
-        const bool wide = name == "wide.avi";
         const std::string path = (scratch / name).string();
         ASSERT_TRUE(test::MakeMovie(path, 64, 48, extraArgs.count(name) ? extraArgs.at(name) : ""));
         int width = 0, height = 0;
         ASSERT_TRUE(library.GetFrameSize(path.c_str(), &width, &height));
-        ASSERT_EQ(std::pair(width, height), std::pair(wide ? 128 : 64, 48));
-        std::vector<uint8_t> pixels(test::PixelBytes(width, height));
-        AwPictureDescription description{};
-        uint32_t size = static_cast<uint32_t>(pixels.size() - 1);
-        EXPECT_FALSE(library.GetFirstFrameDIB_RGB24(path.c_str(), &description, pixels.data(), &size));
-        size = static_cast<uint32_t>(pixels.size());
-        ASSERT_TRUE(library.GetFirstFrameDIB_RGB24(path.c_str(), &description, pixels.data(), &size));
-        const AwBitmapInfoHeader& header = description.header;
-        EXPECT_EQ(std::tuple(header.biWidth, header.biHeight, header.biBitCount),
-                  std::tuple(width, height, 24));
-        const test::RgbPicture frame = test::FromBottomUpBgr(pixels.data(), width, height);
-        const uint8_t* centre = frame.At(width / 2, height / 2);
-        EXPECT_TRUE(centre[0] > 200 && centre[1] < 50 && centre[2] < 50) << "not red";
+        ASSERT_EQ(std::pair(width, height), std::pair(name == "wide.avi" ? 128 : 64, 48));
+        EXPECT_FALSE(FirstFrame(path, width, height, 1));
+        const auto frame = FirstFrame(path, width, height);
+        ASSERT_TRUE(frame);
+        EXPECT_EQ(frame->width, width);
+        EXPECT_TRUE(Centre(*frame, 0)) << "not red";
     }
     test::WriteWholeFile(scratch / "notes.mpg", "plain text, not a movie\n");
     ASSERT_TRUE(test::MakeJpeg(scratch / "picture.mov", 64, 48));
@@ -57,14 +66,8 @@ TEST(VideoModuleTest, OnlyLocalMoviesGiveTheirFirstFrame) {
     int width = -1, height = -1;
     for (const std::string& path : {(scratch / "notes.mpg").string(), (scratch / "picture.mov").string(),
                                     (scratch / "sound.avi").string(), (scratch / "missing.avi").string(),
-                                    std::string("http://x"), std::string("")}) {
-        SCOPED_TRACE(path);
-        std::vector<uint8_t> pixels(test::PixelBytes(64, 48));
-        AwPictureDescription description{};
-        uint32_t size = static_cast<uint32_t>(pixels.size());
-        EXPECT_FALSE(library.GetFrameSize(path.c_str(), &width, &height) ||
-                     library.GetFirstFrameDIB_RGB24(path.c_str(), &description, pixels.data(), &size));
-    }
+                                    std::string("http://x"), std::string("")})
+        EXPECT_FALSE(library.GetFrameSize(path.c_str(), &width, &height) || FirstFrame(path, 64, 48)) << path;
     ASSERT_TRUE(test::MakeMovie(scratch / "http:clip.avi", 32, 24));
     const fs::path before = fs::current_path();
     fs::current_path(scratch.path());
@@ -75,7 +78,6 @@ TEST(VideoModuleTest, OnlyLocalMoviesGiveTheirFirstFrame) {
 
 // A flat 12300 x 12300 frame (151 megapixels in 600 KB) is beyond the pixel budget; a small one is read.
 TEST(VideoModuleTest, FramesBeyondThePixelBudgetAreRefused) {
-    const ImagingLibrary& library = test::LoadedImagingLibrary();
     test::ScratchDir scratch;
     for (const int side : {12300, 64}) {
         SCOPED_TRACE(side);
@@ -86,19 +88,13 @@ TEST(VideoModuleTest, FramesBeyondThePixelBudgetAreRefused) {
                                      test::ShellQuote((scratch / "frame.jpg").string()) +
                                      " -c:v copy -f avi " + test::ShellQuote(movie)));
         int width = 0, height = 0;
-        std::vector<uint8_t> pixels(test::PixelBytes(64, 64));
-        AwPictureDescription description{};
-        auto size = static_cast<uint32_t>(pixels.size());
-        EXPECT_EQ(library.GetFrameSize(movie.c_str(), &width, &height) != 0, side == 64);
-        EXPECT_EQ(library.GetFirstFrameDIB_RGB24(movie.c_str(), &description, pixels.data(), &size) != 0,
-                  side == 64);
+        EXPECT_EQ(test::LoadedImagingLibrary().GetFrameSize(movie.c_str(), &width, &height) != 0, side == 64);
+        EXPECT_EQ(FirstFrame(movie, 64, 64).has_value(), side == 64);
     }
 }
 
-// A FIFO or a folder named like a movie fails at once instead of blocking the open until a writer comes. The
-// frame decoded for GetFrameSize is kept for the GetFirstFrameDIB_RGB24 that follows, but only for that same
-// file as it still is: another path, or the file replaced in between (by another movie, or by a FIFO that
-// must fail at once), is read afresh.
+// A FIFO or folder named like a movie fails at once. The frame kept from sizing serves the read that follows
+// only for the same file as it still is: another path or a replaced file is read afresh.
 TEST(VideoModuleTest, TheSecondCallGivesTheFileAsItIsNow) {
     const ImagingLibrary& library = test::LoadedImagingLibrary();
     test::ScratchDir dir;
@@ -121,25 +117,13 @@ TEST(VideoModuleTest, TheSecondCallGivesTheFileAsItIsNow) {
     for (const auto& [sized, read, replacement, colour] : cases) {
         SCOPED_TRACE(std::string(sized) + " " + read + " " + (replacement ? replacement : ""));
         ASSERT_TRUE(library.GetFrameSize((dir / sized).c_str(), &width, &height));
-        if (replacement && fs::is_fifo(dir / replacement)) {
+        if (replacement && !fs::is_fifo(dir / replacement))
+            fs::copy_file(dir / replacement, dir / "new.avi"), fs::rename(dir / "new.avi", dir / read);
+        else if (replacement)
             fs::rename(dir / replacement, dir / read);
-        } else if (replacement) {
-            fs::copy_file(dir / replacement, dir / "new.avi");
-            fs::rename(dir / "new.avi", dir / read);
-        }
-        std::vector<uint8_t> pixels(test::PixelBytes(width, height));
-        AwPictureDescription description{};
-        auto size = static_cast<uint32_t>(pixels.size());
-        const bool got =
-            library.GetFirstFrameDIB_RGB24((dir / read).c_str(), &description, pixels.data(), &size);
-        ASSERT_EQ(got, colour != '-');
-        if (!got)
-            continue;
-        const bool blue = colour == 'b';
-        const auto picture = test::FromBottomUpBgr(pixels.data(), width, height); // outlives `centre`
-        const uint8_t* centre = picture.At(width / 2, height / 2);
-        EXPECT_TRUE(centre[blue ? 2 : 0] > 200 && centre[blue ? 0 : 2] < 50)
-            << (blue ? "not blue" : "not red");
+        const auto frame = FirstFrame((dir / read).string(), width, height);
+        ASSERT_EQ(frame.has_value(), colour != '-');
+        EXPECT_TRUE(!frame || Centre(*frame, colour == 'b' ? 2 : 0)) << colour;
     }
 }
 
