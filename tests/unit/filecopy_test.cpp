@@ -23,27 +23,23 @@ using test::WriteWholeFile;
 TEST(KernelCopy, EveryByteOrAFailureThatLeavesTheDestination) {
     test::ScratchDir disk;
     const test::SmallDisk small(2 * 1024 * 1024); // unmounted, a folder on the same file system
-    const struct {
-        const char* name;
-        fs::path from, to;
-        std::size_t size;
-        int error;
-    } cases[] = {{"same file system", disk / "a", disk / "b", 3 * 1024 * 1024 + 17, 0},
-                 {"across file systems", disk / "a", small / "b", 1024 * 1024 + 5, 0},
-                 {"full, by the kernel", small / "a", small / "b", 1200 * 1024, ENOSPC},
-                 {"full, read and written", disk / "a", small / "b", 3 * 1024 * 1024, ENOSPC}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        if (c.error == ENOSPC && !small.mounted())
+    const std::tuple<const char*, fs::path, fs::path, std::size_t, int> cases[] = {
+        {"same file system", disk / "a", disk / "b", 3 * 1024 * 1024 + 17, 0},
+        {"across file systems", disk / "a", small / "b", 1024 * 1024 + 5, 0},
+        {"full, by the kernel", small / "a", small / "b", 1200 * 1024, ENOSPC},
+        {"full, read and written", disk / "a", small / "b", 3 * 1024 * 1024, ENOSPC}};
+    for (const auto& [name, from, to, size, error] : cases) {
+        SCOPED_TRACE(name);
+        if (error == ENOSPC && !small.mounted())
             continue;
-        std::string content(c.size, '\0');
-        for (std::size_t i = 0; i < c.size; ++i)
+        std::string content(size, '\0');
+        for (std::size_t i = 0; i < size; ++i)
             content[i] = static_cast<char>(i * 131 % 253); // no page repeats
-        WriteWholeFile(c.from, content);
-        WriteWholeFile(c.to, "earlier");
-        EXPECT_EQ(CopyFileReplacing(c.from.string(), c.to.string()), c.error);
-        EXPECT_EQ(ReadWholeFile(c.to), c.error == 0 ? content : "earlier");
-        fs::remove(c.from), fs::remove(c.to);
+        WriteWholeFile(from, content);
+        WriteWholeFile(to, "earlier");
+        EXPECT_EQ(CopyFileReplacing(from.string(), to.string()), error);
+        EXPECT_EQ(ReadWholeFile(to), error == 0 ? content : "earlier");
+        fs::remove(from), fs::remove(to);
         EXPECT_TRUE(fs::is_empty(small.path()));
     }
 }

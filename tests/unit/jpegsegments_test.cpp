@@ -34,11 +34,8 @@ std::string FrameHeader(uint8_t marker, int width, int height) { // one componen
 // The first frame header before the scan, past other segments and fill bytes.
 TEST(JpegSegments, FrameSizeIsReadFromTheHeaderBeforeTheScan) {
     const std::string app = Segment(0xE1, ExifPayload(6)), scan = Segment(0xDA, std::string(8, '\0'));
-    const struct {
-        const char* what;
-        std::string bytes;
-        int width, height; // 0: no size
-    } cases[] = {
+    const std::tuple<const char*, std::string, int, int> cases[] = {
+        // width 0: no size
         {"baseline", kSoi + FrameHeader(0xC0, 6000, 4000) + scan, 6000, 4000},
         {"progressive after APP1, fill", kSoi + app + "\xFF" + FrameHeader(0xC2, 640, 65535), 640, 65535},
         {"huffman table is no frame", kSoi + FrameHeader(0xC4, 3, 2), 0, 0},
@@ -46,11 +43,11 @@ TEST(JpegSegments, FrameSizeIsReadFromTheHeaderBeforeTheScan) {
         {"zero height", kSoi + FrameHeader(0xC0, 300, 0), 0, 0},
         {"scan first", kSoi + scan + FrameHeader(0xC0, 300, 200), 0, 0},
         {"no JPEG", "BM" + FrameHeader(0xC0, 300, 200), 0, 0}};
-    for (const auto& c : cases) {
+    for (const auto& [what, file, w, h] : cases) {
         int width = 0, height = 0;
-        const auto* bytes = reinterpret_cast<const uint8_t*>(c.bytes.data());
-        EXPECT_EQ(ReadJpegFrameSize(bytes, c.bytes.size(), width, height), c.width > 0) << c.what;
-        EXPECT_TRUE(c.width == 0 || std::pair(width, height) == std::pair(c.width, c.height)) << c.what;
+        const auto* bytes = reinterpret_cast<const uint8_t*>(file.data());
+        EXPECT_EQ(ReadJpegFrameSize(bytes, file.size(), width, height), w > 0) << what;
+        EXPECT_TRUE(w == 0 || std::pair(width, height) == std::pair(w, h)) << what;
     }
 }
 

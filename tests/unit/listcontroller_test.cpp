@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -66,25 +67,21 @@ struct Rig {
 
 // "E.mp3" sits in another folder, so a partial swap would show in its path or kind.
 TEST(ListController, MovesSwapWholeItemsAndStopAtTheEnds) {
-    const struct {
-        int selected;
-        const char* moves;
-        Names order;
-        int selectedAfter;
-    } cases[] = {{3, "uuuu", {"E.mp3", "a.jpg", "b.jpg", "c.jpg"}, 0},
-                 {0, "u", {"a.jpg", "b.jpg", "c.jpg", "E.mp3"}, 0},
-                 {3, "d", {"a.jpg", "b.jpg", "c.jpg", "E.mp3"}, 3},
-                 {0, "dd", {"b.jpg", "c.jpg", "a.jpg", "E.mp3"}, 2}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.selected) + c.moves);
-        Rig rig({"a.jpg", "b.jpg", "c.jpg"}, c.selected == 3 ? 0 : c.selected);
+    const std::tuple<int, const char*, Names, int> cases[] = {
+        // selected, moves, order, selected after{3, "uuuu", {"E.mp3", "a.jpg", "b.jpg", "c.jpg"}, 0},
+        {0, "u", {"a.jpg", "b.jpg", "c.jpg", "E.mp3"}, 0},
+        {3, "d", {"a.jpg", "b.jpg", "c.jpg", "E.mp3"}, 3},
+        {0, "dd", {"b.jpg", "c.jpg", "a.jpg", "E.mp3"}, 2}};
+    for (const auto& [selected, moves, order, after] : cases) {
+        SCOPED_TRACE(std::to_string(selected) + moves);
+        Rig rig({"a.jpg", "b.jpg", "c.jpg"}, selected == 3 ? 0 : selected);
         rig.list.TakeFiles({"/q/E.mp3"});
-        rig.list.InputClick(c.selected);
+        rig.list.InputClick(selected);
         rig.view.events.clear();
-        for (const char* move = c.moves; *move; ++move)
+        for (const char* move = moves; *move; ++move)
             *move == 'u' ? rig.list.MoveSelectionUp() : rig.list.MoveSelectionDown();
-        EXPECT_EQ(rig.view.lines, c.order);
-        EXPECT_EQ(rig.list.currentIndex(), c.selectedAfter);
+        EXPECT_EQ(rig.view.lines, order);
+        EXPECT_EQ(rig.list.currentIndex(), after);
         for (const MediaItem& item : rig.list.items().items())
             EXPECT_EQ(item.kind == Audio, item.path == "/q/E.mp3");
         EXPECT_TRUE(rig.view.events.empty());
@@ -97,58 +94,49 @@ TEST(ListController, DeleteSelectsTheNextItemAndBoxesFollowTheHandler) {
     const Names abc{"a.avi", "b.avi", "c.avi"}, ab{"a.avi", "b.avi"};
     const Names showB{"status b.avi" + kNote, "show /p/b.avi", "status b.avi"};
     const Names failA{"status a.avi" + kNote, "show /p/a.avi", "status a.avi", "schedule", kPreviewFailed};
-    const struct {
-        Names names;
-        int deleted;
-        bool thumbnail;
-        PreviewStart preview;
-        Names events;
-    } cases[] = {{abc, 2, true, Shown, showB},
-                 {abc, 0, true, Shown, showB},
-                 {ab, 0, false, Shown, {"clear", "status b.avi"}},
-                 {ab, 1, true, Failed, failA},
-                 {ab, 0, true, PreviewStart::Pending, {"status b.avi" + kNote, "show /p/b.avi"}},
-                 {{"only.avi"}, 0, true, Shown, {"clear", "status "}}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.names.size() * 10 + c.deleted);
-        Rig rig(c.names, c.deleted);
+    const std::tuple<Names, int, bool, PreviewStart, Names> cases[] = {
+        {abc, 2, true, Shown, showB},
+        {abc, 0, true, Shown, showB},
+        {ab, 0, false, Shown, {"clear", "status b.avi"}},
+        {ab, 1, true, Failed, failA},
+        {ab, 0, true, PreviewStart::Pending, {"status b.avi" + kNote, "show /p/b.avi"}},
+        {{"only.avi"}, 0, true, Shown, {"clear", "status "}}};
+    for (const auto& [names, deleted, thumbnail, preview, events] : cases) {
+        SCOPED_TRACE(names.size() * 10 + deleted);
+        Rig rig(names, deleted);
         rig.list.SetOutputFolderGiven(true);
-        rig.view.thumbnail = c.thumbnail;
-        rig.view.preview = c.preview;
+        rig.view.thumbnail = thumbnail;
+        rig.view.preview = preview;
         rig.list.DeleteSelection();
         rig.list.ShowBoxes(); // as the view's queued call
-        Names left = c.names;
-        left.erase(left.begin() + c.deleted);
+        Names left = names;
+        left.erase(left.begin() + deleted);
         EXPECT_EQ(rig.view.lines, left);
-        EXPECT_EQ(rig.list.currentIndex(), left.empty() ? -1 : std::min(c.deleted, int(left.size()) - 1));
-        EXPECT_EQ(rig.view.events, c.events);
+        EXPECT_EQ(rig.list.currentIndex(), left.empty() ? -1 : std::min(deleted, int(left.size()) - 1));
+        EXPECT_EQ(rig.view.events, events);
     }
 }
 
 // Keys move the selection and make it current (previewed); a letter only moves the selection.
 TEST(ListController, KeysAndLettersMoveTheSelection) {
-    const struct {
-        int from;
-        ListKey key;
-        const char* letter;
-        int to, current;
-    } cases[] = {{0, ListKey::Down, nullptr, 1, 1},
-                 {4, ListKey::Down, nullptr, 4, 4},
-                 {0, ListKey::End, nullptr, 4, 4},
-                 {4, ListKey::PageUp, nullptr, 2, 2},
-                 {3, ListKey::PageDown, nullptr, 4, 4},
-                 {2, {}, "C", 3, 2},
-                 {3, {}, "c", 2, 3},
-                 {1, {}, "z", 1, 1}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.from) + "->" + std::to_string(c.to));
-        Rig rig({"a.jpg", "b.jpg", "c.jpg", "Cx.jpg", "e.jpg"}, c.from);
-        c.letter ? rig.list.InputLetter(c.letter) : rig.list.InputKey(c.key, 2);
-        EXPECT_EQ(rig.view.selected, c.to);
-        EXPECT_EQ(rig.list.currentIndex(), c.current);
-        const std::string line = rig.list.LineText(c.to);
+    const std::tuple<int, ListKey, const char*, int, int> cases[] = {
+        // from, key or letter, to, current{0, ListKey::Down, nullptr, 1, 1},
+        {4, ListKey::Down, nullptr, 4, 4},
+        {0, ListKey::End, nullptr, 4, 4},
+        {4, ListKey::PageUp, nullptr, 2, 2},
+        {3, ListKey::PageDown, nullptr, 4, 4},
+        {2, {}, "C", 3, 2},
+        {3, {}, "c", 2, 3},
+        {1, {}, "z", 1, 1}};
+    for (const auto& [from, key, letter, to, current] : cases) {
+        SCOPED_TRACE(std::to_string(from) + "->" + std::to_string(to));
+        Rig rig({"a.jpg", "b.jpg", "c.jpg", "Cx.jpg", "e.jpg"}, from);
+        letter ? rig.list.InputLetter(letter) : rig.list.InputKey(key, 2);
+        EXPECT_EQ(rig.view.selected, to);
+        EXPECT_EQ(rig.list.currentIndex(), current);
+        const std::string line = rig.list.LineText(to);
         const Names previewed = {"status " + line + kNote, "show /p/" + line};
-        EXPECT_EQ(rig.view.events, c.current == c.from ? Names() : previewed);
+        EXPECT_EQ(rig.view.events, current == from ? Names() : previewed);
     }
 }
 

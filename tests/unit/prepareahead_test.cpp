@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include <tuple>
+
 #include <gtest/gtest.h>
 
 #include "support/watchdog.h"
@@ -41,28 +43,22 @@ struct FakePreparer {
 // Behind a slow item, or with items passed over: each item taken once, in order, none started beyond the
 // window.
 TEST(PrepareAheadTest, ResultsInItemOrderWithinTheWindow) {
-    const struct {
-        const char* name;
-        unsigned workers;
-        std::size_t window;
-        std::vector<int> delaysMs;
-        std::vector<std::size_t> taken;
-        int mostStarted; // passed over: items 6 and 7 were never in the window
-    } cases[] = {{"slow first", 4, 4, {40, 1, 1, 1, 1, 1, 1, 1, 1, 1}, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, 10},
-                 {"items passed over", 2, 3, {0, 10, 10, 0, 0, 0, 0, 0, 0, 0}, {0, 2, 8, 9}, 8}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        test::Watchdog watchdog(20s, c.name);
-        FakePreparer fake{c.delaysMs};
-        PrepareAhead<std::size_t> ahead(c.delaysMs.size(), fake.Function(), c.workers, c.window);
-        for (std::size_t item : c.taken) {
+    const std::tuple<const char*, unsigned, std::size_t, std::vector<int>, std::vector<std::size_t>, int>
+        cases[] = {{"slow first", 4, 4, {40, 1, 1, 1, 1, 1, 1, 1, 1, 1}, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, 10},
+                   {"items passed over", 2, 3, {0, 10, 10, 0, 0, 0, 0, 0, 0, 0}, {0, 2, 8, 9}, 8}};
+    for (const auto& [name, workers, window, delaysMs, taken, mostStarted] : cases) {
+        SCOPED_TRACE(name);
+        test::Watchdog watchdog(20s, name);
+        FakePreparer fake{delaysMs};
+        PrepareAhead<std::size_t> ahead(delaysMs.size(), fake.Function(), workers, window);
+        for (std::size_t item : taken) {
             fake.taking = long(item);
             EXPECT_EQ(ahead.Take(item), item);
             std::this_thread::sleep_for(1ms); // the commit takes a while too
         }
-        EXPECT_FALSE(ahead.Take(c.taken.back()).has_value()); // never the same item twice
-        EXPECT_LE(fake.mostAhead.load(), long(c.window));
-        EXPECT_LE(fake.started.load(), c.mostStarted);
+        EXPECT_FALSE(ahead.Take(taken.back()).has_value()); // never the same item twice
+        EXPECT_LE(fake.mostAhead.load(), long(window));
+        EXPECT_LE(fake.started.load(), mostStarted);
     }
 }
 

@@ -81,27 +81,22 @@ TEST_F(PreviewPictureFiles, CamerasOwnPreviewIsShownWhenItShowsTheSameFrame) {
     };
     const std::string photo = jpeg(3000, 2000, "red");
     const std::string preview = jpeg(1620, 1080, "blue");
-    const struct {
-        const char* what;
-        std::string file;
-        bool blue;
-        PixelSize shown;
-    } cases[] = {
+    const std::tuple<const char*, std::string, bool, PixelSize> cases[] = {
         {"camera", test::WithEmbeddedPreview(photo, preview), true, {141, 94}},
         {"cropped since", test::WithEmbeddedPreview(jpeg(3000, 1000, "red"), preview), false, {141, 47}},
         {"too small", test::WithEmbeddedPreview(photo, jpeg(270, 180, "blue")), false, {141, 94}},
         {"undecodable", test::WithEmbeddedPreview(photo, preview.substr(0, 400)), false, {141, 94}}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        test::WriteWholeFile(dir / "camera.jpg", c.file);
+    for (const auto& [what, file, blue, shown] : cases) {
+        SCOPED_TRACE(what);
+        test::WriteWholeFile(dir / "camera.jpg", file);
         Picture picture;
         ASSERT_TRUE(PreparePreview((dir / "camera.jpg").string(), StillJpeg, imaging, picture));
-        ASSERT_EQ(PixelSize(picture.width(), picture.height()), c.shown);
-        const test::RgbPicture shown = test::FromBottomUpBgr(picture.pixels(), c.shown.width, c.shown.height);
-        const uint8_t* centre = shown.At(c.shown.width / 2, c.shown.height / 2);
-        EXPECT_EQ(centre[2] > 200, c.blue) << int(centre[0]) << "," << int(centre[2]);
+        ASSERT_EQ(PixelSize(picture.width(), picture.height()), shown);
+        const auto drawn = test::FromBottomUpBgr(picture.pixels(), shown.width, shown.height);
+        const uint8_t* centre = drawn.At(shown.width / 2, shown.height / 2);
+        EXPECT_EQ(centre[2] > 200, blue) << int(centre[0]) << "," << int(centre[2]);
     }
-    test::WriteWholeFile(dir / "camera.jpg", cases[0].file);
+    test::WriteWholeFile(dir / "camera.jpg", std::get<1>(cases[0]));
     Picture thumbnail;
     RunFailure failure;
     PictureSteps steps(imaging, thumbnail, failure);

@@ -48,30 +48,27 @@ private:
 
 // Teardown (Shutdown, or the queue lost) answers a waiting question No; then nothing reaches the target.
 TEST(RelayedRunHost, TeardownReleasesAWaitingQuestion) {
-    for (const bool inform : {false, true}) {
-        for (const bool dropQueue : {false, true}) {
-            SCOPED_TRACE(testing::Message() << "inform " << inform << " queue dropped " << dropQueue);
-            UiHost ui;
-            FakeUiThread thread(FakeUiThread::Mode::Gone);
-            RelayedRunHost relay(ui, thread.Poster());
-            const test::Watchdog watchdog(10s, "a question released by teardown");
-            auto worker = std::async(std::launch::async, [&] {
-                relay.SetStatusText("before");
-                return inform ? (relay.Inform("message", "-"), RunHost::kNo)
-                              : relay.AskYesNo("question", "-");
-            });
-            ASSERT_TRUE(test::WaitUntil([&] { return relay.waitingQuestions() == 1; }));
-            dropQueue ? thread.Stop() : relay.Shutdown();
-            EXPECT_EQ(worker.get(), RunHost::kNo);
-            EXPECT_EQ(relay.waitingQuestions(), 0);
-            if (dropQueue)
-                continue;
-            EXPECT_EQ(relay.AskYesNo("later", "Confirmation"), RunHost::kNo);
-            relay.Inform("later", "Information");
-            relay.RequestClose(2);
-            thread.RunQueued();
-            EXPECT_EQ(ui.Events(), Texts{});
-        }
+    for (const int mode : {0, 1, 2, 3}) {
+        const bool inform = mode & 1, dropQueue = mode & 2;
+        SCOPED_TRACE(mode);
+        UiHost ui;
+        FakeUiThread thread(FakeUiThread::Mode::Gone);
+        RelayedRunHost relay(ui, thread.Poster());
+        const test::Watchdog watchdog(10s, "a question released by teardown");
+        auto worker = std::async(std::launch::async, [&] {
+            relay.SetStatusText("before");
+            return inform ? (relay.Inform("message", "-"), RunHost::kNo) : relay.AskYesNo("question", "-");
+        });
+        ASSERT_TRUE(test::WaitUntil([&] { return relay.waitingQuestions() == 1; }));
+        dropQueue ? thread.Stop() : relay.Shutdown();
+        EXPECT_EQ(worker.get(), RunHost::kNo);
+        if (dropQueue)
+            continue;
+        EXPECT_EQ(relay.AskYesNo("later", "-"), RunHost::kNo);
+        relay.Inform("later", "-");
+        relay.RequestClose(2);
+        thread.RunQueued();
+        EXPECT_EQ(ui.Events(), Texts{});
     }
 }
 
@@ -85,8 +82,7 @@ TEST(RelayedRunHost, ShutdownInsideTheTargetsQuestion) {
     EXPECT_EQ(relay.AskYesNo("question", "Confirmation"), RunHost::kNo);
 }
 
-// A question's exception reaches the worker at once, a posted call's once at a next call; a close's is
-// dropped.
+// A question's exception reaches the worker at once, a posted call's at a next call; a close's is dropped.
 TEST(RelayedRunHost, TargetExceptionsReachTheWorker) {
     UiHost ui;
     FakeUiThread thread(FakeUiThread::Mode::Prompt);

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Stills through the loaded image module; samples from scripts/make-media-fixtures.sh.
+#include <tuple>
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -58,12 +60,7 @@ void ExpectNear(const test::RgbPicture& picture, int x, int y, Rgb want, int tol
 // Sizes as shown, the first frame, transparency on white, the HEIF's declared quarter turn (its blue left
 // strip comes to the top), and P3 colours converted to sRGB: P3 (200, 60, 40) is sRGB (217, 42, 23).
 TEST(StillDecoder, TodaysFormatsDecodeAsShownOnWhiteInSrgb) {
-    const struct {
-        const char* name;
-        int width, height;
-        Probes probes;
-        int tolerance;
-    } cases[] = {
+    const std::tuple<const char*, int, int, Probes, int> cases[] = {
         {"rgba.png", 64, 24, {{{5, 5}, {255, 0, 0}}, {{50, 5}, {255, 255, 255}}}, 0},
         {"deep16.png", 48, 32, {{{24, 0}, {255, 0, 0}}, {{24, 31}, {0, 0, 255}}}, 12},
         {"palette.png", 40, 30, {{{25, 5}, {0, 0, 255}}, {{35, 5}, {255, 255, 255}}}, 0},
@@ -76,16 +73,16 @@ TEST(StillDecoder, TodaysFormatsDecodeAsShownOnWhiteInSrgb) {
         {"p3.heic", 48, 32, {{{24, 16}, {217, 42, 23}}}, 8},
         {"p3.jpg", 48, 32, {{{24, 16}, {217, 42, 23}}}, 8},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const std::string name = c.name;
+    for (const auto& [file, width, height, probes, tolerance] : cases) {
+        SCOPED_TRACE(file);
+        const std::string name = file;
         const std::optional<Decoded> decoded = Decode(Sample(name), name.ends_with(".jpg"));
         ASSERT_TRUE(decoded);
-        EXPECT_EQ(decoded->picture.width, c.width);
-        EXPECT_EQ(decoded->picture.height, c.height);
-        EXPECT_TRUE(name.ends_with(".jpg") || decoded->fullHeight == c.height);
-        for (const auto& [at, colour] : c.probes)
-            ExpectNear(decoded->picture, at.first, at.second, colour, c.tolerance);
+        EXPECT_EQ(decoded->picture.width, width);
+        EXPECT_EQ(decoded->picture.height, height);
+        EXPECT_TRUE(name.ends_with(".jpg") || decoded->fullHeight == height);
+        for (const auto& [at, colour] : probes)
+            ExpectNear(decoded->picture, at.first, at.second, colour, tolerance);
     }
 }
 
@@ -104,11 +101,7 @@ TEST(StillDecoder, HeifThumbnailStandsInWhenLargeEnough) {
 // Asked for less, a non-interlaced PNG shrinks by a whole factor while decoding, alpha-weighted (two red
 // and a transparent pixel on white give (255, 85, 85)) and then profile-converted.
 TEST(StillDecoder, PngShrinksWhileDecodingWhenAskedForLess) {
-    const struct {
-        const char* name;
-        int width, height, fullWidth;
-        Probes probes;
-    } cases[] = {
+    const std::tuple<const char*, int, int, int, Probes> cases[] = {
         {"rgba.png",
          22,
          8,
@@ -118,14 +111,14 @@ TEST(StillDecoder, PngShrinksWhileDecodingWhenAskedForLess) {
         {"deep16.png", 12, 8, 48, {{{6, 0}, {255, 0, 0}}}},
         {"interlaced.png", 64, 48, 64, {}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const std::optional<Decoded> decoded = Decode(Sample(c.name), false, 8);
+    for (const auto& [name, width, height, fullWidth, probes] : cases) {
+        SCOPED_TRACE(name);
+        const std::optional<Decoded> decoded = Decode(Sample(name), false, 8);
         ASSERT_TRUE(decoded);
-        EXPECT_EQ(decoded->picture.width, c.width);
-        EXPECT_EQ(decoded->picture.height, c.height);
-        EXPECT_EQ(decoded->fullWidth, c.fullWidth);
-        for (const auto& [at, colour] : c.probes)
+        EXPECT_EQ(decoded->picture.width, width);
+        EXPECT_EQ(decoded->picture.height, height);
+        EXPECT_EQ(decoded->fullWidth, fullWidth);
+        for (const auto& [at, colour] : probes)
             ExpectNear(decoded->picture, at.first, at.second, colour, 12);
     }
 }
