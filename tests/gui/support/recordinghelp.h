@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// A HelpOpener for window tests: records every topic asked for and answers `answer`.
+// A HelpOpener for window tests: records every topic asked for.
 #pragma once
 
 #include <vector>
@@ -8,14 +8,12 @@
 
 namespace aw::test {
 
-class RecordingHelp : public HelpOpener {
-public:
+struct RecordingHelp : HelpOpener {
     bool OpenHelp(int context) override {
         contexts.push_back(context);
-        return answer;
+        return true;
     }
 
-    bool answer = true;
     std::vector<int> contexts;
 };
 
