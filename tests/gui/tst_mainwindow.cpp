@@ -15,6 +15,8 @@
 #include "album/imaginglibraryloader.h"
 #include "app/ui/qttranslations.h"
 #include "dialogs/ui/colourbutton.h"
+#include "dialogs/ui/colourpicker.h"
+#include "dialogs/ui/colourswatch.h"
 #include "mainwindow/ui/mainwindow.h"
 #include "mainwindow/ui/pagestylechooser.h"
 #include "medialist/ui/droppane.h"
@@ -181,6 +183,31 @@ private slots:
         const std::unique_ptr<QMenu> menu = window->MakeContextMenu();
         QVERIFY(!menu->actions().constFirst()->isEnabled() && !menu->actions().constFirst()->isChecked());
         QCOMPARE(window->embedPlayback(), 1);
+    }
+
+    // Only OK keeps what a picker showed: in the preview and swatch, for Create and on the colour button.
+    void onlyOkKeepsThePick() {
+        for (const auto& [button, ok] :
+             {std::pair(1024, false), std::pair(1025, false), std::pair(1025, true)}) {
+            auto window = MakeWindow();
+            auto* preview = Get<ColourSwatch>(*window, 1023);
+            const auto shown = [&] {
+                return CreateWorkflow::ColourText(preview->foreground()) +
+                       CreateWorkflow::ColourText(preview->background()) +
+                       CreateWorkflow::ColourText(Get<ColourSwatch>(*window, 1022)->foreground());
+            };
+            const std::string before = shown();
+            QTimer::singleShot(0, window.get(), [&, ok = ok] {
+                auto* picker = qobject_cast<ColourPicker*>(QApplication::activeModalWidget());
+                QTest::mouseClick(picker, Qt::LeftButton, {}, QPoint(43, 20)); // the second cell
+                ok ? picker->accept() : picker->reject();
+            });
+            Click(*window, button);
+            QCOMPARE(shown() == before, !ok);
+            QCOMPARE(window->pageStyle().backgroundCell(), ok ? 1 : 39);
+            QCOMPARE(Get<ColourButton>(*window, 1027)->fillColour().red,
+                     window->pageStyle().backgroundColour().red);
+        }
     }
 
     // With AW_SCREENSHOT=<file.png> (under a display, e.g. xvfb-run): the window with a few items.
