@@ -15,14 +15,12 @@ using Strings = std::vector<std::string>;
 class ListPaneTest : public QObject {
     Q_OBJECT
 
-    const std::string warning = "inform " + LoadText(438) + ": " + LoadText(424);
-
     static void Click(test::ListPaneRig& rig, int row) {
         QTest::mouseClick(rig.list->viewport(), Qt::LeftButton, {},
                           rig.list->visualItemRect(rig.list->item(row)).center());
     }
-    static void Show(test::ListPaneRig& rig, const Strings& names) {
-        rig.Add(names);
+    static void Show(test::ListPaneRig& rig, const Strings& paths) {
+        rig.Add(paths);
         rig.window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
     }
@@ -37,12 +35,12 @@ private slots:
     void clicksPreviewAndBoxesWaitForTheHandler() {
         const std::string name = "Beach day 01 at the harbour.jpg";
         test::ListPaneRig rig;
-        Show(rig, {"a.jpg", name});
+        Show(rig, {"/p/a.jpg", "/p/" + name});
         rig.list->items().AppendItem(MediaItem{"/p/x.doc", "/p/", "x.doc", "", Unsupported});
         rig.list->controller().Attach(rig.list);
         Click(rig, 2); // a kind without a preview fails at once, inside the handler
         QVERIFY(rig.messages.log.empty());
-        QTRY_COMPARE(rig.messages.log, Strings{warning});
+        QTRY_COMPARE(rig.messages.log, Strings{"inform " + LoadText(438) + ": " + LoadText(424)});
         Click(rig, 1);
         QTRY_COMPARE(rig.status->currentMessage().toStdString(), name);
         QCOMPARE(Centre(rig.pane), QColor(Qt::red));
@@ -92,7 +90,7 @@ private slots:
 
     void closingDuringAPreparationDoesNotHang() {
         test::ListPaneRig rig;
-        Show(rig, {"a.jpg", "b.jpg"});
+        Show(rig, {"/p/a.jpg", "/p/b.jpg"});
         rig.delayMs = 700;
         Click(rig, 1);
         QTRY_COMPARE(rig.prepared.load(), 1);

@@ -32,9 +32,9 @@ using namespace std::chrono_literals;
 class ProgressWindowTest : public QObject {
     Q_OBJECT
 
-    // A window over x.bmp and a.jpg (or `items`); x.bmp's Data file "x.jpg" is there, read-only, and asked
-    // about.
+    // A window over x.bmp and a.jpg (or `items`) into a new album; x.bmp's Data file is there, read-only.
     std::unique_ptr<ProgressWindow> Window(const std::vector<MediaItem>* items = nullptr) {
+        fs::remove_all(out_);
         fs::create_directories(out_ / "Data");
         fs::create_directories(out_ / "Thumb");
         test::WriteWholeFile(out_ / "Data" / "x.jpg", "old");
@@ -71,7 +71,6 @@ private slots:
         job_.outputFolder = out_.string();
         items_ = test::ItemsForRun({Source("x.bmp"), Source("a.jpg")}, job_.audioPicture);
     }
-    void cleanup() { fs::remove_all(out_); }
 
     // Stop (twice), Esc, close or SIGTERM with the question on screen: the window stays, "Finishing..."
     // until the run ends stopped.
@@ -94,7 +93,6 @@ private slots:
             QCOMPARE(window->Run(), RunStopped);
             QVERIFY2(stillShown, name);
             QCOMPARE(window->findChild<QLabel*>("c1078")->text(), QString("Finishing..."));
-            cleanup();
             InterruptFlag::Reset();
         }
     }
@@ -110,12 +108,9 @@ private slots:
     void runThatCannotStartFailsWithItsReason() {
         auto window = Window();
         const test::Watchdog watchdog(60s, "a run without a thread");
-        {
-            const test::FailingThreadStarts failing;
-            QCOMPARE(window->Run(), RunFailed);
-        }
-        QVERIFY(window->failureLine().size() >
-                FormatText(LoadText(3301), {""}).size()); // the reason is there
+        const test::FailingThreadStarts failing;
+        QCOMPARE(window->Run(), RunFailed);
+        QVERIFY(window->failureLine().size() > FormatText(LoadText(3301), {""}).size());
     }
 
     // Destroyed while the run waits for an unshown answer: the question answers No, the destructor returns.

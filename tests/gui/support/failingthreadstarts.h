@@ -3,13 +3,15 @@
 // (the kernel's own limit does not bind root): pthread_create is defined ahead of the C library's.
 #pragma once
 
+#include <atomic>
+
 namespace aw::test {
 
+extern std::atomic<bool> g_threadStartsFail;
+
 struct FailingThreadStarts {
-    FailingThreadStarts();
-    ~FailingThreadStarts();
-    FailingThreadStarts(const FailingThreadStarts&) = delete;
-    FailingThreadStarts& operator=(const FailingThreadStarts&) = delete;
+    FailingThreadStarts() { g_threadStartsFail = true; }
+    ~FailingThreadStarts() { g_threadStartsFail = false; }
 };
 
 } // namespace aw::test

@@ -58,7 +58,6 @@ struct ListPaneRig {
     ListPaneRig() {
         list->setGeometry(170, 10, 200, 280);
         pane->setGeometry(10, 10, 155, 285);
-        status->setGeometry(0, 300, 400, 20);
         showThumbnail->setChecked(true);
         list->Attach(create, pane, showThumbnail, status, &messages);
         pane->Attach(list, nullptr);
@@ -75,11 +74,8 @@ struct ListPaneRig {
         window.resize(400, 320);
     }
 
-    // Lists /p/<name> for each name, as a drop would, without previewing the first, and forgets the boxes.
-    void Add(const std::vector<std::string>& names) {
-        std::vector<std::string> paths;
-        for (const std::string& name : names)
-            paths.push_back("/p/" + name);
+    // Lists the paths as a drop would, without previewing the first, and forgets the boxes.
+    void Add(const std::vector<std::string>& paths) {
         showThumbnail->setChecked(false);
         list->controller().TakeFiles(paths);
         showThumbnail->setChecked(true);
