@@ -86,6 +86,12 @@ private slots:
         help_ = {};
     }
 
+    // With neither a companion nor a file to show, the window refuses to start and says so.
+    void refusesToStartWithNothingToShow() {
+        QCOMPARE(MakeWindow()->Initialise(), 2);
+        QCOMPARE(startupMessages_.log, Strings{Inform(411, LoadText(446))});
+    }
+
     // Only the edits, check boxes and list take focus, in table order.
     void focusFollowsTableOrder() {
         auto window = MakeWindow();
