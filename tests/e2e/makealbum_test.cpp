@@ -96,18 +96,15 @@ TEST_F(MakeAlbum, WritesAnAlbumThatWorksInABrowserAndLeavesTheSourcesAlone) {
     EXPECT_FALSE(fs::exists(dir_ / "settings")) << "the command line must not write settings";
     const int items = static_cast<int>(args.size()) - 7; // less the options and notes.txt
 
-    const char* const browser = "/usr/bin/chromium";
-    if (!fs::exists(browser))
+    if (!fs::exists("/usr/bin/chromium"))
         GTEST_SKIP() << "Chromium is not installed";
     test::WriteWholeFile(dir_ / "check.html", kChecker);
-    std::system((std::string(browser) +
-                 " --headless --no-sandbox --disable-gpu --no-first-run --disable-background-networking"
-                 " --disable-component-update --disable-sync --allow-file-access-from-files"
-                 " --virtual-time-budget=10000 --user-data-dir=" +
-                 ShellQuote((dir_ / "profile").string()) + " --dump-dom " +
-                 ShellQuote("file://" + (dir_ / "check.html").string()) + " >" +
-                 ShellQuote((dir_ / "dom").string()) + " 2>/dev/null")
-                    .c_str());
+    test::RunCommand(
+        "cd " + ShellQuote(dir_.str()) +
+        " && { /usr/bin/chromium --headless --no-sandbox --disable-gpu"
+        " --no-first-run --disable-background-networking --disable-component-update --disable-sync"
+        " --allow-file-access-from-files --virtual-time-budget=10000 --user-data-dir=profile"
+        " --dump-dom \"file://$PWD/check.html\" >dom; }");
     const std::string dom = ReadWholeFile(dir_ / "dom");
     std::smatch m;
     ASSERT_TRUE(std::regex_search(dom, m, std::regex("data-result=\"(\\d+);([^;]*);([^\"]*)\""))) << dom;

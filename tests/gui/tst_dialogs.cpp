@@ -35,11 +35,8 @@ class DialogsTest : public QObject {
         dialog.findChild<QPushButton*>(QStringLiteral("c%1").arg(id))->click();
     }
     void OnBox(std::function<void(QMessageBox&)> act) {
-        QTimer::singleShot(0, this, [act] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            QVERIFY(box);
-            act(*box);
-        });
+        QTimer::singleShot(0, this,
+                           [act] { act(*qobject_cast<QMessageBox*>(QApplication::activeModalWidget())); });
     }
 
 private slots:

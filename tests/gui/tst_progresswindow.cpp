@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <functional>
 
-#include "album/albumjob.h"
 #include "album/imaginglibraryloader.h"
 #include "album/progressrequest.h"
 #include "dialogs/ui/progresswindow.h"

@@ -8,7 +8,6 @@
 namespace aw::test {
 
 extern std::atomic<bool> g_threadStartsFail;
-
 struct FailingThreadStarts {
     FailingThreadStarts() { g_threadStartsFail = true; }
     ~FailingThreadStarts() { g_threadStartsFail = false; }

@@ -22,7 +22,7 @@
 namespace aw::test {
 
 // A solid 100 x 50 24-bit picture as a module hands one over (rows of 300 bytes need no padding).
-inline void SolidPicture(Picture& out, bool green) {
+inline bool SolidPicture(Picture& out, bool green) {
     constexpr std::size_t kSize = 100 * 50 * 3;
     AwBitmapInfoHeader info{};
     info.biSize = 40, info.biWidth = 100, info.biHeight = 50, info.biPlanes = 1, info.biBitCount = 24;
@@ -32,6 +32,7 @@ inline void SolidPicture(Picture& out, bool green) {
     for (std::size_t i = 0; i < kSize; i += 3)
         pixels.get()[i + (green ? 1 : 2)] = 255; // blue, green, red
     out.ReplaceImage(std::move(description), sizeof(AwPictureDescription), std::move(pixels), kSize);
+    return true;
 }
 
 // Counts the calls posted to `target` (a preview's result) as it takes them.
@@ -48,7 +49,6 @@ struct ListPaneRig {
     QWidget window;
     ThumbnailList* list = new ThumbnailList(&window);
     DropPane* pane = new DropPane(&window);
-    QPushButton* create = new QPushButton("Create", &window);
     QCheckBox* showThumbnail = new QCheckBox("Show Thumbnail", &window);
     QStatusBar* status = new QStatusBar(&window);
     ScriptedMessages messages;
@@ -58,18 +58,15 @@ struct ListPaneRig {
     ListPaneRig() {
         list->setGeometry(170, 10, 200, 280);
         pane->setGeometry(10, 10, 155, 285);
-        showThumbnail->setChecked(true);
-        list->Attach(create, pane, showThumbnail, status, &messages);
+        list->Attach(new QPushButton("Create", &window), pane, showThumbnail, status, &messages);
         pane->Attach(list, nullptr);
         pane->SetPreviewPreparer([this](const std::string& path, int, Picture& out) {
             ++prepared;
             std::this_thread::sleep_for(std::chrono::milliseconds(delayMs.load()));
             while (hold)
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            if (path.find("bad") != std::string::npos)
-                return false;
-            SolidPicture(out, path.find("green") != std::string::npos);
-            return true;
+            return path.find("bad") == std::string::npos &&
+                   SolidPicture(out, path.find("green") != std::string::npos);
         });
         window.resize(400, 320);
     }
