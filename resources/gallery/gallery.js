@@ -1,1 +1,188 @@
 // SPDX-License-Identifier: MIT
+// The Gallery's viewer, on top of the page's plain links: a thumbnail opens its item full-screen in the
+// viewer library (pictures zoom, movies and sounds play), the address shows #<item id> while it is open,
+// opening the page at #<item id> opens that item, Back closes it, and closing returns focus to the
+// thumbnail of the item last shown. Without this script every thumbnail is still a link to its file.
+(function () {
+  'use strict';
+  var main = document.querySelector('main');
+  if (!main || typeof window.PhotoSwipe !== 'function') {
+    return;
+  }
+  var labels = (main.getAttribute('data-labels') || '').split('|');
+  var links = [];
+  var slides = [];
+  var viewer = null;
+  var pushed = false; // the viewer added an entry to the history, which closing takes back
+
+  function escapeAttribute(text) {
+    return String(text).replace(/&/g, '&amp;').replace(/"/g, '&quot;').replace(/</g, '&lt;');
+  }
+
+  // The denser thumbnail as poster or sound picture: the 3x one is the sharpest made.
+  function bestThumbnail(img) {
+    var srcset = img.getAttribute('srcset');
+    if (!srcset) {
+      return img.getAttribute('src');
+    }
+    var last = srcset.split(',').pop().trim();
+    return last.slice(0, last.lastIndexOf(' '));
+  }
+
+  function slideOf(link) {
+    var img = link.querySelector('img');
+    var alt = img ? img.getAttribute('alt') : '';
+    var size = (link.getAttribute('data-size') || '').split('x');
+    var width = Number(size[0]) || 0;
+    var height = Number(size[1]) || 0;
+    var href = link.getAttribute('href');
+    var movie = link.getAttribute('data-movie');
+    if (movie) {
+      return {
+        html: '<div class="pswp__aw-media"><video controls playsinline preload="none" src="' +
+          escapeAttribute(movie) + '" poster="' + escapeAttribute(bestThumbnail(img)) + '" aria-label="' +
+          escapeAttribute(alt) + '"></video></div>',
+        element: link
+      };
+    }
+    if (link.hasAttribute('data-sound')) {
+      return {
+        html: '<div class="pswp__aw-media"><img src="' + escapeAttribute(bestThumbnail(img)) + '" alt="' +
+          escapeAttribute(alt) + '"><audio controls preload="none" src="' + escapeAttribute(href) +
+          '" aria-label="' + escapeAttribute(alt) + '"></audio></div>',
+        element: link
+      };
+    }
+    if (!width || !height) {
+      // A picture of unknown size is shown in its thumbnail's shape, as large as the screen allows.
+      width = img ? Number(img.getAttribute('width')) * 16 : 2048;
+      height = img ? Number(img.getAttribute('height')) * 16 : 1536;
+    }
+    return { src: href, width: width, height: height, alt: alt, msrc: img ? img.currentSrc || img.src : '',
+      element: link, original: link.getAttribute('data-original') };
+  }
+
+  function collect() {
+    var all = main.querySelectorAll('a[href]');
+    for (var i = 0; i < all.length; i++) {
+      // A movie no browser plays stays a plain link to its file.
+      if (all[i].getAttribute('data-movie') === '') {
+        continue;
+      }
+      all[i].setAttribute('data-index', String(links.length));
+      links.push(all[i]);
+      slides.push(slideOf(all[i]));
+    }
+  }
+
+  function itemId(index) {
+    return links[index].parentNode.id;
+  }
+
+  function mediaIn(content) {
+    return content && content.element ? content.element.querySelector('video, audio') : null;
+  }
+
+  function open(index, fromAddress) {
+    if (viewer) {
+      return;
+    }
+    viewer = new window.PhotoSwipe({
+      dataSource: slides,
+      index: index,
+      wheelToZoom: true,
+      returnFocus: false, // the thumbnail of the item last shown gets it (below)
+      closeTitle: labels[1],
+      zoomTitle: labels[2],
+      arrowPrevTitle: labels[3],
+      arrowNextTitle: labels[4],
+      errorMsg: labels[5],
+      showHideAnimationType: 'fade'
+    });
+    if (!fromAddress) {
+      history.pushState({ awViewer: true }, '', '#' + itemId(index));
+      pushed = true;
+    }
+    viewer.on('change', function () {
+      history.replaceState(history.state, '', '#' + itemId(viewer.currIndex));
+    });
+    viewer.on('contentActivate', function (event) {
+      var media = mediaIn(event.content);
+      if (media && media.tagName === 'VIDEO' && media.play) {
+        media.play().catch(function () {}); // a refused autoplay leaves the poster and the controls
+      }
+    });
+    viewer.on('contentDeactivate', function (event) {
+      var media = mediaIn(event.content);
+      if (media) {
+        media.pause();
+      }
+    });
+    if (slides.some(function (slide) { return slide.original; })) {
+      viewer.on('uiRegister', function () {
+        viewer.ui.registerElement({
+          name: 'original',
+          order: 8,
+          isButton: true,
+          tagName: 'a',
+          html: '&#x2193;',
+          onInit: function (element, pswp) {
+            element.setAttribute('download', '');
+            element.setAttribute('target', '_blank');
+            pswp.on('change', function () {
+              var original = pswp.currSlide.data.original;
+              element.hidden = !original;
+              if (original) {
+                element.href = original;
+              }
+            });
+          }
+        });
+      });
+    }
+    viewer.on('destroy', function () {
+      var link = links[viewer.currIndex];
+      viewer = null;
+      if (pushed) {
+        pushed = false;
+        history.back();
+      } else {
+        history.replaceState(null, '', location.pathname + location.search);
+      }
+      if (link) {
+        link.focus();
+      }
+    });
+    viewer.init();
+    var dialog = viewer.element;
+    dialog.setAttribute('aria-modal', 'true');
+    dialog.setAttribute('aria-label', labels[0]);
+  }
+
+  function indexFromAddress() {
+    var id = decodeURIComponent(location.hash.slice(1));
+    var item = id ? document.getElementById(id) : null;
+    var link = item ? item.querySelector('a[data-index]') : null;
+    return link ? Number(link.getAttribute('data-index')) : -1;
+  }
+
+  collect();
+  main.addEventListener('click', function (event) {
+    var link = event.target.closest ? event.target.closest('a[data-index]') : null;
+    if (!link || event.button !== 0 || event.ctrlKey || event.metaKey || event.shiftKey || event.altKey) {
+      return;
+    }
+    event.preventDefault();
+    open(Number(link.getAttribute('data-index')), false);
+  });
+  window.addEventListener('popstate', function () {
+    if (viewer) {
+      pushed = false; // Back already took the entry away
+      viewer.close();
+    }
+  });
+  var start = indexFromAddress();
+  if (start >= 0) {
+    open(start, true);
+  }
+})();

@@ -106,7 +106,8 @@ bool ParseIdentity(const std::vector<std::string_view>& fields, std::size_t firs
 
 bool ParseEntry(std::string_view line, ManifestEntry& entry) {
     const std::vector<std::string_view> fields = Split(line, ' ');
-    if (fields.size() != kFieldCount || fields[0].size() != 1 || (fields[0][0] != 'D' && fields[0][0] != 'T'))
+    if (fields.size() != kFieldCount || fields[0].size() != 1 ||
+        std::string_view("DT23P").find(fields[0][0]) == std::string_view::npos)
         return false;
     entry.folder = fields[0][0];
     if (!ParseNumber(fields[1], entry.kind) || !ParseNumber(fields[2], entry.thumbWidth) ||

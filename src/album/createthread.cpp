@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "album/browserplayback.h"
+#include "album/gallerypagewriter.h"
 #include "album/mediacopier.h"
 #include "album/mediakind.h"
 #include "album/mediapath.h"
@@ -85,6 +86,7 @@ int CCreateThread::FinishAfterException() {
     // The page files were closed by unwinding and the temporary file removed; what was written stays, as
     // with any failure. The close request must come once whatever else throws now.
     lookAhead_.reset();
+    gallery_.reset(); // an unfinished page never replaces the earlier one
     if (closeSent_ != 0)
         return closeSent_;
     try {
@@ -105,8 +107,11 @@ int CCreateThread::FinishAfterException() {
 }
 
 int CCreateThread::Generate() {
-    currentFile_ = job_.outputFolder + "/Index.html";
+    const std::string pageFile = JoinPath(job_.outputFolder, GalleryPageWriter::PageName(job_));
+    currentFile_ = pageFile;
     PageWriter page;
+    if (job_.gallery && !BeginGallery())
+        return Finish(page, RunFailed);
     page.PreparePlaceholderValues(job_);
     if (job_.backgroundIndex > 0) {
         // $BF$ names the file really written into Data, so it is settled before the head uses it.
@@ -114,12 +119,13 @@ int CCreateThread::Generate() {
         page.SetPlaceholderValue(PageWriter::BackgroundFile, backgroundName_);
     }
 
-    if (!page.OpenPageFiles(job_)) {
+    if (!job_.gallery && !page.OpenPageFiles(job_)) {
         failure_ = page.failure();
         return Finish(page, RunFailed);
     }
     std::vector<std::string> templates[2];
-    if (!page.WritePageHead(job_.backgroundIndex) || !page.ReadItemTemplates(templates[0], templates[1])) {
+    if (!job_.gallery &&
+        (!page.WritePageHead(job_.backgroundIndex) || !page.ReadItemTemplates(templates[0], templates[1]))) {
         failure_ = page.failure();
         return Finish(page, RunFailed);
     }
@@ -152,7 +158,9 @@ int CCreateThread::Generate() {
     // earlier Index.html, so a failed background copy leaves the earlier page as it was.
     if (job_.backgroundIndex > 0 && !CopyBackground())
         return Finish(page, RunFailed);
-    currentFile_ = job_.outputFolder + "/Index.html";
+    currentFile_ = pageFile;
+    if (job_.gallery)
+        return Finish(page, FinishGallery() ? RunWritten : RunFailed);
     if (!page.WritePageTail()) {
         failure_ = page.failure();
         return Finish(page, RunFailed);
@@ -195,7 +203,8 @@ CCreateThread::ItemOutcome CCreateThread::HandleItem(std::size_t index, MediaCop
     const std::string thumbPath = JoinPath(folders_.thumbFolder, item.thumbName);
     int thumbWidth = 0;
     int thumbHeight = 0;
-    if (!reuse_ || !reuse_->KeepThumb(index, thumbWidth, thumbHeight)) {
+    PixelSize picture; // the Gallery's viewer needs it
+    if (!reuse_ || !reuse_->KeepThumb(index, thumbWidth, thumbHeight, &picture)) {
         const std::string& workFolder = folders_.workFolder;
         // The thumbnail's temporary file goes away on every path out of an item, the failing ones included.
         TempFile temp = TempFile::Create(workFolder, "HTM");
@@ -203,7 +212,8 @@ CCreateThread::ItemOutcome CCreateThread::HandleItem(std::size_t index, MediaCop
             failure_ = {workFolder.empty() ? item.path : workFolder, FailureCause::NoWorkFolder};
             return ItemOutcome::Fail;
         }
-        const int committed = copier.CommitThumbnail(TakeThumbnail(index), temp, thumbPath, item.kind);
+        const PreparedThumbnail prepared = TakeThumbnail(index);
+        const int committed = copier.CommitThumbnail(prepared, temp, thumbPath, item.kind);
         if (committed == 0) {
             failure_ = copier.failure();
             return ItemOutcome::Fail;
@@ -225,9 +235,31 @@ CCreateThread::ItemOutcome CCreateThread::HandleItem(std::size_t index, MediaCop
             if (reuse_)
                 reuse_->RecordThumb(index, thumbWidth, thumbHeight);
         }
+        if (gallery_ && !WriteDenserThumbnails(index, prepared, copier))
+            return ItemOutcome::Fail;
+        picture = {prepared.pictureWidth, prepared.pictureHeight};
     }
     if (Cancelled())
         return ItemOutcome::Stop;
+
+    if (gallery_) {
+        GalleryItem entry;
+        entry.dataName = item.fileName;
+        entry.thumbName = item.thumbName;
+        entry.kind = item.kind;
+        entry.thumbWidth = thumbWidth;
+        entry.thumbHeight = thumbHeight;
+        entry.denser = item.kind != Audio;
+        entry.pictureWidth = picture.width;
+        entry.pictureHeight = picture.height;
+        // Until playable copies are made, a movie plays in the viewer only when browsers play the file.
+        if (IsMovieKind(item.kind) && BrowserPlaysFile(imaging_, item.path))
+            entry.playableName = item.fileName;
+        gallery_->AddItem(entry);
+        if (reuse_)
+            reuse_->CountItem(made);
+        return ItemOutcome::Done;
+    }
 
     page.SetPlaceholderValue(PageWriter::DataFile, item.fileName);
     page.SetPlaceholderValue(PageWriter::ThumbFile, item.thumbName);
@@ -248,7 +280,7 @@ void CCreateThread::StartLookAhead() {
     // Without thumbnails there is nothing to make ahead; audio items only get a copy of one picture.
     if (folders_.arrangementMarker == 1)
         return;
-    const ThumbnailPreparer preparer(imaging_, &lookAheadMemory_);
+    const ThumbnailPreparer preparer = Preparer(&lookAheadMemory_);
     lookAhead_ =
         std::make_unique<PrepareAhead<PreparedThumbnail>>(items_.size(), [this, preparer](std::size_t index) {
             const MediaItem& item = items_[index];
@@ -265,10 +297,70 @@ PreparedThumbnail CCreateThread::TakeThumbnail(std::size_t index) {
         return {};
     // Expected to be kept but changed since the plan was made: made here, the look-ahead passed it over.
     if (reuse_ && reuse_->ThumbPlanned(index))
-        return ThumbnailPreparer(imaging_).Prepare(item.path, item.kind);
+        return Preparer(nullptr).Prepare(item.path, item.kind);
     // What a preparation threw is thrown here, at its item, and ends the run like any throw in it.
     std::optional<PreparedThumbnail> prepared = lookAhead_->Take(index);
-    return prepared ? std::move(*prepared) : ThumbnailPreparer(imaging_).Prepare(item.path, item.kind);
+    return prepared ? std::move(*prepared) : Preparer(nullptr).Prepare(item.path, item.kind);
+}
+
+ThumbnailPreparer CCreateThread::Preparer(MemoryBudget* budget) const {
+    // The Gallery's thumbnails at 1x, 2x and 3x come from one decode.
+    return ThumbnailPreparer(imaging_, budget, job_.gallery ? 3 : 1);
+}
+
+bool CCreateThread::BeginGallery() {
+    gallery_ = std::make_unique<GalleryPageWriter>();
+    if (job_.backgroundIndex > 0)
+        backgroundName_ = BackgroundDataName(job_.backgroundText, items_);
+    for (const char* density : {"/2x", "/3x"}) {
+        failure_ = GalleryPageWriter::MakeAlbumFolder(folders_.thumbFolder + density);
+        if (!failure_.empty())
+            return false;
+    }
+    if (!gallery_->Begin(job_, backgroundName_)) {
+        failure_ = gallery_->failure();
+        return false;
+    }
+    return true;
+}
+
+bool CCreateThread::WriteDenserThumbnails(std::size_t index, const PreparedThumbnail& prepared,
+                                          MediaCopier& copier) {
+    const MediaItem& item = items_[index];
+    if (item.kind == Audio)
+        return true;
+    int density = 2;
+    for (const DenserThumbnail& denser : prepared.denser) {
+        const std::string name = std::to_string(density) + "x/" + item.thumbName;
+        TempFile temp = TempFile::Create(folders_.workFolder, "HTM");
+        PreparedThumbnail one;
+        one.made = true;
+        one.jpeg = denser.jpeg;
+        if (!temp.valid()) {
+            failure_ = {folders_.workFolder.empty() ? item.path : folders_.workFolder,
+                        FailureCause::NoWorkFolder};
+            return false;
+        }
+        if (copier.CommitThumbnail(one, temp, JoinPath(folders_.thumbFolder, name), item.kind) != 1) {
+            failure_ = copier.failure();
+            return false;
+        }
+        if (reuse_)
+            reuse_->RecordDenser(index, density, prepared.pictureWidth, prepared.pictureHeight);
+        ++density;
+    }
+    return true;
+}
+
+bool CCreateThread::FinishGallery() {
+    failure_ = GalleryPageWriter::CopyViewerFiles(job_.viewerFolder, job_.outputFolder);
+    if (!failure_.empty())
+        return false;
+    if (!gallery_->Close()) {
+        failure_ = gallery_->failure();
+        return false;
+    }
+    return true;
 }
 
 bool CCreateThread::CopyBackground() {
@@ -310,6 +402,7 @@ int CCreateThread::ReplaceReadOnly(const std::string& destination, const std::st
 int CCreateThread::Finish(PageWriter& page, int runCode) {
     // The workers go first: no preparation may outlive the run's close request.
     lookAhead_.reset();
+    gallery_.reset();
     // On the way to a written album the page must really be on disk and in place; on a stop or a failure
     // the unfinished page is dropped (the earlier Index.html stays) and the close result changes nothing.
     const bool closed = page.ClosePageFiles();
@@ -318,6 +411,9 @@ int CCreateThread::Finish(PageWriter& page, int runCode) {
         runCode = RunFailed;
     }
     // The album's record is written on every way out, so that it matches what is now on disk.
+    if (reuse_ && runCode == RunWritten)
+        reuse_->RecordPage(GalleryPageWriter::PageName(job_),
+                           job_.gallery ? job_.viewerFolder + "gallery.js" : job_.arrangementFile);
     if (reuse_)
         reuse_->Conclude(runCode == RunWritten);
     if (runCode == RunFailed) {

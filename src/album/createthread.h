@@ -39,6 +39,7 @@
 
 namespace aw {
 
+class GalleryPageWriter;
 class MediaCopier;
 class PageWriter;
 class ReusePlan;
@@ -108,6 +109,11 @@ private:
                         const std::function<int()>& rewrite);
     void StartLookAhead();
     PreparedThumbnail TakeThumbnail(std::size_t index);
+    ThumbnailPreparer Preparer(MemoryBudget* budget) const;
+    // The Gallery's page, its denser thumbnails and its Viewer folder.
+    bool BeginGallery();
+    bool WriteDenserThumbnails(std::size_t index, const PreparedThumbnail& prepared, MediaCopier& copier);
+    bool FinishGallery();
     int Finish(PageWriter& page, int runCode);
     bool Cancelled() const { return cancel_.load() != 0; }
 
@@ -127,6 +133,7 @@ private:
     // Thumbnails made ahead of the items on worker threads; stopped (and joined) before the close request.
     std::unique_ptr<PrepareAhead<PreparedThumbnail>> lookAhead_;
     ReusePlan* reuse_ = nullptr;
+    std::unique_ptr<GalleryPageWriter> gallery_; // the Gallery's page; none for the other arrangements
     std::thread worker_;
     bool started_ = false;
 };

@@ -156,7 +156,8 @@ bool PictureSteps::DecodePictureFile(const std::string& path, PixelSize box) {
     return DecodePictureBytes(bytes, path, box);
 }
 
-bool PictureSteps::DecodePictureBytes(const std::vector<uint8_t>& bytes, const std::string& path, PixelSize box) {
+bool PictureSteps::DecodePictureBytes(const std::vector<uint8_t>& bytes, const std::string& path,
+                                      PixelSize box) {
     source_ = path;
     orientation_ = 1; // the module turns the picture itself
     if (imaging_.DllDecodePicture == nullptr || bytes.size() > UINT32_MAX)
@@ -334,6 +335,41 @@ bool PictureSteps::EncodeJpeg(int quality) {
     if (!bytes || size == 0)
         return Fail(source_, FailureCause::NotAPicture);
     picture_.SetEncoded(std::move(bytes), size);
+    return true;
+}
+
+PixelSize PictureSteps::shownSize() const {
+    return OrientationSwapsAxes(orientation_) ? PixelSize{full_.height, full_.width} : full_;
+}
+
+bool PictureSteps::KeepDecoded() {
+    const AwBitmapInfoHeader info = picture_.header();
+    std::size_t size = 0;
+    if (!picture_.hasImage() || info.biBitCount != 24 ||
+        !Rgb24BufferSize(info.biWidth, info.biHeight, size) || size > picture_.pixelsSize())
+        return Fail(source_, FailureCause::NotAPicture);
+    keptDescription_ = AllocateZeroed(kDescriptionSize);
+    keptPixels_ = AllocateZeroed(size);
+    if (!keptDescription_ || !keptPixels_)
+        return Fail(source_, FailureCause::TooLarge);
+    std::memcpy(keptDescription_.get(), picture_.description(), kDescriptionSize);
+    std::memcpy(keptPixels_.get(), picture_.pixels(), size);
+    keptPixelsSize_ = size;
+    keptFull_ = full_;
+    return true;
+}
+
+bool PictureSteps::RestoreDecoded() {
+    if (!keptDescription_ || !keptPixels_)
+        return Fail(source_, FailureCause::NotAPicture);
+    MallocBuffer description = AllocateZeroed(kDescriptionSize);
+    MallocBuffer pixels = AllocateZeroed(keptPixelsSize_);
+    if (!description || !pixels)
+        return Fail(source_, FailureCause::TooLarge);
+    std::memcpy(description.get(), keptDescription_.get(), kDescriptionSize);
+    std::memcpy(pixels.get(), keptPixels_.get(), keptPixelsSize_);
+    picture_.ReplaceImage(std::move(description), kDescriptionSize, std::move(pixels), keptPixelsSize_);
+    full_ = keptFull_;
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include "album/createthread.h"
+#include "album/gallerypagewriter.h"
 #include "stringtable.h"
 
 namespace aw {
@@ -41,8 +42,8 @@ std::string FindSourceTheRunWouldWrite(const std::vector<MediaItem>& items, cons
         FileId id;
         return IdOf(path, id, false) && sources.count(id) != 0;
     };
-    if (isSource(Join(job.outputFolder, LoadText(310))))
-        return Join(job.outputFolder, LoadText(310));
+    if (const std::string page = Join(job.outputFolder, GalleryPageWriter::PageName(job)); isSource(page))
+        return page;
     for (const MediaItem& item : items) {
         const std::string data = Join(dataFolder, item.fileName);
         FileId own, target;

@@ -81,6 +81,7 @@ AlbumSettings InstalledSettings(const std::string& dataRoot, const CommandLine& 
             settings.arrangements.push_back({i, dataRoot + LoadText(kFirstArrangementText + i)});
     }
     settings.audioPicture = dataRoot + LoadText(kAudioPictureText);
+    settings.viewerFolder = dataRoot + LoadText(3416);
     settings.embedPlayback = line.embed ? 1 : 0;
     return settings;
 }

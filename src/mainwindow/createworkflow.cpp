@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "album/arrangementline.h"
+#include "album/gallerypagewriter.h"
 #include "album/runfailure.h"
 #include "album/sourceguard.h"
 #include "mainwindow/outputfolders.h"
@@ -17,7 +18,6 @@ namespace aw {
 
 namespace {
 
-constexpr int kPageNameId = 310;
 constexpr int kFolderMistakeId = 406;
 constexpr int kPageCreatedId = 407;
 constexpr int kInformationId = 421;
@@ -32,6 +32,7 @@ constexpr int kNotWritableId = 440;
 constexpr int kRenamedId = 441;
 constexpr int kCameraFolderId = 444;
 constexpr int kRenamedHelpContext = 2001;
+constexpr int kGalleryCreatedId = 3408;
 
 } // namespace
 
@@ -44,8 +45,8 @@ std::string CreateWorkflow::ColourText(const Rgb& colour) {
     return text;
 }
 
-std::string CreateWorkflow::AlbumPagePath(const std::string& folder) {
-    return OutputFolders::JoinPath(folder, LoadText(kPageNameId));
+std::string CreateWorkflow::AlbumPagePath(const AlbumJob& job) {
+    return OutputFolders::JoinPath(job.outputFolder, GalleryPageWriter::PageName(job));
 }
 
 int CreateWorkflow::HasArrangementMarker(const std::string& arrangementFile) {
@@ -78,10 +79,16 @@ void CreateWorkflow::FillJob(AlbumJob& job, const CreateInputs& inputs, const Al
     }
     if (const std::string* arrangement = settings.Arrangement(inputs.arrangementIndex))
         job.arrangementFile = *arrangement;
+    job.gallery = inputs.arrangementIndex == kGalleryArrangement - 1;
+    if (job.gallery) {
+        job.arrangementFile.clear();
+        job.viewerFolder = settings.viewerFolder;
+    }
     job.backgroundIndex = inputs.backgroundIndex;
     job.audioPicture = settings.audioPicture;
     job.openWhenDone = inputs.openWhenDone ? 1 : 0;
-    job.embedPlayback = settings.embedPlayback != 0 ? 1 : 0;
+    // Movies always play in the Gallery's viewer; the flag is for the other arrangements' pages.
+    job.embedPlayback = settings.embedPlayback != 0 && !job.gallery ? 1 : 0;
 }
 
 CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const CreateInputs& inputs,
@@ -119,7 +126,8 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const CreateInp
         return result;
     }
 
-    if (folders.overwriteQuestionPending() && OutputFolders::IndexPageExists(job.outputFolder) &&
+    if (folders.overwriteQuestionPending() &&
+        OutputFolders::IndexPageExists(job.outputFolder, GalleryPageWriter::PageName(job)) &&
         !folders.AskOverwriteQuestion())
         return result;
 
@@ -142,9 +150,9 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const CreateInp
     result.reachedRun = true;
     result.runCode = outcome.runCode;
 
-    ReportRun(outcome, renameCount, job.outputFolder);
+    ReportRun(outcome, renameCount, job);
     if (job.openWhenDone == 1 && outcome.runCode == RunWritten &&
-        !services_.OpenInBrowser(AlbumPagePath(job.outputFolder)))
+        !services_.OpenInBrowser(AlbumPagePath(job)))
         services_.Inform(LoadText(kBrowserFailedId), LoadText(kWarningId), MessageIcon::Exclamation);
     SaveSettings(settings);
     result.closeWindow = outcome.runCode == RunWritten;
@@ -158,14 +166,14 @@ void CreateWorkflow::ReportFolderFailure(int error) {
     services_.Inform(text, LoadText(kWarningId), MessageIcon::Exclamation);
 }
 
-void CreateWorkflow::ReportRun(const ProgressOutcome& outcome, int renameCount,
-                               const std::string& outputFolder) {
+void CreateWorkflow::ReportRun(const ProgressOutcome& outcome, int renameCount, const AlbumJob& job) {
     switch (outcome.runCode) {
     case RunWritten:
         if (renameCount > 0)
             services_.InformWithHelp(LoadText(kRenamedId), LoadText(kInformationId), kRenamedHelpContext);
-        services_.Inform(FormatText(LoadText(kPageCreatedId), {outputFolder}), LoadText(kInformationId),
-                         MessageIcon::Information);
+        services_.Inform(
+            FormatText(LoadText(job.gallery ? kGalleryCreatedId : kPageCreatedId), {job.outputFolder}),
+            LoadText(kInformationId), MessageIcon::Information);
         break;
     case RunStopped:
         services_.Inform(LoadText(kCancelledId) + LoadText(kFilesMayRemainId), LoadText(kInformationId),

@@ -26,6 +26,7 @@ constexpr int kWorkFolderId = 2012;          // TempPath
 constexpr int kSolidColourId = 332;          // BGFILE0's text; 333..336 the pictures
 constexpr int kFirstArrangementFileId = 337; // 337..340
 constexpr int kAudioPictureFileId = 341;
+constexpr int kViewerFolderId = 3416; // the Gallery's viewer: installed with the program, never a setting
 
 std::string Numbered(int nameId, int index) {
     return LoadText(nameId) + std::to_string(index);
@@ -114,6 +115,7 @@ bool SettingsStore::DefaultSettings(AlbumSettings& settings) const {
     for (int i = 0; i <= 3; ++i)
         settings.arrangements.push_back({i, programFolder_ + LoadText(kFirstArrangementFileId + i)});
     settings.audioPicture = programFolder_ + LoadText(kAudioPictureFileId);
+    settings.viewerFolder = programFolder_ + LoadText(kViewerFolderId);
     settings.embedPlayback = 0;
     return true;
 }
@@ -161,6 +163,7 @@ bool SettingsStore::LoadSettings(AlbumSettings& settings) {
     if (ReadRegistryPath(key, LoadText(kAudioPictureId), text) == 0)
         return false;
     settings.audioPicture = text;
+    settings.viewerFolder = programFolder_ + LoadText(kViewerFolderId);
     SetProfileNames(LoadText(kCompanyId), LoadText(kProductId));
     settings.embedPlayback = GetProfileInt(LoadText(kSectionId), LoadText(kEmbedId), 0) != 0 ? 1 : 0;
     return true;

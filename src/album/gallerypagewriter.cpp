@@ -1,0 +1,227 @@
+// SPDX-License-Identifier: MIT
+#include "album/gallerypagewriter.h"
+
+#include <cerrno>
+#include <cstdio>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "album/mediakind.h"
+#include "album/pagewriter.h"
+#include "platform/filecopy.h"
+#include "platform/tempfile.h"
+#include "stringtable.h"
+
+namespace aw {
+namespace {
+
+constexpr int kIndexPageText = 3400;
+constexpr int kLanguageText = 3401;
+constexpr int kGalleryNameText = 3402;
+constexpr int kPhotoText = 3404; // then Movie, Sound
+constexpr int kKindAndDateText = 3407;
+constexpr int kViewerLabelsText = 3410; // Viewer, Close, Zoom, Previous, Next, the error
+constexpr int kViewerLabelCount = 6;
+
+// Items per list: the browser lays out and paints only the lists near the screen.
+constexpr int kChunkItems = 100;
+// What the album's Viewer folder holds, all copied from the installed viewer folder.
+constexpr std::string_view kViewerFiles[] = {"gallery.css", "gallery.js", "photoswipe.css",
+                                             "photoswipe.umd.min.js", "photoswipe-LICENSE.txt"};
+
+// The first few thumbnails load at once; the rest when they come near the screen.
+constexpr int kEagerItems = 8;
+
+std::string Attribute(std::string_view name, std::string_view value) {
+    std::string out(" ");
+    out += name;
+    out += "=\"";
+    out += value;
+    out += '"';
+    return out;
+}
+
+bool IsIdByte(unsigned char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
+           c == '-' || c == '_';
+}
+
+} // namespace
+
+std::string GalleryPageWriter::PageName(const AlbumJob& job) {
+    return LoadText(job.gallery ? kIndexPageText : 310);
+}
+
+// Every byte outside letters, digits, ".", "-" and "_" as `marker` and two hexadecimal digits.
+static std::string Encoded(std::string_view name, char marker) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(name.size());
+    for (const char ch : name) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (IsIdByte(c)) {
+            out += ch;
+        } else {
+            out += marker;
+            out += kHex[c >> 4];
+            out += kHex[c & 0x0F];
+        }
+    }
+    return out;
+}
+
+std::string GalleryPageWriter::ItemId(std::string_view dataName) {
+    // Not "%": an address would decode it, and the id would no longer match the one in the page.
+    return Encoded(dataName, '~');
+}
+
+bool GalleryPageWriter::Begin(const AlbumJob& job, const std::string& backgroundName) {
+    failure_ = {};
+    text_.clear();
+    count_ = 0;
+    const std::string& folder = job.outputFolder;
+    if (folder.empty()) {
+        failure_ = {PageName(job), FailureCause::WriteFailed};
+        return false;
+    }
+    pagePath_ = (folder.back() == '/' ? folder : folder + "/") + PageName(job);
+    const std::string title =
+        EscapeHtmlText(job.pageTitle.empty() ? LoadText(kGalleryNameText) : job.pageTitle);
+    const std::string viewer(kViewerFolder);
+    std::string labels;
+    for (int i = 0; i < kViewerLabelCount; ++i)
+        labels += (i ? "|" : "") + LoadText(kViewerLabelsText + i);
+
+    text_ += "<!DOCTYPE html>\n<html" + Attribute("lang", LoadText(kLanguageText)) + ">\n<head>\n";
+    text_ += "<meta charset=\"utf-8\">\n";
+    text_ += "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n";
+    text_ += "<title>" + title + "</title>\n";
+    text_ += "<link rel=\"stylesheet\" href=\"" + viewer + "/gallery.css\">\n";
+    text_ += "<link rel=\"stylesheet\" href=\"" + viewer + "/photoswipe.css\">\n";
+    // The user's colours and picture; the colour texts are #rrggbb, the picture's name is the album's own.
+    text_ += "<style>body{color:" + job.fontColourText;
+    if (job.backgroundIndex == 0)
+        text_ += ";background-color:" + job.backgroundText;
+    else if (!backgroundName.empty())
+        text_ += ";background-image:url(\"Data/" + Encoded(backgroundName, '%') + "\")";
+    text_ += "}</style>\n";
+    text_ += "<script src=\"" + viewer + "/photoswipe.umd.min.js\" defer></script>\n";
+    text_ += "<script src=\"" + viewer + "/gallery.js\" defer></script>\n";
+    text_ += "</head>\n<body>\n";
+    if (!job.pageTitle.empty())
+        text_ += "<h1>" + title + "</h1>\n";
+    text_ += "<main" + Attribute("data-labels", EscapeHtmlText(labels)) + ">\n<ul>\n";
+    begun_ = true;
+    return true;
+}
+
+std::string GalleryPageWriter::AltText(const GalleryItem& item) const {
+    if (!item.caption.empty())
+        return item.caption;
+    if (!item.date.empty()) {
+        const int kindText = IsMovieKind(item.kind) ? kPhotoText + 1
+                             : item.kind == Audio   ? kPhotoText + 2
+                                                    : kPhotoText;
+        return FormatText(LoadText(kKindAndDateText), {LoadText(kindText), item.date});
+    }
+    return item.dataName;
+}
+
+void GalleryPageWriter::AddItem(const GalleryItem& item) {
+    if (count_ > 0 && count_ % kChunkItems == 0)
+        text_ += "</ul>\n<ul>\n";
+    const std::string thumb = EscapeLinkSegment(item.thumbName);
+    std::string line = "<li" + Attribute("id", ItemId(item.dataName)) + "><a" +
+                       Attribute("href", "Data/" + EscapeLinkSegment(item.dataName));
+    if (item.pictureWidth > 0 && item.pictureHeight > 0)
+        line += Attribute("data-size",
+                          std::to_string(item.pictureWidth) + "x" + std::to_string(item.pictureHeight));
+    if (IsMovieKind(item.kind))
+        line += Attribute("data-movie",
+                          item.playableName.empty() ? "" : "Data/" + EscapeLinkSegment(item.playableName));
+    else if (item.kind == Audio)
+        line += " data-sound";
+    line += "><img" + Attribute("src", "Thumb/" + thumb);
+    if (item.denser)
+        line += Attribute("srcset", "Thumb/2x/" + thumb + " 2x,Thumb/3x/" + thumb + " 3x");
+    line += Attribute("width", std::to_string(item.thumbWidth)) +
+            Attribute("height", std::to_string(item.thumbHeight)) +
+            Attribute("alt", EscapeHtmlText(AltText(item)));
+    if (count_ == 0)
+        line += " fetchpriority=\"high\"";
+    if (count_ >= kEagerItems)
+        line += " loading=\"lazy\"";
+    line += " decoding=\"async\"></a></li>\n";
+    text_ += line;
+    ++count_;
+}
+
+RunFailure GalleryPageWriter::MakeAlbumFolder(const std::string& path) {
+    struct stat info {};
+    if (::mkdir(path.c_str(), 0777) != 0 && errno != EEXIST)
+        return {path, CauseFromErrno(errno)};
+    // Never through a link: the album's files stay inside the album.
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+        return {path, CauseFromErrno(ENOTDIR)};
+    return {};
+}
+
+RunFailure GalleryPageWriter::CopyViewerFiles(const std::string& viewerFolder,
+                                              const std::string& albumFolder) {
+    const std::string folder = albumFolder + "/" + std::string(kViewerFolder);
+    if (RunFailure made = MakeAlbumFolder(folder); !made.empty())
+        return made;
+    for (const std::string_view name : kViewerFiles) {
+        const std::string from = viewerFolder + std::string(name);
+        const std::string to = folder + "/" + std::string(name);
+        if (const int error = CopyFileReplacing(from, to); error != 0) {
+            // The installed file missing is an installation fault, named as such; else the album's side.
+            const bool missing = ::access(from.c_str(), R_OK) != 0;
+            return {missing ? from : to, missing ? FailureCause::Unreadable : CauseFromErrno(error)};
+        }
+    }
+    return {};
+}
+
+bool GalleryPageWriter::Close() {
+    if (!begun_)
+        return true;
+    begun_ = false;
+    text_ += "</ul>\n</main>\n</body>\n</html>\n";
+    // An earlier page's read bits stay, with the owner's write bit, as for the other arrangements' page.
+    struct stat existing {};
+    const bool earlier = ::lstat(pagePath_.c_str(), &existing) == 0 && S_ISREG(existing.st_mode);
+    if (!earlier && ::lstat(pagePath_.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode)) {
+        failure_ = {pagePath_, CauseFromErrno(EISDIR)};
+        return false;
+    }
+    const mode_t mode = earlier ? (existing.st_mode & 0666) | S_IWUSR : 0666;
+    std::string tempPath;
+    UniqueFd fd = CreateSiblingFile(pagePath_, mode, tempPath);
+    int error = fd.valid() ? 0 : errno;
+    if (error == 0 && earlier)
+        ::fchmod(fd.get(), mode); // the umask applies to new pages only
+    for (std::size_t done = 0; error == 0 && done < text_.size();) {
+        const ssize_t written = ::write(fd.get(), text_.data() + done, text_.size() - done);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            error = written < 0 ? errno : ENOSPC;
+        else
+            done += static_cast<std::size_t>(written);
+    }
+    if (error == 0 && ::close(fd.release()) != 0)
+        error = errno;
+    if (error == 0)
+        error = ReplaceWithSibling(tempPath, pagePath_);
+    if (error != 0) {
+        if (!tempPath.empty())
+            ::unlink(tempPath.c_str());
+        failure_ = {pagePath_, CauseFromErrno(error)};
+        return false;
+    }
+    return true;
+}
+
+} // namespace aw
