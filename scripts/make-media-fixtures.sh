@@ -11,6 +11,7 @@
 #   rotated.heic    stored 64 x 48, declares a quarter turn clockwise (shown 48 x 64), with a thumbnail
 #   p3.jpg, p3.png  Display P3 colour profile, flat P3 (200, 60, 40)
 #   clip.mp4 (H.264, AAC)  clip.m4v (H.264)  clip.webm (VP9, Opus)  clip.mkv (H.264, Vorbis)  clip.3gp (H.263)
+#   landscape.jpg   800 x 600 photo-like    tone.wav       half a second of 440 Hz, 8-bit mono
 set -eu
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -81,6 +82,9 @@ convert -size 40x30 xc:blue -fill yellow -draw "rectangle 0,0 19,29" -fill lime 
     -transparent lime $png PNG8:"$out/palette.png"
 convert -size 64x48 gradient:green-red -interlace PNG $png PNG24:"$out/interlaced.png"
 convert -size 40x30 xc:red xc:blue -set delay 20 -loop 0 "$out/animated.gif"
+# A photo large enough for sharp 2x and 3x thumbnails and a sound, for the Gallery's browser test.
+convert -seed 7 -size 800x600 plasma:tan-olive -blur 0x1 -quality 70 "$out/landscape.jpg"
+ffmpeg -loglevel error -y -f lavfi -i "sine=frequency=440:duration=0.5" -ar 8000 -ac 1 -c:a pcm_u8 "$out/tone.wav"
 convert -size 40x30 xc:green xc:blue -set delay 20 -loop 0 -define webp:lossless=true "$out/animated.webp"
 convert -size 40x30 gradient:white-black -define webp:lossless=true "$out/lossless.webp"
 convert -size 64x48 xc:red -fill blue -draw "rectangle 0,0 15,47" -depth 8 "$tmp/left-blue.ppm"

@@ -14,6 +14,7 @@
   var slides = [];
   var viewer = null;
   var pushed = false; // the viewer added an entry to the history, which closing takes back
+  var closeAsked = false; // Back came while the viewer was still opening, which ignores a close
 
   function escapeAttribute(text) {
     return String(text).replace(/&/g, '&amp;').replace(/"/g, '&quot;').replace(/</g, '&lt;');
@@ -83,6 +84,18 @@
     return content && content.element ? content.element.querySelector('video, audio') : null;
   }
 
+  // The viewer may still move a slide between its holders when it becomes active: play once it stands.
+  function playWhenShown(media, tries) {
+    if (!viewer || mediaIn(viewer.currSlide && viewer.currSlide.content) !== media) {
+      return;
+    }
+    if (media.isConnected) {
+      media.play().catch(function () {}); // a refused autoplay leaves the poster and the controls
+    } else if (tries < 40) {
+      setTimeout(function () { playWhenShown(media, tries + 1); }, 25);
+    }
+  }
+
   function open(index, fromAddress) {
     if (viewer) {
       return;
@@ -103,13 +116,19 @@
       history.pushState({ awViewer: true }, '', '#' + itemId(index));
       pushed = true;
     }
+    closeAsked = false;
+    viewer.on('openingAnimationEnd', function () {
+      if (closeAsked) {
+        viewer.close();
+      }
+    });
     viewer.on('change', function () {
       history.replaceState(history.state, '', '#' + itemId(viewer.currIndex));
     });
     viewer.on('contentActivate', function (event) {
       var media = mediaIn(event.content);
-      if (media && media.tagName === 'VIDEO' && media.play) {
-        media.play().catch(function () {}); // a refused autoplay leaves the poster and the controls
+      if (media && media.tagName === 'VIDEO') {
+        playWhenShown(media, 0);
       }
     });
     viewer.on('contentDeactivate', function (event) {
@@ -178,11 +197,17 @@
   window.addEventListener('popstate', function () {
     if (viewer) {
       pushed = false; // Back already took the entry away
+      closeAsked = true;
       viewer.close();
     }
   });
-  var start = indexFromAddress();
-  if (start >= 0) {
-    open(start, true);
+  // An address of one item, given when the page loads or later in the same tab, opens it.
+  function openFromAddress() {
+    var index = indexFromAddress();
+    if (index >= 0 && !viewer) {
+      open(index, true);
+    }
   }
+  window.addEventListener('hashchange', openFromAddress);
+  openFromAddress();
 })();

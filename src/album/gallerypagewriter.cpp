@@ -110,7 +110,7 @@ bool GalleryPageWriter::Begin(const AlbumJob& job, const std::string& background
     text_ += "<script src=\"" + viewer + "/gallery.js\" defer></script>\n";
     text_ += "</head>\n<body>\n";
     if (!job.pageTitle.empty())
-        text_ += "<h1>" + title + "</h1>\n";
+        text_ += "<header><h1>" + title + "</h1></header>\n";
     text_ += "<main" + Attribute("data-labels", EscapeHtmlText(labels)) + ">\n<ul>\n";
     begun_ = true;
     return true;
