@@ -47,6 +47,31 @@ bool IsIdByte(unsigned char c) {
            c == '-' || c == '_';
 }
 
+// A name as a link path segment that is a valid URL as well (the other arrangements' pages keep what their
+// time wrote): also what a URL may not hold, and the comma and space that would split a srcset.
+std::string GalleryLink(std::string_view name) {
+    static const std::pair<std::string_view, std::string_view> kMore[] = {
+        {" ", "%20"}, {",", "%2C"}, {"[", "%5B"}, {"]", "%5D"},    {"^", "%5E"},    {"`", "%60"},
+        {"{", "%7B"}, {"|", "%7C"}, {"}", "%7D"}, {"&lt;", "%3C"}, {"&gt;", "%3E"}, {"&quot;", "%22"}};
+    const std::string escaped = EscapeLinkSegment(name);
+    std::string out;
+    out.reserve(escaped.size());
+    for (std::size_t i = 0; i < escaped.size();) {
+        bool replaced = false;
+        for (const auto& [from, to] : kMore) {
+            if (std::string_view(escaped).substr(i, from.size()) == from) {
+                out += to;
+                i += from.size();
+                replaced = true;
+                break;
+            }
+        }
+        if (!replaced)
+            out += escaped[i++];
+    }
+    return out;
+}
+
 } // namespace
 
 std::string GalleryPageWriter::PageName(const AlbumJob& job) {
@@ -131,15 +156,15 @@ std::string GalleryPageWriter::AltText(const GalleryItem& item) const {
 void GalleryPageWriter::AddItem(const GalleryItem& item) {
     if (count_ > 0 && count_ % kChunkItems == 0)
         text_ += "</ul>\n<ul>\n";
-    const std::string thumb = EscapeLinkSegment(item.thumbName);
+    const std::string thumb = GalleryLink(item.thumbName);
     std::string line = "<li" + Attribute("id", ItemId(item.dataName)) + "><a" +
-                       Attribute("href", "Data/" + EscapeLinkSegment(item.dataName));
+                       Attribute("href", "Data/" + GalleryLink(item.dataName));
     if (item.pictureWidth > 0 && item.pictureHeight > 0)
         line += Attribute("data-size",
                           std::to_string(item.pictureWidth) + "x" + std::to_string(item.pictureHeight));
     if (IsMovieKind(item.kind))
         line += Attribute("data-movie",
-                          item.playableName.empty() ? "" : "Data/" + EscapeLinkSegment(item.playableName));
+                          item.playableName.empty() ? "" : "Data/" + GalleryLink(item.playableName));
     else if (item.kind == Audio)
         line += " data-sound";
     line += "><img" + Attribute("src", "Thumb/" + thumb);
