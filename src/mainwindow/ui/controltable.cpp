@@ -38,6 +38,7 @@ const std::vector<ControlSpec>& MainWindowControls() {
         {1033, K::BitmapButton, 0, 381, 322, 428, 383, 147, 148},
         {1034, K::BitmapButton, 0, 442, 322, 489, 383, 149, 150},
         {1035, K::BitmapButton, 0, 503, 322, 550, 383, 151, 152},
+        {1036, K::BitmapButton, 0, 564, 322, 611, 383, 170, 171}, // the Gallery
         {1027, K::ColourButton, 0, 320, 180, 367, 241},
         {1022, K::Swatch, 0, 542, 135, 563, 156},
         {1023, K::Swatch, 0, 565, 253, 610, 286},

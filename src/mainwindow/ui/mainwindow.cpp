@@ -65,6 +65,8 @@ constexpr int kOptionCommandId = 2003;
 constexpr int kHelpContext = 2000;
 constexpr int kEmbedCommand = 1100;
 constexpr int kLastArrangement = 3;
+constexpr int kGalleryNameId = 3402;
+constexpr int kGalleryDescriptionId = 3403;
 
 QString Text(int id) {
     return QString::fromStdString(LoadText(id));
@@ -286,10 +288,13 @@ void MainWindow::WireControls() {
     connect(As<QCheckBox>(1005), &QCheckBox::toggled, this, &MainWindow::OnShowThumbnail);
     PageStyleChooser::Controls style;
     style.solidColour = As<ColourButton>(1027);
-    for (int k = 0; k < 4; ++k) {
+    for (int k = 0; k < 4; ++k)
         style.pictures[static_cast<std::size_t>(k)] = As<BitmapButton>(1028 + k);
+    for (int k = 0; k < kGalleryArrangement; ++k)
         style.arrangements[static_cast<std::size_t>(k)] = As<BitmapButton>(1032 + k);
-    }
+    // The Gallery is new beside the four of old: its button says what it is.
+    control(1036)->setToolTip(Text(kGalleryDescriptionId));
+    control(1036)->setAccessibleName(Text(kGalleryNameId));
     style.fontColourButton = As<BitmapButton>(1024);
     style.backgroundColourButton = As<BitmapButton>(1025);
     style.fontSwatch = As<ColourSwatch>(1022);
@@ -435,10 +440,12 @@ std::unique_ptr<QMenu> MainWindow::MakeContextMenu() {
     QAction* embed = menu->addAction(Text(kEmbedItemId));
     embed->setObjectName(QStringLiteral("command%1").arg(kEmbedCommand));
     embed->setCheckable(true);
-    // Arrangement 4 has no players to embed: the item is greyed and unticked there.
+    // Arrangement 4 has no players to embed: the item is greyed and unticked there. In the Gallery movies
+    // always play: greyed and ticked.
     const bool lastArrangement = pageStyle_->arrangementIndex() == kLastArrangement;
-    embed->setEnabled(!lastArrangement);
-    embed->setChecked(!lastArrangement && settings_.embedPlayback == 1);
+    const bool gallery = pageStyle_->arrangementIndex() == kGalleryArrangement - 1;
+    embed->setEnabled(!lastArrangement && !gallery);
+    embed->setChecked(gallery || (!lastArrangement && settings_.embedPlayback == 1));
     connect(embed, &QAction::triggered, this,
             [this] { settings_.embedPlayback = settings_.embedPlayback == 1 ? 0 : 1; });
     return menu;
