@@ -6,9 +6,14 @@
 (function () {
   'use strict';
   var main = document.querySelector('main');
-  if (!main || typeof window.PhotoSwipe !== 'function') {
+  var script = document.currentScript;
+  if (!main || !script || !document.addEventListener) {
     return;
   }
+  // The viewer library and its style sheet beside this script, loaded when first needed: a page of
+  // thousands of items opens without them.
+  var folder = script.src.slice(0, script.src.lastIndexOf('/') + 1);
+  var waiting = null;
   var labels = (main.getAttribute('data-labels') || '').split('|');
   var links = [];
   var slides = [];
@@ -82,6 +87,38 @@
 
   function mediaIn(content) {
     return content && content.element ? content.element.querySelector('video, audio') : null;
+  }
+
+  function withLibrary(then, otherwise) {
+    if (window.PhotoSwipe) {
+      then();
+      return;
+    }
+    if (waiting) {
+      waiting.push([then, otherwise]);
+      return;
+    }
+    waiting = [[then, otherwise]];
+    var missing = 2;
+    function loaded(ok) {
+      missing = ok ? missing - 1 : -1;
+      if (missing === 0 || (!ok && waiting)) {
+        var calls = waiting;
+        waiting = null;
+        calls.forEach(function (call) { (ok && window.PhotoSwipe ? call[0] : call[1])(); });
+      }
+    }
+    var style = document.createElement('link');
+    style.rel = 'stylesheet';
+    style.href = folder + 'photoswipe.css';
+    style.onload = function () { loaded(true); };
+    style.onerror = function () { loaded(false); };
+    document.head.appendChild(style);
+    var library = document.createElement('script');
+    library.src = folder + 'photoswipe.umd.min.js';
+    library.onload = function () { loaded(true); };
+    library.onerror = function () { loaded(false); };
+    document.head.appendChild(library);
   }
 
   // The viewer may still move a slide between its holders when it becomes active: play once it stands.
@@ -192,7 +229,11 @@
       return;
     }
     event.preventDefault();
-    open(Number(link.getAttribute('data-index')), false);
+    withLibrary(function () {
+      open(Number(link.getAttribute('data-index')), false);
+    }, function () {
+      location.href = link.href; // without the viewer the link does what it always did
+    });
   });
   window.addEventListener('popstate', function () {
     if (viewer) {
@@ -205,7 +246,9 @@
   function openFromAddress() {
     var index = indexFromAddress();
     if (index >= 0 && !viewer) {
-      open(index, true);
+      withLibrary(function () {
+        open(index, true);
+      }, function () {});
     }
   }
   window.addEventListener('hashchange', openFromAddress);

@@ -24,8 +24,10 @@ constexpr int kKindAndDateText = 3407;
 constexpr int kViewerLabelsText = 3410; // Viewer, Close, Zoom, Previous, Next, the error
 constexpr int kViewerLabelCount = 6;
 
-// Items per list: the browser lays out and paints only the lists near the screen.
-constexpr int kChunkItems = 100;
+// Items per list: the browser lays out and paints only the lists near the screen, and loads no thumbnail
+// of a list it skips. Small enough that a phone's first screen needs two lists and its lazy-loading margin
+// (thousands of pixels on a slow network) reaches no further; a multiple of 2, 3, 4 and 6 columns.
+constexpr int kChunkItems = 12;
 // What the album's Viewer folder holds, all copied from the installed viewer folder.
 constexpr std::string_view kViewerFiles[] = {"gallery.css", "gallery.js", "photoswipe.css",
                                              "photoswipe.umd.min.js", "photoswipe-LICENSE.txt"};
@@ -122,8 +124,8 @@ bool GalleryPageWriter::Begin(const AlbumJob& job, const std::string& background
     text_ += "<meta charset=\"utf-8\">\n";
     text_ += "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n";
     text_ += "<title>" + title + "</title>\n";
+    text_ += "<link rel=\"icon\" href=\"data:,\">\n"; // no request for an icon the album has not got
     text_ += "<link rel=\"stylesheet\" href=\"" + viewer + "/gallery.css\">\n";
-    text_ += "<link rel=\"stylesheet\" href=\"" + viewer + "/photoswipe.css\">\n";
     // The user's colours and picture; the colour texts are #rrggbb, the picture's name is the album's own.
     text_ += "<style>body{color:" + job.fontColourText;
     if (job.backgroundIndex == 0)
@@ -131,7 +133,6 @@ bool GalleryPageWriter::Begin(const AlbumJob& job, const std::string& background
     else if (!backgroundName.empty())
         text_ += ";background-image:url(\"Data/" + Encoded(backgroundName, '%') + "\")";
     text_ += "}</style>\n";
-    text_ += "<script src=\"" + viewer + "/photoswipe.umd.min.js\" defer></script>\n";
     text_ += "<script src=\"" + viewer + "/gallery.js\" defer></script>\n";
     text_ += "</head>\n<body>\n";
     if (!job.pageTitle.empty())

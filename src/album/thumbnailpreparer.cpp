@@ -23,6 +23,10 @@ namespace {
 // its application segments (each at most 64 KB, rarely more than a few), a bitmap's size in its first bytes.
 constexpr std::size_t kHeadBytes = std::size_t{1} << 20;
 
+// Shown at two or three device pixels per pixel, where the loss shows less: the thumbnails a phone loads
+// before any scrolling weigh a sixth less than at the 1x quality.
+constexpr int kDenserQuality = 75;
+
 // The pixels the head declares; 0 when it declares none that can be read.
 uint64_t DeclaredPixels(const std::vector<uint8_t>& head, int kind) {
     int64_t width = 0;
@@ -129,7 +133,7 @@ PreparedThumbnail ThumbnailPreparer::Prepare(const std::string& source, int kind
         }
         if (IsMovieKind(kind))
             steps.StampMovieMark(kind);
-        if (!steps.EncodeJpeg(MediaCopier::kJpegQuality))
+        if (!steps.EncodeJpeg(density == 1 ? MediaCopier::kJpegQuality : kDenserQuality))
             return prepared;
         if (density == 1) {
             prepared.jpeg.assign(picture.encoded(), picture.encoded() + picture.encodedSize());
