@@ -141,6 +141,7 @@
       dataSource: slides,
       index: index,
       wheelToZoom: true,
+      bgOpacity: 1, // the page behind would show through, its text as dark as the backdrop
       returnFocus: false, // the thumbnail of the item last shown gets it (below)
       closeTitle: labels[1],
       zoomTitle: labels[2],
