@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The generation run: writes Index.html, copies every item into Data and makes its thumbnail in Thumb,
+// The generation run: writes Index.html (the Gallery: index.html, its Viewer folder and thumbnails also at
+// 2x and 3x in Thumb/2x and Thumb/3x), copies every item into Data and makes its thumbnail in Thumb,
 // reporting to a RunHost as it goes, and ends every run with exactly one close request carrying the run
 // code (1 written, 2 stopped, 3 failed), also when something in the run throws (then 3, after a failure
 // line when one can be told). Nothing already written is removed on a stop or a failure; the page is built

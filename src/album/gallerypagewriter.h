@@ -4,10 +4,11 @@
 // memory and put in place at Close, under a temporary name beside index.html renamed over it, so a stopped
 // or failed run leaves the earlier page as it was.
 //
-// Names reach the page escaped as in the other arrangements (EscapeHtmlText, EscapeLinkSegment); the
-// title is escaped too, since this page's markup is its own. Each item's id is its Data name with every
-// byte outside letters, digits, ".", "-" and "_" written as "~XX", so it is stable across runs and safe
-// in an address.
+// Names reach the page escaped as in the other arrangements (EscapeHtmlText, EscapeLinkSegment), and links
+// also percent-encode what a URL may not hold and what would split a srcset (a space, a comma); the title
+// is escaped too, since this page's markup is its own. Each item's id is its Data name with every byte
+// outside letters, digits, ".", "-" and "_" written as "~XX", so it is stable across runs and safe in an
+// address.
 //
 // Owned and used by one thread; not thread-safe. No operation throws for a file error: false, and
 // failure() names the file and the cause.
