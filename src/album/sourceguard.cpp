@@ -50,8 +50,14 @@ std::string FindSourceTheRunWouldWrite(const std::vector<MediaItem>& items, cons
         const bool itself = IdOf(item.path, own, true) && IdOf(data, target, false) && own == target;
         if (!itself && isSource(data))
             return data;
-        if (!thumbFolder.empty() && isSource(Join(thumbFolder, item.thumbName)))
-            return Join(thumbFolder, item.thumbName);
+        if (thumbFolder.empty())
+            continue;
+        // The Gallery writes each thumbnail at 2x and 3x as well.
+        for (const char* density : {"", "2x/", "3x/"}) {
+            const std::string thumb = Join(thumbFolder, density + item.thumbName);
+            if ((job.gallery || !*density) && isSource(thumb))
+                return thumb;
+        }
     }
     if (job.backgroundIndex > 0) {
         const std::string background =
