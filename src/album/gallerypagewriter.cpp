@@ -168,6 +168,11 @@ void GalleryPageWriter::AddItem(const GalleryItem& item) {
                           item.playableName.empty() ? "" : "Data/" + GalleryLink(item.playableName));
     else if (item.kind == Audio)
         line += " data-sound";
+    if (!item.originalPath.empty()) {
+        const std::size_t slash = item.originalPath.rfind('/') + 1; // the folder's own name is plain
+        line += Attribute("data-original",
+                          item.originalPath.substr(0, slash) + GalleryLink(item.originalPath.substr(slash)));
+    }
     line += "><img" + Attribute("src", "Thumb/" + thumb);
     if (item.denser)
         line += Attribute("srcset", "Thumb/2x/" + thumb + " 2x,Thumb/3x/" + thumb + " 3x");

@@ -33,6 +33,8 @@ struct GalleryItem {
     int pictureWidth = 0; // the picture's (movie frame's) displayed size; 0: not known
     int pictureHeight = 0;
     std::string playableName; // a movie: the Data name of a file browsers play; empty: a link only
+    std::string originalPath; // the original's path in the album when it is published; the viewer offers it
+                              // as a download
     std::string caption;      // empty when none is known
     std::string date;         // the date taken as shown; empty when not known
 };
