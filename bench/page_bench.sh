@@ -53,8 +53,11 @@ done
 table=$(for line in "${results[@]}"; do
     node -e '
         const r = JSON.parse(process.argv[1]), items = Number(r.name.match(/(\d+) items/)[1]);
-        console.log(`| ${r.name} | ${r.runs} | ${r.performance} | ${r.accessibility} | ${(r.lcpMs / 1000).toFixed(2)} | ` +
-          `${r.cls.toFixed(3)} | ${r.kib} | ${r.requests} | ${r.foreign} | ${Math.round(r.pageBytes / items)} |`);
+        const shown = (value, text) => (value === null || Number.isNaN(value) ? "-" : text);
+        console.log(`| ${r.name} | ${r.runs} | ${shown(r.performance, r.performance)} | ` +
+          `${shown(r.accessibility, r.accessibility)} | ${shown(r.lcpMs, (r.lcpMs / 1000).toFixed(2))} | ` +
+          `${shown(r.cls, Number(r.cls).toFixed(3))} | ${shown(r.kib, r.kib)} | ${r.requests} | ${r.foreign} | ` +
+          `${Math.round(r.pageBytes / items)} |${r.failed ? ` Lighthouse: ${r.failed}` : ""}`);
     ' "$line"
 done)
 section="## $(date -u '+%Y-%m-%d %H:%M') UTC, $(nproc) cores, the Gallery's page (bench/page_bench.sh)
@@ -64,8 +67,8 @@ throttling, $(/usr/bin/chromium --version | head -1); medians of the runs given.
 1,000 items: Performance >= 95, Accessibility 100, LCP <= 2.5 s, CLS <= 0.05, <= 600 KiB in <= 40 requests,
 <= 350 page bytes per item.
 
-| page | runs | Performance | Accessibility | LCP s | CLS | KiB | requests | other hosts | page bytes / item |
-|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|
+| page | runs | Performance | Accessibility | LCP s | CLS | KiB | requests | other hosts | page bytes / item | notes |
+|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---|
 $table
 "
 echo "$section"

@@ -43,16 +43,18 @@ try {
     for (let i = 0; i < Number(runs); i++) {
       const { lhr } = await lighthouse(url, { port: chrome.port, output: 'json', logLevel: 'error',
         onlyCategories: ['performance', 'accessibility'], disableFullPageScreenshot: true });
-      if (process.env.AW_BENCH_REQUESTS)
-        console.error(lhr.audits['network-requests'].details.items.map((r) => r.url).join('\n'));
-      const requests = lhr.audits['network-requests'].details.items;
+      // A page Lighthouse could not finish (a timeout on a huge page) still gives what it measured.
+      const audit = (id) => lhr.audits[id] || {};
+      const requests = (audit('network-requests').details || {}).items || [];
       const foreign = requests.filter((r) => !r.url.startsWith('http://127.0.0.1')).length;
+      const score = (id) => (lhr.categories[id] && lhr.categories[id].score !== null
+        ? Math.round(lhr.categories[id].score * 100) : NaN);
       measured.push({
-        performance: Math.round(lhr.categories.performance.score * 100),
-        accessibility: Math.round(lhr.categories.accessibility.score * 100),
-        lcpMs: Math.round(lhr.audits['largest-contentful-paint'].numericValue),
-        cls: lhr.audits['cumulative-layout-shift'].numericValue,
-        kib: Math.round(lhr.audits['total-byte-weight'].numericValue / 1024),
+        performance: score('performance'),
+        accessibility: score('accessibility'),
+        lcpMs: Math.round(audit('largest-contentful-paint').numericValue ?? NaN),
+        cls: audit('cumulative-layout-shift').numericValue ?? NaN,
+        kib: Math.round((audit('total-byte-weight').numericValue ?? NaN) / 1024),
         requests: requests.length,
         foreign,
         failed: lhr.runtimeError ? lhr.runtimeError.message : '',

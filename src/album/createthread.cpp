@@ -341,9 +341,17 @@ bool CCreateThread::WriteDenserThumbnails(std::size_t index, const PreparedThumb
                         FailureCause::NoWorkFolder};
             return false;
         }
-        if (copier.CommitThumbnail(one, temp, JoinPath(folders_.thumbFolder, name), item.kind) != 1) {
-            failure_ = copier.failure();
-            return false;
+        const std::string path = JoinPath(folders_.thumbFolder, name);
+        const int committed = copier.CommitThumbnail(one, temp, path, item.kind);
+        // A read-only one from an earlier run is replaced without a question, as the 1x one is.
+        if (committed != 1) {
+            const RunFailure copyFailure = copier.failure();
+            if (committed == 0 || ReplaceReadOnly(path, name, false, [&] {
+                                      return copier.WriteThumbContent(temp, path, item.kind);
+                                  }) == 0) {
+                failure_ = copier.failure().empty() ? copyFailure : copier.failure();
+                return false;
+            }
         }
         if (reuse_)
             reuse_->RecordDenser(index, density, prepared.pictureWidth, prepared.pictureHeight);
