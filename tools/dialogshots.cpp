@@ -67,7 +67,8 @@ int main(int argc, char** argv) {
     Shoot(about, folder, "aboutbox");
     aw::AboutBox full(Qt::ShiftModifier | Qt::ControlModifier, nullptr);
     Shoot(full, folder, "aboutbox-full");
-    aw::HelpLinkDialog note(aw::LoadText(441), aw::LoadText(421), 2001, help);
+    aw::HelpLinkDialog note(aw::LoadText(TextId::NamesChanged), aw::LoadText(TextId::InformationCaption),
+                            2001, help);
     Shoot(note, folder, "helplinkdialog");
     return 0;
 }

@@ -23,7 +23,6 @@ constexpr int kFormat = 1;
 constexpr std::string_view kProgram = "program ";
 constexpr std::string_view kEnd = "end ";
 constexpr int kFieldCount = 14;
-constexpr int kManifestNameText = 3120;
 constexpr int kLargestThumbSide = 65535;
 
 std::uint64_t Checksum(std::string_view text) {
@@ -198,7 +197,7 @@ std::string ManifestPath(const std::string& albumFolder) {
     std::string path = albumFolder;
     if (path.empty() || path.back() != '/')
         path += '/';
-    return path + LoadText(kManifestNameText);
+    return path + LoadText(TextId::ManifestName);
 }
 
 ManifestRead LoadManifest(const std::string& albumFolder, std::string_view version) {

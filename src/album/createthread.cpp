@@ -132,7 +132,8 @@ int CCreateThread::Generate() {
         if (Cancelled())
             return Finish(page, RunStopped);
         currentFile_ = items_[p - 1].path;
-        host_.SetStatusText(FormatText(LoadText(435), {std::to_string(p), std::to_string(count)}));
+        host_.SetStatusText(
+            FormatText(LoadText(TextId::ProcessingProgress), {std::to_string(p), std::to_string(count)}));
         host_.AdvanceProgress(kProgressPerItem);
 
         switch (HandleItem(p - 1, copier, page, templates[column])) {
@@ -181,7 +182,8 @@ CCreateThread::ItemOutcome CCreateThread::HandleItem(std::size_t index, MediaCop
                 return ItemOutcome::Fail;
             }
             if (replaced == RunHost::kNo) {
-                host_.Inform(FormatText(LoadText(445), {item.fileName}), LoadText(421));
+                host_.Inform(FormatText(LoadText(TextId::FileNotCreated), {item.fileName}),
+                             LoadText(TextId::InformationCaption));
                 return ItemOutcome::LeftOut;
             }
         }
@@ -294,7 +296,8 @@ int CCreateThread::ReplaceReadOnly(const std::string& destination, const std::st
                                    const std::function<int()>& rewrite) {
     if (!IsReadOnly(destination))
         return 0;
-    if (ask && host_.AskYesNo(FormatText(LoadText(442), {displayName}), LoadText(431)) != RunHost::kYes)
+    if (ask && host_.AskYesNo(FormatText(LoadText(TextId::ReadOnlyQuestion), {displayName}),
+                              LoadText(TextId::ConfirmationCaption)) != RunHost::kYes)
         return RunHost::kNo;
     if (!ClearReadOnly(destination))
         return 0;

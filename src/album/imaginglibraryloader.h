@@ -21,6 +21,7 @@
 #include <string>
 
 #include "album/imaginglibrary.h"
+#include "stringtable.h"
 
 namespace aw {
 
@@ -43,8 +44,9 @@ public:
     ImagingLoadResult Load(const std::filesystem::path& folder);
 
     ImagingLoadResult result() const { return result_; }
-    // The string id of the message for the last failure (401 or 402); 0 after success or before loading.
-    int failureTextId() const;
+    // The message for the last failed load: a module missing or refused, or an entry point missing. Only
+    // meaningful after a load that failed.
+    TextId failureTextId() const;
     // The module file and why it was not loaded (its checks' reason or the dynamic loader's text), or the
     // missing symbol; empty after success.
     const std::string& errorText() const { return errorText_; }
@@ -74,7 +76,6 @@ private:
     ModuleHandle video_;
     ImagingLibrary library_;
     ImagingLoadResult result_ = ImagingLoadResult::Loaded;
-    bool attempted_ = false;
     std::string errorText_;
     int resolvedCount_ = 0;
 };

@@ -49,16 +49,10 @@ bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-MediaPath::MediaPath()
-    : table_{{{LoadText(300), StillJpeg}, {LoadText(321), StillJpeg}, {LoadText(322), StillJpeg},
-              {LoadText(301), StillBmp},  {LoadText(302), MovieAsf},  {LoadText(303), MovieAvi},
-              {LoadText(327), MovieMov},  {LoadText(328), MovieMpeg}, {LoadText(329), MovieMpeg},
-              {LoadText(304), Audio},     {LoadText(330), Audio},     {LoadText(331), Audio},
-              {LoadText(350), StillPng},  {LoadText(351), StillGif},  {LoadText(352), StillWebp},
-              {LoadText(353), StillHeif}, {LoadText(354), StillHeif}, {LoadText(355), MovieMp4},
-              {LoadText(356), MovieMp4},  {LoadText(357), MovieWebm}, {LoadText(358), MovieMkv},
-              {LoadText(359), Movie3gp}}},
-      jpg_(LoadText(300)) {}
+MediaPath::MediaPath() : jpg_(LoadText(TextId::JpgExtension)) {
+    for (std::size_t i = 0; i < kExtensionCount; ++i)
+        table_[i] = {LoadText(kExtensions[i].text), kExtensions[i].kind};
+}
 
 std::string MediaPath::FolderOf(std::string_view path) {
     const Parts p = Split(path);

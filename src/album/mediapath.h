@@ -12,16 +12,31 @@
 #include <string_view>
 
 #include "album/mediakind.h"
+#include "stringtable.h"
 
 namespace aw {
 
 class MediaPath {
 public:
-    // The string ids of every supported extension, in the order KindOf tries them: the original twelve,
-    // then today's formats.
-    static constexpr int kExtensionIds[] = {300, 321, 322, 301, 302, 303, 327, 328, 329, 304, 330,
-                                            331, 350, 351, 352, 353, 354, 355, 356, 357, 358, 359};
-    static constexpr std::size_t kExtensionCount = std::size(kExtensionIds);
+    // Every supported extension and its kind, in the order KindOf tries them: the original twelve, then
+    // today's formats.
+    struct Extension {
+        TextId text;
+        MediaKind kind;
+    };
+    static constexpr Extension kExtensions[] = {
+        {TextId::JpgExtension, StillJpeg},  {TextId::JpegExtension, StillJpeg},
+        {TextId::JpeExtension, StillJpeg},  {TextId::BmpExtension, StillBmp},
+        {TextId::AsfExtension, MovieAsf},   {TextId::AviExtension, MovieAvi},
+        {TextId::MovExtension, MovieMov},   {TextId::MpgExtension, MovieMpeg},
+        {TextId::MpegExtension, MovieMpeg}, {TextId::WavExtension, Audio},
+        {TextId::WmaExtension, Audio},      {TextId::Mp3Extension, Audio},
+        {TextId::PngExtension, StillPng},   {TextId::GifExtension, StillGif},
+        {TextId::WebpExtension, StillWebp}, {TextId::HeicExtension, StillHeif},
+        {TextId::HeifExtension, StillHeif}, {TextId::Mp4Extension, MovieMp4},
+        {TextId::M4vExtension, MovieMp4},   {TextId::WebmExtension, MovieWebm},
+        {TextId::MkvExtension, MovieMkv},   {TextId::ThreeGpExtension, Movie3gp}};
+    static constexpr std::size_t kExtensionCount = std::size(kExtensions);
 
     MediaPath(); // loads the extensions from the string table
 
@@ -57,7 +72,7 @@ private:
         MediaKind kind;
     };
     std::array<Entry, kExtensionCount> table_;
-    std::string jpg_; // string 300
+    std::string jpg_;
 };
 
 // ASCII-only case-insensitive equality, as the extension table compares.

@@ -188,7 +188,7 @@ bool PageWriter::OpenPageFiles(const AlbumJob& job) {
     arrangement.fd.release(); // the stream owns it now
 
     const std::string& folder = job.outputFolder;
-    const std::string pageName = LoadText(310);
+    const std::string pageName = LoadText(TextId::IndexPageName);
     if (folder.empty()) {
         // Without a folder the page would land in the file-system root.
         arrangement_.reset();
@@ -245,7 +245,7 @@ bool PageWriter::FailRead() {
 }
 
 bool PageWriter::FailWrite(int error) {
-    failure_ = {pagePath_.empty() ? LoadText(310) : pagePath_,
+    failure_ = {pagePath_.empty() ? LoadText(TextId::IndexPageName) : pagePath_,
                 error == 0 ? FailureCause::WriteFailed : CauseFromErrno(error)};
     return false;
 }
@@ -269,11 +269,15 @@ bool PageWriter::WriteText(std::string_view text) {
     return true;
 }
 
-bool PageWriter::WriteFragment(int id) {
-    const std::string fragment = LoadText(id);
+bool PageWriter::WriteFragment(int number) {
+    const std::string fragment = TextForNumber(number);
     if (fragment.empty())
         return true; // a number that names no string writes nothing
     return WriteText(Substitute(fragment).text);
+}
+
+bool PageWriter::WriteFragment(TextId id) {
+    return WriteText(Substitute(LoadText(id)).text);
 }
 
 bool PageWriter::WritePageHead(int backgroundIndex) {
@@ -289,8 +293,8 @@ bool PageWriter::WritePageHead(int backgroundIndex) {
             return true;
         if (n == kArrangementMarker)
             continue;
-        if (n == 501 && backgroundIndex > 0)
-            n = 502;
+        if (n == TextNumber(TextId::SolidBodyFragment) && backgroundIndex > 0)
+            n = TextNumber(TextId::PictureBodyFragment);
         if (!WriteFragment(n))
             return false;
     }
@@ -332,9 +336,10 @@ bool PageWriter::WriteItemEntry(const std::vector<std::string>& templateLines, i
     for (const std::string& line : templateLines) {
         const int n = ParseArrangementNumber(line);
         bool written = true;
-        if (n == 506) {
-            written = (!boxed || WriteFragment(518)) && WriteFragment(video ? 522 : 506) &&
-                      (!boxed || WriteFragment(514));
+        if (n == TextNumber(TextId::ThumbImageFragment)) {
+            written = (!boxed || WriteFragment(TextId::GreyFrameFragment)) &&
+                      WriteFragment(video ? TextId::VideoFragment : TextId::ThumbImageFragment) &&
+                      (!boxed || WriteFragment(TextId::TableEndFragment));
         } else {
             written = WriteFragment(n);
         }

@@ -24,6 +24,7 @@
 
 #include "album/albumjob.h"
 #include "album/runfailure.h"
+#include "stringtable.h"
 
 namespace aw {
 
@@ -65,7 +66,8 @@ public:
     // Opens the job's arrangement file for reading (a regular file only, refused without blocking) and
     // creates the page under a temporary name ("HTM...") in outputFolder. On failure nothing stays open.
     bool OpenPageFiles(const AlbumJob& job);
-    bool WritePageHead(int backgroundIndex); // 501 becomes 502 for backgroundIndex > 0
+    bool
+    WritePageHead(int backgroundIndex); // the solid body becomes the picture body for backgroundIndex > 0
     // Appends the raw template lines (shared ones to both lists); the reader then stands at the tail.
     bool ReadItemTemplates(std::vector<std::string>& firstColumn, std::vector<std::string>& secondColumn);
     // One item's entry from a template list; thumbWidth/Height decide the grey box (below 160 x 120).
@@ -92,7 +94,8 @@ private:
     enum class LineRead { Line, End, Error };
 
     LineRead ReadLine(std::string& line);
-    bool WriteFragment(int id);
+    bool WriteFragment(int number); // a number read from the arrangement file
+    bool WriteFragment(TextId id);
     bool WriteText(std::string_view text);
     bool FailRead();
     bool FailWrite(int error);

@@ -41,8 +41,8 @@ std::string FindSourceTheRunWouldWrite(const std::vector<MediaItem>& items, cons
         FileId id;
         return IdOf(path, id, false) && sources.count(id) != 0;
     };
-    if (isSource(Join(job.outputFolder, LoadText(310))))
-        return Join(job.outputFolder, LoadText(310));
+    if (isSource(Join(job.outputFolder, LoadText(TextId::IndexPageName))))
+        return Join(job.outputFolder, LoadText(TextId::IndexPageName));
     for (const MediaItem& item : items) {
         const std::string data = Join(dataFolder, item.fileName);
         FileId own, target;

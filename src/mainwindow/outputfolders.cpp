@@ -18,12 +18,6 @@ namespace aw {
 
 namespace {
 
-constexpr int kOverwriteQuestionId = 430;
-constexpr int kConfirmationId = 431;
-constexpr int kPageNameId = 310;
-constexpr int kDataId = 311;
-constexpr int kThumbId = 312;
-
 bool IsAbsolute(const std::string& path) {
     return !path.empty() && path[0] == '/';
 }
@@ -55,7 +49,7 @@ bool OutputFolders::AskOverwriteQuestion() {
     if (!questionPending_)
         return true;
     questionPending_ = false;
-    return questions_.AskYesNo(LoadText(kOverwriteQuestionId), LoadText(kConfirmationId),
+    return questions_.AskYesNo(LoadText(TextId::OverwriteQuestion), LoadText(TextId::ConfirmationCaption),
                                MessageIcon::Question, DefaultButton::Yes);
 }
 
@@ -115,9 +109,9 @@ FolderResult OutputFolders::PrepareMediaFolders(const std::string& outputFolder,
     thumbPath.clear();
     if (!DriveExists(folder))
         return {FolderFailed, 0};
-    for (const int nameId : {kDataId, kThumbId}) {
-        const std::string path = JoinPath(folder, LoadText(nameId));
-        (nameId == kDataId ? dataPath : thumbPath) = path;
+    for (const TextId name : {TextId::DataFolderName, TextId::ThumbFolderName}) {
+        const std::string path = JoinPath(folder, LoadText(name));
+        (name == TextId::DataFolderName ? dataPath : thumbPath) = path;
         if (!PathExists(path)) {
             if (::mkdir(path.c_str(), 0777) != 0)
                 return {FolderFailed, errno};
@@ -130,20 +124,20 @@ FolderResult OutputFolders::PrepareMediaFolders(const std::string& outputFolder,
                 return {FolderFailed, ENOTDIR};
             if (questionPending_) {
                 const bool yes = AskOverwriteQuestion();
-                if (nameId == kThumbId)
+                if (name == TextId::ThumbFolderName)
                     return {yes ? FolderYes : FolderNo, 0};
                 if (!yes)
                     return {FolderNo, 0};
             }
         }
-        if (nameId == kDataId && arrangementMarker == 1)
+        if (name == TextId::DataFolderName && arrangementMarker == 1)
             return {FolderGoOn, 0};
     }
     return {FolderGoOn, 0};
 }
 
 bool OutputFolders::IndexPageExists(const std::string& outputFolder) {
-    return PathExists(JoinPath(WithoutLeadingBlanks(outputFolder), LoadText(kPageNameId)));
+    return PathExists(JoinPath(WithoutLeadingBlanks(outputFolder), LoadText(TextId::IndexPageName)));
 }
 
 std::string OutputFolders::ChooseInitialFolder(const std::string& folder) const {

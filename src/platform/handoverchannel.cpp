@@ -14,8 +14,6 @@ extern "C" {
 namespace aw {
 namespace {
 
-constexpr int kRequestId = 324;
-
 using Clock = std::chrono::steady_clock;
 
 } // namespace
@@ -25,7 +23,7 @@ std::string HandOverChannel::DefaultSocketPath() {
 }
 
 std::string HandOverChannel::SocketPathIn(const std::string& folder) {
-    return RuntimeFolder::FileIn(folder, LoadText(kRequestId));
+    return RuntimeFolder::FileIn(folder, LoadText(TextId::HandOverRequestName));
 }
 
 std::vector<HandOverRecord> HandOverChannel::Ask(const std::string& socketPath,
@@ -39,7 +37,8 @@ std::vector<HandOverRecord> HandOverChannel::Ask(const std::string& socketPath,
 
     Bytes requests;
     for (const std::string& format : formats) {
-        const Bytes request = EncodeRecord(LoadText(kRequestId), Bytes(format.begin(), format.end()));
+        const Bytes request =
+            EncodeRecord(LoadText(TextId::HandOverRequestName), Bytes(format.begin(), format.end()));
         requests.insert(requests.end(), request.begin(), request.end());
     }
     if (!HandOverSocket::SendAll(fd.get(), requests, deadline))

@@ -40,7 +40,8 @@ private slots:
         rig.list->controller().Attach(rig.list);
         Click(rig, 2); // a kind without a preview fails at once, inside the handler
         QVERIFY(rig.messages.log.empty());
-        QTRY_COMPARE(rig.messages.log, Strings{"inform " + LoadText(438) + ": " + LoadText(424)});
+        QTRY_COMPARE(rig.messages.log, Strings{"inform " + LoadText(TextId::WarningCaption) + ": " +
+                                               LoadText(TextId::ThumbnailFailed)});
         Click(rig, 1);
         QTRY_COMPARE(rig.status->currentMessage().toStdString(), name);
         QCOMPARE(Centre(rig.pane), QColor(Qt::red));

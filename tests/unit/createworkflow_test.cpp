@@ -52,11 +52,13 @@ public:
         return result;
     }
     std::string Id(const std::string& text) const {
-        for (int id : {427, 429, 430, 436, 441, 444})
+        for (TextId id : {TextId::BrowserFailed, TextId::CreationCancelled, TextId::OverwriteQuestion,
+                          TextId::SettingsNotSaved, TextId::NamesChanged, TextId::CameraFolderQuestion})
             if (text == LoadText(id))
-                return std::to_string(id);
-        for (const auto& [id, known] : {std::pair{"407", FormatText(LoadText(407), {folder})},
-                                        {"429+432", LoadText(429) + LoadText(432)}})
+                return std::to_string(TextNumber(id));
+        for (const auto& [id, known] :
+             {std::pair{"407", FormatText(LoadText(TextId::PageCreated), {folder})},
+              {"429+432", LoadText(TextId::CreationCancelled) + LoadText(TextId::FilesMayRemain)}})
             if (text == known)
                 return id;
         return "\"" + text + "\"";
@@ -102,7 +104,9 @@ TEST(CreateWorkflowTest, QuestionsMessagesAndFolders) {
         {"open-nosave",
          RunStopped,
          {"run", "inform 429+432", "save embed 1", "inform 436", "save folder /var/tmp/", "inform 436"}},
-        {"open-failed", RunFailed, {"run", "inform \"" + LoadText(428) + "\nfile x\"", "saves"}},
+        {"open-failed",
+         RunFailed,
+         {"run", "inform \"" + LoadText(TextId::RunFailed) + "\nfile x\"", "saves"}},
         {"nocode-norows", 0, {"run", "saves"}} // table rows that do not exist leave the job's texts alone
     };
     for (const auto& c : cases) {

@@ -16,8 +16,9 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-const std::string kNote = LoadText(437);
-const std::string kPreviewFailed = "box " + LoadText(438) + ": " + LoadText(424);
+const std::string kNote = LoadText(TextId::DisplayingThumbnail);
+const std::string kPreviewFailed =
+    "box " + LoadText(TextId::WarningCaption) + ": " + LoadText(TextId::ThumbnailFailed);
 
 // Records what the list is told; a box records whether the list's state was whole while it was up.
 struct View : ListView {
@@ -198,21 +199,23 @@ TEST(ListController, IntakeSelectsTheFirstFilesThenReports) {
         rig.list.DeleteSelection();
     };
     rig.list.TakeFiles({"/p/a.jpg", "/p/notes.txt", "/p/my b.jpg"});
-    EXPECT_EQ(rig.view.events,
-              (Names{"status a.jpg" + kNote, "show /p/a.jpg", "status a.jpg",
-                     "box " + LoadText(421) + ": " + LoadText(404) + "notes.txt",
-                     "box " + LoadText(438) + ": " + LoadText(403) + "\nmy b.jpg", kPreviewFailed}));
+    EXPECT_EQ(rig.view.events, (Names{"status a.jpg" + kNote, "show /p/a.jpg", "status a.jpg",
+                                      "box " + LoadText(TextId::InformationCaption) + ": " +
+                                          LoadText(TextId::UnsupportedFiles) + "notes.txt",
+                                      "box " + LoadText(TextId::WarningCaption) + ": " +
+                                          LoadText(TextId::UnsafeNames) + "\nmy b.jpg",
+                                      kPreviewFailed}));
     EXPECT_EQ(rig.view.lines, (Names{"a.jpg", "my b.jpg"}));
 
     rig.view.events.clear(); // onto a filled list: the selection stays, nothing is previewed
-    EXPECT_EQ(rig.list.TakeBrowserSelection(SelectionBlock::Build("/in", {"c.jpg"})), 0);
-    EXPECT_EQ(rig.list.TakeBrowserSelection({1, 0, 0, 0}), 446);
+    EXPECT_EQ(rig.list.TakeBrowserSelection(SelectionBlock::Build("/in", {"c.jpg"})), std::nullopt);
+    EXPECT_EQ(rig.list.TakeBrowserSelection({1, 0, 0, 0}), TextId::NoFilesSelected);
     EXPECT_TRUE(rig.view.events.empty());
 
     std::string folder;
     Rig startup({});
-    EXPECT_EQ(startup.list.TakeStartupFile("/p/notes.txt", folder), 447);
-    EXPECT_EQ(startup.list.TakeStartupFile("/a.jpg", folder), 0);
+    EXPECT_EQ(startup.list.TakeStartupFile("/p/notes.txt", folder), TextId::UnsupportedSelection);
+    EXPECT_EQ(startup.list.TakeStartupFile("/a.jpg", folder), std::nullopt);
     EXPECT_EQ(folder, "/");
 
     // After a run that did not finish (b.bmp's item is b.jpg now): the line's own text and item.

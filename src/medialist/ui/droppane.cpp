@@ -208,8 +208,8 @@ void DropPane::AcceptDroppedFiles(const std::vector<std::string>& paths) {
         list_->controller().TakeFiles(paths);
 }
 
-int DropPane::AcceptStartupFile(const std::string& path, std::string& folder) {
-    return list_ ? list_->controller().TakeStartupFile(path, folder) : 447;
+IntakeRefusal DropPane::AcceptStartupFile(const std::string& path, std::string& folder) {
+    return list_ ? list_->controller().TakeStartupFile(path, folder) : TextId::UnsupportedSelection;
 }
 
 } // namespace aw

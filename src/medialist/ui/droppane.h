@@ -23,6 +23,7 @@
 #include <QImage>
 #include <QPointer>
 
+#include "medialist/blockintake.h"
 #include "medialist/listview.h"
 #include "medialist/previewworker.h"
 
@@ -48,9 +49,9 @@ public:
     bool isPreparing() const { return preparing_; }
 
     // Files dropped, or named at start-up, handed to the list's controller (TakeFiles, TakeStartupFile);
-    // without a list nothing is taken and the start-up file gives 447.
+    // without a list nothing is taken and the start-up file is refused as unsupported.
     void AcceptDroppedFiles(const std::vector<std::string>& paths);
-    int AcceptStartupFile(const std::string& path, std::string& folder);
+    IntakeRefusal AcceptStartupFile(const std::string& path, std::string& folder);
 
     // The preparation the worker runs; PreparePreview with the attached imaging table unless a test
     // replaces it (for a slow or failing stand-in). Called on the worker thread.

@@ -61,7 +61,7 @@ void ThumbnailList::Attach(QAbstractButton* create, DropPane* pane, QAbstractBut
     controller_.Attach(this); // the Create button starts as the rule says
 }
 
-int ThumbnailList::AcceptBrowserSelection(const Bytes& selectionBlock) {
+IntakeRefusal ThumbnailList::AcceptBrowserSelection(const Bytes& selectionBlock) {
     return controller_.TakeBrowserSelection(selectionBlock);
 }
 

@@ -41,8 +41,8 @@ public:
     void Attach(QAbstractButton* create, DropPane* pane, QAbstractButton* showThumbnail, QStatusBar* status,
                 MessageService* messages);
 
-    // The media browser's selection block taken in (ListController::TakeBrowserSelection): 0, 446 or 447.
-    int AcceptBrowserSelection(const Bytes& selectionBlock);
+    // The media browser's selection block taken in (ListController::TakeBrowserSelection).
+    IntakeRefusal AcceptBrowserSelection(const Bytes& selectionBlock);
 
     int LineCount() const { return count(); }
     int SelectedLine() const; // -1 when none is
