@@ -24,6 +24,7 @@ constexpr std::string_view kProgram = "program ";
 constexpr std::string_view kEnd = "end ";
 constexpr int kFieldCount = 14;
 constexpr int kLargestThumbSide = 65535;
+constexpr int kBackgroundNumber = 100; // the background's kind in the text, beyond every MediaKind
 
 std::uint64_t Checksum(std::string_view text) {
     std::uint64_t hash = 0xcbf29ce484222325ULL; // FNV-1a
@@ -108,12 +109,15 @@ bool ParseEntry(std::string_view line, ManifestEntry& entry) {
     if (fields.size() != kFieldCount || fields[0].size() != 1 || (fields[0][0] != 'D' && fields[0][0] != 'T'))
         return false;
     entry.folder = fields[0][0];
-    if (!ParseNumber(fields[1], entry.kind) || !ParseNumber(fields[2], entry.thumbWidth) ||
+    int kind = 0;
+    if (!ParseNumber(fields[1], kind) || !ParseNumber(fields[2], entry.thumbWidth) ||
         !ParseNumber(fields[3], entry.thumbHeight) || entry.thumbWidth < 0 || entry.thumbHeight < 0 ||
         entry.thumbWidth > kLargestThumbSide || entry.thumbHeight > kLargestThumbSide)
         return false;
     if (!ParseIdentity(fields, 4, entry.source) || !ParseIdentity(fields, 8, entry.written))
         return false;
+    entry.kind =
+        kind == kBackgroundNumber ? RecordKind::Background() : RecordKind{static_cast<MediaKind>(kind)};
     return Decode(fields[12], entry.name) && IsPlainName(entry.name) &&
            Decode(fields[13], entry.sourcePath) && entry.sourcePath.size() > 1 &&
            entry.sourcePath[0] == '/' && entry.sourcePath.find('\0') == std::string::npos;
@@ -131,7 +135,8 @@ std::string FormatManifest(const std::vector<ManifestEntry>& entries, std::strin
     text += std::string(kProgram) + Encode(version) + '\n';
     for (const ManifestEntry& entry : entries) {
         std::string line(1, entry.folder);
-        line += ' ' + std::to_string(entry.kind) + ' ' + std::to_string(entry.thumbWidth) + ' ' +
+        const int kind = entry.kind.background ? kBackgroundNumber : static_cast<int>(entry.kind.item);
+        line += ' ' + std::to_string(kind) + ' ' + std::to_string(entry.thumbWidth) + ' ' +
                 std::to_string(entry.thumbHeight);
         AppendIdentity(line, entry.source);
         AppendIdentity(line, entry.written);

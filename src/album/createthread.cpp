@@ -174,14 +174,14 @@ CCreateThread::ItemOutcome CCreateThread::HandleItem(std::size_t index, MediaCop
         }
         if (copied != 1) {
             const RunFailure copyFailure = copier.failure();
-            const int replaced = ReplaceReadOnly(dataPath, item.fileName, true, [&] {
+            const Replaced replaced = ReplaceReadOnly(dataPath, item.fileName, true, [&] {
                 return copier.WriteDataContent(item.path, dataPath, item.kind);
             });
-            if (replaced == 0) {
+            if (replaced == Replaced::Failed) {
                 failure_ = copier.failure().empty() ? copyFailure : copier.failure();
                 return ItemOutcome::Fail;
             }
-            if (replaced == RunHost::kNo) {
+            if (replaced == Replaced::Declined) {
                 host_.Inform(FormatText(LoadText(TextId::FileNotCreated), {item.fileName}),
                              LoadText(TextId::InformationCaption));
                 return ItemOutcome::LeftOut;
@@ -212,10 +212,10 @@ CCreateThread::ItemOutcome CCreateThread::HandleItem(std::size_t index, MediaCop
         }
         if (committed != 1) {
             const RunFailure copyFailure = copier.failure();
-            const int replaced = ReplaceReadOnly(thumbPath, item.thumbName, false, [&] {
+            const Replaced replaced = ReplaceReadOnly(thumbPath, item.thumbName, false, [&] {
                 return copier.WriteThumbContent(temp, thumbPath, item.kind);
             });
-            if (replaced == 0) {
+            if (replaced == Replaced::Failed) {
                 failure_ = copier.failure().empty() ? copyFailure : copier.failure();
                 return ItemOutcome::Fail;
             }
@@ -255,7 +255,7 @@ void CCreateThread::StartLookAhead() {
         std::make_unique<PrepareAhead<PreparedThumbnail>>(items_.size(), [this, preparer](std::size_t index) {
             const MediaItem& item = items_[index];
             // A thumbnail the plan expects to keep is not decoded ahead.
-            const bool needed = item.kind != Audio && !(reuse_ && reuse_->ThumbPlanned(index));
+            const bool needed = item.kind != MediaKind::Audio && !(reuse_ && reuse_->ThumbPlanned(index));
             return needed ? preparer.Prepare(item.path, item.kind) : PreparedThumbnail{};
         });
 }
@@ -263,7 +263,7 @@ void CCreateThread::StartLookAhead() {
 PreparedThumbnail CCreateThread::TakeThumbnail(std::size_t index) {
     // Without thumbnails (the marker) and for audio items the copier needs nothing prepared.
     const MediaItem& item = items_[index];
-    if (!lookAhead_ || item.kind == Audio)
+    if (!lookAhead_ || item.kind == MediaKind::Audio)
         return {};
     // Expected to be kept but changed since the plan was made: made here, the look-ahead passed it over.
     if (reuse_ && reuse_->ThumbPlanned(index))
@@ -282,7 +282,7 @@ bool CCreateThread::CopyBackground() {
     const bool copied = error == 0 || ReplaceReadOnly(destination, backgroundName_, false, [&] {
                                           rewriteError = CopyFileReplacing(source, destination);
                                           return rewriteError == 0 ? 1 : 0;
-                                      }) != 0;
+                                      }) == Replaced::Done;
     if (copied) {
         if (reuse_)
             reuse_->RecordBackground(backgroundName_);
@@ -292,22 +292,23 @@ bool CCreateThread::CopyBackground() {
     return false;
 }
 
-int CCreateThread::ReplaceReadOnly(const std::string& destination, const std::string& displayName, bool ask,
-                                   const std::function<int()>& rewrite) {
+CCreateThread::Replaced CCreateThread::ReplaceReadOnly(const std::string& destination,
+                                                       const std::string& displayName, bool ask,
+                                                       const std::function<int()>& rewrite) {
     if (!IsReadOnly(destination))
-        return 0;
+        return Replaced::Failed;
     if (ask && host_.AskYesNo(FormatText(LoadText(TextId::ReadOnlyQuestion), {displayName}),
                               LoadText(TextId::ConfirmationCaption)) != RunHost::kYes)
-        return RunHost::kNo;
+        return Replaced::Declined;
     if (!ClearReadOnly(destination))
-        return 0;
+        return Replaced::Failed;
     const int written = rewrite();
     // The file was read-only before and stays so, also when the rewrite failed half-way.
     const bool restored = SetReadOnly(destination);
     // Reporting success for a rewrite that did not land would leave a stale or broken file on the page.
     if (written != 1 || !restored)
-        return 0;
-    return ask ? RunHost::kYes : 1;
+        return Replaced::Failed;
+    return Replaced::Done;
 }
 
 int CCreateThread::Finish(PageWriter& page, int runCode) {

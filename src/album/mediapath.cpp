@@ -88,25 +88,25 @@ std::string MediaPath::WithinNameLimit(std::string_view name) {
 
 std::string MediaPath::DataNameOf(std::string_view path) const {
     const Parts p = Split(path);
-    int kind = Unsupported;
+    MediaKind kind = MediaKind::Unsupported;
     if (KindOf(p.extension, kind) && IsConvertedStillKind(kind))
         return std::string(p.base) + jpg_;
     return std::string(p.base) + std::string(p.extension);
 }
 
-bool MediaPath::KindOf(std::string_view extension, int& kind) const {
+bool MediaPath::KindOf(std::string_view extension, MediaKind& kind) const {
     for (const Entry& e : table_) {
         if (EqualsIgnoringAsciiCase(extension, e.extension)) {
             kind = e.kind;
             return true;
         }
     }
-    kind = Unsupported;
+    kind = MediaKind::Unsupported;
     return false;
 }
 
 bool MediaPath::IsSupportedExtension(std::string_view extension) const {
-    int kind = Unsupported;
+    MediaKind kind = MediaKind::Unsupported;
     return KindOf(extension, kind);
 }
 

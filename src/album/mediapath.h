@@ -25,17 +25,17 @@ public:
         MediaKind kind;
     };
     static constexpr Extension kExtensions[] = {
-        {TextId::JpgExtension, StillJpeg},  {TextId::JpegExtension, StillJpeg},
-        {TextId::JpeExtension, StillJpeg},  {TextId::BmpExtension, StillBmp},
-        {TextId::AsfExtension, MovieAsf},   {TextId::AviExtension, MovieAvi},
-        {TextId::MovExtension, MovieMov},   {TextId::MpgExtension, MovieMpeg},
-        {TextId::MpegExtension, MovieMpeg}, {TextId::WavExtension, Audio},
-        {TextId::WmaExtension, Audio},      {TextId::Mp3Extension, Audio},
-        {TextId::PngExtension, StillPng},   {TextId::GifExtension, StillGif},
-        {TextId::WebpExtension, StillWebp}, {TextId::HeicExtension, StillHeif},
-        {TextId::HeifExtension, StillHeif}, {TextId::Mp4Extension, MovieMp4},
-        {TextId::M4vExtension, MovieMp4},   {TextId::WebmExtension, MovieWebm},
-        {TextId::MkvExtension, MovieMkv},   {TextId::ThreeGpExtension, Movie3gp}};
+        {TextId::JpgExtension, MediaKind::StillJpeg},  {TextId::JpegExtension, MediaKind::StillJpeg},
+        {TextId::JpeExtension, MediaKind::StillJpeg},  {TextId::BmpExtension, MediaKind::StillBmp},
+        {TextId::AsfExtension, MediaKind::MovieAsf},   {TextId::AviExtension, MediaKind::MovieAvi},
+        {TextId::MovExtension, MediaKind::MovieMov},   {TextId::MpgExtension, MediaKind::MovieMpeg},
+        {TextId::MpegExtension, MediaKind::MovieMpeg}, {TextId::WavExtension, MediaKind::Audio},
+        {TextId::WmaExtension, MediaKind::Audio},      {TextId::Mp3Extension, MediaKind::Audio},
+        {TextId::PngExtension, MediaKind::StillPng},   {TextId::GifExtension, MediaKind::StillGif},
+        {TextId::WebpExtension, MediaKind::StillWebp}, {TextId::HeicExtension, MediaKind::StillHeif},
+        {TextId::HeifExtension, MediaKind::StillHeif}, {TextId::Mp4Extension, MediaKind::MovieMp4},
+        {TextId::M4vExtension, MediaKind::MovieMp4},   {TextId::WebmExtension, MediaKind::MovieWebm},
+        {TextId::MkvExtension, MediaKind::MovieMkv},   {TextId::ThreeGpExtension, MediaKind::Movie3gp}};
     static constexpr std::size_t kExtensionCount = std::size(kExtensions);
 
     MediaPath(); // loads the extensions from the string table
@@ -55,7 +55,7 @@ public:
 
     // Sets the kind of the first table entry matching `extension` without ASCII case; false (and
     // Unsupported) when none matches. Never gives MovieAsfMarked.
-    bool KindOf(std::string_view extension, int& kind) const;
+    bool KindOf(std::string_view extension, MediaKind& kind) const;
     bool IsSupportedExtension(std::string_view extension) const;
 
     // Every character an ASCII letter, digit, '.' or '_'; an empty name is safe.

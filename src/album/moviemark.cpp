@@ -75,8 +75,8 @@ MarkPixels Render(const char* const (&rows)[MovieMark::kSize]) {
 
 } // namespace
 
-int MovieMark::MarkFor(int kind) {
-    return kind == MovieAsfMarked ? kFilmStripMarked : kFilmStrip;
+int MovieMark::MarkFor(MediaKind kind) {
+    return kind == MediaKind::MovieAsfMarked ? kFilmStripMarked : kFilmStrip;
 }
 
 const uint8_t* MovieMark::Pixels(int mark) {
@@ -85,7 +85,7 @@ const uint8_t* MovieMark::Pixels(int mark) {
     return mark == kFilmStripMarked ? filmStripMarked.data() : filmStrip.data();
 }
 
-void MovieMark::Stamp(uint8_t* pixels, int width, int height, int kind) {
+void MovieMark::Stamp(uint8_t* pixels, int width, int height, MediaKind kind) {
     if (pixels == nullptr || width <= 0 || height == 0)
         return;
     const bool topDown = height < 0;

@@ -326,7 +326,7 @@ bool PageWriter::ReadItemTemplates(std::vector<std::string>& firstColumn,
     }
 }
 
-bool PageWriter::WriteItemEntry(const std::vector<std::string>& templateLines, int kind, int thumbWidth,
+bool PageWriter::WriteItemEntry(const std::vector<std::string>& templateLines, MediaKind kind, int thumbWidth,
                                 int thumbHeight, bool playInPage) {
     // The plug-in player of fragment 507 runs in no current browser (and its cell lost the link to the
     // file, fragment 520), so a movie either plays in a video element or is shown as without playback.

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "album/albumjob.h"
+#include "album/mediakind.h"
 #include "album/runfailure.h"
 #include "stringtable.h"
 
@@ -74,7 +75,7 @@ public:
     // playInPage: embedded playback is on and a browser plays this movie; its thumbnail then becomes a
     // video element of the thumbnail's size with the thumbnail as its poster, and its name stays a link.
     // Every other item, movies included, is written as with embedded playback off.
-    bool WriteItemEntry(const std::vector<std::string>& templateLines, int kind, int thumbWidth,
+    bool WriteItemEntry(const std::vector<std::string>& templateLines, MediaKind kind, int thumbWidth,
                         int thumbHeight, bool playInPage);
     bool WritePageTail();
     // Closes both files. A page whose tail was written is renamed over outputFolder/Index.html (replacing

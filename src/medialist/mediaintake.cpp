@@ -45,13 +45,13 @@ MediaIntake::MediaIntake(ItemList& items) : items_(items) {}
 bool MediaIntake::Take(const std::string& path) {
     const std::string extension = MediaPath::ExtensionOf(path);
     const std::string fileName = MediaPath::BaseNameOf(path) + extension;
-    int kind = Unsupported;
+    MediaKind kind = MediaKind::Unsupported;
     if (!paths_.KindOf(extension, kind)) {
         rejected_.push_back(fileName);
         return false;
     }
-    if (kind == MovieAsf && IsMarkedAsf(path))
-        kind = MovieAsfMarked;
+    if (kind == MediaKind::MovieAsf && IsMarkedAsf(path))
+        kind = MediaKind::MovieAsfMarked;
     items_.AppendItem(MediaItem{path, MediaPath::FolderOf(path), fileName, std::string(), kind});
     ++added_;
     if (!MediaPath::IsWebSafeName(fileName))

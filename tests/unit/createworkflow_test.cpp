@@ -126,9 +126,9 @@ TEST(CreateWorkflowTest, QuestionsMessagesAndFolders) {
         AlbumJob job;
         job.backgroundText = job.arrangementFile = "kept";
         ItemList items;
-        items.AppendItem({"/photos/a.jpg", "", "", "", StillJpeg});
+        items.AppendItem({"/photos/a.jpg", "", "", "", MediaKind::StillJpeg});
         if (has("clash"))
-            items.AppendItem({"/other/a.jpg", "", "", "", StillJpeg});
+            items.AppendItem({"/other/a.jpg", "", "", "", MediaKind::StillJpeg});
         std::set<fs::path> before(fs::recursive_directory_iterator(dir.path()), {});
         const CreateResult result =
             CreateWorkflow(services, MountInfo((dir / "mountinfo").string(), (dir / "sys").string()))

@@ -28,7 +28,7 @@ struct View : ListView {
     void EnableCreate(bool enabled) override { create = enabled; }
     void SetStatusText(const std::string& text) override { events.push_back("status " + text); }
     bool IsShowThumbnailChecked() const override { return thumbnail; }
-    PreviewStart StartPreview(std::uint64_t t, const std::string& path, int) override {
+    PreviewStart StartPreview(std::uint64_t t, const std::string& path, MediaKind) override {
         return ticket = t, events.push_back("show " + path), preview;
     }
     void ClearPreview() override { events.push_back("clear"); }
@@ -84,7 +84,7 @@ TEST(ListController, MovesSwapWholeItemsAndStopAtTheEnds) {
         EXPECT_EQ(rig.view.lines, order);
         EXPECT_EQ(rig.list.currentIndex(), after);
         for (const MediaItem& item : rig.list.items().items())
-            EXPECT_EQ(item.kind == Audio, item.path == "/q/E.mp3");
+            EXPECT_EQ(item.kind == MediaKind::Audio, item.path == "/q/E.mp3");
         EXPECT_TRUE(rig.view.events.empty());
     }
 }

@@ -114,7 +114,7 @@ bool ThumbnailList::IsShowThumbnailChecked() const {
     return showThumbnail_ && showThumbnail_->isChecked();
 }
 
-PreviewStart ThumbnailList::StartPreview(std::uint64_t ticket, const std::string& path, int kind) {
+PreviewStart ThumbnailList::StartPreview(std::uint64_t ticket, const std::string& path, MediaKind kind) {
     return pane_ ? pane_->ShowThumbnail(ticket, path, kind) : PreviewStart::Shown;
 }
 

@@ -55,7 +55,7 @@ public:
     void EnableCreate(bool enabled) override;
     void SetStatusText(const std::string& text) override;
     bool IsShowThumbnailChecked() const override;
-    PreviewStart StartPreview(std::uint64_t ticket, const std::string& path, int kind) override;
+    PreviewStart StartPreview(std::uint64_t ticket, const std::string& path, MediaKind kind) override;
     void ClearPreview() override;
     void ShowBox(const std::string& text, const std::string& caption, BoxKind kind) override;
     void ScheduleBoxes() override;
