@@ -11,7 +11,9 @@
 #include "album/pagewriter.h"
 #include "album/reuseplan.h"
 #include "album/runhost.h"
+#include "platform/asciicase.h"
 #include "platform/filecopy.h"
+#include "platform/paths.h"
 #include "platform/tempfile.h"
 #include "stringtable.h"
 
@@ -19,10 +21,6 @@ namespace aw {
 namespace {
 
 constexpr int kProgressPerItem = 10;
-
-std::string JoinPath(const std::string& folder, const std::string& name) {
-    return folder + "/" + name;
-}
 
 } // namespace
 

@@ -29,12 +29,6 @@ ImagingLibraryLoader::~ImagingLibraryLoader() {
     Release();
 }
 
-std::filesystem::path ImagingLibraryLoader::ProgramFolder() {
-    std::error_code error;
-    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::filesystem::path() : program.parent_path();
-}
-
 std::filesystem::path ImagingLibraryLoader::ModuleFolderFor(const std::filesystem::path& programFolder) {
     // Installed: bin/ and lib/albumwright/ side by side under one prefix. Built: everything in bin/.
     const std::filesystem::path installed = (programFolder / ".." / "lib" / "albumwright").lexically_normal();

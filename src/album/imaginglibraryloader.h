@@ -21,6 +21,7 @@
 #include <string>
 
 #include "album/imaginglibrary.h"
+#include "platform/paths.h"
 #include "stringtable.h"
 
 namespace aw {
@@ -55,8 +56,6 @@ public:
 
     const ImagingLibrary& library() const { return library_; }
 
-    // The folder holding the running program (/proc/self/exe); empty when it cannot be told.
-    static std::filesystem::path ProgramFolder();
     // `programFolder`/../lib/albumwright when anything is there under the image module's name, else
     // `programFolder`.
     static std::filesystem::path ModuleFolderFor(const std::filesystem::path& programFolder);

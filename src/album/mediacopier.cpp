@@ -10,6 +10,7 @@
 #include "album/picturesteps.h"
 #include "album/thumbnailpreparer.h"
 #include "platform/filecopy.h"
+#include "platform/paths.h"
 #include "platform/regularfile.h"
 #include "platform/tempfile.h"
 
@@ -40,11 +41,6 @@ bool CanReadRegularFile(const std::string& path) {
 std::string FileNameOf(const std::string& path) {
     const auto slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string FolderPrefixOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 } // namespace
@@ -129,7 +125,7 @@ int MediaCopier::CopyToDataFolder(const std::string& source, const std::string& 
 }
 
 std::string MediaCopier::AudioThumbPath(const std::string& thumbPath) const {
-    return FolderPrefixOf(thumbPath) + FileNameOf(audioPicture_);
+    return JoinPath(FolderOf(thumbPath), FileNameOf(audioPicture_));
 }
 
 int MediaCopier::MakeThumbnail(const std::string& source, TempFile& tempFile, const std::string& thumbPath,

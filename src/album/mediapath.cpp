@@ -1,14 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "album/mediapath.h"
 
+#include "platform/asciicase.h"
 #include "stringtable.h"
 
 namespace aw {
 namespace {
-
-char AsciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 struct Parts {
     std::string_view drive, directory, base, extension;
@@ -39,15 +36,6 @@ Parts Split(std::string_view path) {
 }
 
 } // namespace
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (AsciiLower(a[i]) != AsciiLower(b[i]))
-            return false;
-    return true;
-}
 
 MediaPath::MediaPath() : jpg_(LoadText(TextId::JpgExtension)) {
     for (std::size_t i = 0; i < kExtensionCount; ++i)

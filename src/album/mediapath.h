@@ -75,7 +75,4 @@ private:
     std::string jpg_;
 };
 
-// ASCII-only case-insensitive equality, as the extension table compares.
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
-
 } // namespace aw

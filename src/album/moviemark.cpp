@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "album/mediakind.h"
+#include "imaging/imagingabi.h"
 
 namespace aw {
 namespace {
@@ -90,7 +91,7 @@ void MovieMark::Stamp(uint8_t* pixels, int width, int height, MediaKind kind) {
         return;
     const bool topDown = height < 0;
     const int rows = topDown ? -height : height;
-    const std::size_t rowSize = (3 * static_cast<std::size_t>(width) + 3) / 4 * 4;
+    const std::size_t rowSize = AwRowSize24(static_cast<std::size_t>(width));
     const uint8_t* mark = Pixels(MarkFor(kind));
     const int left = width - kMargin - kSize;
     for (int my = 0; my < kSize; ++my) { // my, y: rows counted from the bottom

@@ -13,6 +13,7 @@
 #include "album/arrangementline.h"
 #include "album/mediakind.h"
 #include "album/mediapath.h"
+#include "platform/paths.h"
 #include "platform/regularfile.h"
 #include "platform/tempfile.h"
 #include "stringtable.h"
@@ -195,7 +196,7 @@ bool PageWriter::OpenPageFiles(const AlbumJob& job) {
         failure_ = {pageName, FailureCause::WriteFailed};
         return false;
     }
-    pagePath_ = folder.back() == '/' ? folder + pageName : folder + "/" + pageName;
+    pagePath_ = JoinPath(folder, pageName);
 
     // The page is built under a temporary name beside Index.html and renamed over it only when complete:
     // a stopped or failed run leaves the earlier page as it was, and a link planted at Index.html is

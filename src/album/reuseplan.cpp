@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "album/mediakind.h"
+#include "platform/paths.h"
 
 namespace aw {
 
@@ -33,7 +34,7 @@ ReusePlan::ReusePlan(const std::vector<MediaItem>& items, ReuseTarget target,
 std::string ReusePlan::PathOf(const Key& key) const {
     const std::string& folder = key.first == 'D' ? target_.dataFolder : target_.thumbFolder;
     // Never a name at the root: a path that names nothing keeps nothing and removes nothing.
-    return folder.empty() ? std::string() : folder + "/" + key.second;
+    return folder.empty() ? std::string() : JoinPath(folder, key.second);
 }
 
 ReusePlan::Source ReusePlan::ThumbSource(std::size_t index) const {

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "cli/commandline.h"
 
-#include <cctype>
 #include <charconv>
 
+#include "platform/asciicase.h"
 #include "stringtable.h"
 
 namespace aw::cli {
@@ -83,7 +83,7 @@ bool ParseNumber(const std::string& text, int low, int high, int& value) {
 int HexDigit(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
-    const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const char lower = AsciiLower(c);
     if (lower >= 'a' && lower <= 'f')
         return lower - 'a' + 10;
     return -1;

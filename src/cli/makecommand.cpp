@@ -18,6 +18,7 @@
 #include "mainwindow/settingsstore.h"
 #include "medialist/itemlist.h"
 #include "medialist/mediaintake.h"
+#include "platform/paths.h"
 #include "platform/profilestore.h"
 #include "platform/regularfile.h"
 #include "stringtable.h"
@@ -81,7 +82,7 @@ AlbumSettings InstalledSettings(const std::string& dataRoot, const CommandLine& 
 }
 
 // -w when given (it must be a folder), else the saved work folder when usable, else the system's.
-std::optional<std::string> ChooseWorkFolder(const CommandLine& line, const std::string& programFolder,
+std::optional<std::string> ChooseWorkFolder(const CommandLine& line, const std::string& dataRoot,
                                             std::string& problem) {
     if (!line.workFolder.empty()) {
         const std::string folder = Absolute(line.workFolder);
@@ -93,7 +94,7 @@ std::optional<std::string> ChooseWorkFolder(const CommandLine& line, const std::
         return WithClosingSlash(folder);
     }
     ProfileStore store;
-    const SettingsStore settings(store, programFolder);
+    const SettingsStore settings(store, dataRoot);
     AlbumSettings loaded;
     settings.LoadWorkFolder(loaded); // reads only; falls back to the system's folder itself
     return WithClosingSlash(loaded.workFolder);
@@ -117,8 +118,7 @@ int MakeCommand::Run(const std::vector<std::string>& args) {
     }
 
     Console console(line.answer, line.quiet);
-    const std::string programFolder = SettingsStore::RunningProgramFolder();
-    const std::string dataRoot = SettingsStore::DataFolderFor(programFolder);
+    const std::string dataRoot = SettingsStore::DataFolderFor(ProgramFolder());
     if (dataRoot.empty()) {
         PrintError(LoadText(TextId::HtmldataMissing));
         return ExitFailed;
@@ -152,7 +152,7 @@ int MakeCommand::Run(const std::vector<std::string>& args) {
 
     AlbumSettings settings = InstalledSettings(dataRoot, line);
     std::string problem;
-    const std::optional<std::string> workFolder = ChooseWorkFolder(line, programFolder, problem);
+    const std::optional<std::string> workFolder = ChooseWorkFolder(line, dataRoot, problem);
     if (!workFolder)
         return UsageError(problem);
     settings.workFolder = *workFolder;

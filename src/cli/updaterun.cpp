@@ -7,6 +7,7 @@
 #include "album/albummanifest.h"
 #include "cli/console.h"
 #include "mainwindow/outputfolders.h"
+#include "platform/paths.h"
 #include "stringtable.h"
 
 namespace aw::cli {
@@ -39,9 +40,8 @@ std::unique_ptr<ReusePlan> PlanUpdate(const ProgressRequest& request, bool prune
     target.dataFolder = request.dataPath;
     // Without thumbnails the run has no Thumb folder, but a prune still finds the earlier ones there.
     target.thumbnails = request.arrangementMarker != 1;
-    target.thumbFolder = target.thumbnails
-                             ? request.thumbPath
-                             : OutputFolders::JoinPath(album, LoadText(TextId::ThumbFolderName));
+    target.thumbFolder =
+        target.thumbnails ? request.thumbPath : JoinPath(album, LoadText(TextId::ThumbFolderName));
     target.audioPicture = request.job.audioPicture;
     if (request.job.backgroundIndex > 0)
         target.backgroundPath = request.job.backgroundText;

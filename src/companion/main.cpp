@@ -13,10 +13,10 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
-#include "album/imaginglibraryloader.h"
 #include "companion/pickcompanion.h"
 #include "companion/programlauncher.h"
 #include "platform/handoverchannel.h"
+#include "platform/paths.h"
 #include "stringtable.h"
 
 namespace {
@@ -84,9 +84,8 @@ int main(int argc, char** argv) {
         return Fail(problem);
     aw::PickCompanion companion(files, currentFolder);
     aw::ProgramLauncher launcher;
-    const std::string program =
-        aw::ProgramLauncher::Find("albumwright", aw::ImagingLibraryLoader::ProgramFolder().string(),
-                                  std::getenv("PATH") != nullptr ? std::getenv("PATH") : "");
+    const std::string program = aw::ProgramLauncher::Find(
+        "albumwright", aw::ProgramFolder(), std::getenv("PATH") != nullptr ? std::getenv("PATH") : "");
     const aw::PickCompanion::Launch launch{[&](std::string& error) {
                                                if (program.empty()) {
                                                    error = "albumwright not found";

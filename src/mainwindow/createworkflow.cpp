@@ -10,6 +10,7 @@
 #include "mainwindow/outputfolders.h"
 #include "medialist/itemlist.h"
 #include "platform/errorcodes.h"
+#include "platform/paths.h"
 #include "platform/regularfile.h"
 #include "stringtable.h"
 
@@ -31,7 +32,7 @@ std::string CreateWorkflow::ColourText(const Rgb& colour) {
 }
 
 std::string CreateWorkflow::AlbumPagePath(const std::string& folder) {
-    return OutputFolders::JoinPath(folder, LoadText(TextId::IndexPageName));
+    return JoinPath(folder, LoadText(TextId::IndexPageName));
 }
 
 int CreateWorkflow::HasArrangementMarker(const std::string& arrangementFile) {

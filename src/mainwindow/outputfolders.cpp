@@ -10,7 +10,9 @@
 #include <unistd.h>
 
 #include "album/mediapath.h"
+#include "platform/asciicase.h"
 #include "platform/desktopfolder.h"
+#include "platform/paths.h"
 #include "platform/pathwalk.h"
 #include "stringtable.h"
 
@@ -39,7 +41,7 @@ std::string ExpandHomeFolder(const std::string& text) {
         home = entry->pw_dir;
     if (home.empty())
         return text; // no home to stand for: refused later as the mistake it then is
-    return text.size() <= 2 ? home : OutputFolders::JoinPath(home, text.substr(2));
+    return text.size() <= 2 ? home : JoinPath(home, text.substr(2));
 }
 
 OutputFolders::OutputFolders(MessageService& questions, MountInfo mounts)
@@ -142,12 +144,6 @@ bool OutputFolders::IndexPageExists(const std::string& outputFolder) {
 
 std::string OutputFolders::ChooseInitialFolder(const std::string& folder) const {
     return IsCameraFolder(folder) ? DesktopFolder() : folder;
-}
-
-std::string OutputFolders::JoinPath(const std::string& folder, const std::string& name) {
-    if (!folder.empty() && folder.back() == '/')
-        return folder + name;
-    return folder + '/' + name;
 }
 
 } // namespace aw

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/paths.h"
 #include "platform/profilestore.h"
 #include "platform/tempfile.h"
 #include "stringtable.h"
@@ -22,8 +23,11 @@ std::string Numbered(TextId name, int index) {
 // Where htmldata is when nothing else is named; the program's own folder when it is nowhere, so that the
 // failure names the place where it was looked for first.
 std::string DefaultDataFolder() {
-    const std::string found = SettingsStore::DataFolderFor(SettingsStore::RunningProgramFolder());
-    return found.empty() ? SettingsStore::RunningProgramFolder() : found;
+    const std::string program = ProgramFolder();
+    const std::string found = SettingsStore::DataFolderFor(program);
+    if (!found.empty() || program.empty())
+        return found;
+    return JoinPath(program, "");
 }
 
 } // namespace
@@ -33,24 +37,13 @@ SettingsStore::SettingsStore(ProfileStore& store, std::string programFolder, Sys
       info_(std::move(info)), company_(LoadText(TextId::CompanyName)),
       product_(LoadText(TextId::ProductName)) {}
 
-std::string SettingsStore::RunningProgramFolder() {
-    std::error_code error;
-    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error)
-        return {};
-    std::string folder = program.parent_path().string();
-    if (folder.empty() || folder.back() != '/')
-        folder += '/';
-    return folder;
-}
-
 std::string SettingsStore::DataFolderFor(const std::string& programFolder) {
     if (programFolder.empty())
         return {};
     std::error_code error;
-    for (const std::string& root : {programFolder, programFolder + "../share/albumwright/"})
-        if (std::filesystem::is_directory(root + "htmldata", error))
-            return std::filesystem::path(root).lexically_normal().string();
+    for (const std::string& root : {programFolder, JoinPath(programFolder, "../share/albumwright")})
+        if (std::filesystem::is_directory(JoinPath(root, "htmldata"), error))
+            return (std::filesystem::path(root) / "").lexically_normal().string();
     return {};
 }
 

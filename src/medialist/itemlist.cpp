@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "album/mediapath.h"
+#include "platform/asciicase.h"
 
 namespace aw {
 

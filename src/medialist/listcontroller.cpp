@@ -8,6 +8,7 @@
 #include "album/mediapath.h"
 #include "medialist/blockintake.h"
 #include "medialist/mediaintake.h"
+#include "platform/asciicase.h"
 #include "stringtable.h"
 
 namespace aw {

@@ -7,6 +7,7 @@ extern "C" {
 }
 
 #include "platform/handoversocket.h"
+#include "platform/paths.h"
 #include "platform/runtimefolder.h"
 #include "platform/uniquefd.h"
 #include "stringtable.h"
@@ -23,7 +24,7 @@ std::string HandOverChannel::DefaultSocketPath() {
 }
 
 std::string HandOverChannel::SocketPathIn(const std::string& folder) {
-    return RuntimeFolder::FileIn(folder, LoadText(TextId::HandOverRequestName));
+    return JoinPath(folder, LoadText(TextId::HandOverRequestName));
 }
 
 std::vector<HandOverRecord> HandOverChannel::Ask(const std::string& socketPath,

@@ -31,10 +31,6 @@ std::string RuntimeFolder::Path() {
     return "/tmp/albumwright-" + std::to_string(::getuid());
 }
 
-std::string RuntimeFolder::FileIn(const std::string& folder, const std::string& name) {
-    return !folder.empty() && folder.back() == '/' ? folder + name : folder + '/' + name;
-}
-
 std::string RuntimeFolder::UserName(uid_t uid) {
     passwd entry{};
     passwd* found = nullptr;
