@@ -11,7 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/tempfile.h"
+#include "platform/atomicfile.h"
 #include "platform/uniquefd.h"
 #include "stringtable.h"
 
@@ -234,27 +234,10 @@ ManifestRead LoadManifest(const std::string& albumFolder, std::string_view versi
 int SaveManifest(const std::string& albumFolder, const std::vector<ManifestEntry>& entries,
                  std::string_view version) {
     const std::string path = ManifestPath(albumFolder);
-    const std::string text = FormatManifest(entries, version);
-    std::string tempPath;
-    UniqueFd fd = CreateSiblingFile(path, 0644, tempPath);
-    int error = fd ? 0 : errno;
-    for (std::size_t done = 0; error == 0 && done < text.size();) {
-        const ssize_t wrote = ::write(fd.get(), text.data() + done, text.size() - done);
-        if (wrote < 0 && errno != EINTR)
-            error = errno;
-        else if (wrote > 0)
-            done += static_cast<std::size_t>(wrote);
-    }
-    if (error == 0 && ::fsync(fd.get()) != 0)
-        error = errno;
-    if (fd) {
-        const int closed = fd.Close();
-        error = error != 0 ? error : closed;
-    }
+    AtomicFile file(path, 0644);
+    int error = file.Write(FormatManifest(entries, version));
     if (error == 0)
-        error = ReplaceWithSibling(tempPath, path);
-    else if (!tempPath.empty())
-        ::unlink(tempPath.c_str());
+        error = file.Commit(AtomicFile::Sync::FileAndFolder);
     if (error != 0)
         ::unlink(path.c_str());
     return error;

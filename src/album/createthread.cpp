@@ -12,6 +12,7 @@
 #include "album/reuseplan.h"
 #include "album/runhost.h"
 #include "platform/asciicase.h"
+#include "platform/atomicfile.h"
 #include "platform/filecopy.h"
 #include "platform/paths.h"
 #include "platform/tempfile.h"
@@ -312,6 +313,12 @@ CCreateThread::Replaced CCreateThread::ReplaceReadOnly(const std::string& destin
 int CCreateThread::Finish(PageWriter& page, int runCode) {
     // The workers go first: no preparation may outlive the run's close request.
     lookAhead_.reset();
+    // Data and Thumb files were renamed into place without a sync each: their folders are synced once, here,
+    // before the page and the record that name them. Best effort: a file system that cannot sync a folder
+    // still holds the files.
+    for (const std::string* folder : {&folders_.dataFolder, &folders_.thumbFolder})
+        if (!folder->empty())
+            SyncFolder(*folder);
     // On the way to a written album the page must really be on disk and in place; on a stop or a failure
     // the unfinished page is dropped (the earlier Index.html stays) and the close result changes nothing.
     const bool closed = page.ClosePageFiles();

@@ -15,7 +15,6 @@
 #include "album/mediapath.h"
 #include "platform/paths.h"
 #include "platform/regularfile.h"
-#include "platform/tempfile.h"
 #include "stringtable.h"
 
 namespace aw {
@@ -29,6 +28,8 @@ constexpr std::string_view kPlaceholders[PageWriter::kPlaceholderCount] = {
 // The grey box centres thumbnails smaller than the fixed 160 x 120 frame.
 constexpr int kBoxWidth = 160;
 constexpr int kBoxHeight = 120;
+// The page goes to the disk in steps of this size rather than a write per fragment.
+constexpr std::size_t kWriteStep = 64 * 1024;
 
 struct CharReplacement {
     char from;
@@ -210,21 +211,16 @@ bool PageWriter::OpenPageFiles(const AlbumJob& job) {
         failure_ = {pagePath_, CauseFromErrno(EISDIR)};
         return false;
     }
-    UniqueFd fd = CreateSiblingFile(pagePath_, mode, tempPagePath_);
-    if (fd.valid() && earlier)
-        fchmod(fd.get(), mode); // the umask applies to new pages only
-    if (fd.valid())
-        page_.reset(fdopen(fd.get(), "w"));
-    if (!page_) {
-        const int error = errno;
-        if (!tempPagePath_.empty())
-            unlink(tempPagePath_.c_str());
-        tempPagePath_.clear();
+    page_ = std::make_unique<AtomicFile>(pagePath_, mode);
+    if (earlier)
+        page_->SetMode(mode); // the umask applies to new pages only
+    if (!page_->valid()) {
+        failure_ = {pagePath_, CauseFromErrno(page_->error())};
+        page_.reset();
         arrangement_.reset();
-        failure_ = {pagePath_, CauseFromErrno(error)};
         return false;
     }
-    fd.release();
+    pending_.clear();
     pageComplete_ = false;
     return true;
 }
@@ -262,12 +258,12 @@ bool PageWriter::WriteText(std::string_view text) {
             out += '\r';
         out += text[i];
     }
-    if (out.empty())
+    pending_ += out;
+    if (pending_.size() < kWriteStep)
         return true;
-    errno = 0;
-    if (std::fwrite(out.data(), 1, out.size(), page_.get()) != out.size())
-        return FailWrite(errno);
-    return true;
+    const int error = page_->Write(pending_);
+    pending_.clear();
+    return error == 0 || FailWrite(error);
 }
 
 bool PageWriter::WriteFragment(int number) {
@@ -367,29 +363,15 @@ bool PageWriter::WritePageTail() {
 
 bool PageWriter::ClosePageFiles() {
     arrangement_.reset();
-    if (!page_)
+    const std::unique_ptr<AtomicFile> page = std::move(page_);
+    const std::string pending = std::exchange(pending_, std::string());
+    // A page the run did not finish never replaces the earlier one: it goes with `page`.
+    if (!page || !std::exchange(pageComplete_, false))
         return true;
-    // Buffered bytes meet a full disk only here; both the flush and the close must be checked.
-    std::FILE* page = page_.release();
-    errno = 0;
-    const bool flushed = std::fflush(page) == 0;
-    const int flushError = errno;
-    errno = 0;
-    const bool closed = std::fclose(page) == 0;
-    const int closeError = errno;
-    const std::string temp = std::exchange(tempPagePath_, std::string());
-    const bool complete = std::exchange(pageComplete_, false);
-    int error = !flushed ? flushError : (!closed ? closeError : 0);
-    if (!flushed || !closed) {
-        unlink(temp.c_str());
-        return FailWrite(error);
-    }
-    if (!complete) {
-        unlink(temp.c_str()); // a page the run did not finish never replaces the earlier one
-        return true;
-    }
-    error = ReplaceWithSibling(temp, pagePath_);
-    return error == 0 ? true : FailWrite(error);
+    int error = page->Write(pending);
+    if (error == 0)
+        error = page->Commit(AtomicFile::Sync::FileAndFolder);
+    return error == 0 || FailWrite(error);
 }
 
 } // namespace aw

@@ -25,6 +25,7 @@
 #include "album/albumjob.h"
 #include "album/mediakind.h"
 #include "album/runfailure.h"
+#include "platform/atomicfile.h"
 #include "stringtable.h"
 
 namespace aw {
@@ -78,10 +79,10 @@ public:
     bool WriteItemEntry(const std::vector<std::string>& templateLines, MediaKind kind, int thumbWidth,
                         int thumbHeight, bool playInPage);
     bool WritePageTail();
-    // Closes both files. A page whose tail was written is renamed over outputFolder/Index.html (replacing
-    // a link there, never following it; an earlier page's read bits stay, with the owner's write bit); an
-    // unfinished one is removed, leaving the earlier page as it was. False when the page could not be
-    // flushed, closed or put in place (then the earlier page also stays).
+    // Closes both files. A page whose tail was written is synced and renamed over outputFolder/Index.html
+    // (replacing a link there, never following it; an earlier page's read bits stay, with the owner's
+    // write bit); an unfinished one is removed, leaving the earlier page as it was. False when the page
+    // could not be written, synced or put in place (then the earlier page also stays).
     bool ClosePageFiles();
 
     const RunFailure& failure() const { return failure_; }
@@ -104,10 +105,10 @@ private:
     std::array<std::string, kPlaceholderCount> values_;
     std::array<std::string, 2> linkValues_; // $DF$ and $TF$ as they stand in a link
     FileHandle arrangement_;
-    FileHandle page_;
+    std::unique_ptr<AtomicFile> page_; // the page being built, renamed to pagePath_ when complete
+    std::string pending_;              // written to page_ in large steps
     std::string arrangementPath_;
     std::string pagePath_;
-    std::string tempPagePath_;  // the page being built, renamed to pagePath_ when complete
     bool pageComplete_ = false; // WritePageTail read the arrangement to its end
     RunFailure failure_;
 };

@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include "platform/asciicase.h"
+#include "platform/atomicfile.h"
 #include "platform/paths.h"
 #include "platform/pathwalk.h"
 #include "platform/regularfile.h"
@@ -109,19 +110,6 @@ SaveTarget FindSaveTarget(const std::string& file) {
     }
     target.ok = false;
     return target;
-}
-
-bool WriteAll(int fd, const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 } // namespace
@@ -273,26 +261,10 @@ bool ProfileStore::Save(const Content& content) const {
     // Private to the user: settings may name the user's folders.
     if (int error = 0; !MakeFolderChain(folder, error, 0700))
         return false;
-    std::string pattern = target.path + ".XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    UniqueFd fd = UniqueFd(::mkstemp(name.data()));
-    if (!fd)
-        return false;
-    const std::string temp = name.data();
-    // A failed step removes the temporary file, so the old settings stay as they were.
-    bool ok = ::fchmod(fd.get(), target.mode) == 0 && WriteAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
-    ok = ::close(fd.release()) == 0 && ok;
-    if (ok)
-        ok = ::rename(temp.c_str(), target.path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    // The rename itself reaches the disk with the folder's entry.
-    if (UniqueFd dir = UniqueFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)))
-        ::fsync(dir.get());
-    return true;
+    // A failed step removes the new file, so the old settings stay as they were.
+    AtomicFile file(target.path, 0600);
+    return file.SetMode(target.mode) == 0 && file.Write(bytes) == 0 &&
+           file.Commit(AtomicFile::Sync::FileAndFolder) == 0;
 }
 
 bool ProfileStore::KeyExists(const std::string& keyPath) const {
