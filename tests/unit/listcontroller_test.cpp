@@ -68,8 +68,9 @@ struct Rig {
 
 // "E.mp3" sits in another folder, so a partial swap would show in its path or kind.
 TEST(ListController, MovesSwapWholeItemsAndStopAtTheEnds) {
+    // selected, moves, order, selected after
     const std::tuple<int, const char*, Names, int> cases[] = {
-        // selected, moves, order, selected after{3, "uuuu", {"E.mp3", "a.jpg", "b.jpg", "c.jpg"}, 0},
+        {3, "uuuu", {"E.mp3", "a.jpg", "b.jpg", "c.jpg"}, 0},
         {0, "u", {"a.jpg", "b.jpg", "c.jpg", "E.mp3"}, 0},
         {3, "d", {"a.jpg", "b.jpg", "c.jpg", "E.mp3"}, 3},
         {0, "dd", {"b.jpg", "c.jpg", "a.jpg", "E.mp3"}, 2}};
@@ -120,15 +121,17 @@ TEST(ListController, DeleteSelectsTheNextItemAndBoxesFollowTheHandler) {
 
 // Keys move the selection and make it current (previewed); a letter only moves the selection.
 TEST(ListController, KeysAndLettersMoveTheSelection) {
+    // from, key or letter, to, current
     const std::tuple<int, ListKey, const char*, int, int> cases[] = {
-        // from, key or letter, to, current{0, ListKey::Down, nullptr, 1, 1},
+        {0, ListKey::Down, nullptr, 1, 1},
         {4, ListKey::Down, nullptr, 4, 4},
         {0, ListKey::End, nullptr, 4, 4},
         {4, ListKey::PageUp, nullptr, 2, 2},
         {3, ListKey::PageDown, nullptr, 4, 4},
         {2, {}, "C", 3, 2},
         {3, {}, "c", 2, 3},
-        {1, {}, "z", 1, 1}};
+        {1, {}, "z", 1, 1},
+    };
     for (const auto& [from, key, letter, to, current] : cases) {
         SCOPED_TRACE(std::to_string(from) + "->" + std::to_string(to));
         Rig rig({"a.jpg", "b.jpg", "c.jpg", "Cx.jpg", "e.jpg"}, from);
