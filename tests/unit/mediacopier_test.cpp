@@ -21,6 +21,8 @@
 namespace aw {
 namespace {
 
+using enum MediaKind;
+
 namespace fs = std::filesystem;
 using test::ReadWholeFile;
 using test::WriteWholeFile;
@@ -95,7 +97,7 @@ TEST_F(MediaCopierTest, JpegThumbnailsFitTheBoxUpright) {
             std::string jpeg = ReadWholeFile(Src("plain.jpg"));
             WriteWholeFile(Src(name),
                            jpeg.insert(2, test::Segment(0xE1, test::ExifPayload(c.orientation, true))));
-            const test::RgbPicture thumb = Thumbnailed(copier, Source(name), MediaKind::StillJpeg, c.thumb);
+            const test::RgbPicture thumb = Thumbnailed(copier, Source(name), StillJpeg, c.thumb);
             if (thumb.width != c.thumb.width || thumb.height != c.thumb.height)
                 continue;
             const auto middle = [&](char side) { // of that side of the thumbnail
@@ -118,11 +120,11 @@ TEST_F(MediaCopierTest, SourcesThatAreTheirDataFileOrNotRegularFiles) {
     fs::create_hard_link(Src("a.jpg"), Src("link.jpg"));
     const std::string noWork;
     MediaCopier copier(loader_.library(), noWork, 0, audio_);
-    EXPECT_EQ(copier.CopyToDataFolder(Source("a.jpg"), Src("a.jpg"), MediaKind::StillJpeg), 1);
-    EXPECT_EQ(copier.CopyToDataFolder(Source("link.jpg"), Src("a.jpg"), MediaKind::StillJpeg), 1);
+    EXPECT_EQ(copier.CopyToDataFolder(Source("a.jpg"), Src("a.jpg"), StillJpeg), 1);
+    EXPECT_EQ(copier.CopyToDataFolder(Source("link.jpg"), Src("a.jpg"), StillJpeg), 1);
     EXPECT_EQ(fs::hard_link_count(Src("a.jpg")), 2u);
     fs::create_symlink("../src/a.jpg", Data("a.jpg"));
-    EXPECT_EQ(copier.CopyToDataFolder(Source("a.jpg"), Data("a.jpg"), MediaKind::StillJpeg), 1);
+    EXPECT_EQ(copier.CopyToDataFolder(Source("a.jpg"), Data("a.jpg"), StillJpeg), 1);
     EXPECT_FALSE(fs::is_symlink(Data("a.jpg")));
     EXPECT_EQ(ReadWholeFile(Data("a.jpg")), ReadWholeFile(Src("a.jpg")));
 
@@ -133,11 +135,11 @@ TEST_F(MediaCopierTest, SourcesThatAreTheirDataFileOrNotRegularFiles) {
     for (const auto& [name, cause] : cases) {
         const std::string source = Src(name).string();
         EXPECT_TRUE(test::ReturnsWithoutBlocking(Src("f.jpg"), [&] {
-            for (MediaKind kind : {MediaKind::StillJpeg, MediaKind::StillBmp}) {
+            for (MediaKind kind : {StillJpeg, StillBmp}) {
                 EXPECT_EQ(copier.CopyToDataFolder(source, Data(name), kind), 0) << name;
                 EXPECT_EQ(copier.failure().cause, cause) << name;
             }
-            EXPECT_EQ(Thumbnail(copier, source, Thumb(name), MediaKind::StillJpeg), 0) << name;
+            EXPECT_EQ(Thumbnail(copier, source, Thumb(name), StillJpeg), 0) << name;
             EXPECT_EQ(copier.failure().cause, cause) << name;
         })) << name;
         EXPECT_FALSE(fs::exists(Data(name)));
@@ -149,18 +151,17 @@ TEST_F(MediaCopierTest, BitmapsBecomeJpegsAndBrokenSourcesFail) {
     ASSERT_TRUE(test::MakeBitmap(Src("good.bmp"), 16, 16, "BMP3", "-type Palette"));
     ASSERT_TRUE(test::MakeJpeg(Src("good.jpg"), 64, 48));
     MediaCopier copier(loader_.library(), work_, 0, audio_);
-    EXPECT_EQ(copier.CopyToDataFolder(Source("good.bmp"), Data("good.jpg"), MediaKind::StillBmp), 1);
+    EXPECT_EQ(copier.CopyToDataFolder(Source("good.bmp"), Data("good.jpg"), StillBmp), 1);
     EXPECT_EQ(fs::status(Data("good.jpg")).permissions(), fs::perms(0644));
     const auto made = test::ReadWithImageMagick(Data("good.jpg"));
     ASSERT_TRUE(made && made->width == 16 && made->height == 16);
     EXPECT_TRUE(made->At(0, 0)[0] > 150 && made->At(0, 15)[2] > 150); // red top, blue bottom, as the source
     constexpr FailureCause kBad = FailureCause::NotAPicture;
     const std::tuple<const char*, std::optional<std::string>, MediaKind, FailureCause> cases[] = {
-        {"cut.bmp", ReadWholeFile(Src("good.bmp")).substr(0, 60), MediaKind::StillBmp, kBad},
-        {"cut.jpg", ReadWholeFile(Src("good.jpg")).substr(0, 100), MediaKind::StillJpeg, kBad},
-        {"junk.avi", std::string(4096, 'j'), MediaKind::MovieAvi, FailureCause::NoMovieFrame},
-        {"none.jpg", std::nullopt, MediaKind::StillJpeg,
-         FailureCause::Unreadable}}; // none: the file does not exist
+        {"cut.bmp", ReadWholeFile(Src("good.bmp")).substr(0, 60), StillBmp, kBad},
+        {"cut.jpg", ReadWholeFile(Src("good.jpg")).substr(0, 100), StillJpeg, kBad},
+        {"junk.avi", std::string(4096, 'j'), MovieAvi, FailureCause::NoMovieFrame},
+        {"none.jpg", std::nullopt, StillJpeg, FailureCause::Unreadable}}; // none: the file does not exist
     for (const auto& [name, bytes, kind, cause] : cases) {
         SCOPED_TRACE(name);
         if (bytes)
@@ -169,7 +170,7 @@ TEST_F(MediaCopierTest, BitmapsBecomeJpegsAndBrokenSourcesFail) {
         EXPECT_EQ(Thumbnail(copier, source, Thumb("th.jpg"), kind), 0);
         EXPECT_EQ(copier.failure().cause, cause);
         EXPECT_FALSE(fs::exists(Thumb("th.jpg")));
-        if (kind == MediaKind::StillBmp || !bytes) {
+        if (kind == StillBmp || !bytes) {
             EXPECT_EQ(copier.CopyToDataFolder(source, Data("d.jpg"), kind), 0);
             EXPECT_EQ(std::pair(copier.failure().cause, copier.failure().file), std::pair(cause, source));
             EXPECT_FALSE(fs::exists(Data("d.jpg")));
@@ -187,7 +188,7 @@ TEST_F(MediaCopierTest, TheTemporaryFileIsUsedThroughItsDescriptorNeverItsName) 
     TempFile temp = TempFile::Create(work_, "HTM");
     fs::remove(temp.path());
     fs::create_symlink(dir_ / "victim", temp.path());
-    EXPECT_EQ(copier.MakeThumbnail(Source("a.jpg"), temp, Thumb("th.jpg"), MediaKind::StillJpeg), 1);
+    EXPECT_EQ(copier.MakeThumbnail(Source("a.jpg"), temp, Thumb("th.jpg"), StillJpeg), 1);
     EXPECT_EQ(std::pair(ReadWholeFile(dir_ / "victim"), fs::status(dir_ / "victim").permissions()),
               std::pair(std::string("keep"), fs::perms(0600)));
     const auto thumb = test::ReadWithImageMagick(Thumb("th.jpg"));
@@ -200,19 +201,17 @@ TEST_F(MediaCopierTest, MovieThumbnailsCarryTheirKindsMarkAudioItsPicture) {
     ASSERT_TRUE(test::MakeJpeg(Src("sound.jpg"), 300, 50));
     audio_ = Source("sound.jpg");
     MediaCopier copier(loader_.library(), work_, 0, audio_);
-    const test::RgbPicture plain = Thumbnailed(copier, Source("clip.asf"), MediaKind::MovieAvi, {146, 120});
-    const test::RgbPicture marked =
-        Thumbnailed(copier, Source("clip.asf"), MediaKind::MovieAsfMarked, {146, 120});
+    const test::RgbPicture plain = Thumbnailed(copier, Source("clip.asf"), MovieAvi, {146, 120});
+    const test::RgbPicture marked = Thumbnailed(copier, Source("clip.asf"), MovieAsfMarked, {146, 120});
     EXPECT_NE(plain.rgb, marked.rgb) << "the same mark for both kinds";
-    EXPECT_EQ(Thumbnail(copier, Src("tune.mp3"), Thumb("sound.jpg"), MediaKind::Audio), 1);
+    EXPECT_EQ(Thumbnail(copier, Src("tune.mp3"), Thumb("sound.jpg"), Audio), 1);
     EXPECT_EQ(ReadWholeFile(Thumb("sound.jpg")), ReadWholeFile(audio_));
 }
 
 // A HEIF goes into Data as an upright JPEG, a PNG as it is; both get thumbnails.
 TEST_F(MediaCopierTest, TodaysKindsGoIntoDataAndGetThumbnails) {
     const std::tuple<const char*, MediaKind, PixelSize, bool> cases[] = {
-        {"rotated.heic", MediaKind::StillHeif, {48, 64}, true},
-        {"rgba.png", MediaKind::StillPng, {64, 24}, false}};
+        {"rotated.heic", StillHeif, {48, 64}, true}, {"rgba.png", StillPng, {64, 24}, false}};
     MediaCopier copier(loader_.library(), work_, 0, audio_);
     for (const auto& [name, kind, thumb, converted] : cases) {
         SCOPED_TRACE(name);

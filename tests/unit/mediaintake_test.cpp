@@ -14,17 +14,19 @@
 namespace aw {
 namespace {
 
+using enum MediaKind;
+
 // Only .asf files are looked into, within bounds: short, missing and unreadable ones are plain movies.
 TEST(MediaIntake, AsfMarkerAtOffset64) {
     test::ScratchDir dir;
     using Case = std::tuple<const char*, const char*, MediaKind>;
-    const Case cases[] = {{"marked.asf", "Kelpratail", MediaKind::MovieAsfMarked},
-                          {"exact.ASF", "Kelpra", MediaKind::MovieAsfMarked},
-                          {"short.asf", "Kelpr", MediaKind::MovieAsf},
-                          {"case.asf", "kelpra", MediaKind::MovieAsf},
-                          {"shifted.asf", "xKelpra", MediaKind::MovieAsf},
-                          {"missing.asf", nullptr, MediaKind::MovieAsf},
-                          {"marked.avi", "Kelpra", MediaKind::MovieAvi}};
+    const Case cases[] = {{"marked.asf", "Kelpratail", MovieAsfMarked},
+                          {"exact.ASF", "Kelpra", MovieAsfMarked},
+                          {"short.asf", "Kelpr", MovieAsf},
+                          {"case.asf", "kelpra", MovieAsf},
+                          {"shifted.asf", "xKelpra", MovieAsf},
+                          {"missing.asf", nullptr, MovieAsf},
+                          {"marked.avi", "Kelpra", MovieAvi}};
     ItemList list;
     MediaIntake intake(list);
     for (const auto& [name, marker, kind] : cases) {

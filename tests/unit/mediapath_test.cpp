@@ -9,6 +9,8 @@
 namespace aw {
 namespace {
 
+using enum MediaKind;
+
 // The data name turns ".bmp", ".heic" and ".heif" in any case into ".jpg"; the thumbnail is always a JPEG.
 TEST(MediaPath, SplitsPathsAndComposesAlbumNames) {
     const struct {
@@ -57,26 +59,20 @@ TEST(MediaPath, LongNamesAreShortenedWithinTheLimitKeepingCharactersWhole) {
 // Every extension has one kind, in any case; each kind is a still, a movie or sound, never two of them.
 TEST(MediaPath, ExtensionsGiveTheirKinds) {
     const std::pair<const char*, MediaKind> cases[] = {
-        {".JPEG", MediaKind::StillJpeg},  {".jpe", MediaKind::StillJpeg},
-        {".bmp", MediaKind::StillBmp},    {".asf", MediaKind::MovieAsf},
-        {".avi", MediaKind::MovieAvi},    {".mov", MediaKind::MovieMov},
-        {".mpeg", MediaKind::MovieMpeg},  {".wma", MediaKind::Audio},
-        {".png", MediaKind::StillPng},    {".GIF", MediaKind::StillGif},
-        {".webp", MediaKind::StillWebp},  {".Heif", MediaKind::StillHeif},
-        {".m4v", MediaKind::MovieMp4},    {".webm", MediaKind::MovieWebm},
-        {".mkv", MediaKind::MovieMkv},    {".3GP", MediaKind::Movie3gp},
-        {".tif", MediaKind::Unsupported}, {".png.bak", MediaKind::Unsupported},
-        {"", MediaKind::Unsupported}};
+        {".JPEG", StillJpeg},  {".jpe", StillJpeg},       {".bmp", StillBmp},   {".asf", MovieAsf},
+        {".avi", MovieAvi},    {".mov", MovieMov},        {".mpeg", MovieMpeg}, {".wma", Audio},
+        {".png", StillPng},    {".GIF", StillGif},        {".webp", StillWebp}, {".Heif", StillHeif},
+        {".m4v", MovieMp4},    {".webm", MovieWebm},      {".mkv", MovieMkv},   {".3GP", Movie3gp},
+        {".tif", Unsupported}, {".png.bak", Unsupported}, {"", Unsupported}};
     const MediaPath mp;
     for (const auto& [extension, want] : cases) {
-        MediaKind kind = MediaKind::Unsupported;
-        EXPECT_EQ(mp.KindOf(extension, kind), want != MediaKind::Unsupported) << extension;
+        MediaKind kind = Unsupported;
+        EXPECT_EQ(mp.KindOf(extension, kind), want != Unsupported) << extension;
         EXPECT_EQ(kind, want) << extension;
-        EXPECT_EQ(IsStillKind(kind) + IsMovieKind(kind) + (kind == MediaKind::Audio),
-                  want == MediaKind::Unsupported ? 0 : 1)
+        EXPECT_EQ(IsStillKind(kind) + IsMovieKind(kind) + (kind == Audio), want == Unsupported ? 0 : 1)
             << extension;
     }
-    EXPECT_TRUE(IsMovieKind(MediaKind::MovieAsfMarked));
+    EXPECT_TRUE(IsMovieKind(MovieAsfMarked));
 }
 
 } // namespace

@@ -17,6 +17,8 @@
 namespace aw {
 namespace {
 
+using enum MediaKind;
+
 namespace fs = std::filesystem;
 
 class PreviewPictureFiles : public ::testing::Test {
@@ -37,19 +39,15 @@ TEST_F(PreviewPictureFiles, EachKindTakesItsRoute) {
     test::WriteWholeFile(dir / "broken.jpg", "not a picture at all");
     const fs::path media = test::TestDataDir() / "media";
     const std::tuple<fs::path, MediaKind, bool, PixelSize> cases[] = {
-        {dir / "wide.jpg", MediaKind::StillJpeg, true, {141, 105}},
-        {dir / "turned.jpg", MediaKind::StillJpeg, true, {141, 188}},
-        {dir / "tall8.bmp", MediaKind::StillBmp, true, {81, 271}},
-        {dir / "clip.avi", MediaKind::MovieAvi, true, {141, 105}},
-        {dir / "missing.mp3", MediaKind::Audio, true, {0, 0}},
-        {dir / "broken.jpg", MediaKind::StillJpeg, false, {0, 0}},
-        {dir / "wide.jpg", MediaKind::Unsupported, false, {0, 0}},
-        {media / "rotated.heic", MediaKind::StillHeif, true, {48, 64}},
-        {media / "clip.webm", MediaKind::MovieWebm, true, {64, 48}}};
+        {dir / "wide.jpg", StillJpeg, true, {141, 105}}, {dir / "turned.jpg", StillJpeg, true, {141, 188}},
+        {dir / "tall8.bmp", StillBmp, true, {81, 271}},  {dir / "clip.avi", MovieAvi, true, {141, 105}},
+        {dir / "missing.mp3", Audio, true, {0, 0}},      {dir / "broken.jpg", StillJpeg, false, {0, 0}},
+        {dir / "wide.jpg", Unsupported, false, {0, 0}},  {media / "rotated.heic", StillHeif, true, {48, 64}},
+        {media / "clip.webm", MovieWebm, true, {64, 48}}};
     for (const auto& [path, kind, ok, shown] : cases) {
         SCOPED_TRACE(path.filename().string() + " as " + std::to_string(static_cast<int>(kind)));
         Picture picture;
-        PreparePreview((dir / "stale.jpg").string(), MediaKind::StillJpeg, imaging,
+        PreparePreview((dir / "stale.jpg").string(), StillJpeg, imaging,
                        picture); // must not linger
         EXPECT_EQ(PreparePreview(path.string(), kind, imaging, picture), ok);
         EXPECT_EQ(PixelSize(picture.width(), picture.height()), shown);
@@ -71,7 +69,7 @@ TEST_F(PreviewPictureFiles, LargeJpegsAreDecodedAtAReducedScale) {
         return pixels;
     };
     Picture picture;
-    ASSERT_TRUE(PreparePreview((dir / "big.jpg").string(), MediaKind::StillJpeg, watched, picture));
+    ASSERT_TRUE(PreparePreview((dir / "big.jpg").string(), StillJpeg, watched, picture));
     EXPECT_EQ(fullDecodes, 0);
     EXPECT_EQ(scaledWidth, 375);
     EXPECT_EQ(PixelSize(picture.width(), picture.height()), PixelSize(141, 94));
@@ -95,7 +93,7 @@ TEST_F(PreviewPictureFiles, CamerasOwnPreviewIsShownWhenItShowsTheSameFrame) {
         SCOPED_TRACE(what);
         test::WriteWholeFile(dir / "camera.jpg", file);
         Picture picture;
-        ASSERT_TRUE(PreparePreview((dir / "camera.jpg").string(), MediaKind::StillJpeg, imaging, picture));
+        ASSERT_TRUE(PreparePreview((dir / "camera.jpg").string(), StillJpeg, imaging, picture));
         ASSERT_EQ(PixelSize(picture.width(), picture.height()), shown);
         const auto drawn = test::FromBottomUpBgr(picture.pixels(), shown.width, shown.height);
         const uint8_t* centre = drawn.At(shown.width / 2, shown.height / 2);
