@@ -9,20 +9,16 @@
 
 #include "album/mediakind.h"
 #include "album/pagewriter.h"
+#include "platform/atomicfile.h"
 #include "platform/filecopy.h"
-#include "platform/tempfile.h"
 #include "stringtable.h"
 
 namespace aw {
 namespace {
 
-constexpr int kIndexPageText = 3400;
-constexpr int kLanguageText = 3401;
-constexpr int kGalleryNameText = 3402;
-constexpr int kPhotoText = 3404; // then Movie, Sound
-constexpr int kKindAndDateText = 3407;
-constexpr int kViewerLabelsText = 3410; // Viewer, Close, Zoom, Previous, Next, the error
-constexpr int kViewerLabelCount = 6;
+// The viewer's label, then its buttons' and its error's, in the order the viewer's script reads them.
+constexpr TextId kViewerLabels[] = {TextId::ViewerLabel,    TextId::ViewerClose, TextId::ViewerZoom,
+                                    TextId::ViewerPrevious, TextId::ViewerNext,  TextId::ViewerError};
 
 // Items per list: the browser lays out and paints only the lists near the screen, and loads no thumbnail
 // of a list it skips. Small enough that a phone's first screen needs two lists and its lazy-loading margin
@@ -77,7 +73,7 @@ std::string GalleryLink(std::string_view name) {
 } // namespace
 
 std::string GalleryPageWriter::PageName(const AlbumJob& job) {
-    return LoadText(job.gallery ? kIndexPageText : 310);
+    return LoadText(job.gallery ? TextId::GalleryPageName : TextId::IndexPageName);
 }
 
 // Every byte outside letters, digits, ".", "-" and "_" as `marker` and two hexadecimal digits.
@@ -114,13 +110,13 @@ bool GalleryPageWriter::Begin(const AlbumJob& job, const std::string& background
     }
     pagePath_ = (folder.back() == '/' ? folder : folder + "/") + PageName(job);
     const std::string title =
-        EscapeHtmlText(job.pageTitle.empty() ? LoadText(kGalleryNameText) : job.pageTitle);
+        EscapeHtmlText(job.pageTitle.empty() ? LoadText(TextId::GalleryName) : job.pageTitle);
     const std::string viewer(kViewerFolder);
     std::string labels;
-    for (int i = 0; i < kViewerLabelCount; ++i)
-        labels += (i ? "|" : "") + LoadText(kViewerLabelsText + i);
+    for (const TextId label : kViewerLabels)
+        labels += (label == kViewerLabels[0] ? "" : "|") + LoadText(label);
 
-    text_ += "<!DOCTYPE html>\n<html" + Attribute("lang", LoadText(kLanguageText)) + ">\n<head>\n";
+    text_ += "<!DOCTYPE html>\n<html" + Attribute("lang", LoadText(TextId::PageLanguage)) + ">\n<head>\n";
     text_ += "<meta charset=\"utf-8\">\n";
     text_ += "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n";
     text_ += "<title>" + title + "</title>\n";
@@ -146,10 +142,10 @@ std::string GalleryPageWriter::AltText(const GalleryItem& item) const {
     if (!item.caption.empty())
         return item.caption;
     if (!item.date.empty()) {
-        const int kindText = IsMovieKind(item.kind) ? kPhotoText + 1
-                             : item.kind == Audio   ? kPhotoText + 2
-                                                    : kPhotoText;
-        return FormatText(LoadText(kKindAndDateText), {LoadText(kindText), item.date});
+        const TextId kindText = IsMovieKind(item.kind)          ? TextId::MovieKind
+                                : item.kind == MediaKind::Audio ? TextId::SoundKind
+                                                                : TextId::PhotoKind;
+        return FormatText(LoadText(TextId::KindAndDate), {LoadText(kindText), item.date});
     }
     return item.dataName;
 }
@@ -166,7 +162,7 @@ void GalleryPageWriter::AddItem(const GalleryItem& item) {
     if (IsMovieKind(item.kind))
         line += Attribute("data-movie",
                           item.playableName.empty() ? "" : "Data/" + GalleryLink(item.playableName));
-    else if (item.kind == Audio)
+    else if (item.kind == MediaKind::Audio)
         line += " data-sound";
     if (!item.originalPath.empty()) {
         const std::size_t slash = item.originalPath.rfind('/') + 1; // the folder's own name is plain
@@ -228,27 +224,13 @@ bool GalleryPageWriter::Close() {
         return false;
     }
     const mode_t mode = earlier ? (existing.st_mode & 0666) | S_IWUSR : 0666;
-    std::string tempPath;
-    UniqueFd fd = CreateSiblingFile(pagePath_, mode, tempPath);
-    int error = fd.valid() ? 0 : errno;
-    if (error == 0 && earlier)
-        ::fchmod(fd.get(), mode); // the umask applies to new pages only
-    for (std::size_t done = 0; error == 0 && done < text_.size();) {
-        const ssize_t written = ::write(fd.get(), text_.data() + done, text_.size() - done);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            error = written < 0 ? errno : ENOSPC;
-        else
-            done += static_cast<std::size_t>(written);
-    }
-    if (error == 0 && ::close(fd.release()) != 0)
-        error = errno;
+    AtomicFile page(pagePath_, mode);
+    if (earlier)
+        page.SetMode(mode); // the umask applies to new pages only
+    int error = page.valid() ? page.Write(text_) : page.error();
     if (error == 0)
-        error = ReplaceWithSibling(tempPath, pagePath_);
+        error = page.Commit(AtomicFile::Sync::FileAndFolder);
     if (error != 0) {
-        if (!tempPath.empty())
-            ::unlink(tempPath.c_str());
         failure_ = {pagePath_, CauseFromErrno(error)};
         return false;
     }

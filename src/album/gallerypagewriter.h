@@ -18,6 +18,7 @@
 #include <string_view>
 
 #include "album/albumjob.h"
+#include "album/mediakind.h"
 #include "album/runfailure.h"
 
 namespace aw {
@@ -26,7 +27,7 @@ namespace aw {
 struct GalleryItem {
     std::string dataName;  // in Data; what the link opens
     std::string thumbName; // in Thumb (1x); the denser ones carry the same name in Thumb/2x, Thumb/3x
-    int kind = 0;
+    MediaKind kind = MediaKind::StillJpeg;
     int thumbWidth = 160; // the 1x thumbnail's size in CSS pixels
     int thumbHeight = 120;
     bool denser = true;   // Thumb/2x and Thumb/3x hold this item's thumbnail

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "album/mediakind.h"
+#include "platform/paths.h"
 
 namespace aw {
 
@@ -15,13 +16,14 @@ ReusePlan::ReusePlan(const std::vector<MediaItem>& items, ReuseTarget target,
         Key key{entry.folder, entry.name};
         earlier_[std::move(key)] = std::move(entry);
     }
-    audio_ = {target_.audioPicture, Audio, SourceIdentity(target_.audioPicture)};
+    audio_ = {target_.audioPicture, {MediaKind::Audio}, SourceIdentity(target_.audioPicture)};
     if (!target_.backgroundPath.empty())
-        background_ = {target_.backgroundPath, kBackgroundKind, SourceIdentity(target_.backgroundPath)};
+        background_ = {target_.backgroundPath, RecordKind::Background(),
+                       SourceIdentity(target_.backgroundPath)};
     thumbPlanned_.assign(items_.size(), 0);
     for (std::size_t i = 0; i < items_.size(); ++i) {
         const MediaItem& item = items_[i];
-        sources_.push_back({item.path, item.kind, SourceIdentity(item.path)});
+        sources_.push_back({item.path, {item.kind}, SourceIdentity(item.path)});
         used_.insert({'D', item.fileName});
         if (target_.thumbnails) {
             used_.insert({'T', item.thumbName});
@@ -45,17 +47,17 @@ std::string ReusePlan::PathOf(const Key& key) const {
     if (folder.empty())
         return {};
     if (key.first == '2' || key.first == '3')
-        return folder + "/" + key.first + "x/" + key.second;
-    return folder + (folder.back() == '/' ? "" : "/") + key.second;
+        return JoinPath(folder, std::string(1, key.first) + "x/" + key.second);
+    return JoinPath(folder, key.second);
 }
 
 bool ReusePlan::HasDenser(std::size_t index) const {
-    return target_.densities > 1 && items_[index].kind != Audio;
+    return target_.densities > 1 && items_[index].kind != MediaKind::Audio;
 }
 
 ReusePlan::Source ReusePlan::ThumbSource(std::size_t index) const {
     // Every audio item's thumbnail is the one copy of the audio picture.
-    return items_[index].kind == Audio ? audio_ : sources_[index];
+    return items_[index].kind == MediaKind::Audio ? audio_ : sources_[index];
 }
 
 bool ReusePlan::Matches(const Key& key, const Source& source) const {
@@ -142,7 +144,7 @@ void ReusePlan::RecordDenser(std::size_t index, int density, int pictureWidth, i
 void ReusePlan::RecordPage(const std::string& name, const std::string& madeFrom) {
     page_ = name;
     used_.insert({'P', name});
-    Record({'P', name}, {madeFrom, 0, SourceIdentity(madeFrom)}, 0, 0);
+    Record({'P', name}, {madeFrom, RecordKind{}, SourceIdentity(madeFrom)}, 0, 0); // a page is no item's
 }
 
 bool ReusePlan::SamePage(const std::string& path) const {

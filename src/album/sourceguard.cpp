@@ -8,6 +8,7 @@
 
 #include "album/createthread.h"
 #include "album/gallerypagewriter.h"
+#include "platform/paths.h"
 #include "stringtable.h"
 
 namespace aw {
@@ -21,10 +22,6 @@ bool IdOf(const std::string& path, FileId& id, bool followLink) {
         return false;
     id = {info.st_dev, info.st_ino};
     return true;
-}
-
-std::string Join(const std::string& folder, const std::string& name) {
-    return !folder.empty() && folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
 } // namespace
@@ -42,10 +39,10 @@ std::string FindSourceTheRunWouldWrite(const std::vector<MediaItem>& items, cons
         FileId id;
         return IdOf(path, id, false) && sources.count(id) != 0;
     };
-    if (const std::string page = Join(job.outputFolder, GalleryPageWriter::PageName(job)); isSource(page))
+    if (const std::string page = JoinPath(job.outputFolder, GalleryPageWriter::PageName(job)); isSource(page))
         return page;
     for (const MediaItem& item : items) {
-        const std::string data = Join(dataFolder, item.fileName);
+        const std::string data = JoinPath(dataFolder, item.fileName);
         FileId own, target;
         const bool itself = IdOf(item.path, own, true) && IdOf(data, target, false) && own == target;
         if (!itself && isSource(data))
@@ -54,14 +51,14 @@ std::string FindSourceTheRunWouldWrite(const std::vector<MediaItem>& items, cons
             continue;
         // The Gallery writes each thumbnail at 2x and 3x as well.
         for (const char* density : {"", "2x/", "3x/"}) {
-            const std::string thumb = Join(thumbFolder, density + item.thumbName);
+            const std::string thumb = JoinPath(thumbFolder, density + item.thumbName);
             if ((job.gallery || !*density) && isSource(thumb))
                 return thumb;
         }
     }
     if (job.backgroundIndex > 0) {
         const std::string background =
-            Join(dataFolder, CCreateThread::BackgroundDataName(job.backgroundText, items));
+            JoinPath(dataFolder, CCreateThread::BackgroundDataName(job.backgroundText, items));
         if (isSource(background))
             return background;
     }

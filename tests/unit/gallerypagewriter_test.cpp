@@ -14,6 +14,7 @@ namespace aw {
 namespace {
 
 namespace fs = std::filesystem;
+using enum MediaKind;
 
 AlbumJob GalleryJob(const test::ScratchDir& dir) {
     AlbumJob job;
@@ -25,7 +26,7 @@ AlbumJob GalleryJob(const test::ScratchDir& dir) {
     return job;
 }
 
-GalleryItem Item(std::string name, int kind, std::string playable = {}) {
+GalleryItem Item(std::string name, MediaKind kind, std::string playable = {}) {
     GalleryItem item;
     item.thumbName = "th_" + name.substr(0, name.rfind('.')) + ".jpg";
     item.dataName = std::move(name);
