@@ -68,7 +68,11 @@
       element: link, original: link.getAttribute('data-original') };
   }
 
+  // The slides, gathered when the viewer is first wanted: a page of thousands of items loads without it.
   function collect() {
+    if (slides.length) {
+      return;
+    }
     var all = main.querySelectorAll('a[href]');
     for (var i = 0; i < all.length; i++) {
       // A movie no browser plays stays a plain link to its file.
@@ -217,16 +221,25 @@
   }
 
   function indexFromAddress() {
-    var id = decodeURIComponent(location.hash.slice(1));
+    collect();
+    var id = location.hash.slice(1);
+    try {
+      id = decodeURIComponent(id);
+    } catch (error) {
+      return -1; // an address no link of the album gives
+    }
     var item = id ? document.getElementById(id) : null;
     var link = item ? item.querySelector('a[data-index]') : null;
     return link ? Number(link.getAttribute('data-index')) : -1;
   }
 
-  collect();
   main.addEventListener('click', function (event) {
+    if (event.button !== 0 || event.ctrlKey || event.metaKey || event.shiftKey || event.altKey) {
+      return;
+    }
+    collect();
     var link = event.target.closest ? event.target.closest('a[data-index]') : null;
-    if (!link || event.button !== 0 || event.ctrlKey || event.metaKey || event.shiftKey || event.altKey) {
+    if (!link) {
       return;
     }
     event.preventDefault();
