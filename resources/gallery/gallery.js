@@ -169,7 +169,7 @@
     });
     viewer.on('contentActivate', function (event) {
       var media = mediaIn(event.content);
-      if (media && media.tagName === 'VIDEO') {
+      if (media) {
         playWhenShown(media, 0);
       }
     });
