@@ -76,6 +76,19 @@ TEST(VideoModuleTest, OnlyLocalMoviesGiveTheirFirstFrame) {
     EXPECT_EQ(std::pair(found, width), std::pair(1, 32));
 }
 
+// A phone's portrait clip is stored on its side: its frame is given as shown, portrait with the band on top.
+TEST(VideoModuleTest, TheFrameStandsAsTheMovieDeclares) {
+    const std::string path = (test::TestDataDir() / "media" / "portrait.mp4").string();
+    int width = 0, height = 0;
+    ASSERT_TRUE(test::LoadedImagingLibrary().GetFrameSize(path.c_str(), &width, &height));
+    ASSERT_EQ(std::pair(width, height), std::pair(48, 64));
+    const auto frame = FirstFrame(path, width, height);
+    ASSERT_TRUE(frame);
+    EXPECT_GT(frame->At(24, 2)[0], 200) << "top not red";
+    EXPECT_GT(frame->At(24, 60)[2], 200) << "bottom not blue";
+    EXPECT_GT(frame->At(2, 32)[2], 200) << "left not blue";
+}
+
 // A flat 12300 x 12300 frame (151 megapixels in 600 KB) is beyond the pixel budget; a small one is read.
 TEST(VideoModuleTest, FramesBeyondThePixelBudgetAreRefused) {
     test::ScratchDir scratch;
