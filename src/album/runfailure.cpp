@@ -50,7 +50,10 @@ std::string ReasonText(FailureCause cause) {
 std::string DescribeFailure(const RunFailure& failure) {
     if (failure.empty())
         return {};
-    return FormatText(LoadText(3000), {failure.file, ReasonText(failure.cause)});
+    const std::string reason = failure.cause == FailureCause::NoPlayableCopy
+                                   ? FormatText(ReasonText(failure.cause), {failure.detail})
+                                   : ReasonText(failure.cause);
+    return FormatText(LoadText(3000), {failure.file, reason});
 }
 
 } // namespace aw
