@@ -27,11 +27,14 @@ namespace aw {
 constexpr std::size_t kManifestLimit = std::size_t{64} << 20;
 // The kind recorded for the background picture's copy in Data, which no item has.
 constexpr int kBackgroundKind = 100;
+// The kinds recorded for an item's copy browsers play: this + the copy's kind (CopyKind), so that a copy
+// of another kind is never kept in its place.
+constexpr int kPlayableCopyKinds = 200;
 
 struct ManifestEntry {
     char folder = 'D';  // 'D' a file in Data, 'T' one in Thumb
     std::string name;   // the file's name in that folder
-    int kind = 0;       // the item's MediaKind, or kBackgroundKind
+    int kind = 0;       // the item's MediaKind, kBackgroundKind or a kPlayableCopyKinds one
     int thumbWidth = 0; // a thumbnail's displayed size; 0 x 0 for a Data file
     int thumbHeight = 0;
     std::string sourcePath; // absolute

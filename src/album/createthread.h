@@ -33,6 +33,7 @@
 
 #include "album/albumjob.h"
 #include "album/mediaitem.h"
+#include "album/pageplayback.h"
 #include "album/prepareahead.h"
 #include "album/runfailure.h"
 #include "album/thumbnailpreparer.h"
@@ -99,7 +100,8 @@ private:
     int Generate();
     int FinishAfterException();
     ItemOutcome HandleItem(std::size_t index, MediaCopier& copier, PageWriter& page,
-                           const std::vector<std::string>& templates);
+                           const std::vector<std::string>& templates, PagePlayback& playback,
+                           const PagePlayback::Plan& plan);
     bool CopyBackground();
     // Replaces a read-only destination after the first copy refused it: 0 (the copy failed for another
     // reason, or the rewrite failed), 7 (asked and answered No; nothing changed), 6 (asked, Yes, done),

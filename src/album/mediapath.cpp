@@ -57,8 +57,9 @@ MediaPath::MediaPath()
               {LoadText(350), StillPng},  {LoadText(351), StillGif},  {LoadText(352), StillWebp},
               {LoadText(353), StillHeif}, {LoadText(354), StillHeif}, {LoadText(355), MovieMp4},
               {LoadText(356), MovieMp4},  {LoadText(357), MovieWebm}, {LoadText(358), MovieMkv},
-              {LoadText(359), Movie3gp}}},
-      jpg_(LoadText(300)) {}
+              {LoadText(359), Movie3gp},  {LoadText(3500), Audio},    {LoadText(3501), Audio},
+              {LoadText(3502), Audio},    {LoadText(3503), Audio},    {LoadText(3504), Audio}}},
+      jpg_(LoadText(300)), mp4_(LoadText(355)), m4a_(LoadText(3500)) {}
 
 std::string MediaPath::FolderOf(std::string_view path) {
     const Parts p = Split(path);
@@ -98,6 +99,12 @@ std::string MediaPath::DataNameOf(std::string_view path) const {
     if (KindOf(p.extension, kind) && IsConvertedStillKind(kind))
         return std::string(p.base) + jpg_;
     return std::string(p.base) + std::string(p.extension);
+}
+
+std::string MediaPath::PlayableNameOf(std::string_view dataName, int kind) const {
+    if (!IsMovieKind(kind) && kind != Audio)
+        return {};
+    return WithinNameLimit(std::string(Split(dataName).base) + (kind == Audio ? m4a_ : mp4_));
 }
 
 bool MediaPath::KindOf(std::string_view extension, int& kind) const {

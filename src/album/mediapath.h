@@ -19,8 +19,9 @@ class MediaPath {
 public:
     // The string ids of every supported extension, in the order KindOf tries them: the original twelve,
     // then today's formats.
-    static constexpr int kExtensionIds[] = {300, 321, 322, 301, 302, 303, 327, 328, 329, 304, 330,
-                                            331, 350, 351, 352, 353, 354, 355, 356, 357, 358, 359};
+    static constexpr int kExtensionIds[] = {300, 321, 322, 301, 302,  303,  327,  328,  329,
+                                            304, 330, 331, 350, 351,  352,  353,  354,  355,
+                                            356, 357, 358, 359, 3500, 3501, 3502, 3503, 3504};
     static constexpr std::size_t kExtensionCount = std::size(kExtensionIds);
 
     MediaPath(); // loads the extensions from the string table
@@ -37,6 +38,9 @@ public:
     static std::string WithinNameLimit(std::string_view name);
     // base + extension; a kind stored as JPEG (".bmp", ".heic", ".heif", any case) gets ".jpg".
     std::string DataNameOf(std::string_view path) const;
+    // The name of the copy browsers play of an item whose Data name is `dataName`: its base name + ".mp4"
+    // for a movie, + ".m4a" for a sound, WithinNameLimit; empty for other kinds.
+    std::string PlayableNameOf(std::string_view dataName, int kind) const;
 
     // Sets the kind of the first table entry matching `extension` without ASCII case; false (and
     // Unsupported) when none matches. Never gives MovieAsfMarked.
@@ -58,6 +62,8 @@ private:
     };
     std::array<Entry, kExtensionCount> table_;
     std::string jpg_; // string 300
+    std::string mp4_; // string 355
+    std::string m4a_; // string 3500
 };
 
 // ASCII-only case-insensitive equality, as the extension table compares.

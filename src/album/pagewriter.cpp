@@ -322,19 +322,33 @@ bool PageWriter::ReadItemTemplates(std::vector<std::string>& firstColumn,
     }
 }
 
+bool PageWriter::WriteFragmentFor(int id, const std::string& dataName) {
+    if (dataName.empty())
+        return WriteFragment(id);
+    const std::string value = values_[DataFile];
+    const std::string link = linkValues_[0];
+    SetPlaceholderValue(DataFile, dataName);
+    const bool written = WriteFragment(id);
+    values_[DataFile] = value;
+    linkValues_[0] = link;
+    return written;
+}
+
 bool PageWriter::WriteItemEntry(const std::vector<std::string>& templateLines, int kind, int thumbWidth,
-                                int thumbHeight, bool playInPage) {
+                                int thumbHeight, bool playInPage, const std::string& playedName) {
     // The plug-in player of fragment 507 runs in no current browser (and its cell lost the link to the
     // file, fragment 520), so a movie either plays in a video element or is shown as without playback.
     const bool video = IsMovieKind(kind) && playInPage;
+    const bool audio = kind == Audio && playInPage;
     // The box is judged by the item's thumbnail even when the player stands in for the image.
     const bool boxed = thumbWidth < kBoxWidth || thumbHeight < kBoxHeight;
     for (const std::string& line : templateLines) {
         const int n = ParseArrangementNumber(line);
         bool written = true;
         if (n == 506) {
-            written = (!boxed || WriteFragment(518)) && WriteFragment(video ? 522 : 506) &&
-                      (!boxed || WriteFragment(514));
+            written = (!boxed || WriteFragment(518)) &&
+                      (video ? WriteFragmentFor(522, playedName) : WriteFragment(506)) &&
+                      (!audio || WriteFragmentFor(3505, playedName)) && (!boxed || WriteFragment(514));
         } else {
             written = WriteFragment(n);
         }

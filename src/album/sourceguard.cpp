@@ -51,6 +51,8 @@ std::string FindSourceTheRunWouldWrite(const std::vector<MediaItem>& items, cons
             return data;
         if (!thumbFolder.empty() && isSource(Join(thumbFolder, item.thumbName)))
             return Join(thumbFolder, item.thumbName);
+        if (!item.playableName.empty() && isSource(Join(dataFolder, item.playableName)))
+            return Join(dataFolder, item.playableName);
     }
     if (job.backgroundIndex > 0) {
         const std::string background =

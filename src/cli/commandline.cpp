@@ -234,7 +234,7 @@ std::optional<Rgb> ParseColour(const std::string& text) {
 }
 
 std::string UsageText() {
-    return LoadText(3100) + LoadText(3119); // the options, then the supported files
+    return LoadText(3100) + LoadText(3506); // the options, then the supported files
 }
 
 std::optional<CommandLine> CommandLine::Parse(const std::vector<std::string>& args, std::string& error) {
