@@ -186,6 +186,7 @@ typedef int (*AwGetMovieDetailsFn)(const char* path, AwMovieDetails* details);
  * the front by reading back what was written), written from its start and never closed or removed by the
  * module. Modes:
  *   AW_COPY_REMUX   H.264 video copied packet for packet into MP4; sound copied when AAC or MP3, else AAC
+ *                   (H.264 with reordered frames from AVI, which keeps no presentation times, is encoded)
  *   AW_COPY_ENCODE  video encoded to H.264 (x264, veryfast, CRF 23, 8-bit 4:2:0, the shorter side at most
  *                   1,080 pixels, never enlarged) into MP4; sound as for REMUX
  *   AW_COPY_SOUND   the first sound stream as AAC (128 kbit/s) in MP4, for an .m4a

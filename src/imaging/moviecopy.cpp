@@ -112,9 +112,6 @@ bool MovieCopy::Write(const std::string& source, int fd, CopyMode mode, const Pr
     const MovieFile file(source);
     const OpenedMovie opened = OpenLocalMovie(file, MovieFacts::kFormatAllowList, AW_MAX_PIXELS);
     AVFormatContext* movie = opened.format.get();
-    // Packets of files that store no presentation times (H.264 with reordered frames in AVI) get them
-    // from the decoding times that follow, so that a copied stream shows its frames in order.
-    movie->flags |= AVFMT_FLAG_GENPTS;
 
     const int videoIndex = mode == CopyMode::Sound ? -1 : FirstStream(movie, AVMEDIA_TYPE_VIDEO);
     const int audioIndex = FirstStream(movie, AVMEDIA_TYPE_AUDIO);
@@ -129,10 +126,14 @@ bool MovieCopy::Write(const std::string& source, int fd, CopyMode mode, const Pr
     MovieOutput output(fd, muxer);
     const int64_t start = movie->start_time == AV_NOPTS_VALUE ? 0 : movie->start_time;
     std::vector<Track> tracks(movie->nb_streams);
+    // AVI keeps no presentation times: H.264 with reordered frames copied out of it would play them out of
+    // order (in decoding order), so it is encoded, which puts them in order.
+    const bool reorderedWithoutTimes =
+        video && av_match_name("avi", movie->iformat->name) && video->codecpar->video_delay > 0;
     if (video) {
         Track& track = tracks[videoIndex];
         track.input = video;
-        if (mode == CopyMode::Encode)
+        if (mode == CopyMode::Encode || (mode == CopyMode::Remux && reorderedWithoutTimes))
             track.video = std::make_unique<VideoTranscoder>(movie, video, output);
         else
             track.copy = AddStreamCopy(output, video);

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Writes a copy of a local movie or sound file that browsers play, into a file the caller made:
 //  - Remux: the H.264 video stream copied packet for packet into MP4; its sound copied when MP4 players
-//    take it (AAC, MP3), else encoded to AAC.
+//    take it (AAC, MP3), else encoded to AAC. From AVI, which keeps no presentation times, H.264 with
+//    reordered frames is encoded instead, so that it plays in order.
 //  - Encode: the video encoded to H.264 (VideoTranscoder), the sound copied or encoded as for Remux.
 //  - Sound: the first sound stream as AAC in MP4 (an .m4a file).
 //  - Clean: the first video and sound streams copied as they are into a container of the source's own

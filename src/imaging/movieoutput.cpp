@@ -94,13 +94,16 @@ void MovieOutput::WritePacket(AVPacket* packet) {
         poll_();
 }
 
-void MovieOutput::Encode(AVCodecContext* encoder, AVFrame* frame, AVStream* stream) {
+void MovieOutput::Encode(AVCodecContext* encoder, AVFrame* frame, AVStream* stream, int64_t duration) {
     CheckFfmpeg(avcodec_send_frame(encoder, frame), "cannot encode the copy");
     for (;;) {
         const int result = avcodec_receive_packet(encoder, packet_.get());
         if (result == AVERROR(EAGAIN) || result == AVERROR_EOF)
             return;
         CheckFfmpeg(result, "cannot encode the copy");
+        // Without a duration the MP4 index gives the last frame none, and players cut it.
+        if (packet_->duration == 0)
+            packet_->duration = duration;
         av_packet_rescale_ts(packet_.get(), encoder->time_base, stream->time_base);
         packet_->stream_index = stream->index;
         WritePacket(packet_.get());

@@ -6,6 +6,7 @@
 // time; the descriptor is borrowed and must outlive the object.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 
 #include "fdiocontext.h"
@@ -34,8 +35,9 @@ public:
     void WritePacket(AVPacket* packet);
     void SetPoll(std::function<void()> poll) { poll_ = std::move(poll); }
     // Gives `frame` to `encoder` (nullptr drains it) and writes every packet it has ready into `stream`,
-    // times from the encoder's time base into the stream's.
-    void Encode(AVCodecContext* encoder, AVFrame* frame, AVStream* stream);
+    // times from the encoder's time base into the stream's; a packet the encoder gave no duration gets
+    // `duration` (in the encoder's time base).
+    void Encode(AVCodecContext* encoder, AVFrame* frame, AVStream* stream, int64_t duration = 0);
     // Ends the file and flushes every byte to the descriptor. Each call throws ImagingError when it or an
     // earlier write failed, with the errno of a failed write.
     void Finish();

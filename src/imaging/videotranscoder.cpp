@@ -69,8 +69,10 @@ VideoTranscoder::VideoTranscoder(AVFormatContext* source, AVStream* input, Movie
     encoder_->time_base = input->time_base;
     // Without a known rate the encoder derives one from the time base, which suits variable-rate phones.
     const AVRational rate = av_guess_frame_rate(source, input, nullptr);
-    if (rate.num > 0 && rate.den > 0)
+    if (rate.num > 0 && rate.den > 0) {
         encoder_->framerate = rate;
+        frameStep_ = std::max<int64_t>(1, av_rescale_q(1, av_inv_q(rate), input->time_base));
+    }
     encoder_->color_range = AVCOL_RANGE_MPEG;
     encoder_->color_primaries = parameters->color_primaries;
     encoder_->color_trc = parameters->color_trc;
@@ -131,13 +133,23 @@ AVFrame* VideoTranscoder::Convert(AVFrame* decoded) {
 }
 
 void VideoTranscoder::Push(const AVPacket* packet) {
+    // A file that keeps only decoding times (AVI) would have its frames timed by the packet that let each
+    // out of the decoder, late by the decoder's delay: they are numbered in the order shown instead, from
+    // the first decoding time, one frame apart (such files have a constant rate).
+    if (packet && lastPts_ == AV_NOPTS_VALUE && nextShown_ == AV_NOPTS_VALUE && packet->pts == AV_NOPTS_VALUE)
+        nextShown_ = packet->dts == AV_NOPTS_VALUE ? 0 : packet->dts;
     DecodePacket(decoder_.get(), packet, decoded_.get(), [this](AVFrame* frame) {
         int64_t pts = frame->best_effort_timestamp;
+        if (nextShown_ != AV_NOPTS_VALUE) {
+            pts = nextShown_;
+            nextShown_ += frameStep_;
+        }
         if (pts == AV_NOPTS_VALUE)
-            pts = lastPts_ == AV_NOPTS_VALUE ? 0 : lastPts_ + 1;
-        // The encoder takes strictly rising times: a frame shown at the same time as the last is dropped.
+            pts = lastPts_ == AV_NOPTS_VALUE ? 0 : lastPts_ + frameStep_;
+        // The encoder takes strictly rising times: a frame whose time repeats or falls back (damage) is
+        // shown one tick after the last, never dropped.
         if (lastPts_ != AV_NOPTS_VALUE && pts <= lastPts_)
-            return;
+            pts = lastPts_ + 1;
         lastPts_ = pts;
         frame->pts = pts;
         frame->pict_type = AV_PICTURE_TYPE_NONE; // the encoder chooses its own key frames
@@ -148,7 +160,7 @@ void VideoTranscoder::Push(const AVPacket* packet) {
 }
 
 void VideoTranscoder::Encode(AVFrame* frame) {
-    output_.Encode(encoder_.get(), frame, stream_);
+    output_.Encode(encoder_.get(), frame, stream_, frameStep_);
 }
 
 } // namespace aw::imaging

@@ -12,6 +12,7 @@
 #include "movieoutput.h"
 
 extern "C" {
+#include <libavutil/avutil.h>
 struct AVStream;
 }
 
@@ -45,6 +46,8 @@ private:
     FfmpegPtr<AVFrame> decoded_;
     FfmpegPtr<AVFrame> converted_;
     int64_t lastPts_;
+    int64_t nextShown_ = AV_NOPTS_VALUE; // the next frame's time, where the file keeps no times of its own
+    int64_t frameStep_ = 1;              // one frame, in the input's time base
 };
 
 } // namespace aw::imaging

@@ -2,7 +2,9 @@
 // Copies browsers play, made through the loaded video module as a run makes them.
 #include "album/moviecopier.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -77,6 +79,17 @@ TEST(MovieCopier, RemuxesCopyThePacketsAndDropTheMetadata) {
         EXPECT_EQ(exif, "") << exif;
         EXPECT_TRUE(StandsUpright(copy));
     }
+    // AVI keeps no presentation times: H.264 with reordered frames from it still plays them in order.
+    ASSERT_TRUE(test::MakeMovie(dir / "reordered.avi", 64, 48, "-frames:v 12 -c:v libx264"));
+    ASSERT_EQ(Copy(dir / "reordered.avi", CopyKind::Remux, dir / "copy.mp4"), MovieCopier::Result::Written);
+    std::string times =
+        Ask("ffprobe -v error -select_streams v -show_entries frame=pts -of csv=p=0", dir / "copy.mp4");
+    std::replace(times.begin(), times.end(), ',', ' ');
+    std::istringstream in(times);
+    long long last = -1, frames = 0;
+    for (long long time; in >> time; last = time, ++frames)
+        EXPECT_GT(time, last);
+    EXPECT_EQ(frames, 12) << "[" << times << "]";
 }
 
 // Encodes become H.264 (4:2:0, the shorter side at most 1,080 pixels, never enlarged, upright) or AAC,
