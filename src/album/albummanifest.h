@@ -21,20 +21,28 @@
 #include <vector>
 
 #include "album/fileidentity.h"
+#include "album/mediakind.h"
 
 namespace aw {
 
 constexpr std::size_t kManifestLimit = std::size_t{64} << 20;
-// The kind recorded for the background picture's copy in Data, which no item has.
-constexpr int kBackgroundKind = 100;
-// The kinds recorded for an item's copy browsers play: this + the copy's kind (CopyKind), so that a copy
-// of another kind is never kept in its place.
-constexpr int kPlayableCopyKinds = 200;
+// What a recorded file was made as, besides its source: an item of a kind, the background picture's copy
+// in Data, which no item is (the text stores it as kind 100, outside the kinds' numbers), or an item's copy
+// browsers play, of a copy kind (CopyKind; stored as 200 + it), so that a copy of another kind is never
+// kept in its place.
+struct RecordKind {
+    MediaKind item = MediaKind::Unsupported; // Unsupported for the background
+    bool background = false;
+    int playable = 0; // the CopyKind of a copy browsers play; 0 for anything else
+    static constexpr RecordKind Background() { return {MediaKind::Unsupported, true, 0}; }
+    static constexpr RecordKind Playable(int copy) { return {MediaKind::Unsupported, false, copy}; }
+    bool operator==(const RecordKind&) const = default;
+};
 
 struct ManifestEntry {
-    char folder = 'D';  // 'D' a file in Data, 'T' one in Thumb
-    std::string name;   // the file's name in that folder
-    int kind = 0;       // the item's MediaKind, kBackgroundKind or a kPlayableCopyKinds one
+    char folder = 'D'; // 'D' a file in Data, 'T' one in Thumb
+    std::string name;  // the file's name in that folder
+    RecordKind kind;
     int thumbWidth = 0; // a thumbnail's displayed size; 0 x 0 for a Data file
     int thumbHeight = 0;
     std::string sourcePath; // absolute

@@ -7,10 +7,9 @@
 #include <unistd.h>
 
 #include "album/imaginglibrary.h"
+#include "platform/atomicfile.h"
 #include "platform/filecopy.h"
 #include "platform/regularfile.h"
-#include "platform/tempfile.h"
-#include "platform/uniquefd.h"
 
 namespace aw {
 namespace {
@@ -52,37 +51,30 @@ MovieCopier::Result MovieCopier::Write(const std::string& source, CopyKind kind,
 
     // A read-only earlier copy is replaced like a thumbnail, and read-only again afterwards.
     const bool readOnly = IsReadOnly(destination);
-    std::string tempPath;
-    UniqueFd fd = CreateSiblingFile(destination, kCopyMode, tempPath);
-    if (!fd.valid())
-        return Fail(destination, CauseFromErrno(errno));
+    AtomicFile file(destination, kCopyMode);
+    if (!file.valid())
+        return Fail(destination, CauseFromErrno(file.error()));
     AwCopyOutcome outcome{};
-    const int written = imaging_.MakePlayableCopy(source.c_str(), fd.get(), static_cast<int>(kind),
-                                                  CallProgress, const_cast<Progress*>(&progress), &outcome);
-    int error = 0;
-    if (written == AW_COPY_WRITTEN) {
-        // On disk before it takes the name, so that a crash never leaves a cut copy under it.
-        struct stat made {};
-        if (::fsync(fd.get()) != 0 || ::fstat(fd.get(), &made) != 0 ||
-            (readOnly && ::fchmod(fd.get(), made.st_mode & 0555) != 0))
-            error = errno;
-    }
-    const int closed = fd.Close();
-    if (written == AW_COPY_WRITTEN && error == 0)
-        error = closed;
-    if (written != AW_COPY_WRITTEN || error != 0) {
-        ::unlink(tempPath.c_str());
-        if (written == AW_COPY_STOPPED)
-            return Result::Stopped;
-        if (error == 0 && outcome.writeError != 0)
-            error = outcome.writeError;
-        if (error != 0)
-            return Fail(destination, CauseFromErrno(error));
+    const int written = imaging_.MakePlayableCopy(source.c_str(), file.fd(), static_cast<int>(kind), CallProgress,
+                                                  const_cast<Progress*>(&progress), &outcome);
+    // What was not committed is removed with the file object: no part copy stays.
+    if (written == AW_COPY_STOPPED)
+        return Result::Stopped;
+    if (written != AW_COPY_WRITTEN) {
+        if (outcome.writeError != 0)
+            return Fail(destination, CauseFromErrno(outcome.writeError));
         outcome.message[sizeof outcome.message - 1] = '\0';
         return Fail(source, FailureCause::NoPlayableCopy, outcome.message);
     }
-    if (const int renamed = ReplaceWithSibling(tempPath, destination))
-        return Fail(destination, CauseFromErrno(renamed));
+    struct stat made {};
+    int error = 0;
+    if (readOnly)
+        error = ::fstat(file.fd(), &made) != 0 ? errno : file.SetMode(made.st_mode & 0555);
+    // Like every Data file, synced with its folder when the run ends.
+    if (error == 0)
+        error = file.Commit(AtomicFile::Sync::None);
+    if (error != 0)
+        return Fail(destination, CauseFromErrno(error));
     return Result::Written;
 }
 

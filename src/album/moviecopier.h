@@ -8,11 +8,12 @@
 // whose Data copy must carry no metadata (under the item's Data name), Remux/Encode/Sound for one that
 // does not play (under its playable name).
 //
-// Files: the copy is written into a new file made beside `destination` (O_EXCL, so no link or existing
-// file is ever opened), synced, and renamed over `destination` only when complete: a link planted there
-// is replaced, never followed, and the earlier file stays until then. On a stop or a failure the
-// temporary file is removed here and `destination` is as it was. A destination that is the source itself
-// is refused (IsSource): the user's file is never replaced.
+// Files: the copy is written into a new file made beside `destination` (an AtomicFile: O_EXCL, so no link
+// or existing file is ever opened) and renamed over `destination` only when complete: a link planted there
+// is replaced, never followed, and the earlier file stays until then. On a stop or a failure the new file
+// is removed here and `destination` is as it was. A destination that is the source itself is refused
+// (IsSource): the user's file is never replaced. Like every Data file, the copy reaches the disk when the
+// run syncs the folder at its end.
 //
 // Ownership and threads: borrows the imaging table, which must outlive it. One thread at a time; the
 // progress callback runs on the calling thread.

@@ -10,7 +10,7 @@
 namespace aw {
 
 PagePlayback::Plan PagePlayback::PlanFor(const MediaItem& item) const {
-    const bool sound = item.kind == Audio;
+    const bool sound = item.kind == MediaKind::Audio;
     if (!embed_ || (!sound && !IsMovieKind(item.kind)))
         return {};
     const std::optional<AwMovieDetails> details = ReadMovieDetails(imaging_, item.path);
@@ -38,7 +38,7 @@ PagePlayback::Outcome PagePlayback::MakeCopy(const MediaItem& item, CopyKind cop
         const int tenth = static_cast<int>(fraction * 10.0);
         if (tenth > shown) {
             shown = tenth;
-            host_.SetStatusText(FormatText(LoadText(3507), {std::to_string(position), std::to_string(count),
+            host_.SetStatusText(FormatText(LoadText(TextId::PlayableCopyProgress), {std::to_string(position), std::to_string(count),
                                                             item.fileName, std::to_string(tenth * 10)}));
         }
         // The last step is given when the copy is in place.
