@@ -117,9 +117,10 @@ bool ParseEntry(std::string_view line, ManifestEntry& entry) {
         return false;
     if (!ParseIdentity(fields, 4, entry.source) || !ParseIdentity(fields, 8, entry.written))
         return false;
-    entry.kind = kind == kBackgroundNumber                             ? RecordKind::Background()
-                 : kind > kPlayableNumbers && kind < kPlayableNumbers + 100 ? RecordKind::Playable(kind - kPlayableNumbers)
-                                                                            : RecordKind{static_cast<MediaKind>(kind)};
+    entry.kind = kind == kBackgroundNumber ? RecordKind::Background()
+                 : kind > kPlayableNumbers && kind < kPlayableNumbers + 100
+                     ? RecordKind::Playable(kind - kPlayableNumbers)
+                     : RecordKind{static_cast<MediaKind>(kind)};
     return Decode(fields[12], entry.name) && IsPlainName(entry.name) &&
            Decode(fields[13], entry.sourcePath) && entry.sourcePath.size() > 1 &&
            entry.sourcePath[0] == '/' && entry.sourcePath.find('\0') == std::string::npos;
@@ -138,8 +139,8 @@ std::string FormatManifest(const std::vector<ManifestEntry>& entries, std::strin
     for (const ManifestEntry& entry : entries) {
         std::string line(1, entry.folder);
         const int kind = entry.kind.background ? kBackgroundNumber
-                         : entry.kind.playable  ? kPlayableNumbers + entry.kind.playable
-                                                : static_cast<int>(entry.kind.item);
+                         : entry.kind.playable ? kPlayableNumbers + entry.kind.playable
+                                               : static_cast<int>(entry.kind.item);
         line += ' ' + std::to_string(kind) + ' ' + std::to_string(entry.thumbWidth) + ' ' +
                 std::to_string(entry.thumbHeight);
         AppendIdentity(line, entry.source);

@@ -55,8 +55,8 @@ MovieCopier::Result MovieCopier::Write(const std::string& source, CopyKind kind,
     if (!file.valid())
         return Fail(destination, CauseFromErrno(file.error()));
     AwCopyOutcome outcome{};
-    const int written = imaging_.MakePlayableCopy(source.c_str(), file.fd(), static_cast<int>(kind), CallProgress,
-                                                  const_cast<Progress*>(&progress), &outcome);
+    const int written = imaging_.MakePlayableCopy(source.c_str(), file.fd(), static_cast<int>(kind),
+                                                  CallProgress, const_cast<Progress*>(&progress), &outcome);
     // What was not committed is removed with the file object: no part copy stays.
     if (written == AW_COPY_STOPPED)
         return Result::Stopped;

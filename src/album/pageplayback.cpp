@@ -38,8 +38,9 @@ PagePlayback::Outcome PagePlayback::MakeCopy(const MediaItem& item, CopyKind cop
         const int tenth = static_cast<int>(fraction * 10.0);
         if (tenth > shown) {
             shown = tenth;
-            host_.SetStatusText(FormatText(LoadText(TextId::PlayableCopyProgress), {std::to_string(position), std::to_string(count),
-                                                            item.fileName, std::to_string(tenth * 10)}));
+            host_.SetStatusText(FormatText(LoadText(TextId::PlayableCopyProgress),
+                                           {std::to_string(position), std::to_string(count), item.fileName,
+                                            std::to_string(tenth * 10)}));
         }
         // The last step is given when the copy is in place.
         const int due = static_cast<int>(fraction * (steps - 1));
