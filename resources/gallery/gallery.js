@@ -54,7 +54,8 @@
     if (link.hasAttribute('data-sound')) {
       return {
         html: '<div class="pswp__aw-media"><img src="' + escapeAttribute(bestThumbnail(img)) + '" alt="' +
-          escapeAttribute(alt) + '"><audio controls preload="none" src="' + escapeAttribute(href) +
+          escapeAttribute(alt) + '"><audio controls preload="none" src="' +
+          escapeAttribute(link.getAttribute('data-sound') || href) +
           '" aria-label="' + escapeAttribute(alt) + '"></audio></div>',
         element: link
       };

@@ -162,8 +162,11 @@ void GalleryPageWriter::AddItem(const GalleryItem& item) {
     if (IsMovieKind(item.kind))
         line += Attribute("data-movie",
                           item.playableName.empty() ? "" : "Data/" + GalleryLink(item.playableName));
-    else if (item.kind == MediaKind::Audio)
+    else if (item.kind == MediaKind::Audio &&
+             (item.playableName.empty() || item.playableName == item.dataName))
         line += " data-sound";
+    else if (item.kind == MediaKind::Audio)
+        line += Attribute("data-sound", "Data/" + GalleryLink(item.playableName));
     if (!item.originalPath.empty()) {
         const std::size_t slash = item.originalPath.rfind('/') + 1; // the folder's own name is plain
         line += Attribute("data-original",

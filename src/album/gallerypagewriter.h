@@ -33,7 +33,8 @@ struct GalleryItem {
     bool denser = true;   // Thumb/2x and Thumb/3x hold this item's thumbnail
     int pictureWidth = 0; // the picture's (movie frame's) displayed size; 0: not known
     int pictureHeight = 0;
-    std::string playableName; // a movie: the Data name of a file browsers play; empty: a link only
+    std::string playableName; // a movie or sound: the Data name of a file browsers play (the item's own or a
+                              // copy); empty: a movie is a link only, a sound is played from its own file
     std::string originalPath; // the original's path in the album when it is published; the viewer offers it
                               // as a download
     std::string caption;      // empty when none is known

@@ -60,6 +60,11 @@ public:
     bool KeepData(std::size_t index);
     bool KeepThumb(std::size_t index, int& width, int& height, PixelSize* picture = nullptr);
 
+    // The item's copy browsers play (`copyKind`, a CopyKind, under its playable name) may stay as it is;
+    // and the record of one just written.
+    bool KeepPlayable(std::size_t index, int copyKind);
+    void RecordPlayable(std::size_t index, int copyKind);
+
     // Records the file just written for the item (the background picture's copy under `name`).
     void RecordData(std::size_t index);
     void RecordThumb(std::size_t index, int width, int height);
@@ -99,6 +104,8 @@ private:
     Source ThumbSource(std::size_t index) const;
     bool HasDenser(std::size_t index) const;
     bool SamePage(const std::string& path) const;
+    Key PlayableKey(std::size_t index);
+    Source PlayableSource(std::size_t index, int copyKind) const;
 
     std::vector<MediaItem> items_;
     ReuseTarget target_;

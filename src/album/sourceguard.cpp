@@ -47,6 +47,8 @@ std::string FindSourceTheRunWouldWrite(const std::vector<MediaItem>& items, cons
         const bool itself = IdOf(item.path, own, true) && IdOf(data, target, false) && own == target;
         if (!itself && isSource(data))
             return data;
+        if (!item.playableName.empty() && isSource(JoinPath(dataFolder, item.playableName)))
+            return JoinPath(dataFolder, item.playableName);
         if (thumbFolder.empty())
             continue;
         // The Gallery writes each thumbnail at 2x and 3x as well.
