@@ -8,6 +8,8 @@ void* DllDecodeJPEGScaled(const void* bytes, uint32_t count, int minWidth, int m
                           void* descriptionOut, int* fullWidth, int* fullHeight);
 void* DllDecodePicture(const void* bytes, uint32_t count, int minWidth, int minHeight, void* descriptionOut,
                        int* fullWidth, int* fullHeight);
+void* DllMakeDisplayPicture(const void* bytes, uint32_t count, int maxSide, int quality, uint32_t* size,
+                            int* width, int* height);
 int DllConvertTo24BitDIB(const void* description, const void* pixels, void* descriptionOut, void* pixelsOut);
 int DllResizeByPercentDIB(const void* description, const void* pixels, int percent, void* descriptionOut,
                           void* pixelsOut);
@@ -27,6 +29,7 @@ const ImagingLibrary& LinkedInImageModule() {
         table.DllResizeBySizeDIB = DllResizeBySizeDIB;
         table.DllDecodeJPEGScaled = DllDecodeJPEGScaled;
         table.DllDecodePicture = DllDecodePicture;
+        table.DllMakeDisplayPicture = DllMakeDisplayPicture;
         return table;
     }();
     return library;
