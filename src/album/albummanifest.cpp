@@ -26,6 +26,7 @@ constexpr int kFieldCount = 14;
 constexpr int kLargestThumbSide = 65535;
 constexpr int kBackgroundNumber = 100; // the background's kind in the text, beyond every MediaKind
 constexpr int kPlayableNumbers = 200;  // + the copy kind: an item's copy browsers play
+constexpr int kDisplayNumbers = 300;   // + the kind: a still's display copy
 
 std::uint64_t Checksum(std::string_view text) {
     std::uint64_t hash = 0xcbf29ce484222325ULL; // FNV-1a
@@ -108,7 +109,7 @@ bool ParseIdentity(const std::vector<std::string_view>& fields, std::size_t firs
 bool ParseEntry(std::string_view line, ManifestEntry& entry) {
     const std::vector<std::string_view> fields = Split(line, ' ');
     if (fields.size() != kFieldCount || fields[0].size() != 1 ||
-        std::string_view("DT23P").find(fields[0][0]) == std::string_view::npos)
+        std::string_view("DT23PO").find(fields[0][0]) == std::string_view::npos)
         return false;
     entry.folder = fields[0][0];
     int kind = 0;
@@ -121,6 +122,8 @@ bool ParseEntry(std::string_view line, ManifestEntry& entry) {
     entry.kind = kind == kBackgroundNumber ? RecordKind::Background()
                  : kind > kPlayableNumbers && kind < kPlayableNumbers + 100
                      ? RecordKind::Playable(kind - kPlayableNumbers)
+                 : kind >= kDisplayNumbers && kind < kDisplayNumbers + 100
+                     ? RecordKind::Display(static_cast<MediaKind>(kind - kDisplayNumbers))
                      : RecordKind{static_cast<MediaKind>(kind)};
     return Decode(fields[12], entry.name) && IsPlainName(entry.name) &&
            Decode(fields[13], entry.sourcePath) && entry.sourcePath.size() > 1 &&
@@ -141,6 +144,7 @@ std::string FormatManifest(const std::vector<ManifestEntry>& entries, std::strin
         std::string line(1, entry.folder);
         const int kind = entry.kind.background ? kBackgroundNumber
                          : entry.kind.playable ? kPlayableNumbers + entry.kind.playable
+                         : entry.kind.display  ? kDisplayNumbers + static_cast<int>(entry.kind.item)
                                                : static_cast<int>(entry.kind.item);
         line += ' ' + std::to_string(kind) + ' ' + std::to_string(entry.thumbWidth) + ' ' +
                 std::to_string(entry.thumbHeight);

@@ -104,6 +104,13 @@ private:
     ItemOutcome HandleItem(std::size_t index, MediaCopier& copier, PageWriter& page,
                            const std::vector<std::string>& templates, PagePlayback& playback,
                            const PagePlayback::Plan& plan);
+    // The item's preparation, taken from the look-ahead the first time it is asked for.
+    using Preparation = std::function<const PreparedThumbnail&()>;
+    // The item's file in Data (the Gallery's display copy of a still), and the byte copy of its source in
+    // Data/originals; `made` is set when a file was written.
+    ItemOutcome PutDataFile(std::size_t index, MediaCopier& copier, const Preparation& preparation,
+                            bool& made);
+    ItemOutcome PutOriginal(std::size_t index, MediaCopier& copier, bool& made);
     bool CopyBackground();
     enum class Replaced {
         Failed,   // the copy failed for another reason than a read-only destination, or the rewrite failed

@@ -117,11 +117,41 @@ int MediaCopier::CopyToDataFolder(const std::string& source, const std::string& 
         return 0;
     if (IsConvertedStillKind(kind))
         return EncodeJpegTo(source, dataPath, kind);
+    return CopyAsItIs(source, dataPath);
+}
+
+int MediaCopier::CopyAsItIs(const std::string& source, const std::string& dest) {
+    failure_ = {};
+    if (!SourceIsRegular(source))
+        return 0;
     // A source that is its own Data file (an album made again from its Data folder) is already in place;
     // rewriting it would change the user's file.
+    if (IsOwnDataFile(source, dest))
+        return 1;
+    return FinalCopy(source, dest);
+}
+
+int MediaCopier::CommitDisplayCopy(const PreparedThumbnail& prepared, TempFile& tempFile,
+                                   const std::string& source, const std::string& dataPath) {
+    failure_ = {};
+    if (!prepared.made) {
+        failure_ = prepared.failure;
+        return 0;
+    }
     if (IsOwnDataFile(source, dataPath))
         return 1;
-    return FinalCopy(source, dataPath);
+    const std::vector<uint8_t>& bytes = prepared.display.bytes;
+    if (!WriteTemp(tempFile, bytes.data(), bytes.size()))
+        return 0;
+    const int result = FinalCopy(tempFile, dataPath);
+    if (result == 1)
+        tempFile.Remove();
+    return result;
+}
+
+int MediaCopier::WriteMadeContent(const TempFile& tempFile, const std::string& dest) {
+    failure_ = {};
+    return FinalCopy(tempFile, dest) == 1 ? 1 : 0;
 }
 
 std::string MediaCopier::AudioThumbPath(const std::string& thumbPath) const {

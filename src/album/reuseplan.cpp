@@ -4,8 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "album/browserplayback.h"
 #include "album/mediakind.h"
 #include "platform/paths.h"
+#include "stringtable.h"
 
 namespace aw {
 
@@ -25,6 +27,8 @@ ReusePlan::ReusePlan(const std::vector<MediaItem>& items, ReuseTarget target,
         const MediaItem& item = items_[i];
         sources_.push_back({item.path, {item.kind}, SourceIdentity(item.path)});
         used_.insert({'D', item.fileName});
+        if (target_.originals)
+            used_.insert({'O', item.originalName});
         if (target_.thumbnails) {
             used_.insert({'T', item.thumbName});
             bool planned = Matches({'T', item.thumbName}, ThumbSource(i));
@@ -34,25 +38,36 @@ ReusePlan::ReusePlan(const std::vector<MediaItem>& items, ReuseTarget target,
                     planned = planned && Matches({density, item.thumbName}, sources_[i]);
                 }
             }
+            if (target_.displayCopies && IsStillKind(item.kind))
+                planned = planned && Matches({'D', item.fileName}, DataSource(i));
             thumbPlanned_[i] = planned ? 1 : 0;
         }
     }
 }
 
 std::string ReusePlan::PathOf(const Key& key) const {
-    const std::string& folder = key.first == 'D'   ? target_.dataFolder
-                                : key.first == 'P' ? target_.albumFolder
-                                                   : target_.thumbFolder;
+    const std::string& folder = key.first == 'D' || key.first == 'O' ? target_.dataFolder
+                                : key.first == 'P'                   ? target_.albumFolder
+                                                                     : target_.thumbFolder;
     // Never a name at the root: a path that names nothing keeps nothing and removes nothing.
     if (folder.empty())
         return {};
     if (key.first == '2' || key.first == '3')
         return JoinPath(folder, std::string(1, key.first) + "x/" + key.second);
+    if (key.first == 'O')
+        return JoinPath(folder, LoadText(TextId::OriginalsFolderName) + "/" + key.second);
     return JoinPath(folder, key.second);
 }
 
 bool ReusePlan::HasDenser(std::size_t index) const {
     return target_.densities > 1 && items_[index].kind != MediaKind::Audio;
+}
+
+ReusePlan::Source ReusePlan::DataSource(std::size_t index) const {
+    Source source = sources_[index];
+    if (target_.displayCopies && IsStillKind(items_[index].kind))
+        source.kind = RecordKind::Display(items_[index].kind);
+    return source;
 }
 
 ReusePlan::Source ReusePlan::ThumbSource(std::size_t index) const {
@@ -87,7 +102,19 @@ bool ReusePlan::Keep(const Key& key, const Source& source) {
 }
 
 bool ReusePlan::KeepData(std::size_t index) {
-    return Keep({'D', items_[index].fileName}, sources_[index]);
+    return Keep({'D', items_[index].fileName}, DataSource(index));
+}
+
+bool ReusePlan::KeepOriginal(std::size_t index) {
+    return Keep({'O', items_[index].originalName}, sources_[index]);
+}
+
+void ReusePlan::RecordOriginal(std::size_t index) {
+    Record({'O', items_[index].originalName}, sources_[index], 0, 0);
+}
+
+void ReusePlan::LeaveOutData(std::size_t index) {
+    used_.erase({'D', items_[index].fileName});
 }
 
 bool ReusePlan::KeepThumb(std::size_t index, int& width, int& height, PixelSize* picture) {
@@ -126,8 +153,9 @@ void ReusePlan::Record(const Key& key, const Source& source, int width, int heig
         ManifestEntry{key.first, key.second, source.kind, width, height, source.path, *now, *written};
 }
 
-ReusePlan::Key ReusePlan::PlayableKey(std::size_t index) {
-    Key key{'D', items_[index].playableName};
+ReusePlan::Key ReusePlan::PlayableKey(std::size_t index, int copyKind) {
+    const MediaItem& item = items_[index];
+    Key key{'D', copyKind == static_cast<int>(CopyKind::Clean) ? item.fileName : item.playableName};
     used_.insert(key);
     return key;
 }
@@ -139,15 +167,15 @@ ReusePlan::Source ReusePlan::PlayableSource(std::size_t index, int copyKind) con
 }
 
 bool ReusePlan::KeepPlayable(std::size_t index, int copyKind) {
-    return Keep(PlayableKey(index), PlayableSource(index, copyKind));
+    return Keep(PlayableKey(index, copyKind), PlayableSource(index, copyKind));
 }
 
 void ReusePlan::RecordPlayable(std::size_t index, int copyKind) {
-    Record(PlayableKey(index), PlayableSource(index, copyKind), 0, 0);
+    Record(PlayableKey(index, copyKind), PlayableSource(index, copyKind), 0, 0);
 }
 
 void ReusePlan::RecordData(std::size_t index) {
-    Record({'D', items_[index].fileName}, sources_[index], 0, 0);
+    Record({'D', items_[index].fileName}, DataSource(index), 0, 0);
 }
 
 void ReusePlan::RecordThumb(std::size_t index, int width, int height) {

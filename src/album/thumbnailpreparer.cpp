@@ -8,6 +8,7 @@
 
 #include <sys/stat.h>
 
+#include "album/imaginglibrary.h"
 #include "album/jpegsegments.h"
 #include "album/mediacopier.h"
 #include "album/mediakind.h"
@@ -47,16 +48,26 @@ uint64_t DeclaredPixels(const std::vector<uint8_t>& head, MediaKind kind) {
 
 // What a still's preparation holds at its peak: its file's bytes (a bitmap's twice: as read and as held
 // for the modules) and its picture in 24 bits, at most one picture's budget; a whole one when the size is
-// not declared.
-uint64_t StillCost(uint64_t fileSize, uint64_t pixels, MediaKind kind) {
+// not declared. `copies` of all that when the thumbnails keep the decoded picture beside the one fitted.
+// With a display copy: the file's bytes, the decode, the display copy fitted from it (kept once more for the
+// thumbnails) and its bytes; a PNG, GIF or WebP's own copy is made from a second decode, in four channels.
+uint64_t StillCost(uint64_t fileSize, uint64_t pixels, MediaKind kind, int copies, bool display) {
     const uint64_t picture = pixels == 0 ? ThumbnailPreparer::kPictureBytes
                                          : std::min(pixels * 3, ThumbnailPreparer::kPictureBytes);
-    return fileSize * (kind == MediaKind::StillBmp ? 2 : 1) + picture;
+    const uint64_t file = fileSize * (kind == MediaKind::StillBmp ? 2 : 1);
+    if (!display)
+        return (file + picture) * copies;
+    constexpr auto kSide = static_cast<uint64_t>(ThumbnailPreparer::kDisplaySide);
+    const uint64_t shown = std::min(picture, kSide * kSide * 3);
+    uint64_t cost = file + picture + shown * copies + shown / 2;
+    if (IsDecodedStillKind(kind) && kind != MediaKind::StillHeif)
+        cost += fileSize + picture / 3 * 4 * 2;
+    return cost;
 }
 
 // Reads the still's bytes through one descriptor, having taken its part of `budget` (when given) before
 // reading more than its head. False with the cause in `failure`.
-bool ReadStill(const std::string& source, MediaKind kind, MemoryBudget* budget, int copies,
+bool ReadStill(const std::string& source, MediaKind kind, MemoryBudget* budget, int copies, bool display,
                std::vector<uint8_t>& bytes, MemoryBudget::Share& share, RunFailure& failure) {
     const OpenedFile opened = OpenRegularFile(source);
     int error = opened.error;
@@ -71,8 +82,8 @@ bool ReadStill(const std::string& source, MediaKind kind, MemoryBudget* budget, 
         if (error == 0 && ::fstat(opened.fd.get(), &info) != 0)
             error = errno;
         if (error == 0)
-            share = budget->Take(
-                StillCost(static_cast<uint64_t>(info.st_size), DeclaredPixels(bytes, kind), kind) * copies);
+            share = budget->Take(StillCost(static_cast<uint64_t>(info.st_size), DeclaredPixels(bytes, kind),
+                                           kind, copies, display));
     }
     if (error == 0)
         error = ReadFileBytes(opened.fd.get(), bytes, PictureSteps::kMaxSourceBytes);
@@ -97,28 +108,40 @@ PreparedThumbnail ThumbnailPreparer::Prepare(const std::string& source, MediaKin
     }
     // Denser thumbnails keep a copy of the decoded picture beside the one being fitted.
     const int copies = densities_ > 1 ? 2 : 1;
+    const bool display = display_ && IsStillKind(kind);
+    // Photos, bitmaps and HEIF pictures become a JPEG for screens made from this very decode; the formats
+    // kept as they are get theirs from the module.
+    const bool displayJpeg = display && !KeepsItsFormat(kind);
     MemoryBudget::Share share; // held until the picture is gone
     std::vector<uint8_t> bytes;
     if (IsMovieKind(kind)) {
         if (budget_)
             share = budget_->Take(kPictureBytes * copies);
-    } else if (!ReadStill(source, kind, budget_, copies, bytes, share, prepared.failure)) {
+    } else if (!ReadStill(source, kind, budget_, copies, display, bytes, share, prepared.failure)) {
         return prepared;
     }
     Picture picture;
     PictureSteps steps(imaging_, picture, prepared.failure);
     const PixelSize box{MediaCopier::kBoxWidth, MediaCopier::kBoxHeight};
     const PixelSize largest{box.width * densities_, box.height * densities_};
+    const PixelSize displayBox{kDisplaySide, kDisplaySide};
     bool decoded = false;
+    // The display copy is fitted from a DCT-scaled decode that is at least its own size: the codec's
+    // scaling already averages, and a larger decode would cost without showing.
     if (kind == MediaKind::StillJpeg)
-        decoded = steps.DecodeJpegBytes(bytes, source, largest);
+        decoded = displayJpeg ? steps.DecodeJpegBytes(bytes, source, displayBox, 1)
+                              : steps.DecodeJpegBytes(bytes, source, largest);
     else if (kind == MediaKind::StillBmp)
         decoded = steps.LoadBitmapBytes(bytes, source) && steps.ConvertTo24Bit();
     else if (IsDecodedStillKind(kind))
-        decoded = steps.DecodePictureBytes(bytes, source, largest);
+        decoded = steps.DecodePictureBytes(bytes, source, displayJpeg ? displayBox : largest);
     else
         decoded = steps.ReadFirstFrame(source);
     if (!decoded)
+        return prepared;
+    if (displayJpeg && !MakeDisplayJpeg(steps, picture, prepared))
+        return prepared;
+    if (display && !displayJpeg && !MakeDisplayPicture(bytes, source, prepared))
         return prepared;
     // Each box is fitted from the picture as decoded, never from a smaller thumbnail.
     if (densities_ > 1 && !steps.KeepDecoded())
@@ -147,11 +170,49 @@ PreparedThumbnail ThumbnailPreparer::Prepare(const std::string& source, MediaKin
         picture.ReleaseImage();
         picture.ReleaseEncoded();
     }
-    const PixelSize shown = steps.shownSize();
+    const PixelSize shown =
+        display ? PixelSize{prepared.display.width, prepared.display.height} : steps.shownSize();
     prepared.pictureWidth = shown.width;
     prepared.pictureHeight = shown.height;
     prepared.made = true;
     return prepared;
+}
+
+bool ThumbnailPreparer::MakeDisplayJpeg(PictureSteps& steps, Picture& picture,
+                                        PreparedThumbnail& prepared) const {
+    // Upright and in sRGB from the decode; the encoder writes no metadata at all.
+    if (!steps.FitIntoBox({kDisplaySide, kDisplaySide}) || !steps.EncodeJpeg(kDisplayQuality))
+        return false;
+    prepared.display.bytes.assign(picture.encoded(), picture.encoded() + picture.encodedSize());
+    prepared.display.width = steps.size().width;
+    prepared.display.height = steps.size().height;
+    picture.ReleaseEncoded();
+    // The thumbnails are fitted from the display copy's pixels: smaller to read than the decode, and
+    // still more than twice the largest thumbnail.
+    steps.SettleUpright();
+    return true;
+}
+
+bool ThumbnailPreparer::MakeDisplayPicture(const std::vector<uint8_t>& bytes, const std::string& source,
+                                           PreparedThumbnail& prepared) const {
+    if (imaging_.DllMakeDisplayPicture == nullptr || bytes.size() > UINT32_MAX) {
+        prepared.failure = {source, FailureCause::NotAPicture};
+        return false;
+    }
+    uint32_t size = 0;
+    int width = 0;
+    int height = 0;
+    const MallocBuffer made =
+        AdoptMalloced(imaging_.DllMakeDisplayPicture(bytes.data(), static_cast<uint32_t>(bytes.size()),
+                                                     kDisplaySide, kDisplayQuality, &size, &width, &height));
+    if (!made || size == 0 || width <= 0 || height <= 0) {
+        prepared.failure = {source, FailureCause::NotAPicture};
+        return false;
+    }
+    prepared.display.bytes.assign(made.get(), made.get() + size);
+    prepared.display.width = width;
+    prepared.display.height = height;
+    return true;
 }
 
 } // namespace aw

@@ -21,6 +21,7 @@ struct AlbumSettings {
     std::string viewerFolder;              // the Gallery's viewer files, with "/"; installed, not stored
     int embedPlayback = 1;                 // 1 until the value read at start replaces it
     std::string workFolder;                // ends with "/"; temporary files of a run go here
+    bool includeOriginals = false;         // the Gallery also publishes byte copies of the sources
 
     // The path of the first row with `index`; nullptr when the table has none.
     const std::string* Background(int index) const { return Find(backgrounds, index); }

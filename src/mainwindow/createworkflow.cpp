@@ -71,6 +71,7 @@ void CreateWorkflow::FillJob(AlbumJob& job, const CreateInputs& inputs, const Al
         job.arrangementFile.clear();
         job.viewerFolder = settings.viewerFolder;
     }
+    job.originals = job.gallery && settings.includeOriginals;
     job.backgroundIndex = inputs.backgroundIndex;
     job.audioPicture = settings.audioPicture;
     job.openWhenDone = inputs.openWhenDone ? 1 : 0;
@@ -127,6 +128,8 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const CreateInp
     items.MakeThumbNamesUnique();
     if (job.embedPlayback != 0 || job.gallery)
         items.PreparePlayableNames(); // names for copies browsers play, beside every other Data name
+    if (job.originals)
+        items.PrepareOriginalNames();
 
     // Refused before anything is written: replacing a source would lose the user's original.
     const std::string written = FindSourceTheRunWouldWrite(items.items(), job, dataPath, thumbPath);
