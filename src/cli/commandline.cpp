@@ -25,6 +25,7 @@ enum class Option {
     Quiet,
     Update,
     Prune,
+    Originals,
     Help,
     Version,
 };
@@ -52,6 +53,7 @@ constexpr OptionSpec kOptions[] = {
     {'q', "quiet", Option::Quiet, false},
     {0, "update", Option::Update, false},
     {0, "prune", Option::Prune, false},
+    {0, "originals", Option::Originals, false},
     {'h', "help", Option::Help, false},
     {0, "version", Option::Version, false},
 };
@@ -151,6 +153,9 @@ bool Apply(CommandLine& line, const OptionSpec& spec, const std::string& shown, 
     case Option::Prune:
         line.prune = true;
         return true;
+    case Option::Originals:
+        line.originals = true;
+        return true;
     case Option::Help:
         line.action = CommandLine::Action::Help;
         return true;
@@ -236,7 +241,7 @@ std::optional<Rgb> ParseColour(const std::string& text) {
 }
 
 std::string UsageText() {
-    return LoadText(TextId::MakeUsage) +
+    return LoadText(TextId::MakeUsage) + LoadText(TextId::MakeUsageOriginals) +
            LoadText(TextId::SupportedFilesPlaying); // the options, then the supported files
 }
 

@@ -37,6 +37,7 @@ struct CommandLine {
     bool quiet = false;          // -q
     bool update = false;         // --update: keep what has not changed since the last such run
     bool prune = false;          // --prune, only with --update
+    bool originals = false;      // --originals: the Gallery publishes byte copies of the files too
     std::vector<std::string> files;
 
     // The parsed options, or nothing with `error` set to a one-line reason (in the user's language).

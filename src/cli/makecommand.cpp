@@ -79,6 +79,7 @@ AlbumSettings InstalledSettings(const std::string& dataRoot, const CommandLine& 
     settings.audioPicture = dataRoot + LoadText(TextId::AudioPictureFile);
     settings.viewerFolder = dataRoot + LoadText(TextId::ViewerFolder);
     settings.embedPlayback = line.embed ? 1 : 0;
+    settings.includeOriginals = line.originals;
     return settings;
 }
 
