@@ -17,7 +17,7 @@ packages=(
   libexif-dev
   libspng-dev libwebp-dev libgif-dev libheif-dev liblcms2-dev
   libgtest-dev libgmock-dev default-jre-headless
-  ffmpeg imagemagick libheif-examples xvfb xauth xdotool chromium
+  ffmpeg imagemagick libheif-examples xvfb xauth xdotool chromium libimage-exiftool-perl
   libvips-tools
   fonts-noto-cjk
   clang libclang-rt-14-dev valgrind
