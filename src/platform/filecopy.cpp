@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/filecopy.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <vector>
 
@@ -74,6 +75,50 @@ int CopyContent(int in, int out) {
     return ReadWriteContent(in, offset, out);
 }
 
+// Copies `count` bytes from `offset` on; EIO when the source ends before them.
+int CopyRange(int in, off_t offset, std::size_t count, int out) {
+    while (count > 0) {
+        ssize_t n = ::copy_file_range(in, &offset, out, nullptr, count, 0);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EOPNOTSUPP || errno == EINVAL)) {
+            std::vector<char> buffer(std::min(count, kChunk));
+            n = ::pread(in, buffer.data(), buffer.size(), offset);
+            if (n > 0) {
+                if (const int error = WriteAll(out, buffer.data(), static_cast<std::size_t>(n)))
+                    return error;
+                offset += n;
+            }
+        }
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            return EIO;
+        count -= static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
+int CopySplicedContent(int in, const std::vector<ByteSplice>& splices, int out) {
+    std::size_t at = 0;
+    for (const ByteSplice& splice : splices) {
+        if (splice.offset < at)
+            return EINVAL;
+        if (const int error = CopyRange(in, static_cast<off_t>(at), splice.offset - at, out))
+            return error;
+        if (const int error = WriteAll(out, splice.bytes.data(), splice.bytes.size()))
+            return error;
+        at = splice.offset + splice.length;
+    }
+    struct stat source {};
+    if (::fstat(in, &source) != 0)
+        return errno;
+    const auto size = static_cast<std::size_t>(source.st_size);
+    if (size < at)
+        return EIO;
+    return CopyRange(in, static_cast<off_t>(at), size - at, out);
+}
+
 } // namespace
 
 int CopyFileReplacing(const std::string& from, const std::string& to) {
@@ -83,7 +128,7 @@ int CopyFileReplacing(const std::string& from, const std::string& to) {
     return CopyDescriptorReplacing(in.fd.get(), to);
 }
 
-int CopyDescriptorReplacing(int in, const std::string& to) {
+int CopyDescriptorReplacing(int in, const std::string& to, const std::vector<ByteSplice>& splices) {
     struct stat source {};
     if (::fstat(in, &source) != 0)
         return Normalise(errno);
@@ -108,7 +153,7 @@ int CopyDescriptorReplacing(int in, const std::string& to) {
     UniqueFd out = CreateSiblingFile(to, source.st_mode & 0666, temp);
     if (!out.valid())
         return Normalise(errno);
-    int error = CopyContent(in, out.get());
+    int error = splices.empty() ? CopyContent(in, out.get()) : CopySplicedContent(in, splices, out.get());
     const int closeError = out.Close(); // delayed write errors (NFS, quota) surface here
     if (error == 0)
         error = closeError;
