@@ -8,7 +8,7 @@ extern "C" {
 #include <libexif/exif-data.h>
 }
 
-#include "album/jpegsegments.h"
+#include "metadata/jpegsegments.h"
 
 namespace aw {
 namespace {

@@ -12,10 +12,10 @@
 #include <unistd.h>
 
 #include "album/bitmapfile.h"
-#include "album/embeddedpreview.h"
+#include "metadata/embeddedpreview.h"
 #include "album/exiforientation.h"
 #include "album/imaginglibrary.h"
-#include "album/jpegsegments.h"
+#include "metadata/jpegsegments.h"
 #include "album/moviemark.h"
 #include "platform/filebytes.h"
 

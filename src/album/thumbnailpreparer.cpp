@@ -8,7 +8,7 @@
 
 #include <sys/stat.h>
 
-#include "album/jpegsegments.h"
+#include "metadata/jpegsegments.h"
 #include "album/mediacopier.h"
 #include "album/mediakind.h"
 #include "album/picture.h"

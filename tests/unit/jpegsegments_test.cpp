@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "album/jpegsegments.h"
+#include "metadata/jpegsegments.h"
 
 #include <string>
 #include <tuple>
@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "album/embeddedpreview.h"
+#include "metadata/embeddedpreview.h"
 #include "album/exiforientation.h"
 #include "support/embeddedpreview.h"
 #include "support/exifblock.h"
