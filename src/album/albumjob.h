@@ -17,6 +17,8 @@ struct AlbumJob {
     std::string audioPicture;     // full path of the picture standing for every audio item
     int openWhenDone = 0;         // not used by the generation thread
     int embedPlayback = 0;        // 1: movies get an embedded player on the page
+
+    int removeLocation = 0; // 1: Data copies without location, owner and serial fields
 };
 
 // Run codes carried by the close request of every run.

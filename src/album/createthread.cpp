@@ -126,6 +126,7 @@ int CCreateThread::Generate() {
 
     StartLookAhead();
     MediaCopier copier(imaging_, folders_.workFolder, folders_.arrangementMarker, job_.audioPicture);
+    copier.SetRemovePrivateFields(job_.removeLocation != 0);
     const int count = static_cast<int>(items_.size());
     int column = 0;
     for (int p = 1; p <= count; ++p) {

@@ -6,6 +6,13 @@
 #include "album/mediakind.h"
 
 namespace aw {
+namespace {
+
+// Added to the kind recorded for a Data copy made without private fields: a copy made with them is not
+// kept by a run that removes them, nor the other way round.
+constexpr int kWithoutPrivateFields = 1000;
+
+} // namespace
 
 ReusePlan::ReusePlan(const std::vector<MediaItem>& items, ReuseTarget target,
                      std::vector<ManifestEntry> earlier)
@@ -40,6 +47,13 @@ ReusePlan::Source ReusePlan::ThumbSource(std::size_t index) const {
     return items_[index].kind == Audio ? audio_ : sources_[index];
 }
 
+ReusePlan::Source ReusePlan::DataSource(std::size_t index) const {
+    Source source = sources_[index];
+    if (target_.withoutPrivateFields)
+        source.kind += kWithoutPrivateFields;
+    return source;
+}
+
 bool ReusePlan::Matches(const Key& key, const Source& source) const {
     // A file this run already wrote or kept (the audio picture's copy, shared by all audio items) is
     // checked against what this run recorded, not against the earlier run.
@@ -67,7 +81,7 @@ bool ReusePlan::Keep(const Key& key, const Source& source) {
 }
 
 bool ReusePlan::KeepData(std::size_t index) {
-    return Keep({'D', items_[index].fileName}, sources_[index]);
+    return Keep({'D', items_[index].fileName}, DataSource(index));
 }
 
 bool ReusePlan::KeepThumb(std::size_t index, int& width, int& height) {
@@ -97,7 +111,7 @@ void ReusePlan::Record(const Key& key, const Source& source, int width, int heig
 }
 
 void ReusePlan::RecordData(std::size_t index) {
-    Record({'D', items_[index].fileName}, sources_[index], 0, 0);
+    Record({'D', items_[index].fileName}, DataSource(index), 0, 0);
 }
 
 void ReusePlan::RecordThumb(std::size_t index, int width, int height) {

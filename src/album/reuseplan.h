@@ -41,6 +41,7 @@ struct ReuseTarget {
     std::string backgroundPath; // the background picture copied into Data; empty for a solid colour
     std::string version;        // this program's version
     bool prune = false;
+    bool withoutPrivateFields = false; // the run's Data copies leave out location, owner and serials
 };
 
 class ReusePlan {
@@ -86,6 +87,7 @@ private:
     bool Keep(const Key& key, const Source& source);
     void Record(const Key& key, const Source& source, int width, int height);
     Source ThumbSource(std::size_t index) const;
+    Source DataSource(std::size_t index) const;
 
     std::vector<MediaItem> items_;
     ReuseTarget target_;

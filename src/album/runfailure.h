@@ -32,6 +32,8 @@ enum class FailureCause {
     ForeignOwner,   // owned by neither root nor the user running the program
     ModuleCutShort, // its loadable code lies beyond the end of the file
     NotAModule,     // not a shared object this system can load
+    // Texts 3560.. .
+    PrivateFieldsKept = 560, // a copy without location, owner and serial fields cannot be made
 };
 
 struct RunFailure {

@@ -12,12 +12,14 @@
 #include "album/runfailure.h"
 #include "cli/commandline.h"
 #include "cli/console.h"
+#include "cli/metadatasteps.h"
 #include "cli/terminalservices.h"
 #include "mainwindow/createworkflow.h"
 #include "mainwindow/outputfolders.h"
 #include "mainwindow/settingsstore.h"
 #include "medialist/itemlist.h"
 #include "medialist/mediaintake.h"
+#include "metadata/exivsetup.h"
 #include "platform/profilestore.h"
 #include "platform/regularfile.h"
 #include "stringtable.h"
@@ -82,6 +84,7 @@ AlbumSettings InstalledSettings(const std::string& dataRoot, const CommandLine& 
     }
     settings.audioPicture = dataRoot + LoadText(kAudioPictureText);
     settings.embedPlayback = line.embed ? 1 : 0;
+    settings.removeLocation = line.removeLocation ? 1 : 0;
     return settings;
 }
 
@@ -122,6 +125,7 @@ int MakeCommand::Run(const std::vector<std::string>& args) {
     }
 
     Console console(line.answer, line.quiet);
+    PrepareMetadataLibrary();
     const std::string programFolder = SettingsStore::RunningProgramFolder();
     const std::string dataRoot = SettingsStore::DataFolderFor(programFolder);
     if (dataRoot.empty()) {
@@ -153,6 +157,7 @@ int MakeCommand::Run(const std::vector<std::string>& args) {
     }
     if (!intake.unsafeNames().empty())
         console.Message(intake.UnsafeText(), LoadText(438));
+    OrderAndNotice(items, line);
 
     AlbumSettings settings = InstalledSettings(dataRoot, line);
     std::string problem;

@@ -19,6 +19,7 @@ struct AlbumSettings {
     std::vector<SettingsRow> arrangements; // FMTFILE0..3 in index order
     std::string audioPicture;              // WAVEFILE
     int embedPlayback = 1;                 // 1 until the value read at start replaces it
+    int removeLocation = 0;                // 1: Data copies without location, owner and serial fields
     std::string workFolder;                // ends with "/"; temporary files of a run go here
 
     // The path of the first row with `index`; nullptr when the table has none.

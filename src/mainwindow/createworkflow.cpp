@@ -82,6 +82,7 @@ void CreateWorkflow::FillJob(AlbumJob& job, const CreateInputs& inputs, const Al
     job.audioPicture = settings.audioPicture;
     job.openWhenDone = inputs.openWhenDone ? 1 : 0;
     job.embedPlayback = settings.embedPlayback != 0 ? 1 : 0;
+    job.removeLocation = settings.removeLocation != 0 ? 1 : 0;
 }
 
 CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const CreateInputs& inputs,
