@@ -167,8 +167,7 @@ bool PlanJpegPrivacyEdits(FileWindow& file, std::vector<ByteSplice>& splices) {
     for (std::size_t i = 1; i < splices.size(); ++i)
         if (splices[i].offset < splices[i - 1].offset + splices[i - 1].length)
             return false;
-    // The index counts its pictures' places from its own byte-order mark: each moves with the edits before
-    // it.
+    // The index counts its pictures' places from its byte-order mark: each moves with the edits before it.
     Bytes patched(head.bytes.begin() + static_cast<std::ptrdiff_t>(indexSegment->start),
                   head.bytes.begin() +
                       static_cast<std::ptrdiff_t>(indexSegment->start + indexSegment->length));

@@ -46,6 +46,7 @@ MediaMetadata ReadMediaMetadata(const std::string& path, const MovieClues* movie
             TakenTime::FromUnixTime(info.st_mtim.tv_sec, info.st_mtim.tv_nsec, TakenTime::Source::FileTime);
 
     result.fields = decoded.fields;
+    result.fields |= blocks.containerFields;
     if (movie)
         result.fields.location |= movie->hasLocation;
     return result;

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "metadata/privatefields.h"
+
 namespace aw {
 
 class FileWindow;
@@ -19,6 +21,7 @@ struct MetadataBlocks {
     std::vector<std::vector<std::uint8_t>> exif; // TIFF structures
     std::vector<std::string> xmp;                // XMP packets
     std::vector<std::uint8_t> photoshop;         // image resource blocks (the IPTC record among them)
+    PrivateFields containerFields;               // told by the container itself (PNG's Artist text)
 };
 
 // What the file's first bytes say it is; movies and anything else are Other.

@@ -77,6 +77,10 @@ bool ReadTextChunk(const char* type, const std::vector<std::uint8_t>& data, PngB
     if (keywordEnd == std::string_view::npos)
         return false;
     const std::string_view keyword(text, keywordEnd);
+    if (keyword == "Artist") {
+        block.kind = PngBlockKind::Artist;
+        return true;
+    }
     std::size_t at = keywordEnd + 1;
     bool compressed = false;
     if (std::memcmp(type, "iTXt", 4) == 0) {
@@ -164,7 +168,9 @@ bool VisitPngBlocks(FileWindow& file, const std::function<void(PngBlock&&)>& vis
 
 void CutPngBlocks(FileWindow& file, MetadataBlocks& blocks) {
     VisitPngBlocks(file, [&](PngBlock&& block) {
-        if (block.kind == PngBlockKind::Exif || block.kind == PngBlockKind::RawExif)
+        if (block.kind == PngBlockKind::Artist)
+            blocks.containerFields.owner = true;
+        else if (block.kind == PngBlockKind::Exif || block.kind == PngBlockKind::RawExif)
             blocks.exif.push_back(std::move(block.data));
         else
             blocks.xmp.emplace_back(block.data.begin(), block.data.end());

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The metadata chunks of a PNG file: eXIf (EXIF), iTXt "XML:com.adobe.xmp" (XMP, compressed or not), and
-// the hexadecimal "Raw profile type exif/APP1/xmp" text chunks that older writers used. Chunks are walked
-// by their headers (the picture data is skipped, never read); metadata chunks are read whole up to
+// The metadata chunks of a PNG file: eXIf (EXIF), iTXt "XML:com.adobe.xmp" (XMP, compressed or not), the
+// hexadecimal "Raw profile type exif/APP1/xmp" text chunks that older writers used, and "Artist" text. Chunks
+// are walked by their headers (the picture data is skipped, never read); metadata chunks are read whole up to
 // kPngBlockLimit, compressed text inflated up to the same bound. Thread-safe (no shared state).
 #pragma once
 
@@ -19,7 +19,8 @@ class FileWindow;
 
 constexpr std::size_t kPngBlockLimit = 8 * 1024 * 1024;
 
-enum class PngBlockKind { Exif, Xmp, RawExif, RawXmp };
+// Artist: a text chunk of that keyword, where writers put EXIF's Artist for PNG's own readers.
+enum class PngBlockKind { Exif, Xmp, RawExif, RawXmp, Artist };
 
 struct PngBlock {
     PngBlockKind kind = PngBlockKind::Exif;

@@ -38,7 +38,8 @@ std::optional<std::vector<ByteSplice>> PlanPng(FileWindow& file) {
         const bool xmp = block.kind == PngBlockKind::Xmp || block.kind == PngBlockKind::RawXmp;
         const bool raw = block.kind == PngBlockKind::RawExif || block.kind == PngBlockKind::RawXmp;
         Bytes body;
-        const CleanedBlock outcome = Clean(xmp, block.data, body);
+        const CleanedBlock outcome =
+            block.kind == PngBlockKind::Artist ? CleanedBlock::Emptied : Clean(xmp, block.data, body);
         if (outcome == CleanedBlock::Unchanged)
             return;
         ByteSplice splice{static_cast<std::size_t>(block.start), static_cast<std::size_t>(block.length), {}};
@@ -118,7 +119,7 @@ std::optional<std::vector<ByteSplice>> RefuseIfPrivate(FileWindow& file, Contain
         DecodeExifBlock(exif.data(), exif.size(), decoded);
     for (const std::string& xmp : blocks.xmp)
         DecodeXmpBlock(xmp, decoded);
-    if (decoded.fields.any())
+    if (decoded.fields.any() || blocks.containerFields.any())
         return std::nullopt;
     return std::vector<ByteSplice>{};
 }
