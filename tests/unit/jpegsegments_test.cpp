@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "metadata/embeddedpreview.h"
 #include "album/exiforientation.h"
+#include "metadata/embeddedpreview.h"
 #include "support/embeddedpreview.h"
 #include "support/exifblock.h"
 
