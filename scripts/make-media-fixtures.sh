@@ -14,7 +14,7 @@
 #   located.jpg     a camera's photo: GPS, owner, body and lens serials, a maker note, a thumbnail, XMP with
 #                   GPS, serial, owner and a description, an IPTC caption, EXIF's "SONY DSC", taken at
 #                   2023-07-01 10:20:30.25 +09:00; located.png, .webp and .heic the same fields in their own places
-#   caption-iptc.jpg, caption-exif.jpg, caption-camera.jpg  captions of each source (beside text files),
+#   caption_iptc.jpg, caption_exif.jpg, caption_camera.jpg  captions of each source (beside text files),
 #                   dates from XMP and from EXIF without an offset
 # The metadata is written by exiftool, the maker note by a helper compiled here against exiv2.
 set -eu
@@ -148,11 +148,11 @@ convert -size 32x24 xc:green -quality 80 "$out/located.webp"
 private "$out/located.webp"
 cp "$out/p3.heic" "$out/located.heic"
 private "$out/located.heic"
-for name in caption-iptc caption-exif caption-camera; do convert -size 16x16 xc:gray -quality 80 "$out/$name.jpg"; done
+for name in caption_iptc caption_exif caption_camera; do convert -size 16x16 xc:gray -quality 80 "$out/$name.jpg"; done
 tag -ImageDescription="Caption from EXIF" -IPTC:Caption-Abstract="Caption from IPTC" \
-    -XMP-photoshop:DateCreated=2021-03-04T05:06:07+01:00 "$out/caption-iptc.jpg"
-tag -ImageDescription="Caption from EXIF" -DateTimeOriginal="2022:12:31 23:59:58" "$out/caption-exif.jpg"
-tag -Make=SONY -ImageDescription="SONY DSC" "$out/caption-camera.jpg"
-for name in caption-iptc caption-exif; do printf '  Caption from the text file\n' >"$out/$name.txt"; done
-printf '\357\273\277Caption from the text file\n' >"$out/caption-camera.TXT"
+    -XMP-photoshop:DateCreated=2021-03-04T05:06:07+01:00 "$out/caption_iptc.jpg"
+tag -ImageDescription="Caption from EXIF" -DateTimeOriginal="2022:12:31 23:59:58" "$out/caption_exif.jpg"
+tag -Make=SONY -ImageDescription="SONY DSC" "$out/caption_camera.jpg"
+for name in caption_iptc caption_exif; do printf '  Caption from the text file\n' >"$out/$name.txt"; done
+printf '\357\273\277Caption from the text file\n' >"$out/caption_camera.TXT"
 ls -l "$out"

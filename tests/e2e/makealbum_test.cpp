@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Whole runs of the built albumwright-make: the album opened in headless Chromium (where installed), its
 // exit status, and that it leaves the sources and the user's settings alone.
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
@@ -12,6 +13,7 @@
 
 #include <sys/wait.h>
 
+#include "metadata/mediametadata.h"
 #include "support/fixtures.h"
 #include "support/testpaths.h"
 
@@ -80,7 +82,8 @@ protected:
 // browser plays are video elements whose movie it reads.
 TEST_F(MakeAlbum, WritesAnAlbumThatWorksInABrowserAndLeavesTheSourcesAlone) {
     fs::copy(test::TestDataDir() / "media", media_);
-    fs::remove(media_ / "displayp3.icc");
+    for (const char* other : {"displayp3.icc", "caption_iptc.txt", "caption_exif.txt", "caption_camera.TXT"})
+        fs::remove(media_ / other);
     ASSERT_TRUE(test::MakeJpeg(Media("wide photo.jpg"), 320, 200) &&
                 test::MakeJpeg(Media("tall 50% #1?.jpg"), 60, 200));
     ASSERT_TRUE(test::MakeBitmap(Media("drawing.bmp"), 50, 40));
@@ -111,6 +114,29 @@ TEST_F(MakeAlbum, WritesAnAlbumThatWorksInABrowserAndLeavesTheSourcesAlone) {
     EXPECT_EQ(std::stoi(m[1].str()), items - 4); // all but the four movies that play
     EXPECT_EQ(m[2].str(), "") << "pictures that did not load";
     EXPECT_EQ(m[3].str(), "clip.m4v=64|clip.mov=64|clip.mp4=64|clip.webm=64");
+}
+
+// Where photos were taken is said on standard error even under -q (one line more than the run that
+// removes it says), and --remove-location takes it out of the copies; --sort taken puts the photos in the
+// order they were taken.
+TEST_F(MakeAlbum, LocationNoticeRemovalAndTheOrderTaken) {
+    const auto sample = [](const char* name) { return (test::TestDataDir() / "media" / name).string(); };
+    const auto lines = [this] {
+        const std::string err = Err();
+        return std::count(err.begin(), err.end(), '\n');
+    };
+    const Strings photos = {sample("located.jpg"), sample("caption_exif.jpg"), sample("caption_iptc.jpg")};
+    ASSERT_EQ(Make({"-q", "--remove-location", "-o", (dir_ / "clean").string(), photos[0]}), 0) << Err();
+    const auto quiet = lines();
+    EXPECT_FALSE(ReadMediaMetadata((dir_ / "clean" / "Data" / "located.jpg").string()).fields.any());
+    Strings args{"-q", "--sort", "taken", "-o", out_.string()};
+    args.insert(args.end(), photos.begin(), photos.end());
+    ASSERT_EQ(Make(args), 0) << Err();
+    EXPECT_EQ(lines(), quiet + 1) << Err();
+    EXPECT_EQ(ReadWholeFile(out_ / "Data" / "located.jpg"), ReadWholeFile(photos[0]));
+    const std::string page = ReadWholeFile(out_ / "Index.html");
+    EXPECT_LT(page.find("caption_iptc.jpg"), page.find("caption_exif.jpg"));
+    EXPECT_LT(page.find("caption_exif.jpg"), page.find("located.jpg"));
 }
 
 TEST_F(MakeAlbum, ExitStatusTellsHowItEnded) {

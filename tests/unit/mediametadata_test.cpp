@@ -25,9 +25,9 @@ TEST(MediaMetadata, CaptionsInTheirOrderAndTheDateTaken) {
         {"located.png", "Harbour at dawn", kLocatedTaken, TakenTime::Source::Exif},
         {"located.webp", "Harbour at dawn", kLocatedTaken, TakenTime::Source::Exif},
         {"located.heic", "Harbour at dawn", kLocatedTaken, TakenTime::Source::Exif},
-        {"caption-iptc.jpg", "Caption from IPTC", 1'614'830'767'000, TakenTime::Source::Xmp},
-        {"caption-exif.jpg", "Caption from EXIF", 0, TakenTime::Source::Exif},
-        {"caption-camera.jpg", "Caption from the text file", 0, TakenTime::Source::FileTime},
+        {"caption_iptc.jpg", "Caption from IPTC", 1'614'830'767'000, TakenTime::Source::Xmp},
+        {"caption_exif.jpg", "Caption from EXIF", 0, TakenTime::Source::Exif},
+        {"caption_camera.jpg", "Caption from the text file", 0, TakenTime::Source::FileTime},
         {"p3.jpg", "", 0, TakenTime::Source::FileTime}};
     for (const auto& [name, caption, instant, source] : cases) {
         const MediaMetadata metadata = ReadMediaMetadata(Sample(name));
@@ -44,7 +44,7 @@ TEST(MediaMetadata, PrivateFieldsOfEveryFormat) {
         const PrivateFields fields = ReadMediaMetadata(Sample(name)).fields;
         EXPECT_TRUE(fields.location && fields.owner && fields.serial) << name;
     }
-    for (const char* name : {"caption-iptc.jpg", "p3.heic", "clip.mp4"})
+    for (const char* name : {"caption_iptc.jpg", "p3.heic", "clip.mp4"})
         EXPECT_FALSE(ReadMediaMetadata(Sample(name)).fields.any()) << name;
 }
 
