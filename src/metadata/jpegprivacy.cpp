@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "metadata/blockcleaner.h"
 #include "metadata/filewindow.h"
@@ -18,6 +20,9 @@ namespace {
 constexpr std::size_t kLargestSegment = 65535;     // what a segment's length field can say, itself included
 constexpr std::size_t kExtensionHead = 32 + 4 + 4; // GUID, full length, offset
 constexpr std::size_t kMostPictures = 64;
+// The copy's bytes after an edit keep their place within the kernel's copy unit (filecopy.cpp) when the
+// edits before them change the length by whole units: that keeps the copy as fast as a plain one.
+constexpr std::size_t kCopyUnit = 64 * 1024;
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -65,8 +70,45 @@ bool ExtensionMustGo(const JpegHead& head, const std::vector<const JpegSegment*>
            CleanedBlock::Unchanged;
 }
 
+// Lengthens the rewritten segment `segment` by `pad` bytes that no reader looks at: zeros after the TIFF
+// structure of EXIF, blanks at the end of an XMP packet (before its trailer, as packets are padded).
+bool Pad(Bytes& segment, bool xmp, std::size_t pad) {
+    const std::size_t length = segment.size() - 2 + pad;
+    if (length > kLargestSegment)
+        return false;
+    auto at = segment.end();
+    if (xmp) {
+        static constexpr std::string_view kTrailer = "<?xpacket end";
+        const auto trailer = std::search(segment.begin(), segment.end(), kTrailer.begin(), kTrailer.end());
+        if (trailer != segment.end())
+            at = trailer;
+    }
+    segment.insert(at, pad, xmp ? ' ' : 0);
+    segment[2] = static_cast<std::uint8_t>(length >> 8);
+    segment[3] = static_cast<std::uint8_t>(length & 0xFF);
+    return true;
+}
+
+// Pads one of the rewritten segments among `edits` so that they shorten the picture by whole copy units.
+void KeepPagePlaces(std::vector<ByteSplice>& edits,
+                    const std::vector<std::pair<std::size_t, bool>>& rewritten) {
+    std::int64_t change = 0;
+    for (const ByteSplice& edit : edits)
+        change += static_cast<std::int64_t>(edit.bytes.size()) - static_cast<std::int64_t>(edit.length);
+    if (change >= 0)
+        return;
+    const std::size_t pad = static_cast<std::size_t>(-change) % kCopyUnit;
+    // XMP packets are made to be padded; EXIF takes zeros after its structure when there is no packet.
+    for (const bool xmp : {true, false})
+        for (const auto& [index, isXmp] : rewritten)
+            if (pad == 0 || (isXmp == xmp && Pad(edits[index].bytes, xmp, pad)))
+                return;
+}
+
 // The edits of one picture whose head begins at `at` in the file; false when it cannot be cleaned.
 bool PlanPicture(const JpegHead& head, std::uint64_t at, std::vector<ByteSplice>& splices) {
+    std::vector<ByteSplice> edits;
+    std::vector<std::pair<std::size_t, bool>> rewritten; // which edits may be padded, and whether XMP
     std::vector<const JpegSegment*> extension;
     for (const JpegSegment& segment : head.segments) {
         std::size_t headerSize = 0;
@@ -108,11 +150,15 @@ bool PlanPicture(const JpegHead& head, std::uint64_t at, std::vector<ByteSplice>
             if (!made)
                 return false;
             splice.bytes = *made;
+            rewritten.emplace_back(edits.size(), kind == JpegBlockKind::Xmp);
             break;
         }
         }
-        splices.push_back(std::move(splice));
+        edits.push_back(std::move(splice));
     }
+    KeepPagePlaces(edits, rewritten);
+    splices.insert(splices.end(), std::make_move_iterator(edits.begin()),
+                   std::make_move_iterator(edits.end()));
     return true;
 }
 
