@@ -25,7 +25,8 @@ struct HandleDeleter {
     void operator()(heif_image_handle* handle) const { heif_image_handle_release(handle); }
 };
 
-// libheif reads through the window: positioned reads, bounded by the file's size.
+// libheif reads through the window: positioned reads, bounded by the file's size. It reads the media data
+// boxes too (into memory, where it later finds the items), so the files it is given are bounded as well.
 struct Reader {
     FileWindow& file;
     std::int64_t position = 0;
@@ -81,6 +82,8 @@ std::string_view TextOrEmpty(const char* text) {
 } // namespace
 
 void CutHeifBlocks(FileWindow& file, MetadataBlocks& blocks) {
+    if (file.size() > kHeifFileLimit)
+        return;
     const std::unique_ptr<heif_context, ContextDeleter> context(heif_context_alloc());
     if (!context)
         return;
