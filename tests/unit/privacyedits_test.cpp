@@ -14,6 +14,7 @@
 #include "metadata/mediametadata.h"
 #include "platform/regularfile.h"
 #include "support/embeddedpreview.h"
+#include "support/exifblock.h"
 #include "support/fixtures.h"
 #include "support/testpaths.h"
 
@@ -105,6 +106,47 @@ TEST(PrivacyEdits, PicturesAfterTheMainOneAreCleanedAndStillIndexed) {
     EXPECT_EQ(ScanOnward(previewBytes), ScanOnward(located));
     const std::string tags = PrivateTags(dir / "copy.jpg");
     EXPECT_TRUE(tags.empty() || tags == "skip") << tags;
+}
+
+// An extended XMP packet (in parts after the main one) goes when it carries a location, with the main
+// packet's note of it; one without stays byte for byte.
+TEST(PrivacyEdits, ExtendedXmpGoesWhenItCarriesALocation) {
+    const test::ScratchDir dir;
+    const std::string guid(32, 'A'), rdf = R"(<x:xmpmeta xmlns:x="adobe:ns:meta/"><rdf:RDF )"
+                                           R"(xmlns:rdf="http://www.w3.org/1999/02/22-rdf-syntax-ns#">)"
+                                           R"(<rdf:Description rdf:about="" )";
+    const std::string end = "/></rdf:RDF></x:xmpmeta>";
+    const std::string main =
+        std::string("http://ns.adobe.com/xap/1.0/\0", 29) + rdf +
+        R"(xmlns:xmpNote="http://ns.adobe.com/xmp/note/" xmpNote:HasExtendedXMP=")" + guid +
+        "\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\" dc:format=\"image/jpeg\"" + end;
+    const auto parts = [&](const std::string& property) {
+        const std::string packet = rdf + property + end;
+        const std::string header = std::string("http://ns.adobe.com/xmp/extension/\0", 35) + guid;
+        const auto be32 = [](std::size_t v) {
+            return std::string{char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+        };
+        const std::size_t half = packet.size() / 2;
+        return test::Segment(0xE1, header + be32(packet.size()) + be32(0) + packet.substr(0, half)) +
+               test::Segment(0xE1, header + be32(packet.size()) + be32(half) + packet.substr(half));
+    };
+    const std::string jpeg = ReadWholeFile(Sample("p3.jpg"));
+    const std::string located = R"(xmlns:exif="http://ns.adobe.com/exif/1.0/" exif:GPSLatitude="35,39.5N")";
+    const std::string plain = R"(xmlns:dc="http://purl.org/dc/elements/1.1/" dc:source="scan")";
+    for (const std::string& property : {located, plain}) {
+        const std::string file =
+            jpeg.substr(0, 2) + test::Segment(0xE1, main) + parts(property) + jpeg.substr(2);
+        std::ofstream(dir / "extended.jpg", std::ios::binary) << file;
+        const std::optional<std::string> cleaned = CleanCopy(dir / "extended.jpg", dir / "copy.jpg");
+        ASSERT_TRUE(cleaned);
+        if (property == plain) {
+            EXPECT_EQ(*cleaned, file);
+            continue;
+        }
+        EXPECT_EQ(cleaned->find("GPSLatitude"), std::string::npos);
+        EXPECT_EQ(cleaned->find("HasExtendedXMP"), std::string::npos);
+        EXPECT_NE(cleaned->find("image/jpeg"), std::string::npos);
+    }
 }
 
 TEST(PrivacyEdits, NothingToRemoveOrNothingThatCanBeRemoved) {
