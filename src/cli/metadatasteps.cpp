@@ -21,34 +21,32 @@ std::string FileNameOf(const std::string& path) {
 } // namespace
 
 void OrderAndNotice(ItemList& items, const CommandLine& line) {
-    const bool notice = !line.removeLocation;
-    if (line.sort == SortOrder::Name) {
-        std::vector<std::string> names;
-        for (const MediaItem& item : items.items())
-            names.push_back(FileNameOf(item.path));
-        items.Reorder(OrderByName(names));
-    }
-    if (line.sort != SortOrder::Taken && !notice)
-        return;
-    std::vector<MediaMetadata> metadata;
-    for (const MediaItem& item : items.items())
-        metadata.push_back(ReadItemMetadata(item));
+    std::size_t located = 0;
     if (line.sort == SortOrder::Taken) {
+        std::vector<MediaMetadata> metadata;
         std::vector<TakenTime> times;
-        for (const MediaMetadata& one : metadata)
-            times.push_back(one.taken);
+        for (const MediaItem& item : items.items()) {
+            metadata.push_back(ReadItemMetadata(item));
+            times.push_back(metadata.back().taken);
+        }
         const std::vector<std::size_t> order = OrderByTaken(times);
-        items.Reorder(order);
         std::vector<MediaMetadata> sorted;
         for (const std::size_t index : order)
             sorted.push_back(std::move(metadata[index]));
-        metadata = std::move(sorted);
+        items.Reorder(order);
+        located = CountPublishingLocation(items.items(), sorted);
+    } else {
+        if (line.sort == SortOrder::Name) {
+            std::vector<std::string> names;
+            for (const MediaItem& item : items.items())
+                names.push_back(FileNameOf(item.path));
+            items.Reorder(OrderByName(names));
+        }
+        if (!line.removeLocation)
+            located = CountPublishingLocation(items.items());
     }
-    if (!notice)
-        return;
-    const std::size_t located = CountPublishingLocation(items.items(), metadata);
     // The user's privacy is at stake, so quiet mode does not hide it.
-    if (located > 0)
+    if (located > 0 && !line.removeLocation)
         std::fprintf(
             stderr, "%s\n",
             FormatText(LoadText(3550), {std::to_string(located), std::to_string(items.count())}).c_str());
