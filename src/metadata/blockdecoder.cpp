@@ -76,13 +76,12 @@ void DecodeXmpBlock(std::string_view packet, DecodedBlocks& into) {
     if (packet.empty() || packet.size() > kLargestBlock)
         return;
     PrepareMetadataLibrary();
+    // Keys are looked up in exiv2's namespace table, which another thread's decode may be adding to.
+    const std::lock_guard<std::mutex> lock(XmpToolkitMutex());
     try {
         Exiv2::XmpData xmp;
-        {
-            const std::lock_guard<std::mutex> lock(XmpToolkitMutex());
-            if (Exiv2::XmpParser::decode(xmp, std::string(packet)) != 0)
-                return;
-        }
+        if (Exiv2::XmpParser::decode(xmp, std::string(packet)) != 0)
+            return;
         into.fields |= FindPrivateFields(xmp);
         if (into.xmpDescription.empty())
             into.xmpDescription = Description(xmp);

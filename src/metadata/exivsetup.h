@@ -14,8 +14,8 @@ namespace aw {
 
 void PrepareMetadataLibrary();
 
-// Held around every XMP decode and encode: the toolkit keeps process-wide state (its namespace table)
-// that its own locks do not fully cover.
+// Held around all work with XMP (decoding, key look-ups, encoding): exiv2 and its toolkit keep a
+// process-wide namespace table that decoding adds to and their own locks do not fully cover.
 std::mutex& XmpToolkitMutex();
 
 } // namespace aw
