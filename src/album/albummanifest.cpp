@@ -11,7 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/tempfile.h"
+#include "platform/atomicfile.h"
 #include "platform/uniquefd.h"
 #include "stringtable.h"
 
@@ -23,8 +23,9 @@ constexpr int kFormat = 1;
 constexpr std::string_view kProgram = "program ";
 constexpr std::string_view kEnd = "end ";
 constexpr int kFieldCount = 14;
-constexpr int kManifestNameText = 3120;
 constexpr int kLargestThumbSide = 65535;
+constexpr int kBackgroundNumber = 100;      // the background's kind in the text, beyond every MediaKind
+constexpr int kWithoutPrivateFields = 1000; // added to the kind of a copy without private fields
 
 std::uint64_t Checksum(std::string_view text) {
     std::uint64_t hash = 0xcbf29ce484222325ULL; // FNV-1a
@@ -109,12 +110,19 @@ bool ParseEntry(std::string_view line, ManifestEntry& entry) {
     if (fields.size() != kFieldCount || fields[0].size() != 1 || (fields[0][0] != 'D' && fields[0][0] != 'T'))
         return false;
     entry.folder = fields[0][0];
-    if (!ParseNumber(fields[1], entry.kind) || !ParseNumber(fields[2], entry.thumbWidth) ||
+    int kind = 0;
+    if (!ParseNumber(fields[1], kind) || !ParseNumber(fields[2], entry.thumbWidth) ||
         !ParseNumber(fields[3], entry.thumbHeight) || entry.thumbWidth < 0 || entry.thumbHeight < 0 ||
         entry.thumbWidth > kLargestThumbSide || entry.thumbHeight > kLargestThumbSide)
         return false;
     if (!ParseIdentity(fields, 4, entry.source) || !ParseIdentity(fields, 8, entry.written))
         return false;
+    const bool withoutPrivateFields = kind >= kWithoutPrivateFields;
+    if (withoutPrivateFields)
+        kind -= kWithoutPrivateFields;
+    entry.kind =
+        kind == kBackgroundNumber ? RecordKind::Background() : RecordKind{static_cast<MediaKind>(kind)};
+    entry.kind.withoutPrivateFields = withoutPrivateFields;
     return Decode(fields[12], entry.name) && IsPlainName(entry.name) &&
            Decode(fields[13], entry.sourcePath) && entry.sourcePath.size() > 1 &&
            entry.sourcePath[0] == '/' && entry.sourcePath.find('\0') == std::string::npos;
@@ -132,7 +140,9 @@ std::string FormatManifest(const std::vector<ManifestEntry>& entries, std::strin
     text += std::string(kProgram) + Encode(version) + '\n';
     for (const ManifestEntry& entry : entries) {
         std::string line(1, entry.folder);
-        line += ' ' + std::to_string(entry.kind) + ' ' + std::to_string(entry.thumbWidth) + ' ' +
+        const int kind = (entry.kind.background ? kBackgroundNumber : static_cast<int>(entry.kind.item)) +
+                         (entry.kind.withoutPrivateFields ? kWithoutPrivateFields : 0);
+        line += ' ' + std::to_string(kind) + ' ' + std::to_string(entry.thumbWidth) + ' ' +
                 std::to_string(entry.thumbHeight);
         AppendIdentity(line, entry.source);
         AppendIdentity(line, entry.written);
@@ -198,7 +208,7 @@ std::string ManifestPath(const std::string& albumFolder) {
     std::string path = albumFolder;
     if (path.empty() || path.back() != '/')
         path += '/';
-    return path + LoadText(kManifestNameText);
+    return path + LoadText(TextId::ManifestName);
 }
 
 ManifestRead LoadManifest(const std::string& albumFolder, std::string_view version) {
@@ -230,27 +240,10 @@ ManifestRead LoadManifest(const std::string& albumFolder, std::string_view versi
 int SaveManifest(const std::string& albumFolder, const std::vector<ManifestEntry>& entries,
                  std::string_view version) {
     const std::string path = ManifestPath(albumFolder);
-    const std::string text = FormatManifest(entries, version);
-    std::string tempPath;
-    UniqueFd fd = CreateSiblingFile(path, 0644, tempPath);
-    int error = fd ? 0 : errno;
-    for (std::size_t done = 0; error == 0 && done < text.size();) {
-        const ssize_t wrote = ::write(fd.get(), text.data() + done, text.size() - done);
-        if (wrote < 0 && errno != EINTR)
-            error = errno;
-        else if (wrote > 0)
-            done += static_cast<std::size_t>(wrote);
-    }
-    if (error == 0 && ::fsync(fd.get()) != 0)
-        error = errno;
-    if (fd) {
-        const int closed = fd.Close();
-        error = error != 0 ? error : closed;
-    }
+    AtomicFile file(path, 0644);
+    int error = file.Write(FormatManifest(entries, version));
     if (error == 0)
-        error = ReplaceWithSibling(tempPath, path);
-    else if (!tempPath.empty())
-        ::unlink(tempPath.c_str());
+        error = file.Commit(AtomicFile::Sync::FileAndFolder);
     if (error != 0)
         ::unlink(path.c_str());
     return error;

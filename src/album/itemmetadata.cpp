@@ -6,7 +6,7 @@
 namespace aw {
 namespace {
 
-bool CopyKeepsMetadata(int kind) {
+bool CopyKeepsMetadata(MediaKind kind) {
     return !IsConvertedStillKind(kind);
 }
 

@@ -14,6 +14,7 @@
 #include "album/thumbnailpreparer.h"
 #include "metadata/privacyedits.h"
 #include "platform/filecopy.h"
+#include "platform/paths.h"
 #include "platform/regularfile.h"
 #include "platform/tempfile.h"
 
@@ -44,11 +45,6 @@ bool CanReadRegularFile(const std::string& path) {
 std::string FileNameOf(const std::string& path) {
     const auto slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string FolderPrefixOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 } // namespace
@@ -85,8 +81,9 @@ int MediaCopier::FinalCopy(const std::string& from, const std::string& to) {
     return error;
 }
 
-bool MediaCopier::ClearsPrivateFields(int kind) const {
-    return removePrivateFields_ && (kind == StillJpeg || kind == StillPng || kind == StillWebp);
+bool MediaCopier::ClearsPrivateFields(MediaKind kind) const {
+    return removePrivateFields_ &&
+           (kind == MediaKind::StillJpeg || kind == MediaKind::StillPng || kind == MediaKind::StillWebp);
 }
 
 int MediaCopier::CopyWithoutPrivateFields(const std::string& from, const std::string& to) {
@@ -121,7 +118,7 @@ bool MediaCopier::WriteTemp(TempFile& temp, const uint8_t* data, std::size_t siz
     return true;
 }
 
-int MediaCopier::EncodeJpegTo(const std::string& source, const std::string& dest, int kind) {
+int MediaCopier::EncodeJpegTo(const std::string& source, const std::string& dest, MediaKind kind) {
     TempFile temp = TempFile::Create(workFolder_, kTempPrefix);
     if (!temp.valid()) {
         Fail(workFolder_, FailureCause::NoWorkFolder);
@@ -129,7 +126,8 @@ int MediaCopier::EncodeJpegTo(const std::string& source, const std::string& dest
     }
     PictureSteps steps(imaging_, picture_, failure_);
     // A bitmap's Data JPEG is encoded from the bitmap as stored, without a 24-bit conversion first.
-    const bool loaded = kind == StillBmp ? steps.LoadBitmapFile(source) : steps.DecodePictureFile(source);
+    const bool loaded =
+        kind == MediaKind::StillBmp ? steps.LoadBitmapFile(source) : steps.DecodePictureFile(source);
     const bool made = loaded && steps.EncodeJpeg(kJpegQuality) &&
                       WriteTemp(temp, picture_.encoded(), picture_.encodedSize());
     picture_.Release();
@@ -138,7 +136,7 @@ int MediaCopier::EncodeJpegTo(const std::string& source, const std::string& dest
     return FinalCopy(temp, dest);
 }
 
-int MediaCopier::CopyToDataFolder(const std::string& source, const std::string& dataPath, int kind) {
+int MediaCopier::CopyToDataFolder(const std::string& source, const std::string& dataPath, MediaKind kind) {
     failure_ = {};
     if (!SourceIsRegular(source))
         return 0;
@@ -153,22 +151,22 @@ int MediaCopier::CopyToDataFolder(const std::string& source, const std::string& 
 }
 
 std::string MediaCopier::AudioThumbPath(const std::string& thumbPath) const {
-    return FolderPrefixOf(thumbPath) + FileNameOf(audioPicture_);
+    return JoinPath(FolderOf(thumbPath), FileNameOf(audioPicture_));
 }
 
 int MediaCopier::MakeThumbnail(const std::string& source, TempFile& tempFile, const std::string& thumbPath,
-                               int kind) {
-    const bool needed = arrangementMarker_ != 1 && kind != Audio;
+                               MediaKind kind) {
+    const bool needed = arrangementMarker_ != 1 && kind != MediaKind::Audio;
     return CommitThumbnail(needed ? ThumbnailPreparer(imaging_).Prepare(source, kind) : PreparedThumbnail{},
                            tempFile, thumbPath, kind);
 }
 
 int MediaCopier::CommitThumbnail(const PreparedThumbnail& prepared, TempFile& tempFile,
-                                 const std::string& thumbPath, int kind) {
+                                 const std::string& thumbPath, MediaKind kind) {
     failure_ = {};
     if (arrangementMarker_ == 1)
         return 1;
-    if (kind == Audio) {
+    if (kind == MediaKind::Audio) {
         thumbWidth_ = kBoxWidth;
         thumbHeight_ = kBoxHeight;
         return FinalCopy(audioPicture_, AudioThumbPath(thumbPath));
@@ -189,7 +187,7 @@ int MediaCopier::CommitThumbnail(const PreparedThumbnail& prepared, TempFile& te
     return result;
 }
 
-int MediaCopier::WriteDataContent(const std::string& source, const std::string& dest, int kind) {
+int MediaCopier::WriteDataContent(const std::string& source, const std::string& dest, MediaKind kind) {
     failure_ = {};
     if (IsConvertedStillKind(kind))
         return EncodeJpegTo(source, dest, kind) == 1 ? 1 : 0;
@@ -200,9 +198,9 @@ int MediaCopier::WriteDataContent(const std::string& source, const std::string& 
     return copied == 1 ? 1 : 0;
 }
 
-int MediaCopier::WriteThumbContent(const TempFile& tempFile, const std::string& thumbPath, int kind) {
+int MediaCopier::WriteThumbContent(const TempFile& tempFile, const std::string& thumbPath, MediaKind kind) {
     failure_ = {};
-    if (kind == Audio)
+    if (kind == MediaKind::Audio)
         return FinalCopy(audioPicture_, AudioThumbPath(thumbPath)) == 1 ? 1 : 0;
     return FinalCopy(tempFile, thumbPath) == 1 ? 1 : 0;
 }

@@ -156,7 +156,8 @@ bool PictureSteps::DecodePictureFile(const std::string& path, PixelSize box) {
     return DecodePictureBytes(bytes, path, box);
 }
 
-bool PictureSteps::DecodePictureBytes(const std::vector<uint8_t>& bytes, const std::string& path, PixelSize box) {
+bool PictureSteps::DecodePictureBytes(const std::vector<uint8_t>& bytes, const std::string& path,
+                                      PixelSize box) {
     source_ = path;
     orientation_ = 1; // the module turns the picture itself
     if (imaging_.DllDecodePicture == nullptr || bytes.size() > UINT32_MAX)
@@ -315,7 +316,7 @@ bool PictureSteps::Reorient() {
     return true;
 }
 
-void PictureSteps::StampMovieMark(int kind) {
+void PictureSteps::StampMovieMark(MediaKind kind) {
     const AwBitmapInfoHeader info = picture_.header();
     std::size_t size = 0;
     if (!picture_.hasImage() || info.biBitCount != 24 ||

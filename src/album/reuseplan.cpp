@@ -4,15 +4,9 @@
 #include <unistd.h>
 
 #include "album/mediakind.h"
+#include "platform/paths.h"
 
 namespace aw {
-namespace {
-
-// Added to the kind recorded for a Data copy made without private fields: a copy made with them is not
-// kept by a run that removes them, nor the other way round.
-constexpr int kWithoutPrivateFields = 1000;
-
-} // namespace
 
 ReusePlan::ReusePlan(const std::vector<MediaItem>& items, ReuseTarget target,
                      std::vector<ManifestEntry> earlier)
@@ -21,13 +15,14 @@ ReusePlan::ReusePlan(const std::vector<MediaItem>& items, ReuseTarget target,
         Key key{entry.folder, entry.name};
         earlier_[std::move(key)] = std::move(entry);
     }
-    audio_ = {target_.audioPicture, Audio, SourceIdentity(target_.audioPicture)};
+    audio_ = {target_.audioPicture, {MediaKind::Audio}, SourceIdentity(target_.audioPicture)};
     if (!target_.backgroundPath.empty())
-        background_ = {target_.backgroundPath, kBackgroundKind, SourceIdentity(target_.backgroundPath)};
+        background_ = {target_.backgroundPath, RecordKind::Background(),
+                       SourceIdentity(target_.backgroundPath)};
     thumbPlanned_.assign(items_.size(), 0);
     for (std::size_t i = 0; i < items_.size(); ++i) {
         const MediaItem& item = items_[i];
-        sources_.push_back({item.path, item.kind, SourceIdentity(item.path)});
+        sources_.push_back({item.path, {item.kind}, SourceIdentity(item.path)});
         used_.insert({'D', item.fileName});
         if (target_.thumbnails) {
             used_.insert({'T', item.thumbName});
@@ -39,18 +34,18 @@ ReusePlan::ReusePlan(const std::vector<MediaItem>& items, ReuseTarget target,
 std::string ReusePlan::PathOf(const Key& key) const {
     const std::string& folder = key.first == 'D' ? target_.dataFolder : target_.thumbFolder;
     // Never a name at the root: a path that names nothing keeps nothing and removes nothing.
-    return folder.empty() ? std::string() : folder + "/" + key.second;
+    return folder.empty() ? std::string() : JoinPath(folder, key.second);
 }
 
 ReusePlan::Source ReusePlan::ThumbSource(std::size_t index) const {
     // Every audio item's thumbnail is the one copy of the audio picture.
-    return items_[index].kind == Audio ? audio_ : sources_[index];
+    return items_[index].kind == MediaKind::Audio ? audio_ : sources_[index];
 }
 
 ReusePlan::Source ReusePlan::DataSource(std::size_t index) const {
+    // A copy that carries the location is not kept by a run that removes it, nor the other way round.
     Source source = sources_[index];
-    if (target_.withoutPrivateFields)
-        source.kind += kWithoutPrivateFields;
+    source.kind.withoutPrivateFields = target_.withoutPrivateFields;
     return source;
 }
 

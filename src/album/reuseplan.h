@@ -78,7 +78,7 @@ private:
     using Key = std::pair<char, std::string>;
     struct Source {
         std::string path;
-        int kind = 0;
+        RecordKind kind;
         std::optional<FileIdentity> identity; // when the plan was made
     };
 

@@ -21,7 +21,7 @@ enum class FailureCause {
     NoWorkFolder, // the work folder is empty or no temporary file can be made in it
     Arrangement,  // the arrangement file cannot be read
     Unexpected,   // something threw while the run worked on the file (out of memory, a host failure)
-    // Texts 3020.. (kept apart from the numbering above so that causes added there do not shift them).
+    // Causes of a file's type, found before it is opened.
     IsFolder = 20, // a folder where a file was expected
     IsFifo,        // a FIFO: refused before any blocking open
     IsDevice,      // a character or block device
@@ -32,8 +32,8 @@ enum class FailureCause {
     ForeignOwner,   // owned by neither root nor the user running the program
     ModuleCutShort, // its loadable code lies beyond the end of the file
     NotAModule,     // not a shared object this system can load
-    // Texts 3560.. .
-    PrivateFieldsKept = 560, // a copy without location, owner and serial fields cannot be made
+    // Why a picture is not copied.
+    PrivateFieldsKept, // a copy without location, owner and serial fields cannot be made
 };
 
 struct RunFailure {

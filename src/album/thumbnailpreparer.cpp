@@ -24,14 +24,15 @@ namespace {
 constexpr std::size_t kHeadBytes = std::size_t{1} << 20;
 
 // The pixels the head declares; 0 when it declares none that can be read.
-uint64_t DeclaredPixels(const std::vector<uint8_t>& head, int kind) {
+uint64_t DeclaredPixels(const std::vector<uint8_t>& head, MediaKind kind) {
     int64_t width = 0;
     int64_t height = 0;
     if (int jpegWidth = 0, jpegHeight = 0;
-        kind == StillJpeg && ReadJpegFrameSize(head.data(), head.size(), jpegWidth, jpegHeight)) {
+        kind == MediaKind::StillJpeg && ReadJpegFrameSize(head.data(), head.size(), jpegWidth, jpegHeight)) {
         width = jpegWidth;
         height = jpegHeight;
-    } else if (kind == StillBmp && head.size() >= 26) { // the information header's width and height
+    } else if (kind == MediaKind::StillBmp &&
+               head.size() >= 26) { // the information header's width and height
         int32_t fields[2];
         std::memcpy(fields, head.data() + 18, sizeof fields);
         width = fields[0];
@@ -43,15 +44,15 @@ uint64_t DeclaredPixels(const std::vector<uint8_t>& head, int kind) {
 // What a still's preparation holds at its peak: its file's bytes (a bitmap's twice: as read and as held
 // for the modules) and its picture in 24 bits, at most one picture's budget; a whole one when the size is
 // not declared.
-uint64_t StillCost(uint64_t fileSize, uint64_t pixels, int kind) {
+uint64_t StillCost(uint64_t fileSize, uint64_t pixels, MediaKind kind) {
     const uint64_t picture = pixels == 0 ? ThumbnailPreparer::kPictureBytes
                                          : std::min(pixels * 3, ThumbnailPreparer::kPictureBytes);
-    return fileSize * (kind == StillBmp ? 2 : 1) + picture;
+    return fileSize * (kind == MediaKind::StillBmp ? 2 : 1) + picture;
 }
 
 // Reads the still's bytes through one descriptor, having taken its part of `budget` (when given) before
 // reading more than its head. False with the cause in `failure`.
-bool ReadStill(const std::string& source, int kind, MemoryBudget* budget, std::vector<uint8_t>& bytes,
+bool ReadStill(const std::string& source, MediaKind kind, MemoryBudget* budget, std::vector<uint8_t>& bytes,
                MemoryBudget::Share& share, RunFailure& failure) {
     const OpenedFile opened = OpenRegularFile(source);
     int error = opened.error;
@@ -78,7 +79,7 @@ bool ReadStill(const std::string& source, int kind, MemoryBudget* budget, std::v
 
 } // namespace
 
-PreparedThumbnail ThumbnailPreparer::Prepare(const std::string& source, int kind) const {
+PreparedThumbnail ThumbnailPreparer::Prepare(const std::string& source, MediaKind kind) const {
     PreparedThumbnail prepared;
     // Opening a FIFO would block the worker until a writer comes, and a device would be read without end:
     // such a source never reaches the steps.
@@ -102,9 +103,9 @@ PreparedThumbnail ThumbnailPreparer::Prepare(const std::string& source, int kind
     PictureSteps steps(imaging_, picture, prepared.failure);
     const PixelSize box{MediaCopier::kBoxWidth, MediaCopier::kBoxHeight};
     bool sized = false;
-    if (kind == StillJpeg) {
+    if (kind == MediaKind::StillJpeg) {
         sized = steps.DecodeJpegBytes(bytes, source, box) && steps.FitIntoBox(box);
-    } else if (kind == StillBmp) {
+    } else if (kind == MediaKind::StillBmp) {
         sized = steps.LoadBitmapBytes(bytes, source) && steps.ConvertTo24Bit() && steps.FitIntoBox(box);
     } else if (IsDecodedStillKind(kind)) {
         sized = steps.DecodePictureBytes(bytes, source, box) && steps.FitIntoBox(box);

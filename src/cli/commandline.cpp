@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "cli/commandline.h"
 
-#include <cctype>
 #include <charconv>
 
+#include "platform/asciicase.h"
 #include "stringtable.h"
 
 namespace aw::cli {
@@ -87,7 +87,7 @@ bool ParseNumber(const std::string& text, int low, int high, int& value) {
 int HexDigit(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
-    const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const char lower = AsciiLower(c);
     if (lower >= 'a' && lower <= 'f')
         return lower - 'a' + 10;
     return -1;
@@ -109,7 +109,7 @@ bool Apply(CommandLine& line, const OptionSpec& spec, const std::string& shown, 
         int& target = arrangement ? line.arrangement : line.background;
         if (ParseNumber(value, arrangement ? 1 : 0, 4, target))
             return true;
-        error = FormatText(LoadText(3105), {shown, arrangement ? "1" : "0", "4", value});
+        error = FormatText(LoadText(TextId::NotANumber), {shown, arrangement ? "1" : "0", "4", value});
         return false;
     }
     case Option::ArrangementFile:
@@ -119,7 +119,7 @@ bool Apply(CommandLine& line, const OptionSpec& spec, const std::string& shown, 
     case Option::FontColour: {
         const std::optional<Rgb> colour = ParseColour(value);
         if (!colour) {
-            error = FormatText(LoadText(3106), {shown, value});
+            error = FormatText(LoadText(TextId::NotAColour), {shown, value});
             return false;
         }
         (spec.option == Option::FontColour ? line.fontColour : line.backgroundColour) = *colour;
@@ -135,7 +135,7 @@ bool Apply(CommandLine& line, const OptionSpec& spec, const std::string& shown, 
     case Option::No: {
         const Answer answer = spec.option == Option::Yes ? Answer::Yes : Answer::No;
         if (line.answer != Answer::Ask && line.answer != answer) {
-            error = LoadText(3107);
+            error = LoadText(TextId::YesAndNo);
             return false;
         }
         line.answer = answer;
@@ -158,7 +158,7 @@ bool Apply(CommandLine& line, const OptionSpec& spec, const std::string& shown, 
         return true;
     case Option::Sort:
         if (value != "taken" && value != "name") {
-            error = FormatText(LoadText(3552), {shown, value});
+            error = FormatText(LoadText(TextId::SortValueBad), {shown, value});
             return false;
         }
         line.sort = value == "taken" ? SortOrder::Taken : SortOrder::Name;
@@ -182,13 +182,13 @@ bool ParseLong(CommandLine& line, const std::vector<std::string>& args, std::siz
     const std::string shown = "--" + name;
     const OptionSpec* spec = FindLong(name);
     if (!spec) {
-        error = FormatText(LoadText(3101), {shown});
+        error = FormatText(LoadText(TextId::UnknownOption), {shown});
         return false;
     }
     std::string value;
     if (!spec->takesValue) {
         if (equals != std::string::npos) {
-            error = FormatText(LoadText(3108), {shown});
+            error = FormatText(LoadText(TextId::OptionTakesNoValue), {shown});
             return false;
         }
     } else if (equals != std::string::npos) {
@@ -196,7 +196,7 @@ bool ParseLong(CommandLine& line, const std::vector<std::string>& args, std::siz
     } else if (i + 1 < args.size()) {
         value = args[++i];
     } else {
-        error = FormatText(LoadText(3102), {shown});
+        error = FormatText(LoadText(TextId::OptionNeedsValue), {shown});
         return false;
     }
     return Apply(line, *spec, shown, value, error);
@@ -209,7 +209,7 @@ bool ParseShort(CommandLine& line, const std::vector<std::string>& args, std::si
         const std::string shown = std::string("-") + arg[k];
         const OptionSpec* spec = FindShort(arg[k]);
         if (!spec) {
-            error = FormatText(LoadText(3101), {shown});
+            error = FormatText(LoadText(TextId::UnknownOption), {shown});
             return false;
         }
         if (!spec->takesValue) {
@@ -223,7 +223,7 @@ bool ParseShort(CommandLine& line, const std::vector<std::string>& args, std::si
         } else if (i + 1 < args.size()) {
             value = args[++i];
         } else {
-            error = FormatText(LoadText(3102), {shown});
+            error = FormatText(LoadText(TextId::OptionNeedsValue), {shown});
             return false;
         }
         return Apply(line, *spec, shown, value, error);
@@ -248,7 +248,9 @@ std::optional<Rgb> ParseColour(const std::string& text) {
 }
 
 std::string UsageText() {
-    return LoadText(3100) + LoadText(3551) + LoadText(3119); // the options, then the supported files
+    // The options, the privacy and order options, then the supported files.
+    return LoadText(TextId::MakeUsage) + LoadText(TextId::MakeUsagePrivacy) +
+           LoadText(TextId::SupportedFiles);
 }
 
 std::optional<CommandLine> CommandLine::Parse(const std::vector<std::string>& args, std::string& error) {
@@ -274,16 +276,16 @@ std::optional<CommandLine> CommandLine::Parse(const std::vector<std::string>& ar
     if (line.action != Action::Make)
         return line;
     if (line.outputFolder.empty()) {
-        error = LoadText(3103);
+        error = LoadText(TextId::OutputMissing);
         return std::nullopt;
     }
     if (line.files.empty()) {
-        error = LoadText(3104);
+        error = LoadText(TextId::NoFileGiven);
         return std::nullopt;
     }
     // Removing files needs the record of an update run; alone it would remove nothing, silently.
     if (line.prune && !line.update) {
-        error = LoadText(3121);
+        error = LoadText(TextId::PruneNeedsUpdate);
         return std::nullopt;
     }
     return line;

@@ -48,13 +48,13 @@ bool Console::Ask(const std::string& text, const std::string& caption, bool defa
     std::lock_guard guard(lock_);
     BreakProgressLine();
     std::fprintf(streams_.out, "%s: %s %s ", caption.c_str(), text.c_str(),
-                 LoadText(defaultYes ? 3113 : 3114).c_str());
+                 LoadText(defaultYes ? TextId::DefaultYesPrompt : TextId::DefaultNoPrompt).c_str());
     bool yes = false;
     if (answer_ == Answer::Yes) {
         yes = true;
-        std::fprintf(streams_.out, "%s\n", LoadText(3115).c_str());
+        std::fprintf(streams_.out, "%s\n", LoadText(TextId::AnsweredYes).c_str());
     } else if (answer_ == Answer::No || !streams_.inIsTerminal) {
-        std::fprintf(streams_.out, "%s\n", LoadText(3116).c_str());
+        std::fprintf(streams_.out, "%s\n", LoadText(TextId::AnsweredNo).c_str());
     } else {
         std::fflush(streams_.out);
         yes = ReadAnswer(defaultYes);

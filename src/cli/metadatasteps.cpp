@@ -49,7 +49,7 @@ void OrderAndNotice(ItemList& items, const CommandLine& line) {
     if (located > 0 && !line.removeLocation)
         std::fprintf(
             stderr, "%s\n",
-            FormatText(LoadText(3550), {std::to_string(located), std::to_string(items.count())}).c_str());
+            FormatText(LoadText(TextId::LocationNotice), {std::to_string(located), std::to_string(items.count())}).c_str());
 }
 
 } // namespace aw::cli

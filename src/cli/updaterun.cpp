@@ -2,29 +2,29 @@
 #include "cli/updaterun.h"
 
 #include <cstring>
+#include <optional>
 
 #include "album/albummanifest.h"
 #include "cli/console.h"
 #include "mainwindow/outputfolders.h"
+#include "platform/paths.h"
 #include "stringtable.h"
 
 namespace aw::cli {
 namespace {
 
-constexpr int kThumbFolderText = 312;
-
-int StateText(ManifestState state) {
+std::optional<TextId> StateText(ManifestState state) {
     switch (state) {
     case ManifestState::Damaged:
-        return 3122;
+        return TextId::ManifestDamaged;
     case ManifestState::OtherProgram:
-        return 3123;
+        return TextId::ManifestOtherVersion;
     case ManifestState::Future:
-        return 3124;
+        return TextId::ManifestLaterVersion;
     case ManifestState::Foreign:
-        return 3125;
+        return TextId::ManifestForeign;
     default:
-        return 0;
+        return std::nullopt;
     }
 }
 
@@ -33,15 +33,15 @@ int StateText(ManifestState state) {
 std::unique_ptr<ReusePlan> PlanUpdate(const ProgressRequest& request, bool prune, Console& console) {
     const std::string& album = request.job.outputFolder;
     ManifestRead earlier = LoadManifest(album, ALBUMWRIGHT_VERSION_TEXT);
-    if (const int text = StateText(earlier.state); text != 0)
-        console.Note(FormatText(LoadText(text), {ManifestPath(album)}));
+    if (const std::optional<TextId> text = StateText(earlier.state))
+        console.Note(FormatText(LoadText(*text), {ManifestPath(album)}));
     ReuseTarget target;
     target.albumFolder = album;
     target.dataFolder = request.dataPath;
     // Without thumbnails the run has no Thumb folder, but a prune still finds the earlier ones there.
     target.thumbnails = request.arrangementMarker != 1;
     target.thumbFolder =
-        target.thumbnails ? request.thumbPath : OutputFolders::JoinPath(album, LoadText(kThumbFolderText));
+        target.thumbnails ? request.thumbPath : JoinPath(album, LoadText(TextId::ThumbFolderName));
     target.audioPicture = request.job.audioPicture;
     if (request.job.backgroundIndex > 0)
         target.backgroundPath = request.job.backgroundText;
@@ -52,13 +52,14 @@ std::unique_ptr<ReusePlan> PlanUpdate(const ProgressRequest& request, bool prune
 }
 
 void ReportUpdate(const ReusePlan& plan, const std::string& albumFolder, Console& console) {
-    console.Note(FormatText(LoadText(3126), {std::to_string(plan.reused()), std::to_string(plan.made())}));
+    console.Note(FormatText(LoadText(TextId::ReusedAndMade),
+                            {std::to_string(plan.reused()), std::to_string(plan.made())}));
     if (plan.pruned() > 0)
-        console.Note(FormatText(LoadText(3127), {std::to_string(plan.pruned())}));
+        console.Note(FormatText(LoadText(TextId::FilesPruned), {std::to_string(plan.pruned())}));
     if (plan.saveError() != 0)
-        console.Message(
-            FormatText(LoadText(3128), {ManifestPath(albumFolder), std::strerror(plan.saveError())}),
-            LoadText(438));
+        console.Message(FormatText(LoadText(TextId::ManifestNotWritten),
+                                   {ManifestPath(albumFolder), std::strerror(plan.saveError())}),
+                        LoadText(TextId::WarningCaption));
 }
 
 } // namespace aw::cli

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/asciicase.h"
 #include "platform/filebytes.h"
 #include "platform/regularfile.h"
 
@@ -29,19 +30,6 @@ constexpr std::string_view kBoilerplate[] = {
     "DSC",
     "DCF",
 };
-
-char Lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (Lower(a[i]) != Lower(b[i]))
-            return false;
-    return true;
-}
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f' || c == '\0';
@@ -72,16 +60,17 @@ std::string Latin1ToUtf8(std::string_view text) {
 
 bool IsBoilerplate(std::string_view text, std::string_view make, std::string_view model) {
     for (const std::string_view known : kBoilerplate)
-        if (EqualsNoCase(text, known))
+        if (EqualsIgnoringAsciiCase(text, known))
             return true;
-    if (text.size() >= 4 && EqualsNoCase(text.substr(0, 4), "DCIM"))
+    if (text.size() >= 4 && EqualsIgnoringAsciiCase(text.substr(0, 4), "DCIM"))
         return true;
     make = Trim(make);
     model = Trim(model);
-    return (!make.empty() && EqualsNoCase(text, make)) || (!model.empty() && EqualsNoCase(text, model)) ||
+    return (!make.empty() && EqualsIgnoringAsciiCase(text, make)) ||
+           (!model.empty() && EqualsIgnoringAsciiCase(text, model)) ||
            (!make.empty() && !model.empty() && text.size() == make.size() + 1 + model.size() &&
-            EqualsNoCase(text.substr(0, make.size()), make) &&
-            EqualsNoCase(text.substr(make.size() + 1), model));
+            EqualsIgnoringAsciiCase(text.substr(0, make.size()), make) &&
+            EqualsIgnoringAsciiCase(text.substr(make.size() + 1), model));
 }
 
 } // namespace

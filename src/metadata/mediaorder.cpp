@@ -4,15 +4,13 @@
 #include <algorithm>
 #include <numeric>
 
+#include "platform/asciicase.h"
+
 namespace aw {
 namespace {
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-char Folded(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 template <typename Less> std::vector<std::size_t> StableOrder(std::size_t count, Less less) {
@@ -44,8 +42,8 @@ int CompareNaturally(std::string_view a, std::string_view b) {
                 return digits < 0 ? -1 : 1;
             continue;
         }
-        const auto x = static_cast<unsigned char>(Folded(a[i]));
-        const auto y = static_cast<unsigned char>(Folded(b[j]));
+        const auto x = static_cast<unsigned char>(AsciiLower(a[i]));
+        const auto y = static_cast<unsigned char>(AsciiLower(b[j]));
         if (x != y)
             return x < y ? -1 : 1;
         ++i;

@@ -89,13 +89,13 @@ std::string ResolveExistingPart(const std::string& path) {
     return resolved;
 }
 
-bool MakeFolderChain(const std::string& path, int& error) {
+bool MakeFolderChain(const std::string& path, int& error, mode_t mode) {
     error = 0;
     if (path.size() > kMaxPathBytes) {
         error = ENAMETOOLONG;
         return false;
     }
-    UniqueFd folder(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
+    UniqueFd folder(::open(!path.empty() && path[0] == '/' ? "/" : ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
     if (!folder) {
         error = errno;
         return false;
@@ -104,7 +104,7 @@ bool MakeFolderChain(const std::string& path, int& error) {
         UniqueFd next = OpenStep(folder.get(), part);
         if (!next && errno == ENOENT) {
             const std::string name(part);
-            if (::mkdirat(folder.get(), name.c_str(), 0777) != 0 && errno != EEXIST) {
+            if (::mkdirat(folder.get(), name.c_str(), mode) != 0 && errno != EEXIST) {
                 error = errno;
                 return false;
             }

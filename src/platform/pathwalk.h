@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include <sys/types.h>
+
 namespace aw {
 
 // The longest path the system accepts, without its closing NUL.
@@ -21,9 +23,10 @@ std::string LexicallyNormal(const std::string& path);
 // Empty for a relative or too long path.
 std::string ResolveExistingPart(const std::string& path);
 
-// Makes the missing folders of `path` (absolute) from the root down; true when all of it is a folder
-// afterwards, else false with the errno of the first step that failed in `error` (ENAMETOOLONG for a path
-// over the limit, ENOTDIR where a file stands in the way).
-bool MakeFolderChain(const std::string& path, int& error);
+// Makes the missing folders of `path` (mode `mode`, reduced by the umask) from the root down, or from the
+// current folder for a relative path; true when all of it is a folder afterwards, else false with the
+// errno of the first step that failed in `error` (ENAMETOOLONG for a path over the limit, ENOTDIR where a
+// file stands in the way).
+bool MakeFolderChain(const std::string& path, int& error, mode_t mode = 0777);
 
 } // namespace aw

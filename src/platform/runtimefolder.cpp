@@ -18,13 +18,8 @@ extern "C" {
 namespace aw {
 namespace {
 
-constexpr int kCannotUseId = 3212;
-constexpr int kForeignOwnerId = 3213;
-constexpr int kOpenToOthersId = 3214;
-constexpr int kNotAFolderId = 3215;
-
 std::string CannotUse(const std::string& path, const std::string& reason) {
-    return FormatText(LoadText(kCannotUseId), {path, reason});
+    return FormatText(LoadText(TextId::CannotUse), {path, reason});
 }
 
 } // namespace
@@ -34,10 +29,6 @@ std::string RuntimeFolder::Path() {
     if (runtime != nullptr && runtime[0] == '/')
         return runtime;
     return "/tmp/albumwright-" + std::to_string(::getuid());
-}
-
-std::string RuntimeFolder::FileIn(const std::string& folder, const std::string& name) {
-    return !folder.empty() && folder.back() == '/' ? folder + name : folder + '/' + name;
 }
 
 std::string RuntimeFolder::UserName(uid_t uid) {
@@ -52,7 +43,7 @@ std::string RuntimeFolder::UserName(uid_t uid) {
 std::string RuntimeFolder::OwnerProblem(const std::string& path, uid_t owner) {
     if (owner == ::getuid())
         return {};
-    return CannotUse(path, FormatText(LoadText(kForeignOwnerId), {UserName(owner)}));
+    return CannotUse(path, FormatText(LoadText(TextId::OwnedByOtherUser), {UserName(owner)}));
 }
 
 std::string RuntimeFolder::Prepare(const std::string& folder) {
@@ -63,13 +54,13 @@ std::string RuntimeFolder::Prepare(const std::string& folder) {
     if (::lstat(folder.c_str(), &status) != 0)
         return CannotUse(folder, std::strerror(errno));
     if (!S_ISDIR(status.st_mode))
-        return CannotUse(folder, LoadText(kNotAFolderId));
+        return CannotUse(folder, LoadText(TextId::NotOwnFolder));
     if (std::string foreign = OwnerProblem(folder, status.st_uid); !foreign.empty())
         return foreign;
     if ((status.st_mode & 077) != 0) {
         char mode[8];
         std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(status.st_mode & 07777));
-        return CannotUse(folder, FormatText(LoadText(kOpenToOthersId), {mode}));
+        return CannotUse(folder, FormatText(LoadText(TextId::OpenToOthers), {mode}));
     }
     return {};
 }

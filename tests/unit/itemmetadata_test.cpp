@@ -9,9 +9,11 @@
 namespace aw {
 namespace {
 
+using enum MediaKind;
+
 // A HEIF picture goes into Data as a JPEG made from its pixels, without its metadata.
 TEST(ItemMetadata, OnlyCopiesThatKeepTheirMetadataPublishALocation) {
-    const auto item = [](const char* name, int kind) {
+    const auto item = [](const char* name, MediaKind kind) {
         return MediaItem{(test::TestDataDir() / "media" / name).string(), "", name, "", kind};
     };
     const std::vector<MediaItem> items = {item("located.jpg", StillJpeg), item("located.heic", StillHeif),

@@ -58,7 +58,7 @@ TEST(ThumbnailPreparerTest, WorkersTogetherStayWithinTheSharedBudget) {
     PrepareAhead<PreparedThumbnail> ahead(
         kItems,
         [&](std::size_t i) {
-            return preparer.Prepare((dir / (std::to_string(i) + ".jpg")).string(), StillJpeg);
+            return preparer.Prepare((dir / (std::to_string(i) + ".jpg")).string(), MediaKind::StillJpeg);
         },
         kItems, kItems);
     // Every preparation has either reached the decoder or is waiting for its part of the budget.
