@@ -24,7 +24,8 @@ constexpr std::string_view kProgram = "program ";
 constexpr std::string_view kEnd = "end ";
 constexpr int kFieldCount = 14;
 constexpr int kLargestThumbSide = 65535;
-constexpr int kBackgroundNumber = 100;      // the background's kind in the text, beyond every MediaKind
+constexpr int kBackgroundNumber = 100; // the background's kind in the text, beyond every MediaKind
+constexpr int kPlayableNumbers = 200;  // + the copy kind: an item's copy browsers play
 constexpr int kWithoutPrivateFields = 1000; // added to the kind of a copy without private fields
 
 std::uint64_t Checksum(std::string_view text) {
@@ -120,8 +121,10 @@ bool ParseEntry(std::string_view line, ManifestEntry& entry) {
     const bool withoutPrivateFields = kind >= kWithoutPrivateFields;
     if (withoutPrivateFields)
         kind -= kWithoutPrivateFields;
-    entry.kind =
-        kind == kBackgroundNumber ? RecordKind::Background() : RecordKind{static_cast<MediaKind>(kind)};
+    entry.kind = kind == kBackgroundNumber ? RecordKind::Background()
+                 : kind > kPlayableNumbers && kind < kPlayableNumbers + 100
+                     ? RecordKind::Playable(kind - kPlayableNumbers)
+                     : RecordKind{static_cast<MediaKind>(kind)};
     entry.kind.withoutPrivateFields = withoutPrivateFields;
     return Decode(fields[12], entry.name) && IsPlainName(entry.name) &&
            Decode(fields[13], entry.sourcePath) && entry.sourcePath.size() > 1 &&
@@ -140,8 +143,10 @@ std::string FormatManifest(const std::vector<ManifestEntry>& entries, std::strin
     text += std::string(kProgram) + Encode(version) + '\n';
     for (const ManifestEntry& entry : entries) {
         std::string line(1, entry.folder);
-        const int kind = (entry.kind.background ? kBackgroundNumber : static_cast<int>(entry.kind.item)) +
-                         (entry.kind.withoutPrivateFields ? kWithoutPrivateFields : 0);
+        int kind = entry.kind.background ? kBackgroundNumber
+                         : entry.kind.playable ? kPlayableNumbers + entry.kind.playable
+                                               : static_cast<int>(entry.kind.item);
+        kind += entry.kind.withoutPrivateFields ? kWithoutPrivateFields : 0;
         line += ' ' + std::to_string(kind) + ' ' + std::to_string(entry.thumbWidth) + ' ' +
                 std::to_string(entry.thumbHeight);
         AppendIdentity(line, entry.source);

@@ -250,7 +250,7 @@ std::optional<Rgb> ParseColour(const std::string& text) {
 std::string UsageText() {
     // The options, the privacy and order options, then the supported files.
     return LoadText(TextId::MakeUsage) + LoadText(TextId::MakeUsagePrivacy) +
-           LoadText(TextId::SupportedFiles);
+           LoadText(TextId::SupportedFilesPlaying);
 }
 
 std::optional<CommandLine> CommandLine::Parse(const std::vector<std::string>& args, std::string& error) {
