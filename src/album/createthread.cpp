@@ -170,7 +170,10 @@ CCreateThread::ItemOutcome CCreateThread::HandleItem(std::size_t index, MediaCop
     const std::string dataPath = JoinPath(folders_.dataFolder, item.fileName);
     bool made = false;
     if (!reuse_ || !reuse_->KeepData(index)) {
-        const int copied = copier.CopyToDataFolder(item.path, dataPath, item.kind);
+        const std::optional<ItemOutcome> cleaned = CopyWithoutMovieMetadata(index, playback, dataPath);
+        if (cleaned && *cleaned != ItemOutcome::Done)
+            return *cleaned;
+        const int copied = cleaned ? 1 : copier.CopyToDataFolder(item.path, dataPath, item.kind);
         if (copied == 0) {
             failure_ = copier.failure();
             return ItemOutcome::Fail;
@@ -314,6 +317,47 @@ bool CCreateThread::CopyBackground() {
     }
     failure_ = {destination, CauseFromErrno(rewriteError != 0 ? rewriteError : error)};
     return false;
+}
+
+std::optional<CCreateThread::ItemOutcome>
+CCreateThread::CopyWithoutMovieMetadata(std::size_t index, PagePlayback& playback,
+                                        const std::string& dataPath) {
+    const MediaItem& item = items_[index];
+    if (job_.removeLocation == 0 || (!IsMovieKind(item.kind) && item.kind != MediaKind::Audio))
+        return std::nullopt;
+    // A file that carries nothing private stays the file itself, as pictures do.
+    const std::optional<AwMovieDetails> details = ReadMovieDetails(imaging_, item.path);
+    if (!details || (details->hasLocation == 0 && details->hasOwner == 0 && details->hasSerial == 0))
+        return std::nullopt;
+    PagePlayback::Outcome outcome = PagePlayback::Outcome::Failed;
+    const auto copy = [&] {
+        // Within the item's own progress steps: the copy gives none of its own.
+        outcome = playback.MakeCopy(item, CopyKind::Clean, dataPath, static_cast<int>(index) + 1,
+                                    static_cast<int>(items_.size()), 0);
+        return outcome == PagePlayback::Outcome::Done ? 1 : 0;
+    };
+    // The copy replaces what is there by renaming; a read-only Data file is asked about first, as ever.
+    if (IsReadOnly(dataPath)) {
+        const Replaced replaced = ReplaceReadOnly(dataPath, item.fileName, true, copy);
+        if (replaced == Replaced::Done)
+            return ItemOutcome::Done;
+        if (replaced == Replaced::Declined) {
+            host_.Inform(FormatText(LoadText(TextId::FileNotCreated), {item.fileName}),
+                         LoadText(TextId::InformationCaption));
+            return ItemOutcome::LeftOut;
+        }
+    } else {
+        copy();
+    }
+    if (outcome == PagePlayback::Outcome::Stopped || Cancelled())
+        return ItemOutcome::Stop;
+    if (outcome == PagePlayback::Outcome::Done)
+        return ItemOutcome::Done;
+    failure_ = playback.failure();
+    // A container the module copies only as it is: its private fields cannot be left out.
+    if (failure_.empty() || failure_.cause == FailureCause::NoPlayableCopy)
+        failure_ = {item.path, FailureCause::PrivateFieldsKept};
+    return ItemOutcome::Fail;
 }
 
 CCreateThread::Replaced CCreateThread::ReplaceReadOnly(const std::string& destination,

@@ -27,6 +27,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -112,6 +113,10 @@ private:
     // again and gives 1 on success.
     Replaced ReplaceReadOnly(const std::string& destination, const std::string& displayName, bool ask,
                              const std::function<int()>& rewrite);
+    // The Data copy of a movie or sound whose metadata carries a location, an owner or a serial number,
+    // when the job removes them: the video module's copy without metadata. Nothing for any other item.
+    std::optional<ItemOutcome> CopyWithoutMovieMetadata(std::size_t index, PagePlayback& playback,
+                                                        const std::string& dataPath);
     void StartLookAhead();
     PreparedThumbnail TakeThumbnail(std::size_t index);
     int Finish(PageWriter& page, int runCode);

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "album/itemmetadata.h"
 
+#include <optional>
+
+#include "album/browserplayback.h"
 #include "album/mediakind.h"
 
 namespace aw {
@@ -12,8 +15,21 @@ bool CopyKeepsMetadata(MediaKind kind) {
 
 } // namespace
 
-MediaMetadata ReadItemMetadata(const MediaItem& item) {
-    return ReadMediaMetadata(item.path);
+MediaMetadata ReadItemMetadata(const MediaItem& item, const ImagingLibrary* imaging) {
+    if (!imaging || (!IsMovieKind(item.kind) && item.kind != MediaKind::Audio))
+        return ReadMediaMetadata(item.path);
+    const std::optional<AwMovieDetails> details = ReadMovieDetails(*imaging, item.path);
+    if (!details)
+        return ReadMediaMetadata(item.path);
+    MovieClues clues;
+    if (details->hasCreationTime) {
+        const std::int64_t micros = details->creationMicroseconds;
+        const std::int64_t seconds = micros >= 0 ? micros / 1'000'000 : (micros - 999'999) / 1'000'000;
+        clues.created = TakenTime::FromUnixTime(
+            seconds, static_cast<long>((micros - seconds * 1'000'000) * 1000), TakenTime::Source::Movie);
+    }
+    clues.fields = {details->hasLocation != 0, details->hasOwner != 0, details->hasSerial != 0};
+    return ReadMediaMetadata(item.path, &clues);
 }
 
 std::size_t CountPublishingLocation(const std::vector<MediaItem>& items,
@@ -25,10 +41,10 @@ std::size_t CountPublishingLocation(const std::vector<MediaItem>& items,
     return count;
 }
 
-std::size_t CountPublishingLocation(const std::vector<MediaItem>& items) {
+std::size_t CountPublishingLocation(const std::vector<MediaItem>& items, const ImagingLibrary* imaging) {
     std::size_t count = 0;
     for (const MediaItem& item : items)
-        if (CopyKeepsMetadata(item.kind) && ReadItemMetadata(item).fields.location)
+        if (CopyKeepsMetadata(item.kind) && ReadItemMetadata(item, imaging).fields.location)
             ++count;
     return count;
 }

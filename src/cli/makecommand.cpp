@@ -153,7 +153,6 @@ int MakeCommand::Run(const std::vector<std::string>& args) {
     }
     if (!intake.unsafeNames().empty())
         console.Message(intake.UnsafeText(), LoadText(TextId::WarningCaption));
-    OrderAndNotice(items, line);
 
     AlbumSettings settings = InstalledSettings(dataRoot, line);
     std::string problem;
@@ -168,6 +167,8 @@ int MakeCommand::Run(const std::vector<std::string>& args) {
                         LoadText(TextId::ErrorCaption));
         return ExitFailed;
     }
+    // Movies tell their dates and places through the video module.
+    OrderAndNotice(items, line, loader.library());
 
     CreateInputs inputs;
     // The window ignores leading blanks of the folder text; so does the command line, before the path is

@@ -20,13 +20,13 @@ std::string FileNameOf(const std::string& path) {
 
 } // namespace
 
-void OrderAndNotice(ItemList& items, const CommandLine& line) {
+void OrderAndNotice(ItemList& items, const CommandLine& line, const ImagingLibrary& imaging) {
     std::size_t located = 0;
     if (line.sort == SortOrder::Taken) {
         std::vector<MediaMetadata> metadata;
         std::vector<TakenTime> times;
         for (const MediaItem& item : items.items()) {
-            metadata.push_back(ReadItemMetadata(item));
+            metadata.push_back(ReadItemMetadata(item, &imaging));
             times.push_back(metadata.back().taken);
         }
         const std::vector<std::size_t> order = OrderByTaken(times);
@@ -43,13 +43,14 @@ void OrderAndNotice(ItemList& items, const CommandLine& line) {
             items.Reorder(OrderByName(names));
         }
         if (!line.removeLocation)
-            located = CountPublishingLocation(items.items());
+            located = CountPublishingLocation(items.items(), &imaging);
     }
     // The user's privacy is at stake, so quiet mode does not hide it.
     if (located > 0 && !line.removeLocation)
-        std::fprintf(
-            stderr, "%s\n",
-            FormatText(LoadText(TextId::LocationNotice), {std::to_string(located), std::to_string(items.count())}).c_str());
+        std::fprintf(stderr, "%s\n",
+                     FormatText(LoadText(TextId::LocationNotice),
+                                {std::to_string(located), std::to_string(items.count())})
+                         .c_str());
 }
 
 } // namespace aw::cli

@@ -9,10 +9,11 @@
 
 namespace aw {
 class ItemList;
-}
+struct ImagingLibrary;
+} // namespace aw
 
 namespace aw::cli {
 
-void OrderAndNotice(ItemList& items, const CommandLine& line);
+void OrderAndNotice(ItemList& items, const CommandLine& line, const ImagingLibrary& imaging);
 
 } // namespace aw::cli

@@ -48,7 +48,7 @@ MediaMetadata ReadMediaMetadata(const std::string& path, const MovieClues* movie
     result.fields = decoded.fields;
     result.fields |= blocks.containerFields;
     if (movie)
-        result.fields.location |= movie->hasLocation;
+        result.fields |= movie->fields;
     return result;
 }
 

@@ -20,10 +20,10 @@
 
 namespace aw {
 
-// What the movie module reads from a movie's own metadata, for the movie kinds.
+// What the video module reads from a movie's or sound's own metadata.
 struct MovieClues {
     std::optional<TakenTime> created; // its creation time
-    bool hasLocation = false;         // a location in its metadata (MP4/QuickTime location atoms)
+    PrivateFields fields;             // a location (MP4/QuickTime location atoms), an owner, a serial
 };
 
 struct MediaMetadata {

@@ -18,7 +18,7 @@ TEST(ItemMetadata, OnlyCopiesThatKeepTheirMetadataPublishALocation) {
     };
     const std::vector<MediaItem> items = {item("located.jpg", StillJpeg), item("located.heic", StillHeif),
                                           item("located.webp", StillWebp), item("p3.jpg", StillJpeg)};
-    EXPECT_EQ(CountPublishingLocation(items), 2u);
+    EXPECT_EQ(CountPublishingLocation(items, nullptr), 2u);
 }
 
 } // namespace

@@ -51,7 +51,7 @@ TEST(MediaMetadata, PrivateFieldsOfEveryFormat) {
 TEST(MediaMetadata, MovieCluesStandBehindThePicturesOwnMetadata) {
     MovieClues clues;
     clues.created = ParseXmpTime("2020-01-02T03:04:05Z");
-    clues.hasLocation = true;
+    clues.fields.location = true;
     const MediaMetadata movie = ReadMediaMetadata(Sample("clip.mp4"), &clues);
     EXPECT_EQ(movie.taken, *clues.created);
     EXPECT_TRUE(movie.fields.location);
