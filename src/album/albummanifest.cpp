@@ -24,8 +24,8 @@ constexpr std::string_view kProgram = "program ";
 constexpr std::string_view kEnd = "end ";
 constexpr int kFieldCount = 14;
 constexpr int kLargestThumbSide = 65535;
-constexpr int kBackgroundNumber = 100; // the background's kind in the text, beyond every MediaKind
-constexpr int kPlayableNumbers = 200;  // + the copy kind: an item's copy browsers play
+constexpr int kBackgroundNumber = 100;      // the background's kind in the text, beyond every MediaKind
+constexpr int kPlayableNumbers = 200;       // + the copy kind: an item's copy browsers play
 constexpr int kWithoutPrivateFields = 1000; // added to the kind of a copy without private fields
 
 std::uint64_t Checksum(std::string_view text) {
@@ -144,8 +144,8 @@ std::string FormatManifest(const std::vector<ManifestEntry>& entries, std::strin
     for (const ManifestEntry& entry : entries) {
         std::string line(1, entry.folder);
         int kind = entry.kind.background ? kBackgroundNumber
-                         : entry.kind.playable ? kPlayableNumbers + entry.kind.playable
-                                               : static_cast<int>(entry.kind.item);
+                   : entry.kind.playable ? kPlayableNumbers + entry.kind.playable
+                                         : static_cast<int>(entry.kind.item);
         kind += entry.kind.withoutPrivateFields ? kWithoutPrivateFields : 0;
         line += ' ' + std::to_string(kind) + ' ' + std::to_string(entry.thumbWidth) + ' ' +
                 std::to_string(entry.thumbHeight);

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "metadata/embeddedpreview.h"
 #include "album/exiforientation.h"
+#include "metadata/embeddedpreview.h"
 #include "metadata/jpegsegments.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
