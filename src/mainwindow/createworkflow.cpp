@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "album/arrangementline.h"
+#include "album/gallerypagewriter.h"
 #include "album/runfailure.h"
 #include "album/sourceguard.h"
 #include "mainwindow/outputfolders.h"
@@ -31,8 +32,8 @@ std::string CreateWorkflow::ColourText(const Rgb& colour) {
     return text;
 }
 
-std::string CreateWorkflow::AlbumPagePath(const std::string& folder) {
-    return JoinPath(folder, LoadText(TextId::IndexPageName));
+std::string CreateWorkflow::AlbumPagePath(const AlbumJob& job) {
+    return JoinPath(job.outputFolder, GalleryPageWriter::PageName(job));
 }
 
 int CreateWorkflow::HasArrangementMarker(const std::string& arrangementFile) {
@@ -65,10 +66,16 @@ void CreateWorkflow::FillJob(AlbumJob& job, const CreateInputs& inputs, const Al
     }
     if (const std::string* arrangement = settings.Arrangement(inputs.arrangementIndex))
         job.arrangementFile = *arrangement;
+    job.gallery = inputs.arrangementIndex == kGalleryArrangement - 1;
+    if (job.gallery) {
+        job.arrangementFile.clear();
+        job.viewerFolder = settings.viewerFolder;
+    }
     job.backgroundIndex = inputs.backgroundIndex;
     job.audioPicture = settings.audioPicture;
     job.openWhenDone = inputs.openWhenDone ? 1 : 0;
-    job.embedPlayback = settings.embedPlayback != 0 ? 1 : 0;
+    // Movies always play in the Gallery's viewer; the flag is for the other arrangements' pages.
+    job.embedPlayback = settings.embedPlayback != 0 && !job.gallery ? 1 : 0;
     job.removeLocation = settings.removeLocation != 0 ? 1 : 0;
 }
 
@@ -109,7 +116,8 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const CreateInp
         return result;
     }
 
-    if (folders.overwriteQuestionPending() && OutputFolders::IndexPageExists(job.outputFolder) &&
+    if (folders.overwriteQuestionPending() &&
+        OutputFolders::IndexPageExists(job.outputFolder, GalleryPageWriter::PageName(job)) &&
         !folders.AskOverwriteQuestion())
         return result;
 
@@ -118,7 +126,7 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const CreateInp
     items.audioPicturePath = job.audioPicture;
     items.PrepareThumbNames();
     items.MakeThumbNamesUnique();
-    if (job.embedPlayback != 0)
+    if (job.embedPlayback != 0 || job.gallery)
         items.PreparePlayableNames(); // names for copies browsers play, beside every other Data name
 
     // Refused before anything is written: replacing a source would lose the user's original.
@@ -134,9 +142,9 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const CreateInp
     result.reachedRun = true;
     result.runCode = outcome.runCode;
 
-    ReportRun(outcome, renameCount, job.outputFolder);
+    ReportRun(outcome, renameCount, job);
     if (job.openWhenDone == 1 && outcome.runCode == RunWritten &&
-        !services_.OpenInBrowser(AlbumPagePath(job.outputFolder)))
+        !services_.OpenInBrowser(AlbumPagePath(job)))
         services_.Inform(LoadText(TextId::BrowserFailed), LoadText(TextId::WarningCaption),
                          MessageIcon::Exclamation);
     SaveSettings(settings);
@@ -152,14 +160,14 @@ void CreateWorkflow::ReportFolderFailure(int error) {
     services_.Inform(text, LoadText(TextId::WarningCaption), MessageIcon::Exclamation);
 }
 
-void CreateWorkflow::ReportRun(const ProgressOutcome& outcome, int renameCount,
-                               const std::string& outputFolder) {
+void CreateWorkflow::ReportRun(const ProgressOutcome& outcome, int renameCount, const AlbumJob& job) {
     switch (outcome.runCode) {
     case RunWritten:
         if (renameCount > 0)
             services_.InformWithHelp(LoadText(TextId::NamesChanged), LoadText(TextId::InformationCaption),
                                      kRenamedHelpContext);
-        services_.Inform(FormatText(LoadText(TextId::PageCreated), {outputFolder}),
+        services_.Inform(FormatText(LoadText(job.gallery ? TextId::GalleryCreated : TextId::PageCreated),
+                                    {job.outputFolder}),
                          LoadText(TextId::InformationCaption), MessageIcon::Information);
         break;
     case RunStopped:

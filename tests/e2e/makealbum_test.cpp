@@ -124,7 +124,7 @@ TEST_F(MakeAlbum, WritesAnAlbumThatWorksInABrowserAndLeavesTheSourcesAlone) {
     EXPECT_EQ(m[3].str(),
               "1alac.m4a=sound|4clip.mp4=128|6clip.mp4=64|clip.m4v=64|clip.mov=64|clip.mp4=64|"
               "clip.webm=64|hevc.mp4=128|old.mp4=64|portrait.mp4=48|sound.aac=sound|sound.flac=sound|"
-              "sound.m4a=sound|sound.ogg=sound|sound.opus=sound");
+              "sound.m4a=sound|sound.ogg=sound|sound.opus=sound|tone.wav=sound");
 }
 
 // Where photos were taken is said on standard error even under -q (one line more than the run that
@@ -157,6 +157,11 @@ TEST_F(MakeAlbum, LocationNoticeRemovalAndTheOrderTaken) {
     EXPECT_LT(page.find("caption_iptc.jpg"), page.find("caption_exif.jpg"));
     EXPECT_LT(page.find("caption_exif.jpg"), page.find("located.jpg"));
     EXPECT_LT(page.find("located.jpg"), page.find("portrait.mp4"));
+    // The Gallery's alt texts: a photo's caption, a clip's date taken.
+    ASSERT_EQ(Make({"-q", "-a", "5", "-o", (dir_ / "gallery").string(), files[0], files[1]}), 0) << Err();
+    const std::string gallery = ReadWholeFile(dir_ / "gallery" / "index.html");
+    EXPECT_NE(gallery.find("alt=\"Harbour at dawn\""), std::string::npos);
+    EXPECT_NE(gallery.find("2024-05-01\""), std::string::npos);
 }
 
 TEST_F(MakeAlbum, ExitStatusTellsHowItEnded) {

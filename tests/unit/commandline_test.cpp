@@ -38,6 +38,8 @@ TEST(CommandLine, BadUsageIsRefusedWithAReason) {
                           {"-o", "out", "-y", "-n", "a.jpg"},
                           {"-o", "out", "--quiet=1", "a.jpg"},
                           {"-o", "out", "--prune", "a.jpg"},
+                          {"-o", "out", "-a", "6", "a.jpg"},
+                          {"-o", "out", "-a", "5", "--arrangement-file", "f.dat", "a.jpg"},
                           {"-o", "out", "--sort", "date", "a.jpg"}};
     for (const Args& args : cases) {
         std::string error;
