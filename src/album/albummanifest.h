@@ -30,15 +30,17 @@ constexpr std::size_t kManifestLimit = std::size_t{64} << 20;
 // in Data, which no item is (the text stores it as kind 100, outside the kinds' numbers), an item's copy
 // browsers play, of a copy kind (CopyKind; stored as 200 + it), so that a copy of another kind is never
 // kept in its place, or a still's display copy in the Gallery (stored as 300 + its kind), never kept as the
-// byte copy of the other arrangements nor the other way round.
+// byte copy of the other arrangements nor the other way round. A Data copy made without location, owner
+// and serial fields is told apart likewise (the text adds 1000 to its kind).
 struct RecordKind {
     MediaKind item = MediaKind::Unsupported; // Unsupported for the background
     bool background = false;
     int playable = 0; // the CopyKind of a copy browsers play; 0 for anything else
+    bool withoutPrivateFields = false;
     bool display = false;
     static constexpr RecordKind Background() { return {MediaKind::Unsupported, true, 0}; }
     static constexpr RecordKind Playable(int copy) { return {MediaKind::Unsupported, false, copy}; }
-    static constexpr RecordKind Display(MediaKind kind) { return {kind, false, 0, true}; }
+    static constexpr RecordKind Display(MediaKind kind) { return {kind, false, 0, false, true}; }
     bool operator==(const RecordKind&) const = default;
 };
 

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "album/createthread.h"
 
+#include <cstdio>
 #include <optional>
 #include <utility>
 
 #include "album/gallerypagewriter.h"
+#include "album/itemmetadata.h"
 #include "album/mediacopier.h"
 #include "album/mediakind.h"
 #include "album/mediapath.h"
@@ -130,6 +132,7 @@ int CCreateThread::Generate() {
 
     StartLookAhead();
     MediaCopier copier(imaging_, folders_.workFolder, folders_.arrangementMarker, job_.audioPicture);
+    copier.SetRemovePrivateFields(job_.removeLocation != 0);
     // Movies and sounds always play in the Gallery's viewer.
     PagePlayback playback(imaging_, host_, cancel_, job_.embedPlayback != 0 || job_.gallery, job_.gallery);
     const int count = static_cast<int>(items_.size());
@@ -187,13 +190,15 @@ CCreateThread::ItemOutcome CCreateThread::HandleItem(std::size_t index, MediaCop
     // a copy of the original's bytes only with the originals.
     const bool copyOnly = gallery_ && plan.copy != CopyKind::None;
     if (!copyOnly) {
-        if (const ItemOutcome data = PutDataFile(index, copier, preparation, made); data != ItemOutcome::Done)
+        if (const ItemOutcome data = PutDataFile(index, copier, playback, preparation, made);
+            data != ItemOutcome::Done)
             return data;
     } else if (plan.copy != CopyKind::Clean && reuse_) {
         reuse_->LeaveOutData(index);
     }
     if (gallery_ && job_.originals) {
-        if (const ItemOutcome original = PutOriginal(index, copier, made); original != ItemOutcome::Done)
+        if (const ItemOutcome original = PutOriginal(index, copier, playback, made);
+            original != ItemOutcome::Done)
             return original;
     }
     if (Cancelled())
@@ -287,6 +292,7 @@ CCreateThread::ItemOutcome CCreateThread::HandleItem(std::size_t index, MediaCop
                                      : item.playableName;
         if (job_.originals)
             entry.originalPath = "Data/" + LoadText(TextId::OriginalsFolderName) + "/" + item.originalName;
+        GalleryCaption(item, entry);
         gallery_->AddItem(entry);
         if (reuse_)
             reuse_->CountItem(made);
@@ -307,13 +313,18 @@ CCreateThread::ItemOutcome CCreateThread::HandleItem(std::size_t index, MediaCop
 }
 
 CCreateThread::ItemOutcome CCreateThread::PutDataFile(std::size_t index, MediaCopier& copier,
-                                                      const Preparation& preparation, bool& made) {
+                                                      PagePlayback& playback, const Preparation& preparation,
+                                                      bool& made) {
     const MediaItem& item = items_[index];
     if (reuse_ && reuse_->KeepData(index))
         return ItemOutcome::Done;
     const std::string dataPath = JoinPath(folders_.dataFolder, item.fileName);
     // The Gallery's stills: the copy for screens, made with the thumbnails.
     const bool display = gallery_ && IsStillKind(item.kind);
+    const std::optional<ItemOutcome> cleaned =
+        display ? std::nullopt : CopyWithoutMovieMetadata(index, playback, dataPath, item.fileName);
+    if (cleaned && *cleaned != ItemOutcome::Done)
+        return *cleaned;
     TempFile temp;
     if (display) {
         temp = TempFile::Create(folders_.workFolder, "HTM");
@@ -323,8 +334,9 @@ CCreateThread::ItemOutcome CCreateThread::PutDataFile(std::size_t index, MediaCo
             return ItemOutcome::Fail;
         }
     }
-    const int copied = display ? copier.CommitDisplayCopy(preparation(), temp, item.path, dataPath)
-                               : copier.CopyToDataFolder(item.path, dataPath, item.kind);
+    const int copied = cleaned   ? 1
+                       : display ? copier.CommitDisplayCopy(preparation(), temp, item.path, dataPath)
+                                 : copier.CopyToDataFolder(item.path, dataPath, item.kind);
     if (copied == 0) {
         failure_ = copier.failure();
         return ItemOutcome::Fail;
@@ -351,13 +363,18 @@ CCreateThread::ItemOutcome CCreateThread::PutDataFile(std::size_t index, MediaCo
     return ItemOutcome::Done;
 }
 
-CCreateThread::ItemOutcome CCreateThread::PutOriginal(std::size_t index, MediaCopier& copier, bool& made) {
+CCreateThread::ItemOutcome CCreateThread::PutOriginal(std::size_t index, MediaCopier& copier,
+                                                      PagePlayback& playback, bool& made) {
     const MediaItem& item = items_[index];
     if (reuse_ && reuse_->KeepOriginal(index))
         return ItemOutcome::Done;
     const std::string name = LoadText(TextId::OriginalsFolderName) + "/" + item.originalName;
     const std::string path = JoinPath(folders_.dataFolder, name);
-    const int copied = copier.CopyAsItIs(item.path, path);
+    // With the private fields removed, an original is like any other copy.
+    const std::optional<ItemOutcome> cleaned = CopyWithoutMovieMetadata(index, playback, path, name);
+    if (cleaned && *cleaned != ItemOutcome::Done)
+        return *cleaned;
+    const int copied = cleaned ? 1 : copier.CopyAsItIs(item.path, path, item.kind);
     if (copied == 0) {
         failure_ = copier.failure();
         return ItemOutcome::Fail;
@@ -365,7 +382,7 @@ CCreateThread::ItemOutcome CCreateThread::PutOriginal(std::size_t index, MediaCo
     if (copied != 1) {
         const RunFailure copyFailure = copier.failure();
         const Replaced replaced = ReplaceReadOnly(
-            path, name, true, [&] { return copier.CopyAsItIs(item.path, path) == 1 ? 1 : 0; });
+            path, name, true, [&] { return copier.CopyAsItIs(item.path, path, item.kind) == 1 ? 1 : 0; });
         if (replaced == Replaced::Failed) {
             failure_ = copier.failure().empty() ? copyFailure : copier.failure();
             return ItemOutcome::Fail;
@@ -496,6 +513,59 @@ bool CCreateThread::CopyBackground() {
     }
     failure_ = {destination, CauseFromErrno(rewriteError != 0 ? rewriteError : error)};
     return false;
+}
+
+void CCreateThread::GalleryCaption(const MediaItem& item, GalleryItem& entry) const {
+    const MediaMetadata metadata = ReadItemMetadata(item, &imaging_);
+    entry.caption = metadata.caption;
+    // Only a date the file itself records: a modification time may be the day it was copied.
+    if (metadata.taken.known() && metadata.taken.source() != TakenTime::Source::FileTime) {
+        const CivilTime day = metadata.taken.WallClock();
+        char text[16];
+        std::snprintf(text, sizeof text, "%04d-%02d-%02d", day.year, day.month, day.day);
+        entry.date = text;
+    }
+}
+
+std::optional<CCreateThread::ItemOutcome>
+CCreateThread::CopyWithoutMovieMetadata(std::size_t index, PagePlayback& playback,
+                                        const std::string& dataPath, const std::string& shownName) {
+    const MediaItem& item = items_[index];
+    if (job_.removeLocation == 0 || (!IsMovieKind(item.kind) && item.kind != MediaKind::Audio))
+        return std::nullopt;
+    // A file that carries nothing private stays the file itself, as pictures do.
+    const std::optional<AwMovieDetails> details = ReadMovieDetails(imaging_, item.path);
+    if (!details || (details->hasLocation == 0 && details->hasOwner == 0 && details->hasSerial == 0))
+        return std::nullopt;
+    PagePlayback::Outcome outcome = PagePlayback::Outcome::Failed;
+    const auto copy = [&] {
+        // Within the item's own progress steps: the copy gives none of its own.
+        outcome = playback.MakeCopy(item, CopyKind::Clean, dataPath, static_cast<int>(index) + 1,
+                                    static_cast<int>(items_.size()), 0);
+        return outcome == PagePlayback::Outcome::Done ? 1 : 0;
+    };
+    // The copy replaces what is there by renaming; a read-only Data file is asked about first, as ever.
+    if (IsReadOnly(dataPath)) {
+        const Replaced replaced = ReplaceReadOnly(dataPath, shownName, true, copy);
+        if (replaced == Replaced::Done)
+            return ItemOutcome::Done;
+        if (replaced == Replaced::Declined) {
+            host_.Inform(FormatText(LoadText(TextId::FileNotCreated), {shownName}),
+                         LoadText(TextId::InformationCaption));
+            return ItemOutcome::LeftOut;
+        }
+    } else {
+        copy();
+    }
+    if (outcome == PagePlayback::Outcome::Stopped || Cancelled())
+        return ItemOutcome::Stop;
+    if (outcome == PagePlayback::Outcome::Done)
+        return ItemOutcome::Done;
+    failure_ = playback.failure();
+    // A container the module copies only as it is: its private fields cannot be left out.
+    if (failure_.empty() || failure_.cause == FailureCause::NoPlayableCopy)
+        failure_ = {item.path, FailureCause::PrivateFieldsKept};
+    return ItemOutcome::Fail;
 }
 
 CCreateThread::Replaced CCreateThread::ReplaceReadOnly(const std::string& destination,

@@ -63,16 +63,26 @@ bool ReusePlan::HasDenser(std::size_t index) const {
     return target_.densities > 1 && items_[index].kind != MediaKind::Audio;
 }
 
-ReusePlan::Source ReusePlan::DataSource(std::size_t index) const {
-    Source source = sources_[index];
-    if (target_.displayCopies && IsStillKind(items_[index].kind))
-        source.kind = RecordKind::Display(items_[index].kind);
-    return source;
-}
-
 ReusePlan::Source ReusePlan::ThumbSource(std::size_t index) const {
     // Every audio item's thumbnail is the one copy of the audio picture.
     return items_[index].kind == MediaKind::Audio ? audio_ : sources_[index];
+}
+
+ReusePlan::Source ReusePlan::DataSource(std::size_t index) const {
+    // A copy that carries the location is not kept by a run that removes it, nor the other way round; a
+    // display copy (which carries no metadata at all) never stands for a copy of the file's bytes.
+    Source source = sources_[index];
+    if (target_.displayCopies && IsStillKind(items_[index].kind))
+        source.kind = RecordKind::Display(items_[index].kind);
+    else
+        source.kind.withoutPrivateFields = target_.withoutPrivateFields;
+    return source;
+}
+
+ReusePlan::Source ReusePlan::OriginalSource(std::size_t index) const {
+    Source source = sources_[index];
+    source.kind.withoutPrivateFields = target_.withoutPrivateFields;
+    return source;
 }
 
 bool ReusePlan::Matches(const Key& key, const Source& source) const {
@@ -106,11 +116,11 @@ bool ReusePlan::KeepData(std::size_t index) {
 }
 
 bool ReusePlan::KeepOriginal(std::size_t index) {
-    return Keep({'O', items_[index].originalName}, sources_[index]);
+    return Keep({'O', items_[index].originalName}, OriginalSource(index));
 }
 
 void ReusePlan::RecordOriginal(std::size_t index) {
-    Record({'O', items_[index].originalName}, sources_[index], 0, 0);
+    Record({'O', items_[index].originalName}, OriginalSource(index), 0, 0);
 }
 
 void ReusePlan::LeaveOutData(std::size_t index) {

@@ -42,10 +42,11 @@ struct ReuseTarget {
     std::string backgroundPath; // the background picture copied into Data; empty for a solid colour
     std::string version;        // this program's version
     bool prune = false;
-    int densities = 1;          // 3: every thumbnail but an audio item's also in Thumb/2x and Thumb/3x
-    bool displayCopies = false; // the Gallery: a still's Data file is its display copy, made with the
-                                // thumbnails
-    bool originals = false;     // every item's source also copied into Data/originals
+    int densities = 1;                 // 3: every thumbnail but an audio item's also in Thumb/2x and Thumb/3x
+    bool withoutPrivateFields = false; // the run's Data copies leave out location, owner and serials
+    bool displayCopies = false;        // the Gallery: a still's Data file is its display copy, made with the
+                                       // thumbnails
+    bool originals = false;            // every item's source also copied into Data/originals
 };
 
 class ReusePlan {
@@ -113,6 +114,7 @@ private:
     void Record(const Key& key, const Source& source, int width, int height);
     Source ThumbSource(std::size_t index) const;
     Source DataSource(std::size_t index) const;
+    Source OriginalSource(std::size_t index) const;
     bool HasDenser(std::size_t index) const;
     bool SamePage(const std::string& path) const;
     Key PlayableKey(std::size_t index, int copyKind);

@@ -25,6 +25,8 @@ enum class Option {
     Quiet,
     Update,
     Prune,
+    RemoveLocation,
+    Sort,
     Originals,
     Help,
     Version,
@@ -53,6 +55,8 @@ constexpr OptionSpec kOptions[] = {
     {'q', "quiet", Option::Quiet, false},
     {0, "update", Option::Update, false},
     {0, "prune", Option::Prune, false},
+    {0, "remove-location", Option::RemoveLocation, false},
+    {0, "sort", Option::Sort, true},
     {0, "originals", Option::Originals, false},
     {'h', "help", Option::Help, false},
     {0, "version", Option::Version, false},
@@ -153,6 +157,16 @@ bool Apply(CommandLine& line, const OptionSpec& spec, const std::string& shown, 
     case Option::Prune:
         line.prune = true;
         return true;
+    case Option::RemoveLocation:
+        line.removeLocation = true;
+        return true;
+    case Option::Sort:
+        if (value != "taken" && value != "name") {
+            error = FormatText(LoadText(TextId::SortValueBad), {shown, value});
+            return false;
+        }
+        line.sort = value == "taken" ? SortOrder::Taken : SortOrder::Name;
+        return true;
     case Option::Originals:
         line.originals = true;
         return true;
@@ -241,8 +255,9 @@ std::optional<Rgb> ParseColour(const std::string& text) {
 }
 
 std::string UsageText() {
-    return LoadText(TextId::MakeUsage) + LoadText(TextId::MakeUsageOriginals) +
-           LoadText(TextId::SupportedFilesPlaying); // the options, then the supported files
+    // The options, the privacy and order options, the Gallery's, then the supported files.
+    return LoadText(TextId::MakeUsage) + LoadText(TextId::MakeUsagePrivacy) +
+           LoadText(TextId::MakeUsageOriginals) + LoadText(TextId::SupportedFilesPlaying);
 }
 
 std::optional<CommandLine> CommandLine::Parse(const std::vector<std::string>& args, std::string& error) {
