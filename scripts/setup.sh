@@ -18,7 +18,7 @@ packages=(
   libexiv2-dev
   libspng-dev libwebp-dev libgif-dev libheif-dev liblcms2-dev
   libgtest-dev libgmock-dev default-jre-headless
-  ffmpeg imagemagick libheif-examples xvfb xauth xdotool chromium libimage-exiftool-perl
+  ffmpeg imagemagick libheif-examples xvfb xauth xdotool chromium
   libvips-tools
   libimage-exiftool-perl
   fonts-noto-cjk
