@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "mainwindow/createworkflow.h"
+#include "session/createworkflow.h"
 
 namespace aw::cli {
 

@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "mainwindow/createworkflow.h"
+#include "session/createworkflow.h"
 
 namespace aw {
 struct ImagingLibrary;

@@ -6,7 +6,7 @@
 
 #include "album/albummanifest.h"
 #include "cli/console.h"
-#include "mainwindow/outputfolders.h"
+#include "session/outputfolders.h"
 #include "platform/paths.h"
 #include "stringtable.h"
 

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "album/reuseplan.h"
-#include "mainwindow/createworkflow.h"
+#include "session/createworkflow.h"
 
 namespace aw::cli {
 

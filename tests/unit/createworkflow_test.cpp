@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "mainwindow/createworkflow.h"
+#include "session/createworkflow.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -14,7 +14,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-#include "mainwindow/outputfolders.h"
+#include "session/outputfolders.h"
 #include "medialist/itemlist.h"
 #include "stringtable.h"
 #include "support/testpaths.h"

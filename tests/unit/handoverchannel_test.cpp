@@ -23,8 +23,8 @@ extern "C" {
 
 #include "companion/pickcompanion.h"
 #include "companion/programlauncher.h"
-#include "mainwindow/handoverstate.h"
-#include "mainwindow/outputfolders.h"
+#include "session/handoverstate.h"
+#include "session/outputfolders.h"
 #include "medialist/selectionblock.h"
 #include "platform/desktopfolder.h"
 #include "platform/handoverlistener.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "mainwindow/settingsstore.h"
+#include "session/settingsstore.h"
 
 #include <filesystem>
 

@@ -25,7 +25,7 @@
 #include <string>
 
 #include "album/albumjob.h"
-#include "mainwindow/albumsettings.h"
+#include "session/albumsettings.h"
 #include "mainwindow/ui/controltable.h"
 #include "mainwindow/ui/mainwindowseams.h"
 #include "platform/profilestore.h"

@@ -14,7 +14,7 @@
 
 #include <array>
 
-#include "mainwindow/createworkflow.h"
+#include "session/createworkflow.h"
 
 class QWidget;
 

@@ -3,7 +3,7 @@
 
 #include "dialogs/ui/helplinkdialog.h"
 #include "dialogs/ui/progresswindow.h"
-#include "mainwindow/settingsstore.h"
+#include "session/settingsstore.h"
 
 namespace aw {
 

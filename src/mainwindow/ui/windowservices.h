@@ -11,7 +11,7 @@
 #include <functional>
 #include <string>
 
-#include "mainwindow/createworkflow.h"
+#include "session/createworkflow.h"
 
 class QWidget;
 

@@ -18,7 +18,7 @@
 #include "album/mediaitem.h"
 #include "album/progressrequest.h"
 #include "dialogs/rgb.h"
-#include "mainwindow/albumsettings.h"
+#include "session/albumsettings.h"
 #include "platform/messageservice.h"
 #include "platform/mountinfo.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "mainwindow/createworkflow.h"
+#include "session/createworkflow.h"
 
 #include <cstdio>
 #include <memory>
@@ -7,7 +7,7 @@
 #include "album/arrangementline.h"
 #include "album/runfailure.h"
 #include "album/sourceguard.h"
-#include "mainwindow/outputfolders.h"
+#include "session/outputfolders.h"
 #include "medialist/itemlist.h"
 #include "platform/errorcodes.h"
 #include "platform/paths.h"

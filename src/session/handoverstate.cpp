@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "mainwindow/handoverstate.h"
+#include "session/handoverstate.h"
 
 #include <algorithm>
 #include <new>
 
-#include "mainwindow/outputfolders.h"
+#include "session/outputfolders.h"
 #include "medialist/selectionblock.h"
 #include "platform/handoverchannel.h"
 #include "stringtable.h"

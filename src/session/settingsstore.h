@@ -14,7 +14,7 @@
 #include <string>
 
 #include "dialogs/systeminfo.h"
-#include "mainwindow/albumsettings.h"
+#include "session/albumsettings.h"
 #include "platform/profilestore.h"
 
 namespace aw {
