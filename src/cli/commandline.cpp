@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "platform/asciicase.h"
+#include "session/installedtables.h"
 #include "stringtable.h"
 
 namespace aw::cli {
@@ -103,9 +104,12 @@ bool Apply(CommandLine& line, const OptionSpec& spec, const std::string& shown, 
     case Option::Background: {
         const bool arrangement = spec.option == Option::Arrangement;
         int& target = arrangement ? line.arrangement : line.background;
-        if (ParseNumber(value, arrangement ? 1 : 0, 4, target))
+        const int low = arrangement ? 1 : 0;
+        const int high = arrangement ? kArrangementCount : kBackgroundPictureCount;
+        if (ParseNumber(value, low, high, target))
             return true;
-        error = FormatText(LoadText(TextId::NotANumber), {shown, arrangement ? "1" : "0", "4", value});
+        error = FormatText(LoadText(TextId::NotANumber),
+                           {shown, std::to_string(low), std::to_string(high), value});
         return false;
     }
     case Option::ArrangementFile:

@@ -12,10 +12,10 @@ extern "C" {
 #include "album/createthread.h"
 #include "album/relayedrunhost.h"
 #include "cli/console.h"
-#include "platform/interruptflag.h"
 #include "cli/terminalhost.h"
 #include "cli/updaterun.h"
 #include "medialist/itemlist.h"
+#include "platform/interruptflag.h"
 
 extern char** environ;
 
@@ -55,7 +55,7 @@ ProgressOutcome TerminalServices::RunProgress(const ProgressRequest& request) {
     // Made before the run and outliving it: the run records into it to the end.
     const std::unique_ptr<ReusePlan> plan =
         update_.update ? PlanUpdate(request, update_.prune, console_) : nullptr;
-    TerminalHost host(console_, static_cast<int>(request.items.size()));
+    TerminalHost host(console_, request.items.size());
     RelayedRunHost relay(host, [&host](RelayedRunHost::Call call) { host.Post(std::move(call)); });
     CCreateThread thread(
         relay, request.items, request.job,
@@ -96,14 +96,6 @@ bool TerminalServices::OpenInBrowser(const std::string& pagePath) {
             return false;
     }
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-bool TerminalServices::SaveEmbedFlag(int) {
-    return true;
-}
-
-bool TerminalServices::SaveWorkFolder(const std::string&) {
-    return true;
 }
 
 } // namespace aw::cli

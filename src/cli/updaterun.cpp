@@ -6,8 +6,8 @@
 
 #include "album/albummanifest.h"
 #include "cli/console.h"
-#include "session/outputfolders.h"
 #include "platform/paths.h"
+#include "session/outputfolders.h"
 #include "stringtable.h"
 
 namespace aw::cli {

@@ -7,11 +7,11 @@
 #include "album/arrangementline.h"
 #include "album/runfailure.h"
 #include "album/sourceguard.h"
-#include "session/outputfolders.h"
 #include "medialist/itemlist.h"
 #include "platform/errorcodes.h"
 #include "platform/paths.h"
 #include "platform/regularfile.h"
+#include "session/outputfolders.h"
 #include "stringtable.h"
 
 namespace aw {
@@ -52,29 +52,32 @@ int CreateWorkflow::HasArrangementMarker(const std::string& arrangementFile) {
     return 0;
 }
 
-void CreateWorkflow::FillJob(AlbumJob& job, const CreateInputs& inputs, const AlbumSettings& settings) const {
+void CreateWorkflow::FillJob(AlbumJob& job, const SessionChoices& choices,
+                             const AlbumSettings& settings) const {
     // Leading blanks would make the page land in a folder relative to wherever the program runs; the
     // folder checks ignore them, so the run must too. A leading "~/" is the home folder, as users type it.
-    job.outputFolder = ExpandHomeFolder(WithoutLeadingBlanks(inputs.outputFolder));
-    job.pageTitle = inputs.pageTitle;
-    job.fontColourText = ColourText(inputs.fontColour);
-    if (inputs.backgroundIndex == 0) {
-        job.backgroundText = ColourText(inputs.backgroundColour);
-    } else if (const std::string* picture = settings.Background(inputs.backgroundIndex)) {
+    job.outputFolder = ExpandHomeFolder(WithoutLeadingBlanks(choices.outputFolder));
+    job.pageTitle = choices.pageTitle;
+    job.fontColourText = ColourText(choices.fontColour);
+    if (choices.background == 0) {
+        job.backgroundText = ColourText(choices.backgroundColour);
+    } else if (const std::string* picture = settings.Background(choices.background)) {
         job.backgroundText = *picture;
     }
-    if (const std::string* arrangement = settings.Arrangement(inputs.arrangementIndex))
+    if (!choices.arrangementFile.empty())
+        job.arrangementFile = choices.arrangementFile;
+    else if (const std::string* arrangement = settings.Arrangement(choices.arrangement))
         job.arrangementFile = *arrangement;
-    job.backgroundIndex = inputs.backgroundIndex;
+    job.backgroundIndex = choices.background;
     job.audioPicture = settings.audioPicture;
-    job.openWhenDone = inputs.openWhenDone ? 1 : 0;
-    job.embedPlayback = settings.embedPlayback != 0 ? 1 : 0;
+    job.openWhenDone = choices.openWhenDone ? 1 : 0;
+    job.embedPlayback = choices.embedPlayback ? 1 : 0;
 }
 
-CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const CreateInputs& inputs,
+CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const SessionChoices& choices,
                                  const AlbumSettings& settings) {
     CreateResult result;
-    FillJob(job, inputs, settings);
+    FillJob(job, choices, settings);
     OutputFolders folders(services_, mounts_);
     folders.ResetOverwriteQuestion();
 
@@ -127,7 +130,7 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const CreateInp
     }
 
     const ProgressOutcome outcome = services_.RunProgress(
-        ProgressRequest{items.items(), job, dataPath, thumbPath, marker, settings.workFolder});
+        ProgressRequest{items.items(), job, dataPath, thumbPath, marker, choices.workFolder});
     result.reachedRun = true;
     result.runCode = outcome.runCode;
 
@@ -136,7 +139,6 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const CreateInp
         !services_.OpenInBrowser(AlbumPagePath(job.outputFolder)))
         services_.Inform(LoadText(TextId::BrowserFailed), LoadText(TextId::WarningCaption),
                          MessageIcon::Exclamation);
-    SaveSettings(settings);
     result.closeWindow = outcome.runCode == RunWritten;
     return result;
 }
@@ -174,16 +176,6 @@ void CreateWorkflow::ReportRun(const ProgressOutcome& outcome, int renameCount,
     default:
         break;
     }
-}
-
-void CreateWorkflow::SaveSettings(const AlbumSettings& settings) {
-    // Each save reports its own failure; the second is tried whatever became of the first.
-    if (!services_.SaveEmbedFlag(settings.embedPlayback != 0 ? 1 : 0))
-        services_.Inform(LoadText(TextId::SettingsNotSaved), LoadText(TextId::WarningCaption),
-                         MessageIcon::Exclamation);
-    if (!services_.SaveWorkFolder(settings.workFolder))
-        services_.Inform(LoadText(TextId::SettingsNotSaved), LoadText(TextId::WarningCaption),
-                         MessageIcon::Exclamation);
 }
 
 } // namespace aw

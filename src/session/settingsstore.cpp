@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "session/settingsstore.h"
 
-#include <filesystem>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -9,8 +8,8 @@
 #include "platform/paths.h"
 #include "platform/profilestore.h"
 #include "platform/tempfile.h"
+#include "session/installedtables.h"
 #include "stringtable.h"
-#include "textgroups.h"
 
 namespace aw {
 
@@ -24,10 +23,23 @@ std::string Numbered(TextId name, int index) {
 // failure names the place where it was looked for first.
 std::string DefaultDataFolder() {
     const std::string program = ProgramFolder();
-    const std::string found = SettingsStore::DataFolderFor(program);
+    const std::string found = DataFolderFor(program);
     if (!found.empty() || program.empty())
         return found;
     return JoinPath(program, "");
+}
+
+ProfileStore::NamedValue TextValue(std::string name, std::string text) {
+    ProfileStore::NamedValue entry{std::move(name), {}};
+    entry.value.text = std::move(text);
+    return entry;
+}
+
+ProfileStore::NamedValue EmbedValue(bool embedPlayback) {
+    ProfileStore::NamedValue embed{LoadText(TextId::EmbedSetting), {}};
+    embed.value.type = ProfileStore::Type::Number;
+    embed.value.number = embedPlayback ? 1 : 0;
+    return embed;
 }
 
 } // namespace
@@ -37,16 +49,6 @@ SettingsStore::SettingsStore(ProfileStore& store, std::string programFolder, Sys
       info_(std::move(info)), company_(LoadText(TextId::CompanyName)),
       product_(LoadText(TextId::ProductName)) {}
 
-std::string SettingsStore::DataFolderFor(const std::string& programFolder) {
-    if (programFolder.empty())
-        return {};
-    std::error_code error;
-    for (const std::string& root : {programFolder, JoinPath(programFolder, "../share/albumwright")})
-        if (std::filesystem::is_directory(JoinPath(root, "htmldata"), error))
-            return (std::filesystem::path(root) / "").lexically_normal().string();
-    return {};
-}
-
 void SettingsStore::SetProfileNames(const std::string& company, const std::string& product) {
     company_ = company;
     product_ = product;
@@ -54,15 +56,6 @@ void SettingsStore::SetProfileNames(const std::string& company, const std::strin
 
 std::string SettingsStore::KeyPath(const std::string& section) const {
     return "Software/" + company_ + '/' + product_ + '/' + section;
-}
-
-bool SettingsStore::WriteProfileString(const std::string& section, const std::string& name,
-                                       const std::string& text) {
-    return store_.WriteText(KeyPath(section), name, text);
-}
-
-bool SettingsStore::WriteProfileInt(const std::string& section, const std::string& name, int value) {
-    return store_.WriteNumber(KeyPath(section), name, value);
 }
 
 int SettingsStore::GetProfileInt(const std::string& section, const std::string& name, int fallback) {
@@ -85,73 +78,56 @@ std::size_t SettingsStore::ReadRegistryPath(const std::string& keyPath, const st
     return value->size();
 }
 
-bool SettingsStore::DefaultSettings(AlbumSettings& settings) const {
-    if (programFolder_.empty())
-        return false;
-    settings.backgrounds.clear();
-    settings.arrangements.clear();
-    settings.backgrounds.push_back({0, LoadText(TextId::SolidColourName)});
-    for (std::size_t i = 0; i < kBackgroundPictureFiles.size(); ++i)
-        settings.backgrounds.push_back(
-            {static_cast<int>(i) + 1, programFolder_ + LoadText(kBackgroundPictureFiles[i])});
-    for (std::size_t i = 0; i < kArrangementFiles.size(); ++i)
-        settings.arrangements.push_back(
-            {static_cast<int>(i), programFolder_ + LoadText(kArrangementFiles[i])});
-    settings.audioPicture = programFolder_ + LoadText(TextId::AudioPictureFile);
-    settings.embedPlayback = 0;
-    return true;
-}
-
 bool SettingsStore::WriteDefaultSettings() {
     SetProfileNames(LoadText(TextId::CompanyName), LoadText(TextId::ProductName));
-    AlbumSettings defaults;
-    if (!DefaultSettings(defaults))
+    if (programFolder_.empty())
         return false;
-    auto text = [](std::string name, std::string value) {
-        ProfileStore::NamedValue entry{std::move(name), {}};
-        entry.value.text = std::move(value);
-        return entry;
-    };
+    AlbumSettings defaults;
+    FillInstalledTables(programFolder_, defaults);
     std::vector<ProfileStore::NamedValue> values;
     for (const SettingsRow& row : defaults.backgrounds)
-        values.push_back(text(Numbered(TextId::BackgroundSetting, row.index), row.path));
+        values.push_back(TextValue(Numbered(TextId::BackgroundSetting, row.index), row.path));
     for (const SettingsRow& row : defaults.arrangements)
-        values.push_back(text(Numbered(TextId::ArrangementSetting, row.index), row.path));
-    values.push_back(text(LoadText(TextId::AudioPictureSetting), defaults.audioPicture));
-    ProfileStore::NamedValue embed{LoadText(TextId::EmbedSetting), {}};
-    embed.value.type = ProfileStore::Type::Number;
-    embed.value.number = defaults.embedPlayback;
-    values.push_back(embed);
-    // One read and one atomic save for all eleven values: a start-up that fails half-way leaves none of
-    // them written, and the start costs one fsync instead of eleven.
+        values.push_back(TextValue(Numbered(TextId::ArrangementSetting, row.index), row.path));
+    values.push_back(TextValue(LoadText(TextId::AudioPictureSetting), defaults.audioPicture));
+    values.push_back(EmbedValue(SessionChoices{}.embedPlayback));
+    // One read and one atomic save for all the values: a start-up that fails half-way leaves none of
+    // them written, and the start costs one fsync instead of one per value.
     return store_.WriteValues(KeyPath(LoadText(TextId::SettingsSection)), values);
 }
 
-bool SettingsStore::LoadSettings(AlbumSettings& settings) {
+bool SettingsStore::LoadTables(AlbumSettings& settings) {
+    // The rows the installation has, each read from the store; the paths are the stored ones.
+    AlbumSettings rows;
+    FillInstalledTables({}, rows);
     const std::string key = LoadText(TextId::SettingsKeyPath);
     std::string text;
     settings.backgrounds.clear();
     settings.arrangements.clear();
-    for (int i = 0; i <= 4; ++i) {
-        if (ReadRegistryPath(key, Numbered(TextId::BackgroundSetting, i), text) == 0)
+    for (const SettingsRow& row : rows.backgrounds) {
+        if (ReadRegistryPath(key, Numbered(TextId::BackgroundSetting, row.index), text) == 0)
             return false;
-        settings.backgrounds.push_back({i, text});
+        settings.backgrounds.push_back({row.index, text});
     }
-    for (int i = 0; i <= 3; ++i) {
-        if (ReadRegistryPath(key, Numbered(TextId::ArrangementSetting, i), text) == 0)
+    for (const SettingsRow& row : rows.arrangements) {
+        if (ReadRegistryPath(key, Numbered(TextId::ArrangementSetting, row.index), text) == 0)
             return false;
-        settings.arrangements.push_back({i, text});
+        settings.arrangements.push_back({row.index, text});
     }
     if (ReadRegistryPath(key, LoadText(TextId::AudioPictureSetting), text) == 0)
         return false;
     settings.audioPicture = text;
-    SetProfileNames(LoadText(TextId::CompanyName), LoadText(TextId::ProductName));
-    settings.embedPlayback =
-        GetProfileInt(LoadText(TextId::SettingsSection), LoadText(TextId::EmbedSetting), 0) != 0 ? 1 : 0;
     return true;
 }
 
-bool SettingsStore::LoadWorkFolder(AlbumSettings& settings) const {
+bool SettingsStore::LoadRemembered(SessionChoices& choices) {
+    SetProfileNames(LoadText(TextId::CompanyName), LoadText(TextId::ProductName));
+    choices.embedPlayback =
+        GetProfileInt(LoadText(TextId::SettingsSection), LoadText(TextId::EmbedSetting), 0) != 0;
+    return LoadWorkFolder(choices.workFolder);
+}
+
+bool SettingsStore::LoadWorkFolder(std::string& workFolder) const {
     std::string text;
     const std::size_t size =
         ReadRegistryPath(LoadText(TextId::SettingsKeyPath), LoadText(TextId::WorkFolderSetting), text);
@@ -159,31 +135,21 @@ bool SettingsStore::LoadWorkFolder(AlbumSettings& settings) const {
         // Temporary names are made by appending to the folder, so it must end with its separator.
         if (text.back() != '/')
             text += '/';
-        settings.workFolder = text;
+        workFolder = text;
         return true;
     }
     const std::string temp = SystemTempPath();
     if (temp.empty())
         return false;
-    settings.workFolder = temp;
+    workFolder = temp;
     return true;
 }
 
-bool SettingsStore::SaveEmbedFlag(int embedPlayback) {
-    ProfileStore::NamedValue embed{LoadText(TextId::EmbedSetting), {}};
-    embed.value.type = ProfileStore::Type::Number;
-    embed.value.number = embedPlayback != 0 ? 1 : 0;
-    return SaveSessionValue(embed);
-}
-
-bool SettingsStore::SaveWorkFolder(const std::string& workFolder) {
-    ProfileStore::NamedValue folder{LoadText(TextId::WorkFolderSetting), {}};
-    folder.value.text = workFolder;
-    return SaveSessionValue(folder);
-}
-
-bool SettingsStore::SaveSessionValue(const ProfileStore::NamedValue& value) {
-    if (store_.WriteValues(KeyPath(LoadText(TextId::SettingsSection)), {value}))
+bool SettingsStore::SaveRemembered(const SessionChoices& choices) {
+    const std::vector<ProfileStore::NamedValue> values{
+        EmbedValue(choices.embedPlayback),
+        TextValue(LoadText(TextId::WorkFolderSetting), choices.workFolder)};
+    if (store_.WriteValues(KeyPath(LoadText(TextId::SettingsSection)), values))
         return true;
     // The user made the file read-only on purpose: one refusal is worth a word, the rest of the session's
     // saves are not.

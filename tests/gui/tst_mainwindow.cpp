@@ -192,7 +192,7 @@ private slots:
         Click(*window, ControlId::Arrangement4);
         const std::unique_ptr<QMenu> menu = window->MakeContextMenu();
         QVERIFY(!menu->actions().constFirst()->isEnabled() && !menu->actions().constFirst()->isChecked());
-        QCOMPARE(window->embedPlayback(), 1);
+        QVERIFY(window->session().choices().embedPlayback);
     }
 
     // Only OK keeps what a picker showed: in the preview and swatch, for Create and on the colour button.
@@ -268,7 +268,7 @@ private slots:
                                     LoadText(TextId::SettingsNotSaved) + "\n" +
                                         FormatText(LoadText(TextId::SettingsFileUnusable), {path}))});
             QVERIFY(messages_.log.empty()); // nor again at Close
-            QVERIFY(window->settings().Arrangement(3)->ends_with("form4.dat"));
+            QVERIFY(window->session().settings().Arrangement(3)->ends_with("form4.dat"));
             QVERIFY(test::ReadWholeFile(scratch_->path() / "large") == large);
         }
     }

@@ -23,12 +23,12 @@ extern "C" {
 
 #include "companion/pickcompanion.h"
 #include "companion/programlauncher.h"
-#include "session/handoverstate.h"
-#include "session/outputfolders.h"
 #include "medialist/selectionblock.h"
 #include "platform/desktopfolder.h"
 #include "platform/handoverlistener.h"
 #include "platform/handoversocket.h"
+#include "session/handoverstate.h"
+#include "session/outputfolders.h"
 #include "stringtable.h"
 #include "support/testpaths.h"
 #include "support/watchdog.h"
@@ -89,7 +89,8 @@ using PickCompanionTest = FolderFixture;
 TEST_F(HandOverTest, DecisionFromTheAnswersReceived) {
     const auto Sel = StartupSource::Selection, File = StartupSource::StartupFile,
                None = StartupSource::NoFiles;
-    const std::string p = "/home/u/P", f = "/x/f.jpg", desktop = (dir_ / "Desktop").string();
+    const std::string p = "/home/u/P", f = "/x/f.jpg", onCard = "/media/u/CAM/DCIM/100X/f.jpg",
+                      desktop = (dir_ / "Desktop").string();
     const HandOverRecord P = Selection(p, {"a.jpg", "b.avi", "c.mp3"}), other = Selection("/a", {"x.jpg"}),
                          cam = Selection("/media/u/CAM/DCIM/100X", {"p.jpg"}),
                          noPath{kSelectionFormat,
@@ -100,16 +101,16 @@ TEST_F(HandOverTest, DecisionFromTheAnswersReceived) {
         Records first, second;
         std::string startupFile;
         StartupSource source;
-        std::string folder;         // the initial folder with Selection, else the selection folder
+        std::string folder;         // the folder proposed
         const HandOverRecord* kept; // the selection block kept, nullptr: none
         std::size_t statusBytes;
     } cases[] = {
         {"both", {P}, {Status(12)}, "", Sel, p, &P, 12},
         {"reverse order", {Status(12)}, {P}, "", Sel, p, &P, 12},
         {"both in one answer", {Status(12), P}, {}, f, Sel, p, &P, 12},
-        {"selection only, with a file", {P}, {}, f, File, p, &P, 0},
+        {"selection only, with a file", {P}, {}, f, File, "/x", &P, 0},
         {"status only", {}, {Status(12)}, "", None, "", nullptr, 12},
-        {"nothing, with a file", {}, {}, f, File, "", nullptr, 0},
+        {"nothing, with a file on a camera's card", {}, {}, onCard, File, desktop, nullptr, 0},
         {"second selection replaces the first", {other, Status(12)}, {P}, "", Sel, p, &P, 12},
         {"status of 20 bytes", {P}, {Status(20)}, "", Sel, p, &P, 12},
         {"status of 4 bytes", {P}, {Status(4)}, "", Sel, p, &P, 4},
@@ -131,7 +132,7 @@ TEST_F(HandOverTest, DecisionFromTheAnswersReceived) {
         companion.join();
         const StartupDecision decision = state.Decide(c.startupFile, folders_);
         EXPECT_EQ(decision.source, c.source);
-        EXPECT_EQ(c.source == Sel ? decision.initialFolder : state.selectionFolder(), c.folder);
+        EXPECT_EQ(decision.initialFolder, c.folder);
         EXPECT_EQ(state.selectionBlock().value_or(Bytes{}), c.kept ? c.kept->data : Bytes{});
         Bytes status = Status(c.statusBytes).data; // cut to 12 bytes, or padded with zeros
         status.resize(12);
