@@ -25,6 +25,7 @@ constexpr std::string_view kEnd = "end ";
 constexpr int kFieldCount = 14;
 constexpr int kLargestThumbSide = 65535;
 constexpr int kBackgroundNumber = 100; // the background's kind in the text, beyond every MediaKind
+constexpr int kPlayableNumbers = 200;  // + the copy kind: an item's copy browsers play
 
 std::uint64_t Checksum(std::string_view text) {
     std::uint64_t hash = 0xcbf29ce484222325ULL; // FNV-1a
@@ -116,8 +117,10 @@ bool ParseEntry(std::string_view line, ManifestEntry& entry) {
         return false;
     if (!ParseIdentity(fields, 4, entry.source) || !ParseIdentity(fields, 8, entry.written))
         return false;
-    entry.kind =
-        kind == kBackgroundNumber ? RecordKind::Background() : RecordKind{static_cast<MediaKind>(kind)};
+    entry.kind = kind == kBackgroundNumber ? RecordKind::Background()
+                 : kind > kPlayableNumbers && kind < kPlayableNumbers + 100
+                     ? RecordKind::Playable(kind - kPlayableNumbers)
+                     : RecordKind{static_cast<MediaKind>(kind)};
     return Decode(fields[12], entry.name) && IsPlainName(entry.name) &&
            Decode(fields[13], entry.sourcePath) && entry.sourcePath.size() > 1 &&
            entry.sourcePath[0] == '/' && entry.sourcePath.find('\0') == std::string::npos;
@@ -135,7 +138,9 @@ std::string FormatManifest(const std::vector<ManifestEntry>& entries, std::strin
     text += std::string(kProgram) + Encode(version) + '\n';
     for (const ManifestEntry& entry : entries) {
         std::string line(1, entry.folder);
-        const int kind = entry.kind.background ? kBackgroundNumber : static_cast<int>(entry.kind.item);
+        const int kind = entry.kind.background ? kBackgroundNumber
+                         : entry.kind.playable ? kPlayableNumbers + entry.kind.playable
+                                               : static_cast<int>(entry.kind.item);
         line += ' ' + std::to_string(kind) + ' ' + std::to_string(entry.thumbWidth) + ' ' +
                 std::to_string(entry.thumbHeight);
         AppendIdentity(line, entry.source);

@@ -23,6 +23,10 @@ struct ImagingLibrary {
     // as pictures that cannot be decoded; without the second, no movie counts as playable in a browser.
     AwDecodePictureFn DllDecodePicture = nullptr;
     AwGetMovieFactsFn GetMovieFacts = nullptr;
+    // Optional: without the first, sounds count as not playable and movies are judged by GetMovieFacts
+    // alone; without the second, no playable copy is made (the page links the original).
+    AwGetMovieDetailsFn GetMovieDetails = nullptr;
+    AwMakePlayableCopyFn MakePlayableCopy = nullptr;
 };
 
 } // namespace aw

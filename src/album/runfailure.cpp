@@ -84,6 +84,8 @@ std::string ReasonText(FailureCause cause) {
         return LoadText(TextId::ReasonCutShort);
     case FailureCause::NotAModule:
         return LoadText(TextId::ReasonNotModule);
+    case FailureCause::NoPlayableCopy:
+        return LoadText(TextId::NoPlayableCopyReason);
     }
     return {};
 }
@@ -91,7 +93,10 @@ std::string ReasonText(FailureCause cause) {
 std::string DescribeFailure(const RunFailure& failure) {
     if (failure.empty())
         return {};
-    return FormatText(LoadText(TextId::FileUnusable), {failure.file, ReasonText(failure.cause)});
+    const std::string reason = failure.cause == FailureCause::NoPlayableCopy
+                                   ? FormatText(ReasonText(failure.cause), {failure.detail})
+                                   : ReasonText(failure.cause);
+    return FormatText(LoadText(TextId::FileUnusable), {failure.file, reason});
 }
 
 } // namespace aw

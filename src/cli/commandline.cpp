@@ -239,7 +239,7 @@ std::optional<Rgb> ParseColour(const std::string& text) {
 
 std::string UsageText() {
     return LoadText(TextId::MakeUsage) +
-           LoadText(TextId::SupportedFiles); // the options, then the supported files
+           LoadText(TextId::SupportedFilesPlaying); // the options, then the supported files
 }
 
 std::optional<CommandLine> CommandLine::Parse(const std::vector<std::string>& args, std::string& error) {

@@ -10,7 +10,13 @@ namespace aw::imaging {
 
 class ImagingError : public std::runtime_error {
 public:
-    explicit ImagingError(const std::string& what) : std::runtime_error(what) {}
+    // `systemError`: the errno behind it when a write to a file of the caller's failed, else 0.
+    explicit ImagingError(const std::string& what, int systemError = 0)
+        : std::runtime_error(what), systemError_(systemError) {}
+    int systemError() const { return systemError_; }
+
+private:
+    int systemError_;
 };
 
 } // namespace aw::imaging
