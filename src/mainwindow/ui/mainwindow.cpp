@@ -35,7 +35,6 @@
 #include "medialist/ui/thumbnaillist.h"
 #include "platform/handoverchannel.h"
 #include "session/createworkflow.h"
-#include "session/installedtables.h"
 #include "stringtable.h"
 
 namespace aw {
