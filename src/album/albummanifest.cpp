@@ -107,7 +107,8 @@ bool ParseIdentity(const std::vector<std::string_view>& fields, std::size_t firs
 
 bool ParseEntry(std::string_view line, ManifestEntry& entry) {
     const std::vector<std::string_view> fields = Split(line, ' ');
-    if (fields.size() != kFieldCount || fields[0].size() != 1 || (fields[0][0] != 'D' && fields[0][0] != 'T'))
+    if (fields.size() != kFieldCount || fields[0].size() != 1 ||
+        std::string_view("DT23P").find(fields[0][0]) == std::string_view::npos)
         return false;
     entry.folder = fields[0][0];
     int kind = 0;

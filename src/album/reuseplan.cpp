@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "album/reuseplan.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "album/mediakind.h"
@@ -26,15 +27,32 @@ ReusePlan::ReusePlan(const std::vector<MediaItem>& items, ReuseTarget target,
         used_.insert({'D', item.fileName});
         if (target_.thumbnails) {
             used_.insert({'T', item.thumbName});
-            thumbPlanned_[i] = Matches({'T', item.thumbName}, ThumbSource(i)) ? 1 : 0;
+            bool planned = Matches({'T', item.thumbName}, ThumbSource(i));
+            for (const char density : {'2', '3'}) {
+                if (HasDenser(i)) {
+                    used_.insert({density, item.thumbName});
+                    planned = planned && Matches({density, item.thumbName}, sources_[i]);
+                }
+            }
+            thumbPlanned_[i] = planned ? 1 : 0;
         }
     }
 }
 
 std::string ReusePlan::PathOf(const Key& key) const {
-    const std::string& folder = key.first == 'D' ? target_.dataFolder : target_.thumbFolder;
+    const std::string& folder = key.first == 'D'   ? target_.dataFolder
+                                : key.first == 'P' ? target_.albumFolder
+                                                   : target_.thumbFolder;
     // Never a name at the root: a path that names nothing keeps nothing and removes nothing.
-    return folder.empty() ? std::string() : JoinPath(folder, key.second);
+    if (folder.empty())
+        return {};
+    if (key.first == '2' || key.first == '3')
+        return JoinPath(folder, std::string(1, key.first) + "x/" + key.second);
+    return JoinPath(folder, key.second);
+}
+
+bool ReusePlan::HasDenser(std::size_t index) const {
+    return target_.densities > 1 && items_[index].kind != MediaKind::Audio;
 }
 
 ReusePlan::Source ReusePlan::ThumbSource(std::size_t index) const {
@@ -72,14 +90,24 @@ bool ReusePlan::KeepData(std::size_t index) {
     return Keep({'D', items_[index].fileName}, sources_[index]);
 }
 
-bool ReusePlan::KeepThumb(std::size_t index, int& width, int& height) {
+bool ReusePlan::KeepThumb(std::size_t index, int& width, int& height, PixelSize* picture) {
     if (!target_.thumbnails)
         return false;
     const Key key{'T', items_[index].thumbName};
     if (!Keep(key, ThumbSource(index)))
         return false;
+    PixelSize recorded;
+    if (HasDenser(index)) {
+        for (const char density : {'2', '3'})
+            if (!Keep({density, items_[index].thumbName}, sources_[index]))
+                return false;
+        const ManifestEntry& denser = current_.at({'3', items_[index].thumbName});
+        recorded = {denser.thumbWidth, denser.thumbHeight};
+    }
     width = current_.at(key).thumbWidth;
     height = current_.at(key).thumbHeight;
+    if (picture)
+        *picture = recorded;
     return true;
 }
 
@@ -127,6 +155,27 @@ void ReusePlan::RecordThumb(std::size_t index, int width, int height) {
         Record({'T', items_[index].thumbName}, ThumbSource(index), width, height);
 }
 
+void ReusePlan::RecordDenser(std::size_t index, int density, int pictureWidth, int pictureHeight) {
+    if (HasDenser(index) && (density == 2 || density == 3))
+        Record({static_cast<char>('0' + density), items_[index].thumbName}, sources_[index], pictureWidth,
+               pictureHeight);
+}
+
+void ReusePlan::RecordPage(const std::string& name, const std::string& madeFrom) {
+    page_ = name;
+    used_.insert({'P', name});
+    Record({'P', name}, {madeFrom, RecordKind{}, SourceIdentity(madeFrom)}, 0, 0); // a page is no item's
+}
+
+bool ReusePlan::SamePage(const std::string& path) const {
+    // On a file system that ignores case (a FAT card) the other name is the page just written.
+    struct stat other {};
+    struct stat page {};
+    return !page_.empty() && ::stat(path.c_str(), &other) == 0 &&
+           ::stat(PathOf({'P', page_}).c_str(), &page) == 0 && other.st_dev == page.st_dev &&
+           other.st_ino == page.st_ino;
+}
+
 void ReusePlan::RecordBackground(const std::string& name) {
     used_.insert({'D', name});
     Record({'D', name}, background_, 0, 0);
@@ -149,9 +198,15 @@ int ReusePlan::Conclude(bool written) {
         if (!now || *now != entry.written)
             continue;
         const bool unused = used_.count(key) == 0 && sources.count({now->device, now->inode}) == 0;
-        if (written && target_.prune && unused && ::unlink(PathOf(key).c_str()) == 0) {
+        if (written && target_.prune && unused && key.first != 'P' && ::unlink(PathOf(key).c_str()) == 0) {
             ++pruned_;
             continue;
+        }
+        // The page of the arrangement the album no longer has goes whether or not pruning was asked for: two
+        // pages of one album would show two different albums.
+        if (written && key.first == 'P' && unused && !page_.empty() && !SamePage(PathOf(key))) {
+            if (::unlink(PathOf(key).c_str()) == 0)
+                continue;
         }
         current_[key] = std::move(entry);
     }

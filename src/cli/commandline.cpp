@@ -3,6 +3,7 @@
 
 #include <charconv>
 
+#include "album/albumjob.h"
 #include "platform/asciicase.h"
 #include "session/installedtables.h"
 #include "stringtable.h"
@@ -270,6 +271,11 @@ std::optional<CommandLine> CommandLine::Parse(const std::vector<std::string>& ar
     }
     if (line.files.empty()) {
         error = LoadText(TextId::NoFileGiven);
+        return std::nullopt;
+    }
+    // The Gallery is no arrangement file; which of the two was meant cannot be guessed.
+    if (line.arrangement == kGalleryArrangement && !line.arrangementFile.empty()) {
+        error = LoadText(TextId::GalleryWithArrangementFile);
         return std::nullopt;
     }
     // Removing files needs the record of an update run; alone it would remove nothing, silently.

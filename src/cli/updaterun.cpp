@@ -47,6 +47,7 @@ std::unique_ptr<ReusePlan> PlanUpdate(const ProgressRequest& request, bool prune
         target.backgroundPath = request.job.backgroundText;
     target.version = ALBUMWRIGHT_VERSION_TEXT;
     target.prune = prune;
+    target.densities = request.job.gallery ? 3 : 1;
     return std::make_unique<ReusePlan>(request.items, std::move(target), std::move(earlier.entries));
 }
 

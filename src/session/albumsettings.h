@@ -19,6 +19,7 @@ struct AlbumSettings {
     std::vector<SettingsRow> backgrounds;  // BGFILE0..4 in index order; row 0 holds "SolidColor"
     std::vector<SettingsRow> arrangements; // FMTFILE0..3 in index order
     std::string audioPicture;              // WAVEFILE
+    std::string viewerFolder;              // the Gallery's viewer files, with "/"; installed, not stored
 
     // The path of the first row with `index`; nullptr when the table has none.
     const std::string* Background(int index) const { return Find(backgrounds, index); }

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "album/arrangementline.h"
+#include "album/gallerypagewriter.h"
 #include "album/runfailure.h"
 #include "album/sourceguard.h"
 #include "medialist/itemlist.h"
@@ -31,8 +32,8 @@ std::string CreateWorkflow::ColourText(const Rgb& colour) {
     return text;
 }
 
-std::string CreateWorkflow::AlbumPagePath(const std::string& folder) {
-    return JoinPath(folder, LoadText(TextId::IndexPageName));
+std::string CreateWorkflow::AlbumPagePath(const AlbumJob& job) {
+    return JoinPath(job.outputFolder, GalleryPageWriter::PageName(job));
 }
 
 int CreateWorkflow::HasArrangementMarker(const std::string& arrangementFile) {
@@ -68,10 +69,17 @@ void CreateWorkflow::FillJob(AlbumJob& job, const SessionChoices& choices,
         job.arrangementFile = choices.arrangementFile;
     else if (const std::string* arrangement = settings.Arrangement(choices.arrangement))
         job.arrangementFile = *arrangement;
+    // The Gallery is no arrangement file; a file of the user's own is never the Gallery.
+    job.gallery = choices.arrangementFile.empty() && choices.arrangement == kGalleryArrangement - 1;
+    if (job.gallery) {
+        job.arrangementFile.clear();
+        job.viewerFolder = settings.viewerFolder;
+    }
     job.backgroundIndex = choices.background;
     job.audioPicture = settings.audioPicture;
     job.openWhenDone = choices.openWhenDone ? 1 : 0;
-    job.embedPlayback = choices.embedPlayback ? 1 : 0;
+    // Movies always play in the Gallery's viewer; the flag is for the other arrangements' pages.
+    job.embedPlayback = choices.embedPlayback && !job.gallery ? 1 : 0;
 }
 
 CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const SessionChoices& choices,
@@ -111,7 +119,8 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const SessionCh
         return result;
     }
 
-    if (folders.overwriteQuestionPending() && OutputFolders::IndexPageExists(job.outputFolder) &&
+    if (folders.overwriteQuestionPending() &&
+        OutputFolders::IndexPageExists(job.outputFolder, GalleryPageWriter::PageName(job)) &&
         !folders.AskOverwriteQuestion())
         return result;
 
@@ -120,7 +129,7 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const SessionCh
     items.audioPicturePath = job.audioPicture;
     items.PrepareThumbNames();
     items.MakeThumbNamesUnique();
-    if (job.embedPlayback != 0)
+    if (job.embedPlayback != 0 || job.gallery)
         items.PreparePlayableNames(); // names for copies browsers play, beside every other Data name
 
     // Refused before anything is written: replacing a source would lose the user's original.
@@ -136,9 +145,9 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const SessionCh
     result.reachedRun = true;
     result.runCode = outcome.runCode;
 
-    ReportRun(outcome, renameCount, job.outputFolder);
+    ReportRun(outcome, renameCount, job);
     if (job.openWhenDone == 1 && outcome.runCode == RunWritten &&
-        !services_.OpenInBrowser(AlbumPagePath(job.outputFolder)))
+        !services_.OpenInBrowser(AlbumPagePath(job)))
         services_.Inform(LoadText(TextId::BrowserFailed), LoadText(TextId::WarningCaption),
                          MessageIcon::Exclamation);
     result.closeWindow = outcome.runCode == RunWritten;
@@ -153,14 +162,14 @@ void CreateWorkflow::ReportFolderFailure(int error) {
     services_.Inform(text, LoadText(TextId::WarningCaption), MessageIcon::Exclamation);
 }
 
-void CreateWorkflow::ReportRun(const ProgressOutcome& outcome, int renameCount,
-                               const std::string& outputFolder) {
+void CreateWorkflow::ReportRun(const ProgressOutcome& outcome, int renameCount, const AlbumJob& job) {
     switch (outcome.runCode) {
     case RunWritten:
         if (renameCount > 0)
             services_.InformWithHelp(LoadText(TextId::NamesChanged), LoadText(TextId::InformationCaption),
                                      kRenamedHelpContext);
-        services_.Inform(FormatText(LoadText(TextId::PageCreated), {outputFolder}),
+        services_.Inform(FormatText(LoadText(job.gallery ? TextId::GalleryCreated : TextId::PageCreated),
+                                    {job.outputFolder}),
                          LoadText(TextId::InformationCaption), MessageIcon::Information);
         break;
     case RunStopped:

@@ -65,8 +65,9 @@ public:
     // when the file cannot be read.
     static int HasArrangementMarker(const std::string& arrangementFile);
 
-    // `folder` + "/" + "Index.html", with no doubled "/".
-    static std::string AlbumPagePath(const std::string& folder);
+    // The job's output folder + "/" + the page the job writes (Index.html, the Gallery's index.html),
+    // with no doubled "/".
+    static std::string AlbumPagePath(const AlbumJob& job);
 
     // "#rrggbb", lower-case hexadecimal.
     static std::string ColourText(const Rgb& colour);
@@ -74,7 +75,7 @@ public:
 private:
     void FillJob(AlbumJob& job, const SessionChoices& choices, const AlbumSettings& settings) const;
     void ReportFolderFailure(int error);
-    void ReportRun(const ProgressOutcome& outcome, int renameCount, const std::string& outputFolder);
+    void ReportRun(const ProgressOutcome& outcome, int renameCount, const AlbumJob& job);
 
     CreateServices& services_;
     MountInfo mounts_;

@@ -29,6 +29,7 @@ void FillInstalledTables(const std::string& dataFolder, AlbumSettings& settings)
         if (const std::optional<TextId> file = kArrangementFiles[static_cast<std::size_t>(i)].file)
             settings.arrangements.push_back({i, dataFolder + LoadText(*file)});
     settings.audioPicture = dataFolder + LoadText(TextId::AudioPictureFile);
+    settings.viewerFolder = dataFolder + LoadText(TextId::ViewerFolder);
 }
 
 } // namespace aw

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-// What the installation ships for albums: the background pictures, the arrangements and the picture that
-// stands for sound items, as files of the data folder (htmldata/ and beside it). Every count of
-// backgrounds or arrangements, in the window, on the command line and in the settings, is the size of
-// these tables: a new arrangement is one row of kArrangementFiles (an arrangement with a page writer of
-// its own and no file, such as a later "Gallery", is a row too, see InstalledArrangement).
+// What the installation ships for albums: the background pictures, the arrangements, the picture that
+// stands for sound items and the Gallery's viewer, as files of the data folder (htmldata/ and beside it).
+// Every count of backgrounds or arrangements, in the window, on the command line and in the settings, is
+// the size of these tables: a new arrangement is one row of kArrangementFiles (one with a page writer of
+// its own and no file, as the Gallery, is a row too, see InstalledArrangement).
 //
 // Constant data and plain functions; thread-safe.
 #pragma once
@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "album/albumjob.h"
 #include "session/albumsettings.h"
 #include "stringtable.h"
 
@@ -32,8 +33,11 @@ struct InstalledArrangement {
 // The arrangements in the order the user numbers them (index 0 is arrangement 1).
 inline constexpr std::array kArrangementFiles{
     InstalledArrangement{TextId::Arrangement1File}, InstalledArrangement{TextId::Arrangement2File},
-    InstalledArrangement{TextId::Arrangement3File}, InstalledArrangement{TextId::Arrangement4File}};
+    InstalledArrangement{TextId::Arrangement3File}, InstalledArrangement{TextId::Arrangement4File},
+    InstalledArrangement{std::nullopt}}; // the Gallery
 inline constexpr int kArrangementCount = static_cast<int>(kArrangementFiles.size());
+static_assert(kGalleryArrangement == kArrangementCount && !kArrangementFiles[kGalleryArrangement - 1].file,
+              "the Gallery is the last arrangement, and no file");
 
 // The folder holding htmldata/, with its closing "/", for a program in `programFolder`: that folder
 // itself (the build tree), else <programFolder>/../share/albumwright/ (installed); empty when neither
@@ -41,8 +45,8 @@ inline constexpr int kArrangementCount = static_cast<int>(kArrangementFiles.size
 std::string DataFolderFor(const std::string& programFolder);
 
 // The tables with every file under `dataFolder` (which ends with "/"): the solid colour as background 0,
-// the pictures as 1 to 4, the arrangements with a file at their index, the sound picture. Only `settings`'
-// tables change.
+// the pictures as 1 to 4, the arrangements with a file at their index, the sound picture, the viewer's
+// folder.
 void FillInstalledTables(const std::string& dataFolder, AlbumSettings& settings);
 
 } // namespace aw

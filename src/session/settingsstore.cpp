@@ -97,9 +97,11 @@ bool SettingsStore::WriteDefaultSettings() {
 }
 
 bool SettingsStore::LoadTables(AlbumSettings& settings) {
-    // The rows the installation has, each read from the store; the paths are the stored ones.
+    // The rows the installation has, each read from the store; the paths are the stored ones. The
+    // viewer is the installation's: never a setting.
     AlbumSettings rows;
-    FillInstalledTables({}, rows);
+    FillInstalledTables(programFolder_, rows);
+    settings.viewerFolder = rows.viewerFolder;
     const std::string key = LoadText(TextId::SettingsKeyPath);
     std::string text;
     settings.backgrounds.clear();

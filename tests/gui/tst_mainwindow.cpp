@@ -178,7 +178,7 @@ private slots:
     }
 
     // A background picture greys the background colour button and releases the solid colour; arrangement 4
-    // greys and unticks Embed playback but keeps the choice.
+    // greys and unticks Embed playback but keeps the choice; the Gallery greys it ticked.
     void choicesGreyWhatTheyMakeUseless() {
         auto window = Started();
         auto* solid = Get<ColourButton>(*window, ControlId::SolidColour);
@@ -193,6 +193,11 @@ private slots:
         const std::unique_ptr<QMenu> menu = window->MakeContextMenu();
         QVERIFY(!menu->actions().constFirst()->isEnabled() && !menu->actions().constFirst()->isChecked());
         QVERIFY(window->session().choices().embedPlayback);
+        // In the Gallery movies always play.
+        Click(*window, ControlId::Gallery);
+        const std::unique_ptr<QMenu> gallery = window->MakeContextMenu();
+        QVERIFY(!gallery->actions().constFirst()->isEnabled() &&
+                gallery->actions().constFirst()->isChecked());
     }
 
     // Only OK keeps what a picker showed: in the preview and swatch, for Create and on the colour button.

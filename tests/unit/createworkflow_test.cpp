@@ -56,6 +56,7 @@ public:
                 return std::to_string(TextNumber(id));
         for (const auto& [id, known] :
              {std::pair{"407", FormatText(LoadText(TextId::PageCreated), {folder})},
+              {"3408", FormatText(LoadText(TextId::GalleryCreated), {folder})},
               {"429+432", LoadText(TextId::CreationCancelled) + LoadText(TextId::FilesMayRemain)}})
             if (text == known)
                 return id;
@@ -83,6 +84,7 @@ TEST(CreateWorkflowTest, QuestionsMessagesAndFolders) {
     WriteWholeFile(dir / "marker.dat", "1\n  18766 no thumbnails\n2\n");
     AlbumSettings settings;
     settings.arrangements = {{0, (dir / "plain.dat").string()}, {1, (dir / "plain.dat").string()}};
+    settings.viewerFolder = "/viewer/";
     for (const char* folder : {"old-declines", "page-one-question/Data", "page-one-question/Thumb"})
         fs::create_directories(dir / folder);
     WriteWholeFile(dir / "page-one-question/Index.html", "old");
@@ -97,6 +99,7 @@ TEST(CreateWorkflowTest, QuestionsMessagesAndFolders) {
         {"new/marked", RunWritten, {"run", "inform 407"}},
         {"clash-open/", RunWritten, {"run", "help 441 2001", "inform 407", "open"}},
         {"open-nobrowser", RunWritten, {"run", "inform 407", "open", "inform 427"}},
+        {"gallery-open", RunWritten, {"run", "inform 3408", "open"}}, // movies always play there
         {"open-stopped", RunStopped, {"run", "inform 429+432"}},
         {"open-failed", RunFailed, {"run", "inform \"" + LoadText(TextId::RunFailed) + "\nfile x\""}},
         {"nocode-norows", 0, {"run"}} // table rows that do not exist leave the job's texts alone
@@ -113,7 +116,7 @@ TEST(CreateWorkflowTest, QuestionsMessagesAndFolders) {
         choices.outputFolder = "  " + services.folder;
         choices.openWhenDone = has("open");
         choices.background = has("norows") ? 4 : 0;
-        choices.arrangement = has("norows") ? 3 : 1;
+        choices.arrangement = has("norows") ? 3 : has("gallery") ? 4 : 1;
         if (has("marked")) // the user's own file, instead of the table's
             choices.arrangementFile = (dir / "marker.dat").string();
         choices.embedPlayback = true;
@@ -132,7 +135,8 @@ TEST(CreateWorkflowTest, QuestionsMessagesAndFolders) {
         const std::string folder = services.folder + (c.folder.ends_with('/') ? "" : "/");
         Log expected;
         for (const std::string& line : c.log)
-            expected.push_back(line == "open" ? "open " + folder + "Index.html" : line);
+            expected.push_back(
+                line == "open" ? "open " + folder + (has("gallery") ? "index.html" : "Index.html") : line);
         EXPECT_EQ(services.log, expected);
         const bool reached = services.request.has_value();
         EXPECT_EQ(result.closeWindow, reached && c.code == RunWritten);
@@ -144,9 +148,10 @@ TEST(CreateWorkflowTest, QuestionsMessagesAndFolders) {
             continue;
         }
         const ProgressRequest& r = *services.request;
-        EXPECT_EQ(std::tuple(r.dataPath, r.thumbPath, r.arrangementMarker, r.workFolder, r.job.embedPlayback),
+        EXPECT_EQ(std::tuple(r.dataPath, r.thumbPath, r.arrangementMarker, r.workFolder, r.job.embedPlayback,
+                             r.job.viewerFolder),
                   std::tuple(folder + "Data", has("marked") ? "" : folder + "Thumb", has("marked") ? 1 : 0,
-                             "/var/tmp/", 1));
+                             "/var/tmp/", has("gallery") ? 0 : 1, has("gallery") ? "/viewer/" : ""));
         EXPECT_EQ(fs::is_directory(folder + "Thumb"), !has("marked"));
     }
     ::setenv("HOME", home.c_str(), 1);

@@ -27,11 +27,11 @@ protected:
         return {source.string(), source.parent_path().string() + "/", name, "th_" + name,
                 MediaKind::StillJpeg};
     }
-    ReusePlan Plan(const std::vector<MediaItem>& items, bool prune) const {
+    ReusePlan Plan(const std::vector<MediaItem>& items, bool prune, int densities = 1) const {
         ManifestRead earlier = LoadManifest(album_.string(), "1");
         return ReusePlan(items,
                          {album_.string(), (album_ / "Data").string(), (album_ / "Thumb").string(), true,
-                          "/nowhere/sound.jpg", "", "1", prune},
+                          "/nowhere/sound.jpg", "", "1", prune, densities},
                          std::move(earlier.entries));
     }
     // Writes the item's Data file as a run would (a new file renamed into place) and records it.
@@ -102,6 +102,38 @@ TEST_F(ReusePlanTest, PrunesOnlyAfterAWrittenRunAndNeverASource) {
     EXPECT_EQ(written.pruned(), 1);
     EXPECT_FALSE(fs::exists(album_ / "Data" / "old.jpg"));
     EXPECT_TRUE(fs::exists(album_ / "Data" / "kept.jpg"));
+}
+
+// The Gallery keeps a thumbnail only with its 2x and 3x ones, and learns the picture's size from them; a
+// page of the other kind that the record names as the album's own goes when the album changes kind.
+TEST_F(ReusePlanTest, GalleryKeepsThumbnailsWholeAndDropsTheOtherPage) {
+    const std::vector<MediaItem> items{Item(dir_.path() / "a.jpg", "a.jpg")};
+    fs::create_directories(album_ / "Thumb" / "2x");
+    fs::create_directories(album_ / "Thumb" / "3x");
+    WriteWholeFile(dir_.path() / "form1.dat", "500\n");
+    WriteWholeFile(album_ / "Index.html", "old page");
+    ReusePlan first = Plan(items, false, 3);
+    for (const char* thumb : {"th_a.jpg", "2x/th_a.jpg", "3x/th_a.jpg"})
+        WriteWholeFile(album_ / "Thumb" / thumb, "thumb");
+    first.RecordThumb(0, 160, 120);
+    first.RecordDenser(0, 2, 4000, 3000);
+    first.RecordDenser(0, 3, 4000, 3000);
+    first.RecordPage("Index.html", (dir_.path() / "form1.dat").string());
+    ASSERT_EQ(first.Conclude(true), 0);
+
+    ReusePlan second = Plan(items, false, 3);
+    int width = 0, height = 0;
+    PixelSize picture;
+    EXPECT_TRUE(second.ThumbPlanned(0));
+    EXPECT_TRUE(second.KeepThumb(0, width, height, &picture));
+    EXPECT_EQ(picture, (PixelSize{4000, 3000}));
+    WriteWholeFile(album_ / "index.html", "gallery");
+    second.RecordPage("index.html", (dir_.path() / "form1.dat").string());
+    ASSERT_EQ(second.Conclude(true), 0);
+    EXPECT_FALSE(fs::exists(album_ / "Index.html"));
+
+    fs::remove(album_ / "Thumb" / "3x" / "th_a.jpg");
+    EXPECT_FALSE(Plan(items, false, 3).ThumbPlanned(0));
 }
 
 } // namespace

@@ -273,6 +273,9 @@ void MainWindow::WireControls() {
         style.pictures[k] = As<BitmapButton>(kPictureButtons[k]);
     for (std::size_t k = 0; k < kArrangementButtons.size(); ++k)
         style.arrangements[k] = As<BitmapButton>(kArrangementButtons[k]);
+    // The Gallery is new beside the four of old: its button says what it is.
+    control(ControlId::Gallery)->setToolTip(Text(TextId::GalleryDescription));
+    control(ControlId::Gallery)->setAccessibleName(Text(TextId::GalleryName));
     style.fontColourButton = As<BitmapButton>(ControlId::FontColour);
     style.backgroundColourButton = As<BitmapButton>(ControlId::BackgroundColour);
     style.fontSwatch = As<ColourSwatch>(ControlId::FontSwatch);
@@ -368,10 +371,12 @@ std::unique_ptr<QMenu> MainWindow::MakeContextMenu() {
     QAction* embed = menu->addAction(Text(TextId::EmbedPlaybackLabel));
     embed->setObjectName(QStringLiteral("command%1").arg(kEmbedCommand));
     embed->setCheckable(true);
-    // Arrangement 4 has no players to embed: the item is greyed and unticked there.
+    // Arrangement 4 has no players to embed: the item is greyed and unticked there. In the Gallery movies
+    // always play: greyed and ticked.
     const bool lastArrangement = pageStyle_->arrangementIndex() == kLastArrangement;
-    embed->setEnabled(!lastArrangement);
-    embed->setChecked(!lastArrangement && session_.choices().embedPlayback);
+    const bool gallery = pageStyle_->arrangementIndex() == kGalleryArrangement - 1;
+    embed->setEnabled(!lastArrangement && !gallery);
+    embed->setChecked(gallery || (!lastArrangement && session_.choices().embedPlayback));
     connect(embed, &QAction::triggered, this,
             [this] { session_.choices().embedPlayback = !session_.choices().embedPlayback; });
     return menu;

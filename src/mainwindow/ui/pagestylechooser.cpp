@@ -15,13 +15,14 @@ namespace {
 constexpr int kNoPicture = -1;
 constexpr int kBackgroundPickerMode = 0;
 
-// The faces of the picture buttons are 137/138 .. 143/144, of the arrangement buttons 145/146 .. 151/152;
+// The faces of the picture buttons are 137/138 .. 143/144, of the arrangement buttons 145/146 .. 151/152
+// and 170/171;
 // the first of each pair is the plain face, and also what the preview shows for that background.
 int PictureFace(int k) {
     return 137 + 2 * (k - 1);
 }
 int ArrangementFace(int j) {
-    return 145 + 2 * j;
+    return j < 4 ? 145 + 2 * j : 170; // the Gallery's faces came later
 }
 
 // A chosen button shows its pressed-looking face while up.

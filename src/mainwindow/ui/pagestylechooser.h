@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // The page's look as the main window offers it: a background (the solid colour, 1027, or one of the
-// installed pictures, 1028..1031), one of the installed arrangements (1032..1035), the font colour (1024)
-// and the background colour (1025, enabled only with the solid background), with the font swatch (1022)
-// and the page preview (1023) showing the choice; the session's choices take them (FillChoices). A chosen
-// picture or arrangement button shows its two faces swapped; the colour button is pressed in and filled
-// with the background colour while the solid colour is chosen.
+// installed pictures, 1028..1031), one of the installed arrangements (1032..1035, and 1036 the Gallery),
+// the font colour (1024) and the background colour (1025, enabled only with the solid background), with
+// the font swatch (1022) and the page preview (1023) showing the choice; the session's choices take them
+// (FillChoices). A chosen picture or arrangement button shows its two faces swapped; the colour button is
+// pressed in and filled with the background colour while the solid colour is chosen.
 //
 // Ownership: the buttons and swatches are the main window's children, borrowed for the window's life.
 // User-interface thread only.
@@ -33,7 +33,7 @@ public:
     struct Controls {
         ColourButton* solidColour = nullptr;                           // 1027
         std::array<BitmapButton*, kBackgroundPictureCount> pictures{}; // 1028..1031
-        std::array<BitmapButton*, kArrangementCount> arrangements{};   // 1032..1035
+        std::array<BitmapButton*, kArrangementCount> arrangements{};   // 1032..1035, and 1036 the Gallery
         BitmapButton* fontColourButton = nullptr;                      // 1024
         BitmapButton* backgroundColourButton = nullptr;                // 1025
         ColourSwatch* fontSwatch = nullptr;                            // 1022
