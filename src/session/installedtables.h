@@ -37,7 +37,7 @@ inline constexpr std::array kArrangementFiles{
     InstalledArrangement{std::nullopt}}; // the Gallery
 inline constexpr int kArrangementCount = static_cast<int>(kArrangementFiles.size());
 static_assert(kGalleryArrangement == kArrangementCount && !kArrangementFiles[kGalleryArrangement - 1].file,
-              "the Gallery is the last arrangement, and no file");
+              "the Gallery is the last arrangement and has no file");
 
 // The folder holding htmldata/, with its closing "/", for a program in `programFolder`: that folder
 // itself (the build tree), else <programFolder>/../share/albumwright/ (installed); empty when neither
