@@ -24,8 +24,9 @@ constexpr std::string_view kProgram = "program ";
 constexpr std::string_view kEnd = "end ";
 constexpr int kFieldCount = 14;
 constexpr int kLargestThumbSide = 65535;
-constexpr int kBackgroundNumber = 100; // the background's kind in the text, beyond every MediaKind
-constexpr int kPlayableNumbers = 200;  // + the copy kind: an item's copy browsers play
+constexpr int kBackgroundNumber = 100;      // the background's kind in the text, beyond every MediaKind
+constexpr int kPlayableNumbers = 200;       // + the copy kind: an item's copy browsers play
+constexpr int kWithoutPrivateFields = 1000; // added to the kind of a copy without private fields
 
 std::uint64_t Checksum(std::string_view text) {
     std::uint64_t hash = 0xcbf29ce484222325ULL; // FNV-1a
@@ -118,10 +119,14 @@ bool ParseEntry(std::string_view line, ManifestEntry& entry) {
         return false;
     if (!ParseIdentity(fields, 4, entry.source) || !ParseIdentity(fields, 8, entry.written))
         return false;
+    const bool withoutPrivateFields = kind >= kWithoutPrivateFields;
+    if (withoutPrivateFields)
+        kind -= kWithoutPrivateFields;
     entry.kind = kind == kBackgroundNumber ? RecordKind::Background()
                  : kind > kPlayableNumbers && kind < kPlayableNumbers + 100
                      ? RecordKind::Playable(kind - kPlayableNumbers)
                      : RecordKind{static_cast<MediaKind>(kind)};
+    entry.kind.withoutPrivateFields = withoutPrivateFields;
     return Decode(fields[12], entry.name) && IsPlainName(entry.name) &&
            Decode(fields[13], entry.sourcePath) && entry.sourcePath.size() > 1 &&
            entry.sourcePath[0] == '/' && entry.sourcePath.find('\0') == std::string::npos;
@@ -139,9 +144,10 @@ std::string FormatManifest(const std::vector<ManifestEntry>& entries, std::strin
     text += std::string(kProgram) + Encode(version) + '\n';
     for (const ManifestEntry& entry : entries) {
         std::string line(1, entry.folder);
-        const int kind = entry.kind.background ? kBackgroundNumber
-                         : entry.kind.playable ? kPlayableNumbers + entry.kind.playable
-                                               : static_cast<int>(entry.kind.item);
+        int kind = entry.kind.background ? kBackgroundNumber
+                   : entry.kind.playable ? kPlayableNumbers + entry.kind.playable
+                                         : static_cast<int>(entry.kind.item);
+        kind += entry.kind.withoutPrivateFields ? kWithoutPrivateFields : 0;
         line += ' ' + std::to_string(kind) + ' ' + std::to_string(entry.thumbWidth) + ' ' +
                 std::to_string(entry.thumbHeight);
         AppendIdentity(line, entry.source);

@@ -42,7 +42,8 @@ struct ReuseTarget {
     std::string backgroundPath; // the background picture copied into Data; empty for a solid colour
     std::string version;        // this program's version
     bool prune = false;
-    int densities = 1; // 3: every thumbnail but an audio item's also in Thumb/2x and Thumb/3x
+    int densities = 1;                 // 3: every thumbnail but an audio item's also in Thumb/2x and Thumb/3x
+    bool withoutPrivateFields = false; // the run's Data copies leave out location, owner and serials
 };
 
 class ReusePlan {
@@ -104,6 +105,7 @@ private:
     Source ThumbSource(std::size_t index) const;
     bool HasDenser(std::size_t index) const;
     bool SamePage(const std::string& path) const;
+    Source DataSource(std::size_t index) const;
     Key PlayableKey(std::size_t index);
     Source PlayableSource(std::size_t index, int copyKind) const;
 

@@ -86,6 +86,8 @@ std::string ReasonText(FailureCause cause) {
         return LoadText(TextId::ReasonNotModule);
     case FailureCause::NoPlayableCopy:
         return LoadText(TextId::NoPlayableCopyReason);
+    case FailureCause::PrivateFieldsKept:
+        return LoadText(TextId::ReasonPrivateFieldsKept);
     }
     return {};
 }

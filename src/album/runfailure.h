@@ -34,6 +34,8 @@ enum class FailureCause {
     ModuleCutShort, // its loadable code lies beyond the end of the file
     NotAModule,     // not a shared object this system can load
     NoPlayableCopy, // no copy that browsers play could be made (the video module's reason in `detail`)
+    // Why a picture is not copied.
+    PrivateFieldsKept, // a copy without location, owner and serial fields cannot be made
 };
 
 struct RunFailure {

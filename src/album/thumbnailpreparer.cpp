@@ -8,11 +8,11 @@
 
 #include <sys/stat.h>
 
-#include "album/jpegsegments.h"
 #include "album/mediacopier.h"
 #include "album/mediakind.h"
 #include "album/picture.h"
 #include "album/picturesteps.h"
+#include "metadata/jpegsegments.h"
 #include "platform/filebytes.h"
 #include "platform/regularfile.h"
 

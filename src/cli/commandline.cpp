@@ -27,6 +27,8 @@ enum class Option {
     Quiet,
     Update,
     Prune,
+    RemoveLocation,
+    Sort,
     Help,
     Version,
 };
@@ -54,6 +56,8 @@ constexpr OptionSpec kOptions[] = {
     {'q', "quiet", Option::Quiet, false},
     {0, "update", Option::Update, false},
     {0, "prune", Option::Prune, false},
+    {0, "remove-location", Option::RemoveLocation, false},
+    {0, "sort", Option::Sort, true},
     {'h', "help", Option::Help, false},
     {0, "version", Option::Version, false},
 };
@@ -154,6 +158,16 @@ bool Apply(CommandLine& line, const OptionSpec& spec, const std::string& shown, 
     case Option::Prune:
         line.prune = true;
         return true;
+    case Option::RemoveLocation:
+        line.removeLocation = true;
+        return true;
+    case Option::Sort:
+        if (value != "taken" && value != "name") {
+            error = FormatText(LoadText(TextId::SortValueBad), {shown, value});
+            return false;
+        }
+        line.sort = value == "taken" ? SortOrder::Taken : SortOrder::Name;
+        return true;
     case Option::Help:
         line.action = CommandLine::Action::Help;
         return true;
@@ -239,8 +253,9 @@ std::optional<Rgb> ParseColour(const std::string& text) {
 }
 
 std::string UsageText() {
-    return LoadText(TextId::MakeUsage) +
-           LoadText(TextId::SupportedFilesPlaying); // the options, then the supported files
+    // The options, the privacy and order options, then the supported files.
+    return LoadText(TextId::MakeUsage) + LoadText(TextId::MakeUsagePrivacy) +
+           LoadText(TextId::SupportedFilesPlaying);
 }
 
 std::optional<CommandLine> CommandLine::Parse(const std::vector<std::string>& args, std::string& error) {

@@ -13,8 +13,10 @@
 #include "cli/commandline.h"
 #include "cli/console.h"
 #include "cli/consolelistview.h"
+#include "cli/metadatasteps.h"
 #include "cli/terminalservices.h"
 #include "medialist/itemlist.h"
+#include "metadata/exivsetup.h"
 #include "platform/paths.h"
 #include "platform/regularfile.h"
 #include "session/albumsession.h"
@@ -78,6 +80,7 @@ SessionChoices ChoicesOf(const CommandLine& line) {
         choices.arrangementFile = Absolute(line.arrangementFile);
     choices.openWhenDone = line.openWhenDone;
     choices.embedPlayback = line.embed;
+    choices.removeLocation = line.removeLocation;
     return choices;
 }
 
@@ -116,6 +119,7 @@ int MakeCommand::Run(const std::vector<std::string>& args) {
     }
 
     Console console(line.answer, line.quiet);
+    PrepareMetadataLibrary();
     const std::string dataRoot = DataFolderFor(ProgramFolder());
     if (dataRoot.empty()) {
         PrintError(LoadText(TextId::HtmldataMissing));
@@ -162,6 +166,8 @@ int MakeCommand::Run(const std::vector<std::string>& args) {
                         LoadText(TextId::ErrorCaption));
         return ExitFailed;
     }
+    // Movies tell their dates and places through the video module.
+    OrderAndNotice(session.list(), line, loader.library());
 
     TerminalServices services(console, loader.library(), UpdateChoice{line.update, line.prune});
     const CreateResult result = session.Create(services);

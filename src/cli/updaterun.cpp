@@ -48,6 +48,7 @@ std::unique_ptr<ReusePlan> PlanUpdate(const ProgressRequest& request, bool prune
     target.version = ALBUMWRIGHT_VERSION_TEXT;
     target.prune = prune;
     target.densities = request.job.gallery ? 3 : 1;
+    target.withoutPrivateFields = request.job.removeLocation != 0;
     return std::make_unique<ReusePlan>(request.items, std::move(target), std::move(earlier.entries));
 }
 

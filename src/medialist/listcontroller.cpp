@@ -163,6 +163,18 @@ void ListController::DeleteSelection() {
     }
 }
 
+void ListController::Reorder(const std::vector<std::size_t>& order) {
+    if (busy_ || !items_.Reorder(order))
+        return;
+    const auto placeOf = [&order](int index) {
+        const auto found = std::find(order.begin(), order.end(), static_cast<std::size_t>(index));
+        return index < 0 || found == order.end() ? -1 : static_cast<int>(found - order.begin());
+    };
+    RebuildLines();
+    current_ = placeOf(current_);
+    Select(placeOf(selected_));
+}
+
 void ListController::ShowThumbnailChanged(bool checked) {
     const BoxHold hold(*this, true);
     if (!checked)

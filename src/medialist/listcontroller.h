@@ -23,6 +23,7 @@
 // (nothing is shown then). Thread-safety: none, user-interface thread only.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <optional>
@@ -74,6 +75,9 @@ public:
     void MoveSelectionUp();
     void MoveSelectionDown();
     void DeleteSelection();
+    // Puts the items in `order` (ItemList::Reorder: a sort's result); the selected and the current item
+    // keep their places in it.
+    void Reorder(const std::vector<std::size_t>& order);
     // The Show Thumbnail box changed: checked previews the selected line, unchecked clears the pane.
     void ShowThumbnailChanged(bool checked);
 

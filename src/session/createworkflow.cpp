@@ -80,6 +80,7 @@ void CreateWorkflow::FillJob(AlbumJob& job, const SessionChoices& choices,
     job.openWhenDone = choices.openWhenDone ? 1 : 0;
     // Movies always play in the Gallery's viewer; the flag is for the other arrangements' pages.
     job.embedPlayback = choices.embedPlayback && !job.gallery ? 1 : 0;
+    job.removeLocation = choices.removeLocation ? 1 : 0;
 }
 
 CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const SessionChoices& choices,

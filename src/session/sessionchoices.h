@@ -26,8 +26,9 @@ struct SessionChoices {
     int arrangement = 0;         // 0..kArrangementCount - 1: the installed arrangements 1 to N
     std::string arrangementFile; // the user's own arrangement file, used instead of `arrangement`
     bool openWhenDone = false;
-    bool embedPlayback = false; // movies a browser plays play in the page (remembered)
-    std::string workFolder;     // temporary files of a run; ends with "/" (remembered)
+    bool embedPlayback = false;  // movies a browser plays play in the page (remembered)
+    bool removeLocation = false; // Data copies without location, owner and serial fields
+    std::string workFolder;      // temporary files of a run; ends with "/" (remembered)
 };
 
 } // namespace aw

@@ -91,6 +91,14 @@ TEST(ListController, MovesSwapWholeItemsAndStopAtTheEnds) {
     }
 }
 
+// A sort's order moves the lines; the selected item stays selected and current where it went.
+TEST(ListController, ReorderKeepsTheSelectionOnItsItem) {
+    Rig rig({"a.jpg", "b.jpg", "c.jpg"}, 1);
+    rig.list.Reorder({1, 2, 0});
+    EXPECT_EQ(rig.view.lines, (Names{"b.jpg", "c.jpg", "a.jpg"}));
+    EXPECT_EQ(std::pair(rig.view.selected, rig.list.currentIndex()), std::pair(0, 0));
+}
+
 // The item that took the deleted one's place, or the new last, is selected and shown before any box.
 TEST(ListController, DeleteSelectsTheNextItemAndBoxesFollowTheHandler) {
     constexpr PreviewStart Shown = PreviewStart::Shown, Failed = PreviewStart::Failed;

@@ -27,11 +27,12 @@ protected:
         return {source.string(), source.parent_path().string() + "/", name, "th_" + name,
                 MediaKind::StillJpeg};
     }
-    ReusePlan Plan(const std::vector<MediaItem>& items, bool prune, int densities = 1) const {
+    ReusePlan Plan(const std::vector<MediaItem>& items, bool prune, int densities = 1,
+                   bool withoutPrivateFields = false) const {
         ManifestRead earlier = LoadManifest(album_.string(), "1");
         return ReusePlan(items,
                          {album_.string(), (album_ / "Data").string(), (album_ / "Thumb").string(), true,
-                          "/nowhere/sound.jpg", "", "1", prune, densities},
+                          "/nowhere/sound.jpg", "", "1", prune, densities, withoutPrivateFields},
                          std::move(earlier.entries));
     }
     // Writes the item's Data file as a run would (a new file renamed into place) and records it.
@@ -65,6 +66,20 @@ TEST_F(ReusePlanTest, RecordsOnlyWhatItCanVouchFor) {
     third.RecordData(0);
     ASSERT_EQ(third.Conclude(true), 0);
     EXPECT_FALSE(Plan({own}, false).KeepData(0));
+}
+
+// A copy that publishes the location is not kept by a run that removes it, nor the other way round.
+TEST_F(ReusePlanTest, CopiesWithAndWithoutPrivateFieldsAreNotEachOthers) {
+    const std::vector<MediaItem> items{Item(dir_.path() / "a.jpg", "a.jpg")};
+    ReusePlan plain = Plan(items, false);
+    WriteData(plain, 0, items[0]);
+    ASSERT_EQ(plain.Conclude(true), 0);
+    ReusePlan cleaning = Plan(items, false, 1, true);
+    EXPECT_FALSE(cleaning.KeepData(0));
+    WriteData(cleaning, 0, items[0]);
+    ASSERT_EQ(cleaning.Conclude(true), 0);
+    EXPECT_TRUE(Plan(items, false, 1, true).KeepData(0));
+    EXPECT_FALSE(Plan(items, false).KeepData(0));
 }
 
 // A copy browsers play is kept only as the same kind of copy of the same source; unused, it is pruned.
