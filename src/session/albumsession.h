@@ -10,10 +10,11 @@
 // and when in SettingsSession (with the values themselves in SettingsStore::LoadRemembered and
 // SaveRemembered), the list's editing and preview rules in ListController.
 //
-// Options that later arrive (another arrangement, originals, removing locations, a sort order) are a field
-// of SessionChoices each, mapped from the command line in cli/makecommand.cpp and from the window's
-// controls in MainWindow::CollectChoices, handed to the run in CreateWorkflow::FillJob, and remembered,
-// where they are, in SettingsStore::LoadRemembered and SaveRemembered.
+// Options (removing locations now; originals and others later) are a field of SessionChoices each, mapped
+// from the command line in cli/makecommand.cpp (ChoicesOf) and from the window's controls in
+// MainWindow::CollectChoices, handed to the run in CreateWorkflow::FillJob, and remembered, where they are,
+// in SettingsStore::LoadRemembered and SaveRemembered. An arrangement is a row of the installed tables. A
+// sort is an edit of the list (ListController::Reorder), not a choice.
 //
 // Ownership: owns the controller, the choices, the tables and the settings store. Thread-safety: none; the
 // user-interface (main) thread only. Create hands the run a copy of the list, so nothing the user does
