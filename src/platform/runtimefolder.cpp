@@ -10,6 +10,7 @@
 extern "C" {
 #include <pwd.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 }
 
@@ -22,6 +23,7 @@ constexpr int kCannotUseId = 3212;
 constexpr int kForeignOwnerId = 3213;
 constexpr int kOpenToOthersId = 3214;
 constexpr int kNotAFolderId = 3215;
+constexpr int kSocketNameId = 324;
 
 std::string CannotUse(const std::string& path, const std::string& reason) {
     return FormatText(LoadText(kCannotUseId), {path, reason});
@@ -31,7 +33,10 @@ std::string CannotUse(const std::string& path, const std::string& reason) {
 
 std::string RuntimeFolder::Path() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime != nullptr && runtime[0] == '/')
+    // The hand-over socket's address holds at most sun_path's bytes: in a folder whose socket name would
+    // not fit, no window could ever be handed files, so the folder in /tmp stands in.
+    if (runtime != nullptr && runtime[0] == '/' &&
+        FileIn(runtime, LoadText(kSocketNameId)).size() < sizeof(sockaddr_un::sun_path))
         return runtime;
     return "/tmp/albumwright-" + std::to_string(::getuid());
 }
