@@ -59,21 +59,24 @@ std::string LexicallyNormal(const std::string& path) {
 std::string ResolveExistingPart(const std::string& path) {
     if (path.empty() || path[0] != '/' || path.size() > kMaxPathBytes)
         return {};
-    const std::string normal = LexicallyNormal(path);
-    const std::vector<std::string_view> parts = Components(normal);
+    // ".." is taken by the kernel, from the folder reached so far: after a link it is the parent of the
+    // link's target, as every program that opens the path sees it, not the text before the link.
+    const std::vector<std::string_view> parts = Components(path);
     UniqueFd folder(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
     std::size_t existing = 0;
-    std::string written;
+    std::string written = "/";
     while (folder && existing < parts.size()) {
-        UniqueFd next = OpenStep(folder.get(), parts[existing]);
-        if (!next)
-            break;
-        folder = std::move(next);
-        written.append("/").append(parts[existing]);
+        if (parts[existing] != ".") {
+            UniqueFd next = OpenStep(folder.get(), parts[existing]);
+            if (!next)
+                break;
+            folder = std::move(next);
+            written = LexicallyNormal(written + "/" + std::string(parts[existing]));
+        }
         ++existing;
     }
     // The kernel names the folder the walk ended in, links and ".." resolved.
-    std::string resolved = written.empty() ? "/" : written;
+    std::string resolved = written;
     if (folder) {
         char target[PATH_MAX];
         const std::string self = "/proc/self/fd/" + std::to_string(folder.get());
@@ -81,12 +84,10 @@ std::string ResolveExistingPart(const std::string& path) {
         if (length > 0 && static_cast<std::size_t>(length) < sizeof target && target[0] == '/')
             resolved.assign(target, static_cast<std::size_t>(length));
     }
-    for (std::size_t i = existing; i < parts.size(); ++i) {
-        if (resolved.back() != '/')
-            resolved += '/';
-        resolved.append(parts[i]);
-    }
-    return resolved;
+    // The missing rest holds no link, so its ".." is taken back by text.
+    for (std::size_t i = existing; i < parts.size(); ++i)
+        resolved.append("/").append(parts[i]);
+    return LexicallyNormal(resolved);
 }
 
 bool MakeFolderChain(const std::string& path, int& error) {
@@ -95,7 +96,8 @@ bool MakeFolderChain(const std::string& path, int& error) {
         error = ENAMETOOLONG;
         return false;
     }
-    UniqueFd folder(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
+    // A relative path starts where the process is, as it does for every other call that takes one.
+    UniqueFd folder(::open(!path.empty() && path[0] == '/' ? "/" : ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
     if (!folder) {
         error = errno;
         return false;

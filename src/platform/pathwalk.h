@@ -16,13 +16,13 @@ inline constexpr std::size_t kMaxPathBytes = 4095;
 // `path` (absolute) with "." and empty components dropped and ".." taken back lexically; "/" for the root.
 std::string LexicallyNormal(const std::string& path);
 
-// `path` (absolute, at most kMaxPathBytes) with its existing part resolved (links, ".."), the missing rest
-// appended as written: the form the mount table names. Without /proc, the existing part as written.
-// Empty for a relative or too long path.
+// `path` (absolute, at most kMaxPathBytes) with its existing part resolved by the kernel (links, and ".."
+// after them), the missing rest appended lexically normal: the form the mount table names. Without /proc,
+// the existing part as written, lexically normal. Empty for a relative or too long path.
 std::string ResolveExistingPart(const std::string& path);
 
-// Makes the missing folders of `path` (absolute) from the root down; true when all of it is a folder
-// afterwards, else false with the errno of the first step that failed in `error` (ENAMETOOLONG for a path
+// Makes the missing folders of `path` from the root down (a relative path from the current folder); true
+// when all of it is a folder afterwards, else false with the errno of the first step that failed in `error` (ENAMETOOLONG for a path
 // over the limit, ENOTDIR where a file stands in the way).
 bool MakeFolderChain(const std::string& path, int& error);
 
