@@ -55,6 +55,23 @@ CheckedModule CheckModuleFile(const std::string& path) {
         checked.cause = FailureCause::OthersCanWrite;
         return checked;
     }
+    // Whoever may write the folder may put another file under the module's name before it is loaded.
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    struct stat folderInfo {};
+    if (::stat(folder.c_str(), &folderInfo) != 0) {
+        checked.cause = FailureCause::Unreadable;
+        checked.detail = std::strerror(errno);
+        return checked;
+    }
+    if (folderInfo.st_uid != 0 && folderInfo.st_uid != ::geteuid()) {
+        checked.cause = FailureCause::FolderForeignOwner;
+        return checked;
+    }
+    if ((folderInfo.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+        checked.cause = FailureCause::FolderOthersCanWrite;
+        return checked;
+    }
     std::vector<uint8_t> head;
     if (const int error = ReadFileHead(opened.fd.get(), head, kElfHeadBytes)) {
         checked.cause = FailureCause::Unreadable;

@@ -32,6 +32,9 @@ enum class FailureCause {
     ForeignOwner,   // owned by neither root nor the user running the program
     ModuleCutShort, // its loadable code lies beyond the end of the file
     NotAModule,     // not a shared object this system can load
+    // Texts 3600.. (newer causes, numbered apart for the same reason).
+    FolderOthersCanWrite = 600, // a user other than its owner may write the folder a module is in
+    FolderForeignOwner,         // that folder is owned by neither root nor the user running the program
 };
 
 struct RunFailure {
