@@ -22,8 +22,8 @@ std::string LexicallyNormal(const std::string& path);
 std::string ResolveExistingPart(const std::string& path);
 
 // Makes the missing folders of `path` from the root down (a relative path from the current folder); true
-// when all of it is a folder afterwards, else false with the errno of the first step that failed in `error` (ENAMETOOLONG for a path
-// over the limit, ENOTDIR where a file stands in the way).
+// when all of it is a folder afterwards, else false with the errno of the first step that failed in `error`
+// (ENAMETOOLONG for a path over the limit, ENOTDIR where a file stands in the way).
 bool MakeFolderChain(const std::string& path, int& error);
 
 } // namespace aw
