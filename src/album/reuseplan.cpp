@@ -1,15 +1,28 @@
 // SPDX-License-Identifier: MIT
 #include "album/reuseplan.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
+#include "album/albumrecords.h"
 #include "album/mediakind.h"
 
 namespace aw {
+namespace {
+
+UniqueFd OpenOwnFolder(const std::string& path) {
+    // Never a folder at the root, and never through a link planted in the folder's place.
+    if (path.empty())
+        return UniqueFd();
+    return UniqueFd(::open(path.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+}
+
+} // namespace
 
 ReusePlan::ReusePlan(const std::vector<MediaItem>& items, ReuseTarget target,
                      std::vector<ManifestEntry> earlier)
-    : items_(items), target_(std::move(target)) {
+    : items_(items), target_(std::move(target)), data_(OpenOwnFolder(target_.dataFolder)),
+      thumb_(OpenOwnFolder(target_.thumbFolder)) {
     for (ManifestEntry& entry : earlier) {
         Key key{entry.folder, entry.name};
         earlier_[std::move(key)] = std::move(entry);
@@ -24,15 +37,9 @@ ReusePlan::ReusePlan(const std::vector<MediaItem>& items, ReuseTarget target,
         used_.insert({'D', item.fileName});
         if (target_.thumbnails) {
             used_.insert({'T', item.thumbName});
-            thumbPlanned_[i] = Matches({'T', item.thumbName}, ThumbSource(i)) ? 1 : 0;
+            thumbPlanned_[i] = target_.reuse && Matches({'T', item.thumbName}, ThumbSource(i)) ? 1 : 0;
         }
     }
-}
-
-std::string ReusePlan::PathOf(const Key& key) const {
-    const std::string& folder = key.first == 'D' ? target_.dataFolder : target_.thumbFolder;
-    // Never a name at the root: a path that names nothing keeps nothing and removes nothing.
-    return folder.empty() ? std::string() : folder + "/" + key.second;
 }
 
 ReusePlan::Source ReusePlan::ThumbSource(std::size_t index) const {
@@ -54,12 +61,12 @@ bool ReusePlan::Matches(const Key& key, const Source& source) const {
         entry.source != *source.identity)
         return false;
     const std::optional<FileIdentity> now = SourceIdentity(source.path);
-    const std::optional<FileIdentity> written = WrittenIdentity(PathOf(key));
+    const std::optional<FileIdentity> written = WrittenIdentity(FolderOf(key), key.second);
     return now && *now == *source.identity && written && *written == entry.written;
 }
 
 bool ReusePlan::Keep(const Key& key, const Source& source) {
-    if (!Matches(key, source))
+    if (!target_.reuse || !Matches(key, source))
         return false;
     if (current_.find(key) == current_.end())
         current_[key] = earlier_.at(key);
@@ -86,7 +93,7 @@ void ReusePlan::Record(const Key& key, const Source& source, int width, int heig
     current_.erase(key);
     earlier_.erase(key);
     const std::optional<FileIdentity> now = SourceIdentity(source.path);
-    const std::optional<FileIdentity> written = WrittenIdentity(PathOf(key));
+    const std::optional<FileIdentity> written = WrittenIdentity(FolderOf(key), key.second);
     // A source changed while the run read it, or one that is its own Data file (an album made again from
     // its Data folder: the user's file, not a copy), is not recorded.
     if (!source.identity || !now || *now != *source.identity || !written ||
@@ -122,22 +129,25 @@ int ReusePlan::Conclude(bool written) {
     for (auto& [key, entry] : earlier_) {
         if (current_.count(key) != 0)
             continue;
-        const std::optional<FileIdentity> now = WrittenIdentity(PathOf(key));
+        const std::optional<FileIdentity> now = WrittenIdentity(FolderOf(key), key.second);
         // Gone, replaced or edited since: no longer the album's own file.
-        if (!now || *now != entry.written)
+        if (!now || !now->SameFileAs(entry.written))
             continue;
         const bool unused = used_.count(key) == 0 && sources.count({now->device, now->inode}) == 0;
-        if (written && target_.prune && unused && ::unlink(PathOf(key).c_str()) == 0) {
+        if (written && target_.prune && unused && ::unlinkat(FolderOf(key), key.second.c_str(), 0) == 0) {
             ++pruned_;
             continue;
         }
         current_[key] = std::move(entry);
     }
+    // A full run of an arrangement without thumbnails makes no Thumb folder; nor does a pruned one.
+    if (written && target_.prune && !target_.thumbnails && thumb_)
+        ::rmdir(target_.thumbFolder.c_str());
     std::vector<ManifestEntry> entries;
     entries.reserve(current_.size());
     for (auto& [key, entry] : current_)
         entries.push_back(std::move(entry));
-    saveError_ = SaveManifest(target_.albumFolder, entries, target_.version);
+    saveError_ = SaveAlbumRecord(target_.recordPath, target_.header, entries, target_.version);
     return saveError_;
 }
 

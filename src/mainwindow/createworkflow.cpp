@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "mainwindow/createworkflow.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 
+#include "album/albumrecords.h"
 #include "album/arrangementline.h"
 #include "album/runfailure.h"
 #include "album/sourceguard.h"
@@ -31,6 +33,7 @@ constexpr int kWarningId = 438;
 constexpr int kNotWritableId = 440;
 constexpr int kRenamedId = 441;
 constexpr int kCameraFolderId = 444;
+constexpr int kLinkedFolderId = 3603;
 constexpr int kRenamedHelpContext = 2001;
 
 } // namespace
@@ -90,6 +93,10 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const CreateInp
     FillJob(job, inputs, settings);
     OutputFolders folders(services_, mounts_);
     folders.ResetOverwriteQuestion();
+    // Replacing the files of an album this program wrote is what an update is for.
+    if (inputs.update && RecordNamesPage(FindAlbumRecord(job.outputFolder, ALBUMWRIGHT_VERSION_TEXT).read,
+                                         LoadText(kPageNameId)))
+        folders.SettleOverwriteQuestion();
 
     if (folders.IsCameraFolder(job.outputFolder) &&
         !services_.AskYesNo(LoadText(kCameraFolderId), LoadText(kWarningId), MessageIcon::Exclamation,
@@ -137,8 +144,8 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const CreateInp
         return result;
     }
 
-    const ProgressOutcome outcome = services_.RunProgress(
-        ProgressRequest{items.items(), job, dataPath, thumbPath, marker, settings.workFolder});
+    const ProgressOutcome outcome = services_.RunProgress(ProgressRequest{
+        items.items(), job, dataPath, thumbPath, marker, settings.workFolder, ChoicesOf(inputs, job)});
     result.reachedRun = true;
     result.runCode = outcome.runCode;
 
@@ -151,8 +158,21 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const CreateInp
     return result;
 }
 
+AlbumChoices CreateWorkflow::ChoicesOf(const CreateInputs& inputs, const AlbumJob& job) {
+    AlbumChoices choices;
+    choices.title = inputs.pageTitle;
+    choices.fontColour = ColourText(inputs.fontColour);
+    choices.backgroundColour = ColourText(inputs.backgroundColour);
+    choices.background = inputs.backgroundIndex;
+    choices.arrangement = inputs.arrangementIndex;
+    choices.arrangementFile = job.arrangementFile;
+    choices.embed = job.embedPlayback != 0;
+    return choices;
+}
+
 void CreateWorkflow::ReportFolderFailure(int error) {
-    const std::string text = (IsAccessDenied(error) || IsWriteProtected(error))
+    const std::string text = error == ELOOP ? LoadText(kLinkedFolderId)
+                             : (IsAccessDenied(error) || IsWriteProtected(error))
                                  ? LoadText(kNotWritableId) + "\n"
                                  : LoadText(kFolderMistakeId) + "\n" + LoadText(kFolderNotCreatedId);
     services_.Inform(text, LoadText(kWarningId), MessageIcon::Exclamation);

@@ -90,7 +90,7 @@ std::string ResolveExistingPart(const std::string& path) {
     return LexicallyNormal(resolved);
 }
 
-bool MakeFolderChain(const std::string& path, int& error) {
+bool MakeFolderChain(const std::string& path, int& error, unsigned mode) {
     error = 0;
     if (path.size() > kMaxPathBytes) {
         error = ENAMETOOLONG;
@@ -106,7 +106,7 @@ bool MakeFolderChain(const std::string& path, int& error) {
         UniqueFd next = OpenStep(folder.get(), part);
         if (!next && errno == ENOENT) {
             const std::string name(part);
-            if (::mkdirat(folder.get(), name.c_str(), 0777) != 0 && errno != EEXIST) {
+            if (::mkdirat(folder.get(), name.c_str(), static_cast<mode_t>(mode)) != 0 && errno != EEXIST) {
                 error = errno;
                 return false;
             }

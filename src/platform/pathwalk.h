@@ -6,6 +6,7 @@
 // Free functions; thread-safe (each walk owns its descriptors).
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace aw {
@@ -23,7 +24,8 @@ std::string ResolveExistingPart(const std::string& path);
 
 // Makes the missing folders of `path` from the root down (a relative path from the current folder); true
 // when all of it is a folder afterwards, else false with the errno of the first step that failed in `error`
-// (ENAMETOOLONG for a path over the limit, ENOTDIR where a file stands in the way).
-bool MakeFolderChain(const std::string& path, int& error);
+// (ENAMETOOLONG for a path over the limit, ENOTDIR where a file stands in the way). Folders are made with
+// `mode`, less the umask.
+bool MakeFolderChain(const std::string& path, int& error, unsigned mode = 0777);
 
 } // namespace aw

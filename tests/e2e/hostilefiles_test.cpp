@@ -33,11 +33,11 @@ protected:
     // stderr (a stale one would let `then` act before the program has started).
     int Make(const std::string& args, const std::string& prefix, const std::string& then) {
         const std::string dir = ShellQuote(dir_.str());
-        const std::string command = "cd " + dir + " && rm -f stderr && " + prefix +
-                                    "{ env -i LANG=C TMPDIR=" + dir + " ALBUMWRIGHT_SETTINGS=" + dir +
-                                    "/settings " + (then.empty() ? "timeout -k 5 60 " : "") +
-                                    ShellQuote(ALBUMWRIGHT_MAKE) + " -y -o album " + args +
-                                    " </dev/null 2>stderr & pid=$!; " + then + " wait $pid; }";
+        const std::string command =
+            "cd " + dir + " && rm -f stderr && " + prefix + "{ env -i LANG=C TMPDIR=" + dir +
+            " XDG_STATE_HOME=" + dir + "/state" + " ALBUMWRIGHT_SETTINGS=" + dir + "/settings " +
+            (then.empty() ? "timeout -k 5 60 " : "") + ShellQuote(ALBUMWRIGHT_MAKE) + " -y -o album " + args +
+            " </dev/null 2>stderr & pid=$!; " + then + " wait $pid; }";
         const int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }

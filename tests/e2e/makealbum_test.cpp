@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -54,7 +55,8 @@ protected:
     int Make(const Strings& args) {
         const std::string dir = ShellQuote(dir_.str());
         std::string command = "cd " + dir + " && exec env -i LANG=C TMPDIR=" + dir +
-                              " ALBUMWRIGHT_SETTINGS=" + dir + "/settings " + ShellQuote(ALBUMWRIGHT_MAKE);
+                              " XDG_STATE_HOME=" + dir + "/state" + " ALBUMWRIGHT_SETTINGS=" + dir +
+                              "/settings " + ShellQuote(ALBUMWRIGHT_MAKE);
         for (const std::string& arg : args)
             command += " " + ShellQuote(arg);
         const int status = std::system((command + " </dev/null 2>stderr").c_str());
@@ -94,6 +96,10 @@ TEST_F(MakeAlbum, WritesAnAlbumThatWorksInABrowserAndLeavesTheSourcesAlone) {
     ASSERT_EQ(Make(args), 0) << Err();
     EXPECT_EQ(Sources(), before);
     EXPECT_FALSE(fs::exists(dir_ / "settings")) << "the command line must not write settings";
+    std::set<std::string> album; // nothing private: the record of the run lives in the user's state folder
+    for (const auto& entry : fs::directory_iterator(out_))
+        album.insert(entry.path().filename().string());
+    EXPECT_EQ(album, (std::set<std::string>{"Data", "Index.html", "Thumb"}));
     const int items = static_cast<int>(args.size()) - 7; // less the options and notes.txt
 
     if (!fs::exists("/usr/bin/chromium"))

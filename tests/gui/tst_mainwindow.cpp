@@ -12,6 +12,7 @@
 
 #include <memory>
 
+#include "album/albumrecords.h"
 #include "album/imaginglibraryloader.h"
 #include "app/ui/qttranslations.h"
 #include "dialogs/ui/colourbutton.h"
@@ -150,6 +151,23 @@ private slots:
             QCOMPARE(Stored("ISEMBED")->number, useCloseButton ? 1 : 0);
             QCOMPARE(Stored("TempPath").has_value(), useCloseButton);
         }
+    }
+
+    // The window makes every file and records the run with its choices, for an update or a reopening.
+    void createRecordsTheAlbumWithItsChoices() {
+        QVERIFY(test::MakeJpeg(scratch_->path() / "a.jpg", 64, 48));
+        const std::string album = (scratch_->path() / "album").string();
+        auto window = MakeWindow((scratch_->path() / "a.jpg").string());
+        QTimer::singleShot(0, window.get(), [&] {
+            Get<QLineEdit>(*window, 1000)->setText(QString::fromStdString(album));
+            Get<QLineEdit>(*window, 1004)->setText("Summer");
+            Click(*window, 1002);
+        });
+        QCOMPARE(window->Run(), 1);
+        const ManifestRead record = FindAlbumRecord(album, ALBUMWRIGHT_VERSION_TEXT).read;
+        QCOMPARE(record.state, ManifestState::Read);
+        QCOMPARE(record.entries.size(), std::size_t{2});
+        QCOMPARE(record.header.choices.title, std::string("Summer"));
     }
 
     // A place without a path keeps the folder and says why.

@@ -14,8 +14,10 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include "album/albumrecords.h"
 #include "mainwindow/outputfolders.h"
 #include "medialist/itemlist.h"
+#include "platform/statefolder.h"
 #include "stringtable.h"
 #include "support/testpaths.h"
 
@@ -52,7 +54,7 @@ public:
         return result;
     }
     std::string Id(const std::string& text) const {
-        for (int id : {427, 429, 430, 436, 441, 444})
+        for (int id : {427, 429, 430, 436, 441, 444, 3603})
             if (text == LoadText(id))
                 return std::to_string(id);
         for (const auto& [id, known] : {std::pair{"407", FormatText(LoadText(407), {folder})},
@@ -85,9 +87,18 @@ TEST(CreateWorkflowTest, QuestionsMessagesAndFolders) {
     settings.arrangements = {{0, (dir / "plain.dat").string()}, {1, (dir / "marker.dat").string()}};
     settings.embedPlayback = 5; // saved and handed on as 1
     settings.workFolder = "/var/tmp/";
-    for (const char* folder : {"old-declines", "page-one-question/Data", "page-one-question/Thumb"})
+    for (const char* folder : {"old-declines", "page-one-question/Data", "page-one-question/Thumb",
+                               "update-own/Data", "linked-data", "elsewhere"})
         fs::create_directories(dir / folder);
     WriteWholeFile(dir / "page-one-question/Index.html", "old");
+    fs::create_directory_symlink(dir / "elsewhere", dir / "linked-data/Data");
+    // An album whose record in the user's state folder names its page.
+    ::setenv("XDG_STATE_HOME", (dir / "state").c_str(), 1);
+    WriteWholeFile(dir / "update-own/Index.html", "ours");
+    const std::string own = AlbumRealPath((dir / "update-own").string());
+    ASSERT_EQ(StateFolder::Prepare(), "");
+    ASSERT_EQ(SaveAlbumRecord(AlbumRecordPath(own), {own, "Index.html", {}}, {}, ALBUMWRIGHT_VERSION_TEXT),
+              0);
     const struct {
         std::string folder;
         int code; // of the run, where it is reached
@@ -96,6 +107,8 @@ TEST(CreateWorkflowTest, QuestionsMessagesAndFolders) {
         {"CAM/dcim/declines", 0, {"ask 444"}},
         {"old-declines", 0, {"ask 430", "inform 429"}},
         {"page-one-question", RunWritten, {"ask 430", "run", "inform 407", "saves"}},
+        {"update-own", RunWritten, {"run", "inform 407", "saves"}},
+        {"linked-data", 0, {"ask 430", "inform 3603"}},
         {"new/marked", RunWritten, {"run", "inform 407", "saves"}},
         {"clash-open/", RunWritten, {"run", "help 441 2001", "inform 407", "open", "saves"}},
         {"open-nobrowser", RunWritten, {"run", "inform 407", "open", "inform 427", "saves"}},
@@ -117,6 +130,7 @@ TEST(CreateWorkflowTest, QuestionsMessagesAndFolders) {
         CreateInputs inputs;
         inputs.outputFolder = "  " + services.folder;
         inputs.openWhenDone = has("open");
+        inputs.update = has("update");
         inputs.backgroundIndex = has("norows") ? 4 : 0;
         inputs.arrangementIndex = has("norows") ? 3 : has("marked");
         AlbumJob job;
@@ -155,6 +169,7 @@ TEST(CreateWorkflowTest, QuestionsMessagesAndFolders) {
         EXPECT_EQ(fs::is_directory(folder + "Thumb"), !has("marked"));
     }
     ::setenv("HOME", home.c_str(), 1);
+    ::unsetenv("XDG_STATE_HOME");
 }
 
 // A line of any length is passed without holding it (100 MB once cost more); a FIFO never blocks.
