@@ -23,6 +23,8 @@ struct ImagingLibrary {
     // as pictures that cannot be decoded; without the second, no movie counts as playable in a browser.
     AwDecodePictureFn DllDecodePicture = nullptr;
     AwGetMovieFactsFn GetMovieFacts = nullptr;
+    // Optional: without it a failed decode gives no reason beyond "not a picture".
+    AwLastFailureFn DllLastFailure = nullptr;
 };
 
 } // namespace aw

@@ -45,8 +45,8 @@ std::filesystem::path ImagingLibraryLoader::ModuleFolderFor(const std::filesyste
     const std::filesystem::path installed = (programFolder / ".." / "lib" / "albumwright").lexically_normal();
     std::error_code error;
     // Whatever is there counts (a FIFO, a link): the checks before loading then say what is wrong with it.
-    if (!programFolder.empty() &&
-        std::filesystem::exists(std::filesystem::symlink_status(installed / LoadText(kImageModuleText), error)))
+    if (!programFolder.empty() && std::filesystem::exists(std::filesystem::symlink_status(
+                                      installed / LoadText(kImageModuleText), error)))
         return installed;
     return programFolder;
 }
@@ -100,6 +100,7 @@ ImagingLoadResult ImagingLibraryLoader::Load(const std::filesystem::path& folder
         reinterpret_cast<AwDecodeJpegScaledFn>(dlsym(image_.get(), AW_DECODE_JPEG_SCALED_NAME));
     library_.DllDecodePicture =
         reinterpret_cast<AwDecodePictureFn>(dlsym(image_.get(), AW_DECODE_PICTURE_NAME));
+    library_.DllLastFailure = reinterpret_cast<AwLastFailureFn>(dlsym(image_.get(), AW_LAST_FAILURE_NAME));
     library_.GetMovieFacts =
         reinterpret_cast<AwGetMovieFactsFn>(dlsym(video_.get(), AW_GET_MOVIE_FACTS_NAME));
     return result_ = ImagingLoadResult::Loaded;

@@ -13,7 +13,7 @@ namespace {
 constexpr int kPageNameText = 310;
 constexpr int kThumbFolderText = 312;
 constexpr int kNotWrittenText = 3128;
-constexpr int kNotUsedText = 3602;
+constexpr int kNotUsedText = 3620;
 
 // The lock beside the album's record: in a state folder that is made and private, else none.
 std::string LockPath(const std::string& realPath) {

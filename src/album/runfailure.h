@@ -35,6 +35,7 @@ enum class FailureCause {
     // Texts 3600.. (newer causes, numbered apart for the same reason).
     FolderOthersCanWrite = 600, // a user other than its owner may write the folder a module is in
     FolderForeignOwner,         // that folder is owned by neither root nor the user running the program
+    LargerThanDeclared,         // a picture whose data holds far more pixels than the size it declares
 };
 
 struct RunFailure {

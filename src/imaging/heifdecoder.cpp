@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "heifdecoder.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -31,12 +32,18 @@ struct OptionsDeleter {
 using Handle = std::unique_ptr<heif_image_handle, HandleDeleter>;
 
 void Check(const heif_error& error, const char* what) {
-    if (error.code != heif_error_Ok)
-        throw ImagingError(std::string(what) + ": " + (error.message ? error.message : "failed"));
+    if (error.code == heif_error_Ok)
+        return;
+    // The limit set from the declared size refused what the data holds (a grid of far more tiles).
+    const int failure = error.subcode == heif_suberror_Security_limit_exceeded
+                            ? AW_FAILURE_LARGER_THAN_DECLARED
+                            : AW_FAILURE_DAMAGED;
+    throw ImagingError(std::string(what) + ": " + (error.message ? error.message : "failed"), failure);
 }
 
-// The smallest stored thumbnail at least minWidth x minHeight and of the picture's shape (within 1 %);
-// null when there is none.
+// The smallest stored thumbnail at least minWidth x minHeight, at most the picture's size and of its shape
+// (within 1 %), judged by the sizes they declare; null when there is none. A thumbnail larger than its
+// picture is no thumbnail: it would only cost more than the picture.
 Handle PickThumbnail(heif_image_handle* primary, int minWidth, int minHeight) {
     const int count = heif_image_handle_get_number_of_thumbnails(primary);
     if (count <= 0 || minWidth <= 0 || minHeight <= 0)
@@ -54,7 +61,8 @@ Handle PickThumbnail(heif_image_handle* primary, int minWidth, int minHeight) {
         const long long w = heif_image_handle_get_width(raw);
         const long long h = heif_image_handle_get_height(raw);
         const long long across = w * height, down = h * width;
-        if (w < minWidth || h < minHeight || std::llabs(across - down) * 100 > across)
+        if (w < minWidth || h < minHeight || w > width || h > height ||
+            std::llabs(across - down) * 100 > across)
             continue;
         if (!best || w < heif_image_handle_get_width(best.get()))
             best = std::move(thumbnail);
@@ -73,6 +81,23 @@ std::vector<uint8_t> ProfileOf(const heif_image_handle* handle) {
     return icc;
 }
 
+// Decodes `handle` at no more than the size it declares: libheif learns a grid's size only from the grid
+// itself, but checks it, and each coded picture, against the context's limit (per side, turned or not)
+// before it sizes anything for them. A coded picture is its shown size rounded up to whole coding blocks
+// (at most 128 pixels more), hence the margin; a grid of far more tiles than declared stays refused.
+constexpr int kCodingMargin = 256;
+
+heif_image* DecodeAsDeclared(heif_context* context, const heif_image_handle* handle,
+                             const heif_decoding_options* options, heif_error& error) {
+    const int declared = std::max(heif_image_handle_get_width(handle), heif_image_handle_get_height(handle));
+    heif_context_set_maximum_image_size_limit(context, declared + kCodingMargin);
+    const bool alpha = heif_image_handle_has_alpha_channel(handle) != 0;
+    heif_image* decoded = nullptr;
+    error = heif_decode_image(handle, &decoded, heif_colorspace_RGB,
+                              alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, options);
+    return error.code == heif_error_Ok ? decoded : nullptr;
+}
+
 } // namespace
 
 bool HeifDecoder::Recognises(const uint8_t* bytes, std::size_t count) {
@@ -83,7 +108,7 @@ bool HeifDecoder::Recognises(const uint8_t* bytes, std::size_t count) {
 StillRows HeifDecoder::Decode(const uint8_t* bytes, std::size_t count, int minWidth, int minHeight) {
     const std::unique_ptr<heif_context, ContextDeleter> context(heif_context_alloc());
     if (!context)
-        throw ImagingError("out of memory for a HEIF decoder");
+        throw ImagingError("out of memory for a HEIF decoder", AW_FAILURE_TOO_LARGE);
     heif_context_set_maximum_image_size_limit(context.get(), AW_MAX_DIMENSION);
     Check(heif_context_read_from_memory_without_copy(context.get(), bytes, count, nullptr), "HEIF data");
     heif_image_handle* raw = nullptr;
@@ -94,18 +119,22 @@ StillRows HeifDecoder::Decode(const uint8_t* bytes, std::size_t count, int minWi
     picture.fullHeight = heif_image_handle_get_height(primary.get());
     CheckDimensions(picture.fullWidth, picture.fullHeight);
 
-    const Handle thumbnail = PickThumbnail(primary.get(), minWidth, minHeight);
-    const heif_image_handle* chosen = thumbnail ? thumbnail.get() : primary.get();
-    const bool alpha = heif_image_handle_has_alpha_channel(chosen) != 0;
     const std::unique_ptr<heif_decoding_options, OptionsDeleter> options(heif_decoding_options_alloc());
     if (!options)
-        throw ImagingError("out of memory for HEIF options");
+        throw ImagingError("out of memory for HEIF options", AW_FAILURE_TOO_LARGE);
     options->ignore_transformations = 0; // the file's rotation and mirroring apply
-    heif_image* decoded = nullptr;
-    Check(heif_decode_image(chosen, &decoded, heif_colorspace_RGB,
-                            alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB,
-                            options.get()),
-          "HEIF pixels");
+    Handle thumbnail = PickThumbnail(primary.get(), minWidth, minHeight);
+    heif_error error{};
+    heif_image* decoded =
+        thumbnail ? DecodeAsDeclared(context.get(), thumbnail.get(), options.get(), error) : nullptr;
+    // A thumbnail that does not decode as it declares leaves the picture itself to be decoded.
+    if (!decoded) {
+        thumbnail.reset();
+        decoded = DecodeAsDeclared(context.get(), primary.get(), options.get(), error);
+        Check(error, "HEIF pixels");
+    }
+    const heif_image_handle* chosen = thumbnail ? thumbnail.get() : primary.get();
+    const bool alpha = heif_image_handle_has_alpha_channel(chosen) != 0;
     const std::shared_ptr<heif_image> image(decoded, ImageDeleter());
     int stride = 0;
     uint8_t* plane = heif_image_get_plane(decoded, heif_channel_interleaved, &stride);

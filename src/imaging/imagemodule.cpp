@@ -123,3 +123,7 @@ AW_IMAGING_EXPORT int DllResizeByPercentDIB(const void* description, const void*
                       descriptionOut, pixelsOut);
     });
 }
+
+AW_IMAGING_EXPORT int DllLastFailure() {
+    return LastFailure();
+}

@@ -20,7 +20,8 @@ void CheckDimensions(int64_t width, int64_t height) {
     if (width < 1 || height < 1 || width > AW_MAX_DIMENSION || height > AW_MAX_DIMENSION ||
         width * height > AW_MAX_PIXELS)
         throw ImagingError("picture size " + std::to_string(width) + "x" + std::to_string(height) +
-                           " is out of range");
+                               " is out of range",
+                           AW_FAILURE_TOO_LARGE);
 }
 
 std::size_t RowSize24(int width) {

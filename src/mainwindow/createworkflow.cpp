@@ -33,7 +33,7 @@ constexpr int kWarningId = 438;
 constexpr int kNotWritableId = 440;
 constexpr int kRenamedId = 441;
 constexpr int kCameraFolderId = 444;
-constexpr int kLinkedFolderId = 3603;
+constexpr int kLinkedFolderId = 3621;
 constexpr int kRenamedHelpContext = 2001;
 
 } // namespace

@@ -54,7 +54,7 @@ public:
         return result;
     }
     std::string Id(const std::string& text) const {
-        for (int id : {427, 429, 430, 436, 441, 444, 3603})
+        for (int id : {427, 429, 430, 436, 441, 444, 3621})
             if (text == LoadText(id))
                 return std::to_string(id);
         for (const auto& [id, known] : {std::pair{"407", FormatText(LoadText(407), {folder})},
@@ -108,7 +108,7 @@ TEST(CreateWorkflowTest, QuestionsMessagesAndFolders) {
         {"old-declines", 0, {"ask 430", "inform 429"}},
         {"page-one-question", RunWritten, {"ask 430", "run", "inform 407", "saves"}},
         {"update-own", RunWritten, {"run", "inform 407", "saves"}},
-        {"linked-data", 0, {"ask 430", "inform 3603"}},
+        {"linked-data", 0, {"ask 430", "inform 3621"}},
         {"new/marked", RunWritten, {"run", "inform 407", "saves"}},
         {"clash-open/", RunWritten, {"run", "help 441 2001", "inform 407", "open", "saves"}},
         {"open-nobrowser", RunWritten, {"run", "inform 407", "open", "inform 427", "saves"}},

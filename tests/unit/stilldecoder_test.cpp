@@ -98,6 +98,19 @@ TEST(StillDecoder, HeifThumbnailStandsInWhenLargeEnough) {
     EXPECT_EQ(large->picture.width, 48);
 }
 
+// A HEIF decodes at no more than the size it declares: a sound grid whole, and a stored thumbnail that holds
+// a grid far larger than it declares, or that declares more than its picture, gives way to the picture.
+TEST(StillDecoder, HeifIsNeverDecodedLargerThanItDeclares) {
+    const std::tuple<const char*, int, int> cases[] = {{"heif-grid.heic", 0, 1000},
+                                                       {"heif-thumbnail-grid.heic", 240, 512},
+                                                       {"heif-thumbnail-larger.heic", 240, 512}};
+    for (const auto& [name, minimum, width] : cases) {
+        const std::optional<Decoded> decoded = Decode(Sample(name), false, minimum);
+        ASSERT_TRUE(decoded) << name;
+        EXPECT_EQ(decoded->picture.width, width) << name;
+    }
+}
+
 // Asked for less, a non-interlaced PNG shrinks by a whole factor while decoding, alpha-weighted (two red
 // and a transparent pixel on white give (255, 85, 85)) and then profile-converted.
 TEST(StillDecoder, PngShrinksWhileDecodingWhenAskedForLess) {
