@@ -25,6 +25,9 @@ struct ImagingLibrary {
     AwGetMovieFactsFn GetMovieFacts = nullptr;
     // Optional: without it a failed decode gives no reason beyond "not a picture".
     AwLastFailureFn DllLastFailure = nullptr;
+    // Optional: without it a PNG, GIF, WebP or HEIF picture in the making is counted as needing all of a
+    // shared memory budget.
+    AwPictureNeedsFn DllPictureNeeds = nullptr;
 };
 
 } // namespace aw

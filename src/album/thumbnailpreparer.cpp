@@ -4,10 +4,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 #include <sys/stat.h>
 
+#include "album/imaginglibrary.h"
 #include "album/jpegsegments.h"
 #include "album/mediacopier.h"
 #include "album/mediakind.h"
@@ -41,9 +43,21 @@ uint64_t DeclaredPixels(const std::vector<uint8_t>& head, int kind) {
 }
 
 // What a still's preparation holds at its peak: its file's bytes (a bitmap's twice: as read and as held
-// for the modules) and its picture in 24 bits, at most one picture's budget; a whole one when the size is
-// not declared.
-uint64_t StillCost(uint64_t fileSize, uint64_t pixels, int kind) {
+// for the modules) and its pictures: a JPEG or a bitmap in 24 bits, at most one picture's budget (a whole
+// one when the size is not declared); the other kinds decode to RGBA canvases and more, as the module
+// reckons from their headers, or, when it cannot tell, all of the budget.
+uint64_t StillCost(const ImagingLibrary& imaging, const std::vector<uint8_t>& head, uint64_t fileSize,
+                   int kind) {
+    if (IsDecodedStillKind(kind)) {
+        // The minimum the picture is decoded for: twice the box (PictureSteps::DecodePictureBytes).
+        uint64_t needed = 0;
+        if (imaging.DllPictureNeeds != nullptr && head.size() <= UINT32_MAX &&
+            imaging.DllPictureNeeds(head.data(), static_cast<uint32_t>(head.size()), fileSize,
+                                    2 * MediaCopier::kBoxWidth, 2 * MediaCopier::kBoxHeight, &needed))
+            return fileSize + needed;
+        return std::numeric_limits<uint64_t>::max();
+    }
+    const uint64_t pixels = DeclaredPixels(head, kind);
     const uint64_t picture = pixels == 0 ? ThumbnailPreparer::kPictureBytes
                                          : std::min(pixels * 3, ThumbnailPreparer::kPictureBytes);
     return fileSize * (kind == StillBmp ? 2 : 1) + picture;
@@ -51,8 +65,8 @@ uint64_t StillCost(uint64_t fileSize, uint64_t pixels, int kind) {
 
 // Reads the still's bytes through one descriptor, having taken its part of `budget` (when given) before
 // reading more than its head. False with the cause in `failure`.
-bool ReadStill(const std::string& source, int kind, MemoryBudget* budget, std::vector<uint8_t>& bytes,
-               MemoryBudget::Share& share, RunFailure& failure) {
+bool ReadStill(const ImagingLibrary& imaging, const std::string& source, int kind, MemoryBudget* budget,
+               std::vector<uint8_t>& bytes, MemoryBudget::Share& share, RunFailure& failure) {
     const OpenedFile opened = OpenRegularFile(source);
     int error = opened.error;
     if (error != 0) {
@@ -66,8 +80,7 @@ bool ReadStill(const std::string& source, int kind, MemoryBudget* budget, std::v
         if (error == 0 && ::fstat(opened.fd.get(), &info) != 0)
             error = errno;
         if (error == 0)
-            share = budget->Take(
-                StillCost(static_cast<uint64_t>(info.st_size), DeclaredPixels(bytes, kind), kind));
+            share = budget->Take(StillCost(imaging, bytes, static_cast<uint64_t>(info.st_size), kind));
     }
     if (error == 0)
         error = ReadFileBytes(opened.fd.get(), bytes, PictureSteps::kMaxSourceBytes);
@@ -95,7 +108,7 @@ PreparedThumbnail ThumbnailPreparer::Prepare(const std::string& source, int kind
     if (IsMovieKind(kind)) {
         if (budget_)
             share = budget_->Take(kPictureBytes);
-    } else if (!ReadStill(source, kind, budget_, bytes, share, prepared.failure)) {
+    } else if (!ReadStill(imaging_, source, kind, budget_, bytes, share, prepared.failure)) {
         return prepared;
     }
     Picture picture;

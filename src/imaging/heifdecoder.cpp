@@ -86,6 +86,51 @@ std::vector<uint8_t> ProfileOf(const heif_image_handle* handle) {
 // before it sizes anything for them. A coded picture is its shown size rounded up to whole coding blocks
 // (at most 128 pixels more), hence the margin; a grid of far more tiles than declared stays refused.
 constexpr int kCodingMargin = 256;
+// The coded planes (more with ten bits or full chroma), the RGB(A) libheif makes of them and the BGR handed
+// on: measured at 8.2 bytes a pixel for eight bits and 4:2:0.
+constexpr uint64_t kBytesPerPixel = 12;
+
+// The first bytes of a file of a known size, for reading its boxes: the coded data past them is never read.
+struct Head {
+    const uint8_t* bytes;
+    std::size_t count;
+    uint64_t fileSize;
+    uint64_t position = 0;
+};
+
+int64_t HeadPosition(void* head) {
+    return static_cast<int64_t>(static_cast<Head*>(head)->position);
+}
+
+// Past the head reads as zeros: libheif reads some item data (metadata) with its boxes, and takes a failed
+// read for a broken promise of its own (an assertion), not for bad data.
+int HeadRead(void* data, size_t size, void* userdata) {
+    Head& head = *static_cast<Head*>(userdata);
+    if (head.position > head.fileSize || size > head.fileSize - head.position)
+        return 1;
+    const std::size_t present =
+        head.position >= head.count
+            ? 0
+            : static_cast<std::size_t>(std::min<uint64_t>(size, head.count - head.position));
+    std::memcpy(data, head.bytes + head.position, present);
+    std::memset(static_cast<uint8_t*>(data) + present, 0, size - present);
+    head.position += size;
+    return 0;
+}
+
+int HeadSeek(int64_t position, void* userdata) {
+    Head& head = *static_cast<Head*>(userdata);
+    if (position < 0 || static_cast<uint64_t>(position) > head.fileSize)
+        return 1;
+    head.position = static_cast<uint64_t>(position);
+    return 0;
+}
+
+heif_reader_grow_status HeadGrow(int64_t size, void* userdata) {
+    return size >= 0 && static_cast<uint64_t>(size) <= static_cast<Head*>(userdata)->fileSize
+               ? heif_reader_grow_status_size_reached
+               : heif_reader_grow_status_size_beyond_eof;
+}
 
 heif_image* DecodeAsDeclared(heif_context* context, const heif_image_handle* handle,
                              const heif_decoding_options* options, heif_error& error) {
@@ -99,6 +144,22 @@ heif_image* DecodeAsDeclared(heif_context* context, const heif_image_handle* han
 }
 
 } // namespace
+
+uint64_t HeifDecoder::Needs(const uint8_t* bytes, std::size_t count, uint64_t fileSize, int, int) {
+    const std::unique_ptr<heif_context, ContextDeleter> context(heif_context_alloc());
+    if (!context)
+        throw ImagingError("out of memory for a HEIF decoder", AW_FAILURE_TOO_LARGE);
+    heif_context_set_maximum_image_size_limit(context.get(), AW_MAX_DIMENSION);
+    static const heif_reader kReader{1, HeadPosition, HeadRead, HeadSeek, HeadGrow};
+    Head head{bytes, count, std::max<uint64_t>(fileSize, count)};
+    Check(heif_context_read_from_reader(context.get(), &kReader, &head, nullptr), "HEIF data");
+    heif_image_handle* raw = nullptr;
+    Check(heif_context_get_primary_image_handle(context.get(), &raw), "HEIF primary picture");
+    const Handle primary(raw);
+    // A thumbnail that fails to decode gives way to the picture, so the picture is what may be held.
+    return PictureNeeds(heif_image_handle_get_width(primary.get()),
+                        heif_image_handle_get_height(primary.get()), kBytesPerPixel);
+}
 
 bool HeifDecoder::Recognises(const uint8_t* bytes, std::size_t count) {
     // An ISO media file begins with its file-type box; which brands libheif reads is its to judge.

@@ -6,13 +6,16 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
 #include "support/fixtures.h"
+#include "support/imagingharness.h"
 #include "support/testpaths.h"
 
 namespace aw {
@@ -104,6 +107,25 @@ TEST_F(HostileFiles, EndsWithItsStatusAndLeavesNothingBehind) {
         EXPECT_EQ(ReadWholeFile(dir_ / "victim"), "user's file");
         EXPECT_EQ(Leftovers(), "");
     }
+}
+
+// The memory a run charges a picture in the making against its budget is what the decoder really holds:
+// a 92-byte animated WebP of 6000 x 6000 peaks at its two RGBA canvases and the BGR picture, 11 bytes a pixel
+// (measured loosely, beyond a small album's own peak).
+TEST_F(HostileFiles, APictureHoldsWhatItIsChargedAndNoMore) {
+    const std::vector<uint8_t> webp = test::HugeCanvasWebp(6000, 6000);
+    WriteWholeFile(dir_ / "canvas.webp", std::string(webp.begin(), webp.end()));
+    const auto peak = [] {
+        rusage usage{};
+        getrusage(RUSAGE_CHILDREN, &usage);
+        return static_cast<double>(usage.ru_maxrss) * 1024;
+    };
+    ASSERT_EQ(Make("a.jpg", "", ""), 0) << Err();
+    const double small = peak();
+    ASSERT_EQ(Make("canvas.webp", "", ""), 0) << Err();
+    const double charged = 11.0 * 6000 * 6000;
+    EXPECT_LT(peak() - small, 1.05 * charged);
+    EXPECT_GT(peak() - small, 0.8 * charged);
 }
 
 } // namespace

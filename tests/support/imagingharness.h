@@ -39,6 +39,10 @@ std::vector<uint8_t> BitmapFile(uint32_t width, uint32_t height, uint32_t bits, 
 std::vector<uint8_t> FlatGreyJpeg(int width, int height, bool progressive,
                                   std::size_t scanBytes = static_cast<std::size_t>(-1));
 
+// An animated WebP of one transparent 1 x 1 frame on a `width` x `height` canvas: about 92 bytes that a
+// decoder holds as two RGBA canvases.
+std::vector<uint8_t> HugeCanvasWebp(uint32_t width, uint32_t height);
+
 enum HarnessOutcome : int {
     Converted = 1,
     Encoded = 2,
@@ -53,7 +57,8 @@ enum HarnessOutcome : int {
 int ExerciseBitmapBytes(const ImagingLibrary& library, const uint8_t* data, std::size_t size);
 int ExerciseJpegBytes(const ImagingLibrary& library, const uint8_t* data, std::size_t size);
 // Decodes PNG, GIF, WebP or HEIF bytes through the picture entry point, at full size and with a preview
-// allowed; DecodedPicture when the full-size call succeeded.
+// allowed, and asks what a decode would hold (from all of them, and from a head); DecodedPicture when the
+// full-size call succeeded.
 int ExercisePictureBytes(const ImagingLibrary& library, const uint8_t* data, std::size_t size);
 
 } // namespace aw::test

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "support/fixtures.h"
+#include "support/imagingharness.h"
 #include "support/testpaths.h"
 
 namespace aw {
@@ -109,6 +110,35 @@ TEST(StillDecoder, HeifIsNeverDecodedLargerThanItDeclares) {
         ASSERT_TRUE(decoded) << name;
         EXPECT_EQ(decoded->picture.width, width) << name;
     }
+}
+
+// What a decode holds at once, as reckoned from the headers before anything is decoded: RGBA and BGR
+// (7 bytes a pixel) for PNG and GIF, two RGBA canvases and BGR (11) for WebP, 12 for HEIF's planes,
+// whatever thumbnail stands in; a PNG shrunk while decoding holds one row and the shrunk picture. A HEIF's
+// boxes are enough; a header cut short tells nothing.
+TEST(StillDecoder, NeedsAreReckonedFromTheHeaders) {
+    const Bytes hostile = test::HugeCanvasWebp(12000, 12000);
+    const Bytes heif = Sample("rotated.heic");
+    const Bytes boxes(heif.begin(), heif.begin() + 800);
+    const std::tuple<const char*, Bytes, uint64_t, int, uint64_t> cases[] = {
+        {"interlaced PNG", Sample("interlaced.png"), 0, 0, 7 * 64 * 48},
+        {"PNG shrunk by 3", Sample("rgba.png"), 0, 8, 7 * 22 * 8 + 4 * 64},
+        {"GIF", Sample("animated.gif"), 0, 0, 7 * 40 * 30},
+        {"WebP", Sample("animated.webp"), 0, 0, 11 * 40 * 30},
+        {"92-byte WebP", hostile, 0, 0, 11ULL * 12000 * 12000},
+        {"HEIF with its thumbnail", heif, 0, 20, 12 * 48 * 64},
+        {"HEIF boxes only", boxes, heif.size(), 0, 12 * 48 * 64},
+    };
+    EXPECT_EQ(hostile.size(), 92u);
+    const ImagingLibrary& library = test::LoadedImagingLibrary();
+    for (const auto& [what, bytes, fileSize, minimum, needed] : cases) {
+        uint64_t got = 0;
+        EXPECT_TRUE(library.DllPictureNeeds(bytes.data(), static_cast<uint32_t>(bytes.size()),
+                                            fileSize == 0 ? bytes.size() : fileSize, minimum, minimum, &got));
+        EXPECT_EQ(got, needed) << what;
+    }
+    uint64_t got = 0;
+    EXPECT_FALSE(library.DllPictureNeeds(heif.data(), 600, heif.size(), 0, 0, &got));
 }
 
 // Asked for less, a non-interlaced PNG shrinks by a whole factor while decoding, alpha-weighted (two red
