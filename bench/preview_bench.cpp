@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
             aw::Picture picture;
             const auto start = std::chrono::steady_clock::now();
             const double cpuStart = threadMs();
-            if (!aw::PreparePreview(argv[i], aw::StillJpeg, loader.library(), picture)) {
+            if (!aw::PreparePreview(argv[i], aw::MediaKind::StillJpeg, loader.library(), picture)) {
                 std::fprintf(stderr, "not prepared: %s\n", argv[i]);
                 return 1;
             }

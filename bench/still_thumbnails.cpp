@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
     for (int j = 0; j < std::max(1, std::atoi(argv[2])); ++j)
         workers.emplace_back([&] {
             for (std::size_t i; (i = next++) < files.size();) {
-                int kind = aw::Unsupported;
+                aw::MediaKind kind = aw::MediaKind::Unsupported;
                 paths.KindOf(aw::MediaPath::ExtensionOf(files[i]), kind);
                 if (!preparer.Prepare(files[i], kind).made) {
                     std::fprintf(stderr, "no thumbnail: %s\n", files[i].c_str());

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
-# Makes the hostile HEIF samples of tests/data/media from one small HEVC tile: pictures whose grid is far
+# Makes the hostile HEIF samples of tests/data/hostile from one small HEVC tile: pictures whose grid is far
 # larger than the size they declare, and stored thumbnails that do the same or are larger than their
 # picture. A few kilobytes each that would cost gigabytes if decoded at their grid's size. libheif writes
 # no such files, so the boxes are put together here around the tile that heif-enc makes; the results are
@@ -130,4 +130,4 @@ def main(out):
 
 if __name__ == '__main__':
     main(sys.argv[1] if len(sys.argv) > 1 else
-         os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'tests', 'data', 'media'))
+         os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'tests', 'data', 'hostile'))

@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     QDir().mkpath(folder);
     aw::MessageBoxService messages; // nothing is clicked: neither is ever used
-    aw::DesktopHelpOpener help;
+    aw::DesktopHelpOpener help(messages);
 
     QWidget swatches;
     auto* layout = new QHBoxLayout(&swatches);
@@ -67,7 +67,8 @@ int main(int argc, char** argv) {
     Shoot(about, folder, "aboutbox");
     aw::AboutBox full(Qt::ShiftModifier | Qt::ControlModifier, nullptr);
     Shoot(full, folder, "aboutbox-full");
-    aw::HelpLinkDialog note(aw::LoadText(441), aw::LoadText(421), 2001, help);
+    aw::HelpLinkDialog note(aw::LoadText(aw::TextId::NamesChanged),
+                            aw::LoadText(aw::TextId::InformationCaption), 2001, help);
     Shoot(note, folder, "helplinkdialog");
     return 0;
 }

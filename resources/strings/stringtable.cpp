@@ -1,28 +1,77 @@
 // SPDX-License-Identifier: MIT
 #include "stringtable.h"
 
-#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
-#include <span>
+#include <iterator>
 #include <string_view>
 
 namespace aw {
 namespace {
 
 struct Entry {
-    int id;
+    int number;
+    bool fixed; // the same text in every language
     const char* text;
 };
 
 constexpr Entry kEnglish[] = {
+#define S(number, name, text) {number, false, text},
+#define F(number, name, text) {number, true, text},
 #include "strings_en.inc"
+#undef S
+#undef F
 };
 
-constexpr Entry kJapanese[] = {
-#include "strings_ja.inc"
+consteval const Entry* EnglishEntry(TextId id) {
+    for (const Entry& e : kEnglish)
+        if (e.number == static_cast<int>(id))
+            return &e;
+    return nullptr;
+}
+
+// Stops the build at a Japanese line that names a fixed text: those must stay as they are in every language.
+consteval TextId Translatable(TextId id) {
+    if (EnglishEntry(id)->fixed)
+        throw "a fixed text has no translation";
+    return id;
+}
+
+struct Translation {
+    TextId id;
+    const char* text;
 };
+
+constexpr Translation kJapanese[] = {
+#define J(name, text) {Translatable(TextId::name), text},
+#include "strings_ja.inc"
+#undef J
+};
+
+// Two enumerators may share a value, so the numbers' uniqueness is checked here, with the Japanese table's.
+consteval bool NumbersUnique() {
+    for (std::size_t i = 0; i < std::size(kEnglish); ++i)
+        for (std::size_t j = i + 1; j < std::size(kEnglish); ++j)
+            if (kEnglish[i].number == kEnglish[j].number)
+                return false;
+    return true;
+}
+
+// Every translatable text exactly once: with Translatable() above, the two tables name the same set.
+consteval bool EveryTextTranslatedOnce() {
+    for (const Entry& e : kEnglish) {
+        int count = 0;
+        for (const Translation& t : kJapanese)
+            count += static_cast<int>(t.id) == e.number;
+        if (count != (e.fixed ? 0 : 1))
+            return false;
+    }
+    return true;
+}
+
+static_assert(NumbersUnique(), "two entries of strings_en.inc share a number");
+static_assert(EveryTextTranslatedOnce(), "strings_ja.inc must name every S entry of strings_en.inc once");
 
 std::atomic<int> g_language{-1};
 
@@ -35,10 +84,17 @@ Language LanguageFromLocale() {
     return Language::English;
 }
 
-const char* Find(std::span<const Entry> table, int id) {
-    for (const Entry& e : table)
-        if (e.id == id)
+const char* FindEnglish(int number) {
+    for (const Entry& e : kEnglish)
+        if (e.number == number)
             return e.text;
+    return nullptr;
+}
+
+const char* FindJapanese(TextId id) {
+    for (const Translation& t : kJapanese)
+        if (t.id == id)
+            return t.text;
     return nullptr;
 }
 
@@ -53,24 +109,30 @@ Language CurrentLanguage() {
     return static_cast<Language>(value);
 }
 
-void SetLanguage(Language language) { g_language.store(static_cast<int>(language)); }
+void SetLanguage(Language language) {
+    g_language.store(static_cast<int>(language));
+}
 
-std::string LoadText(int id) {
-    const char* text = nullptr;
-    if (CurrentLanguage() == Language::Japanese)
-        text = Find(kJapanese, id);
+std::string LoadText(TextId id) {
+    const char* text = CurrentLanguage() == Language::Japanese ? FindJapanese(id) : nullptr;
     if (!text)
-        text = Find(kEnglish, id);
+        text = FindEnglish(static_cast<int>(id));
     return text ? std::string(text) : std::string();
 }
 
-bool HasText(int id) { return Find(kEnglish, id) != nullptr; }
+std::string TextForNumber(int number) {
+    return FindEnglish(number) ? LoadText(static_cast<TextId>(number)) : std::string();
+}
 
-std::vector<int> TextIds(Language language) {
-    std::vector<int> ids;
-    for (const Entry& e : language == Language::Japanese ? std::span<const Entry>(kJapanese)
-                                                         : std::span<const Entry>(kEnglish))
-        ids.push_back(e.id);
+std::vector<TextId> TextIds(Language language) {
+    std::vector<TextId> ids;
+    if (language == Language::Japanese) {
+        for (const Translation& t : kJapanese)
+            ids.push_back(t.id);
+    } else {
+        for (const Entry& e : kEnglish)
+            ids.push_back(static_cast<TextId>(e.number));
+    }
     return ids;
 }
 

@@ -8,15 +8,15 @@
 namespace aw {
 
 struct AlbumJob {
-    std::string outputFolder;     // receives Index.html
-    std::string pageTitle;        // $TS$, written raw: users put markup in titles on purpose
-    std::string fontColourText;   // "#rrggbb", lower-case hex; $FC$
-    int backgroundIndex = 0;      // 0 solid colour, 1..4 a background picture
-    std::string backgroundText;   // index 0: "#rrggbb"; 1..4: full path of the picture; $BC$
-    std::string arrangementFile;  // full path of the arrangement file
-    std::string audioPicture;     // full path of the picture standing for every audio item
-    int openWhenDone = 0;         // not used by the generation thread
-    int embedPlayback = 0;        // 1: movies get an embedded player on the page
+    std::string outputFolder;    // receives Index.html
+    std::string pageTitle;       // $TS$, written raw: users put markup in titles on purpose
+    std::string fontColourText;  // "#rrggbb", lower-case hex; $FC$
+    int backgroundIndex = 0;     // 0 solid colour, 1..4 a background picture
+    std::string backgroundText;  // index 0: "#rrggbb"; 1..4: full path of the picture; $BC$
+    std::string arrangementFile; // full path of the arrangement file
+    std::string audioPicture;    // full path of the picture standing for every audio item
+    int openWhenDone = 0;        // not used by the generation thread
+    int embedPlayback = 0;       // 1: movies get an embedded player on the page
 };
 
 // Run codes carried by the close request of every run.

@@ -12,9 +12,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/filebytes.h"
+#include "platform/atomicfile.h"
 #include "platform/runtimefolder.h"
-#include "platform/tempfile.h"
 #include "platform/uniquefd.h"
 #include "stringtable.h"
 
@@ -28,8 +27,8 @@ constexpr std::string_view kEnd = "end ";
 constexpr std::string_view kAlbum = "album ";
 constexpr std::string_view kPage = "page ";
 constexpr std::string_view kChoice = "choice ";
-constexpr int kPageNameText = 310;
 constexpr int kLargestThumbSide = 65535;
+constexpr int kBackgroundNumber = 100; // the background's kind in the text, beyond every MediaKind
 
 std::uint64_t Checksum(std::string_view text) {
     std::uint64_t hash = 0xcbf29ce484222325ULL; // FNV-1a
@@ -127,13 +126,16 @@ bool ParseEntry(std::string_view line, int format, ManifestEntry& entry) {
         (fields[0][0] != 'D' && fields[0][0] != 'T'))
         return false;
     entry.folder = fields[0][0];
-    if (!ParseNumber(fields[1], entry.kind) || !ParseNumber(fields[2], entry.thumbWidth) ||
+    int kind = 0;
+    if (!ParseNumber(fields[1], kind) || !ParseNumber(fields[2], entry.thumbWidth) ||
         !ParseNumber(fields[3], entry.thumbHeight) || entry.thumbWidth < 0 || entry.thumbHeight < 0 ||
         entry.thumbWidth > kLargestThumbSide || entry.thumbHeight > kLargestThumbSide)
         return false;
     if (!ParseIdentity(fields, 4, format, entry.source) ||
         !ParseIdentity(fields, 4 + identity, format, entry.written))
         return false;
+    entry.kind =
+        kind == kBackgroundNumber ? RecordKind::Background() : RecordKind{static_cast<MediaKind>(kind)};
     const std::size_t names = 4 + 2 * identity;
     return Decode(fields[names], entry.name) && IsPlainName(entry.name) &&
            Decode(fields[names + 1], entry.sourcePath) && entry.sourcePath.size() > 1 &&
@@ -217,7 +219,8 @@ std::string FormatManifest(const RecordHeader& header, const std::vector<Manifes
         text += std::string(kChoice) + name + ' ' + Encode(value) + '\n';
     for (const ManifestEntry& entry : entries) {
         std::string line(1, entry.folder);
-        line += ' ' + std::to_string(entry.kind) + ' ' + std::to_string(entry.thumbWidth) + ' ' +
+        const int kind = entry.kind.background ? kBackgroundNumber : static_cast<int>(entry.kind.item);
+        line += ' ' + std::to_string(kind) + ' ' + std::to_string(entry.thumbWidth) + ' ' +
                 std::to_string(entry.thumbHeight);
         AppendIdentity(line, entry.source);
         AppendIdentity(line, entry.written);
@@ -274,7 +277,7 @@ ManifestRead ParseManifest(std::string_view text, std::string_view version) {
         return read;
     RecordHeader header;
     if (format == 1)
-        header.pageName = LoadText(kPageNameText);
+        header.pageName = LoadText(TextId::IndexPageName);
     for (std::size_t i = 1; i <= headerLines; ++i)
         if (!ParseHeaderLine(lines[i], header))
             return read;
@@ -322,19 +325,10 @@ ManifestRead ReadManifestFile(const std::string& path, std::string_view version)
 }
 
 int WriteManifestFile(const std::string& path, const std::string& text) {
-    std::string tempPath;
-    UniqueFd fd = CreateSiblingFile(path, 0600, tempPath);
-    int error = fd ? WriteAll(fd.get(), text.data(), text.size()) : errno;
-    if (error == 0 && ::fsync(fd.get()) != 0)
-        error = errno;
-    if (fd) {
-        const int closed = fd.Close();
-        error = error != 0 ? error : closed;
-    }
+    AtomicFile file(path, 0600);
+    int error = file.Write(text);
     if (error == 0)
-        error = ReplaceWithSibling(tempPath, path);
-    else if (!tempPath.empty())
-        ::unlink(tempPath.c_str());
+        error = file.Commit(AtomicFile::Sync::FileAndFolder);
     if (error != 0)
         ::unlink(path.c_str());
     return error;

@@ -24,17 +24,24 @@
 
 #include "album/albumchoices.h"
 #include "album/fileidentity.h"
+#include "album/mediakind.h"
 
 namespace aw {
 
 constexpr std::size_t kManifestLimit = std::size_t{64} << 20;
-// The kind recorded for the background picture's copy in Data, which no item has.
-constexpr int kBackgroundKind = 100;
+// What a recorded file was made as, besides its source: an item of a kind, or the background picture's
+// copy in Data, which no item is (the text stores it as kind 100, outside the kinds' numbers).
+struct RecordKind {
+    MediaKind item = MediaKind::Unsupported; // Unsupported for the background
+    bool background = false;
+    static constexpr RecordKind Background() { return {MediaKind::Unsupported, true}; }
+    bool operator==(const RecordKind&) const = default;
+};
 
 struct ManifestEntry {
-    char folder = 'D';  // 'D' a file in Data, 'T' one in Thumb
-    std::string name;   // the file's name in that folder
-    int kind = 0;       // the item's MediaKind, or kBackgroundKind
+    char folder = 'D'; // 'D' a file in Data, 'T' one in Thumb
+    std::string name;  // the file's name in that folder
+    RecordKind kind;
     int thumbWidth = 0; // a thumbnail's displayed size; 0 x 0 for a Data file
     int thumbHeight = 0;
     std::string sourcePath; // absolute

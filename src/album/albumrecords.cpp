@@ -10,13 +10,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/paths.h"
 #include "platform/statefolder.h"
 #include "stringtable.h"
 
 namespace aw {
 namespace {
-
-constexpr int kInAlbumNameText = 3120;
 
 // FNV-1a over the real path: a file name of fixed length for any path; the path inside settles a clash.
 std::string KeyOf(const std::string& realPath) {
@@ -36,10 +35,7 @@ std::string InStateFolder(const std::string& realPath, const char* suffix) {
 }
 
 std::string InAlbumPath(const std::string& albumFolder) {
-    std::string path = albumFolder;
-    if (path.empty() || path.back() != '/')
-        path += '/';
-    return path + LoadText(kInAlbumNameText);
+    return JoinPath(albumFolder, LoadText(TextId::ManifestName));
 }
 
 } // namespace

@@ -11,7 +11,10 @@
 #include "album/pagewriter.h"
 #include "album/reuseplan.h"
 #include "album/runhost.h"
+#include "platform/asciicase.h"
+#include "platform/atomicfile.h"
 #include "platform/filecopy.h"
+#include "platform/paths.h"
 #include "platform/tempfile.h"
 #include "stringtable.h"
 
@@ -19,10 +22,6 @@ namespace aw {
 namespace {
 
 constexpr int kProgressPerItem = 10;
-
-std::string JoinPath(const std::string& folder, const std::string& name) {
-    return folder + "/" + name;
-}
 
 } // namespace
 
@@ -132,7 +131,8 @@ int CCreateThread::Generate() {
         if (Cancelled())
             return Finish(page, RunStopped);
         currentFile_ = items_[p - 1].path;
-        host_.SetStatusText(FormatText(LoadText(435), {std::to_string(p), std::to_string(count)}));
+        host_.SetStatusText(
+            FormatText(LoadText(TextId::ProcessingProgress), {std::to_string(p), std::to_string(count)}));
         host_.AdvanceProgress(kProgressPerItem);
 
         switch (HandleItem(p - 1, copier, page, templates[column])) {
@@ -173,15 +173,16 @@ CCreateThread::ItemOutcome CCreateThread::HandleItem(std::size_t index, MediaCop
         }
         if (copied != 1) {
             const RunFailure copyFailure = copier.failure();
-            const int replaced = ReplaceReadOnly(dataPath, item.fileName, true, [&] {
+            const Replaced replaced = ReplaceReadOnly(dataPath, item.fileName, true, [&] {
                 return copier.WriteDataContent(item.path, dataPath, item.kind);
             });
-            if (replaced == 0) {
+            if (replaced == Replaced::Failed) {
                 failure_ = copier.failure().empty() ? copyFailure : copier.failure();
                 return ItemOutcome::Fail;
             }
-            if (replaced == RunHost::kNo) {
-                host_.Inform(FormatText(LoadText(445), {item.fileName}), LoadText(421));
+            if (replaced == Replaced::Declined) {
+                host_.Inform(FormatText(LoadText(TextId::FileNotCreated), {item.fileName}),
+                             LoadText(TextId::InformationCaption));
                 return ItemOutcome::LeftOut;
             }
         }
@@ -210,10 +211,10 @@ CCreateThread::ItemOutcome CCreateThread::HandleItem(std::size_t index, MediaCop
         }
         if (committed != 1) {
             const RunFailure copyFailure = copier.failure();
-            const int replaced = ReplaceReadOnly(thumbPath, item.thumbName, false, [&] {
+            const Replaced replaced = ReplaceReadOnly(thumbPath, item.thumbName, false, [&] {
                 return copier.WriteThumbContent(temp, thumbPath, item.kind);
             });
-            if (replaced == 0) {
+            if (replaced == Replaced::Failed) {
                 failure_ = copier.failure().empty() ? copyFailure : copier.failure();
                 return ItemOutcome::Fail;
             }
@@ -253,7 +254,7 @@ void CCreateThread::StartLookAhead() {
         std::make_unique<PrepareAhead<PreparedThumbnail>>(items_.size(), [this, preparer](std::size_t index) {
             const MediaItem& item = items_[index];
             // A thumbnail the plan expects to keep is not decoded ahead.
-            const bool needed = item.kind != Audio && !(reuse_ && reuse_->ThumbPlanned(index));
+            const bool needed = item.kind != MediaKind::Audio && !(reuse_ && reuse_->ThumbPlanned(index));
             return needed ? preparer.Prepare(item.path, item.kind) : PreparedThumbnail{};
         });
 }
@@ -261,7 +262,7 @@ void CCreateThread::StartLookAhead() {
 PreparedThumbnail CCreateThread::TakeThumbnail(std::size_t index) {
     // Without thumbnails (the marker) and for audio items the copier needs nothing prepared.
     const MediaItem& item = items_[index];
-    if (!lookAhead_ || item.kind == Audio)
+    if (!lookAhead_ || item.kind == MediaKind::Audio)
         return {};
     // Expected to be kept but changed since the plan was made: made here, the look-ahead passed it over.
     if (reuse_ && reuse_->ThumbPlanned(index))
@@ -280,7 +281,7 @@ bool CCreateThread::CopyBackground() {
     const bool copied = error == 0 || ReplaceReadOnly(destination, backgroundName_, false, [&] {
                                           rewriteError = CopyFileReplacing(source, destination);
                                           return rewriteError == 0 ? 1 : 0;
-                                      }) != 0;
+                                      }) == Replaced::Done;
     if (copied) {
         if (reuse_)
             reuse_->RecordBackground(backgroundName_);
@@ -290,26 +291,34 @@ bool CCreateThread::CopyBackground() {
     return false;
 }
 
-int CCreateThread::ReplaceReadOnly(const std::string& destination, const std::string& displayName, bool ask,
-                                   const std::function<int()>& rewrite) {
+CCreateThread::Replaced CCreateThread::ReplaceReadOnly(const std::string& destination,
+                                                       const std::string& displayName, bool ask,
+                                                       const std::function<int()>& rewrite) {
     if (!IsReadOnly(destination))
-        return 0;
-    if (ask && host_.AskYesNo(FormatText(LoadText(442), {displayName}), LoadText(431)) != RunHost::kYes)
-        return RunHost::kNo;
+        return Replaced::Failed;
+    if (ask && host_.AskYesNo(FormatText(LoadText(TextId::ReadOnlyQuestion), {displayName}),
+                              LoadText(TextId::ConfirmationCaption)) != RunHost::kYes)
+        return Replaced::Declined;
     if (!ClearReadOnly(destination))
-        return 0;
+        return Replaced::Failed;
     const int written = rewrite();
     // The file was read-only before and stays so, also when the rewrite failed half-way.
     const bool restored = SetReadOnly(destination);
     // Reporting success for a rewrite that did not land would leave a stale or broken file on the page.
     if (written != 1 || !restored)
-        return 0;
-    return ask ? RunHost::kYes : 1;
+        return Replaced::Failed;
+    return Replaced::Done;
 }
 
 int CCreateThread::Finish(PageWriter& page, int runCode) {
     // The workers go first: no preparation may outlive the run's close request.
     lookAhead_.reset();
+    // Data and Thumb files were renamed into place without a sync each: their folders are synced once, here,
+    // before the page and the record that name them. Best effort: a file system that cannot sync a folder
+    // still holds the files.
+    for (const std::string* folder : {&folders_.dataFolder, &folders_.thumbFolder})
+        if (!folder->empty())
+            SyncFolder(*folder);
     // On the way to a written album the page must really be on disk and in place; on a stop or a failure
     // the unfinished page is dropped (the earlier Index.html stays) and the close result changes nothing.
     const bool closed = page.ClosePageFiles();

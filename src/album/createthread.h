@@ -101,11 +101,15 @@ private:
     ItemOutcome HandleItem(std::size_t index, MediaCopier& copier, PageWriter& page,
                            const std::vector<std::string>& templates);
     bool CopyBackground();
-    // Replaces a read-only destination after the first copy refused it: 0 (the copy failed for another
-    // reason, or the rewrite failed), 7 (asked and answered No; nothing changed), 6 (asked, Yes, done),
-    // 1 (not asked, done). `rewrite` writes the destination again and gives 1 on success.
-    int ReplaceReadOnly(const std::string& destination, const std::string& displayName, bool ask,
-                        const std::function<int()>& rewrite);
+    enum class Replaced {
+        Failed,   // the copy failed for another reason than a read-only destination, or the rewrite failed
+        Declined, // asked and answered No; nothing changed
+        Done,     // rewritten (after a Yes when asked) and read-only again
+    };
+    // Replaces a read-only destination after the first copy refused it. `rewrite` writes the destination
+    // again and gives 1 on success.
+    Replaced ReplaceReadOnly(const std::string& destination, const std::string& displayName, bool ask,
+                             const std::function<int()>& rewrite);
     void StartLookAhead();
     PreparedThumbnail TakeThumbnail(std::size_t index);
     int Finish(PageWriter& page, int runCode);

@@ -9,6 +9,7 @@ extern "C" {
 }
 
 #include "album/jpegsegments.h"
+#include "imaging/imagingabi.h"
 
 namespace aw {
 namespace {
@@ -58,8 +59,8 @@ void ReorientRgb24(const uint8_t* in, int width, int height, int orientation, ui
     const bool swap = OrientationSwapsAxes(orientation);
     const int outWidth = swap ? height : width;
     const int outHeight = swap ? width : height;
-    const std::size_t inRow = (3 * static_cast<std::size_t>(width) + 3) / 4 * 4;
-    const std::size_t outRow = (3 * static_cast<std::size_t>(outWidth) + 3) / 4 * 4;
+    const std::size_t inRow = AwRowSize24(static_cast<std::size_t>(width));
+    const std::size_t outRow = AwRowSize24(static_cast<std::size_t>(outWidth));
     for (int y = 0; y < outHeight; ++y) { // y, x: top-down display coordinates of the result
         uint8_t* dst = out + static_cast<std::size_t>(outHeight - 1 - y) * outRow;
         std::memset(dst + 3 * static_cast<std::size_t>(outWidth), 0,

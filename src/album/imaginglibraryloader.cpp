@@ -13,11 +13,6 @@
 namespace aw {
 namespace {
 
-constexpr int kImageModuleText = 412;
-constexpr int kVideoModuleText = 413;
-constexpr int kModuleMissingText = 401;
-constexpr int kEntryPointMissingText = 402;
-
 std::string LastDlError() {
     const char* text = dlerror();
     return text ? text : "unknown dynamic loader error";
@@ -34,19 +29,13 @@ ImagingLibraryLoader::~ImagingLibraryLoader() {
     Release();
 }
 
-std::filesystem::path ImagingLibraryLoader::ProgramFolder() {
-    std::error_code error;
-    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::filesystem::path() : program.parent_path();
-}
-
 std::filesystem::path ImagingLibraryLoader::ModuleFolderFor(const std::filesystem::path& programFolder) {
     // Installed: bin/ and lib/albumwright/ side by side under one prefix. Built: everything in bin/.
     const std::filesystem::path installed = (programFolder / ".." / "lib" / "albumwright").lexically_normal();
     std::error_code error;
     // Whatever is there counts (a FIFO, a link): the checks before loading then say what is wrong with it.
     if (!programFolder.empty() && std::filesystem::exists(std::filesystem::symlink_status(
-                                      installed / LoadText(kImageModuleText), error)))
+                                      installed / LoadText(TextId::ImageModuleFile), error)))
         return installed;
     return programFolder;
 }
@@ -80,14 +69,13 @@ void ImagingLibraryLoader::Release() {
 
 ImagingLoadResult ImagingLibraryLoader::Load(const std::filesystem::path& folder) {
     Release();
-    attempted_ = true;
     errorText_.clear();
     resolvedCount_ = 0;
 
-    image_ = OpenModule(folder / LoadText(kImageModuleText), errorText_);
+    image_ = OpenModule(folder / LoadText(TextId::ImageModuleFile), errorText_);
     if (!image_)
         return result_ = ImagingLoadResult::ImageModuleMissing;
-    video_ = OpenModule(folder / LoadText(kVideoModuleText), errorText_);
+    video_ = OpenModule(folder / LoadText(TextId::VideoModuleFile), errorText_);
     if (!video_) {
         Release();
         return result_ = ImagingLoadResult::VideoModuleMissing;
@@ -108,10 +96,10 @@ ImagingLoadResult ImagingLibraryLoader::Load(const std::filesystem::path& folder
 }
 
 bool ImagingLibraryLoader::ResolveSeven(std::string& error) {
-    // Stores one entry point by the name in string `textId`; false (and no further look-ups, thanks to
+    // Stores one entry point by the name in text `nameText`; false (and no further look-ups, thanks to
     // the && chain below) when it is missing.
-    const auto resolve = [&](auto& slot, void* module, int textId) {
-        const std::string name = LoadText(textId);
+    const auto resolve = [&](auto& slot, void* module, TextId nameText) {
+        const std::string name = LoadText(nameText);
         dlerror(); // clear, so that the text read below belongs to this look-up
         void* address = dlsym(module, name.c_str());
         if (!address) {
@@ -123,26 +111,18 @@ bool ImagingLibraryLoader::ResolveSeven(std::string& error) {
         return true;
     };
     ImagingLibrary& t = library_;
-    return resolve(t.DllEncodeJPEG, image_.get(), 414) && resolve(t.DllDecodeJPEG, image_.get(), 415) &&
-           resolve(t.DllConvertTo24BitDIB, image_.get(), 416) &&
-           resolve(t.DllResizeByPercentDIB, image_.get(), 417) &&
-           resolve(t.DllResizeBySizeDIB, image_.get(), 418) && resolve(t.GetFrameSize, video_.get(), 419) &&
-           resolve(t.GetFirstFrameDIB_RGB24, video_.get(), 420);
+    return resolve(t.DllEncodeJPEG, image_.get(), TextId::EncodeJpegEntry) &&
+           resolve(t.DllDecodeJPEG, image_.get(), TextId::DecodeJpegEntry) &&
+           resolve(t.DllConvertTo24BitDIB, image_.get(), TextId::ConvertTo24BitEntry) &&
+           resolve(t.DllResizeByPercentDIB, image_.get(), TextId::ResizeByPercentEntry) &&
+           resolve(t.DllResizeBySizeDIB, image_.get(), TextId::ResizeBySizeEntry) &&
+           resolve(t.GetFrameSize, video_.get(), TextId::FrameSizeEntry) &&
+           resolve(t.GetFirstFrameDIB_RGB24, video_.get(), TextId::FirstFrameEntry);
 }
 
-int ImagingLibraryLoader::failureTextId() const {
-    if (!attempted_)
-        return 0;
-    switch (result_) {
-    case ImagingLoadResult::Loaded:
-        return 0;
-    case ImagingLoadResult::ImageModuleMissing:
-    case ImagingLoadResult::VideoModuleMissing:
-        return kModuleMissingText;
-    case ImagingLoadResult::EntryPointMissing:
-        return kEntryPointMissingText;
-    }
-    return 0;
+TextId ImagingLibraryLoader::failureTextId() const {
+    return result_ == ImagingLoadResult::EntryPointMissing ? TextId::ModuleEntryMissing
+                                                           : TextId::ModuleUnreadable;
 }
 
 } // namespace aw

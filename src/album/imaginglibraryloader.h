@@ -21,6 +21,8 @@
 #include <string>
 
 #include "album/imaginglibrary.h"
+#include "platform/paths.h"
+#include "stringtable.h"
 
 namespace aw {
 
@@ -43,8 +45,9 @@ public:
     ImagingLoadResult Load(const std::filesystem::path& folder);
 
     ImagingLoadResult result() const { return result_; }
-    // The string id of the message for the last failure (401 or 402); 0 after success or before loading.
-    int failureTextId() const;
+    // The message for the last failed load: a module missing or refused, or an entry point missing. Only
+    // meaningful after a load that failed.
+    TextId failureTextId() const;
     // The module file and why it was not loaded (its checks' reason or the dynamic loader's text), or the
     // missing symbol; empty after success.
     const std::string& errorText() const { return errorText_; }
@@ -53,8 +56,6 @@ public:
 
     const ImagingLibrary& library() const { return library_; }
 
-    // The folder holding the running program (/proc/self/exe); empty when it cannot be told.
-    static std::filesystem::path ProgramFolder();
     // `programFolder`/../lib/albumwright when anything is there under the image module's name, else
     // `programFolder`.
     static std::filesystem::path ModuleFolderFor(const std::filesystem::path& programFolder);
@@ -74,7 +75,6 @@ private:
     ModuleHandle video_;
     ImagingLibrary library_;
     ImagingLoadResult result_ = ImagingLoadResult::Loaded;
-    bool attempted_ = false;
     std::string errorText_;
     int resolvedCount_ = 0;
 };

@@ -10,6 +10,7 @@
 #include "album/picturesteps.h"
 #include "album/thumbnailpreparer.h"
 #include "platform/filecopy.h"
+#include "platform/paths.h"
 #include "platform/regularfile.h"
 #include "platform/tempfile.h"
 
@@ -40,11 +41,6 @@ bool CanReadRegularFile(const std::string& path) {
 std::string FileNameOf(const std::string& path) {
     const auto slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string FolderPrefixOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 } // namespace
@@ -97,7 +93,7 @@ bool MediaCopier::WriteTemp(TempFile& temp, const uint8_t* data, std::size_t siz
     return true;
 }
 
-int MediaCopier::EncodeJpegTo(const std::string& source, const std::string& dest, int kind) {
+int MediaCopier::EncodeJpegTo(const std::string& source, const std::string& dest, MediaKind kind) {
     TempFile temp = TempFile::Create(workFolder_, kTempPrefix);
     if (!temp.valid()) {
         Fail(workFolder_, FailureCause::NoWorkFolder);
@@ -105,7 +101,8 @@ int MediaCopier::EncodeJpegTo(const std::string& source, const std::string& dest
     }
     PictureSteps steps(imaging_, picture_, failure_);
     // A bitmap's Data JPEG is encoded from the bitmap as stored, without a 24-bit conversion first.
-    const bool loaded = kind == StillBmp ? steps.LoadBitmapFile(source) : steps.DecodePictureFile(source);
+    const bool loaded =
+        kind == MediaKind::StillBmp ? steps.LoadBitmapFile(source) : steps.DecodePictureFile(source);
     const bool made = loaded && steps.EncodeJpeg(kJpegQuality) &&
                       WriteTemp(temp, picture_.encoded(), picture_.encodedSize());
     picture_.Release();
@@ -114,7 +111,7 @@ int MediaCopier::EncodeJpegTo(const std::string& source, const std::string& dest
     return FinalCopy(temp, dest);
 }
 
-int MediaCopier::CopyToDataFolder(const std::string& source, const std::string& dataPath, int kind) {
+int MediaCopier::CopyToDataFolder(const std::string& source, const std::string& dataPath, MediaKind kind) {
     failure_ = {};
     if (!SourceIsRegular(source))
         return 0;
@@ -128,22 +125,22 @@ int MediaCopier::CopyToDataFolder(const std::string& source, const std::string& 
 }
 
 std::string MediaCopier::AudioThumbPath(const std::string& thumbPath) const {
-    return FolderPrefixOf(thumbPath) + FileNameOf(audioPicture_);
+    return JoinPath(FolderOf(thumbPath), FileNameOf(audioPicture_));
 }
 
 int MediaCopier::MakeThumbnail(const std::string& source, TempFile& tempFile, const std::string& thumbPath,
-                               int kind) {
-    const bool needed = arrangementMarker_ != 1 && kind != Audio;
+                               MediaKind kind) {
+    const bool needed = arrangementMarker_ != 1 && kind != MediaKind::Audio;
     return CommitThumbnail(needed ? ThumbnailPreparer(imaging_).Prepare(source, kind) : PreparedThumbnail{},
                            tempFile, thumbPath, kind);
 }
 
 int MediaCopier::CommitThumbnail(const PreparedThumbnail& prepared, TempFile& tempFile,
-                                 const std::string& thumbPath, int kind) {
+                                 const std::string& thumbPath, MediaKind kind) {
     failure_ = {};
     if (arrangementMarker_ == 1)
         return 1;
-    if (kind == Audio) {
+    if (kind == MediaKind::Audio) {
         thumbWidth_ = kBoxWidth;
         thumbHeight_ = kBoxHeight;
         return FinalCopy(audioPicture_, AudioThumbPath(thumbPath));
@@ -164,7 +161,7 @@ int MediaCopier::CommitThumbnail(const PreparedThumbnail& prepared, TempFile& te
     return result;
 }
 
-int MediaCopier::WriteDataContent(const std::string& source, const std::string& dest, int kind) {
+int MediaCopier::WriteDataContent(const std::string& source, const std::string& dest, MediaKind kind) {
     failure_ = {};
     if (IsConvertedStillKind(kind))
         return EncodeJpegTo(source, dest, kind) == 1 ? 1 : 0;
@@ -173,9 +170,9 @@ int MediaCopier::WriteDataContent(const std::string& source, const std::string& 
     return FinalCopy(source, dest) == 1 ? 1 : 0;
 }
 
-int MediaCopier::WriteThumbContent(const TempFile& tempFile, const std::string& thumbPath, int kind) {
+int MediaCopier::WriteThumbContent(const TempFile& tempFile, const std::string& thumbPath, MediaKind kind) {
     failure_ = {};
-    if (kind == Audio)
+    if (kind == MediaKind::Audio)
         return FinalCopy(audioPicture_, AudioThumbPath(thumbPath)) == 1 ? 1 : 0;
     return FinalCopy(tempFile, thumbPath) == 1 ? 1 : 0;
 }

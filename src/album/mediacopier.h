@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <string>
 
+#include "album/mediakind.h"
 #include "album/picture.h"
 #include "album/runfailure.h"
 #include "platform/tempfile.h"
@@ -46,25 +47,26 @@ public:
     // that is not a regular file fails with a cause naming what it is, before anything opens it. A source
     // that is the Data file itself is left as it is (1); a link at `dataPath`, wherever it leads, is not
     // that file.
-    int CopyToDataFolder(const std::string& source, const std::string& dataPath, int kind);
+    int CopyToDataFolder(const std::string& source, const std::string& dataPath, MediaKind kind);
 
     // Makes the thumbnail of `source` in `tempFile` (made by the caller; written through its descriptor
     // and removed once copied), then copies it to `thumbPath`. An Audio item's thumbnail is a copy of the
     // audio picture, under the picture's own name in the folder of `thumbPath`. Sets
     // thumbWidth()/thumbHeight(). With the arrangement marker set it gives 1 and writes nothing. The same as
     // CommitThumbnail of a thumbnail prepared here and now.
-    int MakeThumbnail(const std::string& source, TempFile& tempFile, const std::string& thumbPath, int kind);
+    int MakeThumbnail(const std::string& source, TempFile& tempFile, const std::string& thumbPath,
+                      MediaKind kind);
     // The writing half of MakeThumbnail, for a thumbnail prepared earlier (on any thread) by a
     // ThumbnailPreparer from the same source and kind: a preparation that failed fails here with its
     // cause; one never made is needed only for pictures and movies.
     int CommitThumbnail(const PreparedThumbnail& prepared, TempFile& tempFile, const std::string& thumbPath,
-                        int kind);
+                        MediaKind kind);
 
     // The rewrite step after a read-only destination was made writable by the caller: writes the Data
     // content again (the source's bytes, or a converted still's JPEG) into `dest`. 1 success, 0 failure.
-    int WriteDataContent(const std::string& source, const std::string& dest, int kind);
+    int WriteDataContent(const std::string& source, const std::string& dest, MediaKind kind);
     // The same for a thumbnail: the content of `tempFile`, or for an Audio item the audio picture.
-    int WriteThumbContent(const TempFile& tempFile, const std::string& thumbPath, int kind);
+    int WriteThumbContent(const TempFile& tempFile, const std::string& thumbPath, MediaKind kind);
 
     // Size of the last thumbnail made; 160 x 120 at first and for every audio item; kept when none is made.
     int thumbWidth() const { return thumbWidth_; }
@@ -78,7 +80,7 @@ public:
 
 private:
     bool SourceIsRegular(const std::string& source);
-    int EncodeJpegTo(const std::string& source, const std::string& dest, int kind);
+    int EncodeJpegTo(const std::string& source, const std::string& dest, MediaKind kind);
     std::string AudioThumbPath(const std::string& thumbPath) const;
     bool WriteTemp(TempFile& temp, const uint8_t* data, std::size_t size);
     int FinalCopy(const std::string& from, const std::string& to);

@@ -9,11 +9,11 @@
 namespace aw {
 
 struct MediaItem {
-    std::string path;      // full path of the source file, as received; never changed
-    std::string folder;    // FolderOf(path), separator kept
-    std::string fileName;  // line text at intake; the name in Data after name preparation
-    std::string thumbName; // empty at intake; the name in Thumb after name preparation
-    int kind = Unsupported; // a MediaKind; Unsupported is never stored in a list
+    std::string path;                        // full path of the source file, as received; never changed
+    std::string folder;                      // FolderOf(path), separator kept
+    std::string fileName;                    // line text at intake; the name in Data after name preparation
+    std::string thumbName;                   // empty at intake; the name in Thumb after name preparation
+    MediaKind kind = MediaKind::Unsupported; // never Unsupported in a list
 };
 
 } // namespace aw

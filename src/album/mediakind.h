@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
-// The classification of album files. The numbers are stored and compared numerically everywhere; the
-// first eight are the original kinds, later formats take numbers after them. Code that asks "a movie?" or
+// The classification of album files. The numbers are stored (the update record's text); the first eight
+// are the original kinds, later formats take numbers after them. Code that asks "a movie?" or
 // "a still?" asks the predicates below, never a range of numbers, so that a new kind is not forgotten.
 #pragma once
 
 namespace aw {
 
-enum MediaKind : int {
+enum class MediaKind : int {
     Unsupported = -1,
     StillJpeg = 0,
     StillBmp = 1,
@@ -26,31 +26,31 @@ enum MediaKind : int {
     Movie3gp = 15,
 };
 
-constexpr bool IsMovieKind(int kind) {
+constexpr bool IsMovieKind(MediaKind kind) {
     switch (kind) {
-    case MovieAsf:
-    case MovieAsfMarked:
-    case MovieAvi:
-    case MovieMov:
-    case MovieMpeg:
-    case MovieMp4:
-    case MovieWebm:
-    case MovieMkv:
-    case Movie3gp:
+    case MediaKind::MovieAsf:
+    case MediaKind::MovieAsfMarked:
+    case MediaKind::MovieAvi:
+    case MediaKind::MovieMov:
+    case MediaKind::MovieMpeg:
+    case MediaKind::MovieMp4:
+    case MediaKind::MovieWebm:
+    case MediaKind::MovieMkv:
+    case MediaKind::Movie3gp:
         return true;
     default:
         return false;
     }
 }
 
-constexpr bool IsStillKind(int kind) {
+constexpr bool IsStillKind(MediaKind kind) {
     switch (kind) {
-    case StillJpeg:
-    case StillBmp:
-    case StillPng:
-    case StillGif:
-    case StillWebp:
-    case StillHeif:
+    case MediaKind::StillJpeg:
+    case MediaKind::StillBmp:
+    case MediaKind::StillPng:
+    case MediaKind::StillGif:
+    case MediaKind::StillWebp:
+    case MediaKind::StillHeif:
         return true;
     default:
         return false;
@@ -58,13 +58,14 @@ constexpr bool IsStillKind(int kind) {
 }
 
 // Stills decoded by the image module's picture decoder (not its JPEG or bitmap paths).
-constexpr bool IsDecodedStillKind(int kind) {
-    return kind == StillPng || kind == StillGif || kind == StillWebp || kind == StillHeif;
+constexpr bool IsDecodedStillKind(MediaKind kind) {
+    return kind == MediaKind::StillPng || kind == MediaKind::StillGif || kind == MediaKind::StillWebp ||
+           kind == MediaKind::StillHeif;
 }
 
 // Stills whose Data copy is a JPEG made from the picture rather than the file itself.
-constexpr bool IsConvertedStillKind(int kind) {
-    return kind == StillBmp || kind == StillHeif;
+constexpr bool IsConvertedStillKind(MediaKind kind) {
+    return kind == MediaKind::StillBmp || kind == MediaKind::StillHeif;
 }
 
 } // namespace aw

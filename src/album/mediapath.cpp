@@ -1,14 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "album/mediapath.h"
 
+#include "platform/asciicase.h"
 #include "stringtable.h"
 
 namespace aw {
 namespace {
-
-char AsciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 struct Parts {
     std::string_view drive, directory, base, extension;
@@ -41,25 +38,10 @@ Parts Split(std::string_view path) {
 
 } // namespace
 
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (AsciiLower(a[i]) != AsciiLower(b[i]))
-            return false;
-    return true;
+MediaPath::MediaPath() : jpg_(LoadText(TextId::JpgExtension)) {
+    for (std::size_t i = 0; i < kExtensionCount; ++i)
+        table_[i] = {LoadText(kExtensions[i].text), kExtensions[i].kind};
 }
-
-MediaPath::MediaPath()
-    : table_{{{LoadText(300), StillJpeg}, {LoadText(321), StillJpeg}, {LoadText(322), StillJpeg},
-              {LoadText(301), StillBmp},  {LoadText(302), MovieAsf},  {LoadText(303), MovieAvi},
-              {LoadText(327), MovieMov},  {LoadText(328), MovieMpeg}, {LoadText(329), MovieMpeg},
-              {LoadText(304), Audio},     {LoadText(330), Audio},     {LoadText(331), Audio},
-              {LoadText(350), StillPng},  {LoadText(351), StillGif},  {LoadText(352), StillWebp},
-              {LoadText(353), StillHeif}, {LoadText(354), StillHeif}, {LoadText(355), MovieMp4},
-              {LoadText(356), MovieMp4},  {LoadText(357), MovieWebm}, {LoadText(358), MovieMkv},
-              {LoadText(359), Movie3gp}}},
-      jpg_(LoadText(300)) {}
 
 std::string MediaPath::FolderOf(std::string_view path) {
     const Parts p = Split(path);
@@ -95,25 +77,25 @@ std::string MediaPath::WithinNameLimit(std::string_view name) {
 
 std::string MediaPath::DataNameOf(std::string_view path) const {
     const Parts p = Split(path);
-    int kind = Unsupported;
+    MediaKind kind = MediaKind::Unsupported;
     if (KindOf(p.extension, kind) && IsConvertedStillKind(kind))
         return std::string(p.base) + jpg_;
     return std::string(p.base) + std::string(p.extension);
 }
 
-bool MediaPath::KindOf(std::string_view extension, int& kind) const {
+bool MediaPath::KindOf(std::string_view extension, MediaKind& kind) const {
     for (const Entry& e : table_) {
         if (EqualsIgnoringAsciiCase(extension, e.extension)) {
             kind = e.kind;
             return true;
         }
     }
-    kind = Unsupported;
+    kind = MediaKind::Unsupported;
     return false;
 }
 
 bool MediaPath::IsSupportedExtension(std::string_view extension) const {
-    int kind = Unsupported;
+    MediaKind kind = MediaKind::Unsupported;
     return KindOf(extension, kind);
 }
 

@@ -13,16 +13,31 @@
 #include <string_view>
 
 #include "album/mediakind.h"
+#include "stringtable.h"
 
 namespace aw {
 
 class MediaPath {
 public:
-    // The string ids of every supported extension, in the order KindOf tries them: the original twelve,
-    // then today's formats.
-    static constexpr int kExtensionIds[] = {300, 321, 322, 301, 302, 303, 327, 328, 329, 304, 330,
-                                            331, 350, 351, 352, 353, 354, 355, 356, 357, 358, 359};
-    static constexpr std::size_t kExtensionCount = std::size(kExtensionIds);
+    // Every supported extension and its kind, in the order KindOf tries them: the original twelve, then
+    // today's formats.
+    struct Extension {
+        TextId text;
+        MediaKind kind;
+    };
+    static constexpr Extension kExtensions[] = {
+        {TextId::JpgExtension, MediaKind::StillJpeg},  {TextId::JpegExtension, MediaKind::StillJpeg},
+        {TextId::JpeExtension, MediaKind::StillJpeg},  {TextId::BmpExtension, MediaKind::StillBmp},
+        {TextId::AsfExtension, MediaKind::MovieAsf},   {TextId::AviExtension, MediaKind::MovieAvi},
+        {TextId::MovExtension, MediaKind::MovieMov},   {TextId::MpgExtension, MediaKind::MovieMpeg},
+        {TextId::MpegExtension, MediaKind::MovieMpeg}, {TextId::WavExtension, MediaKind::Audio},
+        {TextId::WmaExtension, MediaKind::Audio},      {TextId::Mp3Extension, MediaKind::Audio},
+        {TextId::PngExtension, MediaKind::StillPng},   {TextId::GifExtension, MediaKind::StillGif},
+        {TextId::WebpExtension, MediaKind::StillWebp}, {TextId::HeicExtension, MediaKind::StillHeif},
+        {TextId::HeifExtension, MediaKind::StillHeif}, {TextId::Mp4Extension, MediaKind::MovieMp4},
+        {TextId::M4vExtension, MediaKind::MovieMp4},   {TextId::WebmExtension, MediaKind::MovieWebm},
+        {TextId::MkvExtension, MediaKind::MovieMkv},   {TextId::ThreeGpExtension, MediaKind::Movie3gp}};
+    static constexpr std::size_t kExtensionCount = std::size(kExtensions);
 
     MediaPath(); // loads the extensions from the string table
 
@@ -41,7 +56,7 @@ public:
 
     // Sets the kind of the first table entry matching `extension` without ASCII case; false (and
     // Unsupported) when none matches. Never gives MovieAsfMarked.
-    bool KindOf(std::string_view extension, int& kind) const;
+    bool KindOf(std::string_view extension, MediaKind& kind) const;
     bool IsSupportedExtension(std::string_view extension) const;
 
     // Every character an ASCII letter, digit, '.' or '_'; an empty name is safe.
@@ -58,10 +73,7 @@ private:
         MediaKind kind;
     };
     std::array<Entry, kExtensionCount> table_;
-    std::string jpg_; // string 300
+    std::string jpg_;
 };
-
-// ASCII-only case-insensitive equality, as the extension table compares.
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
 
 } // namespace aw

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "album/mediakind.h"
+#include "imaging/imagingabi.h"
 
 namespace aw {
 namespace {
@@ -75,8 +76,8 @@ MarkPixels Render(const char* const (&rows)[MovieMark::kSize]) {
 
 } // namespace
 
-int MovieMark::MarkFor(int kind) {
-    return kind == MovieAsfMarked ? kFilmStripMarked : kFilmStrip;
+int MovieMark::MarkFor(MediaKind kind) {
+    return kind == MediaKind::MovieAsfMarked ? kFilmStripMarked : kFilmStrip;
 }
 
 const uint8_t* MovieMark::Pixels(int mark) {
@@ -85,12 +86,12 @@ const uint8_t* MovieMark::Pixels(int mark) {
     return mark == kFilmStripMarked ? filmStripMarked.data() : filmStrip.data();
 }
 
-void MovieMark::Stamp(uint8_t* pixels, int width, int height, int kind) {
+void MovieMark::Stamp(uint8_t* pixels, int width, int height, MediaKind kind) {
     if (pixels == nullptr || width <= 0 || height == 0)
         return;
     const bool topDown = height < 0;
     const int rows = topDown ? -height : height;
-    const std::size_t rowSize = (3 * static_cast<std::size_t>(width) + 3) / 4 * 4;
+    const std::size_t rowSize = AwRowSize24(static_cast<std::size_t>(width));
     const uint8_t* mark = Pixels(MarkFor(kind));
     const int left = width - kMargin - kSize;
     for (int my = 0; my < kSize; ++my) { // my, y: rows counted from the bottom

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "album/mediakind.h"
+
 namespace aw {
 
 class MovieMark {
@@ -18,7 +20,7 @@ public:
     static constexpr int kFilmStripMarked = 169;
 
     // The resource number of the mark for a movie kind.
-    static int MarkFor(int kind);
+    static int MarkFor(MediaKind kind);
 
     // The mark's pixels as a 24-bit picture: bottom-up rows of kRowSize bytes, blue-green-red.
     static const uint8_t* Pixels(int mark);
@@ -26,7 +28,7 @@ public:
     // Copies the kind's mark, opaque, into a 24-bit picture of width x height (bottom-up rows padded to a
     // multiple of 4; a negative height means top-down rows) so that it covers columns W-28..W-5 and rows
     // 4..27 counted from the bottom. Parts that fall outside the picture are left out.
-    static void Stamp(uint8_t* pixels, int width, int height, int kind);
+    static void Stamp(uint8_t* pixels, int width, int height, MediaKind kind);
 };
 
 } // namespace aw

@@ -13,8 +13,8 @@
 #include "album/arrangementline.h"
 #include "album/mediakind.h"
 #include "album/mediapath.h"
+#include "platform/paths.h"
 #include "platform/regularfile.h"
-#include "platform/tempfile.h"
 #include "stringtable.h"
 
 namespace aw {
@@ -28,6 +28,8 @@ constexpr std::string_view kPlaceholders[PageWriter::kPlaceholderCount] = {
 // The grey box centres thumbnails smaller than the fixed 160 x 120 frame.
 constexpr int kBoxWidth = 160;
 constexpr int kBoxHeight = 120;
+// The page goes to the disk in steps of this size rather than a write per fragment.
+constexpr std::size_t kWriteStep = 64 * 1024;
 
 struct CharReplacement {
     char from;
@@ -188,14 +190,14 @@ bool PageWriter::OpenPageFiles(const AlbumJob& job) {
     arrangement.fd.release(); // the stream owns it now
 
     const std::string& folder = job.outputFolder;
-    const std::string pageName = LoadText(310);
+    const std::string pageName = LoadText(TextId::IndexPageName);
     if (folder.empty()) {
         // Without a folder the page would land in the file-system root.
         arrangement_.reset();
         failure_ = {pageName, FailureCause::WriteFailed};
         return false;
     }
-    pagePath_ = folder.back() == '/' ? folder + pageName : folder + "/" + pageName;
+    pagePath_ = JoinPath(folder, pageName);
 
     // The page is built under a temporary name beside Index.html and renamed over it only when complete:
     // a stopped or failed run leaves the earlier page as it was, and a link planted at Index.html is
@@ -209,21 +211,16 @@ bool PageWriter::OpenPageFiles(const AlbumJob& job) {
         failure_ = {pagePath_, CauseFromErrno(EISDIR)};
         return false;
     }
-    UniqueFd fd = CreateSiblingFile(pagePath_, mode, tempPagePath_);
-    if (fd.valid() && earlier)
-        fchmod(fd.get(), mode); // the umask applies to new pages only
-    if (fd.valid())
-        page_.reset(fdopen(fd.get(), "w"));
-    if (!page_) {
-        const int error = errno;
-        if (!tempPagePath_.empty())
-            unlink(tempPagePath_.c_str());
-        tempPagePath_.clear();
+    page_ = std::make_unique<AtomicFile>(pagePath_, mode);
+    if (earlier)
+        page_->SetMode(mode); // the umask applies to new pages only
+    if (!page_->valid()) {
+        failure_ = {pagePath_, CauseFromErrno(page_->error())};
+        page_.reset();
         arrangement_.reset();
-        failure_ = {pagePath_, CauseFromErrno(error)};
         return false;
     }
-    fd.release();
+    pending_.clear();
     pageComplete_ = false;
     return true;
 }
@@ -245,7 +242,7 @@ bool PageWriter::FailRead() {
 }
 
 bool PageWriter::FailWrite(int error) {
-    failure_ = {pagePath_.empty() ? LoadText(310) : pagePath_,
+    failure_ = {pagePath_.empty() ? LoadText(TextId::IndexPageName) : pagePath_,
                 error == 0 ? FailureCause::WriteFailed : CauseFromErrno(error)};
     return false;
 }
@@ -261,19 +258,23 @@ bool PageWriter::WriteText(std::string_view text) {
             out += '\r';
         out += text[i];
     }
-    if (out.empty())
+    pending_ += out;
+    if (pending_.size() < kWriteStep)
         return true;
-    errno = 0;
-    if (std::fwrite(out.data(), 1, out.size(), page_.get()) != out.size())
-        return FailWrite(errno);
-    return true;
+    const int error = page_->Write(pending_);
+    pending_.clear();
+    return error == 0 || FailWrite(error);
 }
 
-bool PageWriter::WriteFragment(int id) {
-    const std::string fragment = LoadText(id);
+bool PageWriter::WriteFragment(int number) {
+    const std::string fragment = TextForNumber(number);
     if (fragment.empty())
         return true; // a number that names no string writes nothing
     return WriteText(Substitute(fragment).text);
+}
+
+bool PageWriter::WriteFragment(TextId id) {
+    return WriteText(Substitute(LoadText(id)).text);
 }
 
 bool PageWriter::WritePageHead(int backgroundIndex) {
@@ -289,8 +290,8 @@ bool PageWriter::WritePageHead(int backgroundIndex) {
             return true;
         if (n == kArrangementMarker)
             continue;
-        if (n == 501 && backgroundIndex > 0)
-            n = 502;
+        if (n == TextNumber(TextId::SolidBodyFragment) && backgroundIndex > 0)
+            n = TextNumber(TextId::PictureBodyFragment);
         if (!WriteFragment(n))
             return false;
     }
@@ -322,7 +323,7 @@ bool PageWriter::ReadItemTemplates(std::vector<std::string>& firstColumn,
     }
 }
 
-bool PageWriter::WriteItemEntry(const std::vector<std::string>& templateLines, int kind, int thumbWidth,
+bool PageWriter::WriteItemEntry(const std::vector<std::string>& templateLines, MediaKind kind, int thumbWidth,
                                 int thumbHeight, bool playInPage) {
     // The plug-in player of fragment 507 runs in no current browser (and its cell lost the link to the
     // file, fragment 520), so a movie either plays in a video element or is shown as without playback.
@@ -332,9 +333,10 @@ bool PageWriter::WriteItemEntry(const std::vector<std::string>& templateLines, i
     for (const std::string& line : templateLines) {
         const int n = ParseArrangementNumber(line);
         bool written = true;
-        if (n == 506) {
-            written = (!boxed || WriteFragment(518)) && WriteFragment(video ? 522 : 506) &&
-                      (!boxed || WriteFragment(514));
+        if (n == TextNumber(TextId::ThumbImageFragment)) {
+            written = (!boxed || WriteFragment(TextId::GreyFrameFragment)) &&
+                      WriteFragment(video ? TextId::VideoFragment : TextId::ThumbImageFragment) &&
+                      (!boxed || WriteFragment(TextId::TableEndFragment));
         } else {
             written = WriteFragment(n);
         }
@@ -361,29 +363,15 @@ bool PageWriter::WritePageTail() {
 
 bool PageWriter::ClosePageFiles() {
     arrangement_.reset();
-    if (!page_)
+    const std::unique_ptr<AtomicFile> page = std::move(page_);
+    const std::string pending = std::exchange(pending_, std::string());
+    // A page the run did not finish never replaces the earlier one: it goes with `page`.
+    if (!page || !std::exchange(pageComplete_, false))
         return true;
-    // Buffered bytes meet a full disk only here; both the flush and the close must be checked.
-    std::FILE* page = page_.release();
-    errno = 0;
-    const bool flushed = std::fflush(page) == 0;
-    const int flushError = errno;
-    errno = 0;
-    const bool closed = std::fclose(page) == 0;
-    const int closeError = errno;
-    const std::string temp = std::exchange(tempPagePath_, std::string());
-    const bool complete = std::exchange(pageComplete_, false);
-    int error = !flushed ? flushError : (!closed ? closeError : 0);
-    if (!flushed || !closed) {
-        unlink(temp.c_str());
-        return FailWrite(error);
-    }
-    if (!complete) {
-        unlink(temp.c_str()); // a page the run did not finish never replaces the earlier one
-        return true;
-    }
-    error = ReplaceWithSibling(temp, pagePath_);
-    return error == 0 ? true : FailWrite(error);
+    int error = page->Write(pending);
+    if (error == 0)
+        error = page->Commit(AtomicFile::Sync::FileAndFolder);
+    return error == 0 || FailWrite(error);
 }
 
 } // namespace aw

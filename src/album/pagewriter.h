@@ -23,7 +23,10 @@
 #include <vector>
 
 #include "album/albumjob.h"
+#include "album/mediakind.h"
 #include "album/runfailure.h"
+#include "platform/atomicfile.h"
+#include "stringtable.h"
 
 namespace aw {
 
@@ -65,20 +68,21 @@ public:
     // Opens the job's arrangement file for reading (a regular file only, refused without blocking) and
     // creates the page under a temporary name ("HTM...") in outputFolder. On failure nothing stays open.
     bool OpenPageFiles(const AlbumJob& job);
-    bool WritePageHead(int backgroundIndex); // 501 becomes 502 for backgroundIndex > 0
+    bool
+    WritePageHead(int backgroundIndex); // the solid body becomes the picture body for backgroundIndex > 0
     // Appends the raw template lines (shared ones to both lists); the reader then stands at the tail.
     bool ReadItemTemplates(std::vector<std::string>& firstColumn, std::vector<std::string>& secondColumn);
     // One item's entry from a template list; thumbWidth/Height decide the grey box (below 160 x 120).
     // playInPage: embedded playback is on and a browser plays this movie; its thumbnail then becomes a
     // video element of the thumbnail's size with the thumbnail as its poster, and its name stays a link.
     // Every other item, movies included, is written as with embedded playback off.
-    bool WriteItemEntry(const std::vector<std::string>& templateLines, int kind, int thumbWidth,
+    bool WriteItemEntry(const std::vector<std::string>& templateLines, MediaKind kind, int thumbWidth,
                         int thumbHeight, bool playInPage);
     bool WritePageTail();
-    // Closes both files. A page whose tail was written is renamed over outputFolder/Index.html (replacing
-    // a link there, never following it; an earlier page's read bits stay, with the owner's write bit); an
-    // unfinished one is removed, leaving the earlier page as it was. False when the page could not be
-    // flushed, closed or put in place (then the earlier page also stays).
+    // Closes both files. A page whose tail was written is synced and renamed over outputFolder/Index.html
+    // (replacing a link there, never following it; an earlier page's read bits stay, with the owner's
+    // write bit); an unfinished one is removed, leaving the earlier page as it was. False when the page
+    // could not be written, synced or put in place (then the earlier page also stays).
     bool ClosePageFiles();
 
     const RunFailure& failure() const { return failure_; }
@@ -92,7 +96,8 @@ private:
     enum class LineRead { Line, End, Error };
 
     LineRead ReadLine(std::string& line);
-    bool WriteFragment(int id);
+    bool WriteFragment(int number); // a number read from the arrangement file
+    bool WriteFragment(TextId id);
     bool WriteText(std::string_view text);
     bool FailRead();
     bool FailWrite(int error);
@@ -100,10 +105,10 @@ private:
     std::array<std::string, kPlaceholderCount> values_;
     std::array<std::string, 2> linkValues_; // $DF$ and $TF$ as they stand in a link
     FileHandle arrangement_;
-    FileHandle page_;
+    std::unique_ptr<AtomicFile> page_; // the page being built, renamed to pagePath_ when complete
+    std::string pending_;              // written to page_ in large steps
     std::string arrangementPath_;
     std::string pagePath_;
-    std::string tempPagePath_;  // the page being built, renamed to pagePath_ when complete
     bool pageComplete_ = false; // WritePageTail read the arrangement to its end
     RunFailure failure_;
 };

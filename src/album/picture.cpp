@@ -17,7 +17,7 @@ MallocBuffer AdoptMalloced(void* block) {
 bool Rgb24RowSize(int width, std::size_t& rowSize) {
     if (width < 1 || width > AW_MAX_DIMENSION)
         return false;
-    rowSize = (3 * static_cast<std::size_t>(width) + 3) / 4 * 4;
+    rowSize = AwRowSize24(static_cast<std::size_t>(width));
     return true;
 }
 

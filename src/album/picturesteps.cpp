@@ -327,7 +327,7 @@ bool PictureSteps::Reorient() {
     return true;
 }
 
-void PictureSteps::StampMovieMark(int kind) {
+void PictureSteps::StampMovieMark(MediaKind kind) {
     const AwBitmapInfoHeader info = picture_.header();
     std::size_t size = 0;
     if (!picture_.hasImage() || info.biBitCount != 24 ||

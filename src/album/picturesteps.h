@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "album/boxfit.h"
+#include "album/mediakind.h"
 #include "album/picture.h"
 #include "album/runfailure.h"
 
@@ -53,7 +54,7 @@ public:
     // orientation; size() is then the picture's displayed size.
     bool FitIntoBox(PixelSize box);
     // Stamps the kind's film mark near the bottom-right corner of the 24-bit picture. Never fails.
-    void StampMovieMark(int kind);
+    void StampMovieMark(MediaKind kind);
     // Encodes the held picture (24-bit, or a bitmap as stored) as JPEG at `quality`.
     bool EncodeJpeg(int quality);
 

@@ -4,24 +4,16 @@
 #include <cstring>
 
 #include "album/staletemporaries.h"
+#include "platform/paths.h"
 #include "platform/statefolder.h"
 #include "stringtable.h"
 
 namespace aw {
 namespace {
 
-constexpr int kPageNameText = 310;
-constexpr int kThumbFolderText = 312;
-constexpr int kNotWrittenText = 3128;
-constexpr int kNotUsedText = 3620;
-
 // The lock beside the album's record: in a state folder that is made and private, else none.
 std::string LockPath(const std::string& realPath) {
     return StateFolder::Prepare().empty() ? AlbumLockPath(realPath) : std::string();
-}
-
-std::string Join(const std::string& folder, const std::string& name) {
-    return !folder.empty() && folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
 } // namespace
@@ -39,13 +31,14 @@ RecordedRun::RecordedRun(const ProgressRequest& request, Mode mode, const std::s
     target.dataFolder = request.dataPath;
     // Without thumbnails the run has no Thumb folder, but a prune still finds the earlier ones there.
     target.thumbnails = request.arrangementMarker != 1;
-    target.thumbFolder = target.thumbnails ? request.thumbPath : Join(album, LoadText(kThumbFolderText));
+    target.thumbFolder =
+        target.thumbnails ? request.thumbPath : JoinPath(album, LoadText(TextId::ThumbFolderName));
     target.audioPicture = request.job.audioPicture;
     if (request.job.backgroundIndex > 0)
         target.backgroundPath = request.job.backgroundText;
     target.version = version;
     target.recordPath = recordPath_;
-    target.header = RecordHeader{realPath_, LoadText(kPageNameText), request.choices};
+    target.header = RecordHeader{realPath_, LoadText(TextId::IndexPageName), request.choices};
     target.reuse = mode.reuse;
     target.prune = mode.prune;
     std::vector<ManifestEntry> entries;
@@ -56,10 +49,10 @@ RecordedRun::RecordedRun(const ProgressRequest& request, Mode mode, const std::s
 
 std::string RecordedRun::problem() const {
     if (earlier_.read.state == ManifestState::Unusable)
-        return FormatText(LoadText(kNotUsedText), {earlier_.read.problem});
+        return FormatText(LoadText(TextId::RecordNotUsed), {earlier_.read.problem});
     if (plan_->saveError() == 0)
         return {};
-    return FormatText(LoadText(kNotWrittenText), {recordPath_, std::strerror(plan_->saveError())});
+    return FormatText(LoadText(TextId::ManifestNotWritten), {recordPath_, std::strerror(plan_->saveError())});
 }
 
 } // namespace aw

@@ -6,6 +6,7 @@
 
 #include "album/albumrecords.h"
 #include "album/mediakind.h"
+#include "platform/paths.h"
 
 namespace aw {
 namespace {
@@ -27,13 +28,14 @@ ReusePlan::ReusePlan(const std::vector<MediaItem>& items, ReuseTarget target,
         Key key{entry.folder, entry.name};
         earlier_[std::move(key)] = std::move(entry);
     }
-    audio_ = {target_.audioPicture, Audio, SourceIdentity(target_.audioPicture)};
+    audio_ = {target_.audioPicture, {MediaKind::Audio}, SourceIdentity(target_.audioPicture)};
     if (!target_.backgroundPath.empty())
-        background_ = {target_.backgroundPath, kBackgroundKind, SourceIdentity(target_.backgroundPath)};
+        background_ = {target_.backgroundPath, RecordKind::Background(),
+                       SourceIdentity(target_.backgroundPath)};
     thumbPlanned_.assign(items_.size(), 0);
     for (std::size_t i = 0; i < items_.size(); ++i) {
         const MediaItem& item = items_[i];
-        sources_.push_back({item.path, item.kind, SourceIdentity(item.path)});
+        sources_.push_back({item.path, {item.kind}, SourceIdentity(item.path)});
         used_.insert({'D', item.fileName});
         if (target_.thumbnails) {
             used_.insert({'T', item.thumbName});
@@ -44,7 +46,7 @@ ReusePlan::ReusePlan(const std::vector<MediaItem>& items, ReuseTarget target,
 
 ReusePlan::Source ReusePlan::ThumbSource(std::size_t index) const {
     // Every audio item's thumbnail is the one copy of the audio picture.
-    return items_[index].kind == Audio ? audio_ : sources_[index];
+    return items_[index].kind == MediaKind::Audio ? audio_ : sources_[index];
 }
 
 bool ReusePlan::Matches(const Key& key, const Source& source) const {

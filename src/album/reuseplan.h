@@ -85,7 +85,7 @@ private:
     using Key = std::pair<char, std::string>;
     struct Source {
         std::string path;
-        int kind = 0;
+        RecordKind kind;
         std::optional<FileIdentity> identity; // when the plan was made
     };
 

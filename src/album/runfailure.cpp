@@ -43,14 +43,61 @@ FailureCause CauseFromFileType(FileType type) {
 }
 
 std::string ReasonText(FailureCause cause) {
-    // Reason texts are 3000 + the cause's value.
-    return cause == FailureCause::None ? std::string() : LoadText(3000 + static_cast<int>(cause));
+    switch (cause) {
+    case FailureCause::None:
+        return {};
+    case FailureCause::Unreadable:
+        return LoadText(TextId::ReasonUnreadable);
+    case FailureCause::NotAPicture:
+        return LoadText(TextId::ReasonNotPicture);
+    case FailureCause::NoMovieFrame:
+        return LoadText(TextId::ReasonNoFrame);
+    case FailureCause::TooLarge:
+        return LoadText(TextId::ReasonTooLarge);
+    case FailureCause::DiskFull:
+        return LoadText(TextId::ReasonDiskFull);
+    case FailureCause::AccessDenied:
+        return LoadText(TextId::ReasonAccessDenied);
+    case FailureCause::WriteFailed:
+        return LoadText(TextId::ReasonNotWritten);
+    case FailureCause::NoWorkFolder:
+        return LoadText(TextId::ReasonNoTemporary);
+    case FailureCause::Arrangement:
+        return LoadText(TextId::ReasonArrangementUnreadable);
+    case FailureCause::Unexpected:
+        return LoadText(TextId::ReasonUnexpected);
+    case FailureCause::IsFolder:
+        return LoadText(TextId::ReasonFolder);
+    case FailureCause::IsFifo:
+        return LoadText(TextId::ReasonFifo);
+    case FailureCause::IsDevice:
+        return LoadText(TextId::ReasonDevice);
+    case FailureCause::IsSocket:
+        return LoadText(TextId::ReasonSpecialFile);
+    case FailureCause::IsSource:
+        return LoadText(TextId::ReasonIsSource);
+    case FailureCause::OthersCanWrite:
+        return LoadText(TextId::ReasonOthersCanChange);
+    case FailureCause::ForeignOwner:
+        return LoadText(TextId::ReasonForeignOwner);
+    case FailureCause::ModuleCutShort:
+        return LoadText(TextId::ReasonCutShort);
+    case FailureCause::NotAModule:
+        return LoadText(TextId::ReasonNotModule);
+    case FailureCause::FolderOthersCanWrite:
+        return LoadText(TextId::ReasonFolderOthersCanWrite);
+    case FailureCause::FolderForeignOwner:
+        return LoadText(TextId::ReasonFolderForeignOwner);
+    case FailureCause::LargerThanDeclared:
+        return LoadText(TextId::ReasonLargerThanDeclared);
+    }
+    return {};
 }
 
 std::string DescribeFailure(const RunFailure& failure) {
     if (failure.empty())
         return {};
-    return FormatText(LoadText(3000), {failure.file, ReasonText(failure.cause)});
+    return FormatText(LoadText(TextId::FileUnusable), {failure.file, ReasonText(failure.cause)});
 }
 
 } // namespace aw

@@ -21,7 +21,7 @@ enum class FailureCause {
     NoWorkFolder, // the work folder is empty or no temporary file can be made in it
     Arrangement,  // the arrangement file cannot be read
     Unexpected,   // something threw while the run worked on the file (out of memory, a host failure)
-    // Texts 3020.. (kept apart from the numbering above so that causes added there do not shift them).
+    // Causes of a file's type, found before it is opened.
     IsFolder = 20, // a folder where a file was expected
     IsFifo,        // a FIFO: refused before any blocking open
     IsDevice,      // a character or block device
@@ -32,10 +32,11 @@ enum class FailureCause {
     ForeignOwner,   // owned by neither root nor the user running the program
     ModuleCutShort, // its loadable code lies beyond the end of the file
     NotAModule,     // not a shared object this system can load
-    // Texts 3600.. (newer causes, numbered apart for the same reason).
-    FolderOthersCanWrite = 600, // a user other than its owner may write the folder a module is in
-    FolderForeignOwner,         // that folder is owned by neither root nor the user running the program
-    LargerThanDeclared,         // a picture whose data holds far more pixels than the size it declares
+    // Why a module's folder makes it unsafe to load.
+    FolderOthersCanWrite, // a user other than its owner may write the folder a module is in
+    FolderForeignOwner,   // that folder is owned by neither root nor the user running the program
+    // Why a picture is refused besides its declared size.
+    LargerThanDeclared, // its data holds far more pixels than the size it declares
 };
 
 struct RunFailure {

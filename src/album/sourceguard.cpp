@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include "album/createthread.h"
+#include "platform/paths.h"
 #include "stringtable.h"
 
 namespace aw {
@@ -20,10 +21,6 @@ bool IdOf(const std::string& path, FileId& id, bool followLink) {
         return false;
     id = {info.st_dev, info.st_ino};
     return true;
-}
-
-std::string Join(const std::string& folder, const std::string& name) {
-    return !folder.empty() && folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
 } // namespace
@@ -41,20 +38,20 @@ std::string FindSourceTheRunWouldWrite(const std::vector<MediaItem>& items, cons
         FileId id;
         return IdOf(path, id, false) && sources.count(id) != 0;
     };
-    if (isSource(Join(job.outputFolder, LoadText(310))))
-        return Join(job.outputFolder, LoadText(310));
+    if (isSource(JoinPath(job.outputFolder, LoadText(TextId::IndexPageName))))
+        return JoinPath(job.outputFolder, LoadText(TextId::IndexPageName));
     for (const MediaItem& item : items) {
-        const std::string data = Join(dataFolder, item.fileName);
+        const std::string data = JoinPath(dataFolder, item.fileName);
         FileId own, target;
         const bool itself = IdOf(item.path, own, true) && IdOf(data, target, false) && own == target;
         if (!itself && isSource(data))
             return data;
-        if (!thumbFolder.empty() && isSource(Join(thumbFolder, item.thumbName)))
-            return Join(thumbFolder, item.thumbName);
+        if (!thumbFolder.empty() && isSource(JoinPath(thumbFolder, item.thumbName)))
+            return JoinPath(thumbFolder, item.thumbName);
     }
     if (job.backgroundIndex > 0) {
         const std::string background =
-            Join(dataFolder, CCreateThread::BackgroundDataName(job.backgroundText, items));
+            JoinPath(dataFolder, CCreateThread::BackgroundDataName(job.backgroundText, items));
         if (isSource(background))
             return background;
     }

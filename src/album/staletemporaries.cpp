@@ -15,9 +15,6 @@
 namespace aw {
 namespace {
 
-constexpr int kDataText = 311;
-constexpr int kThumbText = 312;
-
 bool IsSiblingTempName(const char* name) {
     if (std::strlen(name) != 13 || std::strncmp(name, "HTM", 3) != 0 || std::strcmp(name + 9, ".tmp") != 0)
         return false;
@@ -55,7 +52,7 @@ int RemoveStaleTemporaries(const std::string& albumFolder) {
     if (!album)
         return 0;
     int removed = 0;
-    for (const int name : {kDataText, kThumbText}) {
+    for (const TextId name : {TextId::DataFolderName, TextId::ThumbFolderName}) {
         const int folder =
             ::openat(album.get(), LoadText(name).c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (folder >= 0)

@@ -26,14 +26,15 @@ namespace {
 constexpr std::size_t kHeadBytes = std::size_t{1} << 20;
 
 // The pixels the head declares; 0 when it declares none that can be read.
-uint64_t DeclaredPixels(const std::vector<uint8_t>& head, int kind) {
+uint64_t DeclaredPixels(const std::vector<uint8_t>& head, MediaKind kind) {
     int64_t width = 0;
     int64_t height = 0;
     if (int jpegWidth = 0, jpegHeight = 0;
-        kind == StillJpeg && ReadJpegFrameSize(head.data(), head.size(), jpegWidth, jpegHeight)) {
+        kind == MediaKind::StillJpeg && ReadJpegFrameSize(head.data(), head.size(), jpegWidth, jpegHeight)) {
         width = jpegWidth;
         height = jpegHeight;
-    } else if (kind == StillBmp && head.size() >= 26) { // the information header's width and height
+    } else if (kind == MediaKind::StillBmp &&
+               head.size() >= 26) { // the information header's width and height
         int32_t fields[2];
         std::memcpy(fields, head.data() + 18, sizeof fields);
         width = fields[0];
@@ -47,7 +48,7 @@ uint64_t DeclaredPixels(const std::vector<uint8_t>& head, int kind) {
 // one when the size is not declared); the other kinds decode to RGBA canvases and more, as the module
 // reckons from their headers, or, when it cannot tell, all of the budget.
 uint64_t StillCost(const ImagingLibrary& imaging, const std::vector<uint8_t>& head, uint64_t fileSize,
-                   int kind) {
+                   MediaKind kind) {
     if (IsDecodedStillKind(kind)) {
         // The minimum the picture is decoded for: twice the box (PictureSteps::DecodePictureBytes).
         uint64_t needed = 0;
@@ -60,12 +61,12 @@ uint64_t StillCost(const ImagingLibrary& imaging, const std::vector<uint8_t>& he
     const uint64_t pixels = DeclaredPixels(head, kind);
     const uint64_t picture = pixels == 0 ? ThumbnailPreparer::kPictureBytes
                                          : std::min(pixels * 3, ThumbnailPreparer::kPictureBytes);
-    return fileSize * (kind == StillBmp ? 2 : 1) + picture;
+    return fileSize * (kind == MediaKind::StillBmp ? 2 : 1) + picture;
 }
 
 // Reads the still's bytes through one descriptor, having taken its part of `budget` (when given) before
 // reading more than its head. False with the cause in `failure`.
-bool ReadStill(const ImagingLibrary& imaging, const std::string& source, int kind, MemoryBudget* budget,
+bool ReadStill(const ImagingLibrary& imaging, const std::string& source, MediaKind kind, MemoryBudget* budget,
                std::vector<uint8_t>& bytes, MemoryBudget::Share& share, RunFailure& failure) {
     const OpenedFile opened = OpenRegularFile(source);
     int error = opened.error;
@@ -91,7 +92,7 @@ bool ReadStill(const ImagingLibrary& imaging, const std::string& source, int kin
 
 } // namespace
 
-PreparedThumbnail ThumbnailPreparer::Prepare(const std::string& source, int kind) const {
+PreparedThumbnail ThumbnailPreparer::Prepare(const std::string& source, MediaKind kind) const {
     PreparedThumbnail prepared;
     // Opening a FIFO would block the worker until a writer comes, and a device would be read without end:
     // such a source never reaches the steps.
@@ -115,9 +116,9 @@ PreparedThumbnail ThumbnailPreparer::Prepare(const std::string& source, int kind
     PictureSteps steps(imaging_, picture, prepared.failure);
     const PixelSize box{MediaCopier::kBoxWidth, MediaCopier::kBoxHeight};
     bool sized = false;
-    if (kind == StillJpeg) {
+    if (kind == MediaKind::StillJpeg) {
         sized = steps.DecodeJpegBytes(bytes, source, box) && steps.FitIntoBox(box);
-    } else if (kind == StillBmp) {
+    } else if (kind == MediaKind::StillBmp) {
         sized = steps.LoadBitmapBytes(bytes, source) && steps.ConvertTo24Bit() && steps.FitIntoBox(box);
     } else if (IsDecodedStillKind(kind)) {
         sized = steps.DecodePictureBytes(bytes, source, box) && steps.FitIntoBox(box);

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "album/mediakind.h"
 #include "album/memorybudget.h"
 #include "album/runfailure.h"
 #include "imaging/imagingabi.h"
@@ -43,10 +44,10 @@ public:
 
     // The thumbnail of a still or movie item at `source`. Any other kind (and a source that
     // is not a regular file, which is never opened) is not made, with the cause in `failure`.
-    PreparedThumbnail Prepare(const std::string& source, int kind) const;
+    PreparedThumbnail Prepare(const std::string& source, MediaKind kind) const;
 
 private:
-    PreparedThumbnail PrepareStill(const std::string& source, int kind) const;
+    PreparedThumbnail PrepareStill(const std::string& source, MediaKind kind) const;
 
     const ImagingLibrary& imaging_;
     MemoryBudget* budget_;

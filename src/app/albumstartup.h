@@ -17,6 +17,7 @@
 #include "album/imaginglibraryloader.h"
 #include "platform/instancelock.h"
 #include "platform/messageservice.h"
+#include "stringtable.h"
 
 namespace aw {
 
@@ -41,7 +42,7 @@ public:
     const ImagingLibraryLoader& loader() const { return loader_; }
 
 private:
-    void ShowError(int textId);
+    void ShowError(TextId text);
 
     MessageService& boxes_;
     std::filesystem::path moduleFolder_;

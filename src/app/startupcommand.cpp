@@ -1,20 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "app/startupcommand.h"
 
-#include <algorithm>
-#include <cctype>
 #include <filesystem>
 
+#include "platform/asciicase.h"
+
 namespace aw {
-namespace {
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
-} // namespace
 
 std::string StartupFileName(const std::vector<std::string>& arguments, const std::string& currentFolder) {
     std::string file;
@@ -23,7 +14,7 @@ std::string StartupFileName(const std::vector<std::string>& arguments, const std
     for (const std::string& argument : arguments) {
         // Only '-' marks a switch: here '/' begins every absolute path.
         if (!argument.empty() && argument[0] == '-') {
-            const std::string name = Lower(argument.substr(1));
+            const std::string name = AsciiLower(argument.substr(1));
             if (name == "p" || name == "pt" || name == "dde" || name == "unregister" || name == "unregserver")
                 openCommand = false;
             continue;

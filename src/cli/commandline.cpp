@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "cli/commandline.h"
 
-#include <cctype>
 #include <charconv>
 
+#include "platform/asciicase.h"
 #include "stringtable.h"
 
 namespace aw::cli {
@@ -83,7 +83,7 @@ bool ParseNumber(const std::string& text, int low, int high, int& value) {
 int HexDigit(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
-    const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const char lower = AsciiLower(c);
     if (lower >= 'a' && lower <= 'f')
         return lower - 'a' + 10;
     return -1;
@@ -105,7 +105,7 @@ bool Apply(CommandLine& line, const OptionSpec& spec, const std::string& shown, 
         int& target = arrangement ? line.arrangement : line.background;
         if (ParseNumber(value, arrangement ? 1 : 0, 4, target))
             return true;
-        error = FormatText(LoadText(3105), {shown, arrangement ? "1" : "0", "4", value});
+        error = FormatText(LoadText(TextId::NotANumber), {shown, arrangement ? "1" : "0", "4", value});
         return false;
     }
     case Option::ArrangementFile:
@@ -115,7 +115,7 @@ bool Apply(CommandLine& line, const OptionSpec& spec, const std::string& shown, 
     case Option::FontColour: {
         const std::optional<Rgb> colour = ParseColour(value);
         if (!colour) {
-            error = FormatText(LoadText(3106), {shown, value});
+            error = FormatText(LoadText(TextId::NotAColour), {shown, value});
             return false;
         }
         (spec.option == Option::FontColour ? line.fontColour : line.backgroundColour) = *colour;
@@ -131,7 +131,7 @@ bool Apply(CommandLine& line, const OptionSpec& spec, const std::string& shown, 
     case Option::No: {
         const Answer answer = spec.option == Option::Yes ? Answer::Yes : Answer::No;
         if (line.answer != Answer::Ask && line.answer != answer) {
-            error = LoadText(3107);
+            error = LoadText(TextId::YesAndNo);
             return false;
         }
         line.answer = answer;
@@ -168,13 +168,13 @@ bool ParseLong(CommandLine& line, const std::vector<std::string>& args, std::siz
     const std::string shown = "--" + name;
     const OptionSpec* spec = FindLong(name);
     if (!spec) {
-        error = FormatText(LoadText(3101), {shown});
+        error = FormatText(LoadText(TextId::UnknownOption), {shown});
         return false;
     }
     std::string value;
     if (!spec->takesValue) {
         if (equals != std::string::npos) {
-            error = FormatText(LoadText(3108), {shown});
+            error = FormatText(LoadText(TextId::OptionTakesNoValue), {shown});
             return false;
         }
     } else if (equals != std::string::npos) {
@@ -182,7 +182,7 @@ bool ParseLong(CommandLine& line, const std::vector<std::string>& args, std::siz
     } else if (i + 1 < args.size()) {
         value = args[++i];
     } else {
-        error = FormatText(LoadText(3102), {shown});
+        error = FormatText(LoadText(TextId::OptionNeedsValue), {shown});
         return false;
     }
     return Apply(line, *spec, shown, value, error);
@@ -195,7 +195,7 @@ bool ParseShort(CommandLine& line, const std::vector<std::string>& args, std::si
         const std::string shown = std::string("-") + arg[k];
         const OptionSpec* spec = FindShort(arg[k]);
         if (!spec) {
-            error = FormatText(LoadText(3101), {shown});
+            error = FormatText(LoadText(TextId::UnknownOption), {shown});
             return false;
         }
         if (!spec->takesValue) {
@@ -209,7 +209,7 @@ bool ParseShort(CommandLine& line, const std::vector<std::string>& args, std::si
         } else if (i + 1 < args.size()) {
             value = args[++i];
         } else {
-            error = FormatText(LoadText(3102), {shown});
+            error = FormatText(LoadText(TextId::OptionNeedsValue), {shown});
             return false;
         }
         return Apply(line, *spec, shown, value, error);
@@ -234,7 +234,8 @@ std::optional<Rgb> ParseColour(const std::string& text) {
 }
 
 std::string UsageText() {
-    return LoadText(3100) + LoadText(3119); // the options, then the supported files
+    return LoadText(TextId::MakeUsage) +
+           LoadText(TextId::SupportedFiles); // the options, then the supported files
 }
 
 std::optional<CommandLine> CommandLine::Parse(const std::vector<std::string>& args, std::string& error) {
@@ -260,16 +261,16 @@ std::optional<CommandLine> CommandLine::Parse(const std::vector<std::string>& ar
     if (line.action != Action::Make)
         return line;
     if (line.outputFolder.empty()) {
-        error = LoadText(3103);
+        error = LoadText(TextId::OutputMissing);
         return std::nullopt;
     }
     if (line.files.empty()) {
-        error = LoadText(3104);
+        error = LoadText(TextId::NoFileGiven);
         return std::nullopt;
     }
     // Removing files needs the record of an update run; alone it would remove nothing, silently.
     if (line.prune && !line.update) {
-        error = LoadText(3121);
+        error = LoadText(TextId::PruneNeedsUpdate);
         return std::nullopt;
     }
     return line;

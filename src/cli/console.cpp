@@ -17,7 +17,6 @@ namespace aw::cli {
 namespace {
 
 constexpr int kBarWidth = 24;
-constexpr int kInformationCaption = 421;
 constexpr int kPollMilliseconds = 100;
 
 } // namespace
@@ -32,7 +31,7 @@ Console::Console(Answer answer, bool quiet, Streams streams)
 void Console::Message(const std::string& text, const std::string& caption) {
     std::lock_guard guard(lock_);
     // Quiet keeps what only informs ("Information: ..."); warnings and errors still reach the user.
-    if (quiet_ && caption == LoadText(kInformationCaption))
+    if (quiet_ && caption == LoadText(TextId::InformationCaption))
         return;
     BreakProgressLine();
     std::fprintf(streams_.out, "%s: %s\n", caption.c_str(), text.c_str());
@@ -52,13 +51,13 @@ bool Console::Ask(const std::string& text, const std::string& caption, bool defa
     std::lock_guard guard(lock_);
     BreakProgressLine();
     std::fprintf(streams_.out, "%s: %s %s ", caption.c_str(), text.c_str(),
-                 LoadText(defaultYes ? 3113 : 3114).c_str());
+                 LoadText(defaultYes ? TextId::DefaultYesPrompt : TextId::DefaultNoPrompt).c_str());
     bool yes = false;
     if (answer_ == Answer::Yes) {
         yes = true;
-        std::fprintf(streams_.out, "%s\n", LoadText(3115).c_str());
+        std::fprintf(streams_.out, "%s\n", LoadText(TextId::AnsweredYes).c_str());
     } else if (answer_ == Answer::No || !streams_.inIsTerminal) {
-        std::fprintf(streams_.out, "%s\n", LoadText(3116).c_str());
+        std::fprintf(streams_.out, "%s\n", LoadText(TextId::AnsweredNo).c_str());
     } else {
         std::fflush(streams_.out);
         yes = ReadAnswer(defaultYes);

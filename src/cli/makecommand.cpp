@@ -18,21 +18,16 @@
 #include "mainwindow/settingsstore.h"
 #include "medialist/itemlist.h"
 #include "medialist/mediaintake.h"
+#include "platform/paths.h"
 #include "platform/profilestore.h"
 #include "platform/regularfile.h"
 #include "stringtable.h"
+#include "textgroups.h"
 
 namespace aw::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr int kBackgroundCount = 4;
-constexpr int kArrangementCount = 4;
-constexpr int kFirstBackgroundText = 333;  // htmldata/<picture>, 1..4
-constexpr int kFirstArrangementText = 337; // htmldata/form<n>.dat, 0..3
-constexpr int kAudioPictureText = 341;
-constexpr int kSolidColourText = 332;
 
 void PrintError(const std::string& text) {
     std::fprintf(stderr, "albumwright-make: %s\n", text.c_str());
@@ -40,7 +35,7 @@ void PrintError(const std::string& text) {
 
 int UsageError(const std::string& text) {
     PrintError(text);
-    std::fprintf(stderr, "%s\n", LoadText(3109).c_str());
+    std::fprintf(stderr, "%s\n", LoadText(TextId::TryHelp).c_str());
     return ExitUsage;
 }
 
@@ -71,34 +66,35 @@ std::string WithClosingSlash(std::string folder) {
 
 AlbumSettings InstalledSettings(const std::string& dataRoot, const CommandLine& line) {
     AlbumSettings settings;
-    settings.backgrounds.push_back({0, LoadText(kSolidColourText)});
-    for (int i = 1; i <= kBackgroundCount; ++i)
-        settings.backgrounds.push_back({i, dataRoot + LoadText(kFirstBackgroundText + i - 1)});
+    settings.backgrounds.push_back({0, LoadText(TextId::SolidColourName)});
+    for (std::size_t i = 0; i < kBackgroundPictureFiles.size(); ++i)
+        settings.backgrounds.push_back(
+            {static_cast<int>(i) + 1, dataRoot + LoadText(kBackgroundPictureFiles[i])});
     if (!line.arrangementFile.empty()) {
         settings.arrangements.push_back({0, Absolute(line.arrangementFile)});
     } else {
-        for (int i = 0; i < kArrangementCount; ++i)
-            settings.arrangements.push_back({i, dataRoot + LoadText(kFirstArrangementText + i)});
+        for (std::size_t i = 0; i < kArrangementFiles.size(); ++i)
+            settings.arrangements.push_back({static_cast<int>(i), dataRoot + LoadText(kArrangementFiles[i])});
     }
-    settings.audioPicture = dataRoot + LoadText(kAudioPictureText);
+    settings.audioPicture = dataRoot + LoadText(TextId::AudioPictureFile);
     settings.embedPlayback = line.embed ? 1 : 0;
     return settings;
 }
 
 // -w when given (it must be a folder), else the saved work folder when usable, else the system's.
-std::optional<std::string> ChooseWorkFolder(const CommandLine& line, const std::string& programFolder,
+std::optional<std::string> ChooseWorkFolder(const CommandLine& line, const std::string& dataRoot,
                                             std::string& problem) {
     if (!line.workFolder.empty()) {
         const std::string folder = Absolute(line.workFolder);
         std::error_code error;
         if (!fs::is_directory(folder, error)) {
-            problem = FormatText(LoadText(3111), {folder});
+            problem = FormatText(LoadText(TextId::WorkFolderUnusable), {folder});
             return std::nullopt;
         }
         return WithClosingSlash(folder);
     }
     ProfileStore store;
-    const SettingsStore settings(store, programFolder);
+    const SettingsStore settings(store, dataRoot);
     AlbumSettings loaded;
     settings.LoadWorkFolder(loaded); // reads only; falls back to the system's folder itself
     return WithClosingSlash(loaded.workFolder);
@@ -122,16 +118,16 @@ int MakeCommand::Run(const std::vector<std::string>& args) {
     }
 
     Console console(line.answer, line.quiet);
-    const std::string programFolder = SettingsStore::RunningProgramFolder();
-    const std::string dataRoot = SettingsStore::DataFolderFor(programFolder);
+    const std::string dataRoot = SettingsStore::DataFolderFor(ProgramFolder());
     if (dataRoot.empty()) {
-        PrintError(LoadText(3112));
+        PrintError(LoadText(TextId::HtmldataMissing));
         return ExitFailed;
     }
     if (!line.arrangementFile.empty()) {
         const std::string problem = ReadProblem(Absolute(line.arrangementFile));
         if (!problem.empty())
-            return UsageError(FormatText(LoadText(3118), {line.arrangementFile + ": " + problem}));
+            return UsageError(FormatText(LoadText(TextId::ArrangementFileUnreadable),
+                                         {line.arrangementFile + ": " + problem}));
     }
 
     // The same per-file step as the window's intake, in the order given.
@@ -140,30 +136,31 @@ int MakeCommand::Run(const std::vector<std::string>& args) {
     for (const std::string& file : line.files)
         intake.Take(Absolute(file));
     if (!intake.rejectedNames().empty())
-        console.Message(intake.RejectedText(), LoadText(421));
+        console.Message(intake.RejectedText(), LoadText(TextId::InformationCaption));
     if (items.count() == 0) {
-        console.Message(LoadText(447), LoadText(411));
+        console.Message(LoadText(TextId::UnsupportedSelection), LoadText(TextId::ErrorCaption));
         return ExitUsage;
     }
     // A supported file that cannot be read would fail the run half-way; refuse it before anything is made.
     for (const MediaItem& item : items.items()) {
         const std::string problem = ReadProblem(item.path);
         if (!problem.empty())
-            return UsageError(FormatText(LoadText(3110), {item.path, problem}));
+            return UsageError(FormatText(LoadText(TextId::CannotRead), {item.path, problem}));
     }
     if (!intake.unsafeNames().empty())
-        console.Message(intake.UnsafeText(), LoadText(438));
+        console.Message(intake.UnsafeText(), LoadText(TextId::WarningCaption));
 
     AlbumSettings settings = InstalledSettings(dataRoot, line);
     std::string problem;
-    const std::optional<std::string> workFolder = ChooseWorkFolder(line, programFolder, problem);
+    const std::optional<std::string> workFolder = ChooseWorkFolder(line, dataRoot, problem);
     if (!workFolder)
         return UsageError(problem);
     settings.workFolder = *workFolder;
 
     ImagingLibraryLoader loader;
     if (loader.Load() != ImagingLoadResult::Loaded) {
-        console.Message(LoadText(loader.failureTextId()) + "\n" + loader.errorText(), LoadText(411));
+        console.Message(LoadText(loader.failureTextId()) + "\n" + loader.errorText(),
+                        LoadText(TextId::ErrorCaption));
         return ExitFailed;
     }
 

@@ -41,7 +41,7 @@ void TerminalHost::RequestClose(int runCode) {
 }
 
 void TerminalHost::ShowStopping() {
-    console_.Status(LoadText(434));
+    console_.Status(LoadText(TextId::Finishing));
     stopping_ = true;
 }
 

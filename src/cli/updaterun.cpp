@@ -1,26 +1,26 @@
 // SPDX-License-Identifier: MIT
 #include "cli/updaterun.h"
 
+#include <optional>
+
 #include "cli/console.h"
 #include "stringtable.h"
 
 namespace aw::cli {
 namespace {
 
-constexpr int kWarningText = 438;
-
-int StateText(ManifestState state) {
+std::optional<TextId> StateText(ManifestState state) {
     switch (state) {
     case ManifestState::Damaged:
-        return 3122;
+        return TextId::ManifestDamaged;
     case ManifestState::OtherProgram:
-        return 3123;
+        return TextId::ManifestOtherVersion;
     case ManifestState::Future:
-        return 3124;
+        return TextId::ManifestLaterVersion;
     case ManifestState::Foreign:
-        return 3125;
+        return TextId::ManifestForeign;
     default:
-        return 0;
+        return std::nullopt;
     }
 }
 
@@ -29,20 +29,20 @@ int StateText(ManifestState state) {
 std::unique_ptr<RecordedRun> PlanRun(const ProgressRequest& request, RecordedRun::Mode mode,
                                      Console& console) {
     auto run = std::make_unique<RecordedRun>(request, mode, ALBUMWRIGHT_VERSION_TEXT);
-    if (const int text = StateText(run->earlier().read.state); text != 0 && mode.reuse)
-        console.Note(FormatText(LoadText(text), {run->earlier().path}));
+    if (const std::optional<TextId> text = StateText(run->earlier().read.state); text && mode.reuse)
+        console.Note(FormatText(LoadText(*text), {run->earlier().path}));
     return run;
 }
 
 void ReportRun(const RecordedRun& run, RecordedRun::Mode mode, Console& console) {
     const ReusePlan& plan = run.plan();
     if (mode.reuse)
-        console.Note(
-            FormatText(LoadText(3126), {std::to_string(plan.reused()), std::to_string(plan.made())}));
+        console.Note(FormatText(LoadText(TextId::ReusedAndMade),
+                                {std::to_string(plan.reused()), std::to_string(plan.made())}));
     if (plan.pruned() > 0)
-        console.Note(FormatText(LoadText(3127), {std::to_string(plan.pruned())}));
+        console.Note(FormatText(LoadText(TextId::FilesPruned), {std::to_string(plan.pruned())}));
     if (const std::string problem = run.problem(); !problem.empty())
-        console.Message(problem, LoadText(kWarningText));
+        console.Message(problem, LoadText(TextId::WarningCaption));
 }
 
 } // namespace aw::cli

@@ -13,26 +13,20 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
-#include "album/imaginglibraryloader.h"
 #include "companion/pickcompanion.h"
 #include "companion/programlauncher.h"
 #include "platform/handoverchannel.h"
+#include "platform/paths.h"
 #include "stringtable.h"
 
 namespace {
 
-constexpr int kChooserTitleId = 3200;
-constexpr int kChooserFilterId = 3201;
-constexpr int kUsageId = 3207;
-constexpr int kNoDisplayId = 3209;
-constexpr int kErrorCaptionId = 411;
-
 std::vector<std::string> ChooseFiles() {
-    const QString filter = QString::fromStdString(aw::LoadText(kChooserFilterId) + " (" +
+    const QString filter = QString::fromStdString(aw::LoadText(aw::TextId::ChooserFilter) + " (" +
                                                   aw::PickCompanion::SupportedPatterns() + ")");
     std::vector<std::string> files;
     for (const QString& file : QFileDialog::getOpenFileNames(
-             nullptr, QString::fromStdString(aw::LoadText(kChooserTitleId)), QString(), filter))
+             nullptr, QString::fromStdString(aw::LoadText(aw::TextId::ChooserTitle)), QString(), filter))
         files.push_back(file.toStdString());
     return files;
 }
@@ -41,7 +35,7 @@ std::vector<std::string> ChooseFiles() {
 void EndOnFatal(QtMsgType type, const QMessageLogContext&, const QString& message) {
     std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
     if (type == QtFatalMsg) {
-        std::fprintf(stderr, "%s\n", aw::LoadText(kNoDisplayId).c_str());
+        std::fprintf(stderr, "%s\n", aw::LoadText(aw::TextId::PickNoDisplay).c_str());
         std::_Exit(1);
     }
 }
@@ -58,7 +52,7 @@ int main(int argc, char** argv) {
         aw::PickCompanion::Parse(std::vector<std::string>(argv + 1, argv + argc));
     switch (arguments.action) {
     case aw::PickCompanion::Arguments::Action::Help:
-        std::fputs(aw::LoadText(kUsageId).c_str(), stdout);
+        std::fputs(aw::LoadText(aw::TextId::PickUsage).c_str(), stdout);
         return 0;
     case aw::PickCompanion::Arguments::Action::Version:
         std::printf("albumwright-pick %s\n", ALBUMWRIGHT_VERSION_TEXT);
@@ -90,9 +84,8 @@ int main(int argc, char** argv) {
         return Fail(problem);
     aw::PickCompanion companion(files, currentFolder);
     aw::ProgramLauncher launcher;
-    const std::string program =
-        aw::ProgramLauncher::Find("albumwright", aw::ImagingLibraryLoader::ProgramFolder().string(),
-                                  std::getenv("PATH") != nullptr ? std::getenv("PATH") : "");
+    const std::string program = aw::ProgramLauncher::Find(
+        "albumwright", aw::ProgramFolder(), std::getenv("PATH") != nullptr ? std::getenv("PATH") : "");
     const aw::PickCompanion::Launch launch{[&](std::string& error) {
                                                if (program.empty()) {
                                                    error = "albumwright not found";
@@ -107,7 +100,7 @@ int main(int argc, char** argv) {
     if (status != 0) {
         Fail(companion.error());
         if (application)
-            QMessageBox::critical(nullptr, QString::fromStdString(aw::LoadText(kErrorCaptionId)),
+            QMessageBox::critical(nullptr, QString::fromStdString(aw::LoadText(aw::TextId::ErrorCaption)),
                                   QString::fromStdString(companion.error()));
     }
     return status;

@@ -18,14 +18,6 @@ extern "C" {
 namespace aw {
 namespace {
 
-constexpr int kStatusFormatId = 325;
-constexpr int kCannotStartId = 3202;
-constexpr int kSocketUnusableId = 3203;
-constexpr int kNotAskedId = 3204;
-constexpr int kEndedWithStatusId = 3205;
-constexpr int kEndedBySignalId = 3206;
-constexpr int kCurrentFolderId = 3208;
-constexpr int kUnknownOptionId = 3211;
 constexpr int kRequestsPerHandOver = 2;
 constexpr std::chrono::milliseconds kEndedCheck{100};
 
@@ -54,7 +46,7 @@ PickCompanion::Arguments PickCompanion::Parse(const std::vector<std::string>& ar
         } else if (argument == "--version") {
             return {Arguments::Action::Version, {}, {}};
         } else {
-            return {Arguments::Action::Bad, {}, FormatText(LoadText(kUnknownOptionId), {argument})};
+            return {Arguments::Action::Bad, {}, FormatText(LoadText(TextId::PickUnknownOption), {argument})};
         }
     }
     return parsed;
@@ -66,14 +58,14 @@ std::string PickCompanion::CurrentFolderProblem(const std::vector<std::string>& 
         return {};
     for (const std::string& file : files)
         if (file.empty() || file[0] != '/')
-            return FormatText(LoadText(kCurrentFolderId), {reason, file});
+            return FormatText(LoadText(TextId::PickNoCurrentFolder), {reason, file});
     return {};
 }
 
 std::string PickCompanion::SupportedPatterns() {
     std::string patterns;
-    for (const int id : MediaPath::kExtensionIds) { // the intake's own table
-        const std::string extension = LoadText(id);
+    for (const MediaPath::Extension& entry : MediaPath::kExtensions) { // the intake's own table
+        const std::string extension = LoadText(entry.text);
         std::string upper = extension;
         for (char& c : upper)
             c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
@@ -85,7 +77,7 @@ std::string PickCompanion::SupportedPatterns() {
 std::vector<HandOverRecord> PickCompanion::AnswerFor(const std::string& format) const {
     if (format == kSelectionFormat)
         return {{kSelectionFormat, selection_}};
-    if (format == LoadText(kStatusFormatId))
+    if (format == LoadText(TextId::BrowserStatusFormat))
         return {{format, Bytes(kHandOverStatusSize, 0)}};
     return {};
 }
@@ -93,14 +85,14 @@ std::vector<HandOverRecord> PickCompanion::AnswerFor(const std::string& format) 
 int PickCompanion::Run(const std::string& socketPath, const Launch& launch, std::chrono::milliseconds limit) {
     HandOverListener listener(socketPath);
     if (!listener.Listen()) {
-        error_ = FormatText(LoadText(kSocketUnusableId),
-                            {socketPath, listener.problem().empty() ? std::strerror(listener.error())
-                                                                    : listener.problem()});
+        error_ = FormatText(
+            LoadText(TextId::PickSocketUnusable),
+            {socketPath, listener.problem().empty() ? std::strerror(listener.error()) : listener.problem()});
         return 1;
     }
     std::string reason;
     if (!launch.start(reason)) {
-        error_ = FormatText(LoadText(kCannotStartId), {reason});
+        error_ = FormatText(LoadText(TextId::PickCannotStart), {reason});
         return 1;
     }
     const pid_t window = launch.process ? launch.process() : ::getpid();
@@ -113,13 +105,13 @@ int PickCompanion::Run(const std::string& socketPath, const Launch& launch, std:
         if (listener.ServeOne(answer, slice, window) >= kRequestsPerHandOver)
             return 0;
     }
-    error_ = LoadText(kNotAskedId);
+    error_ = LoadText(TextId::PickNotAsked);
     if (launch.ended() && launch.status) {
         const int status = launch.status();
         if (WIFEXITED(status))
-            error_ = FormatText(LoadText(kEndedWithStatusId), {std::to_string(WEXITSTATUS(status))});
+            error_ = FormatText(LoadText(TextId::PickEndedWithStatus), {std::to_string(WEXITSTATUS(status))});
         else if (WIFSIGNALED(status))
-            error_ = FormatText(LoadText(kEndedBySignalId),
+            error_ = FormatText(LoadText(TextId::PickEndedBySignal),
                                 {std::to_string(WTERMSIG(status)) + ", " + ::strsignal(WTERMSIG(status))});
     }
     return 1;

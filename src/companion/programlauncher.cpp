@@ -12,6 +12,8 @@ extern "C" {
 #include <unistd.h>
 }
 
+#include "platform/paths.h"
+
 extern char** environ;
 
 namespace aw {
@@ -33,8 +35,8 @@ std::string ProgramLauncher::Find(const std::string& name, const std::string& ow
         const std::size_t colon = std::min(searchPath.find(':', at), searchPath.size());
         const std::string folder = searchPath.substr(at, colon - at);
         // An empty entry would mean the current folder: never a place to pick a program from.
-        if (!folder.empty() && folder[0] == '/' && IsExecutableFile(folder + "/" + name))
-            return folder + "/" + name;
+        if (!folder.empty() && folder[0] == '/' && IsExecutableFile(JoinPath(folder, name)))
+            return JoinPath(folder, name);
         at = colon + 1;
     }
     return {};

@@ -75,23 +75,23 @@ std::string SystemInfo::SizeText(std::uint64_t n) {
     if (n > 1099511627776ULL)
         return "----";
     double value = 0;
-    int unit = 0;
+    TextId unit = TextId::ByteUnit;
     if (n >= 2147483648ULL) {
         // Past 2^31 the count is first taken in whole kilobytes, as a 32-bit number.
         const auto k = static_cast<std::uint32_t>(n / 1024);
         value = std::floor(static_cast<double>(k) * kPerMega) * 0.001;
-        unit = 2103;
+        unit = TextId::GigabyteUnit;
     } else if (n >= 1048576000ULL) {
         value = std::floor(static_cast<double>(n) * kPerGiga) * 0.001;
-        unit = 2103;
+        unit = TextId::GigabyteUnit;
     } else if (n >= 1024000ULL) {
         value = std::floor(static_cast<double>(n) * kPerMega) * 0.001;
-        unit = 2102;
+        unit = TextId::MegabyteUnit;
     } else if (n >= 1024ULL) {
         value = std::floor(static_cast<double>(n) * kPerKilo) * 0.001;
-        unit = 2101;
+        unit = TextId::KilobyteUnit;
     } else {
-        return std::to_string(n) + LoadText(2100);
+        return std::to_string(n) + LoadText(TextId::ByteUnit);
     }
     std::string number;
     if (value <= 10)
@@ -106,8 +106,8 @@ std::string SystemInfo::SizeText(std::uint64_t n) {
 std::string SystemInfo::FreeSpaceLine(const std::string& folder) const {
     const FreeSpace space = QueryFreeSpace(folder);
     if (space.status != FreeSpaceValid)
-        return LoadText(2015);
-    return FormatText(LoadText(2007), {SizeText(space.bytes)});
+        return LoadText(TextId::FreeSpaceUnknown);
+    return FormatText(LoadText(TextId::FreeSpace), {SizeText(space.bytes)});
 }
 
 std::uint64_t SystemInfo::FileVersion(const std::string& path) {

@@ -74,7 +74,7 @@ void AreaScaler::Scale(const BgrView& source, int width, int height, uint8_t* ta
     CheckDimensions(width, height);
     const AxisWeights columns = WeightsFor(source.width, width);
     const AxisWeights rows = WeightsFor(source.height, height);
-    const std::size_t targetRowSize = RowSize24(width);
+    const std::size_t targetRowSize = AwRowSize24(static_cast<std::size_t>(width));
 
     // Rows first: one full-width line of sums per target row, then the columns of that line. Every
     // source row is visited about once while shrinking, and only one line is held in memory.

@@ -12,7 +12,7 @@ namespace aw::imaging {
 
 class AreaScaler {
 public:
-    // Writes a `width` x `height` picture into `target`, which holds RowSize24(width) * height bytes,
+    // Writes a `width` x `height` picture into `target`, which holds AwRowSize24(width) * height bytes,
     // bottom-up. Dimensions are checked (ImagingError).
     static void Scale(const BgrView& source, int width, int height, uint8_t* target);
 };

@@ -29,6 +29,7 @@
 #ifndef ALBUMWRIGHT_IMAGINGABI_H
 #define ALBUMWRIGHT_IMAGINGABI_H
 
+#include <stddef.h>
 #include <stdint.h>
 
 #ifdef __cplusplus
@@ -67,6 +68,11 @@ typedef struct AwPictureDescription {
     uint8_t colour[4];
 } AwPictureDescription;
 #pragma pack(pop)
+
+/* The row size above: the bytes of one row of a 24-bit picture `width` pixels wide, padding included. */
+static inline size_t AwRowSize24(size_t width) {
+    return (3 * width + 3) / 4 * 4;
+}
 
 /* The number of description bytes that a module may read for this header: at least 44. */
 static inline uint32_t AwDescriptionRoom(const AwBitmapInfoHeader* header) {

@@ -36,14 +36,10 @@ void CheckDimensions(int64_t width, int64_t height) {
                            AW_FAILURE_TOO_LARGE);
 }
 
-std::size_t RowSize24(int width) {
-    return (static_cast<std::size_t>(width) * 3 + 3) / 4 * 4;
-}
-
 std::size_t BufferSize24(int width, int height) {
     // Within the dimension limits this stays far below SIZE_MAX on 64-bit systems.
     CheckDimensions(width, height);
-    return RowSize24(width) * static_cast<std::size_t>(height);
+    return AwRowSize24(static_cast<std::size_t>(width)) * static_cast<std::size_t>(height);
 }
 
 BgrImage BgrImage::Make(int width, int height) {

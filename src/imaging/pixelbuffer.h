@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <memory>
 
+#include "imagingabi.h"
+
 namespace aw::imaging {
 
 struct FreeDeleter {
@@ -25,8 +27,7 @@ void CheckDimensions(int64_t width, int64_t height);
 // CheckDimensions refuses (nothing is sized for it).
 uint64_t PictureNeeds(int64_t width, int64_t height, uint64_t bytesPerPixel);
 
-// The padded row size and the whole buffer size of a 24-bit picture of checked dimensions.
-std::size_t RowSize24(int width);
+// The whole buffer size of a 24-bit picture of checked dimensions (rows of AwRowSize24 bytes).
 std::size_t BufferSize24(int width, int height);
 
 // Read-only rows of 24-bit pixels; `rowSize` bytes apart, stored bottom-up or top-down.
@@ -51,7 +52,7 @@ struct BgrCanvas {
     int width = 0;
     int height = 0;
 
-    std::size_t RowSize() const { return RowSize24(width); }
+    std::size_t RowSize() const { return AwRowSize24(static_cast<std::size_t>(width)); }
     // Row `y` as stored, 0 being the bottom row.
     uint8_t* RowFromBottom(int y) const { return data + static_cast<std::size_t>(y) * RowSize(); }
     uint8_t* RowFromTop(int y) const { return RowFromBottom(height - 1 - y); }
@@ -70,7 +71,7 @@ struct BgrImage {
 
     // Allocates zero-filled rows for checked dimensions.
     static BgrImage Make(int width, int height);
-    std::size_t RowSize() const { return RowSize24(width); }
+    std::size_t RowSize() const { return AwRowSize24(static_cast<std::size_t>(width)); }
     uint8_t* RowFromTop(int y) { return pixels.get() + static_cast<std::size_t>(height - 1 - y) * RowSize(); }
     BgrView View() const { return BgrView{pixels.get(), width, height, RowSize(), true}; }
     BgrCanvas Canvas() { return BgrCanvas{pixels.get(), width, height}; }

@@ -12,6 +12,7 @@
 #include "mainwindow/outputfolders.h"
 #include "medialist/itemlist.h"
 #include "platform/errorcodes.h"
+#include "platform/paths.h"
 #include "platform/regularfile.h"
 #include "stringtable.h"
 
@@ -19,21 +20,6 @@ namespace aw {
 
 namespace {
 
-constexpr int kPageNameId = 310;
-constexpr int kFolderMistakeId = 406;
-constexpr int kPageCreatedId = 407;
-constexpr int kInformationId = 421;
-constexpr int kFolderNotCreatedId = 425;
-constexpr int kBrowserFailedId = 427;
-constexpr int kRunFailedId = 428;
-constexpr int kCancelledId = 429;
-constexpr int kFilesMayRemainId = 432;
-constexpr int kSettingsNotSavedId = 436;
-constexpr int kWarningId = 438;
-constexpr int kNotWritableId = 440;
-constexpr int kRenamedId = 441;
-constexpr int kCameraFolderId = 444;
-constexpr int kLinkedFolderId = 3621;
 constexpr int kRenamedHelpContext = 2001;
 
 } // namespace
@@ -48,7 +34,7 @@ std::string CreateWorkflow::ColourText(const Rgb& colour) {
 }
 
 std::string CreateWorkflow::AlbumPagePath(const std::string& folder) {
-    return OutputFolders::JoinPath(folder, LoadText(kPageNameId));
+    return JoinPath(folder, LoadText(TextId::IndexPageName));
 }
 
 int CreateWorkflow::HasArrangementMarker(const std::string& arrangementFile) {
@@ -95,12 +81,12 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const CreateInp
     folders.ResetOverwriteQuestion();
     // Replacing the files of an album this program wrote is what an update is for.
     if (inputs.update && RecordNamesPage(FindAlbumRecord(job.outputFolder, ALBUMWRIGHT_VERSION_TEXT).read,
-                                         LoadText(kPageNameId)))
+                                         LoadText(TextId::IndexPageName)))
         folders.SettleOverwriteQuestion();
 
     if (folders.IsCameraFolder(job.outputFolder) &&
-        !services_.AskYesNo(LoadText(kCameraFolderId), LoadText(kWarningId), MessageIcon::Exclamation,
-                            DefaultButton::No))
+        !services_.AskYesNo(LoadText(TextId::CameraFolderQuestion), LoadText(TextId::WarningCaption),
+                            MessageIcon::Exclamation, DefaultButton::No))
         return result;
 
     const FolderResult output = folders.PrepareOutputFolder(job.outputFolder);
@@ -109,7 +95,8 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const CreateInp
         return result;
     }
     if (output.code == FolderNo) {
-        services_.Inform(LoadText(kCancelledId), LoadText(kInformationId), MessageIcon::Information);
+        services_.Inform(LoadText(TextId::CreationCancelled), LoadText(TextId::InformationCaption),
+                         MessageIcon::Information);
         return result;
     }
 
@@ -122,7 +109,8 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const CreateInp
         return result;
     }
     if (media.code == FolderNo) {
-        services_.Inform(LoadText(kCancelledId), LoadText(kInformationId), MessageIcon::Information);
+        services_.Inform(LoadText(TextId::CreationCancelled), LoadText(TextId::InformationCaption),
+                         MessageIcon::Information);
         return result;
     }
 
@@ -139,7 +127,7 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const CreateInp
     // Refused before anything is written: replacing a source would lose the user's original.
     const std::string written = FindSourceTheRunWouldWrite(items.items(), job, dataPath, thumbPath);
     if (!written.empty()) {
-        services_.Inform(DescribeFailure({written, FailureCause::IsSource}), LoadText(kWarningId),
+        services_.Inform(DescribeFailure({written, FailureCause::IsSource}), LoadText(TextId::WarningCaption),
                          MessageIcon::Exclamation);
         return result;
     }
@@ -152,7 +140,8 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const CreateInp
     ReportRun(outcome, renameCount, job.outputFolder);
     if (job.openWhenDone == 1 && outcome.runCode == RunWritten &&
         !services_.OpenInBrowser(AlbumPagePath(job.outputFolder)))
-        services_.Inform(LoadText(kBrowserFailedId), LoadText(kWarningId), MessageIcon::Exclamation);
+        services_.Inform(LoadText(TextId::BrowserFailed), LoadText(TextId::WarningCaption),
+                         MessageIcon::Exclamation);
     SaveSettings(settings);
     result.closeWindow = outcome.runCode == RunWritten;
     return result;
@@ -171,11 +160,12 @@ AlbumChoices CreateWorkflow::ChoicesOf(const CreateInputs& inputs, const AlbumJo
 }
 
 void CreateWorkflow::ReportFolderFailure(int error) {
-    const std::string text = error == ELOOP ? LoadText(kLinkedFolderId)
-                             : (IsAccessDenied(error) || IsWriteProtected(error))
-                                 ? LoadText(kNotWritableId) + "\n"
-                                 : LoadText(kFolderMistakeId) + "\n" + LoadText(kFolderNotCreatedId);
-    services_.Inform(text, LoadText(kWarningId), MessageIcon::Exclamation);
+    const std::string text =
+        error == ELOOP ? LoadText(TextId::LinkedMediaFolder)
+        : (IsAccessDenied(error) || IsWriteProtected(error))
+            ? LoadText(TextId::FolderNotWritable) + "\n"
+            : LoadText(TextId::FolderMistake) + "\n" + LoadText(TextId::FolderNotCreated);
+    services_.Inform(text, LoadText(TextId::WarningCaption), MessageIcon::Exclamation);
 }
 
 void CreateWorkflow::ReportRun(const ProgressOutcome& outcome, int renameCount,
@@ -183,20 +173,21 @@ void CreateWorkflow::ReportRun(const ProgressOutcome& outcome, int renameCount,
     switch (outcome.runCode) {
     case RunWritten:
         if (renameCount > 0)
-            services_.InformWithHelp(LoadText(kRenamedId), LoadText(kInformationId), kRenamedHelpContext);
-        services_.Inform(FormatText(LoadText(kPageCreatedId), {outputFolder}), LoadText(kInformationId),
-                         MessageIcon::Information);
+            services_.InformWithHelp(LoadText(TextId::NamesChanged), LoadText(TextId::InformationCaption),
+                                     kRenamedHelpContext);
+        services_.Inform(FormatText(LoadText(TextId::PageCreated), {outputFolder}),
+                         LoadText(TextId::InformationCaption), MessageIcon::Information);
         break;
     case RunStopped:
-        services_.Inform(LoadText(kCancelledId) + LoadText(kFilesMayRemainId), LoadText(kInformationId),
-                         MessageIcon::Information);
+        services_.Inform(LoadText(TextId::CreationCancelled) + LoadText(TextId::FilesMayRemain),
+                         LoadText(TextId::InformationCaption), MessageIcon::Information);
         break;
     case RunFailed: {
         // The failing file and its reason turn "an error occurred" into something the user can act on.
-        std::string text = LoadText(kRunFailedId);
+        std::string text = LoadText(TextId::RunFailed);
         if (!outcome.failureLine.empty())
             text += "\n" + outcome.failureLine;
-        services_.Inform(text, LoadText(kWarningId), MessageIcon::Exclamation);
+        services_.Inform(text, LoadText(TextId::WarningCaption), MessageIcon::Exclamation);
         break;
     }
     default:
@@ -207,9 +198,11 @@ void CreateWorkflow::ReportRun(const ProgressOutcome& outcome, int renameCount,
 void CreateWorkflow::SaveSettings(const AlbumSettings& settings) {
     // Each save reports its own failure; the second is tried whatever became of the first.
     if (!services_.SaveEmbedFlag(settings.embedPlayback != 0 ? 1 : 0))
-        services_.Inform(LoadText(kSettingsNotSavedId), LoadText(kWarningId), MessageIcon::Exclamation);
+        services_.Inform(LoadText(TextId::SettingsNotSaved), LoadText(TextId::WarningCaption),
+                         MessageIcon::Exclamation);
     if (!services_.SaveWorkFolder(settings.workFolder))
-        services_.Inform(LoadText(kSettingsNotSavedId), LoadText(kWarningId), MessageIcon::Exclamation);
+        services_.Inform(LoadText(TextId::SettingsNotSaved), LoadText(TextId::WarningCaption),
+                         MessageIcon::Exclamation);
 }
 
 } // namespace aw

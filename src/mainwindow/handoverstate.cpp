@@ -10,11 +10,7 @@
 #include "stringtable.h"
 
 namespace aw {
-namespace {
-
-constexpr int kStatusFormatId = 325;
-
-} // namespace
+namespace {} // namespace
 
 void HandOverState::Receive(const HandOverRecord& answer) {
     if (answer.tag == kSelectionFormat) {
@@ -27,7 +23,7 @@ void HandOverState::Receive(const HandOverRecord& answer) {
         }
         SelectionBlock::ParentFolder(*selection_, selectionFolder_);
         receivedParts_ |= SelectionPart;
-    } else if (answer.tag == LoadText(kStatusFormatId)) {
+    } else if (answer.tag == LoadText(TextId::BrowserStatusFormat)) {
         std::copy_n(answer.data.begin(), std::min(answer.data.size(), kStatusSize), status_.begin());
         receivedParts_ |= StatusPart;
     }
@@ -35,7 +31,7 @@ void HandOverState::Receive(const HandOverRecord& answer) {
 
 void HandOverState::AskBrowser(const std::string& socketPath) {
     for (const HandOverRecord& answer :
-         HandOverChannel::Ask(socketPath, {kSelectionFormat, LoadText(kStatusFormatId)}))
+         HandOverChannel::Ask(socketPath, {kSelectionFormat, LoadText(TextId::BrowserStatusFormat)}))
         Receive(answer);
 }
 

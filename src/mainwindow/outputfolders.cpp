@@ -10,19 +10,15 @@
 #include <unistd.h>
 
 #include "album/mediapath.h"
+#include "platform/asciicase.h"
 #include "platform/desktopfolder.h"
+#include "platform/paths.h"
 #include "platform/pathwalk.h"
 #include "stringtable.h"
 
 namespace aw {
 
 namespace {
-
-constexpr int kOverwriteQuestionId = 430;
-constexpr int kConfirmationId = 431;
-constexpr int kPageNameId = 310;
-constexpr int kDataId = 311;
-constexpr int kThumbId = 312;
 
 bool IsAbsolute(const std::string& path) {
     return !path.empty() && path[0] == '/';
@@ -45,7 +41,7 @@ std::string ExpandHomeFolder(const std::string& text) {
         home = entry->pw_dir;
     if (home.empty())
         return text; // no home to stand for: refused later as the mistake it then is
-    return text.size() <= 2 ? home : OutputFolders::JoinPath(home, text.substr(2));
+    return text.size() <= 2 ? home : JoinPath(home, text.substr(2));
 }
 
 OutputFolders::OutputFolders(MessageService& questions, MountInfo mounts)
@@ -55,7 +51,7 @@ bool OutputFolders::AskOverwriteQuestion() {
     if (!questionPending_)
         return true;
     questionPending_ = false;
-    return questions_.AskYesNo(LoadText(kOverwriteQuestionId), LoadText(kConfirmationId),
+    return questions_.AskYesNo(LoadText(TextId::OverwriteQuestion), LoadText(TextId::ConfirmationCaption),
                                MessageIcon::Question, DefaultButton::Yes);
 }
 
@@ -115,9 +111,9 @@ FolderResult OutputFolders::PrepareMediaFolders(const std::string& outputFolder,
     thumbPath.clear();
     if (!DriveExists(folder))
         return {FolderFailed, 0};
-    for (const int nameId : {kDataId, kThumbId}) {
-        const std::string path = JoinPath(folder, LoadText(nameId));
-        (nameId == kDataId ? dataPath : thumbPath) = path;
+    for (const TextId name : {TextId::DataFolderName, TextId::ThumbFolderName}) {
+        const std::string path = JoinPath(folder, LoadText(name));
+        (name == TextId::DataFolderName ? dataPath : thumbPath) = path;
         if (!PathExists(path)) {
             if (::mkdir(path.c_str(), 0777) != 0)
                 return {FolderFailed, errno};
@@ -133,30 +129,24 @@ FolderResult OutputFolders::PrepareMediaFolders(const std::string& outputFolder,
                 return {FolderFailed, ENOTDIR};
             if (questionPending_) {
                 const bool yes = AskOverwriteQuestion();
-                if (nameId == kThumbId)
+                if (name == TextId::ThumbFolderName)
                     return {yes ? FolderYes : FolderNo, 0};
                 if (!yes)
                     return {FolderNo, 0};
             }
         }
-        if (nameId == kDataId && arrangementMarker == 1)
+        if (name == TextId::DataFolderName && arrangementMarker == 1)
             return {FolderGoOn, 0};
     }
     return {FolderGoOn, 0};
 }
 
 bool OutputFolders::IndexPageExists(const std::string& outputFolder) {
-    return PathExists(JoinPath(WithoutLeadingBlanks(outputFolder), LoadText(kPageNameId)));
+    return PathExists(JoinPath(WithoutLeadingBlanks(outputFolder), LoadText(TextId::IndexPageName)));
 }
 
 std::string OutputFolders::ChooseInitialFolder(const std::string& folder) const {
     return IsCameraFolder(folder) ? DesktopFolder() : folder;
-}
-
-std::string OutputFolders::JoinPath(const std::string& folder, const std::string& name) {
-    if (!folder.empty() && folder.back() == '/')
-        return folder + name;
-    return folder + '/' + name;
 }
 
 } // namespace aw

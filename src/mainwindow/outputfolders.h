@@ -66,9 +66,6 @@ public:
     // The desktop folder instead of a camera folder; any other folder unchanged.
     std::string ChooseInitialFolder(const std::string& folder) const;
 
-    // `folder` with one "/" and `name` appended, never doubling the separator.
-    static std::string JoinPath(const std::string& folder, const std::string& name);
-
 private:
     MessageService& questions_;
     MountInfo mounts_;

@@ -6,62 +6,44 @@
 #include <utility>
 #include <vector>
 
+#include "platform/paths.h"
 #include "platform/profilestore.h"
 #include "platform/tempfile.h"
 #include "stringtable.h"
+#include "textgroups.h"
 
 namespace aw {
 
 namespace {
 
-constexpr int kKeyPathId = 307;      // Software/Quorvel/Page Binder/Env
-constexpr int kBackgroundId = 308;   // BGFILE
-constexpr int kArrangementId = 309;  // FMTFILE
-constexpr int kAudioPictureId = 315; // WAVEFILE
-constexpr int kCompanyId = 316;
-constexpr int kProductId = 317;
-constexpr int kSectionId = 318;              // ENV
-constexpr int kEmbedId = 319;                // ISEMBED
-constexpr int kWorkFolderId = 2012;          // TempPath
-constexpr int kSolidColourId = 332;          // BGFILE0's text; 333..336 the pictures
-constexpr int kFirstArrangementFileId = 337; // 337..340
-constexpr int kAudioPictureFileId = 341;
-
-std::string Numbered(int nameId, int index) {
-    return LoadText(nameId) + std::to_string(index);
+std::string Numbered(TextId name, int index) {
+    return LoadText(name) + std::to_string(index);
 }
 
 // Where htmldata is when nothing else is named; the program's own folder when it is nowhere, so that the
 // failure names the place where it was looked for first.
 std::string DefaultDataFolder() {
-    const std::string found = SettingsStore::DataFolderFor(SettingsStore::RunningProgramFolder());
-    return found.empty() ? SettingsStore::RunningProgramFolder() : found;
+    const std::string program = ProgramFolder();
+    const std::string found = SettingsStore::DataFolderFor(program);
+    if (!found.empty() || program.empty())
+        return found;
+    return JoinPath(program, "");
 }
 
 } // namespace
 
 SettingsStore::SettingsStore(ProfileStore& store, std::string programFolder, SystemInfo info)
     : store_(store), programFolder_(programFolder.empty() ? DefaultDataFolder() : std::move(programFolder)),
-      info_(std::move(info)), company_(LoadText(kCompanyId)), product_(LoadText(kProductId)) {}
-
-std::string SettingsStore::RunningProgramFolder() {
-    std::error_code error;
-    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error)
-        return {};
-    std::string folder = program.parent_path().string();
-    if (folder.empty() || folder.back() != '/')
-        folder += '/';
-    return folder;
-}
+      info_(std::move(info)), company_(LoadText(TextId::CompanyName)),
+      product_(LoadText(TextId::ProductName)) {}
 
 std::string SettingsStore::DataFolderFor(const std::string& programFolder) {
     if (programFolder.empty())
         return {};
     std::error_code error;
-    for (const std::string& root : {programFolder, programFolder + "../share/albumwright/"})
-        if (std::filesystem::is_directory(root + "htmldata", error))
-            return std::filesystem::path(root).lexically_normal().string();
+    for (const std::string& root : {programFolder, JoinPath(programFolder, "../share/albumwright")})
+        if (std::filesystem::is_directory(JoinPath(root, "htmldata"), error))
+            return (std::filesystem::path(root) / "").lexically_normal().string();
     return {};
 }
 
@@ -108,18 +90,20 @@ bool SettingsStore::DefaultSettings(AlbumSettings& settings) const {
         return false;
     settings.backgrounds.clear();
     settings.arrangements.clear();
-    for (int i = 0; i <= 4; ++i)
+    settings.backgrounds.push_back({0, LoadText(TextId::SolidColourName)});
+    for (std::size_t i = 0; i < kBackgroundPictureFiles.size(); ++i)
         settings.backgrounds.push_back(
-            {i, i == 0 ? LoadText(kSolidColourId) : programFolder_ + LoadText(kSolidColourId + i)});
-    for (int i = 0; i <= 3; ++i)
-        settings.arrangements.push_back({i, programFolder_ + LoadText(kFirstArrangementFileId + i)});
-    settings.audioPicture = programFolder_ + LoadText(kAudioPictureFileId);
+            {static_cast<int>(i) + 1, programFolder_ + LoadText(kBackgroundPictureFiles[i])});
+    for (std::size_t i = 0; i < kArrangementFiles.size(); ++i)
+        settings.arrangements.push_back(
+            {static_cast<int>(i), programFolder_ + LoadText(kArrangementFiles[i])});
+    settings.audioPicture = programFolder_ + LoadText(TextId::AudioPictureFile);
     settings.embedPlayback = 0;
     return true;
 }
 
 bool SettingsStore::WriteDefaultSettings() {
-    SetProfileNames(LoadText(kCompanyId), LoadText(kProductId));
+    SetProfileNames(LoadText(TextId::CompanyName), LoadText(TextId::ProductName));
     AlbumSettings defaults;
     if (!DefaultSettings(defaults))
         return false;
@@ -130,45 +114,47 @@ bool SettingsStore::WriteDefaultSettings() {
     };
     std::vector<ProfileStore::NamedValue> values;
     for (const SettingsRow& row : defaults.backgrounds)
-        values.push_back(text(Numbered(kBackgroundId, row.index), row.path));
+        values.push_back(text(Numbered(TextId::BackgroundSetting, row.index), row.path));
     for (const SettingsRow& row : defaults.arrangements)
-        values.push_back(text(Numbered(kArrangementId, row.index), row.path));
-    values.push_back(text(LoadText(kAudioPictureId), defaults.audioPicture));
-    ProfileStore::NamedValue embed{LoadText(kEmbedId), {}};
+        values.push_back(text(Numbered(TextId::ArrangementSetting, row.index), row.path));
+    values.push_back(text(LoadText(TextId::AudioPictureSetting), defaults.audioPicture));
+    ProfileStore::NamedValue embed{LoadText(TextId::EmbedSetting), {}};
     embed.value.type = ProfileStore::Type::Number;
     embed.value.number = defaults.embedPlayback;
     values.push_back(embed);
     // One read and one atomic save for all eleven values: a start-up that fails half-way leaves none of
     // them written, and the start costs one fsync instead of eleven.
-    return store_.WriteValues(KeyPath(LoadText(kSectionId)), values);
+    return store_.WriteValues(KeyPath(LoadText(TextId::SettingsSection)), values);
 }
 
 bool SettingsStore::LoadSettings(AlbumSettings& settings) {
-    const std::string key = LoadText(kKeyPathId);
+    const std::string key = LoadText(TextId::SettingsKeyPath);
     std::string text;
     settings.backgrounds.clear();
     settings.arrangements.clear();
     for (int i = 0; i <= 4; ++i) {
-        if (ReadRegistryPath(key, Numbered(kBackgroundId, i), text) == 0)
+        if (ReadRegistryPath(key, Numbered(TextId::BackgroundSetting, i), text) == 0)
             return false;
         settings.backgrounds.push_back({i, text});
     }
     for (int i = 0; i <= 3; ++i) {
-        if (ReadRegistryPath(key, Numbered(kArrangementId, i), text) == 0)
+        if (ReadRegistryPath(key, Numbered(TextId::ArrangementSetting, i), text) == 0)
             return false;
         settings.arrangements.push_back({i, text});
     }
-    if (ReadRegistryPath(key, LoadText(kAudioPictureId), text) == 0)
+    if (ReadRegistryPath(key, LoadText(TextId::AudioPictureSetting), text) == 0)
         return false;
     settings.audioPicture = text;
-    SetProfileNames(LoadText(kCompanyId), LoadText(kProductId));
-    settings.embedPlayback = GetProfileInt(LoadText(kSectionId), LoadText(kEmbedId), 0) != 0 ? 1 : 0;
+    SetProfileNames(LoadText(TextId::CompanyName), LoadText(TextId::ProductName));
+    settings.embedPlayback =
+        GetProfileInt(LoadText(TextId::SettingsSection), LoadText(TextId::EmbedSetting), 0) != 0 ? 1 : 0;
     return true;
 }
 
 bool SettingsStore::LoadWorkFolder(AlbumSettings& settings) const {
     std::string text;
-    const std::size_t size = ReadRegistryPath(LoadText(kKeyPathId), LoadText(kWorkFolderId), text);
+    const std::size_t size =
+        ReadRegistryPath(LoadText(TextId::SettingsKeyPath), LoadText(TextId::WorkFolderSetting), text);
     if (size != 0 && text.size() >= 2 && info_.IsUsableWorkFolder(text)) {
         // Temporary names are made by appending to the folder, so it must end with its separator.
         if (text.back() != '/')
@@ -184,20 +170,20 @@ bool SettingsStore::LoadWorkFolder(AlbumSettings& settings) const {
 }
 
 bool SettingsStore::SaveEmbedFlag(int embedPlayback) {
-    ProfileStore::NamedValue embed{LoadText(kEmbedId), {}};
+    ProfileStore::NamedValue embed{LoadText(TextId::EmbedSetting), {}};
     embed.value.type = ProfileStore::Type::Number;
     embed.value.number = embedPlayback != 0 ? 1 : 0;
     return SaveSessionValue(embed);
 }
 
 bool SettingsStore::SaveWorkFolder(const std::string& workFolder) {
-    ProfileStore::NamedValue folder{LoadText(kWorkFolderId), {}};
+    ProfileStore::NamedValue folder{LoadText(TextId::WorkFolderSetting), {}};
     folder.value.text = workFolder;
     return SaveSessionValue(folder);
 }
 
 bool SettingsStore::SaveSessionValue(const ProfileStore::NamedValue& value) {
-    if (store_.WriteValues(KeyPath(LoadText(kSectionId)), {value}))
+    if (store_.WriteValues(KeyPath(LoadText(TextId::SettingsSection)), {value}))
         return true;
     // The user made the file read-only on purpose: one refusal is worth a word, the rest of the session's
     // saves are not.

@@ -24,7 +24,7 @@ public:
     // The buffer size the settings are read with; a value of this size or more reads as empty.
     static constexpr std::size_t kValueBufferSize = 260;
 
-    // `programFolder` ends with "/" and holds htmldata/; empty means DataFolderFor(RunningProgramFolder()).
+    // `programFolder` ends with "/" and holds htmldata/; empty means DataFolderFor(ProgramFolder()).
     explicit SettingsStore(ProfileStore& store, std::string programFolder = {},
                            SystemInfo info = SystemInfo());
 
@@ -53,15 +53,15 @@ public:
     // system's temporary folder. The result always ends with "/".
     bool LoadWorkFolder(AlbumSettings& settings) const;
 
-    // After every run that reached the progress window, and on Close. False when the value could not be saved; a settings file the
-    // user made read-only is left alone and gives false once a session, true afterwards (said once).
+    // After every run that reached the progress window, and on Close. False when the value could not be
+    // saved; a settings file the user made read-only is left alone and gives false once a session, true
+    // afterwards (said once).
     bool SaveEmbedFlag(int embedPlayback);
     bool SaveWorkFolder(const std::string& workFolder);
 
-    // The folder of the running executable, with its closing "/"; empty when it cannot be found.
-    static std::string RunningProgramFolder();
-    // The folder holding htmldata/ for a program in `programFolder` (with its "/"): that folder itself
-    // (the build tree), else <programFolder>../share/albumwright/ (installed); empty when neither has it.
+    // The folder holding htmldata/, with its closing "/", for a program in `programFolder`: that folder
+    // itself (the build tree), else <programFolder>/../share/albumwright/ (installed); empty when neither
+    // has it.
     static std::string DataFolderFor(const std::string& programFolder);
 
     const std::string& programFolder() const { return programFolder_; }

@@ -9,34 +9,28 @@
 #include "medialist/selectionblock.h"
 
 namespace aw {
-namespace {
 
-constexpr int kNoFilesId = 446;
-constexpr int kUnsupportedId = 447;
-constexpr int kTooManyItemsId = 3210;
-
-} // namespace
-
-int AcceptFileBlock(const Bytes& block, MediaIntake& intake, ItemList& items) {
+IntakeRefusal AcceptFileBlock(const Bytes& block, MediaIntake& intake, ItemList& items) {
     std::vector<std::string> paths;
     if (!FileBlock::Read(block, paths) || paths.empty())
-        return kNoFilesId;
+        return TextId::NoFilesSelected;
     intake.TakeAll(paths);
-    return items.count() == 0 ? kUnsupportedId : 0;
+    return items.count() == 0 ? IntakeRefusal(TextId::UnsupportedSelection) : std::nullopt;
 }
 
-std::optional<Bytes> ConvertBrowserSelection(const Bytes& selectionBlock, int* refusalId) {
+std::optional<Bytes> ConvertBrowserSelection(const Bytes& selectionBlock, TextId* refusal) {
     std::optional<Bytes> block = IdListToFileBlock(selectionBlock);
-    if (!block && refusalId != nullptr)
-        *refusalId =
-            SelectionBlock::ItemCount(selectionBlock) > SelectionBlock::kMaxItems ? kTooManyItemsId : kNoFilesId;
+    if (!block && refusal != nullptr)
+        *refusal = SelectionBlock::ItemCount(selectionBlock) > SelectionBlock::kMaxItems
+                       ? TextId::TooManyFiles
+                       : TextId::NoFilesSelected;
     return block;
 }
 
-int AcceptBrowserSelection(const Bytes& selectionBlock, MediaIntake& intake, ItemList& items) {
-    int refusalId = kNoFilesId;
-    const std::optional<Bytes> block = ConvertBrowserSelection(selectionBlock, &refusalId);
-    return block ? AcceptFileBlock(*block, intake, items) : refusalId;
+IntakeRefusal AcceptBrowserSelection(const Bytes& selectionBlock, MediaIntake& intake, ItemList& items) {
+    TextId refusal = TextId::NoFilesSelected;
+    const std::optional<Bytes> block = ConvertBrowserSelection(selectionBlock, &refusal);
+    return block ? AcceptFileBlock(*block, intake, items) : refusal;
 }
 
 } // namespace aw

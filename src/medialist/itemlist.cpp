@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "album/mediapath.h"
+#include "platform/asciicase.h"
 
 namespace aw {
 
@@ -36,7 +37,7 @@ int ItemList::PrepareThumbNames() {
     const std::string audioName =
         MediaPath::BaseNameOf(audioPicturePath) + MediaPath::ExtensionOf(audioPicturePath);
     for (MediaItem& item : items_)
-        item.thumbName = item.kind == Audio ? audioName : paths.ThumbNameOf(item.path);
+        item.thumbName = item.kind == MediaKind::Audio ? audioName : paths.ThumbNameOf(item.path);
     return 0;
 }
 
@@ -68,7 +69,7 @@ int ItemList::NumberClashes(std::vector<MediaItem>& items, std::string MediaItem
     int result = 0;
     for (std::size_t i = 0; i < n; ++i) {
         const std::string outer = items[i].*name;
-        if (exemptAudio && items[i].kind == Audio)
+        if (exemptAudio && items[i].kind == MediaKind::Audio)
             continue;
         int matches = 0;
         for (std::size_t j = 0; j < n; ++j) {

@@ -8,17 +8,10 @@
 #include "album/mediapath.h"
 #include "medialist/blockintake.h"
 #include "medialist/mediaintake.h"
+#include "platform/asciicase.h"
 #include "stringtable.h"
 
 namespace aw {
-namespace {
-
-constexpr int kRejectedCaptionId = 421;
-constexpr int kThumbnailFailedId = 424;
-constexpr int kDisplayingNoteId = 437;
-constexpr int kWarningCaptionId = 438;
-
-} // namespace
 
 // Holds the boxes raised inside one step, so that every box comes after the state it reports on is
 // complete; the outermost hold then shows them, or (for input) has them shown once the handler returns.
@@ -185,42 +178,42 @@ void ListController::TakeFiles(const std::vector<std::string>& paths) {
     FinishIntake(intake, before);
 }
 
-int ListController::TakeFileBlock(const Bytes& block) {
+IntakeRefusal ListController::TakeFileBlock(const Bytes& block) {
     const int before = items_.count();
     MediaIntake intake(items_);
-    const int result = AcceptFileBlock(block, intake, items_);
-    if (result == 0)
+    const IntakeRefusal refusal = AcceptFileBlock(block, intake, items_);
+    if (!refusal)
         FinishIntake(intake, before);
-    return result;
+    return refusal;
 }
 
-int ListController::TakeBrowserSelection(const Bytes& selectionBlock) {
-    int refusalId = 446;
-    const std::optional<Bytes> block = ConvertBrowserSelection(selectionBlock, &refusalId);
-    return block ? TakeFileBlock(*block) : refusalId;
+IntakeRefusal ListController::TakeBrowserSelection(const Bytes& selectionBlock) {
+    TextId refusal = TextId::NoFilesSelected;
+    const std::optional<Bytes> block = ConvertBrowserSelection(selectionBlock, &refusal);
+    return block ? TakeFileBlock(*block) : refusal;
 }
 
-int ListController::TakeStartupFile(const std::string& path, std::string& folder) {
+IntakeRefusal ListController::TakeStartupFile(const std::string& path, std::string& folder) {
     const int before = items_.count();
     MediaIntake intake(items_);
     intake.Take(path);
     if (items_.count() == 0)
-        return 447;
+        return TextId::UnsupportedSelection;
     FinishIntake(intake, before);
     folder = MediaPath::FolderOf(path);
     // "/" itself stays: it is the folder, not a separator after one.
     if (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\'))
         folder.pop_back();
-    return 0;
+    return std::nullopt;
 }
 
 void ListController::FinishIntake(const MediaIntake& intake, int before) {
     const BoxHold hold(*this, false);
     AppendLinesFrom(before);
     if (!intake.rejectedNames().empty())
-        Raise(intake.RejectedText(), LoadText(kRejectedCaptionId), BoxKind::Note);
+        Raise(intake.RejectedText(), LoadText(TextId::InformationCaption), BoxKind::Note);
     if (!intake.unsafeNames().empty())
-        Raise(intake.UnsafeText(), LoadText(kWarningCaptionId), BoxKind::Warning);
+        Raise(intake.UnsafeText(), LoadText(TextId::WarningCaption), BoxKind::Warning);
     UpdateCreate();
     if (before == 0 && items_.count() > 0) {
         Select(0);
@@ -238,7 +231,7 @@ bool ListController::PreviewArrived(std::uint64_t ticket, const std::string& pat
         return false;
     if (!ok) {
         const BoxHold hold(*this, false);
-        Raise(LoadText(kThumbnailFailedId), LoadText(kWarningCaptionId), BoxKind::Warning);
+        Raise(LoadText(TextId::ThumbnailFailed), LoadText(TextId::WarningCaption), BoxKind::Warning);
     }
     return true;
 }
@@ -278,7 +271,7 @@ void ListController::PreviewLine(int line) {
     if (item == nullptr)
         return;
     const std::string text = LineText(line);
-    SetStatus(text + LoadText(kDisplayingNoteId));
+    SetStatus(text + LoadText(TextId::DisplayingThumbnail));
     pending_ = 0;
     const PreviewStart start =
         view_ ? view_->StartPreview(++ticket_, item->path, item->kind) : PreviewStart::Shown;
@@ -289,7 +282,7 @@ void ListController::PreviewLine(int line) {
     }
     SetStatus(text);
     if (start == PreviewStart::Failed)
-        Raise(LoadText(kThumbnailFailedId), LoadText(kWarningCaptionId), BoxKind::Warning);
+        Raise(LoadText(TextId::ThumbnailFailed), LoadText(TextId::WarningCaption), BoxKind::Warning);
 }
 
 void ListController::ClearPreview() {

@@ -28,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "medialist/blockintake.h"
 #include "medialist/fileblock.h"
 #include "medialist/itemlist.h"
 #include "medialist/listview.h"
@@ -73,18 +74,18 @@ public:
     // The Show Thumbnail box changed: checked previews the selected line, unchecked clears the pane.
     void ShowThumbnailChanged(bool checked);
 
-    // Intake. Each appends the supported files in order, reports the others (404, caption 421) and the
-    // names that are not web-safe (403, caption 438), applies the Create rule, and selects and previews
+    // Intake. Each appends the supported files in order, reports the others (UnsupportedFiles) and the
+    // names that are not web-safe (UnsafeNames), applies the Create rule, and selects and previews
     // the first line when the list was empty before.
     void TakeFiles(const std::vector<std::string>& paths);
-    // A whole FileBlock: 446 when it holds no path, 447 when the list is still empty afterwards (nothing
-    // is reported then), else 0.
-    int TakeFileBlock(const Bytes& block);
-    // The browser's selection block, converted, then as TakeFileBlock; 446 when it cannot be converted.
-    int TakeBrowserSelection(const Bytes& selectionBlock);
-    // The file named at start-up: 447 when it is not supported (the list stays empty), else 0 with the
-    // file's folder, without its trailing separator, in `folder`.
-    int TakeStartupFile(const std::string& path, std::string& folder);
+    // A whole FileBlock, refused as AcceptFileBlock refuses it (nothing is reported then).
+    IntakeRefusal TakeFileBlock(const Bytes& block);
+    // The browser's selection block, converted, then as TakeFileBlock; refused as ConvertBrowserSelection
+    // says when it cannot be converted.
+    IntakeRefusal TakeBrowserSelection(const Bytes& selectionBlock);
+    // The file named at start-up: UnsupportedSelection when it is not supported (the list stays empty),
+    // else taken with the file's folder, without its trailing separator, in `folder`.
+    IntakeRefusal TakeStartupFile(const std::string& path, std::string& folder);
 
     // A preview result for `ticket`: true when the pane should draw it. A superseded ticket is ignored; a
     // result for an item no longer selected ends the note and is not drawn; a failure of the selected

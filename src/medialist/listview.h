@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "album/mediakind.h"
+
 namespace aw {
 
 // How a request to show a preview went: shown at once (sound), failed at once (a kind without a preview),
@@ -32,7 +34,7 @@ public:
     virtual bool IsShowThumbnailChecked() const = 0;
 
     // Blanks the pane and starts the preview of (path, MediaKind kind) under `ticket`; see PreviewStart.
-    virtual PreviewStart StartPreview(std::uint64_t ticket, const std::string& path, int kind) = 0;
+    virtual PreviewStart StartPreview(std::uint64_t ticket, const std::string& path, MediaKind kind) = 0;
     // Blanks the pane; a preview under way is forgotten.
     virtual void ClearPreview() = 0;
 

@@ -19,7 +19,6 @@ constexpr char kAsfMarker[] = "Kelpra";
 constexpr std::size_t kAsfMarkerLength = sizeof(kAsfMarker) - 1;
 
 constexpr std::size_t kListedNames = 20;
-constexpr int kMoreNamesId = 460;
 
 // The first kListedNames names joined by ", ", then a line saying how many more there are: a box listing
 // thousands of names would be taller than any screen.
@@ -31,7 +30,7 @@ std::string JoinNames(const std::vector<std::string>& names) {
         text += names[i];
     }
     if (names.size() > kListedNames)
-        text += "\n" + FormatText(LoadText(kMoreNamesId), {std::to_string(names.size() - kListedNames)});
+        text += "\n" + FormatText(LoadText(TextId::MoreNames), {std::to_string(names.size() - kListedNames)});
     return text;
 }
 
@@ -46,13 +45,13 @@ MediaIntake::MediaIntake(ItemList& items) : items_(items) {}
 bool MediaIntake::Take(const std::string& path) {
     const std::string extension = MediaPath::ExtensionOf(path);
     const std::string fileName = MediaPath::BaseNameOf(path) + extension;
-    int kind = Unsupported;
+    MediaKind kind = MediaKind::Unsupported;
     if (!paths_.KindOf(extension, kind)) {
         rejected_.push_back(fileName);
         return false;
     }
-    if (kind == MovieAsf && IsMarkedAsf(path))
-        kind = MovieAsfMarked;
+    if (kind == MediaKind::MovieAsf && IsMarkedAsf(path))
+        kind = MediaKind::MovieAsfMarked;
     items_.AppendItem(MediaItem{path, MediaPath::FolderOf(path), fileName, std::string(), kind});
     ++added_;
     if (!MediaPath::IsWebSafeName(fileName))
@@ -92,11 +91,11 @@ bool IsMarkedAsf(const std::string& path) {
 }
 
 std::string RejectedNamesText(const std::vector<std::string>& names) {
-    return LoadText(404) + JoinNames(names);
+    return LoadText(TextId::UnsupportedFiles) + JoinNames(names);
 }
 
 std::string UnsafeNamesText(const std::vector<std::string>& names) {
-    return LoadText(403) + "\n" + JoinNames(names);
+    return LoadText(TextId::UnsafeNames) + "\n" + JoinNames(names);
 }
 
 } // namespace aw

@@ -7,9 +7,9 @@
 
 namespace aw {
 
-bool PreparePreview(const std::string& path, int kind, const ImagingLibrary& imaging, Picture& out) {
+bool PreparePreview(const std::string& path, MediaKind kind, const ImagingLibrary& imaging, Picture& out) {
     out.Release();
-    if (kind == Audio)
+    if (kind == MediaKind::Audio)
         return true;
     // The thumbnail steps are reused as they are: the same header checks on bitmaps, the same EXIF turn,
     // and a JPEG decoded at a reduced DCT scale when the module offers it, so a 24-megapixel picture is
@@ -19,9 +19,9 @@ bool PreparePreview(const std::string& path, int kind, const ImagingLibrary& ima
     PictureSteps steps(imaging, out, failure);
     const PixelSize box{kPreviewBoxWidth, kPreviewBoxHeight};
     bool made = false;
-    if (kind == StillJpeg)
+    if (kind == MediaKind::StillJpeg)
         made = steps.DecodeJpegForPreview(path, box) && steps.FitIntoBox(box);
-    else if (kind == StillBmp)
+    else if (kind == MediaKind::StillBmp)
         made = steps.LoadBitmapFile(path) && steps.ConvertTo24Bit() && steps.FitIntoBox(box);
     else if (IsDecodedStillKind(kind))
         made = steps.DecodePictureFile(path, box) && steps.FitIntoBox(box);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "album/boxfit.h"
+#include "album/mediakind.h"
 #include "album/picture.h"
 
 namespace aw {
@@ -20,6 +21,6 @@ constexpr int kPreviewBoxHeight = 271;
 // most 141 x 271 (still pictures and the first frame of movies). Audio needs nothing prepared: true with
 // `out` left empty. False for any other kind and for every file the modules refuse; `out` is then empty.
 // A file that cannot be read fails before any module is called. `imaging` is only read.
-bool PreparePreview(const std::string& path, int kind, const ImagingLibrary& imaging, Picture& out);
+bool PreparePreview(const std::string& path, MediaKind kind, const ImagingLibrary& imaging, Picture& out);
 
 } // namespace aw

@@ -18,7 +18,7 @@ PreviewWorker::~PreviewWorker() {
     thread_.join();
 }
 
-void PreviewWorker::Request(uint64_t sequence, const std::string& path, int kind) {
+void PreviewWorker::Request(uint64_t sequence, const std::string& path, MediaKind kind) {
     {
         const std::lock_guard lock(mutex_);
         pending_ = Job{sequence, path, kind};

@@ -19,6 +19,7 @@
 #include <string>
 #include <thread>
 
+#include "album/mediakind.h"
 #include "album/picture.h"
 
 namespace aw {
@@ -26,7 +27,7 @@ namespace aw {
 struct PreviewResult {
     uint64_t sequence = 0;
     std::string path;
-    int kind = 0;
+    MediaKind kind = MediaKind::Unsupported;
     bool ok = false;
     std::shared_ptr<const Picture> picture; // null when there is nothing to draw (failure, audio)
 };
@@ -35,7 +36,7 @@ class PreviewWorker {
 public:
     // Fills the picture for (path, kind); false on failure. PreparePreview with a bound imaging table, or a
     // test's stand-in.
-    using Prepare = std::function<bool(const std::string& path, int kind, Picture& out)>;
+    using Prepare = std::function<bool(const std::string& path, MediaKind kind, Picture& out)>;
     using Deliver = std::function<void(PreviewResult)>;
 
     PreviewWorker(Prepare prepare, Deliver deliver);
@@ -44,7 +45,7 @@ public:
     PreviewWorker& operator=(const PreviewWorker&) = delete;
 
     // Asks for the preview of (path, kind); replaces a request that has not started.
-    void Request(uint64_t sequence, const std::string& path, int kind);
+    void Request(uint64_t sequence, const std::string& path, MediaKind kind);
     // Forgets a request that has not started; one under way still delivers.
     void Cancel();
 
@@ -52,7 +53,7 @@ private:
     struct Job {
         uint64_t sequence;
         std::string path;
-        int kind;
+        MediaKind kind;
     };
     void Run();
 

@@ -76,10 +76,10 @@ int ReadFileHead(int fd, std::vector<uint8_t>& head, std::size_t count) {
     return 0;
 }
 
-int WriteAll(int fd, const void* data, std::size_t size) {
+int WriteAll(int fd, const void* data, std::size_t size, WriteCall write) {
     const auto* bytes = static_cast<const char*>(data);
     while (size > 0) {
-        const ssize_t n = ::write(fd, bytes, size);
+        const ssize_t n = write(fd, bytes, size);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)

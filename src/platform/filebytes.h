@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include <sys/types.h>
+#include <unistd.h>
+
 namespace aw {
 
 // Reads all of a regular file into `bytes`. 0, or an errno value: EFBIG when the file is larger than
@@ -20,8 +23,11 @@ int ReadFileBytes(int fd, std::vector<uint8_t>& bytes, std::size_t limit);
 // 0, or an errno value (EIO when the file shrank while being read).
 int ReadFileHead(int fd, std::vector<uint8_t>& head, std::size_t count);
 
+// What write(2) does; a stand-in lets tests make a write fail.
+using WriteCall = ssize_t (*)(int fd, const void* data, std::size_t size);
+
 // Writes all of `size` bytes at the descriptor's offset, resuming after short writes and interruptions.
-// 0 or an errno value (ENOSPC when the system writes nothing without saying why).
-int WriteAll(int fd, const void* data, std::size_t size);
+// 0 or an errno value (ENOSPC when a write makes no progress without saying why: never a retry).
+int WriteAll(int fd, const void* data, std::size_t size, WriteCall write = &::write);
 
 } // namespace aw

@@ -8,10 +8,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/atomicfile.h"
 #include "platform/filebytes.h"
 #include "platform/regularfile.h"
-#include "platform/tempfile.h"
-#include "platform/uniquefd.h"
 
 namespace aw {
 namespace {
@@ -104,19 +103,13 @@ int CopyDescriptorReplacing(int in, const std::string& to) {
 
     // Only the read and write bits travel (set-id, sticky and execute bits never do), and the umask
     // applies when the file is made: a world-writable source does not give a world-writable copy.
-    std::string temp;
-    UniqueFd out = CreateSiblingFile(to, source.st_mode & 0666, temp);
+    AtomicFile out(to, source.st_mode & 0666);
     if (!out.valid())
-        return Normalise(errno);
-    int error = CopyContent(in, out.get());
-    const int closeError = out.Close(); // delayed write errors (NFS, quota) surface here
+        return Normalise(out.error());
+    // Album files are synced by their folders once the run ends, not one by one.
+    int error = CopyContent(in, out.fd());
     if (error == 0)
-        error = closeError;
-    // Written whole under a temporary name first, so a full disk never leaves a cut file under `to`.
-    if (error == 0)
-        error = ReplaceWithSibling(temp, to);
-    else
-        ::unlink(temp.c_str());
+        error = out.Commit(AtomicFile::Sync::None);
     return error == 0 ? 0 : Normalise(error);
 }
 

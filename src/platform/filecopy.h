@@ -10,13 +10,12 @@
 
 namespace aw {
 
-// Copies `from` to `to`: the content is written to a temporary file in the destination's folder and
-// renamed over `to`, so `to` is never seen cut and a symbolic link at `to` is replaced, not followed. The
-// copy gets the source's read and write bits under the umask (never set-id, sticky or execute bits).
-// 0 on success, else an errno value that is never 1: EACCES for a read-only regular destination (and for
-// EPERM), ENOSPC for a full disk, EISDIR/EINVAL for a source that is not a regular file (a FIFO is refused
-// without blocking), EINVAL when `to` is the source itself. On failure `to` is as it was and no
-// temporary file is left.
+// Copies `from` to `to` through an AtomicFile (without a sync: the caller syncs the folder), so `to` is
+// never seen cut and a symbolic link at `to` is replaced, not followed. The copy gets the source's read and
+// write bits under the umask (never set-id, sticky or execute bits). 0 on success, else an errno value that
+// is never 1: EACCES for a read-only regular destination (and for EPERM), ENOSPC for a full disk,
+// EISDIR/EINVAL for a source that is not a regular file (a FIFO is refused without blocking), EINVAL when
+// `to` is the source itself. On failure `to` is as it was and no temporary file is left.
 int CopyFileReplacing(const std::string& from, const std::string& to);
 // The same from a regular file open for reading (read from its start; its offset is left as it was).
 int CopyDescriptorReplacing(int in, const std::string& to);

@@ -7,14 +7,13 @@ extern "C" {
 }
 
 #include "platform/handoversocket.h"
+#include "platform/paths.h"
 #include "platform/runtimefolder.h"
 #include "platform/uniquefd.h"
 #include "stringtable.h"
 
 namespace aw {
 namespace {
-
-constexpr int kRequestId = 324;
 
 using Clock = std::chrono::steady_clock;
 
@@ -25,7 +24,7 @@ std::string HandOverChannel::DefaultSocketPath() {
 }
 
 std::string HandOverChannel::SocketPathIn(const std::string& folder) {
-    return RuntimeFolder::FileIn(folder, LoadText(kRequestId));
+    return JoinPath(folder, LoadText(TextId::HandOverRequestName));
 }
 
 std::vector<HandOverRecord> HandOverChannel::Ask(const std::string& socketPath,
@@ -39,7 +38,8 @@ std::vector<HandOverRecord> HandOverChannel::Ask(const std::string& socketPath,
 
     Bytes requests;
     for (const std::string& format : formats) {
-        const Bytes request = EncodeRecord(LoadText(kRequestId), Bytes(format.begin(), format.end()));
+        const Bytes request =
+            EncodeRecord(LoadText(TextId::HandOverRequestName), Bytes(format.begin(), format.end()));
         requests.insert(requests.end(), request.begin(), request.end());
     }
     if (!HandOverSocket::SendAll(fd.get(), requests, deadline))

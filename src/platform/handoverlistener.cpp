@@ -18,7 +18,6 @@ extern "C" {
 namespace aw {
 namespace {
 
-constexpr int kRequestId = 324;
 constexpr int kBacklog = 4;
 
 using Clock = std::chrono::steady_clock;
@@ -52,7 +51,8 @@ bool HandOverListener::Listen() {
         return false;
     }
     const std::size_t slash = path_.rfind('/');
-    problem_ = RuntimeFolder::Prepare(slash == 0 || slash == std::string::npos ? "/" : path_.substr(0, slash));
+    problem_ =
+        RuntimeFolder::Prepare(slash == 0 || slash == std::string::npos ? "/" : path_.substr(0, slash));
     if (!problem_.empty()) {
         error_ = EPERM;
         return false;
@@ -101,7 +101,7 @@ int HandOverListener::ServeOne(const Answerer& answer, Clock::time_point acceptD
         return 0;
     const Clock::time_point deadline = Clock::now() + conversation;
     int answered = 0;
-    const std::string requestTag = LoadText(kRequestId);
+    const std::string requestTag = LoadText(TextId::HandOverRequestName);
     HandOverSocket::ReceiveRecords(peer.get(), deadline, [&](HandOverRecord&& request) {
         if (request.tag != requestTag)
             return true;

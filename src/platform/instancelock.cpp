@@ -10,13 +10,14 @@ extern "C" {
 #include <unistd.h>
 }
 
+#include "platform/paths.h"
 #include "platform/runtimefolder.h"
 
 namespace aw {
 
 InstanceLock::InstanceLock(std::string folder)
     : folder_(folder.empty() ? RuntimeFolder::Path() : std::move(folder)),
-      path_(RuntimeFolder::FileIn(folder_, "PageBinder")) {}
+      path_(JoinPath(folder_, "PageBinder")) {}
 
 bool InstanceLock::Acquire() {
     if (held())

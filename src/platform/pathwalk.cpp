@@ -59,21 +59,27 @@ std::string LexicallyNormal(const std::string& path) {
 std::string ResolveExistingPart(const std::string& path) {
     if (path.empty() || path[0] != '/' || path.size() > kMaxPathBytes)
         return {};
-    // ".." is taken by the kernel, from the folder reached so far: after a link it is the parent of the
-    // link's target, as every program that opens the path sees it, not the text before the link.
-    const std::vector<std::string_view> parts = Components(path);
+    // The path as the system takes it once its missing folders are made (MakeFolderChain): ".." after a
+    // link is the parent of the link's target, not the text before the link; ".." after a missing folder
+    // comes back to where it would be made, and the walk goes on from there.
     UniqueFd folder(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
-    std::size_t existing = 0;
-    std::string written = "/";
-    while (folder && existing < parts.size()) {
-        if (parts[existing] != ".") {
-            UniqueFd next = OpenStep(folder.get(), parts[existing]);
-            if (!next)
-                break;
-            folder = std::move(next);
-            written = LexicallyNormal(written + "/" + std::string(parts[existing]));
+    std::string written = "/";             // the folder reached, as written
+    std::vector<std::string_view> missing; // below it: folders that do not exist yet
+    for (const std::string_view part : Components(path)) {
+        if (part == ".")
+            continue;
+        if (part == ".." && !missing.empty()) {
+            missing.pop_back();
+            continue;
         }
-        ++existing;
+        if (missing.empty() && folder) {
+            if (UniqueFd next = OpenStep(folder.get(), part)) {
+                folder = std::move(next);
+                written = LexicallyNormal(written + "/" + std::string(part));
+                continue;
+            }
+        }
+        missing.push_back(part);
     }
     // The kernel names the folder the walk ended in, links and ".." resolved.
     std::string resolved = written;
@@ -84,19 +90,17 @@ std::string ResolveExistingPart(const std::string& path) {
         if (length > 0 && static_cast<std::size_t>(length) < sizeof target && target[0] == '/')
             resolved.assign(target, static_cast<std::size_t>(length));
     }
-    // The missing rest holds no link, so its ".." is taken back by text.
-    for (std::size_t i = existing; i < parts.size(); ++i)
-        resolved.append("/").append(parts[i]);
+    for (const std::string_view part : missing)
+        resolved.append("/").append(part);
     return LexicallyNormal(resolved);
 }
 
-bool MakeFolderChain(const std::string& path, int& error, unsigned mode) {
+bool MakeFolderChain(const std::string& path, int& error, mode_t mode) {
     error = 0;
     if (path.size() > kMaxPathBytes) {
         error = ENAMETOOLONG;
         return false;
     }
-    // A relative path starts where the process is, as it does for every other call that takes one.
     UniqueFd folder(::open(!path.empty() && path[0] == '/' ? "/" : ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
     if (!folder) {
         error = errno;
@@ -106,7 +110,7 @@ bool MakeFolderChain(const std::string& path, int& error, unsigned mode) {
         UniqueFd next = OpenStep(folder.get(), part);
         if (!next && errno == ENOENT) {
             const std::string name(part);
-            if (::mkdirat(folder.get(), name.c_str(), static_cast<mode_t>(mode)) != 0 && errno != EEXIST) {
+            if (::mkdirat(folder.get(), name.c_str(), mode) != 0 && errno != EEXIST) {
                 error = errno;
                 return false;
             }

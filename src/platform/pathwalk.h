@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <string>
 
+#include <sys/types.h>
+
 namespace aw {
 
 // The longest path the system accepts, without its closing NUL.
@@ -17,15 +19,16 @@ inline constexpr std::size_t kMaxPathBytes = 4095;
 // `path` (absolute) with "." and empty components dropped and ".." taken back lexically; "/" for the root.
 std::string LexicallyNormal(const std::string& path);
 
-// `path` (absolute, at most kMaxPathBytes) with its existing part resolved by the kernel (links, and ".."
-// after them), the missing rest appended lexically normal: the form the mount table names. Without /proc,
-// the existing part as written, lexically normal. Empty for a relative or too long path.
+// `path` (absolute, at most kMaxPathBytes) as the system takes it once its missing folders are made: the
+// existing folders resolved by the kernel (links, and ".." after them), a ".." after a missing folder
+// taken back, the missing rest appended: the form the mount table names. Without /proc, the existing part
+// as written, lexically normal. Empty for a relative or too long path.
 std::string ResolveExistingPart(const std::string& path);
 
-// Makes the missing folders of `path` from the root down (a relative path from the current folder); true
-// when all of it is a folder afterwards, else false with the errno of the first step that failed in `error`
-// (ENAMETOOLONG for a path over the limit, ENOTDIR where a file stands in the way). Folders are made with
-// `mode`, less the umask.
-bool MakeFolderChain(const std::string& path, int& error, unsigned mode = 0777);
+// Makes the missing folders of `path` (mode `mode`, reduced by the umask) from the root down, or from the
+// current folder for a relative path; true when all of it is a folder afterwards, else false with the
+// errno of the first step that failed in `error` (ENAMETOOLONG for a path over the limit, ENOTDIR where a
+// file stands in the way).
+bool MakeFolderChain(const std::string& path, int& error, mode_t mode = 0777);
 
 } // namespace aw

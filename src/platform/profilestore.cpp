@@ -2,8 +2,8 @@
 #include "platform/profilestore.h"
 
 #include <cerrno>
-#include <climits>
 #include <charconv>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
@@ -15,6 +15,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/asciicase.h"
+#include "platform/atomicfile.h"
+#include "platform/paths.h"
+#include "platform/pathwalk.h"
 #include "platform/regularfile.h"
 #include "platform/uniquefd.h"
 
@@ -24,17 +28,6 @@ namespace {
 
 // A settings file beyond this is not one the program wrote; it is neither read nor overwritten.
 constexpr off_t kMaxFileSize = 4 * 1024 * 1024;
-
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string LowerAscii(const std::string& text) {
-    std::string lower = text;
-    for (char& c : lower)
-        c = LowerAscii(c);
-    return lower;
-}
 
 // Bytes that would break the line format become "\xHH"; everything else (UTF-8 included) stays.
 std::string Escape(const std::string& text) {
@@ -57,7 +50,7 @@ std::string Escape(const std::string& text) {
 int HexDigit(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
-    c = LowerAscii(c);
+    c = AsciiLower(c);
     if (c >= 'a' && c <= 'f')
         return c - 'a' + 10;
     return -1;
@@ -81,24 +74,6 @@ std::optional<std::string> Unescape(std::string_view text) {
         i += 3;
     }
     return out;
-}
-
-std::string FolderOfFile(const std::string& file) {
-    const std::size_t slash = file.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : file.substr(0, slash);
-}
-
-// mkdir -p for the store's folder; private to the user because settings may name their folders.
-bool MakeFolders(const std::string& folder) {
-    struct stat info {};
-    if (::stat(folder.c_str(), &info) == 0)
-        return S_ISDIR(info.st_mode);
-    const std::string parent = FolderOfFile(folder);
-    if (parent != folder && !MakeFolders(parent))
-        return false;
-    return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
 }
 
 // Where a save goes: the settings file, or, when it is a link the user made (a dotfiles folder), the file
@@ -131,23 +106,10 @@ SaveTarget FindSaveTarget(const std::string& file) {
         if (length <= 0 || static_cast<std::size_t>(length) >= buffer.size())
             return target;
         const std::string next(buffer.data(), static_cast<std::size_t>(length));
-        target.path = next[0] == '/' ? next : FolderOfFile(target.path) + '/' + next;
+        target.path = next[0] == '/' ? next : JoinPath(FolderOf(target.path), next);
     }
     target.ok = false;
     return target;
-}
-
-bool WriteAll(int fd, const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 } // namespace
@@ -173,7 +135,7 @@ std::string ProfileStore::DefaultLocation() {
 }
 
 std::string ProfileStore::NormaliseKey(const std::string& keyPath) {
-    return LowerAscii(DisplayKey(keyPath));
+    return AsciiLower(DisplayKey(keyPath));
 }
 
 std::string ProfileStore::DisplayKey(const std::string& keyPath) {
@@ -270,8 +232,8 @@ std::optional<ProfileStore::Content> ProfileStore::Load() const {
         }
         if (!name || name->empty())
             continue;
-        current->names[LowerAscii(*name)] = *name;
-        current->values[LowerAscii(*name)] = value;
+        current->names[AsciiLower(*name)] = *name;
+        current->values[AsciiLower(*name)] = value;
     }
     return content;
 }
@@ -295,29 +257,14 @@ bool ProfileStore::Save(const Content& content) const {
         readOnly_ = true;
         return false;
     }
-    const std::string folder = FolderOfFile(target.path);
-    if (!MakeFolders(folder))
+    const std::string folder = FolderOf(target.path);
+    // Private to the user: settings may name the user's folders.
+    if (int error = 0; !MakeFolderChain(folder, error, 0700))
         return false;
-    std::string pattern = target.path + ".XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    UniqueFd fd = UniqueFd(::mkstemp(name.data()));
-    if (!fd)
-        return false;
-    const std::string temp = name.data();
-    // A failed step removes the temporary file, so the old settings stay as they were.
-    bool ok = ::fchmod(fd.get(), target.mode) == 0 && WriteAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
-    ok = ::close(fd.release()) == 0 && ok;
-    if (ok)
-        ok = ::rename(temp.c_str(), target.path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    // The rename itself reaches the disk with the folder's entry.
-    if (UniqueFd dir = UniqueFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)))
-        ::fsync(dir.get());
-    return true;
+    // A failed step removes the new file, so the old settings stay as they were.
+    AtomicFile file(target.path, 0600);
+    return file.SetMode(target.mode) == 0 && file.Write(bytes) == 0 &&
+           file.Commit(AtomicFile::Sync::FileAndFolder) == 0;
 }
 
 bool ProfileStore::KeyExists(const std::string& keyPath) const {
@@ -351,7 +298,7 @@ std::optional<ProfileStore::Value> ProfileStore::Read(const std::string& keyPath
     const auto key = content.find(NormaliseKey(keyPath));
     if (key == content.end())
         return std::nullopt;
-    const auto value = key->second.values.find(LowerAscii(name));
+    const auto value = key->second.values.find(AsciiLower(name));
     if (value == key->second.values.end())
         return std::nullopt;
     return value->second;
@@ -375,7 +322,7 @@ bool ProfileStore::WriteValues(const std::string& keyPath, const std::vector<Nam
     if (key.displayPath.empty())
         key.displayPath = DisplayKey(keyPath);
     for (const NamedValue& entry : values) {
-        const std::string lower = LowerAscii(entry.name);
+        const std::string lower = AsciiLower(entry.name);
         if (!key.names.count(lower))
             key.names[lower] = entry.name;
         key.values[lower] = entry.value;

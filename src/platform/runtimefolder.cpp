@@ -14,19 +14,14 @@ extern "C" {
 #include <unistd.h>
 }
 
+#include "platform/paths.h"
 #include "stringtable.h"
 
 namespace aw {
 namespace {
 
-constexpr int kCannotUseId = 3212;
-constexpr int kForeignOwnerId = 3213;
-constexpr int kOpenToOthersId = 3214;
-constexpr int kNotAFolderId = 3215;
-constexpr int kSocketNameId = 324;
-
 std::string CannotUse(const std::string& path, const std::string& reason) {
-    return FormatText(LoadText(kCannotUseId), {path, reason});
+    return FormatText(LoadText(TextId::CannotUse), {path, reason});
 }
 
 } // namespace
@@ -36,13 +31,9 @@ std::string RuntimeFolder::Path() {
     // The hand-over socket's address holds at most sun_path's bytes: in a folder whose socket name would
     // not fit, no window could ever be handed files, so the folder in /tmp stands in.
     if (runtime != nullptr && runtime[0] == '/' &&
-        FileIn(runtime, LoadText(kSocketNameId)).size() < sizeof(sockaddr_un::sun_path))
+        JoinPath(runtime, LoadText(TextId::HandOverRequestName)).size() < sizeof(sockaddr_un::sun_path))
         return runtime;
     return "/tmp/albumwright-" + std::to_string(::getuid());
-}
-
-std::string RuntimeFolder::FileIn(const std::string& folder, const std::string& name) {
-    return !folder.empty() && folder.back() == '/' ? folder + name : folder + '/' + name;
 }
 
 std::string RuntimeFolder::UserName(uid_t uid) {
@@ -57,7 +48,7 @@ std::string RuntimeFolder::UserName(uid_t uid) {
 std::string RuntimeFolder::OwnerProblem(const std::string& path, uid_t owner) {
     if (owner == ::getuid())
         return {};
-    return CannotUse(path, FormatText(LoadText(kForeignOwnerId), {UserName(owner)}));
+    return CannotUse(path, FormatText(LoadText(TextId::OwnedByOtherUser), {UserName(owner)}));
 }
 
 std::string RuntimeFolder::Prepare(const std::string& folder) {
@@ -68,13 +59,13 @@ std::string RuntimeFolder::Prepare(const std::string& folder) {
     if (::lstat(folder.c_str(), &status) != 0)
         return CannotUse(folder, std::strerror(errno));
     if (!S_ISDIR(status.st_mode))
-        return CannotUse(folder, LoadText(kNotAFolderId));
+        return CannotUse(folder, LoadText(TextId::NotOwnFolder));
     if (std::string foreign = OwnerProblem(folder, status.st_uid); !foreign.empty())
         return foreign;
     if ((status.st_mode & 077) != 0) {
         char mode[8];
         std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(status.st_mode & 07777));
-        return CannotUse(folder, FormatText(LoadText(kOpenToOthersId), {mode}));
+        return CannotUse(folder, FormatText(LoadText(TextId::OpenToOthers), {mode}));
     }
     return {};
 }

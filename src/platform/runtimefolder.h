@@ -23,9 +23,6 @@ public:
     // $XDG_RUNTIME_DIR when set, absolute and short enough that the hand-over socket's name in it fits a
     // socket address, else /tmp/albumwright-<uid>; without a closing "/".
     static std::string Path();
-    // `folder` + "/" + `name`.
-    static std::string FileIn(const std::string& folder, const std::string& name);
-
     // Makes `folder` (mode 0700) when it is missing and checks it. Empty when it may be used, else the
     // whole text to show (string 3212): the folder and why not, naming the owner of a folder not ours.
     static std::string Prepare(const std::string& folder);

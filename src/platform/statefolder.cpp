@@ -11,14 +11,13 @@ extern "C" {
 #include <unistd.h>
 }
 
+#include "platform/paths.h"
 #include "platform/pathwalk.h"
 #include "platform/runtimefolder.h"
 #include "stringtable.h"
 
 namespace aw {
 namespace {
-
-constexpr int kCannotUseId = 3212;
 
 std::string HomeFolder() {
     if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/')
@@ -36,19 +35,19 @@ std::string HomeFolder() {
 
 std::string StateFolder::Path() {
     if (const char* state = std::getenv("XDG_STATE_HOME"); state != nullptr && state[0] == '/')
-        return RuntimeFolder::FileIn(state, "albumwright");
+        return JoinPath(state, "albumwright");
     const std::string home = HomeFolder();
-    return home.empty() ? std::string() : RuntimeFolder::FileIn(home, ".local/state/albumwright");
+    return home.empty() ? std::string() : JoinPath(home, ".local/state/albumwright");
 }
 
 std::string StateFolder::Prepare() {
     const std::string folder = Path();
     if (folder.empty())
-        return FormatText(LoadText(kCannotUseId), {"~/.local/state/albumwright", std::strerror(ENOENT)});
+        return FormatText(LoadText(TextId::CannotUse), {"~/.local/state/albumwright", std::strerror(ENOENT)});
     int error = 0;
     const std::string parent = folder.substr(0, folder.rfind('/'));
     if (!parent.empty() && !MakeFolderChain(parent, error, 0700))
-        return FormatText(LoadText(kCannotUseId), {folder, std::strerror(error)});
+        return FormatText(LoadText(TextId::CannotUse), {folder, std::strerror(error)});
     return RuntimeFolder::Prepare(folder);
 }
 

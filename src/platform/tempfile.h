@@ -45,16 +45,6 @@ private:
     std::string path_;
 };
 
-// Creates a new file beside `finalPath` (in its folder), named "HTM" + six random characters + ".tmp",
-// for writing a file that is then renamed over `finalPath`: a reader never sees it cut, and a symbolic
-// link planted at `finalPath` is replaced rather than written through. O_EXCL and O_NOFOLLOW, so nothing
-// that already exists is opened; `mode` is reduced by the umask. The open descriptor and the name in
-// `tempPath`, or an invalid descriptor with errno set (tempPath empty).
-UniqueFd CreateSiblingFile(const std::string& finalPath, mode_t mode, std::string& tempPath);
-
-// Renames `tempPath` over `finalPath`; on failure removes `tempPath`. 0, or the errno of the rename.
-int ReplaceWithSibling(const std::string& tempPath, const std::string& finalPath);
-
 // $TMPDIR when set and not empty, else "/tmp"; always with a closing "/".
 std::string SystemTempPath();
 

@@ -23,7 +23,7 @@ using namespace std::chrono_literals;
 using test::ShellQuote;
 
 // The text of `id` up to its first conversion, which is what a message filled in starts with.
-std::string Lead(int id) {
+std::string Lead(TextId id) {
     const std::string text = LoadText(id);
     return text.substr(0, text.find('%'));
 }
@@ -41,24 +41,29 @@ TEST(Companion, EndsWithASentenceWhereItCannotGoOn) {
         int status;
         std::string out, err; // what stdout and stderr start with or hold
     } cases[] = {
-        {"usage", {"--help"}, false, 0, Lead(3207), ""},
+        {"usage", {"--help"}, false, 0, Lead(TextId::PickUsage), ""},
         {"version", {"--version"}, false, 0, "albumwright-pick " ALBUMWRIGHT_VERSION_TEXT, ""},
-        {"unknown option", {"-z"}, false, 1, "", FormatText(LoadText(3211), {"-z"})},
-        {"no display for the chooser", {}, false, 1, "", LoadText(3209)},
-        {"relative name, folder removed", {"a.jpg"}, true, 1, "", Lead(3208)},
+        {"unknown option", {"-z"}, false, 1, "", FormatText(LoadText(TextId::PickUnknownOption), {"-z"})},
+        {"no display for the chooser", {}, false, 1, "", LoadText(TextId::PickNoDisplay)},
+        {"relative name, folder removed", {"a.jpg"}, true, 1, "", Lead(TextId::PickNoCurrentFolder)},
         // The window itself cannot open a display here: the companion says how it ended.
-        {"window without a display, folder removed", {(dir / "a.jpg").string()}, true, 1, "",
-         Lead(3205).substr(0, Lead(3205).find('('))},
+        {"window without a display, folder removed",
+         {(dir / "a.jpg").string()},
+         true,
+         1,
+         "",
+         Lead(TextId::PickEndedWithStatus).substr(0, Lead(TextId::PickEndedWithStatus).find('('))},
     };
     for (const auto& c : cases) {
         fs::create_directory(dir / "gone");
-        std::string command = "cd " + ShellQuote((dir / (c.removedFolder ? "gone" : "")).string()) +
-                              (c.removedFolder ? " && rmdir \"$PWD\"" : "") + " && exec env -i LANG=C PATH=/usr/bin:/bin" +
-                              " XDG_RUNTIME_DIR=" + ShellQuote((dir / "runtime").string()) + " " +
-                              ShellQuote(ALBUMWRIGHT_PICK);
+        std::string command =
+            "cd " + ShellQuote((dir / (c.removedFolder ? "gone" : "")).string()) +
+            (c.removedFolder ? " && rmdir \"$PWD\"" : "") + " && exec env -i LANG=C PATH=/usr/bin:/bin" +
+            " XDG_RUNTIME_DIR=" + ShellQuote((dir / "runtime").string()) + " " + ShellQuote(ALBUMWRIGHT_PICK);
         for (const std::string& argument : c.arguments)
             command += " " + ShellQuote(argument);
-        command += " </dev/null >" + ShellQuote((dir / "out").string()) + " 2>" + ShellQuote((dir / "err").string());
+        command +=
+            " </dev/null >" + ShellQuote((dir / "out").string()) + " 2>" + ShellQuote((dir / "err").string());
         const int status = std::system(command.c_str());
         EXPECT_TRUE(WIFEXITED(status)) << c.name;
         EXPECT_EQ(WEXITSTATUS(status), c.status) << c.name;

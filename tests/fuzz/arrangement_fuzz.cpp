@@ -50,9 +50,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::string> columns[2];
     if (writer.WritePageHead(1) && writer.ReadItemTemplates(columns[0], columns[1])) {
         writer.SetPlaceholderValue(aw::PageWriter::DataFile, "a&b.avi");
-        writer.WriteItemEntry(columns[0], aw::MovieAvi, 120, 90, true);
+        writer.WriteItemEntry(columns[0], aw::MediaKind::MovieAvi, 120, 90, true);
         writer.SetPlaceholderValue(aw::PageWriter::DataFile, "c.jpg");
-        writer.WriteItemEntry(columns[1], aw::StillJpeg, 160, 120, true);
+        writer.WriteItemEntry(columns[1], aw::MediaKind::StillJpeg, 160, 120, true);
         writer.WritePageTail();
     }
     writer.ClosePageFiles();

@@ -144,7 +144,8 @@ private slots:
         QString names;
         for (int i = 0; i < 2000; ++i)
             names += QStringLiteral("\nBeach day %1.jpg").arg(i, 4, 10, QLatin1Char('0'));
-        for (const QString& text : {LoadText(403).c_str() + names, QString(50000, QLatin1Char('x'))}) {
+        for (const QString& text :
+             {LoadText(TextId::UnsafeNames).c_str() + names, QString(50000, QLatin1Char('x'))}) {
             QString details;
             int height = 0;
             OnBox([&](QMessageBox& box) {
@@ -163,8 +164,8 @@ private slots:
     void missingHelpPageIsNamed() {
         QVERIFY(!DesktopHelpOpener(messages_).OpenHelp(9999));
         const std::string page = (test::BinDir() / "help" / "en" / "9999.html").string();
-        QCOMPARE(messages_.log,
-                 (Strings{"inform " + LoadText(438) + ": " + FormatText(LoadText(3300), {page})}));
+        QCOMPARE(messages_.log, (Strings{"inform " + LoadText(TextId::WarningCaption) + ": " +
+                                         FormatText(LoadText(TextId::HelpPageNotOpened), {page})}));
     }
 };
 

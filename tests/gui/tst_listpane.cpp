@@ -36,11 +36,12 @@ private slots:
         const std::string name = "Beach day 01 at the harbour.jpg";
         test::ListPaneRig rig;
         Show(rig, {"/p/a.jpg", "/p/" + name});
-        rig.list->items().AppendItem(MediaItem{"/p/x.doc", "/p/", "x.doc", "", Unsupported});
+        rig.list->items().AppendItem(MediaItem{"/p/x.doc", "/p/", "x.doc", "", MediaKind::Unsupported});
         rig.list->controller().Attach(rig.list);
         Click(rig, 2); // a kind without a preview fails at once, inside the handler
         QVERIFY(rig.messages.log.empty());
-        QTRY_COMPARE(rig.messages.log, Strings{"inform " + LoadText(438) + ": " + LoadText(424)});
+        QTRY_COMPARE(rig.messages.log, Strings{"inform " + LoadText(TextId::WarningCaption) + ": " +
+                                               LoadText(TextId::ThumbnailFailed)});
         Click(rig, 1);
         QTRY_COMPARE(rig.status->currentMessage().toStdString(), name);
         QCOMPARE(Centre(rig.pane), QColor(Qt::red));
@@ -77,10 +78,11 @@ private slots:
               std::pair("", QColor(Qt::white))}) {
             rig.hold = true;
             const int prepared = rig.prepared;
-            rig.pane->ShowThumbnail(++ticket, "/p/red.jpg", StillJpeg);
+            rig.pane->ShowThumbnail(++ticket, "/p/red.jpg", MediaKind::StillJpeg);
             QTRY_COMPARE(rig.prepared.load(), prepared + 1); // under way, held
             const bool clear = *next == '\0';
-            clear ? rig.pane->ClearThumbnail() : void(rig.pane->ShowThumbnail(++ticket, next, StillJpeg));
+            clear ? rig.pane->ClearThumbnail()
+                  : void(rig.pane->ShowThumbnail(++ticket, next, MediaKind::StillJpeg));
             const int posted = posts.count;
             rig.hold = false;
             QTRY_COMPARE(posts.count, posted + (clear ? 1 : 2)); // every result has reached the pane

@@ -59,11 +59,11 @@ class MainWindowTest : public QObject {
         return ProfileStore((scratch_->path() / "settings").string())
             .Read("Software/Quorvel/Page Binder/ENV", name);
     }
-    template <class Control> static Control* Get(MainWindow& window, int id) {
-        return static_cast<Control*>(window.control(id));
+    template <class Control> static Control* Get(MainWindow& window, ControlId id) {
+        return qobject_cast<Control*>(window.control(id));
     }
-    static void Click(MainWindow& window, int id) { Get<QAbstractButton>(window, id)->click(); }
-    static std::string Inform(int caption, const std::string& text) {
+    static void Click(MainWindow& window, ControlId id) { Get<QAbstractButton>(window, id)->click(); }
+    static std::string Inform(TextId caption, const std::string& text) {
         return "inform " + LoadText(caption) + ": " + text;
     }
 
@@ -90,14 +90,15 @@ private slots:
     // With neither a companion nor a file to show, the window refuses to start and says so.
     void refusesToStartWithNothingToShow() {
         QCOMPARE(MakeWindow()->Initialise(), 2);
-        QCOMPARE(startupMessages_.log, Strings{Inform(411, LoadText(446))});
+        QCOMPARE(startupMessages_.log,
+                 Strings{Inform(TextId::ErrorCaption, LoadText(TextId::NoFilesSelected))});
     }
 
     // Only the edits, check boxes and list take focus, in table order.
     void focusFollowsTableOrder() {
         auto window = MakeWindow();
         window->show();
-        QWidget* first = window->control(1000);
+        QWidget* first = window->control(ControlId::OutputFolder);
         QList<int> chain;
         QWidget* widget = first;
         do {
@@ -119,15 +120,15 @@ private slots:
             window->show();
             QApplication::setActiveWindow(window.get());
             QVERIFY(QTest::qWaitForWindowActive(window.get()));
-            for (int id : {1000, 1004, 1014})
+            for (ControlId id : {ControlId::OutputFolder, ControlId::PageTitle, ControlId::ItemList})
                 for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
                     QTest::keyClick(window->control(id), key);
             QVERIFY(window->isVisible());
-            Click(*window, 1083);
+            Click(*window, ControlId::Help);
             window->menuBar()->actions().at(1)->trigger();
-            QTest::keyClick(window->control(1004), Qt::Key_F1);
+            QTest::keyClick(window->control(ControlId::PageTitle), Qt::Key_F1);
             for (std::size_t press = 4; press <= 6; ++press) {
-                QTest::keyClick(window->control(1004), Qt::Key_H, Qt::AltModifier);
+                QTest::keyClick(window->control(ControlId::PageTitle), Qt::Key_H, Qt::AltModifier);
                 QTRY_COMPARE(help_.contexts, std::vector<int>(press, 2000)); // the button clicks after a beat
             }
             const QMessageBox box(QMessageBox::Question, "", "", QMessageBox::Yes | QMessageBox::No);
@@ -145,7 +146,7 @@ private slots:
             QTimer::singleShot(0, window.get(), [&] {
                 // The start wrote ISEMBED 0; the context menu makes it 1 in memory only.
                 window->MakeContextMenu()->actions().constFirst()->trigger();
-                useCloseButton ? Click(*window, 1003) : void(window->close());
+                useCloseButton ? Click(*window, ControlId::Close) : void(window->close());
             });
             QCOMPARE(window->Run(), useCloseButton ? 1 : 2);
             QCOMPARE(Stored("ISEMBED")->number, useCloseButton ? 1 : 0);
@@ -159,9 +160,9 @@ private slots:
         const std::string album = (scratch_->path() / "album").string();
         auto window = MakeWindow((scratch_->path() / "a.jpg").string());
         QTimer::singleShot(0, window.get(), [&] {
-            Get<QLineEdit>(*window, 1000)->setText(QString::fromStdString(album));
-            Get<QLineEdit>(*window, 1004)->setText("Summer");
-            Click(*window, 1002);
+            Get<QLineEdit>(*window, ControlId::OutputFolder)->setText(QString::fromStdString(album));
+            Get<QLineEdit>(*window, ControlId::PageTitle)->setText("Summer");
+            Click(*window, ControlId::Create);
         });
         QCOMPARE(window->Run(), 1);
         const ManifestRead record = FindAlbumRecord(album, ALBUMWRIGHT_VERSION_TEXT).read;
@@ -173,37 +174,40 @@ private slots:
     // A place without a path keeps the folder and says why.
     void browseWarnsAboutAPlaceWithoutPath() {
         auto window = MakeWindow();
-        Get<QLineEdit>(*window, 1000)->setText("/before");
+        Get<QLineEdit>(*window, ControlId::OutputFolder)->setText("/before");
         pick_ = {true, ""};
-        Click(*window, 1001);
-        QCOMPARE(Get<QLineEdit>(*window, 1000)->text(), QString("/before"));
-        QCOMPARE(messages_.log, Strings{Inform(438, LoadText(443))});
+        Click(*window, ControlId::Browse);
+        QCOMPARE(Get<QLineEdit>(*window, ControlId::OutputFolder)->text(), QString("/before"));
+        QCOMPARE(messages_.log, Strings{Inform(TextId::WarningCaption, LoadText(TextId::FolderUnusable))});
     }
 
     // A preview that cannot have a thread is told as a failed one.
     void previewWithoutAThreadIsAFailedOne() {
         QVERIFY(test::MakeBitmap(scratch_->path() / "pic.bmp", 320, 240));
         auto window = Started((scratch_->path() / "pic.bmp").string());
-        Get<DropPane>(*window, 1012)->SetPreviewPreparer({}); // the worker goes, a new one must start
+        Get<DropPane>(*window, ControlId::DropPane)
+            ->SetPreviewPreparer({}); // the worker goes, a new one must start
         {
             const test::FailingThreadStarts failing;
-            Get<QCheckBox>(*window, 1005)->setChecked(true);
+            Get<QCheckBox>(*window, ControlId::ShowThumbnail)->setChecked(true);
         }
-        QTRY_COMPARE(messages_.log, Strings{Inform(438, LoadText(424))});
+        QTRY_COMPARE(messages_.log,
+                     Strings{Inform(TextId::WarningCaption, LoadText(TextId::ThumbnailFailed))});
     }
 
     // A background picture greys the background colour button and releases the solid colour; arrangement 4
     // greys and unticks Embed playback but keeps the choice.
     void choicesGreyWhatTheyMakeUseless() {
         auto window = Started();
-        auto* solid = Get<ColourButton>(*window, 1027);
-        for (const auto& [id, index, solidState] : {std::tuple(1029, 2, 0), std::tuple(1027, 0, 1)}) {
+        auto* solid = Get<ColourButton>(*window, ControlId::SolidColour);
+        for (const auto& [id, index, solidState] :
+             {std::tuple(ControlId::Picture2, 2, 0), std::tuple(ControlId::SolidColour, 0, 1)}) {
             Click(*window, id);
-            QCOMPARE(window->control(1025)->isEnabled(), index == 0);
+            QCOMPARE(window->control(ControlId::BackgroundColour)->isEnabled(), index == 0);
             QCOMPARE(solid->state(), solidState);
         }
         window->MakeContextMenu()->actions().constFirst()->trigger();
-        Click(*window, 1035);
+        Click(*window, ControlId::Arrangement4);
         const std::unique_ptr<QMenu> menu = window->MakeContextMenu();
         QVERIFY(!menu->actions().constFirst()->isEnabled() && !menu->actions().constFirst()->isChecked());
         QCOMPARE(window->embedPlayback(), 1);
@@ -212,13 +216,15 @@ private slots:
     // Only OK keeps what a picker showed: in the preview and swatch, for Create and on the colour button.
     void onlyOkKeepsThePick() {
         for (const auto& [button, ok] :
-             {std::pair(1024, false), std::pair(1025, false), std::pair(1025, true)}) {
+             {std::pair(ControlId::FontColour, false), std::pair(ControlId::BackgroundColour, false),
+              std::pair(ControlId::BackgroundColour, true)}) {
             auto window = MakeWindow();
-            auto* preview = Get<ColourSwatch>(*window, 1023);
+            auto* preview = Get<ColourSwatch>(*window, ControlId::Preview);
             const auto shown = [&] {
                 return CreateWorkflow::ColourText(preview->foreground()) +
                        CreateWorkflow::ColourText(preview->background()) +
-                       CreateWorkflow::ColourText(Get<ColourSwatch>(*window, 1022)->foreground());
+                       CreateWorkflow::ColourText(
+                           Get<ColourSwatch>(*window, ControlId::FontSwatch)->foreground());
             };
             const std::string before = shown();
             QTimer::singleShot(0, window.get(), [&, ok = ok] {
@@ -229,7 +235,7 @@ private slots:
             Click(*window, button);
             QCOMPARE(shown() == before, !ok);
             QCOMPARE(window->pageStyle().backgroundCell(), ok ? 1 : 39);
-            QCOMPARE(Get<ColourButton>(*window, 1027)->fillColour().red,
+            QCOMPARE(Get<ColourButton>(*window, ControlId::SolidColour)->fillColour().red,
                      window->pageStyle().backgroundColour().red);
         }
     }
@@ -251,12 +257,13 @@ private slots:
             std::filesystem::copy_file(scratch_->path() / "harbour.jpg", scratch_->path() / copy);
         auto window = Started((scratch_->path() / "harbour.jpg").string());
         for (const char* name : {"sunset.bmp", "waves.avi", "birdsong.wav", copies[0], copies[1]})
-            Get<DropPane>(*window, 1012)->AcceptDroppedFiles({(scratch_->path() / name).string()});
-        Get<QLineEdit>(*window, 1004)->setText("Summer by the sea");
-        Get<QCheckBox>(*window, 1005)->setChecked(true);
+            Get<DropPane>(*window, ControlId::DropPane)
+                ->AcceptDroppedFiles({(scratch_->path() / name).string()});
+        Get<QLineEdit>(*window, ControlId::PageTitle)->setText("Summer by the sea");
+        Get<QCheckBox>(*window, ControlId::ShowThumbnail)->setChecked(true);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        QTRY_VERIFY(!Get<DropPane>(*window, 1012)->isPreparing());
+        QTRY_VERIFY(!Get<DropPane>(*window, ControlId::DropPane)->isPreparing());
         QTest::qWait(200);
         QVERIFY(window->grab().save(QString::fromLocal8Bit(file)));
     }
@@ -271,11 +278,13 @@ private slots:
             const std::string large(5 << 20, '#');
             test::WriteWholeFile(scratch_->path() / "large", large);
             auto window = MakeWindow("/nowhere/a.jpg", name);
-            QTimer::singleShot(0, window.get(), [&] { Click(*window, 1003); });
+            QTimer::singleShot(0, window.get(), [&] { Click(*window, ControlId::Close); });
             QCOMPARE(window->Run(), 1);
             const std::string path = (scratch_->path() / name).string();
             QCOMPARE(startupMessages_.log,
-                     Strings{Inform(438, LoadText(436) + "\n" + FormatText(LoadText(3302), {path}))});
+                     Strings{Inform(TextId::WarningCaption,
+                                    LoadText(TextId::SettingsNotSaved) + "\n" +
+                                        FormatText(LoadText(TextId::SettingsFileUnusable), {path}))});
             QVERIFY(messages_.log.empty()); // nor again at Close
             QVERIFY(window->settings().Arrangement(3)->ends_with("form4.dat"));
             QVERIFY(test::ReadWholeFile(scratch_->path() / "large") == large);

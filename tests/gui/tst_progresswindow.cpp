@@ -109,7 +109,7 @@ private slots:
         const test::Watchdog watchdog(60s, "a run without a thread");
         const test::FailingThreadStarts failing;
         QCOMPARE(window->Run(), RunFailed);
-        QVERIFY(window->failureLine().size() > FormatText(LoadText(3301), {""}).size());
+        QVERIFY(window->failureLine().size() > FormatText(LoadText(TextId::WorkNotStarted), {""}).size());
     }
 
     // Destroyed while the run waits for an unshown answer: the question answers No, the destructor returns.

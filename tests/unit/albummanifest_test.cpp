@@ -21,13 +21,28 @@ std::vector<ManifestEntry> SomeEntries() {
     return {
         {'D',
          "0Sun 50%.jpg",
-         0,
+         {MediaKind::StillJpeg},
          0,
          0,
          "/media/my photos/sun.jpg",
          {4000, 1700000000123456789, 1700000000123456790, 2049, 77},
          {4000, 1700000001000000001, FileIdentity::kNoChangeTime, 2049, 90}},
-        {'T', "th_a\nb\t\xff.jpg", 5, 160, 90, "/m/a\nb\t\xff.mov", {1, -5, 6, 0, 1}, {2, 3, 4, 5, 6}},
+        {'T',
+         "th_a\nb\t\xff.jpg",
+         {MediaKind::MovieMov},
+         160,
+         90,
+         "/m/a\nb\t\xff.mov",
+         {1, -5, 6, 0, 1},
+         {2, 3, 4, 5, 6}},
+        {'D',
+         "cyber.jpg",
+         RecordKind::Background(),
+         0,
+         0,
+         "/usr/share/cyber.jpg",
+         {1, 2, 3, 4, 5},
+         {5, 6, 7, 8, 9}},
     };
 }
 
@@ -46,6 +61,9 @@ TEST(AlbumManifest, ReadsBackWhatItWroteAndNothingElse) {
     ASSERT_EQ(read.state, ManifestState::Read);
     EXPECT_EQ(FormatManifest(read.header, read.entries, "1.2.3"), text); // every field, every byte
     EXPECT_EQ(read.header.choices, SomeHeader().choices);
+    // The background keeps the number records have always stored for it, and reads back as no item.
+    EXPECT_NE(text.find("\nD 100 0 0 "), std::string::npos);
+    EXPECT_EQ(read.entries.at(2).kind, RecordKind::Background());
     EXPECT_EQ(ParseManifest(FormatManifest({}, {}, "1.2.3"), "1.2.3").state, ManifestState::Read);
     EXPECT_EQ(ParseManifest(text, "1.2.4").state, ManifestState::OtherProgram);
 

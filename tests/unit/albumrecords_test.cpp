@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 TEST(AlbumRecords, MovesAnEarlierVersionsRecordOutOfTheAlbum) {
     test::ScratchDir dir;
     ::setenv("XDG_STATE_HOME", (dir / "state").c_str(), 1);
-    const fs::path album = dir / "album", inAlbum = album / LoadText(3120);
+    const fs::path album = dir / "album", inAlbum = album / LoadText(TextId::ManifestName);
     fs::create_directories(album);
     fs::create_directory_symlink(album, dir / "link");
     test::WriteWholeFile(inAlbum,

@@ -53,7 +53,7 @@ TEST(AlbumStartupTest, RunsTheWindowAndRefusesASecondInstanceUntilTheFirstHasEnd
             EXPECT_TRUE(InChildProcess([&] {
                 Boxes childBoxes;
                 return startAgain(childBoxes) == StartupState::Refused &&
-                       childBoxes.shown.at(0).ends_with(LoadText(400) + " (stop)");
+                       childBoxes.shown.at(0).ends_with(LoadText(TextId::AlreadyRunning) + " (stop)");
             }));
         };
         ASSERT_EQ(first.Run({}, window), StartupState::Ran);

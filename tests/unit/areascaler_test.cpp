@@ -21,11 +21,11 @@ TEST(AreaScaler, AveragesCoveredAreasAndInterpolatesWhenEnlarging) {
         {{0, 200}, {0, 50, 150, 200}}, // enlarged: edges kept, linear between
     };
     for (const auto& c : cases) {
-        std::vector<uint8_t> source(RowSize24(static_cast<int>(c.from.size())));
+        std::vector<uint8_t> source(AwRowSize24(c.from.size()));
         for (std::size_t x = 0; x < c.from.size(); ++x)
             source[3 * x] = source[3 * x + 1] = source[3 * x + 2] = c.from[x];
         const int width = static_cast<int>(c.to.size());
-        std::vector<uint8_t> target(RowSize24(width));
+        std::vector<uint8_t> target(AwRowSize24(static_cast<std::size_t>(width)));
         AreaScaler::Scale(BgrView{source.data(), static_cast<int>(c.from.size()), 1, source.size(), true},
                           width, 1, target.data());
         std::vector<int> got;

@@ -308,8 +308,8 @@ TEST_F(CreateThreadTest, LookAheadKeepsEffectsInItemOrder) {
     ASSERT_EQ(::mkfifo((dir_ / "pipe.jpg").c_str(), 0600), 0);
     Reset(names);
     std::vector<MediaItem> items = items_->items();
-    items.insert(items.begin() + 1,
-                 {(dir_ / "pipe.jpg").string(), dir_.str() + "/", "pipe.jpg", "th_pipe.jpg", StillJpeg});
+    items.insert(items.begin() + 1, {(dir_ / "pipe.jpg").string(), dir_.str() + "/", "pipe.jpg",
+                                     "th_pipe.jpg", MediaKind::StillJpeg});
     const test::Watchdog watchdog(60s, "a FIFO among the items");
     EXPECT_EQ(CCreateThread(*host_, items, job_, folders_, imaging).Run(), RunFailed);
     EXPECT_NE(host_->events.end()[-2].find("FIFO"), std::string::npos);

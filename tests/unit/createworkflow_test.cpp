@@ -54,11 +54,14 @@ public:
         return result;
     }
     std::string Id(const std::string& text) const {
-        for (int id : {427, 429, 430, 436, 441, 444, 3621})
+        for (TextId id : {TextId::BrowserFailed, TextId::CreationCancelled, TextId::OverwriteQuestion,
+                          TextId::SettingsNotSaved, TextId::NamesChanged, TextId::CameraFolderQuestion,
+                          TextId::LinkedMediaFolder})
             if (text == LoadText(id))
-                return std::to_string(id);
-        for (const auto& [id, known] : {std::pair{"407", FormatText(LoadText(407), {folder})},
-                                        {"429+432", LoadText(429) + LoadText(432)}})
+                return std::to_string(TextNumber(id));
+        for (const auto& [id, known] :
+             {std::pair{"407", FormatText(LoadText(TextId::PageCreated), {folder})},
+              {"429+432", LoadText(TextId::CreationCancelled) + LoadText(TextId::FilesMayRemain)}})
             if (text == known)
                 return id;
         return "\"" + text + "\"";
@@ -115,7 +118,9 @@ TEST(CreateWorkflowTest, QuestionsMessagesAndFolders) {
         {"open-nosave",
          RunStopped,
          {"run", "inform 429+432", "save embed 1", "inform 436", "save folder /var/tmp/", "inform 436"}},
-        {"open-failed", RunFailed, {"run", "inform \"" + LoadText(428) + "\nfile x\"", "saves"}},
+        {"open-failed",
+         RunFailed,
+         {"run", "inform \"" + LoadText(TextId::RunFailed) + "\nfile x\"", "saves"}},
         {"nocode-norows", 0, {"run", "saves"}} // table rows that do not exist leave the job's texts alone
     };
     for (const auto& c : cases) {
@@ -136,9 +141,9 @@ TEST(CreateWorkflowTest, QuestionsMessagesAndFolders) {
         AlbumJob job;
         job.backgroundText = job.arrangementFile = "kept";
         ItemList items;
-        items.AppendItem({"/photos/a.jpg", "", "", "", StillJpeg});
+        items.AppendItem({"/photos/a.jpg", "", "", "", MediaKind::StillJpeg});
         if (has("clash"))
-            items.AppendItem({"/other/a.jpg", "", "", "", StillJpeg});
+            items.AppendItem({"/other/a.jpg", "", "", "", MediaKind::StillJpeg});
         std::set<fs::path> before(fs::recursive_directory_iterator(dir.path()), {});
         const CreateResult result =
             CreateWorkflow(services, MountInfo((dir / "mountinfo").string(), (dir / "sys").string()))

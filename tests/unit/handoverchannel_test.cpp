@@ -42,7 +42,7 @@ namespace fs = std::filesystem;
 using Records = std::vector<HandOverRecord>;
 using Clock = std::chrono::steady_clock;
 
-const std::vector<std::string> kFormats{kSelectionFormat, LoadText(325)};
+const std::vector<std::string> kFormats{kSelectionFormat, LoadText(TextId::BrowserStatusFormat)};
 
 HandOverRecord Selection(const std::string& folder, const std::vector<std::string>& items) {
     return {kSelectionFormat, SelectionBlock::Build(folder, items)};
@@ -51,7 +51,7 @@ HandOverRecord Selection(const std::string& folder, const std::vector<std::strin
 HandOverRecord Status(std::size_t size) {
     Bytes bytes(size);
     std::iota(bytes.begin(), bytes.end(), 1);
-    return {LoadText(325), bytes};
+    return {LoadText(TextId::BrowserStatusFormat), bytes};
 }
 
 // Camera cards at /media/u/CAM, /media/u/My Cam and card; every question answered alike and kept.
@@ -287,10 +287,12 @@ TEST_F(PickCompanionTest, FailuresEndItPromptly) {
         std::string socket;
         bool starts, ends;
         std::string text; // 3202: cannot start, 3203: socket name taken, 3204: ended without asking
-    } cases[] = {{(dir_ / "s1").string(), false, false, FormatText(LoadText(3202), {"no such program"})},
-                 {(dir_ / "s2").string(), true, true, LoadText(3204)},
+    } cases[] = {{(dir_ / "s1").string(), false, false,
+                  FormatText(LoadText(TextId::PickCannotStart), {"no such program"})},
+                 {(dir_ / "s2").string(), true, true, LoadText(TextId::PickNotAsked)},
                  {(dir_ / "file").string(), true, false,
-                  FormatText(LoadText(3203), {(dir_ / "file").string(), std::strerror(EEXIST)})}};
+                  FormatText(LoadText(TextId::PickSocketUnusable),
+                             {(dir_ / "file").string(), std::strerror(EEXIST)})}};
     for (const auto& c : cases) {
         const test::Watchdog watchdog(5s, c.text);
         PickCompanion companion({"/m/a.jpg"}, "/");

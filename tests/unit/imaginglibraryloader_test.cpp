@@ -22,20 +22,23 @@ namespace fs = std::filesystem;
 
 // A failed load names what is missing and keeps nothing resolved; a later load replaces the failure.
 TEST(ImagingLibraryLoaderTest, ReportsWhichStepFailedThenLoadsFromTheProgramFolder) {
-    const fs::path image = test::BinDir() / LoadText(412), video = test::BinDir() / LoadText(413);
-    const std::tuple<fs::path, fs::path, ImagingLoadResult, int, int, std::string> cases[] = {
-        {{}, {}, ImagingLoadResult::ImageModuleMissing, 401, 0, LoadText(412)},
-        {{}, video, ImagingLoadResult::ImageModuleMissing, 401, 0, LoadText(412)},
-        {image, {}, ImagingLoadResult::VideoModuleMissing, 401, 0, LoadText(413)},
-        {image, image, ImagingLoadResult::EntryPointMissing, 402, 5, "GetFrameSize"},  // after the first five
-        {video, video, ImagingLoadResult::EntryPointMissing, 402, 0, "DllEncodeJPEG"}, // the very first
+    const fs::path image = test::BinDir() / LoadText(TextId::ImageModuleFile),
+                   video = test::BinDir() / LoadText(TextId::VideoModuleFile);
+    const TextId unreadable = TextId::ModuleUnreadable, noEntry = TextId::ModuleEntryMissing;
+    const std::tuple<fs::path, fs::path, ImagingLoadResult, TextId, int, std::string> cases[] = {
+        {{}, {}, ImagingLoadResult::ImageModuleMissing, unreadable, 0, LoadText(TextId::ImageModuleFile)},
+        {{}, video, ImagingLoadResult::ImageModuleMissing, unreadable, 0, LoadText(TextId::ImageModuleFile)},
+        {image, {}, ImagingLoadResult::VideoModuleMissing, unreadable, 0, LoadText(TextId::VideoModuleFile)},
+        {image, image, ImagingLoadResult::EntryPointMissing, noEntry, 5,
+         "GetFrameSize"}, // after the first five
+        {video, video, ImagingLoadResult::EntryPointMissing, noEntry, 0, "DllEncodeJPEG"}, // the very first
     };
     for (const auto& [imageCopy, videoCopy, result, textId, resolved, missing] : cases) {
         test::ScratchDir folder;
         if (!imageCopy.empty())
-            fs::copy_file(imageCopy, folder / LoadText(412));
+            fs::copy_file(imageCopy, folder / LoadText(TextId::ImageModuleFile));
         if (!videoCopy.empty())
-            fs::copy_file(videoCopy, folder / LoadText(413));
+            fs::copy_file(videoCopy, folder / LoadText(TextId::VideoModuleFile));
         ImagingLibraryLoader loader;
         EXPECT_EQ(loader.Load(folder.path()), result) << missing;
         EXPECT_EQ(std::pair(loader.failureTextId(), loader.resolvedCount()), std::pair(textId, resolved));
@@ -49,7 +52,7 @@ TEST(ImagingLibraryLoaderTest, ReportsWhichStepFailedThenLoadsFromTheProgramFold
 // A module file that would hang (FIFO), crash (cut short) or run others' code (its own or its folder's
 // writers') is refused before loading.
 TEST(ImagingLibraryLoaderTest, RefusesModuleFilesThatWouldHangCrashOrRunOthersCode) {
-    const fs::path built = test::BinDir() / LoadText(412);
+    const fs::path built = test::BinDir() / LoadText(TextId::ImageModuleFile);
     // Each makes the image module file in its own way.
     const std::pair<std::function<void(const fs::path&)>, FailureCause> cases[] = {
         {[](const fs::path& module) { ::mkfifo(module.c_str(), 0644); }, FailureCause::IsFifo},
@@ -70,12 +73,14 @@ TEST(ImagingLibraryLoaderTest, RefusesModuleFilesThatWouldHangCrashOrRunOthersCo
         SCOPED_TRACE(ReasonText(cause));
         test::ScratchDir folder;
         if (cause != FailureCause::IsFifo)
-            fs::copy_file(built, folder / LoadText(412));
-        make(folder / LoadText(412));
-        fs::copy_file(test::BinDir() / LoadText(413), folder / LoadText(413));
+            fs::copy_file(built, folder / LoadText(TextId::ImageModuleFile));
+        make(folder / LoadText(TextId::ImageModuleFile));
+        fs::copy_file(test::BinDir() / LoadText(TextId::VideoModuleFile),
+                      folder / LoadText(TextId::VideoModuleFile));
         ImagingLibraryLoader loader;
         EXPECT_EQ(loader.Load(folder.path()), ImagingLoadResult::ImageModuleMissing);
-        EXPECT_EQ(loader.errorText(), (folder / LoadText(412)).string() + ": " + ReasonText(cause));
+        EXPECT_EQ(loader.errorText(),
+                  (folder / LoadText(TextId::ImageModuleFile)).string() + ": " + ReasonText(cause));
     }
     ImagingLibraryLoader loader;
     EXPECT_EQ(loader.Load(), ImagingLoadResult::Loaded) << loader.errorText();
@@ -87,7 +92,7 @@ TEST(ImagingLibraryLoaderTest, ModuleFolderOfAnInstalledAndABuiltProgram) {
     fs::create_directories(dir / "usr/bin");
     fs::create_directories(dir / "usr/lib/albumwright");
     EXPECT_EQ(ImagingLibraryLoader::ModuleFolderFor(dir / "usr/bin"), dir / "usr/bin"); // nothing installed
-    test::WriteWholeFile(dir / "usr/lib/albumwright" / LoadText(412), "");
+    test::WriteWholeFile(dir / "usr/lib/albumwright" / LoadText(TextId::ImageModuleFile), "");
     EXPECT_EQ(ImagingLibraryLoader::ModuleFolderFor(dir / "usr/bin"), dir / "usr/lib/albumwright");
 }
 

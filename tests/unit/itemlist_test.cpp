@@ -10,7 +10,8 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-MediaItem Item(const std::string& name, int kind = StillJpeg, const std::string& folder = "/p/") {
+MediaItem Item(const std::string& name, MediaKind kind = MediaKind::StillJpeg,
+               const std::string& folder = "/p/") {
     return MediaItem{folder + name, folder, name, "", kind};
 }
 
@@ -48,8 +49,9 @@ TEST(ItemList, ClashingNamesArePrefixedWithTheirPositions) {
 TEST(ItemList, ThumbNamesShareTheAudioPictureAndNumberPictureClashes) {
     ItemList list;
     Append(list, {"Sun.jpg"});
-    for (const MediaItem& item : {Item("Sun.bmp", StillBmp), Item("Sun.heic", StillHeif),
-                                  Item("one.wav", Audio), Item("two.mp3", Audio)})
+    for (const MediaItem& item :
+         {Item("Sun.bmp", MediaKind::StillBmp), Item("Sun.heic", MediaKind::StillHeif),
+          Item("one.wav", MediaKind::Audio), Item("two.mp3", MediaKind::Audio)})
         list.AppendItem(item);
     list.audioPicturePath = "/usr/share/aw/htmldata/wave.jpg";
     EXPECT_EQ((std::tuple{list.PrepareFileNames(), list.MakeFileNamesUnique(), list.PrepareThumbNames(),

@@ -16,8 +16,9 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-const std::string kNote = LoadText(437);
-const std::string kPreviewFailed = "box " + LoadText(438) + ": " + LoadText(424);
+const std::string kNote = LoadText(TextId::DisplayingThumbnail);
+const std::string kPreviewFailed =
+    "box " + LoadText(TextId::WarningCaption) + ": " + LoadText(TextId::ThumbnailFailed);
 
 // Records what the list is told; a box records whether the list's state was whole while it was up.
 struct View : ListView {
@@ -27,7 +28,7 @@ struct View : ListView {
     void EnableCreate(bool enabled) override { create = enabled; }
     void SetStatusText(const std::string& text) override { events.push_back("status " + text); }
     bool IsShowThumbnailChecked() const override { return thumbnail; }
-    PreviewStart StartPreview(std::uint64_t t, const std::string& path, int) override {
+    PreviewStart StartPreview(std::uint64_t t, const std::string& path, MediaKind) override {
         return ticket = t, events.push_back("show " + path), preview;
     }
     void ClearPreview() override { events.push_back("clear"); }
@@ -67,8 +68,9 @@ struct Rig {
 
 // "E.mp3" sits in another folder, so a partial swap would show in its path or kind.
 TEST(ListController, MovesSwapWholeItemsAndStopAtTheEnds) {
+    // selected, moves, order, selected after
     const std::tuple<int, const char*, Names, int> cases[] = {
-        // selected, moves, order, selected after{3, "uuuu", {"E.mp3", "a.jpg", "b.jpg", "c.jpg"}, 0},
+        {3, "uuuu", {"E.mp3", "a.jpg", "b.jpg", "c.jpg"}, 0},
         {0, "u", {"a.jpg", "b.jpg", "c.jpg", "E.mp3"}, 0},
         {3, "d", {"a.jpg", "b.jpg", "c.jpg", "E.mp3"}, 3},
         {0, "dd", {"b.jpg", "c.jpg", "a.jpg", "E.mp3"}, 2}};
@@ -83,7 +85,7 @@ TEST(ListController, MovesSwapWholeItemsAndStopAtTheEnds) {
         EXPECT_EQ(rig.view.lines, order);
         EXPECT_EQ(rig.list.currentIndex(), after);
         for (const MediaItem& item : rig.list.items().items())
-            EXPECT_EQ(item.kind == Audio, item.path == "/q/E.mp3");
+            EXPECT_EQ(item.kind == MediaKind::Audio, item.path == "/q/E.mp3");
         EXPECT_TRUE(rig.view.events.empty());
     }
 }
@@ -119,15 +121,17 @@ TEST(ListController, DeleteSelectsTheNextItemAndBoxesFollowTheHandler) {
 
 // Keys move the selection and make it current (previewed); a letter only moves the selection.
 TEST(ListController, KeysAndLettersMoveTheSelection) {
+    // from, key or letter, to, current
     const std::tuple<int, ListKey, const char*, int, int> cases[] = {
-        // from, key or letter, to, current{0, ListKey::Down, nullptr, 1, 1},
+        {0, ListKey::Down, nullptr, 1, 1},
         {4, ListKey::Down, nullptr, 4, 4},
         {0, ListKey::End, nullptr, 4, 4},
         {4, ListKey::PageUp, nullptr, 2, 2},
         {3, ListKey::PageDown, nullptr, 4, 4},
         {2, {}, "C", 3, 2},
         {3, {}, "c", 2, 3},
-        {1, {}, "z", 1, 1}};
+        {1, {}, "z", 1, 1},
+    };
     for (const auto& [from, key, letter, to, current] : cases) {
         SCOPED_TRACE(std::to_string(from) + "->" + std::to_string(to));
         Rig rig({"a.jpg", "b.jpg", "c.jpg", "Cx.jpg", "e.jpg"}, from);
@@ -198,21 +202,23 @@ TEST(ListController, IntakeSelectsTheFirstFilesThenReports) {
         rig.list.DeleteSelection();
     };
     rig.list.TakeFiles({"/p/a.jpg", "/p/notes.txt", "/p/my b.jpg"});
-    EXPECT_EQ(rig.view.events,
-              (Names{"status a.jpg" + kNote, "show /p/a.jpg", "status a.jpg",
-                     "box " + LoadText(421) + ": " + LoadText(404) + "notes.txt",
-                     "box " + LoadText(438) + ": " + LoadText(403) + "\nmy b.jpg", kPreviewFailed}));
+    EXPECT_EQ(rig.view.events, (Names{"status a.jpg" + kNote, "show /p/a.jpg", "status a.jpg",
+                                      "box " + LoadText(TextId::InformationCaption) + ": " +
+                                          LoadText(TextId::UnsupportedFiles) + "notes.txt",
+                                      "box " + LoadText(TextId::WarningCaption) + ": " +
+                                          LoadText(TextId::UnsafeNames) + "\nmy b.jpg",
+                                      kPreviewFailed}));
     EXPECT_EQ(rig.view.lines, (Names{"a.jpg", "my b.jpg"}));
 
     rig.view.events.clear(); // onto a filled list: the selection stays, nothing is previewed
-    EXPECT_EQ(rig.list.TakeBrowserSelection(SelectionBlock::Build("/in", {"c.jpg"})), 0);
-    EXPECT_EQ(rig.list.TakeBrowserSelection({1, 0, 0, 0}), 446);
+    EXPECT_EQ(rig.list.TakeBrowserSelection(SelectionBlock::Build("/in", {"c.jpg"})), std::nullopt);
+    EXPECT_EQ(rig.list.TakeBrowserSelection({1, 0, 0, 0}), TextId::NoFilesSelected);
     EXPECT_TRUE(rig.view.events.empty());
 
     std::string folder;
     Rig startup({});
-    EXPECT_EQ(startup.list.TakeStartupFile("/p/notes.txt", folder), 447);
-    EXPECT_EQ(startup.list.TakeStartupFile("/a.jpg", folder), 0);
+    EXPECT_EQ(startup.list.TakeStartupFile("/p/notes.txt", folder), TextId::UnsupportedSelection);
+    EXPECT_EQ(startup.list.TakeStartupFile("/a.jpg", folder), std::nullopt);
     EXPECT_EQ(folder, "/");
 
     // After a run that did not finish (b.bmp's item is b.jpg now): the line's own text and item.

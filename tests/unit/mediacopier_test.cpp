@@ -21,6 +21,8 @@
 namespace aw {
 namespace {
 
+using enum MediaKind;
+
 namespace fs = std::filesystem;
 using test::ReadWholeFile;
 using test::WriteWholeFile;
@@ -48,12 +50,13 @@ protected:
     std::string Thumb(const std::string& name) const { return (dir_ / "Thumb" / name).string(); }
 
     // As the caller makes a thumbnail: through a temporary file in the work folder.
-    int Thumbnail(MediaCopier& copier, const std::string& source, const std::string& thumb, int kind) {
+    int Thumbnail(MediaCopier& copier, const std::string& source, const std::string& thumb, MediaKind kind) {
         TempFile temp = TempFile::Create(work_, "HTM");
         return copier.MakeThumbnail(source, temp, thumb, kind);
     }
     // Thumb/th.jpg read back, it and the size given for the page checked to be `size`.
-    test::RgbPicture Thumbnailed(MediaCopier& copier, const std::string& source, int kind, PixelSize size) {
+    test::RgbPicture Thumbnailed(MediaCopier& copier, const std::string& source, MediaKind kind,
+                                 PixelSize size) {
         EXPECT_EQ(Thumbnail(copier, source, Thumb("th.jpg"), kind), 1);
         EXPECT_EQ(PixelSize(copier.thumbWidth(), copier.thumbHeight()), size);
         const auto thumb = test::ReadWithImageMagick(Thumb("th.jpg")).value_or(test::RgbPicture{});
@@ -132,7 +135,7 @@ TEST_F(MediaCopierTest, SourcesThatAreTheirDataFileOrNotRegularFiles) {
     for (const auto& [name, cause] : cases) {
         const std::string source = Src(name).string();
         EXPECT_TRUE(test::ReturnsWithoutBlocking(Src("f.jpg"), [&] {
-            for (int kind : {StillJpeg, StillBmp}) {
+            for (MediaKind kind : {StillJpeg, StillBmp}) {
                 EXPECT_EQ(copier.CopyToDataFolder(source, Data(name), kind), 0) << name;
                 EXPECT_EQ(copier.failure().cause, cause) << name;
             }
@@ -154,7 +157,7 @@ TEST_F(MediaCopierTest, BitmapsBecomeJpegsAndBrokenSourcesFail) {
     ASSERT_TRUE(made && made->width == 16 && made->height == 16);
     EXPECT_TRUE(made->At(0, 0)[0] > 150 && made->At(0, 15)[2] > 150); // red top, blue bottom, as the source
     constexpr FailureCause kBad = FailureCause::NotAPicture;
-    const std::tuple<const char*, std::optional<std::string>, int, FailureCause> cases[] = {
+    const std::tuple<const char*, std::optional<std::string>, MediaKind, FailureCause> cases[] = {
         {"cut.bmp", ReadWholeFile(Src("good.bmp")).substr(0, 60), StillBmp, kBad},
         {"cut.jpg", ReadWholeFile(Src("good.jpg")).substr(0, 100), StillJpeg, kBad},
         {"junk.avi", std::string(4096, 'j'), MovieAvi, FailureCause::NoMovieFrame},
@@ -207,7 +210,7 @@ TEST_F(MediaCopierTest, MovieThumbnailsCarryTheirKindsMarkAudioItsPicture) {
 
 // A HEIF goes into Data as an upright JPEG, a PNG as it is; both get thumbnails.
 TEST_F(MediaCopierTest, TodaysKindsGoIntoDataAndGetThumbnails) {
-    const std::tuple<const char*, int, PixelSize, bool> cases[] = {
+    const std::tuple<const char*, MediaKind, PixelSize, bool> cases[] = {
         {"rotated.heic", StillHeif, {48, 64}, true}, {"rgba.png", StillPng, {64, 24}, false}};
     MediaCopier copier(loader_.library(), work_, 0, audio_);
     for (const auto& [name, kind, thumb, converted] : cases) {

@@ -14,10 +14,12 @@
 namespace aw {
 namespace {
 
+using enum MediaKind;
+
 // Only .asf files are looked into, within bounds: short, missing and unreadable ones are plain movies.
 TEST(MediaIntake, AsfMarkerAtOffset64) {
     test::ScratchDir dir;
-    using Case = std::tuple<const char*, const char*, int>;
+    using Case = std::tuple<const char*, const char*, MediaKind>;
     const Case cases[] = {{"marked.asf", "Kelpratail", MovieAsfMarked},
                           {"exact.ASF", "Kelpra", MovieAsfMarked},
                           {"short.asf", "Kelpr", MovieAsf},
@@ -42,8 +44,8 @@ TEST(MediaIntake, ReportsRejectedAndUnsafeNamesOnce) {
     ItemList list;
     MediaIntake intake(list);
     EXPECT_EQ(intake.TakeAll({"/p/a.jpg", "/p/notes.txt", "/p/my photo.JPG", "/p/x.doc", "/p/a&b.mp3"}), 3);
-    EXPECT_EQ(intake.RejectedText(), LoadText(404) + "notes.txt, x.doc");
-    EXPECT_EQ(intake.UnsafeText(), LoadText(403) + "\nmy photo.JPG, a&b.mp3");
+    EXPECT_EQ(intake.RejectedText(), LoadText(TextId::UnsupportedFiles) + "notes.txt, x.doc");
+    EXPECT_EQ(intake.UnsafeText(), LoadText(TextId::UnsafeNames) + "\nmy photo.JPG, a&b.mp3");
 }
 
 // A box lists at most 20 names and then says how many more there are.
@@ -55,21 +57,21 @@ TEST(MediaIntake, ReportsListABoundedNumberOfNames) {
         if (i < 20)
             twenty += (i ? ", " : "") + names.back();
     }
-    const std::string more = "\n" + FormatText(LoadText(460), {"3"});
-    EXPECT_EQ(RejectedNamesText(names), LoadText(404) + twenty + more);
+    const std::string more = "\n" + FormatText(LoadText(TextId::MoreNames), {"3"});
+    EXPECT_EQ(RejectedNamesText(names), LoadText(TextId::UnsupportedFiles) + twenty + more);
     names.resize(20);
-    EXPECT_EQ(RejectedNamesText(names), LoadText(404) + twenty);
+    EXPECT_EQ(RejectedNamesText(names), LoadText(TextId::UnsupportedFiles) + twenty);
 }
 
 TEST(BlockIntake, BrowserSelectionResults) {
     const auto B = &SelectionBlock::Build;
     const Bytes noPaths =
         SelectionBlock::FromIdLists({SelectionBlock::IdList({"p"}), SelectionBlock::IdList({".."})});
-    const std::tuple<const char*, Bytes, int, int> cases[] = {
-        {"supported and not", B("/m/p", {"a.jpg", "x.txt", "c.MP3"}), 0, 2},
-        {"none supported", B("/m/p", {"x.txt", "y.doc"}), 447, 0},
-        {"no item has a path", noPaths, 446, 0},
-        {"first in a subfolder", B("/m", {"s/a.avi", "b.wav"}), 0, 2}};
+    const std::tuple<const char*, Bytes, IntakeRefusal, int> cases[] = {
+        {"supported and not", B("/m/p", {"a.jpg", "x.txt", "c.MP3"}), std::nullopt, 2},
+        {"none supported", B("/m/p", {"x.txt", "y.doc"}), TextId::UnsupportedSelection, 0},
+        {"no item has a path", noPaths, TextId::NoFilesSelected, 0},
+        {"first in a subfolder", B("/m", {"s/a.avi", "b.wav"}), std::nullopt, 2}};
     for (const auto& [name, block, result, count] : cases) {
         ItemList list;
         MediaIntake intake(list);
@@ -82,11 +84,11 @@ TEST(BlockIntake, BrowserSelectionResults) {
 TEST(BlockIntake, FileBlockOntoAFilledList) {
     ItemList list;
     MediaIntake first(list);
-    ASSERT_EQ(AcceptFileBlock(FileBlock::Make({"/p/a.bmp"}), first, list), 0);
+    ASSERT_EQ(AcceptFileBlock(FileBlock::Make({"/p/a.bmp"}), first, list), std::nullopt);
     MediaIntake second(list);
-    EXPECT_EQ(AcceptFileBlock(FileBlock::Make({"/p/b.txt"}), second, list), 0);
-    EXPECT_EQ(AcceptFileBlock(FileBlock::Make({}), second, list), 446);
-    EXPECT_EQ(AcceptFileBlock(Bytes(20, 0), second, list), 446);
+    EXPECT_EQ(AcceptFileBlock(FileBlock::Make({"/p/b.txt"}), second, list), std::nullopt);
+    EXPECT_EQ(AcceptFileBlock(FileBlock::Make({}), second, list), TextId::NoFilesSelected);
+    EXPECT_EQ(AcceptFileBlock(Bytes(20, 0), second, list), TextId::NoFilesSelected);
     EXPECT_EQ(list.count(), 1);
 }
 

@@ -9,6 +9,8 @@
 namespace aw {
 namespace {
 
+using enum MediaKind;
+
 // The data name turns ".bmp", ".heic" and ".heif" in any case into ".jpg"; the thumbnail is always a JPEG.
 TEST(MediaPath, SplitsPathsAndComposesAlbumNames) {
     const struct {
@@ -57,7 +59,7 @@ TEST(MediaPath, LongNamesAreShortenedWithinTheLimitKeepingCharactersWhole) {
 
 // Every extension has one kind, in any case; each kind is a still, a movie or sound, never two of them.
 TEST(MediaPath, ExtensionsGiveTheirKinds) {
-    const std::pair<const char*, int> cases[] = {
+    const std::pair<const char*, MediaKind> cases[] = {
         {".JPEG", StillJpeg},  {".jpe", StillJpeg},       {".bmp", StillBmp},   {".asf", MovieAsf},
         {".avi", MovieAvi},    {".mov", MovieMov},        {".mpeg", MovieMpeg}, {".wma", Audio},
         {".png", StillPng},    {".GIF", StillGif},        {".webp", StillWebp}, {".Heif", StillHeif},
@@ -65,7 +67,7 @@ TEST(MediaPath, ExtensionsGiveTheirKinds) {
         {".tif", Unsupported}, {".png.bak", Unsupported}, {"", Unsupported}};
     const MediaPath mp;
     for (const auto& [extension, want] : cases) {
-        int kind = 0;
+        MediaKind kind = Unsupported;
         EXPECT_EQ(mp.KindOf(extension, kind), want != Unsupported) << extension;
         EXPECT_EQ(kind, want) << extension;
         EXPECT_EQ(IsStillKind(kind) + IsMovieKind(kind) + (kind == Audio), want == Unsupported ? 0 : 1)

@@ -12,13 +12,15 @@
 namespace aw {
 namespace {
 
+using enum MediaKind;
+
 // The kind's mark covers columns W-28..W-5 and rows 4..27 from the bottom, clipped to the picture; every
 // other byte, row padding included, stays as it was.
 TEST(MovieMark, StampsTheKindsMarkFourPixelsInAndClips) {
     constexpr int kStrip = MovieMark::kFilmStrip;
     constexpr int kMarked = MovieMark::kFilmStripMarked;
     // Width, height, kind and the mark it gets; the last just holds the mark and its margins.
-    const std::tuple<int, int, int, int> cases[] = {
+    const std::tuple<int, int, MediaKind, int> cases[] = {
         {160, 120, MovieAvi, kStrip}, {20, 20, MovieAsfMarked, kMarked}, {2, 120, MovieMov, kStrip},
         {160, 1, MovieMpeg, kStrip},  {30, 5, MovieAsf, kStrip},         {28, 28, MovieAvi, kStrip}};
     constexpr uint8_t kFill = 0x5A;

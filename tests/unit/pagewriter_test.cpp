@@ -22,7 +22,8 @@ using Lines = std::vector<std::string>;
 
 struct PageItem {
     std::string fileName, thumbName;
-    int kind, width, height;
+    MediaKind kind;
+    int width, height;
     bool plays = false; // a browser plays it
 };
 
@@ -81,12 +82,12 @@ TEST(PageWriter, FileNamesInLinksFindTheirFiles) {
 TEST(PageWriter, WritesWholePagesByteForByte) {
     test::ScratchDir dir;
     test::WriteWholeFile(dir / "two.dat", kTwoColumns);
-    const std::string page =
-        Render(MakeJob(dir, dir / "two.dat"), {{"Sun.jpg", "th_Sun.jpg", StillJpeg, 160, 120},
-                                               {"a<b>&\"c.jpg", "th_a<b>&\"c.jpg", StillJpeg, 120, 90},
-                                               {"clip.avi", "th_clip.jpg", MovieAvi, 160, 100},
-                                               {"b&b #1.mp4", "th_b&b #1.jpg", MovieMp4, 160, 90, true},
-                                               {"c.webm", "th_c.jpg", MovieWebm, 160, 120, true}});
+    const std::string page = Render(MakeJob(dir, dir / "two.dat"),
+                                    {{"Sun.jpg", "th_Sun.jpg", MediaKind::StillJpeg, 160, 120},
+                                     {"a<b>&\"c.jpg", "th_a<b>&\"c.jpg", MediaKind::StillJpeg, 120, 90},
+                                     {"clip.avi", "th_clip.jpg", MediaKind::MovieAvi, 160, 100},
+                                     {"b&b #1.mp4", "th_b&b #1.jpg", MediaKind::MovieMp4, 160, 90, true},
+                                     {"c.webm", "th_c.jpg", MediaKind::MovieWebm, 160, 120, true}});
     const fs::path golden = test::SourceDir() / "tests/unit/golden/two_columns_colour.html";
     if (std::getenv("AW_UPDATE_GOLDEN"))
         test::WriteWholeFile(golden, page);

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "support/testpaths.h"
 
 namespace aw {
@@ -29,17 +31,19 @@ TEST(PathWalk, ResolvesDotDotAfterALinkAsTheSystemDoes) {
         EXPECT_EQ(ResolveExistingPart(dir.str() + rest), want.string()) << rest;
 }
 
-// A relative path is made where the process is, never at the root.
-TEST(PathWalk, MakesARelativeChainInTheCurrentFolder) {
+// A relative chain (a settings file named relative to the current folder) is made below the current
+// folder, every new folder with the mode asked for: private settings folders stay private.
+TEST(PathWalk, MakesRelativeChainsWithTheirMode) {
     test::ScratchDir dir;
     const fs::path before = fs::current_path();
     fs::current_path(dir.path());
-    int error = -1;
-    const bool made = MakeFolderChain("albumwright-rel/a", error);
+    const mode_t saved = ::umask(022);
+    int error = 0;
+    EXPECT_TRUE(MakeFolderChain("a/b", error, 0700));
+    ::umask(saved);
     fs::current_path(before);
-    EXPECT_TRUE(made) << error;
-    EXPECT_TRUE(fs::is_directory(dir / "albumwright-rel" / "a"));
-    EXPECT_FALSE(fs::exists("/albumwright-rel"));
+    for (const char* made : {"a", "a/b"})
+        EXPECT_EQ(fs::status(dir / made).permissions(), fs::perms::owner_all) << made;
 }
 
 } // namespace

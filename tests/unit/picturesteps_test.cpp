@@ -108,7 +108,7 @@ TEST(SplitBitmapFile, RefusesEachBrokenRuleAndAcceptsItsEdges) {
 // A HEIF whose grid is far larger than the size it declares is refused before it is decoded, and the
 // refusal says so of the file, for the Data copy and the thumbnail alike.
 TEST(PictureSteps, RefusalSaysAPictureIsLargerThanItDeclares) {
-    const std::string path = (test::TestDataDir() / "media" / "heif-grid-oversized.heic").string();
+    const std::string path = (test::TestDataDir() / "hostile" / "heif-grid-oversized.heic").string();
     for (const PixelSize box : {PixelSize{}, PixelSize{160, 120}}) {
         Picture picture;
         RunFailure failure;

@@ -17,6 +17,8 @@
 namespace aw {
 namespace {
 
+using enum MediaKind;
+
 namespace fs = std::filesystem;
 
 class PreviewPictureFiles : public ::testing::Test {
@@ -36,16 +38,17 @@ TEST_F(PreviewPictureFiles, EachKindTakesItsRoute) {
     test::WriteWholeFile(dir / "turned.jpg", turned.insert(2, test::Segment(0xE1, test::ExifPayload(6))));
     test::WriteWholeFile(dir / "broken.jpg", "not a picture at all");
     const fs::path media = test::TestDataDir() / "media";
-    const std::tuple<fs::path, int, bool, PixelSize> cases[] = {
+    const std::tuple<fs::path, MediaKind, bool, PixelSize> cases[] = {
         {dir / "wide.jpg", StillJpeg, true, {141, 105}}, {dir / "turned.jpg", StillJpeg, true, {141, 188}},
         {dir / "tall8.bmp", StillBmp, true, {81, 271}},  {dir / "clip.avi", MovieAvi, true, {141, 105}},
         {dir / "missing.mp3", Audio, true, {0, 0}},      {dir / "broken.jpg", StillJpeg, false, {0, 0}},
-        {dir / "wide.jpg", 99, false, {0, 0}},           {media / "rotated.heic", StillHeif, true, {48, 64}},
+        {dir / "wide.jpg", Unsupported, false, {0, 0}},  {media / "rotated.heic", StillHeif, true, {48, 64}},
         {media / "clip.webm", MovieWebm, true, {64, 48}}};
     for (const auto& [path, kind, ok, shown] : cases) {
-        SCOPED_TRACE(path.filename().string() + " as " + std::to_string(kind));
+        SCOPED_TRACE(path.filename().string() + " as " + std::to_string(static_cast<int>(kind)));
         Picture picture;
-        PreparePreview((dir / "stale.jpg").string(), StillJpeg, imaging, picture); // must not linger
+        PreparePreview((dir / "stale.jpg").string(), StillJpeg, imaging,
+                       picture); // must not linger
         EXPECT_EQ(PreparePreview(path.string(), kind, imaging, picture), ok);
         EXPECT_EQ(PixelSize(picture.width(), picture.height()), shown);
         EXPECT_TRUE(!picture.hasImage() || // 24-bit bottom-up rows, as the pane draws them

@@ -28,7 +28,7 @@ TEST(PreviewWorker, TheNewestWaitingRequestReplacesOlderOnesAndNothingIsDelivere
         open = value;
         changed.notify_all();
     };
-    const auto prepare = [&](const std::string& path, int, Picture&) {
+    const auto prepare = [&](const std::string& path, MediaKind, Picture&) {
         std::unique_lock lock(mutex);
         prepared.push_back(path);
         changed.notify_all();
@@ -40,17 +40,17 @@ TEST(PreviewWorker, TheNewestWaitingRequestReplacesOlderOnesAndNothingIsDelivere
         delivered.push_back(std::to_string(r.sequence) + " " + r.path + (r.ok ? " ok" : " failed"));
         changed.notify_all();
     });
-    worker->Request(1, "a", 0);
+    worker->Request(1, "a", MediaKind::StillJpeg);
     ASSERT_TRUE(WaitFor([&] { return prepared.size() == 1; }));
-    worker->Request(2, "b", 0);   // waits behind "a" ...
-    worker->Request(3, "bad", 0); // ... and is replaced
+    worker->Request(2, "b", MediaKind::StillJpeg);   // waits behind "a" ...
+    worker->Request(3, "bad", MediaKind::StillJpeg); // ... and is replaced
     Open(true);
     ASSERT_TRUE(WaitFor([&] { return delivered.size() == 2; }));
     EXPECT_EQ(prepared, (Texts{"a", "bad"}));
     EXPECT_EQ(delivered, (Texts{"1 a ok", "3 bad failed"}));
 
     Open(false);
-    worker->Request(4, "c", 0);
+    worker->Request(4, "c", MediaKind::StillJpeg);
     ASSERT_TRUE(WaitFor([&] { return prepared.size() == 3; }));
     std::thread release([&] {
         std::this_thread::sleep_for(100ms);

@@ -32,7 +32,8 @@ protected:
     }
     MediaItem Item(const fs::path& source, const std::string& name) const {
         WriteWholeFile(source, "picture " + name);
-        return {source.string(), source.parent_path().string() + "/", name, "th_" + name, StillJpeg};
+        return {source.string(), source.parent_path().string() + "/", name, "th_" + name,
+                MediaKind::StillJpeg};
     }
     ReusePlan Plan(const std::vector<MediaItem>& items, bool prune, bool thumbnails = true) const {
         ManifestRead earlier = ReadManifestFile(record_, "1");
@@ -111,8 +112,8 @@ TEST_F(ReusePlanTest, PrunesOnlyAfterAWrittenRunAndNeverASource) {
     ASSERT_EQ(first.Conclude(true), 0);
 
     // The album made again from its own Data file: kept.jpg is now a source under another name.
-    const std::vector<MediaItem> now{
-        MediaItem{(album_ / "Data" / "kept.jpg").string(), "", "again.jpg", "th_again.jpg", StillJpeg}};
+    const std::vector<MediaItem> now{MediaItem{(album_ / "Data" / "kept.jpg").string(), "", "again.jpg",
+                                               "th_again.jpg", MediaKind::StillJpeg}};
     ReusePlan stopped = Plan(now, true, false);
     ASSERT_EQ(stopped.Conclude(false), 0);
     EXPECT_TRUE(fs::exists(album_ / "Data" / "old.jpg")) << "a stopped run prunes nothing";

@@ -63,14 +63,14 @@ TEST(RuntimeFolder, UsedOnlyWhenPrivateToTheUser) {
         // empty: usable
         {"missing", ""},
         {"own", ""},
-        {"foreign", FormatText(LoadText(3213), {RuntimeFolder::UserName(kOther)})},
-        {"open", FormatText(LoadText(3214), {"0777"})},
-        {"link", LoadText(3215)},
-        {"file", LoadText(3215)}};
+        {"foreign", FormatText(LoadText(TextId::OwnedByOtherUser), {RuntimeFolder::UserName(kOther)})},
+        {"open", FormatText(LoadText(TextId::OpenToOthers), {"0777"})},
+        {"link", LoadText(TextId::NotOwnFolder)},
+        {"file", LoadText(TextId::NotOwnFolder)}};
     for (const auto& [name, reason] : cases) {
         const std::string folder = (dir / name).string();
         EXPECT_EQ(RuntimeFolder::Prepare(folder),
-                  reason.empty() ? "" : FormatText(LoadText(3212), {folder, reason}))
+                  reason.empty() ? "" : FormatText(LoadText(TextId::CannotUse), {folder, reason}))
             << name;
     }
     EXPECT_EQ(fs::status(dir / "missing").permissions(), fs::perms::owner_all);
@@ -81,14 +81,15 @@ TEST(RuntimeFolder, UsedOnlyWhenPrivateToTheUser) {
 TEST(RuntimeFolder, PlantedFilesOfAnotherUserAreRefusedWithTheirOwner) {
     const test::Watchdog watchdog(10s, "refusing planted files");
     test::ScratchDir dir;
-    const std::string owner = FormatText(LoadText(3213), {RuntimeFolder::UserName(kOther)});
+    const std::string owner =
+        FormatText(LoadText(TextId::OwnedByOtherUser), {RuntimeFolder::UserName(kOther)});
 
     test::WriteWholeFile(dir / "PageBinder", "");
     ::chmod((dir / "PageBinder").c_str(), 0666);
     GiveAway(dir / "PageBinder");
     InstanceLock lock(dir.str());
     EXPECT_FALSE(lock.Acquire());
-    EXPECT_EQ(lock.problem(), FormatText(LoadText(3212), {lock.path(), owner}));
+    EXPECT_EQ(lock.problem(), FormatText(LoadText(TextId::CannotUse), {lock.path(), owner}));
 
     // A listening socket of the other user at the companion's name.
     const std::string socketPath = HandOverChannel::SocketPathIn(dir.str());
@@ -100,7 +101,7 @@ TEST(RuntimeFolder, PlantedFilesOfAnotherUserAreRefusedWithTheirOwner) {
     GiveAway(socketPath);
     HandOverListener listener(socketPath);
     EXPECT_FALSE(listener.Listen());
-    EXPECT_EQ(listener.problem(), FormatText(LoadText(3212), {socketPath, owner}));
+    EXPECT_EQ(listener.problem(), FormatText(LoadText(TextId::CannotUse), {socketPath, owner}));
     ::close(planted);
 }
 

@@ -15,7 +15,7 @@ namespace {
 namespace fs = std::filesystem;
 
 MediaItem Item(const fs::path& path, const std::string& fileName, const std::string& thumbName) {
-    return MediaItem{path.string(), "", fileName, thumbName, StillJpeg};
+    return MediaItem{path.string(), "", fileName, thumbName, MediaKind::StillJpeg};
 }
 
 // A run that would replace one of its own sources is found before it writes; a source that is its own

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Stills through the loaded image module; samples from scripts/make-media-fixtures.sh.
+// Stills through the loaded image module; samples from scripts/make-media-fixtures.sh (media/) and
+// scripts/make-heif-grids.py (hostile/).
 #include <tuple>
 
 #include <gtest/gtest.h>
@@ -102,9 +103,9 @@ TEST(StillDecoder, HeifThumbnailStandsInWhenLargeEnough) {
 // A HEIF decodes at no more than the size it declares: a sound grid whole, and a stored thumbnail that holds
 // a grid far larger than it declares, or that declares more than its picture, gives way to the picture.
 TEST(StillDecoder, HeifIsNeverDecodedLargerThanItDeclares) {
-    const std::tuple<const char*, int, int> cases[] = {{"heif-grid.heic", 0, 1000},
-                                                       {"heif-thumbnail-grid.heic", 240, 512},
-                                                       {"heif-thumbnail-larger.heic", 240, 512}};
+    const std::tuple<const char*, int, int> cases[] = {{"../hostile/heif-grid.heic", 0, 1000},
+                                                       {"../hostile/heif-thumbnail-grid.heic", 240, 512},
+                                                       {"../hostile/heif-thumbnail-larger.heic", 240, 512}};
     for (const auto& [name, minimum, width] : cases) {
         const std::optional<Decoded> decoded = Decode(Sample(name), false, minimum);
         ASSERT_TRUE(decoded) << name;

@@ -55,9 +55,9 @@ std::string HugeJpegHeader() {
 TEST(ThumbnailPreparerTest, WorkersTogetherStayWithinTheSharedBudget) {
     constexpr int kItems = 8;
     const std::vector<uint8_t> webp = test::HugeCanvasWebp(12000, 12000);
-    const std::tuple<int, std::string, int> cases[] = {
-        {StillJpeg, HugeJpegHeader(), 3},
-        {StillWebp, std::string(webp.begin(), webp.end()), 1},
+    const std::tuple<MediaKind, std::string, int> cases[] = {
+        {MediaKind::StillJpeg, HugeJpegHeader(), 3},
+        {MediaKind::StillWebp, std::string(webp.begin(), webp.end()), 1},
     };
     for (const auto& [kind, bytes, peak] : cases) {
         test::ScratchDir dir;
@@ -82,7 +82,7 @@ TEST(ThumbnailPreparerTest, WorkersTogetherStayWithinTheSharedBudget) {
         }));
         {
             std::lock_guard lock(recorder.mutex);
-            EXPECT_EQ(recorder.peak, peak) << kind;
+            EXPECT_EQ(recorder.peak, peak) << static_cast<int>(kind);
             recorder.released = true;
         }
         recorder.changed.notify_all();

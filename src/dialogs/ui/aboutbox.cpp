@@ -27,7 +27,7 @@ QLabel* MakeLine(QWidget* parent, const std::string& text) {
 AboutBox::AboutBox(QWidget* parent) : AboutBox(QGuiApplication::queryKeyboardModifiers(), parent) {}
 
 AboutBox::AboutBox(Qt::KeyboardModifiers held, QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QString::fromStdString(LoadText(228)));
+    setWindowTitle(QString::fromStdString(LoadText(TextId::AboutTitle)));
     const DialogUnits units(font());
 
     // The icon keeps its own size at the control's top left, as an icon control does.
@@ -39,9 +39,9 @@ AboutBox::AboutBox(Qt::KeyboardModifiers held, QWidget* parent) : QDialog(parent
 
     const std::string program = QCoreApplication::applicationFilePath().toStdString();
     units.Place(MakeLine(this, VersionLine(held, program)), 1017, 40, 10, 155, 8);
-    units.Place(MakeLine(this, LoadText(229)), 1019, 40, 25, 165, 8);
-    units.Place(MakeLine(this, LoadText(230)), 1026, 40, 40, 197, 8);
-    auto* ok = new QPushButton(QString::fromStdString(LoadText(215)), this);
+    units.Place(MakeLine(this, LoadText(TextId::DevelopersLine)), 1019, 40, 25, 165, 8);
+    units.Place(MakeLine(this, LoadText(TextId::CopyrightLine)), 1026, 40, 40, 197, 8);
+    auto* ok = new QPushButton(QString::fromStdString(LoadText(TextId::OkButton)), this);
     units.Place(ok, 1, 206, 7, 32, 14);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &AboutBox::accept);
@@ -55,10 +55,10 @@ int AboutBox::Run() {
 std::string AboutBox::VersionLine(Qt::KeyboardModifiers held, const std::string& programPath) {
     const Qt::KeyboardModifiers both = Qt::ShiftModifier | Qt::ControlModifier;
     if ((held & both) != both)
-        return LoadText(423);
+        return LoadText(TextId::PlainVersionLine);
     const std::uint64_t version = SystemInfo::FileVersion(programPath);
     auto part = [version](int shift) { return std::to_string((version >> shift) & 0xFFFF); };
-    return FormatText(LoadText(422), {part(48), part(32), part(16), part(0)});
+    return FormatText(LoadText(TextId::VersionLine), {part(48), part(32), part(16), part(0)});
 }
 
 } // namespace aw

@@ -26,8 +26,8 @@ void Place(QWidget* widget, int id, int left, int top, int right, int bottom) {
     widget->setGeometry(left, top, right - left, bottom - top);
 }
 
-QPushButton* MakeButton(QWidget* parent, int id, int textId, int left, int right) {
-    auto* button = new QPushButton(QString::fromStdString(LoadText(textId)), parent);
+QPushButton* MakeButton(QWidget* parent, int id, TextId text, int left, int right) {
+    auto* button = new QPushButton(QString::fromStdString(LoadText(text)), parent);
     Place(button, id, left, 155, right, 175);
     return button;
 }
@@ -38,7 +38,8 @@ ColourPicker::ColourPicker(int mode, Rgb fontColour, Rgb backgroundColour, int f
                            ColourSwatch* preview, ColourSwatch* fontSwatch, QWidget* parent)
     : QDialog(parent), mode_(mode), fontColour_(fontColour), backgroundColour_(backgroundColour),
       fontCell_(fontCell), backgroundCell_(backgroundCell), preview_(preview), fontSwatch_(fontSwatch) {
-    setWindowTitle(QString::fromStdString(LoadText(mode_ == kFontMode ? 222 : 221)));
+    setWindowTitle(QString::fromStdString(
+        LoadText(mode_ == kFontMode ? TextId::FontColourTitle : TextId::BackgroundColourTitle)));
 
     // The frame and the cells let clicks through: the window itself decides which cell was hit.
     auto* group = new QGroupBox(this);
@@ -51,8 +52,8 @@ ColourPicker::ColourPicker(int mode, Rgb fontColour, Rgb backgroundColour, int f
         cell->SetBackground(ToRgb(ColourGrid::Colour(i)));
         cells_[static_cast<std::size_t>(i)] = cell;
     }
-    auto* ok = MakeButton(this, kOk, 215, 17, 107);
-    auto* cancel = MakeButton(this, kCancel, 216, 115, 205);
+    auto* ok = MakeButton(this, kOk, TextId::OkButton, 17, 107);
+    auto* cancel = MakeButton(this, kCancel, TextId::CancelButton, 115, 205);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &ColourPicker::accept);
     connect(cancel, &QPushButton::clicked, this, &ColourPicker::reject);

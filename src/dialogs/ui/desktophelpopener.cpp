@@ -10,12 +10,7 @@
 #include "stringtable.h"
 
 namespace aw {
-namespace {
-
-constexpr int kPageNotOpenedId = 3300;
-constexpr int kWarningId = 438;
-
-} // namespace
+namespace {} // namespace
 
 bool DesktopHelpOpener::OpenHelp(int context) {
     const std::string programFolder = QCoreApplication::applicationDirPath().toStdString();
@@ -24,7 +19,8 @@ bool DesktopHelpOpener::OpenHelp(int context) {
         return true;
     if (page.empty()) // named where the build puts it, the first place looked at
         page = HelpBook::PagePath(programFolder, CurrentLanguage(), context, HelpBook::Expected);
-    boxes_.Inform(FormatText(LoadText(kPageNotOpenedId), {page}), LoadText(kWarningId), MessageIcon::Exclamation);
+    boxes_.Inform(FormatText(LoadText(TextId::HelpPageNotOpened), {page}), LoadText(TextId::WarningCaption),
+                  MessageIcon::Exclamation);
     return false;
 }
 

@@ -22,10 +22,10 @@ HelpLinkDialog::HelpLinkDialog(std::string message, std::string caption, int hel
     setWindowTitle(QString::fromStdString(caption));
     const DialogUnits units(font());
 
-    auto* ok = new QPushButton(QString::fromStdString(LoadText(215)), this);
+    auto* ok = new QPushButton(QString::fromStdString(LoadText(TextId::OkButton)), this);
     units.Place(ok, 1, 41, 49, 50, 14);
     ok->setDefault(true);
-    auto* helpButton = new QPushButton(QString::fromStdString(LoadText(225)), this);
+    auto* helpButton = new QPushButton(QString::fromStdString(LoadText(TextId::HelpCommand)), this);
     units.Place(helpButton, 1085, 126, 49, 50, 14);
     auto* icon = new QLabel(this);
     icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(kIconSize, kIconSize));

@@ -29,14 +29,10 @@ constexpr int kHeight = 144;
 constexpr int kStatusId = 1078;
 constexpr int kBarId = 1079;
 constexpr int kStopId = 1016;
-constexpr int kTitleText = 214;
-constexpr int kStopText = 213;
-constexpr int kFinishingText = 434;
 constexpr int kStepsPerItem = 10;
-constexpr int kNotStartedText = 3301;
 constexpr std::chrono::milliseconds kInterruptPoll{100};
 
-QString Text(int id) {
+QString Text(TextId id) {
     return QString::fromStdString(LoadText(id));
 }
 
@@ -64,9 +60,9 @@ ProgressWindow::ProgressWindow(const ProgressRequest& request, const ImagingLibr
     stop_->setDefault(true);
     setFixedSize(kWidth, kHeight);
 
-    setWindowTitle(Text(kTitleText));
-    status_->setText(Text(kTitleText));
-    stop_->setText(Text(kStopText));
+    setWindowTitle(Text(TextId::CreatingTitle));
+    status_->setText(Text(TextId::CreatingTitle));
+    stop_->setText(Text(TextId::StopButton));
 
     // The bar takes an int: ten steps per item, not cut to 16 bits, saturating long before int would wrap.
     const long long steps = static_cast<long long>(request.items.size()) * kStepsPerItem;
@@ -113,7 +109,7 @@ void ProgressWindow::Start() {
     } catch (const std::system_error& error) {
         // No thread for the run (the process is out of threads or memory): the run ends as failed, saying
         // why, instead of the exception leaving the window's slot.
-        ReportFailure(FormatText(LoadText(kNotStartedText), {error.what()}));
+        ReportFailure(FormatText(LoadText(TextId::WorkNotStarted), {error.what()}));
         RequestClose(RunFailed);
     }
 }
@@ -143,7 +139,7 @@ void ProgressWindow::RequestStop() {
     if (closeCode_ != 0 || ended_)
         return;
     stopping_ = true;
-    status_->setText(Text(kFinishingText));
+    status_->setText(Text(TextId::Finishing));
     thread_->RequestStop();
 }
 

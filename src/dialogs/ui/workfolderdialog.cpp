@@ -22,7 +22,7 @@ constexpr int kOk = 1;
 constexpr int kCancel = 2;
 constexpr int kHelpContext = 2000;
 
-QString Text(int id) {
+QString Text(TextId id) {
     return QString::fromStdString(LoadText(id));
 }
 
@@ -38,15 +38,15 @@ WorkFolderDialog::WorkFolderDialog(std::string initialFolder, MessageService& me
                                    QWidget* parent)
     : QDialog(parent), messages_(messages), help_(help), picker_(&BrowseWithDialog),
       isFixed_([this](const std::string& folder) { return system_.IsUsableWorkFolder(folder); }) {
-    setWindowTitle(Text(2004));
+    setWindowTitle(Text(TextId::OptionTitle));
     const DialogUnits units(font());
 
     // Created in the order of the window's template, which is also the order of tabbing.
-    units.Place(new QGroupBox(Text(2005), this), 1087, 7, 7, 237, 71);
+    units.Place(new QGroupBox(Text(TextId::WorkFolderGroup), this), 1087, 7, 7, 237, 71);
     folderEdit_ = new QLineEdit(this);
     folderEdit_->setReadOnly(true);
     units.Place(folderEdit_, 1088, 13, 23, 168, 14);
-    auto* browse = new QPushButton(Text(2006), this);
+    auto* browse = new QPushButton(Text(TextId::WorkFolderBrowse), this);
     units.Place(browse, 1089, 188, 24, 50, 14);
     freeSpaceEdit_ = new QLineEdit(this);
     freeSpaceEdit_->setReadOnly(true);
@@ -57,13 +57,13 @@ WorkFolderDialog::WorkFolderDialog(std::string initialFolder, MessageService& me
     palette.setColor(QPalette::Base, Qt::transparent);
     freeSpaceEdit_->setPalette(palette);
     units.Place(freeSpaceEdit_, 1090, 13, 45, 168, 12);
-    auto* useDefault = new QPushButton(Text(2011), this);
+    auto* useDefault = new QPushButton(Text(TextId::WorkFolderDefault), this);
     units.Place(useDefault, 1092, 188, 42, 50, 14);
-    units.Place(new QLabel(Text(2008), this), 1091, 13, 62, 225, 8);
-    auto* ok = new QPushButton(Text(2009), this);
+    units.Place(new QLabel(Text(TextId::SpaceCaution), this), 1091, 13, 62, 225, 8);
+    auto* ok = new QPushButton(Text(TextId::WorkFolderOk), this);
     units.Place(ok, kOk, 69, 88, 50, 14);
     ok->setDefault(true);
-    auto* cancel = new QPushButton(Text(2010), this);
+    auto* cancel = new QPushButton(Text(TextId::WorkFolderCancel), this);
     units.Place(cancel, kCancel, 130, 88, 50, 14);
     setFixedSize(units.Size(251, 109));
 
@@ -100,11 +100,12 @@ void WorkFolderDialog::keyPressEvent(QKeyEvent* event) {
 }
 
 void WorkFolderDialog::Browse() {
-    const std::string title = LoadText(2014);
+    const std::string title = LoadText(TextId::SelectWorkFolder);
     const std::string start = folder();
     std::string pick = picker_(this, title, start);
     while (!pick.empty() && !isFixed_(pick)) {
-        messages_.Inform(LoadText(2013), LoadText(411), MessageIcon::Exclamation);
+        messages_.Inform(LoadText(TextId::FixedDriveOnly), LoadText(TextId::ErrorCaption),
+                         MessageIcon::Exclamation);
         pick = picker_(this, title, start);
     }
     ShowFolder(pick.empty() ? start : ShownWorkFolder(pick));
@@ -113,7 +114,8 @@ void WorkFolderDialog::Browse() {
 void WorkFolderDialog::UseDefault() {
     const std::string temp = SystemTempPath();
     if (temp.empty()) {
-        messages_.Inform(LoadText(2016), LoadText(411), MessageIcon::Exclamation);
+        messages_.Inform(LoadText(TextId::WorkFileFailed), LoadText(TextId::ErrorCaption),
+                         MessageIcon::Exclamation);
         return;
     }
     ShowFolder(ShownWorkFolder(temp));

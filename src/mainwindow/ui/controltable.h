@@ -3,9 +3,60 @@
 // the window creates them (which is also their tab order). Plain constant data; thread-safe.
 #pragma once
 
+#include <array>
+#include <optional>
 #include <vector>
 
+#include "stringtable.h"
+
 namespace aw {
+
+// The main window's controls. The numbers are the controls' object names ("c1014") that tests and the
+// window drive find them by.
+enum class ControlId : int {
+    OutputFolder = 1000,
+    Browse = 1001,
+    Create = 1002,
+    Close = 1003,
+    PageTitle = 1004,
+    ShowThumbnail = 1005,
+    OpenWhenDone = 1006,
+    ContentGroup = 1007,
+    OutputGroup = 1008,
+    PageTitleLabel = 1009,
+    BackgroundLabel = 1010,
+    ArrangementLabel = 1011,
+    DropPane = 1012,
+    PreviewLabel = 1013,
+    ItemList = 1014,
+    FontColourLabel = 1015,
+    MoveUp = 1018,
+    MoveDown = 1020,
+    Delete = 1021,
+    FontSwatch = 1022,
+    Preview = 1023,
+    FontColour = 1024,
+    BackgroundColour = 1025,
+    SolidColour = 1027,
+    Picture1 = 1028,
+    Picture2 = 1029,
+    Picture3 = 1030,
+    Picture4 = 1031,
+    Arrangement1 = 1032,
+    Arrangement2 = 1033,
+    Arrangement3 = 1034,
+    Arrangement4 = 1035,
+    StatusBar = 1077,
+    StyleGroup = 1080,
+    StyleLine = 1081,
+    Help = 1083,
+};
+
+// The background picture buttons and the arrangement buttons, in the order the user's choices number them.
+inline constexpr std::array kPictureButtons{ControlId::Picture1, ControlId::Picture2, ControlId::Picture3,
+                                            ControlId::Picture4};
+inline constexpr std::array kArrangementButtons{ControlId::Arrangement1, ControlId::Arrangement2,
+                                                ControlId::Arrangement3, ControlId::Arrangement4};
 
 enum class ControlKind {
     GroupBox,
@@ -19,13 +70,13 @@ enum class ControlKind {
     ItemList,
     BitmapButton,
     ColourButton,
-    Swatch, // ColourSwatch: 1022 the font colour, 1023 the page preview
+    Swatch, // ColourSwatch: the font colour or the page preview
 };
 
 struct ControlSpec {
-    int id = 0;
+    ControlId id = ControlId::StatusBar;
     ControlKind kind = ControlKind::Label;
-    int captionId = 0; // string id; 0 for none
+    std::optional<TextId> caption;
     // Client pixels below the menu bar; right and bottom are exclusive.
     int left = 0;
     int top = 0;
@@ -41,8 +92,8 @@ struct ControlSpec {
 const std::vector<ControlSpec>& MainWindowControls();
 
 // The status bar along the bottom of the client area.
-inline constexpr int kStatusBarId = 1077;
-inline constexpr ControlSpec kStatusBarSpec{kStatusBarId, ControlKind::Label, 0, 0, 476, 641, 496};
+inline constexpr ControlSpec kStatusBarSpec{
+    ControlId::StatusBar, ControlKind::Label, std::nullopt, 0, 476, 641, 496};
 
 // The client area the rectangles are laid out in.
 inline constexpr int kClientWidth = 641;

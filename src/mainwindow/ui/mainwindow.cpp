@@ -45,28 +45,11 @@ namespace aw {
 
 namespace {
 
-constexpr int kAboutCommandId = 201; // "&About Albumwright..."
-constexpr int kTitleId = 202;
-constexpr int kBrowseTextId = 224;
-constexpr int kHelpCommandId = 225;
-constexpr int kBrowseTitleId = 226;
-constexpr int kEmbedItemId = 227;
-constexpr int kMoveUpTipId = 231;
-constexpr int kMoveDownTipId = 232;
-constexpr int kDeleteTipId = 233;
-constexpr int kErrorId = 411;
-constexpr int kSettingsBrokenId = 426;
-constexpr int kSettingsNotSavedId = 436;
-constexpr int kSettingsUnusableId = 3302;
-constexpr int kWarningId = 438;
-constexpr int kNotAFolderId = 443;
-constexpr int kNoFilesId = 446;
-constexpr int kOptionCommandId = 2003;
 constexpr int kHelpContext = 2000;
 constexpr int kEmbedCommand = 1100;
 constexpr int kLastArrangement = 3;
 
-QString Text(int id) {
+QString Text(TextId id) {
     return QString::fromStdString(LoadText(id));
 }
 
@@ -79,15 +62,15 @@ QString WithoutMnemonic(const QString& text) {
     return parts.join(QStringLiteral("&&"));
 }
 
-// The platform's folder browser in place of the shell's: string 224 shown inside it, title 226.
+// The platform's folder browser in place of the shell's, with the explanation shown inside it.
 FolderPick PickFolderWithDialog(QWidget* owner) {
-    QFileDialog dialog(owner, Text(kBrowseTitleId));
+    QFileDialog dialog(owner, Text(TextId::BrowseOutputTitle));
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     // The built-in dialog, so that the explanation can stand inside it.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
-        auto* explanation = new QLabel(Text(kBrowseTextId), &dialog);
+        auto* explanation = new QLabel(Text(TextId::SelectOutputFolder), &dialog);
         explanation->setWordWrap(true);
         grid->addWidget(explanation, grid->rowCount(), 0, 1, grid->columnCount());
     }
@@ -126,7 +109,7 @@ MainWindow::MainWindow(const ImagingLibrary& imaging, std::string startupFile, Q
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowIcon(QIcon(QStringLiteral(":/bitmaps/albumwright.png")));
-    setWindowTitle(Text(kTitleId));
+    setWindowTitle(Text(TextId::ProgramName));
     // The dialog font, given to every control. The fixed rectangles are made for a narrow sans serif
     // about 12 pixels high: Liberation Sans where installed, else the desktop's face; other scripts
     // (Japanese) fall back glyph by glyph to a font that has them.
@@ -147,7 +130,7 @@ MainWindow::MainWindow(const ImagingLibrary& imaging, std::string startupFile, Q
 
 MainWindow::~MainWindow() = default;
 
-QWidget* MainWindow::control(int id) const {
+QWidget* MainWindow::control(ControlId id) const {
     const auto found = controls_.find(id);
     return found == controls_.end() ? nullptr : found->second;
 }
@@ -156,16 +139,16 @@ void MainWindow::CreateMenuBar() {
     // The window menu belongs to the desktop here, so its three own commands live in a menu bar.
     menuBar_ = new QMenuBar(this);
     menuBar_->setNativeMenuBar(false);
-    QAction* option = menuBar_->addAction(Text(kOptionCommandId));
+    QAction* option = menuBar_->addAction(Text(TextId::OptionCommand));
     option->setObjectName(QStringLiteral("command48"));
     connect(option, &QAction::triggered, this, &MainWindow::OnOption);
-    // The Help button (1083) owns Alt+H; a second owner in the menu bar would make each press go to the
+    // The Help button owns Alt+H; a second owner in the menu bar would make each press go to the
     // two by turns, opening help only every other time.
-    QAction* help = menuBar_->addAction(WithoutMnemonic(Text(kHelpCommandId)));
+    QAction* help = menuBar_->addAction(WithoutMnemonic(Text(TextId::HelpCommand)));
     help->setObjectName(QStringLiteral("command32"));
     connect(help, &QAction::triggered, this, &MainWindow::OnHelp);
-    if (!LoadText(kAboutCommandId).empty()) {
-        QAction* about = menuBar_->addAction(Text(kAboutCommandId));
+    if (!LoadText(TextId::AboutCommand).empty()) {
+        QAction* about = menuBar_->addAction(Text(TextId::AboutCommand));
         about->setObjectName(QStringLiteral("command16"));
         connect(about, &QAction::triggered, this, &MainWindow::OnAbout);
     }
@@ -176,7 +159,7 @@ void MainWindow::CreateControls() {
     QWidget* previousFocus = nullptr;
     for (const ControlSpec& spec : MainWindowControls()) {
         QWidget* widget = nullptr;
-        const QString caption = spec.captionId ? Text(spec.captionId) : QString();
+        const QString caption = spec.caption ? Text(*spec.caption) : QString();
         switch (spec.kind) {
         case ControlKind::GroupBox:
             widget = new QGroupBox(caption, client_);
@@ -226,11 +209,11 @@ void MainWindow::CreateControls() {
             break;
         }
         case ControlKind::Swatch:
-            widget = new ColourSwatch(spec.id, client_);
+            widget = new ColourSwatch(static_cast<int>(spec.id), client_);
             break;
         }
-        widget->setObjectName(QStringLiteral("c%1").arg(spec.id));
-        widget->setProperty("controlId", spec.id);
+        widget->setObjectName(QStringLiteral("c%1").arg(static_cast<int>(spec.id)));
+        widget->setProperty("controlId", static_cast<int>(spec.id));
         widget->setGeometry(spec.left, spec.top, spec.right - spec.left, spec.bottom - spec.top);
         // Group boxes, labels and the line let the mouse through to the window, as the platform's
         // statics do: a right click there is a click on the window itself.
@@ -251,49 +234,53 @@ void MainWindow::CreateControls() {
 
     auto* status = new QStatusBar(client_);
     status->setSizeGripEnabled(false);
-    status->setObjectName(QStringLiteral("c%1").arg(kStatusBarId));
-    status->setProperty("controlId", kStatusBarId);
+    status->setObjectName(QStringLiteral("c%1").arg(static_cast<int>(ControlId::StatusBar)));
+    status->setProperty("controlId", static_cast<int>(ControlId::StatusBar));
     status->setGeometry(kStatusBarSpec.left, kStatusBarSpec.top, kStatusBarSpec.right - kStatusBarSpec.left,
                         kStatusBarSpec.bottom - kStatusBarSpec.top);
-    controls_[kStatusBarId] = status;
+    controls_[ControlId::StatusBar] = status;
 
     // The tooltip's tools: the status bar shows its whole text (set with it), the three list buttons
     // say what they do.
-    control(1018)->setToolTip(Text(kMoveUpTipId));
-    control(1020)->setToolTip(Text(kMoveDownTipId));
-    control(1021)->setToolTip(Text(kDeleteTipId));
+    control(ControlId::MoveUp)->setToolTip(Text(TextId::MoveUpTip));
+    control(ControlId::MoveDown)->setToolTip(Text(TextId::MoveDownTip));
+    control(ControlId::Delete)->setToolTip(Text(TextId::DeleteTip));
 }
 
 void MainWindow::WireControls() {
-    auto* list = As<ThumbnailList>(1014);
-    auto* create = As<QPushButton>(1002);
-    auto* showThumbnail = As<QCheckBox>(1005);
-    As<DropPane>(1012)->Attach(list, &imaging_);
+    auto* list = As<ThumbnailList>(ControlId::ItemList);
+    auto* create = As<QPushButton>(ControlId::Create);
+    auto* showThumbnail = As<QCheckBox>(ControlId::ShowThumbnail);
+    As<DropPane>(ControlId::DropPane)->Attach(list, &imaging_);
     // The list's controller enables Create by its rule from here on.
-    list->Attach(create, As<DropPane>(1012), showThumbnail, As<QStatusBar>(kStatusBarId), messages_);
+    list->Attach(create, As<DropPane>(ControlId::DropPane), showThumbnail,
+                 As<QStatusBar>(ControlId::StatusBar), messages_);
     ListController* controller = &list->controller();
-    connect(As<BitmapButton>(1018), &QAbstractButton::clicked, this,
+    connect(As<BitmapButton>(ControlId::MoveUp), &QAbstractButton::clicked, this,
             [controller] { controller->MoveSelectionUp(); });
-    connect(As<BitmapButton>(1020), &QAbstractButton::clicked, this,
+    connect(As<BitmapButton>(ControlId::MoveDown), &QAbstractButton::clicked, this,
             [controller] { controller->MoveSelectionDown(); });
-    connect(As<BitmapButton>(1021), &QAbstractButton::clicked, this,
+    connect(As<BitmapButton>(ControlId::Delete), &QAbstractButton::clicked, this,
             [controller] { controller->DeleteSelection(); });
-    connect(As<QLineEdit>(1000), &QLineEdit::textChanged, this, &MainWindow::OnFolderTextChanged);
-    connect(As<QPushButton>(1001), &QPushButton::clicked, this, &MainWindow::OnBrowse);
-    connect(As<QPushButton>(1002), &QPushButton::clicked, this, &MainWindow::OnCreate);
-    connect(As<QPushButton>(1003), &QPushButton::clicked, this, &MainWindow::OnClose);
-    connect(As<QPushButton>(1083), &QPushButton::clicked, this, &MainWindow::OnHelp);
-    connect(As<QCheckBox>(1005), &QCheckBox::toggled, this, &MainWindow::OnShowThumbnail);
+    connect(As<QLineEdit>(ControlId::OutputFolder), &QLineEdit::textChanged, this,
+            &MainWindow::OnFolderTextChanged);
+    connect(As<QPushButton>(ControlId::Browse), &QPushButton::clicked, this, &MainWindow::OnBrowse);
+    connect(As<QPushButton>(ControlId::Create), &QPushButton::clicked, this, &MainWindow::OnCreate);
+    connect(As<QPushButton>(ControlId::Close), &QPushButton::clicked, this, &MainWindow::OnClose);
+    connect(As<QPushButton>(ControlId::Help), &QPushButton::clicked, this, &MainWindow::OnHelp);
+    connect(As<QCheckBox>(ControlId::ShowThumbnail), &QCheckBox::toggled, this, &MainWindow::OnShowThumbnail);
     PageStyleChooser::Controls style;
-    style.solidColour = As<ColourButton>(1027);
+    style.solidColour = As<ColourButton>(ControlId::SolidColour);
     for (int k = 0; k < 4; ++k) {
-        style.pictures[static_cast<std::size_t>(k)] = As<BitmapButton>(1028 + k);
-        style.arrangements[static_cast<std::size_t>(k)] = As<BitmapButton>(1032 + k);
+        style.pictures[static_cast<std::size_t>(k)] =
+            As<BitmapButton>(kPictureButtons[static_cast<std::size_t>(k)]);
+        style.arrangements[static_cast<std::size_t>(k)] =
+            As<BitmapButton>(kArrangementButtons[static_cast<std::size_t>(k)]);
     }
-    style.fontColourButton = As<BitmapButton>(1024);
-    style.backgroundColourButton = As<BitmapButton>(1025);
-    style.fontSwatch = As<ColourSwatch>(1022);
-    style.preview = As<ColourSwatch>(1023);
+    style.fontColourButton = As<BitmapButton>(ControlId::FontColour);
+    style.backgroundColourButton = As<BitmapButton>(ControlId::BackgroundColour);
+    style.fontSwatch = As<ColourSwatch>(ControlId::FontSwatch);
+    style.preview = As<ColourSwatch>(ControlId::Preview);
     pageStyle_ = std::make_unique<PageStyleChooser>(style, this);
     pageStyle_->Initialise();
 }
@@ -319,14 +306,15 @@ bool MainWindow::LoadSettings() {
         settings_.workFolder = SystemTempPath();
         if (!settingsStore_->DefaultSettings(settings_) || settings_.workFolder.empty())
             return false;
-        startupMessages_->Inform(LoadText(kSettingsNotSavedId) + "\n" +
-                                     FormatText(LoadText(kSettingsUnusableId), {profile_.file()}),
-                                 LoadText(kWarningId), MessageIcon::Exclamation);
+        startupMessages_->Inform(LoadText(TextId::SettingsNotSaved) + "\n" +
+                                     FormatText(LoadText(TextId::SettingsFileUnusable), {profile_.file()}),
+                                 LoadText(TextId::WarningCaption), MessageIcon::Exclamation);
         sessionOnly_ = true;
         return true;
     }
     if (!settingsStore_->LoadSettings(settings_)) {
-        startupMessages_->Inform(LoadText(kSettingsBrokenId), LoadText(kErrorId), MessageIcon::Stop);
+        startupMessages_->Inform(LoadText(TextId::SettingsBroken), LoadText(TextId::ErrorCaption),
+                                 MessageIcon::Stop);
         return false;
     }
     return settingsStore_->LoadWorkFolder(settings_);
@@ -343,26 +331,30 @@ int MainWindow::ChooseStartupFiles() {
     if (decision.source == StartupSource::EmptyList)
         return 0;
     if (decision.source == StartupSource::NoFiles) {
-        startupMessages_->Inform(LoadText(kNoFilesId), LoadText(kErrorId), MessageIcon::Stop);
+        startupMessages_->Inform(LoadText(TextId::NoFilesSelected), LoadText(TextId::ErrorCaption),
+                                 MessageIcon::Stop);
         return 2;
     }
     std::string folder = decision.initialFolder;
-    const int failed = decision.source == StartupSource::Selection
-                           ? As<ThumbnailList>(1014)->AcceptBrowserSelection(*handOver.selectionBlock())
-                           : As<DropPane>(1012)->AcceptStartupFile(startupFile_, folder);
+    const IntakeRefusal refused =
+        decision.source == StartupSource::Selection
+            ? As<ThumbnailList>(ControlId::ItemList)->AcceptBrowserSelection(*handOver.selectionBlock())
+            : As<DropPane>(ControlId::DropPane)->AcceptStartupFile(startupFile_, folder);
     handOver.ReleaseSelection();
-    if (failed != 0) {
-        startupMessages_->Inform(LoadText(failed), LoadText(kErrorId), MessageIcon::Stop);
+    if (refused) {
+        startupMessages_->Inform(LoadText(*refused), LoadText(TextId::ErrorCaption), MessageIcon::Stop);
         return 2;
     }
     if (decision.source == StartupSource::StartupFile)
         folder = folders.ChooseInitialFolder(folder);
-    As<QLineEdit>(1000)->setText(QString::fromStdString(folder));
+    As<QLineEdit>(ControlId::OutputFolder)->setText(QString::fromStdString(folder));
     return 0;
 }
 
 void MainWindow::OnFolderTextChanged() {
-    As<ThumbnailList>(1014)->controller().SetOutputFolderGiven(!As<QLineEdit>(1000)->text().isEmpty());
+    As<ThumbnailList>(ControlId::ItemList)
+        ->controller()
+        .SetOutputFolderGiven(!As<QLineEdit>(ControlId::OutputFolder)->text().isEmpty());
 }
 
 void MainWindow::OnBrowse() {
@@ -370,10 +362,11 @@ void MainWindow::OnBrowse() {
     if (!pick.chosen)
         return;
     if (pick.path.empty()) {
-        messages_->Inform(LoadText(kNotAFolderId), LoadText(kWarningId), MessageIcon::Exclamation);
+        messages_->Inform(LoadText(TextId::FolderUnusable), LoadText(TextId::WarningCaption),
+                          MessageIcon::Exclamation);
         return;
     }
-    As<QLineEdit>(1000)->setText(QString::fromStdString(pick.path));
+    As<QLineEdit>(ControlId::OutputFolder)->setText(QString::fromStdString(pick.path));
 }
 
 void MainWindow::SaveSettings() {
@@ -381,21 +374,24 @@ void MainWindow::SaveSettings() {
         return;
     // Each save reports its own failure; the second is tried whatever became of the first.
     if (!settingsStore_->SaveEmbedFlag(settings_.embedPlayback))
-        messages_->Inform(LoadText(kSettingsNotSavedId), LoadText(kWarningId), MessageIcon::Exclamation);
+        messages_->Inform(LoadText(TextId::SettingsNotSaved), LoadText(TextId::WarningCaption),
+                          MessageIcon::Exclamation);
     if (!settingsStore_->SaveWorkFolder(settings_.workFolder))
-        messages_->Inform(LoadText(kSettingsNotSavedId), LoadText(kWarningId), MessageIcon::Exclamation);
+        messages_->Inform(LoadText(TextId::SettingsNotSaved), LoadText(TextId::WarningCaption),
+                          MessageIcon::Exclamation);
 }
 
 void MainWindow::OnCreate() {
     CreateInputs inputs;
-    inputs.outputFolder = As<QLineEdit>(1000)->text().toStdString();
-    inputs.pageTitle = As<QLineEdit>(1004)->text().toStdString();
+    inputs.outputFolder = As<QLineEdit>(ControlId::OutputFolder)->text().toStdString();
+    inputs.pageTitle = As<QLineEdit>(ControlId::PageTitle)->text().toStdString();
     pageStyle_->FillCreateInputs(inputs);
-    inputs.openWhenDone = As<QCheckBox>(1006)->isChecked();
+    inputs.openWhenDone = As<QCheckBox>(ControlId::OpenWhenDone)->isChecked();
     WindowServices services(this, *messages_, *help_, imaging_, sessionOnly_ ? nullptr : settingsStore_.get(),
                             seams_.openPage);
     CreateWorkflow create(services);
-    const CreateResult result = create.Run(job_, As<ThumbnailList>(1014)->items(), inputs, settings_);
+    const CreateResult result =
+        create.Run(job_, As<ThumbnailList>(ControlId::ItemList)->items(), inputs, settings_);
     if (result.closeWindow)
         done(1);
 }
@@ -410,7 +406,7 @@ void MainWindow::reject() {
 }
 
 void MainWindow::OnShowThumbnail(bool checked) {
-    As<ThumbnailList>(1014)->controller().ShowThumbnailChanged(checked);
+    As<ThumbnailList>(ControlId::ItemList)->controller().ShowThumbnailChanged(checked);
 }
 
 void MainWindow::OnHelp() {
@@ -432,7 +428,7 @@ void MainWindow::OnOption() {
 
 std::unique_ptr<QMenu> MainWindow::MakeContextMenu() {
     auto menu = std::make_unique<QMenu>(this);
-    QAction* embed = menu->addAction(Text(kEmbedItemId));
+    QAction* embed = menu->addAction(Text(TextId::EmbedPlaybackLabel));
     embed->setObjectName(QStringLiteral("command%1").arg(kEmbedCommand));
     embed->setCheckable(true);
     // Arrangement 4 has no players to embed: the item is greyed and unticked there.

@@ -26,6 +26,7 @@
 
 #include "album/albumjob.h"
 #include "mainwindow/albumsettings.h"
+#include "mainwindow/ui/controltable.h"
 #include "mainwindow/ui/mainwindowseams.h"
 #include "platform/profilestore.h"
 
@@ -57,8 +58,8 @@ public:
     // The settings and the start-up file alone: 0 when the window may open, else its result (2).
     int Initialise();
 
-    // The control with table id `id` (1000..1083, 1077 the status bar); nullptr for an unknown id.
-    QWidget* control(int id) const;
+    // The control `id`; nullptr for one the table does not hold.
+    QWidget* control(ControlId id) const;
     QWidget* clientArea() const { return client_; }
     QMenuBar* menuBar() const { return menuBar_; }
 
@@ -94,7 +95,12 @@ private:
     void ShowContextMenu(const QPoint& globalPosition);
     void SaveSettings();
 
-    template <typename T> T* As(int id) const { return static_cast<T*>(control(id)); }
+    // The control `id` as the class the table makes for it; a mismatch fails here, not at the use.
+    template <typename T> T* As(ControlId id) const {
+        T* widget = qobject_cast<T*>(control(id));
+        Q_ASSERT_X(widget, "MainWindow::As", "the control table makes another class for this id");
+        return widget;
+    }
 
     const ImagingLibrary& imaging_;
     std::string startupFile_;
@@ -108,7 +114,7 @@ private:
 
     QMenuBar* menuBar_ = nullptr;
     QWidget* client_ = nullptr;
-    std::map<int, QWidget*> controls_;
+    std::map<ControlId, QWidget*> controls_;
 
     AlbumJob job_;
     AlbumSettings settings_;

@@ -8,11 +8,6 @@
 #include "stringtable.h"
 
 namespace aw {
-namespace {
-
-constexpr int kWarningText = 438;
-
-} // namespace
 
 WindowServices::WindowServices(QWidget* owner, MessageService& boxes, HelpOpener& help,
                                const ImagingLibrary& imaging, SettingsStore* settings,
@@ -44,7 +39,7 @@ ProgressOutcome WindowServices::RunProgress(const ProgressRequest& request) {
         outcome = ProgressOutcome{window.Run(), window.failureLine()};
     }
     if (const std::string problem = recorded.problem(); !problem.empty())
-        boxes_.Inform(problem, LoadText(kWarningText), MessageIcon::Exclamation);
+        boxes_.Inform(problem, LoadText(TextId::WarningCaption), MessageIcon::Exclamation);
     return outcome;
 }
 

@@ -90,7 +90,7 @@ PreviewWorker& DropPane::Worker() {
         PreviewWorker::Prepare prepare = prepare_;
         if (!prepare) {
             const ImagingLibrary* imaging = imaging_;
-            prepare = [imaging](const std::string& path, int kind, Picture& out) {
+            prepare = [imaging](const std::string& path, MediaKind kind, Picture& out) {
                 return imaging != nullptr && PreparePreview(path, kind, *imaging, out);
             };
         }
@@ -104,7 +104,7 @@ PreviewWorker& DropPane::Worker() {
     return *worker_;
 }
 
-PreviewStart DropPane::ShowThumbnail(std::uint64_t ticket, const std::string& path, int kind) {
+PreviewStart DropPane::ShowThumbnail(std::uint64_t ticket, const std::string& path, MediaKind kind) {
     picture_ = QImage();
     shownKind_ = kind;
     cleared_ = false;
@@ -113,7 +113,7 @@ PreviewStart DropPane::ShowThumbnail(std::uint64_t ticket, const std::string& pa
     if (worker_)
         worker_->Cancel();
     update();
-    if (kind == Audio)
+    if (kind == MediaKind::Audio)
         return PreviewStart::Shown;
     if (!IsStillKind(kind) && !IsMovieKind(kind))
         return PreviewStart::Failed;
@@ -152,7 +152,7 @@ void DropPane::paintEvent(QPaintEvent* event) {
     painter.setClipRect(area);
     painter.translate(area.topLeft());
     painter.fillRect(QRect(0, 0, kAreaWidth, kAreaHeight), Qt::white);
-    if (shownKind_ == Audio) {
+    if (shownKind_ == MediaKind::Audio) {
         if (!cleared_)
             painter.drawPixmap(15, 95, QPixmap(QStringLiteral(":/bitmaps/bmp163.png")));
         return;
@@ -165,8 +165,8 @@ void DropPane::paintEvent(QPaintEvent* event) {
     const int y = kCentreY - height / 2;
     painter.drawImage(x, y, picture_);
     if (IsMovieKind(shownKind_)) {
-        const QPixmap badge(shownKind_ == MovieAsfMarked ? QStringLiteral(":/bitmaps/bmp169.png")
-                                                         : QStringLiteral(":/bitmaps/bmp162.png"));
+        const QPixmap badge(shownKind_ == MediaKind::MovieAsfMarked ? QStringLiteral(":/bitmaps/bmp169.png")
+                                                                    : QStringLiteral(":/bitmaps/bmp162.png"));
         painter.drawPixmap(x + width - 28, y + height - 28, badge);
     }
 }
@@ -208,8 +208,8 @@ void DropPane::AcceptDroppedFiles(const std::vector<std::string>& paths) {
         list_->controller().TakeFiles(paths);
 }
 
-int DropPane::AcceptStartupFile(const std::string& path, std::string& folder) {
-    return list_ ? list_->controller().TakeStartupFile(path, folder) : 447;
+IntakeRefusal DropPane::AcceptStartupFile(const std::string& path, std::string& folder) {
+    return list_ ? list_->controller().TakeStartupFile(path, folder) : TextId::UnsupportedSelection;
 }
 
 } // namespace aw

@@ -23,6 +23,8 @@
 #include <QImage>
 #include <QPointer>
 
+#include "album/mediakind.h"
+#include "medialist/blockintake.h"
 #include "medialist/listview.h"
 #include "medialist/previewworker.h"
 
@@ -42,15 +44,15 @@ public:
 
     // Starts showing the preview of (path, kind) under `ticket`, as ListView::StartPreview. The pane is
     // blank meanwhile.
-    PreviewStart ShowThumbnail(std::uint64_t ticket, const std::string& path, int kind);
+    PreviewStart ShowThumbnail(std::uint64_t ticket, const std::string& path, MediaKind kind);
     // Blank pane; a preview under way is abandoned.
     void ClearThumbnail();
     bool isPreparing() const { return preparing_; }
 
     // Files dropped, or named at start-up, handed to the list's controller (TakeFiles, TakeStartupFile);
-    // without a list nothing is taken and the start-up file gives 447.
+    // without a list nothing is taken and the start-up file is refused as unsupported.
     void AcceptDroppedFiles(const std::vector<std::string>& paths);
-    int AcceptStartupFile(const std::string& path, std::string& folder);
+    IntakeRefusal AcceptStartupFile(const std::string& path, std::string& folder);
 
     // The preparation the worker runs; PreparePreview with the attached imaging table unless a test
     // replaces it (for a slow or failing stand-in). Called on the worker thread.
@@ -70,9 +72,9 @@ private:
     const ImagingLibrary* imaging_ = nullptr;
 
     PreviewWorker::Prepare prepare_;
-    QImage picture_;      // the held preview, at most 141 x 271; null when blank
-    int shownKind_ = -1;  // MediaKind last given to ShowThumbnail
-    bool cleared_ = true; // only audio painting looks at it
+    QImage picture_;                               // the held preview, at most 141 x 271; null when blank
+    MediaKind shownKind_ = MediaKind::Unsupported; // last given to ShowThumbnail
+    bool cleared_ = true;                          // only audio painting looks at it
     bool preparing_ = false;
     uint64_t ticket_ = 0;                   // of the newest request; results of older ones are dropped
     std::unique_ptr<PreviewWorker> worker_; // last: stopped and joined before anything above goes

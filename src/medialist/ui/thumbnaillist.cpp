@@ -61,7 +61,7 @@ void ThumbnailList::Attach(QAbstractButton* create, DropPane* pane, QAbstractBut
     controller_.Attach(this); // the Create button starts as the rule says
 }
 
-int ThumbnailList::AcceptBrowserSelection(const Bytes& selectionBlock) {
+IntakeRefusal ThumbnailList::AcceptBrowserSelection(const Bytes& selectionBlock) {
     return controller_.TakeBrowserSelection(selectionBlock);
 }
 
@@ -114,7 +114,7 @@ bool ThumbnailList::IsShowThumbnailChecked() const {
     return showThumbnail_ && showThumbnail_->isChecked();
 }
 
-PreviewStart ThumbnailList::StartPreview(std::uint64_t ticket, const std::string& path, int kind) {
+PreviewStart ThumbnailList::StartPreview(std::uint64_t ticket, const std::string& path, MediaKind kind) {
     return pane_ ? pane_->ShowThumbnail(ticket, path, kind) : PreviewStart::Shown;
 }
 

@@ -41,8 +41,8 @@ public:
     void Attach(QAbstractButton* create, DropPane* pane, QAbstractButton* showThumbnail, QStatusBar* status,
                 MessageService* messages);
 
-    // The media browser's selection block taken in (ListController::TakeBrowserSelection): 0, 446 or 447.
-    int AcceptBrowserSelection(const Bytes& selectionBlock);
+    // The media browser's selection block taken in (ListController::TakeBrowserSelection).
+    IntakeRefusal AcceptBrowserSelection(const Bytes& selectionBlock);
 
     int LineCount() const { return count(); }
     int SelectedLine() const; // -1 when none is
@@ -55,7 +55,7 @@ public:
     void EnableCreate(bool enabled) override;
     void SetStatusText(const std::string& text) override;
     bool IsShowThumbnailChecked() const override;
-    PreviewStart StartPreview(std::uint64_t ticket, const std::string& path, int kind) override;
+    PreviewStart StartPreview(std::uint64_t ticket, const std::string& path, MediaKind kind) override;
     void ClearPreview() override;
     void ShowBox(const std::string& text, const std::string& caption, BoxKind kind) override;
     void ScheduleBoxes() override;

@@ -60,7 +60,7 @@ struct ListPaneRig {
         pane->setGeometry(10, 10, 155, 285);
         list->Attach(new QPushButton("Create", &window), pane, showThumbnail, status, &messages);
         pane->Attach(list, nullptr);
-        pane->SetPreviewPreparer([this](const std::string& path, int, Picture& out) {
+        pane->SetPreviewPreparer([this](const std::string& path, MediaKind, Picture& out) {
             ++prepared;
             std::this_thread::sleep_for(std::chrono::milliseconds(delayMs.load()));
             while (hold)
