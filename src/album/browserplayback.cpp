@@ -1,20 +1,17 @@
 // SPDX-License-Identifier: MIT
 #include "album/browserplayback.h"
 
+#include <algorithm>
 #include <cstring>
-#include <initializer_list>
-#include <string_view>
 
 #include "album/imaginglibrary.h"
 
 namespace aw {
 namespace {
 
-bool OneOf(std::string_view value, std::initializer_list<std::string_view> allowed) {
-    for (const std::string_view each : allowed)
-        if (value == each)
-            return true;
-    return false;
+bool OneOf(std::string_view value, const std::vector<Coding>& allowed) {
+    return std::any_of(allowed.begin(), allowed.end(),
+                       [value](const Coding& each) { return each.name == value; });
 }
 
 // Whether the demuxer's comma-separated name list holds `name`.
@@ -35,16 +32,26 @@ template <std::size_t N> std::string_view Field(const char (&field)[N]) {
 
 } // namespace
 
+const std::vector<PlayableMovie>& PlayableMovies() {
+    static const std::vector<PlayableMovie> movies{
+        {"mp4", {"MP4", "MOV", "M4V", "3GP"}, {{"h264", "H.264"}}, {{"aac", "AAC"}, {"mp3", "MP3"}}},
+        {"webm",
+         {"WebM", "Matroska"},
+         {{"vp8", "VP8"}, {"vp9", "VP9"}, {"av1", "AV1"}},
+         {{"opus", "Opus"}, {"vorbis", "Vorbis"}}},
+    };
+    return movies;
+}
+
 bool BrowserPlays(const AwMovieFacts& facts) {
     const std::string_view container = Field(facts.container);
     const std::string_view video = Field(facts.videoCodec);
     const std::string_view audio = Field(facts.audioCodec);
     if (video.empty())
         return false; // a movie kind without pictures: nothing to show in a video element
-    if (Names(container, "mp4"))
-        return video == "h264" && OneOf(audio, {"", "aac", "mp3"});
-    if (Names(container, "webm"))
-        return OneOf(video, {"vp8", "vp9", "av1"}) && OneOf(audio, {"", "opus", "vorbis"});
+    for (const PlayableMovie& movie : PlayableMovies())
+        if (Names(container, movie.container))
+            return OneOf(video, movie.video) && (audio.empty() || OneOf(audio, movie.audio));
     return false;
 }
 

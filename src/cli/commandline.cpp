@@ -3,6 +3,7 @@
 
 #include <charconv>
 
+#include "album/kindstext.h"
 #include "platform/asciicase.h"
 #include "stringtable.h"
 
@@ -234,8 +235,14 @@ std::optional<Rgb> ParseColour(const std::string& text) {
 }
 
 std::string UsageText() {
+    // The options, then the supported files and the movies that play, from the program's own tables.
+    const KindsText kinds = DescribeKinds();
+    std::string playable;
+    for (const std::string& line : kinds.playable)
+        playable += "  " + line + "\n";
     return LoadText(TextId::MakeUsage) +
-           LoadText(TextId::SupportedFiles); // the options, then the supported files
+           FormatText(LoadText(TextId::SupportedKinds),
+                      {kinds.pictures, kinds.converted, kinds.movies, kinds.sounds, playable});
 }
 
 std::optional<CommandLine> CommandLine::Parse(const std::vector<std::string>& args, std::string& error) {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "album/browserplayback.h"
+#include "album/mediapath.h"
 #include "support/testpaths.h"
 
 namespace aw {
@@ -37,6 +39,24 @@ TEST(HelpBook, FindsThePageBesideTheProgramThenInstalledThenInEnglish) {
             EXPECT_NE(HelpBook::PagePath(test::BinDir().string(), language, context).find(folder),
                       std::string::npos)
                 << context;
+}
+
+// The built book's main page names every kind the program takes and every coding that plays in the page,
+// in both languages: the list comes from the program's tables, not from words kept apart from them.
+TEST(HelpBook, MainPageListsTheKindsOfTheProgramsTables) {
+    for (const char* language : {"en", "ja"}) {
+        const std::string page = test::ReadWholeFile(test::BinDir() / "help" / language / "2000.html");
+        EXPECT_EQ(page.find("<!-- kinds"), std::string::npos) << language;
+        for (const MediaPath::Extension& extension : MediaPath::kExtensions) {
+            const std::string name = LoadText(extension.text);
+            EXPECT_TRUE(page.find(name + " ") != std::string::npos ||
+                        page.find(name + "<") != std::string::npos)
+                << language << " " << name;
+        }
+        for (const PlayableMovie& movie : PlayableMovies())
+            for (const Coding& coding : movie.video)
+                EXPECT_NE(page.find(coding.shown), std::string::npos) << language << " " << coding.shown;
+    }
 }
 
 } // namespace
