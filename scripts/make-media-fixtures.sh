@@ -11,6 +11,12 @@
 #   rotated.heic    stored 64 x 48, declares a quarter turn clockwise (shown 48 x 64), with a thumbnail
 #   p3.jpg, p3.png  Display P3 colour profile, flat P3 (200, 60, 40)
 #   clip.mp4 (H.264, AAC)  clip.m4v (H.264)  clip.webm (VP9, Opus)  clip.mkv (H.264, Vorbis)  clip.3gp (H.263)
+#   portrait.mp4   a phone's portrait clip: stored 64 x 48 on its side with a display matrix (rotate=90), shown
+#                  48 x 64 with a red band at the top over blue; a location and a creation time (2024-05-01
+#                  10:20:30 UTC) in its metadata; H.264 and AAC
+#   hevc.mov       HEVC (hvc1) and AAC in QuickTime, as phones record by default, 1 s at 128 x 96
+#   sound.m4a (AAC)  sound.aac (ADTS)  sound.ogg (Vorbis)  sound.opus  sound.flac  alac.m4a (ALAC, which
+#                  browsers do not play)
 set -eu
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -104,4 +110,24 @@ movie clip.webm -c:v libvpx-vp9 -b:v 50k -c:a libopus -b:a 24k
 movie clip.mkv -c:v libx264 -pix_fmt yuv420p -c:a libvorbis
 ffmpeg -nostdin -y -loglevel error -f lavfi -i testsrc=size=128x96:rate=10:duration=1 -fflags +bitexact \
     -map_metadata -1 -c:v h263 -an "$out/clip.3gp"
+# FFmpeg 5.1 turns the rotate tag into a display matrix only when copying; the band is stored on the right,
+# so that the quarter turn counterclockwise this matrix asks for brings it to the top.
+ffmpeg -nostdin -y -loglevel error -f lavfi -i color=c=blue:size=64x48:rate=10:duration=1 -f lavfi \
+    -i sine=duration=1 -vf drawbox=x=52:y=0:w=12:h=48:color=red:t=fill -fflags +bitexact -flags:v +bitexact \
+    -flags:a +bitexact -map_metadata -1 -c:v libx264 -pix_fmt yuv420p -c:a aac -b:a 32k "$tmp/band.mp4"
+ffmpeg -nostdin -y -loglevel error -i "$tmp/band.mp4" -c copy -fflags +bitexact -metadata:s:v:0 rotate=90 \
+    -metadata location=+35.6895+139.6917/ -metadata creation_time=2024-05-01T10:20:30Z "$out/portrait.mp4"
+movie hevc.mov -c:v libx265 -x265-params log-level=none -tag:v hvc1 -pix_fmt yuv420p -s 128x96 -c:a aac -b:a 32k
+sound() { # OUT CODEC-OPTIONS...
+    target=$1
+    shift
+    ffmpeg -nostdin -y -loglevel error -f lavfi -i sine=duration=0.5 -fflags +bitexact -flags:a +bitexact \
+        -map_metadata -1 -ac 1 "$@" "$out/$target"
+}
+sound sound.m4a -c:a aac -b:a 24k
+sound sound.aac -c:a aac -b:a 24k
+sound sound.ogg -c:a libvorbis
+sound sound.opus -c:a libopus -b:a 16k
+sound sound.flac -c:a flac
+sound alac.m4a -c:a alac
 ls -l "$out"

@@ -10,7 +10,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
   libturbojpeg0-dev libjpeg62-turbo-dev
-  libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
+  libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
   libexif-dev
   libspng-dev libwebp-dev libgif-dev libheif-dev liblcms2-dev
   libgtest-dev libgmock-dev

@@ -29,6 +29,7 @@ constexpr std::string_view kPage = "page ";
 constexpr std::string_view kChoice = "choice ";
 constexpr int kLargestThumbSide = 65535;
 constexpr int kBackgroundNumber = 100; // the background's kind in the text, beyond every MediaKind
+constexpr int kPlayableNumbers = 200;  // + the copy kind: an item's copy browsers play
 
 std::uint64_t Checksum(std::string_view text) {
     std::uint64_t hash = 0xcbf29ce484222325ULL; // FNV-1a
@@ -134,8 +135,10 @@ bool ParseEntry(std::string_view line, int format, ManifestEntry& entry) {
     if (!ParseIdentity(fields, 4, format, entry.source) ||
         !ParseIdentity(fields, 4 + identity, format, entry.written))
         return false;
-    entry.kind =
-        kind == kBackgroundNumber ? RecordKind::Background() : RecordKind{static_cast<MediaKind>(kind)};
+    entry.kind = kind == kBackgroundNumber ? RecordKind::Background()
+                 : kind > kPlayableNumbers && kind < kPlayableNumbers + 100
+                     ? RecordKind::Playable(kind - kPlayableNumbers)
+                     : RecordKind{static_cast<MediaKind>(kind)};
     const std::size_t names = 4 + 2 * identity;
     return Decode(fields[names], entry.name) && IsPlainName(entry.name) &&
            Decode(fields[names + 1], entry.sourcePath) && entry.sourcePath.size() > 1 &&
@@ -219,7 +222,9 @@ std::string FormatManifest(const RecordHeader& header, const std::vector<Manifes
         text += std::string(kChoice) + name + ' ' + Encode(value) + '\n';
     for (const ManifestEntry& entry : entries) {
         std::string line(1, entry.folder);
-        const int kind = entry.kind.background ? kBackgroundNumber : static_cast<int>(entry.kind.item);
+        const int kind = entry.kind.background ? kBackgroundNumber
+                         : entry.kind.playable ? kPlayableNumbers + entry.kind.playable
+                                               : static_cast<int>(entry.kind.item);
         line += ' ' + std::to_string(kind) + ' ' + std::to_string(entry.thumbWidth) + ' ' +
                 std::to_string(entry.thumbHeight);
         AppendIdentity(line, entry.source);

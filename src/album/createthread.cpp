@@ -4,7 +4,6 @@
 #include <optional>
 #include <utility>
 
-#include "album/browserplayback.h"
 #include "album/mediacopier.h"
 #include "album/mediakind.h"
 #include "album/mediapath.h"
@@ -125,6 +124,7 @@ int CCreateThread::Generate() {
 
     StartLookAhead();
     MediaCopier copier(imaging_, folders_.workFolder, folders_.arrangementMarker, job_.audioPicture);
+    PagePlayback playback(imaging_, host_, cancel_, job_.embedPlayback != 0);
     const int count = static_cast<int>(items_.size());
     int column = 0;
     for (int p = 1; p <= count; ++p) {
@@ -133,9 +133,11 @@ int CCreateThread::Generate() {
         currentFile_ = items_[p - 1].path;
         host_.SetStatusText(
             FormatText(LoadText(TextId::ProcessingProgress), {std::to_string(p), std::to_string(count)}));
-        host_.AdvanceProgress(kProgressPerItem);
+        const PagePlayback::Plan plan = playback.PlanFor(items_[p - 1]);
+        // An item with a copy to make moves the bar while the copy is made, within its own steps.
+        host_.AdvanceProgress(plan.copy == CopyKind::None ? kProgressPerItem : 1);
 
-        switch (HandleItem(p - 1, copier, page, templates[column])) {
+        switch (HandleItem(p - 1, copier, page, templates[column], playback, plan)) {
         case ItemOutcome::Done:
             column = 1 - column;
             break;
@@ -161,7 +163,8 @@ int CCreateThread::Generate() {
 }
 
 CCreateThread::ItemOutcome CCreateThread::HandleItem(std::size_t index, MediaCopier& copier, PageWriter& page,
-                                                     const std::vector<std::string>& templates) {
+                                                     const std::vector<std::string>& templates,
+                                                     PagePlayback& playback, const PagePlayback::Plan& plan) {
     const MediaItem& item = items_[index];
     const std::string dataPath = JoinPath(folders_.dataFolder, item.fileName);
     bool made = false;
@@ -230,13 +233,34 @@ CCreateThread::ItemOutcome CCreateThread::HandleItem(std::size_t index, MediaCop
     if (Cancelled())
         return ItemOutcome::Stop;
 
+    if (plan.copy != CopyKind::None) {
+        const int copyKind = static_cast<int>(plan.copy);
+        if (reuse_ && reuse_->KeepPlayable(index, copyKind)) {
+            host_.AdvanceProgress(kProgressPerItem - 1);
+        } else {
+            const PagePlayback::Outcome outcome = playback.MakeCopy(
+                item, plan.copy, JoinPath(folders_.dataFolder, item.playableName),
+                static_cast<int>(index) + 1, static_cast<int>(items_.size()), kProgressPerItem - 1);
+            if (outcome == PagePlayback::Outcome::Stopped)
+                return ItemOutcome::Stop;
+            if (outcome == PagePlayback::Outcome::Failed) {
+                failure_ = playback.failure();
+                return ItemOutcome::Fail;
+            }
+            made = true;
+            if (reuse_)
+                reuse_->RecordPlayable(index, copyKind);
+        }
+        if (Cancelled())
+            return ItemOutcome::Stop;
+    }
+
     page.SetPlaceholderValue(PageWriter::DataFile, item.fileName);
     page.SetPlaceholderValue(PageWriter::ThumbFile, item.thumbName);
     page.SetPlaceholderValue(PageWriter::ThumbWidth, std::to_string(thumbWidth));
     page.SetPlaceholderValue(PageWriter::ThumbHeight, std::to_string(thumbHeight));
-    const bool playInPage =
-        job_.embedPlayback != 0 && IsMovieKind(item.kind) && BrowserPlaysFile(imaging_, item.path);
-    if (!page.WriteItemEntry(templates, item.kind, thumbWidth, thumbHeight, playInPage)) {
+    const std::string played = plan.copy == CopyKind::None ? std::string() : item.playableName;
+    if (!page.WriteItemEntry(templates, item.kind, thumbWidth, thumbHeight, plan.plays, played)) {
         failure_ = page.failure();
         return ItemOutcome::Fail;
     }

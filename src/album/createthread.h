@@ -33,6 +33,7 @@
 
 #include "album/albumjob.h"
 #include "album/mediaitem.h"
+#include "album/pageplayback.h"
 #include "album/prepareahead.h"
 #include "album/runfailure.h"
 #include "album/thumbnailpreparer.h"
@@ -99,7 +100,8 @@ private:
     int Generate();
     int FinishAfterException();
     ItemOutcome HandleItem(std::size_t index, MediaCopier& copier, PageWriter& page,
-                           const std::vector<std::string>& templates);
+                           const std::vector<std::string>& templates, PagePlayback& playback,
+                           const PagePlayback::Plan& plan);
     bool CopyBackground();
     enum class Replaced {
         Failed,   // the copy failed for another reason than a read-only destination, or the rewrite failed

@@ -92,6 +92,10 @@ ImagingLoadResult ImagingLibraryLoader::Load(const std::filesystem::path& folder
     library_.DllPictureNeeds = reinterpret_cast<AwPictureNeedsFn>(dlsym(image_.get(), AW_PICTURE_NEEDS_NAME));
     library_.GetMovieFacts =
         reinterpret_cast<AwGetMovieFactsFn>(dlsym(video_.get(), AW_GET_MOVIE_FACTS_NAME));
+    library_.GetMovieDetails =
+        reinterpret_cast<AwGetMovieDetailsFn>(dlsym(video_.get(), AW_GET_MOVIE_DETAILS_NAME));
+    library_.MakePlayableCopy =
+        reinterpret_cast<AwMakePlayableCopyFn>(dlsym(video_.get(), AW_MAKE_PLAYABLE_COPY_NAME));
     return result_ = ImagingLoadResult::Loaded;
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "album/kindstext.h"
 
+#include <algorithm>
+
 #include "album/browserplayback.h"
 #include "album/mediapath.h"
 #include "stringtable.h"
@@ -12,13 +14,6 @@ void Add(std::string& list, const std::string& extension) {
     list += (list.empty() ? "" : " ") + extension;
 }
 
-template <typename Items, typename Shown> std::vector<std::string> Names(const Items& items, Shown shown) {
-    std::vector<std::string> names;
-    for (const auto& item : items)
-        names.emplace_back(shown(item));
-    return names;
-}
-
 // "a", "a or b", "a, b or c" in the user's language.
 std::string JoinWithOr(const std::vector<std::string>& items) {
     if (items.empty())
@@ -27,6 +22,15 @@ std::string JoinWithOr(const std::vector<std::string>& items) {
     for (std::size_t i = 1; i + 1 < items.size(); ++i)
         head += LoadText(TextId::KindsListSeparator) + items[i];
     return items.size() == 1 ? head : FormatText(LoadText(TextId::KindsOr), {head, items.back()});
+}
+
+// The shown names of `codings`, each once.
+std::vector<std::string> Shown(const std::vector<Coding>& codings) {
+    std::vector<std::string> names;
+    for (const Coding& coding : codings)
+        if (std::find(names.begin(), names.end(), coding.shown) == names.end())
+            names.emplace_back(coding.shown);
+    return names;
 }
 
 } // namespace
@@ -43,12 +47,23 @@ KindsText DescribeKinds() {
             Add(IsMovieKind(extension.kind) ? text.movies : text.sounds, name);
         }
     }
-    const auto shown = [](const Coding& coding) { return coding.shown; };
-    for (const PlayableMovie& movie : PlayableMovies())
-        text.playable.push_back(
-            FormatText(LoadText(TextId::PlayableMovie),
-                       {JoinWithOr(Names(movie.shown, [](std::string_view name) { return name; })),
-                        JoinWithOr(Names(movie.video, shown)), JoinWithOr(Names(movie.audio, shown))}));
+    for (const PlayableKind& movie : PlayableMovies())
+        text.playable.push_back(FormatText(LoadText(TextId::PlayableMovie),
+                                           {JoinWithOr({movie.shown.begin(), movie.shown.end()}),
+                                            JoinWithOr(Shown(movie.video)), JoinWithOr(Shown(movie.audio))}));
+    std::vector<std::string> sounds;
+    for (const PlayableKind& sound : PlayableSounds()) {
+        const std::string containers = JoinWithOr({sound.shown.begin(), sound.shown.end()});
+        const std::string codings = JoinWithOr(Shown(sound.audio));
+        // "MP3", not "MP3 (MP3)".
+        sounds.push_back(codings == containers
+                             ? containers
+                             : FormatText(LoadText(TextId::PlayableSound), {containers, codings}));
+    }
+    std::string list;
+    for (const std::string& sound : sounds)
+        list += (list.empty() ? "" : LoadText(TextId::KindsListSeparator)) + sound;
+    text.playable.push_back(FormatText(LoadText(TextId::PlayableSoundFiles), {list}));
     return text;
 }
 

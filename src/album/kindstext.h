@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // What an album takes and which movies play in its page, in words, made from the code's own tables (the
-// extensions of MediaPath, the kinds' predicates, PlayableMovies), in the user's language: the usage text
-// and the help book say what the program does, and a kind or a coding added to a table is named by both
-// without a word changed elsewhere. Pure functions; thread-safe.
+// extensions of MediaPath, the kinds' predicates, PlayableMovies and PlayableSounds), in the user's language:
+// the usage text and the help book say what the program does, and a kind or a coding added to a table is
+// named by both without a word changed elsewhere. Pure functions; thread-safe.
 #pragma once
 
 #include <string>

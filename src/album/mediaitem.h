@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// One album entry. A value: the list operations copy all five fields together.
+// One album entry. A value: the list operations copy all its fields together.
 #pragma once
 
 #include <string>
@@ -14,6 +14,9 @@ struct MediaItem {
     std::string fileName;                    // line text at intake; the name in Data after name preparation
     std::string thumbName;                   // empty at intake; the name in Thumb after name preparation
     MediaKind kind = MediaKind::Unsupported; // never Unsupported in a list
+    // Empty unless the page plays movies and sounds: then, for each of those, the name reserved in Data for
+    // a copy browsers play (made only when the original does not play), unique among all Data names.
+    std::string playableName = {};
 };
 
 } // namespace aw

@@ -38,7 +38,9 @@ Parts Split(std::string_view path) {
 
 } // namespace
 
-MediaPath::MediaPath() : jpg_(LoadText(TextId::JpgExtension)) {
+MediaPath::MediaPath()
+    : jpg_(LoadText(TextId::JpgExtension)), mp4_(LoadText(TextId::Mp4Extension)),
+      m4a_(LoadText(TextId::M4aExtension)) {
     for (std::size_t i = 0; i < kExtensionCount; ++i)
         table_[i] = {LoadText(kExtensions[i].text), kExtensions[i].kind};
 }
@@ -81,6 +83,12 @@ std::string MediaPath::DataNameOf(std::string_view path) const {
     if (KindOf(p.extension, kind) && IsConvertedStillKind(kind))
         return std::string(p.base) + jpg_;
     return std::string(p.base) + std::string(p.extension);
+}
+
+std::string MediaPath::PlayableNameOf(std::string_view dataName, MediaKind kind) const {
+    if (!IsMovieKind(kind) && kind != MediaKind::Audio)
+        return {};
+    return WithinNameLimit(std::string(Split(dataName).base) + (kind == MediaKind::Audio ? m4a_ : mp4_));
 }
 
 bool MediaPath::KindOf(std::string_view extension, MediaKind& kind) const {

@@ -36,7 +36,10 @@ public:
         {TextId::WebpExtension, MediaKind::StillWebp}, {TextId::HeicExtension, MediaKind::StillHeif},
         {TextId::HeifExtension, MediaKind::StillHeif}, {TextId::Mp4Extension, MediaKind::MovieMp4},
         {TextId::M4vExtension, MediaKind::MovieMp4},   {TextId::WebmExtension, MediaKind::MovieWebm},
-        {TextId::MkvExtension, MediaKind::MovieMkv},   {TextId::ThreeGpExtension, MediaKind::Movie3gp}};
+        {TextId::MkvExtension, MediaKind::MovieMkv},   {TextId::ThreeGpExtension, MediaKind::Movie3gp},
+        {TextId::M4aExtension, MediaKind::Audio},      {TextId::AacExtension, MediaKind::Audio},
+        {TextId::OggExtension, MediaKind::Audio},      {TextId::OpusExtension, MediaKind::Audio},
+        {TextId::FlacExtension, MediaKind::Audio}};
     static constexpr std::size_t kExtensionCount = std::size(kExtensions);
 
     MediaPath(); // loads the extensions from the string table
@@ -53,6 +56,9 @@ public:
     static std::string WithinNameLimit(std::string_view name);
     // base + extension; a kind stored as JPEG (".bmp", ".heic", ".heif", any case) gets ".jpg".
     std::string DataNameOf(std::string_view path) const;
+    // The name of the copy browsers play of an item whose Data name is `dataName`: its base name + ".mp4"
+    // for a movie, + ".m4a" for a sound, WithinNameLimit; empty for other kinds.
+    std::string PlayableNameOf(std::string_view dataName, MediaKind kind) const;
 
     // Sets the kind of the first table entry matching `extension` without ASCII case; false (and
     // Unsupported) when none matches. Never gives MovieAsfMarked.
@@ -74,6 +80,8 @@ private:
     };
     std::array<Entry, kExtensionCount> table_;
     std::string jpg_;
+    std::string mp4_;
+    std::string m4a_;
 };
 
 } // namespace aw

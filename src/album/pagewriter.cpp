@@ -323,11 +323,24 @@ bool PageWriter::ReadItemTemplates(std::vector<std::string>& firstColumn,
     }
 }
 
+bool PageWriter::WriteFragmentFor(TextId id, const std::string& dataName) {
+    if (dataName.empty())
+        return WriteFragment(id);
+    const std::string value = values_[DataFile];
+    const std::string link = linkValues_[0];
+    SetPlaceholderValue(DataFile, dataName);
+    const bool written = WriteFragment(id);
+    values_[DataFile] = value;
+    linkValues_[0] = link;
+    return written;
+}
+
 bool PageWriter::WriteItemEntry(const std::vector<std::string>& templateLines, MediaKind kind, int thumbWidth,
-                                int thumbHeight, bool playInPage) {
+                                int thumbHeight, bool playInPage, const std::string& playedName) {
     // The plug-in player of fragment 507 runs in no current browser (and its cell lost the link to the
     // file, fragment 520), so a movie either plays in a video element or is shown as without playback.
     const bool video = IsMovieKind(kind) && playInPage;
+    const bool audio = kind == MediaKind::Audio && playInPage;
     // The box is judged by the item's thumbnail even when the player stands in for the image.
     const bool boxed = thumbWidth < kBoxWidth || thumbHeight < kBoxHeight;
     for (const std::string& line : templateLines) {
@@ -335,7 +348,9 @@ bool PageWriter::WriteItemEntry(const std::vector<std::string>& templateLines, M
         bool written = true;
         if (n == TextNumber(TextId::ThumbImageFragment)) {
             written = (!boxed || WriteFragment(TextId::GreyFrameFragment)) &&
-                      WriteFragment(video ? TextId::VideoFragment : TextId::ThumbImageFragment) &&
+                      (video ? WriteFragmentFor(TextId::VideoFragment, playedName)
+                             : WriteFragment(TextId::ThumbImageFragment)) &&
+                      (!audio || WriteFragmentFor(TextId::SoundPlayerFragment, playedName)) &&
                       (!boxed || WriteFragment(TextId::TableEndFragment));
         } else {
             written = WriteFragment(n);

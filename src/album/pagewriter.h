@@ -73,11 +73,13 @@ public:
     // Appends the raw template lines (shared ones to both lists); the reader then stands at the tail.
     bool ReadItemTemplates(std::vector<std::string>& firstColumn, std::vector<std::string>& secondColumn);
     // One item's entry from a template list; thumbWidth/Height decide the grey box (below 160 x 120).
-    // playInPage: embedded playback is on and a browser plays this movie; its thumbnail then becomes a
-    // video element of the thumbnail's size with the thumbnail as its poster, and its name stays a link.
-    // Every other item, movies included, is written as with embedded playback off.
+    // playInPage: embedded playback is on and a browser plays this movie or sound (itself, or the copy
+    // named `playedName` in Data when not empty). A movie's thumbnail then becomes a video element of the
+    // thumbnail's size with the thumbnail as its poster; a sound's picture gets an audio element below it;
+    // either way its name stays a link to its own Data file. Every other item is written as with embedded
+    // playback off.
     bool WriteItemEntry(const std::vector<std::string>& templateLines, MediaKind kind, int thumbWidth,
-                        int thumbHeight, bool playInPage);
+                        int thumbHeight, bool playInPage, const std::string& playedName = {});
     bool WritePageTail();
     // Closes both files. A page whose tail was written is synced and renamed over outputFolder/Index.html
     // (replacing a link there, never following it; an earlier page's read bits stay, with the owner's
@@ -98,6 +100,8 @@ private:
     LineRead ReadLine(std::string& line);
     bool WriteFragment(int number); // a number read from the arrangement file
     bool WriteFragment(TextId id);
+    // The fragment with $DF$ naming `dataName` instead of the item's Data file (when not empty).
+    bool WriteFragmentFor(TextId id, const std::string& dataName);
     bool WriteText(std::string_view text);
     bool FailRead();
     bool FailWrite(int error);

@@ -105,6 +105,26 @@ void ReusePlan::Record(const Key& key, const Source& source, int width, int heig
         ManifestEntry{key.first, key.second, source.kind, width, height, source.path, *now, *written};
 }
 
+ReusePlan::Key ReusePlan::PlayableKey(std::size_t index) {
+    Key key{'D', items_[index].playableName};
+    used_.insert(key);
+    return key;
+}
+
+ReusePlan::Source ReusePlan::PlayableSource(std::size_t index, int copyKind) const {
+    Source source = sources_[index];
+    source.kind = RecordKind::Playable(copyKind);
+    return source;
+}
+
+bool ReusePlan::KeepPlayable(std::size_t index, int copyKind) {
+    return Keep(PlayableKey(index), PlayableSource(index, copyKind));
+}
+
+void ReusePlan::RecordPlayable(std::size_t index, int copyKind) {
+    Record(PlayableKey(index), PlayableSource(index, copyKind), 0, 0);
+}
+
 void ReusePlan::RecordData(std::size_t index) {
     Record({'D', items_[index].fileName}, sources_[index], 0, 0);
 }

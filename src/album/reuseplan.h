@@ -64,6 +64,11 @@ public:
     bool KeepData(std::size_t index);
     bool KeepThumb(std::size_t index, int& width, int& height);
 
+    // The item's copy browsers play (`copyKind`, a CopyKind, under its playable name) may stay as it is;
+    // and the record of one just written.
+    bool KeepPlayable(std::size_t index, int copyKind);
+    void RecordPlayable(std::size_t index, int copyKind);
+
     // Records the file just written for the item (the background picture's copy under `name`).
     void RecordData(std::size_t index);
     void RecordThumb(std::size_t index, int width, int height);
@@ -94,6 +99,8 @@ private:
     bool Keep(const Key& key, const Source& source);
     void Record(const Key& key, const Source& source, int width, int height);
     Source ThumbSource(std::size_t index) const;
+    Key PlayableKey(std::size_t index);
+    Source PlayableSource(std::size_t index, int copyKind) const;
 
     std::vector<MediaItem> items_;
     ReuseTarget target_;

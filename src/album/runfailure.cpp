@@ -90,6 +90,8 @@ std::string ReasonText(FailureCause cause) {
         return LoadText(TextId::ReasonFolderForeignOwner);
     case FailureCause::LargerThanDeclared:
         return LoadText(TextId::ReasonLargerThanDeclared);
+    case FailureCause::NoPlayableCopy:
+        return LoadText(TextId::NoPlayableCopyReason);
     }
     return {};
 }
@@ -97,7 +99,10 @@ std::string ReasonText(FailureCause cause) {
 std::string DescribeFailure(const RunFailure& failure) {
     if (failure.empty())
         return {};
-    return FormatText(LoadText(TextId::FileUnusable), {failure.file, ReasonText(failure.cause)});
+    const std::string reason = failure.cause == FailureCause::NoPlayableCopy
+                                   ? FormatText(ReasonText(failure.cause), {failure.detail})
+                                   : ReasonText(failure.cause);
+    return FormatText(LoadText(TextId::FileUnusable), {failure.file, reason});
 }
 
 } // namespace aw

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 #include "platform/regularfile.h"
 
@@ -32,6 +33,7 @@ enum class FailureCause {
     ForeignOwner,   // owned by neither root nor the user running the program
     ModuleCutShort, // its loadable code lies beyond the end of the file
     NotAModule,     // not a shared object this system can load
+    NoPlayableCopy, // no copy that browsers play could be made (the video module's reason in `detail`)
     // Why a module's folder makes it unsafe to load.
     FolderOthersCanWrite, // a user other than its owner may write the folder a module is in
     FolderForeignOwner,   // that folder is owned by neither root nor the user running the program
@@ -40,8 +42,13 @@ enum class FailureCause {
 };
 
 struct RunFailure {
+    RunFailure() = default;
+    RunFailure(std::string file_, FailureCause cause_, std::string detail_ = {})
+        : file(std::move(file_)), cause(cause_), detail(std::move(detail_)) {}
+
     std::string file; // the file the step was working on (source, destination or page)
     FailureCause cause = FailureCause::None;
+    std::string detail; // a library's own words on it, where the cause's text has room for them
 
     bool empty() const { return cause == FailureCause::None; }
 };

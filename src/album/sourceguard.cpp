@@ -48,6 +48,8 @@ std::string FindSourceTheRunWouldWrite(const std::vector<MediaItem>& items, cons
             return data;
         if (!thumbFolder.empty() && isSource(JoinPath(thumbFolder, item.thumbName)))
             return JoinPath(thumbFolder, item.thumbName);
+        if (!item.playableName.empty() && isSource(JoinPath(dataFolder, item.playableName)))
+            return JoinPath(dataFolder, item.playableName);
     }
     if (job.backgroundIndex > 0) {
         const std::string background =

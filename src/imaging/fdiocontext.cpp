@@ -49,6 +49,24 @@ int FdIoContext::ReadPacket(void* opaque, uint8_t* buffer, int size) {
     return static_cast<int>(n);
 }
 
+int FdIoContext::WritePacket(void* opaque, uint8_t* buffer, int size) {
+    auto* cursor = static_cast<Cursor*>(opaque);
+    int done = 0;
+    while (done < size) {
+        const ssize_t n =
+            ::pwrite(cursor->fd, buffer + done, static_cast<std::size_t>(size - done), cursor->position);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            cursor->writeError = n < 0 ? errno : EIO;
+            return AVERROR(cursor->writeError);
+        }
+        done += static_cast<int>(n);
+        cursor->position += n;
+    }
+    return size;
+}
+
 int64_t FdIoContext::Seek(void* opaque, int64_t offset, int whence) {
     auto* cursor = static_cast<Cursor*>(opaque);
     struct stat info {};
@@ -108,19 +126,34 @@ MovieFile::~MovieFile() {
 }
 
 void FdIoContext::Deleter::operator()(AVIOContext* context) const {
+    if (!context)
+        return;
+    // A writing context's last bytes would be lost with it: whoever wants them flushes first and checks.
+    delete static_cast<Cursor*>(context->opaque);
     av_freep(&context->buffer); // FFmpeg may have replaced the buffer it was given
     avio_context_free(&context);
 }
 
-FdIoContext::FdIoContext(const MovieFile& file) : cursor_(std::make_unique<Cursor>(Cursor{file.fd()})) {
+int FdIoContext::writeError() const {
+    return static_cast<const Cursor*>(context_->opaque)->writeError;
+}
+
+void FdIoContext::Free(AVIOContext* context) {
+    Deleter()(context);
+}
+
+FdIoContext::FdIoContext(int fd, bool writable) {
+    auto cursor = std::make_unique<Cursor>(Cursor{fd});
     auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferSize));
     if (!buffer)
-        throw ImagingError("out of memory for reading a movie");
-    context_.reset(avio_alloc_context(buffer, kBufferSize, 0, cursor_.get(), ReadPacket, nullptr, Seek));
+        throw ImagingError("out of memory for a movie's input or output");
+    context_.reset(avio_alloc_context(buffer, kBufferSize, writable ? 1 : 0, cursor.get(), ReadPacket,
+                                      writable ? WritePacket : nullptr, Seek));
     if (!context_) {
         av_free(buffer);
-        throw ImagingError("out of memory for reading a movie");
+        throw ImagingError("out of memory for a movie's input or output");
     }
+    cursor.release(); // the context owns it now: the deleter frees it
     context_->seekable = AVIO_SEEKABLE_NORMAL;
 }
 

@@ -37,27 +37,35 @@ private:
     struct stat identity_ {};
 };
 
-// A seekable reading context over the file's descriptor, for a demuxer opened with it as its custom I/O.
-// Reads are positioned, so several contexts may read the same file one after another. The file is borrowed
-// and must outlive the context; the demuxer must be closed before the context goes.
+// A seekable context over a descriptor, for a demuxer opened with it as its custom I/O (reading), or a muxer
+// (writing, and reading back what it wrote). Reads and writes are positioned, so several contexts may use
+// the same file one after another. The descriptor is borrowed and must outlive the context; the demuxer or
+// muxer must be closed before the context goes.
 class FdIoContext {
 public:
-    explicit FdIoContext(const MovieFile& file);
+    explicit FdIoContext(const MovieFile& file) : FdIoContext(file.fd(), false) {}
+    FdIoContext(int fd, bool writable);
     AVIOContext* get() const { return context_.get(); }
+    AVIOContext* release() { return context_.release(); }
+    // Frees a context that release() gave out, with its buffer and cursor.
+    static void Free(AVIOContext* context);
+    // The errno of the last write that failed, 0 when none did.
+    int writeError() const;
 
 private:
     struct Cursor {
         int fd;
         int64_t position = 0;
+        int writeError = 0;
     };
     struct Deleter {
         void operator()(AVIOContext* context) const;
     };
     static int ReadPacket(void* opaque, uint8_t* buffer, int size);
+    static int WritePacket(void* opaque, uint8_t* buffer, int size);
     static int64_t Seek(void* opaque, int64_t offset, int whence);
 
-    std::unique_ptr<Cursor> cursor_;
-    std::unique_ptr<AVIOContext, Deleter> context_;
+    std::unique_ptr<AVIOContext, Deleter> context_; // owns its cursor (the opaque pointer)
 };
 
 } // namespace aw::imaging

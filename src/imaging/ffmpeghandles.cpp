@@ -7,8 +7,10 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/audio_fifo.h>
 #include <libavutil/dict.h>
 #include <libavutil/error.h>
+#include <libswresample/swresample.h>
 #include <libswscale/swscale.h>
 }
 
@@ -30,6 +32,12 @@ void FfmpegDeleter::operator()(AVPacket* packet) const {
 }
 void FfmpegDeleter::operator()(SwsContext* context) const {
     sws_freeContext(context);
+}
+void FfmpegDeleter::operator()(SwrContext* context) const {
+    swr_free(&context);
+}
+void FfmpegDeleter::operator()(AVAudioFifo* fifo) const {
+    av_audio_fifo_free(fifo);
 }
 
 std::string FfmpegErrorText(int code) {
@@ -86,16 +94,33 @@ OpenedMovie OpenLocalMovie(const MovieFile& file, const char* formatAllowList, l
 }
 
 FfmpegPtr<AVCodecContext> OpenDecoder(const AVCodec* codec, const AVCodecParameters* parameters,
-                                      long long maxPixels) {
+                                      long long maxPixels, int threads) {
     FfmpegPtr<AVCodecContext> context(avcodec_alloc_context3(codec));
     if (!context)
         throw ImagingError("out of memory for a decoder");
     CheckFfmpeg(avcodec_parameters_to_context(context.get(), parameters), "bad stream parameters");
     context->max_pixels = maxPixels;
-    // One thread: frame threads would hold back the first frame until several packets are in.
-    context->thread_count = 1;
+    // One thread for a first frame: frame threads would hold it back until several packets are in.
+    context->thread_count = threads;
     CheckFfmpeg(avcodec_open2(context.get(), codec, nullptr), "cannot open the decoder");
     return context;
+}
+
+void DecodePacket(AVCodecContext* decoder, const AVPacket* packet, AVFrame* frame,
+                  const std::function<void(AVFrame*)>& take) {
+    if (avcodec_send_packet(decoder, packet) < 0 && packet)
+        return;
+    for (int failures = 0; failures < 16;) {
+        const int result = avcodec_receive_frame(decoder, frame);
+        if (result == AVERROR(EAGAIN) || result == AVERROR_EOF)
+            return;
+        if (result < 0) {
+            ++failures;
+            continue;
+        }
+        take(frame);
+        av_frame_unref(frame);
+    }
 }
 
 FfmpegPtr<AVFrame> MakeFrame() {

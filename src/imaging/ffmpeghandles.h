@@ -3,6 +3,7 @@
 // (ImagingError). Objects serve one thread at a time; every call of the video module makes its own.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -18,6 +19,8 @@ struct AVDictionary;
 struct AVFrame;
 struct AVPacket;
 struct SwsContext;
+struct SwrContext;
+struct AVAudioFifo;
 }
 
 namespace aw::imaging {
@@ -28,6 +31,8 @@ struct FfmpegDeleter {
     void operator()(AVFrame* frame) const;
     void operator()(AVPacket* packet) const;
     void operator()(SwsContext* context) const;
+    void operator()(SwrContext* context) const;
+    void operator()(AVAudioFifo* fifo) const;
 };
 template <typename T> using FfmpegPtr = std::unique_ptr<T, FfmpegDeleter>;
 
@@ -43,10 +48,16 @@ struct OpenedMovie {
 };
 OpenedMovie OpenLocalMovie(const MovieFile& file, const char* formatAllowList, long long maxPixels);
 
-// A decoder context for `codec` set up from the stream's parameters and opened single-threaded, refusing
-// frames above `maxPixels`.
+// A decoder context for `codec` set up from the stream's parameters, refusing frames above `maxPixels`;
+// single-threaded unless `threads` says otherwise (0: as many as the machine has).
 FfmpegPtr<AVCodecContext> OpenDecoder(const AVCodec* codec, const AVCodecParameters* parameters,
-                                      long long maxPixels);
+                                      long long maxPixels, int threads = 1);
+
+// Sends `packet` (nullptr: the end of the stream) to `decoder` and hands every frame that comes out to
+// `take`, clearing it after. A damaged packet or frame is skipped, as players do; a decoder that keeps
+// failing is given up on for this packet, so that nothing loops for ever.
+void DecodePacket(AVCodecContext* decoder, const AVPacket* packet, AVFrame* frame,
+                  const std::function<void(AVFrame*)>& take);
 
 FfmpegPtr<AVFrame> MakeFrame();
 FfmpegPtr<AVPacket> MakePacket();

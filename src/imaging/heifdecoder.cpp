@@ -35,9 +35,9 @@ void Check(const heif_error& error, const char* what) {
     if (error.code == heif_error_Ok)
         return;
     // The limit set from the declared size refused what the data holds (a grid of far more tiles).
-    const int failure = error.subcode == heif_suberror_Security_limit_exceeded
-                            ? AW_FAILURE_LARGER_THAN_DECLARED
-                            : AW_FAILURE_DAMAGED;
+    const Failure failure = error.subcode == heif_suberror_Security_limit_exceeded
+                                ? Failure::LargerThanDeclared
+                                : Failure::Damaged;
     throw ImagingError(std::string(what) + ": " + (error.message ? error.message : "failed"), failure);
 }
 
@@ -148,7 +148,7 @@ heif_image* DecodeAsDeclared(heif_context* context, const heif_image_handle* han
 uint64_t HeifDecoder::Needs(const uint8_t* bytes, std::size_t count, uint64_t fileSize, int, int) {
     const std::unique_ptr<heif_context, ContextDeleter> context(heif_context_alloc());
     if (!context)
-        throw ImagingError("out of memory for a HEIF decoder", AW_FAILURE_TOO_LARGE);
+        throw ImagingError("out of memory for a HEIF decoder", Failure::TooLarge);
     heif_context_set_maximum_image_size_limit(context.get(), AW_MAX_DIMENSION);
     static const heif_reader kReader{1, HeadPosition, HeadRead, HeadSeek, HeadGrow};
     Head head{bytes, count, std::max<uint64_t>(fileSize, count)};
@@ -169,7 +169,7 @@ bool HeifDecoder::Recognises(const uint8_t* bytes, std::size_t count) {
 StillRows HeifDecoder::Decode(const uint8_t* bytes, std::size_t count, int minWidth, int minHeight) {
     const std::unique_ptr<heif_context, ContextDeleter> context(heif_context_alloc());
     if (!context)
-        throw ImagingError("out of memory for a HEIF decoder", AW_FAILURE_TOO_LARGE);
+        throw ImagingError("out of memory for a HEIF decoder", Failure::TooLarge);
     heif_context_set_maximum_image_size_limit(context.get(), AW_MAX_DIMENSION);
     Check(heif_context_read_from_memory_without_copy(context.get(), bytes, count, nullptr), "HEIF data");
     heif_image_handle* raw = nullptr;
@@ -182,7 +182,7 @@ StillRows HeifDecoder::Decode(const uint8_t* bytes, std::size_t count, int minWi
 
     const std::unique_ptr<heif_decoding_options, OptionsDeleter> options(heif_decoding_options_alloc());
     if (!options)
-        throw ImagingError("out of memory for HEIF options", AW_FAILURE_TOO_LARGE);
+        throw ImagingError("out of memory for HEIF options", Failure::TooLarge);
     options->ignore_transformations = 0; // the file's rotation and mirroring apply
     Handle thumbnail = PickThumbnail(primary.get(), minWidth, minHeight);
     heif_error error{};

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 /* The C interface of the two imaging modules (image: JPEG, bitmaps, today's stills, scaling; video: first
- * movie frames and movie facts).
+ * movie frames, movie facts and copies that browsers play).
  * Shared by the modules and by the loader in the core; plain C so that either side may be rebuilt alone.
  *
  * Pictures travel as a pair: a description and pixel rows.
@@ -173,6 +173,73 @@ typedef struct AwMovieFacts {
 } AwMovieFacts;
 #define AW_GET_MOVIE_FACTS_NAME "GetMovieFacts"
 typedef int (*AwGetMovieFactsFn)(const char* path, AwMovieFacts* facts);
+
+/* Optional entry point of the video module, found by the name below: what GetMovieFacts gives, of movies
+ * and of sound files (MP3, WAV, AAC, Ogg, FLAC, WMA, M4A), and more, read from the container without
+ * decoding. False when the file cannot be opened under the module's rules. Texts as in AwMovieFacts.
+ *  - pixelFormat: the video's as FFmpeg names it ("yuv420p", "yuv420p10le"); "" when unknown or no video.
+ *  - quarterTurns: 0..3, the clockwise turn the video is shown with (its display matrix), as GetFrameSize
+ *    applies it; displayWidth/Height: the shown size (stored width times the aspect ratio, then turned),
+ *    0 when unknown. GetFrameSize stays the authority for the first frame's size.
+ *  - durationMicroseconds: 0 when unknown.
+ *  - creationMicroseconds: an absolute instant (microseconds since 1970-01-01 UTC) from the container's
+ *    creation time, else the video stream's, else a phone's local creation date with its offset; only when
+ *    hasCreationTime.
+ *  - hasLocation: the metadata holds a place (QuickTime's location, 3GP's loci, Apple's ISO 6709 key);
+ *    hasOwner: an author or owner name; hasSerial: a field named as a serial number. */
+typedef struct AwMovieDetails {
+    AwMovieFacts facts;
+    char pixelFormat[32];
+    int32_t quarterTurns;
+    int32_t displayWidth;
+    int32_t displayHeight;
+    int32_t hasCreationTime;
+    int64_t durationMicroseconds;
+    int64_t creationMicroseconds;
+    int32_t hasLocation;
+    int32_t hasOwner;
+    int32_t hasSerial;
+    int32_t reserved;
+} AwMovieDetails;
+#define AW_GET_MOVIE_DETAILS_NAME "GetMovieDetails"
+typedef int (*AwGetMovieDetailsFn)(const char* path, AwMovieDetails* details);
+
+/* Optional entry point of the video module, found by the name below: writes a copy of the movie or sound
+ * at `path` that browsers play, through `outputFd`: an empty regular file the caller created exclusively
+ * (O_EXCL, so that no link is followed) and opened for reading and writing (an MP4's index is moved to
+ * the front by reading back what was written), written from its start and never closed or removed by the
+ * module. Modes:
+ *   AW_COPY_REMUX   H.264 video copied packet for packet into MP4; sound copied when AAC or MP3, else AAC
+ *                   (H.264 with reordered frames from AVI, which keeps no presentation times, is encoded)
+ *   AW_COPY_ENCODE  video encoded to H.264 (x264, veryfast, CRF 23, 8-bit 4:2:0, the shorter side at most
+ *                   1,080 pixels, never enlarged) into MP4; sound as for REMUX
+ *   AW_COPY_SOUND   the first sound stream as AAC (128 kbit/s) in MP4, for an .m4a
+ *   AW_COPY_CLEAN   the first video and sound streams copied as they are into a container of the source's
+ *                   family (MP4, WebM/Matroska, Ogg, MP3, WAV, FLAC, ADTS)
+ * Every copy starts at time 0, has "fast start" in MP4, keeps the video's turn as its display matrix, and
+ * carries none of the source's metadata (no location, dates, names, chapters, cover pictures, other
+ * streams); the same source and mode give the same bytes. `progress` (may be NULL) is called with the
+ * fraction of the duration done (0..1, never falling) at least once per packet read or written, on the
+ * calling thread; a non-zero result stops the copy within that packet. Returns AW_COPY_WRITTEN,
+ * AW_COPY_STOPPED, or AW_COPY_FAILED with `outcome` (may be NULL) telling why: FFmpeg's text, and the errno
+ * of a write to the copy that failed (0 otherwise). After STOPPED or FAILED the file may hold a part copy:
+ * the caller removes it. */
+#define AW_COPY_REMUX 1
+#define AW_COPY_ENCODE 2
+#define AW_COPY_SOUND 3
+#define AW_COPY_CLEAN 4
+#define AW_COPY_FAILED 0
+#define AW_COPY_WRITTEN 1
+#define AW_COPY_STOPPED 2
+typedef struct AwCopyOutcome {
+    char message[256];
+    int32_t writeError;
+} AwCopyOutcome;
+typedef int (*AwCopyProgressFn)(void* context, double fraction);
+#define AW_MAKE_PLAYABLE_COPY_NAME "MakePlayableCopy"
+typedef int (*AwMakePlayableCopyFn)(const char* path, int outputFd, int mode, AwCopyProgressFn progress,
+                                    void* context, AwCopyOutcome* outcome);
+
 typedef int (*AwGetFrameSizeFn)(const char* path, int* width, int* height);
 typedef int (*AwGetFirstFrameFn)(const char* path, void* descriptionOut, void* pixelsOut,
                                  uint32_t* bufferSize);

@@ -31,7 +31,7 @@ Result Guarded(const char* entryPoint, Result failure, Body&& body) noexcept {
     try {
         return std::forward<Body>(body)();
     } catch (const ImagingError& error) {
-        LastFailure() = error.failure();
+        LastFailure() = static_cast<int>(error.failure());
         ReportFailure(entryPoint, error.what());
     } catch (const std::bad_alloc& error) {
         LastFailure() = AW_FAILURE_TOO_LARGE;

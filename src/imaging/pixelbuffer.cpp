@@ -33,7 +33,7 @@ void CheckDimensions(int64_t width, int64_t height) {
     if (!WithinLimits(width, height))
         throw ImagingError("picture size " + std::to_string(width) + "x" + std::to_string(height) +
                                " is out of range",
-                           AW_FAILURE_TOO_LARGE);
+                           Failure::TooLarge);
 }
 
 std::size_t BufferSize24(int width, int height) {

@@ -39,7 +39,7 @@ using Context = std::unique_ptr<spng_ctx, ContextDeleter>;
 Context Open(const uint8_t* bytes, std::size_t count, spng_ihdr& header) {
     Context context(spng_ctx_new(0));
     if (!context)
-        throw ImagingError("out of memory for a PNG decoder", AW_FAILURE_TOO_LARGE);
+        throw ImagingError("out of memory for a PNG decoder", Failure::TooLarge);
     spng_ctx* png = context.get();
     Check(spng_set_chunk_limits(png, kMaxChunkBytes, kMaxChunkCache), "PNG limits");
     Check(spng_set_image_limits(png, AW_MAX_DIMENSION, AW_MAX_DIMENSION), "PNG limits");

@@ -11,6 +11,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include "displayrotation.h"
 #include "imagingabi.h"
 #include "imagingerror.h"
 #include "pixelbuffer.h"
@@ -118,8 +119,10 @@ std::optional<VideoFrameReader::FirstFrame> ReadFirstFrame(const MovieFile& file
     if (displayWidth < 1)
         displayWidth = 1;
     CheckDimensions(displayWidth, frame->height);
-    first.displayWidth = static_cast<int>(displayWidth);
-    first.displayHeight = frame->height;
+    first.quarterTurns = QuarterTurnsOf(stream);
+    const bool sideways = first.quarterTurns % 2 != 0;
+    first.displayWidth = sideways ? frame->height : static_cast<int>(displayWidth);
+    first.displayHeight = sideways ? static_cast<int>(displayWidth) : frame->height;
     return first;
 }
 
@@ -138,9 +141,11 @@ VideoFrameReader::FirstFrame VideoFrameReader::Read(const MovieFile& file) {
 
 void VideoFrameReader::ConvertToBgr(const FirstFrame& first, uint8_t* target, std::size_t capacity) {
     const AVFrame* frame = first.frame.get();
-    const int width = first.displayWidth;
-    const int height = first.displayHeight;
-    if (capacity < BufferSize24(width, height))
+    const bool sideways = first.quarterTurns % 2 != 0;
+    // The size before turning: the stored height, the stored width times the aspect ratio.
+    const int width = sideways ? first.displayHeight : first.displayWidth;
+    const int height = sideways ? first.displayWidth : first.displayHeight;
+    if (capacity < BufferSize24(first.displayWidth, first.displayHeight))
         throw ImagingError("frame buffer too small");
 
     bool fullRange = RawValue(frame->color_range) == AVCOL_RANGE_JPEG;
@@ -166,11 +171,25 @@ void VideoFrameReader::ConvertToBgr(const FirstFrame& first, uint8_t* target, st
             sws_scale(scaler.get(), frame->data, frame->linesize, 0, frame->height, bgr->data, bgr->linesize),
             "cannot convert the frame") != height)
         throw ImagingError("the frame was converted only in part");
-    const BgrCanvas canvas{target, width, height};
-    for (int y = 0; y < height; ++y) {
-        std::memcpy(canvas.RowFromTop(y), bgr->data[0] + static_cast<std::ptrdiff_t>(y) * bgr->linesize[0],
-                    static_cast<std::size_t>(width) * 3);
-        canvas.ClearPadding(height - 1 - y);
+    const BgrCanvas canvas{target, first.displayWidth, first.displayHeight};
+    const auto source = [&bgr](int x, int y) {
+        return bgr->data[0] + static_cast<std::ptrdiff_t>(y) * bgr->linesize[0] +
+               static_cast<std::ptrdiff_t>(x) * 3;
+    };
+    for (int y = 0; y < canvas.height; ++y) {
+        uint8_t* row = canvas.RowFromTop(y);
+        if (first.quarterTurns == 0) {
+            std::memcpy(row, source(0, y), static_cast<std::size_t>(width) * 3);
+        } else {
+            // Each shown pixel (x, y) taken from where the turn brings it from.
+            for (int x = 0; x < canvas.width; ++x) {
+                const uint8_t* from = first.quarterTurns == 1   ? source(y, height - 1 - x)
+                                      : first.quarterTurns == 2 ? source(width - 1 - x, height - 1 - y)
+                                                                : source(width - 1 - y, x);
+                std::memcpy(row + static_cast<std::size_t>(x) * 3, from, 3);
+            }
+        }
+        canvas.ClearPadding(canvas.height - 1 - y);
     }
 }
 

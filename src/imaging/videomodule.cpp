@@ -16,6 +16,7 @@ extern "C" {
 #include "fdiocontext.h"
 #include "imagingabi.h"
 #include "moduleseam.h"
+#include "moviecopy.h"
 #include "moviefacts.h"
 #include "pixelbuffer.h"
 #include "videoframereader.h"
@@ -98,6 +99,12 @@ template <std::size_t N> void CopyField(char (&field)[N], const std::string& tex
     field[length] = '\0';
 }
 
+void FillFacts(AwMovieFacts& facts, const MovieFactsRead& read) {
+    CopyField(facts.container, read.container);
+    CopyField(facts.videoCodec, read.videoCodec);
+    CopyField(facts.audioCodec, read.audioCodec);
+}
+
 } // namespace
 
 AW_IMAGING_EXPORT int GetMovieFacts(const char* path, AwMovieFacts* facts) {
@@ -105,10 +112,59 @@ AW_IMAGING_EXPORT int GetMovieFacts(const char* path, AwMovieFacts* facts) {
         if (!path || !facts)
             throw ImagingError("missing argument");
         QuietenOnce();
-        const MovieFactsRead read = MovieFacts::Read(path);
-        CopyField(facts->container, read.container);
-        CopyField(facts->videoCodec, read.videoCodec);
-        CopyField(facts->audioCodec, read.audioCodec);
+        FillFacts(*facts, MovieFacts::Read(path));
         return 1;
     });
+}
+
+AW_IMAGING_EXPORT int GetMovieDetails(const char* path, AwMovieDetails* details) {
+    return Guarded("GetMovieDetails", 0, [&]() {
+        if (!path || !details)
+            throw ImagingError("missing argument");
+        QuietenOnce();
+        const MovieFactsRead read = MovieFacts::Read(path);
+        *details = AwMovieDetails{};
+        FillFacts(details->facts, read);
+        CopyField(details->pixelFormat, read.pixelFormat);
+        details->quarterTurns = read.quarterTurns;
+        details->displayWidth = read.displayWidth;
+        details->displayHeight = read.displayHeight;
+        details->durationMicroseconds = read.durationMicroseconds;
+        details->hasCreationTime = read.hasCreationTime ? 1 : 0;
+        details->creationMicroseconds = read.creationMicroseconds;
+        details->hasLocation = read.hasLocation ? 1 : 0;
+        details->hasOwner = read.hasOwner ? 1 : 0;
+        details->hasSerial = read.hasSerial ? 1 : 0;
+        return 1;
+    });
+}
+
+AW_IMAGING_EXPORT int MakePlayableCopy(const char* path, int outputFd, int mode, AwCopyProgressFn progress,
+                                       void* context, AwCopyOutcome* outcome) {
+    if (outcome)
+        *outcome = AwCopyOutcome{};
+    const auto fail = [outcome](const char* text, int writeError) {
+        ReportFailure("MakePlayableCopy", text);
+        if (outcome) {
+            CopyField(outcome->message, text);
+            outcome->writeError = writeError;
+        }
+        return AW_COPY_FAILED;
+    };
+    try {
+        if (!path || outputFd < 0 || mode < AW_COPY_REMUX || mode > AW_COPY_CLEAN)
+            throw ImagingError("missing argument");
+        QuietenOnce();
+        const bool written =
+            MovieCopy::Write(path, outputFd, static_cast<CopyMode>(mode), [progress, context](double done) {
+                return !progress || progress(context, done) == 0;
+            });
+        return written ? AW_COPY_WRITTEN : AW_COPY_STOPPED;
+    } catch (const ImagingError& error) {
+        return fail(error.what(), error.systemError());
+    } catch (const std::exception& error) {
+        return fail(error.what(), 0);
+    } catch (...) {
+        return fail("unknown failure", 0);
+    }
 }

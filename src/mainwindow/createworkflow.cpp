@@ -123,6 +123,8 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const CreateInp
     items.audioPicturePath = job.audioPicture;
     items.PrepareThumbNames();
     items.MakeThumbNamesUnique();
+    if (job.embedPlayback != 0)
+        items.PreparePlayableNames(); // names for copies browsers play, beside every other Data name
 
     // Refused before anything is written: replacing a source would lose the user's original.
     const std::string written = FindSourceTheRunWouldWrite(items.items(), job, dataPath, thumbPath);

@@ -3,6 +3,7 @@
 
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "album/mediapath.h"
 #include "platform/asciicase.h"
@@ -47,6 +48,31 @@ int ItemList::MakeFileNamesUnique() {
 
 int ItemList::MakeThumbNamesUnique() {
     return MakeNamesUnique(&MediaItem::thumbName, true);
+}
+
+void ItemList::PreparePlayableNames() {
+    const MediaPath paths;
+    for (MediaItem& item : items_)
+        item.playableName = paths.PlayableNameOf(item.fileName, item.kind);
+    const auto clashes = [this](std::size_t i) {
+        for (std::size_t j = 0; j < items_.size(); ++j)
+            if (EqualsIgnoringAsciiCase(items_[j].fileName, items_[i].playableName) ||
+                (j != i && EqualsIgnoringAsciiCase(items_[j].playableName, items_[i].playableName)))
+                return true;
+        return false;
+    };
+    // Each pass numbers every name that still clashes; a number can make a new clash ("1a.mp4" beside a
+    // Data file of that name), which the next pass settles.
+    for (std::size_t pass = 0; pass <= items_.size(); ++pass) {
+        std::vector<std::size_t> clashing;
+        for (std::size_t i = 0; i < items_.size(); ++i)
+            if (!items_[i].playableName.empty() && clashes(i))
+                clashing.push_back(i);
+        if (clashing.empty())
+            return;
+        for (const std::size_t i : clashing)
+            items_[i].playableName = MediaPath::WithinNameLimit(std::to_string(i) + items_[i].playableName);
+    }
 }
 
 int ItemList::MakeNamesUnique(std::string MediaItem::*name, bool exemptAudio) {

@@ -37,6 +37,11 @@ public:
     int MakeFileNamesUnique();
     int PrepareThumbNames();    // audio items share the audio picture's name; always 0
     int MakeThumbNamesUnique(); // as MakeFileNamesUnique on thumbName; audio items are exempt
+    // For a page that plays movies and sounds, after the Data names are unique: reserves for every movie
+    // and sound its playable name (MediaPath::PlayableNameOf), prefixed with the item's position while it
+    // clashes (ASCII case ignored) with any Data name, its own included, or another playable name. Data
+    // names stay as they are.
+    void PreparePlayableNames();
 
     std::string audioPicturePath; // set by Create before PrepareThumbNames
 

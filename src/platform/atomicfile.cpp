@@ -28,7 +28,7 @@ UniqueFd CreateBeside(const std::string& target, mode_t mode, std::string& temp)
         for (int i = 0; i < 6; ++i)
             name += kLetters[random() % (sizeof kLetters - 1)];
         name += ".tmp";
-        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+        const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
         if (fd >= 0) {
             temp = std::move(name);
             return UniqueFd(fd);

@@ -40,7 +40,8 @@ public:
     // The errno of the step that failed (creating, writing, committing); 0 while all went well.
     int error() const { return error_; }
     const std::string& target() const { return target_; }
-    // The new file, open for writing, for content copied in by other means (copy_file_range).
+    // The new file, open for writing (and reading: a muxer reads back what it wrote), for content copied in
+    // by other means (copy_file_range, a muxer).
     int fd() const { return fd_.get(); }
 
     // Appends all of `size` bytes. 0 or an errno (ENOSPC for a write that makes no progress).

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Whole runs of the built albumwright-make: the album opened in headless Chromium (where installed), its
 // exit status, and that it leaves the sources and the user's settings alone.
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
@@ -25,7 +26,7 @@ using test::ShellQuote;
 using Strings = std::vector<std::string>;
 
 // Waits for the album in the frame, then writes into its own body how many pictures there are, which did
-// not load, and each movie's width once the browser has read its header.
+// not load, and each movie's width (each sound's "sound") once the browser has decoded its start.
 constexpr const char* kChecker = R"(<html><body><iframe id="f" src="album/Index.html"></iframe><script>
 document.getElementById('f').onload = async () => {
   const d = document.getElementById('f').contentDocument;
@@ -39,11 +40,12 @@ document.getElementById('f').onload = async () => {
   for (const img of d.images) if (!(await loads(img.src))) bad.push(img.getAttribute('src'));
   const background = d.body.getAttribute('background');
   if (background && !(await loads(new URL(background, d.baseURI).href))) bad.push(background);
-  for (const v of d.querySelectorAll('video')) {
-    if (!(await loads(v.poster))) bad.push(v.getAttribute('poster'));
-    v.preload = 'metadata'; v.load();
-    for (let i = 0; i < 2000000 && v.readyState < 1 && !v.error; ++i) await tick();
-    videos.push(decodeURIComponent(new URL(v.src).pathname).split('/').pop() + '=' + v.videoWidth);
+  for (const v of d.querySelectorAll('video, audio')) {
+    if (v.poster !== undefined && !(await loads(v.poster))) bad.push(v.getAttribute('poster'));
+    v.preload = 'auto'; v.load();
+    for (let i = 0; i < 2000000 && v.readyState < 2 && !v.error; ++i) await tick();
+    const shown = v.videoWidth !== undefined ? v.videoWidth : (v.duration > 0 ? 'sound' : 'none');
+    videos.push(decodeURIComponent(new URL(v.src).pathname).split('/').pop() + '=' + shown);
   }
   document.body.setAttribute('data-result', [d.images.length, bad.join('|'), videos.sort().join('|')].join(';'));
 };
@@ -78,8 +80,8 @@ protected:
 };
 
 // Every kind of today beside names that a page could break, in one album with embedded playback and a
-// background: the sources and the settings are left alone, every picture loads, and exactly the movies a
-// browser plays are video elements whose movie it reads.
+// background: the sources and the settings are left alone, every picture loads, and every movie and sound
+// plays, itself or through its copy.
 TEST_F(MakeAlbum, WritesAnAlbumThatWorksInABrowserAndLeavesTheSourcesAlone) {
     fs::copy(test::TestDataDir() / "media", media_);
     fs::remove(media_ / "displayp3.icc");
@@ -93,6 +95,7 @@ TEST_F(MakeAlbum, WritesAnAlbumThatWorksInABrowserAndLeavesTheSourcesAlone) {
     Strings args{"-y", "-e", "-b", "3", "-o", out_.string()};
     for (const auto& file : fs::directory_iterator(media_))
         args.push_back(file.path().string());
+    std::sort(args.begin() + 6, args.end()); // numbered names follow the order given
     ASSERT_EQ(Make(args), 0) << Err();
     EXPECT_EQ(Sources(), before);
     EXPECT_FALSE(fs::exists(dir_ / "settings")) << "the command line must not write settings";
@@ -114,9 +117,14 @@ TEST_F(MakeAlbum, WritesAnAlbumThatWorksInABrowserAndLeavesTheSourcesAlone) {
     const std::string dom = ReadWholeFile(dir_ / "dom");
     std::smatch m;
     ASSERT_TRUE(std::regex_search(dom, m, std::regex("data-result=\"(\\d+);([^;]*);([^\"]*)\""))) << dom;
-    EXPECT_EQ(std::stoi(m[1].str()), items - 4); // all but the four movies that play
+    EXPECT_EQ(std::stoi(m[1].str()), items - 9); // all but the nine movies, which all play
     EXPECT_EQ(m[2].str(), "") << "pictures that did not load";
-    EXPECT_EQ(m[3].str(), "clip.m4v=64|clip.mov=64|clip.mp4=64|clip.webm=64");
+    // Those a browser does not play through their copies (H.263 in 3GP, H.264 in Matroska, HEVC, MPEG-4 in
+    // AVI, ALAC), the portrait clip upright; every sound but the one that is no sound at all.
+    EXPECT_EQ(m[3].str(),
+              "1alac.m4a=sound|4clip.mp4=128|6clip.mp4=64|clip.m4v=64|clip.mov=64|clip.mp4=64|"
+              "clip.webm=64|hevc.mp4=128|old.mp4=64|portrait.mp4=48|sound.aac=sound|sound.flac=sound|"
+              "sound.m4a=sound|sound.ogg=sound|sound.opus=sound");
 }
 
 TEST_F(MakeAlbum, ExitStatusTellsHowItEnded) {

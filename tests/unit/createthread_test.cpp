@@ -315,5 +315,34 @@ TEST_F(CreateThreadTest, LookAheadKeepsEffectsInItemOrder) {
     EXPECT_NE(host_->events.end()[-2].find("FIFO"), std::string::npos);
 }
 
+// With embedded playback a movie browsers do not play gets its copy under its playable name, played by
+// the page beside the link to its own copy; the copy's progress stays within the item's ten steps. A stop
+// while the copy is made ends the run within it, leaving no part copy.
+TEST_F(CreateThreadTest, EmbeddedPlaybackMakesTheCopyAndStopsInsideIt) {
+    ASSERT_TRUE(test::MakeMovie(Source("clip.avi"), 64, 48, "-frames:v 50"));
+    job_.embedPlayback = 1;
+    WriteWholeFile(job_.arrangementFile, "500\n501\n20563\n506\n508\n12611\n515\n12867\n519\n20563\n512\n");
+    for (const bool stop : {false, true}) {
+        SCOPED_TRACE(stop);
+        Reset({"clip.avi", "a.jpg"});
+        items_->PreparePlayableNames();
+        CCreateThread run(*host_, items_->items(), job_, folders_, loader_.library());
+        int steps = 0;
+        host_->onEvent = [&](const std::string& e) {
+            if (e.starts_with("advance"))
+                steps += std::stoi(e.substr(8));
+            if (stop && e.find("browsers play") != std::string::npos)
+                run.RequestStop();
+        };
+        EXPECT_EQ(run.Run(), stop ? RunStopped : RunWritten);
+        EXPECT_EQ(Files("Data"), stop ? Texts{"clip.avi"} : (Texts{"a.jpg", "clip.avi", "clip.mp4"}));
+        if (!stop) {
+            EXPECT_EQ(steps, 20);
+            EXPECT_NE(Page().find("<VIDEO SRC=\"Data/clip.mp4\""), std::string::npos);
+            EXPECT_EQ(Entries(), (Texts{"clip.avi:1", "a.jpg:2"}));
+        }
+    }
+}
+
 } // namespace
 } // namespace aw

@@ -53,7 +53,7 @@ TEST(HelpBook, MainPageListsTheKindsOfTheProgramsTables) {
                         page.find(name + "<") != std::string::npos)
                 << language << " " << name;
         }
-        for (const PlayableMovie& movie : PlayableMovies())
+        for (const PlayableKind& movie : PlayableMovies())
             for (const Coding& coding : movie.video)
                 EXPECT_NE(page.find(coding.shown), std::string::npos) << language << " " << coding.shown;
     }

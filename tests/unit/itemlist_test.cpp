@@ -64,5 +64,22 @@ TEST(ItemList, ThumbNamesShareTheAudioPictureAndNumberPictureClashes) {
                             "one.wav wave.jpg", "two.mp3 wave.jpg"}));
 }
 
+// Movies and sounds reserve the name of a copy browsers play, numbered like Data names while it clashes with
+// any Data name (its own too) or another such name; Data names never change for it.
+TEST(ItemList, PlayableNamesNeverClashWithDataNames) {
+    using enum MediaKind;
+    ItemList list;
+    for (const MediaItem& item :
+         {Item("clip.avi", MovieAvi), Item("clip.mp4", MovieMp4), Item("Clip.mkv", MovieMkv),
+          Item("song.wma", Audio), Item("2clip.mp4", MovieMp4), Item("a.jpg")})
+        list.AppendItem(item);
+    list.PreparePlayableNames();
+    Names names;
+    for (const MediaItem& item : list.items())
+        names.push_back(item.fileName + " " + item.playableName);
+    EXPECT_EQ(names, (Names{"clip.avi 0clip.mp4", "clip.mp4 1clip.mp4", "Clip.mkv 22Clip.mp4",
+                            "song.wma song.m4a", "2clip.mp4 42clip.mp4", "a.jpg "}));
+}
+
 } // namespace
 } // namespace aw

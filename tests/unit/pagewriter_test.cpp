@@ -24,7 +24,8 @@ struct PageItem {
     std::string fileName, thumbName;
     MediaKind kind;
     int width, height;
-    bool plays = false; // a browser plays it
+    bool plays = false;      // a browser plays it
+    std::string played = {}; // the copy that plays, when not the file itself
 };
 
 AlbumJob MakeJob(const test::ScratchDir& dir, const fs::path& arrangement) {
@@ -53,7 +54,7 @@ std::string Render(const AlbumJob& job, const std::vector<PageItem>& items) {
                                         {PageWriter::ThumbHeight, std::to_string(item.height)}})
             writer.SetPlaceholderValue(at, value);
         EXPECT_TRUE(writer.WriteItemEntry(columns[i % 2], item.kind, item.width, item.height,
-                                          job.embedPlayback == 1 && item.plays));
+                                          job.embedPlayback == 1 && item.plays, item.played));
     }
     EXPECT_TRUE(writer.WritePageTail());
     EXPECT_TRUE(writer.ClosePageFiles());
@@ -82,12 +83,16 @@ TEST(PageWriter, FileNamesInLinksFindTheirFiles) {
 TEST(PageWriter, WritesWholePagesByteForByte) {
     test::ScratchDir dir;
     test::WriteWholeFile(dir / "two.dat", kTwoColumns);
-    const std::string page = Render(MakeJob(dir, dir / "two.dat"),
-                                    {{"Sun.jpg", "th_Sun.jpg", MediaKind::StillJpeg, 160, 120},
-                                     {"a<b>&\"c.jpg", "th_a<b>&\"c.jpg", MediaKind::StillJpeg, 120, 90},
-                                     {"clip.avi", "th_clip.jpg", MediaKind::MovieAvi, 160, 100},
-                                     {"b&b #1.mp4", "th_b&b #1.jpg", MediaKind::MovieMp4, 160, 90, true},
-                                     {"c.webm", "th_c.jpg", MediaKind::MovieWebm, 160, 120, true}});
+    const std::string page =
+        Render(MakeJob(dir, dir / "two.dat"),
+               {{"Sun.jpg", "th_Sun.jpg", MediaKind::StillJpeg, 160, 120},
+                {"a<b>&\"c.jpg", "th_a<b>&\"c.jpg", MediaKind::StillJpeg, 120, 90},
+                {"clip.avi", "th_clip.jpg", MediaKind::MovieAvi, 160, 100},
+                {"b&b #1.mp4", "th_b&b #1.jpg", MediaKind::MovieMp4, 160, 90, true},
+                {"c.webm", "th_c.jpg", MediaKind::MovieWebm, 160, 120, true},
+                {"d #2.avi", "th_d #2.jpg", MediaKind::MovieAvi, 90, 120, true, "5d #2.mp4"},
+                {"e&.wma", "wave.jpg", MediaKind::Audio, 160, 120, true, "e&.m4a"},
+                {"f.mp3", "wave.jpg", MediaKind::Audio, 160, 120, true}});
     const fs::path golden = test::SourceDir() / "tests/unit/golden/two_columns_colour.html";
     if (std::getenv("AW_UPDATE_GOLDEN"))
         test::WriteWholeFile(golden, page);

@@ -102,6 +102,21 @@ TEST_F(ReusePlanTest, RecordsOnlyWhatItCanVouchFor) {
     EXPECT_FALSE(Plan({own}, false).KeepData(0));
 }
 
+// A copy browsers play is kept only as the same kind of copy of the same source; unused, it is pruned.
+TEST_F(ReusePlanTest, PlayableCopiesAreKeptByTheirKind) {
+    MediaItem item = Item(dir_.path() / "clip.avi", "clip.avi");
+    item.playableName = "clip.mp4";
+    ReusePlan first = Plan({item}, true);
+    WriteWholeFile(album_ / "Data" / "clip.mp4", "encoded");
+    first.RecordPlayable(0, 2);
+    ASSERT_EQ(first.Conclude(true), 0);
+    EXPECT_EQ(std::pair(Plan({item}, true).KeepPlayable(0, 1), Plan({item}, true).KeepPlayable(0, 2)),
+              std::pair(false, true));
+    ReusePlan without = Plan({item}, true);
+    ASSERT_EQ(without.Conclude(true), 0);
+    EXPECT_FALSE(fs::exists(album_ / "Data" / "clip.mp4"));
+}
+
 TEST_F(ReusePlanTest, PrunesOnlyAfterAWrittenRunAndNeverASource) {
     const std::vector<MediaItem> earlier{Item(dir_.path() / "old.jpg", "old.jpg"),
                                          Item(dir_.path() / "kept.jpg", "kept.jpg")};

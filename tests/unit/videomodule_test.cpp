@@ -76,6 +76,47 @@ TEST(VideoModuleTest, OnlyLocalMoviesGiveTheirFirstFrame) {
     EXPECT_EQ(std::pair(found, width), std::pair(1, 32));
 }
 
+// A phone's portrait clip is stored on its side: its frame is given as shown, portrait with the band on top.
+TEST(VideoModuleTest, TheFrameStandsAsTheMovieDeclares) {
+    const std::string path = (test::TestDataDir() / "media" / "portrait.mp4").string();
+    int width = 0, height = 0;
+    ASSERT_TRUE(test::LoadedImagingLibrary().GetFrameSize(path.c_str(), &width, &height));
+    ASSERT_EQ(std::pair(width, height), std::pair(48, 64));
+    const auto frame = FirstFrame(path, width, height);
+    ASSERT_TRUE(frame);
+    EXPECT_GT(frame->At(24, 2)[0], 200) << "top not red";
+    EXPECT_GT(frame->At(24, 60)[2], 200) << "bottom not blue";
+    EXPECT_GT(frame->At(2, 32)[2], 200) << "left not blue";
+}
+
+// What a movie or sound file holds, read from its container: how it is shown, when it was made, what it
+// carries (the portrait clip declares a place and 2024-05-01 10:20:30 UTC).
+TEST(VideoModuleTest, DetailsTellHowAMovieIsShownAndWhatItCarries) {
+    const auto media = test::TestDataDir() / "media";
+    const struct {
+        const char *name, *container, *video, *audio;
+        int turns, width, height;
+        long long created;
+        bool located;
+    } cases[] = {
+        {"portrait.mp4", "mov,mp4,m4a,3gp,3g2,mj2", "h264", "aac", 3, 48, 64, 1714558830000000, true},
+        {"clip.webm", "matroska,webm", "vp9", "opus", 0, 64, 48, 0, false},
+        {"sound.flac", "flac", "", "flac", 0, 0, 0, 0, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        AwMovieDetails details{};
+        ASSERT_TRUE(test::LoadedImagingLibrary().GetMovieDetails((media / c.name).c_str(), &details));
+        EXPECT_EQ((std::tuple(std::string(details.facts.container), std::string(details.facts.videoCodec),
+                              std::string(details.facts.audioCodec))),
+                  std::tuple(c.container, c.video, c.audio));
+        EXPECT_EQ((std::tuple(details.quarterTurns, details.displayWidth, details.displayHeight)),
+                  std::tuple(c.turns, c.width, c.height));
+        EXPECT_EQ(details.hasCreationTime ? details.creationMicroseconds : 0, c.created);
+        EXPECT_EQ(details.hasLocation != 0, c.located);
+        EXPECT_GT(details.durationMicroseconds, 400000);
+    }
+}
+
 // A flat 12300 x 12300 frame (151 megapixels in 600 KB) is beyond the pixel budget; a small one is read.
 TEST(VideoModuleTest, FramesBeyondThePixelBudgetAreRefused) {
     test::ScratchDir scratch;
