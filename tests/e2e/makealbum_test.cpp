@@ -135,11 +135,13 @@ TEST_F(MakeAlbum, ExitStatusTellsHowItEnded) {
     const std::tuple<Strings, int, std::string> cases[] = {
         {{"--colour", "red", "-o", o, a}, 1, "unknown option --colour"},
         {{"-o", o, a}, 2, "(answered No)"},
+        {{"-q", "-y", "-o", (dir_ / "quiet").string(), a}, 0, ""}, // not even "Information: ..." created
         {{"-y", "-o", (dir_ / "broken").string(), a, (dir_ / "bad.jpg").string()}, 3, "bad.jpg"},
     };
     for (const auto& [args, status, message] : cases) {
         EXPECT_EQ(Make(args), status) << message << "\n" << Err();
         EXPECT_NE(Err().find(message), std::string::npos) << message << "\n" << Err();
+        EXPECT_TRUE(args[0] != "-q" || Err().empty()) << Err();
     }
     EXPECT_EQ(ReadWholeFile(out_ / "Index.html"), "earlier page"); // declining changed nothing
 }

@@ -64,41 +64,6 @@ std::vector<uint8_t> BitmapFile(uint32_t width, uint32_t height, uint32_t bits, 
     return file;
 }
 
-std::vector<uint8_t> HugeCanvasWebp(uint32_t width, uint32_t height) {
-    using Bytes = std::vector<uint8_t>;
-    const auto little = [](Bytes& bytes, uint32_t value, int count) {
-        for (int i = 0; i < count; ++i)
-            bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
-    };
-    const auto chunk = [&](const char* tag, const Bytes& payload) {
-        Bytes bytes(tag, tag + 4);
-        little(bytes, static_cast<uint32_t>(payload.size()), 4);
-        bytes.insert(bytes.end(), payload.begin(), payload.end());
-        if (payload.size() % 2 != 0)
-            bytes.push_back(0);
-        return bytes;
-    };
-    // A lossless 1 x 1 frame, as ImageMagick writes it.
-    const Bytes pixel = chunk(
-        "VP8L", {0x2f, 0x00, 0x00, 0x00, 0x00, 0x07, 0x10, 0xfd, 0x8f, 0xfe, 0x07, 0x22, 0xa2, 0xff, 0x01});
-    Bytes canvas = {0x02, 0, 0, 0}; // animated
-    little(canvas, width - 1, 3);
-    little(canvas, height - 1, 3);
-    Bytes frame;
-    little(frame, 0, 12);  // at 0, 0, of 1 x 1
-    little(frame, 100, 3); // milliseconds
-    frame.push_back(0);
-    frame.insert(frame.end(), pixel.begin(), pixel.end());
-    Bytes body = {'W', 'E', 'B', 'P'};
-    for (const Bytes& part :
-         {chunk("VP8X", canvas), chunk("ANIM", {255, 255, 255, 255, 0, 0}), chunk("ANMF", frame)})
-        body.insert(body.end(), part.begin(), part.end());
-    Bytes file = {'R', 'I', 'F', 'F'};
-    little(file, static_cast<uint32_t>(body.size()), 4);
-    file.insert(file.end(), body.begin(), body.end());
-    return file;
-}
-
 std::vector<uint8_t> FlatGreyJpeg(int width, int height, bool progressive, std::size_t scanBytes) {
     using Bytes = std::vector<uint8_t>;
     const auto segment = [](uint8_t marker, const Bytes& payload) {

@@ -39,10 +39,6 @@ std::vector<uint8_t> BitmapFile(uint32_t width, uint32_t height, uint32_t bits, 
 std::vector<uint8_t> FlatGreyJpeg(int width, int height, bool progressive,
                                   std::size_t scanBytes = static_cast<std::size_t>(-1));
 
-// An animated WebP of one transparent 1 x 1 frame on a `width` x `height` canvas: about 92 bytes that a
-// decoder holds as two RGBA canvases.
-std::vector<uint8_t> HugeCanvasWebp(uint32_t width, uint32_t height);
-
 enum HarnessOutcome : int {
     Converted = 1,
     Encoded = 2,

@@ -105,22 +105,6 @@ TEST(AlbumManifest, TellsWhyARecordCannotBeUsed) {
     EXPECT_EQ(ParseManifest(FormatManifest({}, relative, "1"), "1").state, ManifestState::Damaged);
 }
 
-// A record of the first format (kept in the album by earlier versions) still reads: its files are known as
-// the album's own, but without change times none of them can be kept.
-TEST(AlbumManifest, ReadsTheFirstFormatWithoutChangeTimes) {
-    const ManifestRead read = ParseManifest(
-        SealManifest(
-            "albumwright manifest 1\nprogram 1\nD 0 0 0 10 20 2049 77 10 30 2049 78 a.jpg /p/a.jpg\n", 1),
-        "1");
-    ASSERT_EQ(read.state, ManifestState::Read);
-    EXPECT_EQ(read.header.pageName, "Index.html");
-    const FileIdentity written = read.entries.at(0).written;
-    EXPECT_EQ(written.ctimeNs, FileIdentity::kNoChangeTime);
-    const FileIdentity now{10, 30, 99, 2049, 78};
-    EXPECT_TRUE(now.SameFileAs(written));
-    EXPECT_FALSE(now == written);
-}
-
 TEST(AlbumManifest, FilesAreNeverReadOrWrittenThroughALinkNorTakenFromAnotherUser) {
     test::ScratchDir dir;
     const fs::path record = dir / "record", target = dir / "target";

@@ -37,16 +37,8 @@ protected:
     }
     ReusePlan Plan(const std::vector<MediaItem>& items, bool prune, bool thumbnails = true) const {
         ManifestRead earlier = ReadManifestFile(record_, "1");
-        ReuseTarget target{(album_ / "Data").string(),
-                           (album_ / "Thumb").string(),
-                           thumbnails,
-                           "/nowhere/sound.jpg",
-                           "",
-                           "1",
-                           record_,
-                           {},
-                           true,
-                           prune};
+        ReuseTarget target{(album_ / "Data").string(), (album_ / "Thumb").string(), thumbnails};
+        target.version = "1", target.recordPath = record_, target.prune = prune;
         return ReusePlan(items, std::move(target), std::move(earlier.entries));
     }
     // Writes the item's file as a run would (a new file renamed into place) and records it.

@@ -13,7 +13,6 @@
 #include "album/mediakind.h"
 #include "album/prepareahead.h"
 #include "support/fixtures.h"
-#include "support/imagingharness.h"
 #include "support/testpaths.h"
 #include "support/watchdog.h"
 
@@ -54,10 +53,9 @@ std::string HugeJpegHeader() {
 // others wait; a 92-byte WebP whose two RGBA canvases alone outweigh the budget decodes alone; all come out.
 TEST(ThumbnailPreparerTest, WorkersTogetherStayWithinTheSharedBudget) {
     constexpr int kItems = 8;
-    const std::vector<uint8_t> webp = test::HugeCanvasWebp(12000, 12000);
     const std::tuple<MediaKind, std::string, int> cases[] = {
         {MediaKind::StillJpeg, HugeJpegHeader(), 3},
-        {MediaKind::StillWebp, std::string(webp.begin(), webp.end()), 1},
+        {MediaKind::StillWebp, test::ReadWholeFile(test::TestDataDir() / "hostile/canvas-12000.webp"), 1},
     };
     for (const auto& [kind, bytes, peak] : cases) {
         test::ScratchDir dir;

@@ -1,14 +1,16 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
-# Makes the hostile HEIF samples of tests/data/hostile from one small HEVC tile: pictures whose grid is far
-# larger than the size they declare, and stored thumbnails that do the same or are larger than their
-# picture. A few kilobytes each that would cost gigabytes if decoded at their grid's size. libheif writes
-# no such files, so the boxes are put together here around the tile that heif-enc makes; the results are
-# committed, so this runs only when a sample is to change (needs ImageMagick and libheif-examples).
+# Makes the hostile samples of tests/data/hostile: HEIF pictures, put together around one small HEVC tile,
+# whose grid is far larger than the size they declare, and stored thumbnails that do the same or are larger
+# than their picture (a few kilobytes each that would cost gigabytes if decoded at their grid's size); and
+# animated WebP files of 92 bytes whose canvas a decoder holds twice in RGBA. No encoder writes such files,
+# so they are put together here; the results are committed, so this runs only when a sample is to change
+# (needs ImageMagick and libheif-examples).
 #   heif-grid-oversized.heic    the picture: a grid of 16384 x 12288 that declares 640 x 480
 #   heif-thumbnail-grid.heic    a 512 x 512 picture whose thumbnail declares 320 x 320, a grid of 12288 x 12288
 #   heif-thumbnail-larger.heic  a 512 x 512 picture whose thumbnail declares 16384 x 16384 (larger than it)
 #   heif-grid.heic              a sound grid as phones write them: 2 x 2 tiles cut to the 1000 x 800 it declares
+#   canvas-6000.webp, canvas-12000.webp  one transparent 1 x 1 frame on a canvas of that size
 import os
 import struct
 import subprocess
@@ -99,6 +101,19 @@ def grid_descriptor(rows, columns, width, height):
     return struct.pack('>BBBBHH', 0, 0, rows - 1, columns - 1, width, height)
 
 
+def canvas_webp(side):
+    """An animated WebP of one lossless 1 x 1 frame (as ImageMagick writes it) on a side x side canvas."""
+    def chunk(tag, payload):
+        return tag + struct.pack('<I', len(payload)) + payload + (b'\0' if len(payload) % 2 else b'')
+    def le24(value):
+        return struct.pack('<I', value)[:3]
+    pixel = chunk(b'VP8L', bytes([0x2f, 0, 0, 0, 0, 0x07, 0x10, 0xfd, 0x8f, 0xfe, 0x07, 0x22, 0xa2, 0xff, 0x01]))
+    canvas = bytes([0x02, 0, 0, 0]) + le24(side - 1) + le24(side - 1)
+    frame = le24(0) * 4 + le24(100) + b'\0' + pixel
+    body = b'WEBP' + chunk(b'VP8X', canvas) + chunk(b'ANIM', bytes([255, 255, 255, 255, 0, 0])) + chunk(b'ANMF', frame)
+    return b'RIFF' + struct.pack('<I', len(body)) + body
+
+
 def main(out):
     with tempfile.TemporaryDirectory() as tmp:
         subprocess.run(['convert', '-size', '512x512', 'gradient:gray40-gray80', '-type', 'TrueColor',
@@ -123,6 +138,8 @@ def main(out):
         samples[name] = heif(
             [(1, b'hvc1'), (2, b'grid'), (3, b'hvc1')], 1, [(b'thmb', 2, [1]), (b'dimg', 2, [3] * (24 * 24))],
             properties, {1: [(1, True), (2, False)], 2: [(3, False)], 3: [(1, True), (2, False)]}, grid, tile)
+    for side in (6000, 12000):
+        samples['canvas-%d.webp' % side] = canvas_webp(side)
     for name, data in samples.items():
         with open(os.path.join(out, name), 'wb') as f:
             f.write(data)
