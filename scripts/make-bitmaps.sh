@@ -97,6 +97,14 @@ page 145 "$f1"
 page 147 "$f2"
 page 149 "$f3"
 page 151 "$f4"
+# 170, 171: the Gallery, a grid of bare pictures under the title.
+f5=''
+for y in 13 24 35 46; do
+    for x in 8 19 30; do
+        f5="$f5 $(photo $x $y 9 8)"
+    done
+done
+page 170 "$f5"
 
 # 153, 154, 164: choose a colour (47 x 21): three colour squares and an ellipsis; disabled, their outlines
 # etched in grey.

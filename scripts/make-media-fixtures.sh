@@ -17,6 +17,7 @@
 #   hevc.mov       HEVC (hvc1) and AAC in QuickTime, as phones record by default, 1 s at 128 x 96
 #   sound.m4a (AAC)  sound.aac (ADTS)  sound.ogg (Vorbis)  sound.opus  sound.flac  alac.m4a (ALAC, which
 #                  browsers do not play)
+#   landscape.jpg   800 x 600 photo-like    tone.wav       half a second of 440 Hz, 8-bit mono
 set -eu
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -87,6 +88,9 @@ convert -size 40x30 xc:blue -fill yellow -draw "rectangle 0,0 19,29" -fill lime 
     -transparent lime $png PNG8:"$out/palette.png"
 convert -size 64x48 gradient:green-red -interlace PNG $png PNG24:"$out/interlaced.png"
 convert -size 40x30 xc:red xc:blue -set delay 20 -loop 0 "$out/animated.gif"
+# A photo large enough for sharp 2x and 3x thumbnails and a sound, for the Gallery's browser test.
+convert -seed 7 -size 800x600 plasma:tan-olive -blur 0x1 -quality 70 "$out/landscape.jpg"
+ffmpeg -loglevel error -y -f lavfi -i "sine=frequency=440:duration=0.5" -ar 8000 -ac 1 -c:a pcm_u8 "$out/tone.wav"
 convert -size 40x30 xc:green xc:blue -set delay 20 -loop 0 -define webp:lossless=true "$out/animated.webp"
 convert -size 40x30 gradient:white-black -define webp:lossless=true "$out/lossless.webp"
 convert -size 64x48 xc:red -fill blue -draw "rectangle 0,0 15,47" -depth 8 "$tmp/left-blue.ppm"

@@ -51,8 +51,9 @@ gui_targets() {
 }
 
 # Only the programs built here are run: the others appear to CTest as "<name>_NOT_BUILT".
-# The install and package tests need every program of a whole build, which these builds do not make.
-ctest_built=(ctest --output-on-failure -j "$jobs" -E '_NOT_BUILT$|^layers$|^install$|^package$' --test-dir)
+# The install, package and browser tests need every program of a whole build, which these builds do not make.
+ctest_built=(ctest --output-on-failure -j "$jobs" -E '_NOT_BUILT$|^layers$|^install$|^package$|^gallery_browser$'
+  --test-dir)
 
 findings=0
 scratch=$(mktemp -d)

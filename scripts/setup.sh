@@ -2,6 +2,9 @@
 # SPDX-License-Identifier: MIT
 # Installs every Debian package the project needs (idempotent) and configures the build folder.
 # Usage: scripts/setup.sh [build-dir]   (default: build); scripts/setup.sh --packages-only
+# npm packages (pinned by their lock files) per purpose, chosen by AW_NPM (default "album tests"):
+# album = what a Gallery album ships (resources/gallery), tests = the browser test (tests/browser),
+# bench = the page benchmark (bench/lighthouse). Node.js and npm are the machine's own.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$here/build}
@@ -13,7 +16,7 @@ packages=(
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
   libexif-dev
   libspng-dev libwebp-dev libgif-dev libheif-dev liblcms2-dev
-  libgtest-dev libgmock-dev
+  libgtest-dev libgmock-dev default-jre-headless
   ffmpeg imagemagick libheif-examples xvfb xauth xdotool chromium
   libvips-tools
   fonts-noto-cjk
@@ -32,6 +35,19 @@ if [ ${#missing[@]} -gt 0 ]; then
   $sudo_cmd apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}"
 fi
+
+declare -A npm_folders=([album]=resources/gallery [tests]=tests/browser [bench]=bench/lighthouse)
+for group in ${AW_NPM-album tests}; do
+  folder=$here/${npm_folders[$group]:?unknown npm group $group}
+  if ! command -v npm >/dev/null; then
+    echo "npm is missing: install Node.js 20 with npm to fetch the packages of $folder" >&2
+    exit 1
+  fi
+  # Lock-file installs only; no package script runs (one would download a Java of its own).
+  if [ ! "$folder/node_modules/.package-lock.json" -nt "$folder/package-lock.json" ]; then
+    (cd "$folder" && npm ci --ignore-scripts --no-audit --no-fund --loglevel=error)
+  fi
+done
 
 [ "${1:-}" = --packages-only ] && exit 0
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo

@@ -17,7 +17,12 @@ struct AlbumJob {
     std::string audioPicture;    // full path of the picture standing for every audio item
     int openWhenDone = 0;        // not used by the generation thread
     int embedPlayback = 0;       // 1: movies get an embedded player on the page
+    bool gallery = false;        // arrangement 5: index.html of today's page, no arrangement file
+    std::string viewerFolder;    // with gallery: the installed folder of the viewer's files, with "/"
 };
+
+// The Gallery's number among the arrangements (as users give it; its index in the window's row is one less).
+constexpr int kGalleryArrangement = 5;
 
 // Run codes carried by the close request of every run.
 enum RunCode : int { RunWritten = 1, RunStopped = 2, RunFailed = 3 };

@@ -124,7 +124,7 @@ bool ParseEntry(std::string_view line, int format, ManifestEntry& entry) {
     const std::vector<std::string_view> fields = Split(line, ' ');
     const std::size_t identity = IdentityFields(format);
     if (fields.size() != 6 + 2 * identity || fields[0].size() != 1 ||
-        (fields[0][0] != 'D' && fields[0][0] != 'T'))
+        std::string_view("DT23P").find(fields[0][0]) == std::string_view::npos)
         return false;
     entry.folder = fields[0][0];
     int kind = 0;

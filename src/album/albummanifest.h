@@ -43,10 +43,12 @@ struct RecordKind {
 };
 
 struct ManifestEntry {
-    char folder = 'D'; // 'D' a file in Data, 'T' one in Thumb
+    char folder = 'D'; // 'D' a file in Data, 'T' one in Thumb, '2' and '3' one in Thumb/2x and Thumb/3x,
+                       // 'P' the album's page in its folder
     std::string name;  // the file's name in that folder
     RecordKind kind;
-    int thumbWidth = 0; // a thumbnail's displayed size; 0 x 0 for a Data file
+    int thumbWidth = 0; // a thumbnail's displayed size; 0 x 0 for a Data file or a page; for '2' and '3'
+                        // the size of the picture they were made from
     int thumbHeight = 0;
     std::string sourcePath; // absolute
     FileIdentity source;

@@ -4,6 +4,7 @@
 #include <optional>
 #include <utility>
 
+#include "album/gallerypagewriter.h"
 #include "album/mediacopier.h"
 #include "album/mediakind.h"
 #include "album/mediapath.h"
@@ -83,6 +84,7 @@ int CCreateThread::FinishAfterException() {
     // The page files were closed by unwinding and the temporary file removed; what was written stays, as
     // with any failure. The close request must come once whatever else throws now.
     lookAhead_.reset();
+    gallery_.reset(); // an unfinished page never replaces the earlier one
     if (closeSent_ != 0)
         return closeSent_;
     try {
@@ -103,8 +105,11 @@ int CCreateThread::FinishAfterException() {
 }
 
 int CCreateThread::Generate() {
-    currentFile_ = job_.outputFolder + "/Index.html";
+    const std::string pageFile = JoinPath(job_.outputFolder, GalleryPageWriter::PageName(job_));
+    currentFile_ = pageFile;
     PageWriter page;
+    if (job_.gallery && !BeginGallery())
+        return Finish(page, RunFailed);
     page.PreparePlaceholderValues(job_);
     if (job_.backgroundIndex > 0) {
         // $BF$ names the file really written into Data, so it is settled before the head uses it.
@@ -112,19 +117,21 @@ int CCreateThread::Generate() {
         page.SetPlaceholderValue(PageWriter::BackgroundFile, backgroundName_);
     }
 
-    if (!page.OpenPageFiles(job_)) {
+    if (!job_.gallery && !page.OpenPageFiles(job_)) {
         failure_ = page.failure();
         return Finish(page, RunFailed);
     }
     std::vector<std::string> templates[2];
-    if (!page.WritePageHead(job_.backgroundIndex) || !page.ReadItemTemplates(templates[0], templates[1])) {
+    if (!job_.gallery &&
+        (!page.WritePageHead(job_.backgroundIndex) || !page.ReadItemTemplates(templates[0], templates[1]))) {
         failure_ = page.failure();
         return Finish(page, RunFailed);
     }
 
     StartLookAhead();
     MediaCopier copier(imaging_, folders_.workFolder, folders_.arrangementMarker, job_.audioPicture);
-    PagePlayback playback(imaging_, host_, cancel_, job_.embedPlayback != 0);
+    // Movies and sounds always play in the Gallery's viewer.
+    PagePlayback playback(imaging_, host_, cancel_, job_.embedPlayback != 0 || job_.gallery);
     const int count = static_cast<int>(items_.size());
     int column = 0;
     for (int p = 1; p <= count; ++p) {
@@ -154,7 +161,9 @@ int CCreateThread::Generate() {
     // earlier Index.html, so a failed background copy leaves the earlier page as it was.
     if (job_.backgroundIndex > 0 && !CopyBackground())
         return Finish(page, RunFailed);
-    currentFile_ = job_.outputFolder + "/Index.html";
+    currentFile_ = pageFile;
+    if (job_.gallery)
+        return Finish(page, FinishGallery() ? RunWritten : RunFailed);
     if (!page.WritePageTail()) {
         failure_ = page.failure();
         return Finish(page, RunFailed);
@@ -199,7 +208,8 @@ CCreateThread::ItemOutcome CCreateThread::HandleItem(std::size_t index, MediaCop
     const std::string thumbPath = JoinPath(folders_.thumbFolder, item.thumbName);
     int thumbWidth = 0;
     int thumbHeight = 0;
-    if (!reuse_ || !reuse_->KeepThumb(index, thumbWidth, thumbHeight)) {
+    PixelSize picture; // the Gallery's viewer needs it
+    if (!reuse_ || !reuse_->KeepThumb(index, thumbWidth, thumbHeight, &picture)) {
         const std::string& workFolder = folders_.workFolder;
         // The thumbnail's temporary file goes away on every path out of an item, the failing ones included.
         TempFile temp = TempFile::Create(workFolder, "HTM");
@@ -207,7 +217,8 @@ CCreateThread::ItemOutcome CCreateThread::HandleItem(std::size_t index, MediaCop
             failure_ = {workFolder.empty() ? item.path : workFolder, FailureCause::NoWorkFolder};
             return ItemOutcome::Fail;
         }
-        const int committed = copier.CommitThumbnail(TakeThumbnail(index), temp, thumbPath, item.kind);
+        const PreparedThumbnail prepared = TakeThumbnail(index);
+        const int committed = copier.CommitThumbnail(prepared, temp, thumbPath, item.kind);
         if (committed == 0) {
             failure_ = copier.failure();
             return ItemOutcome::Fail;
@@ -229,6 +240,9 @@ CCreateThread::ItemOutcome CCreateThread::HandleItem(std::size_t index, MediaCop
             if (reuse_)
                 reuse_->RecordThumb(index, thumbWidth, thumbHeight);
         }
+        if (gallery_ && !WriteDenserThumbnails(index, prepared, copier))
+            return ItemOutcome::Fail;
+        picture = {prepared.pictureWidth, prepared.pictureHeight};
     }
     if (Cancelled())
         return ItemOutcome::Stop;
@@ -255,6 +269,25 @@ CCreateThread::ItemOutcome CCreateThread::HandleItem(std::size_t index, MediaCop
             return ItemOutcome::Stop;
     }
 
+    if (gallery_) {
+        GalleryItem entry;
+        entry.dataName = item.fileName;
+        entry.thumbName = item.thumbName;
+        entry.kind = item.kind;
+        entry.thumbWidth = thumbWidth;
+        entry.thumbHeight = thumbHeight;
+        entry.denser = item.kind != MediaKind::Audio;
+        entry.pictureWidth = picture.width;
+        entry.pictureHeight = picture.height;
+        // What the viewer plays: the file itself, or the copy browsers play; a movie neither plays stays a
+        // link.
+        if (plan.plays)
+            entry.playableName = plan.copy == CopyKind::None ? item.fileName : item.playableName;
+        gallery_->AddItem(entry);
+        if (reuse_)
+            reuse_->CountItem(made);
+        return ItemOutcome::Done;
+    }
     page.SetPlaceholderValue(PageWriter::DataFile, item.fileName);
     page.SetPlaceholderValue(PageWriter::ThumbFile, item.thumbName);
     page.SetPlaceholderValue(PageWriter::ThumbWidth, std::to_string(thumbWidth));
@@ -273,7 +306,7 @@ void CCreateThread::StartLookAhead() {
     // Without thumbnails there is nothing to make ahead; audio items only get a copy of one picture.
     if (folders_.arrangementMarker == 1)
         return;
-    const ThumbnailPreparer preparer(imaging_, &lookAheadMemory_);
+    const ThumbnailPreparer preparer = Preparer(&lookAheadMemory_);
     lookAhead_ =
         std::make_unique<PrepareAhead<PreparedThumbnail>>(items_.size(), [this, preparer](std::size_t index) {
             const MediaItem& item = items_[index];
@@ -290,10 +323,78 @@ PreparedThumbnail CCreateThread::TakeThumbnail(std::size_t index) {
         return {};
     // Expected to be kept but changed since the plan was made: made here, the look-ahead passed it over.
     if (reuse_ && reuse_->ThumbPlanned(index))
-        return ThumbnailPreparer(imaging_).Prepare(item.path, item.kind);
+        return Preparer(nullptr).Prepare(item.path, item.kind);
     // What a preparation threw is thrown here, at its item, and ends the run like any throw in it.
     std::optional<PreparedThumbnail> prepared = lookAhead_->Take(index);
-    return prepared ? std::move(*prepared) : ThumbnailPreparer(imaging_).Prepare(item.path, item.kind);
+    return prepared ? std::move(*prepared) : Preparer(nullptr).Prepare(item.path, item.kind);
+}
+
+ThumbnailPreparer CCreateThread::Preparer(MemoryBudget* budget) const {
+    // The Gallery's thumbnails at 1x, 2x and 3x come from one decode.
+    return ThumbnailPreparer(imaging_, budget, job_.gallery ? 3 : 1);
+}
+
+bool CCreateThread::BeginGallery() {
+    gallery_ = std::make_unique<GalleryPageWriter>();
+    if (job_.backgroundIndex > 0)
+        backgroundName_ = BackgroundDataName(job_.backgroundText, items_);
+    for (const char* density : {"/2x", "/3x"}) {
+        failure_ = GalleryPageWriter::MakeAlbumFolder(folders_.thumbFolder + density);
+        if (!failure_.empty())
+            return false;
+    }
+    if (!gallery_->Begin(job_, backgroundName_)) {
+        failure_ = gallery_->failure();
+        return false;
+    }
+    return true;
+}
+
+bool CCreateThread::WriteDenserThumbnails(std::size_t index, const PreparedThumbnail& prepared,
+                                          MediaCopier& copier) {
+    const MediaItem& item = items_[index];
+    if (item.kind == MediaKind::Audio)
+        return true;
+    int density = 2;
+    for (const DenserThumbnail& denser : prepared.denser) {
+        const std::string name = std::to_string(density) + "x/" + item.thumbName;
+        TempFile temp = TempFile::Create(folders_.workFolder, "HTM");
+        PreparedThumbnail one;
+        one.made = true;
+        one.jpeg = denser.jpeg;
+        if (!temp.valid()) {
+            failure_ = {folders_.workFolder.empty() ? item.path : folders_.workFolder,
+                        FailureCause::NoWorkFolder};
+            return false;
+        }
+        const std::string path = JoinPath(folders_.thumbFolder, name);
+        const int committed = copier.CommitThumbnail(one, temp, path, item.kind);
+        // A read-only one from an earlier run is replaced without a question, as the 1x one is.
+        if (committed != 1) {
+            const RunFailure copyFailure = copier.failure();
+            if (committed == 0 || ReplaceReadOnly(path, name, false, [&] {
+                                      return copier.WriteThumbContent(temp, path, item.kind);
+                                  }) == Replaced::Failed) {
+                failure_ = copier.failure().empty() ? copyFailure : copier.failure();
+                return false;
+            }
+        }
+        if (reuse_)
+            reuse_->RecordDenser(index, density, prepared.pictureWidth, prepared.pictureHeight);
+        ++density;
+    }
+    return true;
+}
+
+bool CCreateThread::FinishGallery() {
+    failure_ = GalleryPageWriter::CopyViewerFiles(job_.viewerFolder, job_.outputFolder);
+    if (!failure_.empty())
+        return false;
+    if (!gallery_->Close()) {
+        failure_ = gallery_->failure();
+        return false;
+    }
+    return true;
 }
 
 bool CCreateThread::CopyBackground() {
@@ -337,6 +438,7 @@ CCreateThread::Replaced CCreateThread::ReplaceReadOnly(const std::string& destin
 int CCreateThread::Finish(PageWriter& page, int runCode) {
     // The workers go first: no preparation may outlive the run's close request.
     lookAhead_.reset();
+    gallery_.reset();
     // Data and Thumb files were renamed into place without a sync each: their folders are synced once, here,
     // before the page and the record that name them. Best effort: a file system that cannot sync a folder
     // still holds the files.
@@ -351,6 +453,9 @@ int CCreateThread::Finish(PageWriter& page, int runCode) {
         runCode = RunFailed;
     }
     // The album's record is written on every way out, so that it matches what is now on disk.
+    if (reuse_ && runCode == RunWritten)
+        reuse_->RecordPage(GalleryPageWriter::PageName(job_),
+                           job_.gallery ? job_.viewerFolder + "gallery.js" : job_.arrangementFile);
     if (reuse_)
         reuse_->Conclude(runCode == RunWritten);
     if (runCode == RunFailed) {

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The generation run: writes Index.html, copies every item into Data and makes its thumbnail in Thumb,
+// The generation run: writes Index.html (the Gallery: index.html, its Viewer folder and thumbnails also at
+// 2x and 3x in Thumb/2x and Thumb/3x), copies every item into Data and makes its thumbnail in Thumb,
 // reporting to a RunHost as it goes, and ends every run with exactly one close request carrying the run
 // code (1 written, 2 stopped, 3 failed), also when something in the run throws (then 3, after a failure
 // line when one can be told). Nothing already written is removed on a stop or a failure; the page is built
@@ -40,6 +41,7 @@
 
 namespace aw {
 
+class GalleryPageWriter;
 class MediaCopier;
 class PageWriter;
 class ReusePlan;
@@ -114,6 +116,11 @@ private:
                              const std::function<int()>& rewrite);
     void StartLookAhead();
     PreparedThumbnail TakeThumbnail(std::size_t index);
+    ThumbnailPreparer Preparer(MemoryBudget* budget) const;
+    // The Gallery's page, its denser thumbnails and its Viewer folder.
+    bool BeginGallery();
+    bool WriteDenserThumbnails(std::size_t index, const PreparedThumbnail& prepared, MediaCopier& copier);
+    bool FinishGallery();
     int Finish(PageWriter& page, int runCode);
     bool Cancelled() const { return cancel_.load() != 0; }
 
@@ -133,6 +140,7 @@ private:
     // Thumbnails made ahead of the items on worker threads; stopped (and joined) before the close request.
     std::unique_ptr<PrepareAhead<PreparedThumbnail>> lookAhead_;
     ReusePlan* reuse_ = nullptr;
+    std::unique_ptr<GalleryPageWriter> gallery_; // the Gallery's page; none for the other arrangements
     std::thread worker_;
     bool started_ = false;
 };

@@ -349,4 +349,39 @@ bool PictureSteps::EncodeJpeg(int quality) {
     return true;
 }
 
+PixelSize PictureSteps::shownSize() const {
+    return OrientationSwapsAxes(orientation_) ? PixelSize{full_.height, full_.width} : full_;
+}
+
+bool PictureSteps::KeepDecoded() {
+    const AwBitmapInfoHeader info = picture_.header();
+    std::size_t size = 0;
+    if (!picture_.hasImage() || info.biBitCount != 24 ||
+        !Rgb24BufferSize(info.biWidth, info.biHeight, size) || size > picture_.pixelsSize())
+        return Fail(source_, FailureCause::NotAPicture);
+    keptDescription_ = AllocateZeroed(kDescriptionSize);
+    keptPixels_ = AllocateZeroed(size);
+    if (!keptDescription_ || !keptPixels_)
+        return Fail(source_, FailureCause::TooLarge);
+    std::memcpy(keptDescription_.get(), picture_.description(), kDescriptionSize);
+    std::memcpy(keptPixels_.get(), picture_.pixels(), size);
+    keptPixelsSize_ = size;
+    keptFull_ = full_;
+    return true;
+}
+
+bool PictureSteps::RestoreDecoded() {
+    if (!keptDescription_ || !keptPixels_)
+        return Fail(source_, FailureCause::NotAPicture);
+    MallocBuffer description = AllocateZeroed(kDescriptionSize);
+    MallocBuffer pixels = AllocateZeroed(keptPixelsSize_);
+    if (!description || !pixels)
+        return Fail(source_, FailureCause::TooLarge);
+    std::memcpy(description.get(), keptDescription_.get(), kDescriptionSize);
+    std::memcpy(pixels.get(), keptPixels_.get(), keptPixelsSize_);
+    picture_.ReplaceImage(std::move(description), kDescriptionSize, std::move(pixels), keptPixelsSize_);
+    full_ = keptFull_;
+    return true;
+}
+
 } // namespace aw

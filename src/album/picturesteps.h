@@ -57,9 +57,16 @@ public:
     void StampMovieMark(MediaKind kind);
     // Encodes the held picture (24-bit, or a bitmap as stored) as JPEG at `quality`.
     bool EncodeJpeg(int quality);
+    // Keeps a copy of the held 24-bit picture as decoded, so that one decode serves several boxes:
+    // RestoreDecoded brings it back (and its full size) after a FitIntoBox changed the held one. False
+    // when there is no 24-bit picture or no memory for the copy.
+    bool KeepDecoded();
+    bool RestoreDecoded();
 
     // Size given by the last FitIntoBox.
     PixelSize size() const { return size_; }
+    // The whole picture's size as shown (turned by its orientation), before any fitting.
+    PixelSize shownSize() const;
     // EXIF orientation of the last decoded JPEG (1 for every other source).
     int orientation() const { return orientation_; }
 
@@ -83,6 +90,10 @@ private:
     PixelSize full_; // size of the source before any reduction while decoding
     int orientation_ = 1;
     std::string source_;
+    MallocBuffer keptDescription_;
+    MallocBuffer keptPixels_;
+    std::size_t keptPixelsSize_ = 0;
+    PixelSize keptFull_;
 };
 
 } // namespace aw

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "album/gallerypagewriter.h"
 #include "album/staletemporaries.h"
 #include "platform/paths.h"
 #include "platform/statefolder.h"
@@ -28,6 +29,7 @@ RecordedRun::RecordedRun(const ProgressRequest& request, Mode mode, const std::s
     recordPath_ = earlier_.read.state == ManifestState::Unusable ? std::string() : AlbumRecordPath(realPath_);
 
     ReuseTarget target;
+    target.albumFolder = album;
     target.dataFolder = request.dataPath;
     // Without thumbnails the run has no Thumb folder, but a prune still finds the earlier ones there.
     target.thumbnails = request.arrangementMarker != 1;
@@ -38,9 +40,10 @@ RecordedRun::RecordedRun(const ProgressRequest& request, Mode mode, const std::s
         target.backgroundPath = request.job.backgroundText;
     target.version = version;
     target.recordPath = recordPath_;
-    target.header = RecordHeader{realPath_, LoadText(TextId::IndexPageName), request.choices};
+    target.header = RecordHeader{realPath_, GalleryPageWriter::PageName(request.job), request.choices};
     target.reuse = mode.reuse;
     target.prune = mode.prune;
+    target.densities = request.job.gallery ? 3 : 1;
     std::vector<ManifestEntry> entries;
     if (earlier_.read.state == ManifestState::Read)
         entries = std::move(earlier_.read.entries);

@@ -2,28 +2,33 @@
 #include "album/reuseplan.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "album/albumrecords.h"
 #include "album/mediakind.h"
-#include "platform/paths.h"
 
 namespace aw {
 namespace {
 
-UniqueFd OpenOwnFolder(const std::string& path) {
-    // Never a folder at the root, and never through a link planted in the folder's place.
-    if (path.empty())
+// Never a folder at the root, and never through a link planted in the folder's place.
+UniqueFd OpenOwnFolder(int parent, const std::string& path) {
+    if (path.empty() || (parent < 0 && parent != AT_FDCWD))
         return UniqueFd();
-    return UniqueFd(::open(path.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    return UniqueFd(::openat(parent, path.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
 }
 
 } // namespace
 
 ReusePlan::ReusePlan(const std::vector<MediaItem>& items, ReuseTarget target,
                      std::vector<ManifestEntry> earlier)
-    : items_(items), target_(std::move(target)), data_(OpenOwnFolder(target_.dataFolder)),
-      thumb_(OpenOwnFolder(target_.thumbFolder)) {
+    : items_(items), target_(std::move(target)),
+      album_(target_.albumFolder.empty()
+                 ? UniqueFd()
+                 : UniqueFd(::open(target_.albumFolder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC))),
+      data_(OpenOwnFolder(AT_FDCWD, target_.dataFolder)),
+      thumb_(OpenOwnFolder(AT_FDCWD, target_.thumbFolder)), denser_{OpenOwnFolder(thumb_.get(), "2x"),
+                                                                    OpenOwnFolder(thumb_.get(), "3x")} {
     for (ManifestEntry& entry : earlier) {
         Key key{entry.folder, entry.name};
         earlier_[std::move(key)] = std::move(entry);
@@ -39,9 +44,34 @@ ReusePlan::ReusePlan(const std::vector<MediaItem>& items, ReuseTarget target,
         used_.insert({'D', item.fileName});
         if (target_.thumbnails) {
             used_.insert({'T', item.thumbName});
-            thumbPlanned_[i] = target_.reuse && Matches({'T', item.thumbName}, ThumbSource(i)) ? 1 : 0;
+            bool planned = target_.reuse && Matches({'T', item.thumbName}, ThumbSource(i));
+            for (const char density : {'2', '3'}) {
+                if (HasDenser(i)) {
+                    used_.insert({density, item.thumbName});
+                    planned = planned && Matches({density, item.thumbName}, sources_[i]);
+                }
+            }
+            thumbPlanned_[i] = planned ? 1 : 0;
         }
     }
+}
+
+int ReusePlan::FolderOf(const Key& key) const {
+    switch (key.first) {
+    case 'D':
+        return data_.get();
+    case 'P':
+        return album_.get();
+    case '2':
+    case '3':
+        return denser_[key.first - '2'].get();
+    default:
+        return thumb_.get();
+    }
+}
+
+bool ReusePlan::HasDenser(std::size_t index) const {
+    return target_.densities > 1 && items_[index].kind != MediaKind::Audio;
 }
 
 ReusePlan::Source ReusePlan::ThumbSource(std::size_t index) const {
@@ -79,14 +109,24 @@ bool ReusePlan::KeepData(std::size_t index) {
     return Keep({'D', items_[index].fileName}, sources_[index]);
 }
 
-bool ReusePlan::KeepThumb(std::size_t index, int& width, int& height) {
+bool ReusePlan::KeepThumb(std::size_t index, int& width, int& height, PixelSize* picture) {
     if (!target_.thumbnails)
         return false;
     const Key key{'T', items_[index].thumbName};
     if (!Keep(key, ThumbSource(index)))
         return false;
+    PixelSize recorded;
+    if (HasDenser(index)) {
+        for (const char density : {'2', '3'})
+            if (!Keep({density, items_[index].thumbName}, sources_[index]))
+                return false;
+        const ManifestEntry& denser = current_.at({'3', items_[index].thumbName});
+        recorded = {denser.thumbWidth, denser.thumbHeight};
+    }
     width = current_.at(key).thumbWidth;
     height = current_.at(key).thumbHeight;
+    if (picture)
+        *picture = recorded;
     return true;
 }
 
@@ -134,6 +174,27 @@ void ReusePlan::RecordThumb(std::size_t index, int width, int height) {
         Record({'T', items_[index].thumbName}, ThumbSource(index), width, height);
 }
 
+void ReusePlan::RecordDenser(std::size_t index, int density, int pictureWidth, int pictureHeight) {
+    if (HasDenser(index) && (density == 2 || density == 3))
+        Record({static_cast<char>('0' + density), items_[index].thumbName}, sources_[index], pictureWidth,
+               pictureHeight);
+}
+
+void ReusePlan::RecordPage(const std::string& name, const std::string& madeFrom) {
+    page_ = name;
+    used_.insert({'P', name});
+    Record({'P', name}, {madeFrom, RecordKind{}, SourceIdentity(madeFrom)}, 0, 0); // a page is no item's
+}
+
+bool ReusePlan::SamePage(const std::string& name) const {
+    // On a file system that ignores case (a FAT card) the other name is the page just written.
+    struct stat other {};
+    struct stat page {};
+    return !page_.empty() && ::fstatat(album_.get(), name.c_str(), &other, 0) == 0 &&
+           ::fstatat(album_.get(), page_.c_str(), &page, 0) == 0 && other.st_dev == page.st_dev &&
+           other.st_ino == page.st_ino;
+}
+
 void ReusePlan::RecordBackground(const std::string& name) {
     used_.insert({'D', name});
     Record({'D', name}, background_, 0, 0);
@@ -156,20 +217,33 @@ int ReusePlan::Conclude(bool written) {
         if (!now || !now->SameFileAs(entry.written))
             continue;
         const bool unused = used_.count(key) == 0 && sources.count({now->device, now->inode}) == 0;
-        if (written && target_.prune && unused && ::unlinkat(FolderOf(key), key.second.c_str(), 0) == 0) {
+        if (written && target_.prune && unused && key.first != 'P' &&
+            ::unlinkat(FolderOf(key), key.second.c_str(), 0) == 0) {
             ++pruned_;
             continue;
+        }
+        // The page of the arrangement the album no longer has goes whether or not pruning was asked for: two
+        // pages of one album would show two different albums.
+        if (written && key.first == 'P' && unused && !page_.empty() && !SamePage(key.second)) {
+            if (::unlinkat(album_.get(), key.second.c_str(), 0) == 0)
+                continue;
         }
         current_[key] = std::move(entry);
     }
     // A full run of an arrangement without thumbnails makes no Thumb folder; nor does a pruned one.
-    if (written && target_.prune && !target_.thumbnails && thumb_)
+    if (written && target_.prune && !target_.thumbnails && thumb_) {
+        for (const char* denser : {"2x", "3x"})
+            ::unlinkat(thumb_.get(), denser, AT_REMOVEDIR);
         ::rmdir(target_.thumbFolder.c_str());
+    }
     std::vector<ManifestEntry> entries;
     entries.reserve(current_.size());
     for (auto& [key, entry] : current_)
         entries.push_back(std::move(entry));
-    saveError_ = SaveAlbumRecord(target_.recordPath, target_.header, entries, target_.version);
+    RecordHeader header = target_.header;
+    if (!page_.empty())
+        header.pageName = page_;
+    saveError_ = SaveAlbumRecord(target_.recordPath, header, entries, target_.version);
     return saveError_;
 }
 

@@ -33,12 +33,14 @@
 #include <vector>
 
 #include "album/albummanifest.h"
+#include "album/boxfit.h"
 #include "album/mediaitem.h"
 #include "platform/uniquefd.h"
 
 namespace aw {
 
 struct ReuseTarget {
+    std::string albumFolder;    // where the pages are
     std::string dataFolder;     // no closing "/"
     std::string thumbFolder;    // no closing "/"; also when the arrangement makes no thumbnails
     bool thumbnails = true;     // false: the arrangement makes none, so this run uses nothing in Thumb
@@ -49,6 +51,7 @@ struct ReuseTarget {
     RecordHeader header;        // what the record says of the album besides its files
     bool reuse = true;          // false: every file is made again (and recorded)
     bool prune = false;
+    int densities = 1; // 3: every thumbnail but an audio item's also in Thumb/2x and Thumb/3x
 };
 
 class ReusePlan {
@@ -61,8 +64,10 @@ public:
 
     // True when the item's Data file (its thumbnail) may stay as it is; the thumbnail's recorded size is
     // then given. The file is then recorded again as it was.
+    // With densities, a thumbnail is kept only with its denser ones, and `picture` (when given) is then
+    // the picture's size they recorded (0 x 0 for an audio item).
     bool KeepData(std::size_t index);
-    bool KeepThumb(std::size_t index, int& width, int& height);
+    bool KeepThumb(std::size_t index, int& width, int& height, PixelSize* picture = nullptr);
 
     // The item's copy browsers play (`copyKind`, a CopyKind, under its playable name) may stay as it is;
     // and the record of one just written.
@@ -73,6 +78,13 @@ public:
     void RecordData(std::size_t index);
     void RecordThumb(std::size_t index, int width, int height);
     void RecordBackground(const std::string& name);
+    // A denser thumbnail (density 2 or 3) just written, with the size of the picture it was made from.
+    void RecordDenser(std::size_t index, int density, int pictureWidth, int pictureHeight);
+    // The page just put in place under `name` in the album folder, made by way of `madeFrom` (the
+    // arrangement file or the viewer's script). Conclude then removes the album's other page (the
+    // other arrangements' Index.html, or the Gallery's index.html) when the record names it as the
+    // album's own and it is still as recorded.
+    void RecordPage(const std::string& name, const std::string& madeFrom);
 
     // Counts an item put on the page: kept whole, or with something made.
     void CountItem(bool made) { ++(made ? made_ : reused_); }
@@ -94,24 +106,31 @@ private:
         std::optional<FileIdentity> identity; // when the plan was made
     };
 
-    int FolderOf(const Key& key) const { return (key.first == 'D' ? data_ : thumb_).get(); }
+    int FolderOf(const Key& key) const;
     bool Matches(const Key& key, const Source& source) const;
     bool Keep(const Key& key, const Source& source);
     void Record(const Key& key, const Source& source, int width, int height);
     Source ThumbSource(std::size_t index) const;
+    bool HasDenser(std::size_t index) const;
+    bool SamePage(const std::string& name) const;
     Key PlayableKey(std::size_t index);
     Source PlayableSource(std::size_t index, int copyKind) const;
 
     std::vector<MediaItem> items_;
     ReuseTarget target_;
-    UniqueFd data_; // invalid: nothing in it is kept, recorded or removed
+    // The folders the files are in, opened when the plan was made; an invalid one: nothing in it is kept,
+    // recorded or removed.
+    UniqueFd album_; // the pages
+    UniqueFd data_;
     UniqueFd thumb_;
+    UniqueFd denser_[2]; // Thumb/2x and Thumb/3x
     std::map<Key, ManifestEntry> earlier_;
     std::map<Key, ManifestEntry> current_; // kept and written by this run
     std::set<Key> used_;                   // every name this run puts in the album
     std::vector<Source> sources_;          // per item, taken when the plan was made
     Source audio_;
     Source background_;
+    std::string page_; // the page this run put in place
     std::vector<char> thumbPlanned_;
     int reused_ = 0;
     int made_ = 0;

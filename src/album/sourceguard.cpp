@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include "album/createthread.h"
+#include "album/gallerypagewriter.h"
 #include "platform/paths.h"
 #include "stringtable.h"
 
@@ -38,18 +39,24 @@ std::string FindSourceTheRunWouldWrite(const std::vector<MediaItem>& items, cons
         FileId id;
         return IdOf(path, id, false) && sources.count(id) != 0;
     };
-    if (isSource(JoinPath(job.outputFolder, LoadText(TextId::IndexPageName))))
-        return JoinPath(job.outputFolder, LoadText(TextId::IndexPageName));
+    if (const std::string page = JoinPath(job.outputFolder, GalleryPageWriter::PageName(job)); isSource(page))
+        return page;
     for (const MediaItem& item : items) {
         const std::string data = JoinPath(dataFolder, item.fileName);
         FileId own, target;
         const bool itself = IdOf(item.path, own, true) && IdOf(data, target, false) && own == target;
         if (!itself && isSource(data))
             return data;
-        if (!thumbFolder.empty() && isSource(JoinPath(thumbFolder, item.thumbName)))
-            return JoinPath(thumbFolder, item.thumbName);
         if (!item.playableName.empty() && isSource(JoinPath(dataFolder, item.playableName)))
             return JoinPath(dataFolder, item.playableName);
+        if (thumbFolder.empty())
+            continue;
+        // The Gallery writes each thumbnail at 2x and 3x as well.
+        for (const char* density : {"", "2x/", "3x/"}) {
+            const std::string thumb = JoinPath(thumbFolder, density + item.thumbName);
+            if ((job.gallery || !*density) && isSource(thumb))
+                return thumb;
+        }
     }
     if (job.backgroundIndex > 0) {
         const std::string background =

@@ -26,12 +26,25 @@ namespace aw {
 
 struct ImagingLibrary;
 
+// A thumbnail for screens of more pixels per CSS pixel, in a box of a whole multiple of 160 x 120.
+struct DenserThumbnail {
+    std::vector<uint8_t> jpeg;
+    int width = 0; // its pixel size
+    int height = 0;
+};
+
+// The outputs of one preparation; a new output is a new field.
 struct PreparedThumbnail {
     bool made = false;         // jpeg holds the encoded thumbnail
     std::vector<uint8_t> jpeg; // the thumbnail file's bytes
     int width = 0;             // its displayed size; 0 x 0 when the picture never got that far
     int height = 0;
     RunFailure failure; // why it was not made (empty when made)
+    // With densities above 1, when made: the 2x, 3x... thumbnails in that order (never larger than the
+    // picture), and the picture's displayed size, which a viewer of the whole picture needs.
+    std::vector<DenserThumbnail> denser;
+    int pictureWidth = 0;
+    int pictureHeight = 0;
 };
 
 class ThumbnailPreparer {
@@ -39,18 +52,20 @@ public:
     // The memory one preparation may need at most: a 24-bit picture of the modules' pixel budget.
     static constexpr uint64_t kPictureBytes = uint64_t{AW_MAX_PIXELS} * 3;
 
-    explicit ThumbnailPreparer(const ImagingLibrary& imaging, MemoryBudget* budget = nullptr)
-        : imaging_(imaging), budget_(budget) {}
+    // densities: 1 the 160 x 120 thumbnail alone; 3 also the 2x and 3x ones, all from one decode at the
+    // size the largest needs.
+    explicit ThumbnailPreparer(const ImagingLibrary& imaging, MemoryBudget* budget = nullptr,
+                               int densities = 1)
+        : imaging_(imaging), budget_(budget), densities_(densities) {}
 
     // The thumbnail of a still or movie item at `source`. Any other kind (and a source that
     // is not a regular file, which is never opened) is not made, with the cause in `failure`.
     PreparedThumbnail Prepare(const std::string& source, MediaKind kind) const;
 
 private:
-    PreparedThumbnail PrepareStill(const std::string& source, MediaKind kind) const;
-
     const ImagingLibrary& imaging_;
     MemoryBudget* budget_;
+    int densities_;
 };
 
 } // namespace aw

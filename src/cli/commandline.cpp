@@ -104,9 +104,11 @@ bool Apply(CommandLine& line, const OptionSpec& spec, const std::string& shown, 
     case Option::Background: {
         const bool arrangement = spec.option == Option::Arrangement;
         int& target = arrangement ? line.arrangement : line.background;
-        if (ParseNumber(value, arrangement ? 1 : 0, 4, target))
+        const int last = arrangement ? kGalleryArrangement : 4;
+        if (ParseNumber(value, arrangement ? 1 : 0, last, target))
             return true;
-        error = FormatText(LoadText(TextId::NotANumber), {shown, arrangement ? "1" : "0", "4", value});
+        error = FormatText(LoadText(TextId::NotANumber),
+                           {shown, arrangement ? "1" : "0", std::to_string(last), value});
         return false;
     }
     case Option::ArrangementFile:
@@ -273,6 +275,11 @@ std::optional<CommandLine> CommandLine::Parse(const std::vector<std::string>& ar
     }
     if (line.files.empty()) {
         error = LoadText(TextId::NoFileGiven);
+        return std::nullopt;
+    }
+    // The Gallery is no arrangement file; which of the two was meant cannot be guessed.
+    if (line.arrangement == kGalleryArrangement && !line.arrangementFile.empty()) {
+        error = LoadText(TextId::GalleryWithArrangementFile);
         return std::nullopt;
     }
     // Removing files needs the record of an update run; alone it would remove nothing, silently.

@@ -25,7 +25,7 @@ struct CommandLine {
     Action action = Action::Make;
     std::string outputFolder;    // -o, required for Make
     std::string pageTitle;       // -t
-    int arrangement = 1;         // -a, 1..4
+    int arrangement = 1;         // -a, 1..4, or kGalleryArrangement
     std::string arrangementFile; // --arrangement-file; used instead of -a when not empty
     int background = 0;          // -b, 0 solid colour, 1..4 the installed pictures
     Rgb backgroundColour{0xff, 0xff, 0xff};

@@ -77,6 +77,7 @@ AlbumSettings InstalledSettings(const std::string& dataRoot, const CommandLine& 
             settings.arrangements.push_back({static_cast<int>(i), dataRoot + LoadText(kArrangementFiles[i])});
     }
     settings.audioPicture = dataRoot + LoadText(TextId::AudioPictureFile);
+    settings.viewerFolder = dataRoot + LoadText(TextId::ViewerFolder);
     settings.embedPlayback = line.embed ? 1 : 0;
     return settings;
 }

@@ -18,6 +18,7 @@ struct AlbumSettings {
     std::vector<SettingsRow> backgrounds;  // BGFILE0..4 in index order; row 0 holds "SolidColor"
     std::vector<SettingsRow> arrangements; // FMTFILE0..3 in index order
     std::string audioPicture;              // WAVEFILE
+    std::string viewerFolder;              // the Gallery's viewer files, with "/"; installed, not stored
     int embedPlayback = 1;                 // 1 until the value read at start replaces it
     std::string workFolder;                // ends with "/"; temporary files of a run go here
 

@@ -7,6 +7,7 @@
 
 #include "album/albumrecords.h"
 #include "album/arrangementline.h"
+#include "album/gallerypagewriter.h"
 #include "album/runfailure.h"
 #include "album/sourceguard.h"
 #include "mainwindow/outputfolders.h"
@@ -33,8 +34,8 @@ std::string CreateWorkflow::ColourText(const Rgb& colour) {
     return text;
 }
 
-std::string CreateWorkflow::AlbumPagePath(const std::string& folder) {
-    return JoinPath(folder, LoadText(TextId::IndexPageName));
+std::string CreateWorkflow::AlbumPagePath(const AlbumJob& job) {
+    return JoinPath(job.outputFolder, GalleryPageWriter::PageName(job));
 }
 
 int CreateWorkflow::HasArrangementMarker(const std::string& arrangementFile) {
@@ -67,10 +68,16 @@ void CreateWorkflow::FillJob(AlbumJob& job, const CreateInputs& inputs, const Al
     }
     if (const std::string* arrangement = settings.Arrangement(inputs.arrangementIndex))
         job.arrangementFile = *arrangement;
+    job.gallery = inputs.arrangementIndex == kGalleryArrangement - 1;
+    if (job.gallery) {
+        job.arrangementFile.clear();
+        job.viewerFolder = settings.viewerFolder;
+    }
     job.backgroundIndex = inputs.backgroundIndex;
     job.audioPicture = settings.audioPicture;
     job.openWhenDone = inputs.openWhenDone ? 1 : 0;
-    job.embedPlayback = settings.embedPlayback != 0 ? 1 : 0;
+    // Movies always play in the Gallery's viewer; the flag is for the other arrangements' pages.
+    job.embedPlayback = settings.embedPlayback != 0 && !job.gallery ? 1 : 0;
 }
 
 CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const CreateInputs& inputs,
@@ -79,9 +86,10 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const CreateInp
     FillJob(job, inputs, settings);
     OutputFolders folders(services_, mounts_);
     folders.ResetOverwriteQuestion();
-    // Replacing the files of an album this program wrote is what an update is for.
-    if (inputs.update && RecordNamesPage(FindAlbumRecord(job.outputFolder, ALBUMWRIGHT_VERSION_TEXT).read,
-                                         LoadText(TextId::IndexPageName)))
+    // Replacing the files of an album this program wrote (its record says so, whichever page it has) is what
+    // an update is for.
+    if (inputs.update &&
+        FindAlbumRecord(job.outputFolder, ALBUMWRIGHT_VERSION_TEXT).read.state == ManifestState::Read)
         folders.SettleOverwriteQuestion();
 
     if (folders.IsCameraFolder(job.outputFolder) &&
@@ -114,7 +122,8 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const CreateInp
         return result;
     }
 
-    if (folders.overwriteQuestionPending() && OutputFolders::IndexPageExists(job.outputFolder) &&
+    if (folders.overwriteQuestionPending() &&
+        OutputFolders::IndexPageExists(job.outputFolder, GalleryPageWriter::PageName(job)) &&
         !folders.AskOverwriteQuestion())
         return result;
 
@@ -123,7 +132,7 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const CreateInp
     items.audioPicturePath = job.audioPicture;
     items.PrepareThumbNames();
     items.MakeThumbNamesUnique();
-    if (job.embedPlayback != 0)
+    if (job.embedPlayback != 0 || job.gallery)
         items.PreparePlayableNames(); // names for copies browsers play, beside every other Data name
 
     // Refused before anything is written: replacing a source would lose the user's original.
@@ -139,9 +148,9 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const CreateInp
     result.reachedRun = true;
     result.runCode = outcome.runCode;
 
-    ReportRun(outcome, renameCount, job.outputFolder);
+    ReportRun(outcome, renameCount, job);
     if (job.openWhenDone == 1 && outcome.runCode == RunWritten &&
-        !services_.OpenInBrowser(AlbumPagePath(job.outputFolder)))
+        !services_.OpenInBrowser(AlbumPagePath(job)))
         services_.Inform(LoadText(TextId::BrowserFailed), LoadText(TextId::WarningCaption),
                          MessageIcon::Exclamation);
     SaveSettings(settings);
@@ -170,14 +179,14 @@ void CreateWorkflow::ReportFolderFailure(int error) {
     services_.Inform(text, LoadText(TextId::WarningCaption), MessageIcon::Exclamation);
 }
 
-void CreateWorkflow::ReportRun(const ProgressOutcome& outcome, int renameCount,
-                               const std::string& outputFolder) {
+void CreateWorkflow::ReportRun(const ProgressOutcome& outcome, int renameCount, const AlbumJob& job) {
     switch (outcome.runCode) {
     case RunWritten:
         if (renameCount > 0)
             services_.InformWithHelp(LoadText(TextId::NamesChanged), LoadText(TextId::InformationCaption),
                                      kRenamedHelpContext);
-        services_.Inform(FormatText(LoadText(TextId::PageCreated), {outputFolder}),
+        services_.Inform(FormatText(LoadText(job.gallery ? TextId::GalleryCreated : TextId::PageCreated),
+                                    {job.outputFolder}),
                          LoadText(TextId::InformationCaption), MessageIcon::Information);
         break;
     case RunStopped:

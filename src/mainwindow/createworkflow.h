@@ -55,7 +55,7 @@ struct CreateInputs {
     Rgb fontColour;
     Rgb backgroundColour;
     int backgroundIndex = 0;  // 0 solid colour, 1..4 a background picture
-    int arrangementIndex = 0; // 0..3
+    int arrangementIndex = 0; // 0..3, or 4 the Gallery
     bool openWhenDone = false;
     bool update = false; // an update: an album whose record proves it ours is not asked about
 };
@@ -80,8 +80,9 @@ public:
     // when the file cannot be read.
     static int HasArrangementMarker(const std::string& arrangementFile);
 
-    // `folder` + "/" + "Index.html", with no doubled "/".
-    static std::string AlbumPagePath(const std::string& folder);
+    // The job's output folder + "/" + the page the job writes (Index.html, the Gallery's index.html),
+    // with no doubled "/".
+    static std::string AlbumPagePath(const AlbumJob& job);
 
     // "#rrggbb", lower-case hexadecimal.
     static std::string ColourText(const Rgb& colour);
@@ -92,7 +93,7 @@ public:
 private:
     void FillJob(AlbumJob& job, const CreateInputs& inputs, const AlbumSettings& settings) const;
     void ReportFolderFailure(int error);
-    void ReportRun(const ProgressOutcome& outcome, int renameCount, const std::string& outputFolder);
+    void ReportRun(const ProgressOutcome& outcome, int renameCount, const AlbumJob& job);
     void SaveSettings(const AlbumSettings& settings);
 
     CreateServices& services_;

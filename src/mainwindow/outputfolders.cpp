@@ -141,8 +141,9 @@ FolderResult OutputFolders::PrepareMediaFolders(const std::string& outputFolder,
     return {FolderGoOn, 0};
 }
 
-bool OutputFolders::IndexPageExists(const std::string& outputFolder) {
-    return PathExists(JoinPath(WithoutLeadingBlanks(outputFolder), LoadText(TextId::IndexPageName)));
+bool OutputFolders::IndexPageExists(const std::string& outputFolder, const std::string& pageName) {
+    return PathExists(JoinPath(WithoutLeadingBlanks(outputFolder),
+                               pageName.empty() ? LoadText(TextId::IndexPageName) : pageName));
 }
 
 std::string OutputFolders::ChooseInitialFolder(const std::string& folder) const {

@@ -60,8 +60,8 @@ public:
     FolderResult PrepareMediaFolders(const std::string& outputFolder, int arrangementMarker,
                                      std::string& dataPath, std::string& thumbPath);
 
-    // `outputFolder`/Index.html exists.
-    static bool IndexPageExists(const std::string& outputFolder);
+    // `outputFolder`/`pageName` exists (Index.html when none is named).
+    static bool IndexPageExists(const std::string& outputFolder, const std::string& pageName = {});
 
     // The desktop folder instead of a camera folder; any other folder unchanged.
     std::string ChooseInitialFolder(const std::string& folder) const;

@@ -98,6 +98,7 @@ bool SettingsStore::DefaultSettings(AlbumSettings& settings) const {
         settings.arrangements.push_back(
             {static_cast<int>(i), programFolder_ + LoadText(kArrangementFiles[i])});
     settings.audioPicture = programFolder_ + LoadText(TextId::AudioPictureFile);
+    settings.viewerFolder = programFolder_ + LoadText(TextId::ViewerFolder);
     settings.embedPlayback = 0;
     return true;
 }
@@ -145,6 +146,7 @@ bool SettingsStore::LoadSettings(AlbumSettings& settings) {
     if (ReadRegistryPath(key, LoadText(TextId::AudioPictureSetting), text) == 0)
         return false;
     settings.audioPicture = text;
+    settings.viewerFolder = programFolder_ + LoadText(TextId::ViewerFolder);
     SetProfileNames(LoadText(TextId::CompanyName), LoadText(TextId::ProductName));
     settings.embedPlayback =
         GetProfileInt(LoadText(TextId::SettingsSection), LoadText(TextId::EmbedSetting), 0) != 0 ? 1 : 0;

@@ -124,7 +124,7 @@ TEST_F(MakeAlbum, WritesAnAlbumThatWorksInABrowserAndLeavesTheSourcesAlone) {
     EXPECT_EQ(m[3].str(),
               "1alac.m4a=sound|4clip.mp4=128|6clip.mp4=64|clip.m4v=64|clip.mov=64|clip.mp4=64|"
               "clip.webm=64|hevc.mp4=128|old.mp4=64|portrait.mp4=48|sound.aac=sound|sound.flac=sound|"
-              "sound.m4a=sound|sound.ogg=sound|sound.opus=sound");
+              "sound.m4a=sound|sound.ogg=sound|sound.opus=sound|tone.wav=sound");
 }
 
 TEST_F(MakeAlbum, ExitStatusTellsHowItEnded) {

@@ -66,13 +66,17 @@ protected:
         ::setenv("XDG_STATE_HOME", (dir_ / "state").c_str(), 1);
         return AlbumRecordPath(AlbumRealPath(out_.string()));
     }
-    // The page and every file in Data and Thumb, by name.
+    // The page (of either kind) and every file in Data and Thumb, by name.
     static std::map<std::string, std::string> Files(const fs::path& album) {
-        std::map<std::string, std::string> files{{"Index.html", ReadWholeFile(album / "Index.html")}};
+        std::map<std::string, std::string> files;
+        for (const char* page : {"Index.html", "index.html"})
+            if (fs::exists(album / page))
+                files[page] = ReadWholeFile(album / page);
         for (const char* folder : {"Data", "Thumb"})
             if (fs::exists(album / folder))
-                for (const auto& file : fs::directory_iterator(album / folder))
-                    files[std::string(folder) + "/" + file.path().filename().string()] = ReadWholeFile(file);
+                for (const auto& file : fs::recursive_directory_iterator(album / folder))
+                    if (file.is_regular_file())
+                        files[fs::relative(file.path(), album).string()] = ReadWholeFile(file);
         return files;
     }
 
@@ -108,6 +112,8 @@ TEST_F(Update, EqualsAFullRunWhateverChanged) {
         {"renamed", 4, 2, {}, [&] { fs::rename(media_ / "sun.jpg", sunny), files_[0] = "sunny.jpg"; }},
         {"other options", 6, 0, {"-e", "-a", "3", "-b", "2"}, [] {}},
         {"no thumbnails", 6, 0, {"-a", "4"}, [] {}},
+        // Its thumbnails come with their 2x and 3x ones; the other arrangements' page goes.
+        {"made again as a Gallery", 1, 5, {"-a", "5"}, [] {}},
         // Then the album is no longer proven ours: replacing its files takes a Yes.
         {"the record cut", 0, 6, {"-y"}, [&] { fs::resize_file(RecordPath(), 40); }},
         {"a Data file edited", 5, 1, {}, [&] { WriteWholeFile(tall, "edited"); }},

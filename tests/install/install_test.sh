@@ -34,4 +34,9 @@ export XDG_CONFIG_HOME=$scratch/config HOME=$scratch
 "$prefix/bin/albumwright-make" -q -y -o "$scratch/album" "$scratch/picture.bmp"
 [ -s "$scratch/album/Index.html" ] && [ -s "$scratch/album/Data/picture.jpg" ] ||
   { echo "no album made from the installed programs"; exit 1; }
+# The Gallery takes its viewer from the prefix too.
+"$prefix/bin/albumwright-make" -q -y -a 5 -o "$scratch/gallery" "$scratch/picture.bmp"
+[ -s "$scratch/gallery/index.html" ] && [ -s "$scratch/gallery/Viewer/photoswipe.umd.min.js" ] &&
+  [ -s "$scratch/gallery/Viewer/photoswipe-LICENSE.txt" ] ||
+  { echo "no Gallery made from the installed programs"; exit 1; }
 echo "install: laid out under the prefix and made an album from there"

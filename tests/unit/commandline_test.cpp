@@ -37,7 +37,9 @@ TEST(CommandLine, BadUsageIsRefusedWithAReason) {
                           {"-o", "out", "-f", "#12345g", "a.jpg"},
                           {"-o", "out", "-y", "-n", "a.jpg"},
                           {"-o", "out", "--quiet=1", "a.jpg"},
-                          {"-o", "out", "--prune", "a.jpg"}};
+                          {"-o", "out", "--prune", "a.jpg"},
+                          {"-o", "out", "-a", "6", "a.jpg"},
+                          {"-o", "out", "-a", "5", "--arrangement-file", "f.dat", "a.jpg"}};
     for (const Args& args : cases) {
         std::string error;
         EXPECT_FALSE(CommandLine::Parse(args, error) || error.empty()) << ::testing::PrintToString(args);

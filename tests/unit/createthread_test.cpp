@@ -180,6 +180,19 @@ TEST_F(CreateThreadTest, ReadOnlyFiles) {
     }
 }
 
+// The Gallery replaces its read-only 2x and 3x thumbnails too, and puts its page in place with the viewer.
+TEST_F(CreateThreadTest, GalleryReplacesReadOnlyDenserThumbnails) {
+    Reset({"c.jpg"});
+    job_.gallery = true;
+    job_.viewerFolder = (test::BinDir() / "htmldata" / "gallery").string() + "/";
+    fs::create_directories(out_ / "Thumb/3x");
+    ReadOnly(out_ / "Thumb/3x/th_c.jpg");
+    EXPECT_EQ(RunOnce(), RunWritten);
+    EXPECT_EQ(ReadWholeFile(out_ / "Thumb/3x/th_c.jpg").substr(0, 3), "\xFF\xD8\xFF");
+    EXPECT_TRUE(IsReadOnly((out_ / "Thumb/3x/th_c.jpg").string()));
+    EXPECT_TRUE(fs::exists(out_ / "index.html") && fs::exists(out_ / "Viewer/gallery.js"));
+}
+
 // A failure or an exception (the host's, an imaging module's) ends the run with the file named just before
 // exactly one close 3, and the earlier page stays. A throwing close request is not repeated.
 TEST_F(CreateThreadTest, FailuresAndExceptionsEndTheRunWithOneCloseThree) {

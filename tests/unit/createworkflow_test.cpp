@@ -61,6 +61,7 @@ public:
                 return std::to_string(TextNumber(id));
         for (const auto& [id, known] :
              {std::pair{"407", FormatText(LoadText(TextId::PageCreated), {folder})},
+              {"3408", FormatText(LoadText(TextId::GalleryCreated), {folder})},
               {"429+432", LoadText(TextId::CreationCancelled) + LoadText(TextId::FilesMayRemain)}})
             if (text == known)
                 return id;
@@ -90,6 +91,7 @@ TEST(CreateWorkflowTest, QuestionsMessagesAndFolders) {
     settings.arrangements = {{0, (dir / "plain.dat").string()}, {1, (dir / "marker.dat").string()}};
     settings.embedPlayback = 5; // saved and handed on as 1
     settings.workFolder = "/var/tmp/";
+    settings.viewerFolder = "/viewer/";
     for (const char* folder : {"old-declines", "page-one-question/Data", "page-one-question/Thumb",
                                "update-own/Data", "linked-data", "elsewhere"})
         fs::create_directories(dir / folder);
@@ -115,6 +117,7 @@ TEST(CreateWorkflowTest, QuestionsMessagesAndFolders) {
         {"new/marked", RunWritten, {"run", "inform 407", "saves"}},
         {"clash-open/", RunWritten, {"run", "help 441 2001", "inform 407", "open", "saves"}},
         {"open-nobrowser", RunWritten, {"run", "inform 407", "open", "inform 427", "saves"}},
+        {"gallery-open", RunWritten, {"run", "inform 3408", "open", "saves"}}, // movies always play there
         {"open-nosave",
          RunStopped,
          {"run", "inform 429+432", "save embed 1", "inform 436", "save folder /var/tmp/", "inform 436"}},
@@ -137,7 +140,7 @@ TEST(CreateWorkflowTest, QuestionsMessagesAndFolders) {
         inputs.openWhenDone = has("open");
         inputs.update = has("update");
         inputs.backgroundIndex = has("norows") ? 4 : 0;
-        inputs.arrangementIndex = has("norows") ? 3 : has("marked");
+        inputs.arrangementIndex = has("norows") ? 3 : has("gallery") ? 4 : has("marked");
         AlbumJob job;
         job.backgroundText = job.arrangementFile = "kept";
         ItemList items;
@@ -155,7 +158,9 @@ TEST(CreateWorkflowTest, QuestionsMessagesAndFolders) {
             if (line == "saves")
                 expected.insert(expected.end(), {"save embed 1", "save folder /var/tmp/"});
             else
-                expected.push_back(line == "open" ? "open " + folder + "Index.html" : line);
+                expected.push_back(line == "open"
+                                       ? "open " + folder + (has("gallery") ? "index.html" : "Index.html")
+                                       : line);
         }
         EXPECT_EQ(services.log, expected);
         const bool reached = services.request.has_value();
@@ -168,9 +173,10 @@ TEST(CreateWorkflowTest, QuestionsMessagesAndFolders) {
             continue;
         }
         const ProgressRequest& r = *services.request;
-        EXPECT_EQ(std::tuple(r.dataPath, r.thumbPath, r.arrangementMarker, r.workFolder, r.job.embedPlayback),
+        EXPECT_EQ(std::tuple(r.dataPath, r.thumbPath, r.arrangementMarker, r.workFolder, r.job.embedPlayback,
+                             r.job.viewerFolder),
                   std::tuple(folder + "Data", has("marked") ? "" : folder + "Thumb", has("marked") ? 1 : 0,
-                             "/var/tmp/", 1));
+                             "/var/tmp/", has("gallery") ? 0 : 1, has("gallery") ? "/viewer/" : ""));
         EXPECT_EQ(fs::is_directory(folder + "Thumb"), !has("marked"));
     }
     ::setenv("HOME", home.c_str(), 1);

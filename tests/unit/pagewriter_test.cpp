@@ -35,7 +35,9 @@ AlbumJob MakeJob(const test::ScratchDir& dir, const fs::path& arrangement) {
                     .backgroundText = "#102030",
                     .arrangementFile = arrangement.string(),
                     .audioPicture = "",
-                    .embedPlayback = 1};
+                    .embedPlayback = 1,
+                    .gallery = false,
+                    .viewerFolder = ""};
 }
 
 // The page written by driving the writer as the generation thread does; every step must succeed.

@@ -35,10 +35,12 @@ protected:
         return {source.string(), source.parent_path().string() + "/", name, "th_" + name,
                 MediaKind::StillJpeg};
     }
-    ReusePlan Plan(const std::vector<MediaItem>& items, bool prune, bool thumbnails = true) const {
+    ReusePlan Plan(const std::vector<MediaItem>& items, bool prune, int densities = 1,
+                   bool thumbnails = true) const {
         ManifestRead earlier = ReadManifestFile(record_, "1");
-        ReuseTarget target{(album_ / "Data").string(), (album_ / "Thumb").string(), thumbnails};
-        target.version = "1", target.recordPath = record_, target.prune = prune;
+        ReuseTarget target{album_.string(), (album_ / "Data").string(), (album_ / "Thumb").string(),
+                           thumbnails};
+        target.version = "1", target.recordPath = record_, target.prune = prune, target.densities = densities;
         return ReusePlan(items, std::move(target), std::move(earlier.entries));
     }
     // Writes the item's file as a run would (a new file renamed into place) and records it.
@@ -121,12 +123,12 @@ TEST_F(ReusePlanTest, PrunesOnlyAfterAWrittenRunAndNeverASource) {
     // The album made again from its own Data file: kept.jpg is now a source under another name.
     const std::vector<MediaItem> now{MediaItem{(album_ / "Data" / "kept.jpg").string(), "", "again.jpg",
                                                "th_again.jpg", MediaKind::StillJpeg}};
-    ReusePlan stopped = Plan(now, true, false);
+    ReusePlan stopped = Plan(now, true, 1, false);
     ASSERT_EQ(stopped.Conclude(false), 0);
     EXPECT_TRUE(fs::exists(album_ / "Data" / "old.jpg")) << "a stopped run prunes nothing";
 
     // Without thumbnails the emptied Thumb goes too, as a full run into a new folder makes none.
-    ReusePlan written = Plan(now, true, false);
+    ReusePlan written = Plan(now, true, 1, false);
     ASSERT_EQ(written.Conclude(true), 0);
     EXPECT_EQ(written.pruned(), 2);
     EXPECT_FALSE(fs::exists(album_ / "Data" / "old.jpg"));
@@ -147,6 +149,38 @@ TEST_F(ReusePlanTest, NeverPrunesThroughALinkInPlaceOfItsFolder) {
     ASSERT_EQ(pruning.Conclude(true), 0);
     EXPECT_EQ(pruning.pruned(), 0);
     EXPECT_TRUE(fs::exists(dir_ / "elsewhere" / "old.jpg"));
+}
+
+// The Gallery keeps a thumbnail only with its 2x and 3x ones, and learns the picture's size from them; a
+// page of the other kind that the record names as the album's own goes when the album changes kind.
+TEST_F(ReusePlanTest, GalleryKeepsThumbnailsWholeAndDropsTheOtherPage) {
+    const std::vector<MediaItem> items{Item(dir_.path() / "a.jpg", "a.jpg")};
+    fs::create_directories(album_ / "Thumb" / "2x");
+    fs::create_directories(album_ / "Thumb" / "3x");
+    WriteWholeFile(dir_.path() / "form1.dat", "500\n");
+    WriteWholeFile(album_ / "Index.html", "old page");
+    ReusePlan first = Plan(items, false, 3);
+    for (const char* thumb : {"th_a.jpg", "2x/th_a.jpg", "3x/th_a.jpg"})
+        WriteWholeFile(album_ / "Thumb" / thumb, "thumb");
+    first.RecordThumb(0, 160, 120);
+    first.RecordDenser(0, 2, 4000, 3000);
+    first.RecordDenser(0, 3, 4000, 3000);
+    first.RecordPage("Index.html", (dir_.path() / "form1.dat").string());
+    ASSERT_EQ(first.Conclude(true), 0);
+
+    ReusePlan second = Plan(items, false, 3);
+    int width = 0, height = 0;
+    PixelSize picture;
+    EXPECT_TRUE(second.ThumbPlanned(0));
+    EXPECT_TRUE(second.KeepThumb(0, width, height, &picture));
+    EXPECT_EQ(picture, (PixelSize{4000, 3000}));
+    WriteWholeFile(album_ / "index.html", "gallery");
+    second.RecordPage("index.html", (dir_.path() / "form1.dat").string());
+    ASSERT_EQ(second.Conclude(true), 0);
+    EXPECT_FALSE(fs::exists(album_ / "Index.html"));
+
+    fs::remove(album_ / "Thumb" / "3x" / "th_a.jpg");
+    EXPECT_FALSE(Plan(items, false, 3).ThumbPlanned(0));
 }
 
 } // namespace

@@ -40,6 +40,7 @@ const std::vector<ControlSpec>& MainWindowControls() {
         {I::Arrangement2, K::BitmapButton, {}, 381, 322, 428, 383, 147, 148},
         {I::Arrangement3, K::BitmapButton, {}, 442, 322, 489, 383, 149, 150},
         {I::Arrangement4, K::BitmapButton, {}, 503, 322, 550, 383, 151, 152},
+        {I::Gallery, K::BitmapButton, {}, 564, 322, 611, 383, 170, 171},
         {I::SolidColour, K::ColourButton, {}, 320, 180, 367, 241},
         {I::FontSwatch, K::Swatch, {}, 542, 135, 563, 156},
         {I::Preview, K::Swatch, {}, 565, 253, 610, 286},

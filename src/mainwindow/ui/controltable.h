@@ -46,6 +46,7 @@ enum class ControlId : int {
     Arrangement2 = 1033,
     Arrangement3 = 1034,
     Arrangement4 = 1035,
+    Gallery = 1036, // the fifth arrangement
     StatusBar = 1077,
     StyleGroup = 1080,
     StyleLine = 1081,
@@ -56,7 +57,8 @@ enum class ControlId : int {
 inline constexpr std::array kPictureButtons{ControlId::Picture1, ControlId::Picture2, ControlId::Picture3,
                                             ControlId::Picture4};
 inline constexpr std::array kArrangementButtons{ControlId::Arrangement1, ControlId::Arrangement2,
-                                                ControlId::Arrangement3, ControlId::Arrangement4};
+                                                ControlId::Arrangement3, ControlId::Arrangement4,
+                                                ControlId::Gallery};
 
 enum class ControlKind {
     GroupBox,

@@ -271,12 +271,13 @@ void MainWindow::WireControls() {
     connect(As<QCheckBox>(ControlId::ShowThumbnail), &QCheckBox::toggled, this, &MainWindow::OnShowThumbnail);
     PageStyleChooser::Controls style;
     style.solidColour = As<ColourButton>(ControlId::SolidColour);
-    for (int k = 0; k < 4; ++k) {
-        style.pictures[static_cast<std::size_t>(k)] =
-            As<BitmapButton>(kPictureButtons[static_cast<std::size_t>(k)]);
-        style.arrangements[static_cast<std::size_t>(k)] =
-            As<BitmapButton>(kArrangementButtons[static_cast<std::size_t>(k)]);
-    }
+    for (std::size_t k = 0; k < kPictureButtons.size(); ++k)
+        style.pictures[k] = As<BitmapButton>(kPictureButtons[k]);
+    for (std::size_t k = 0; k < kArrangementButtons.size(); ++k)
+        style.arrangements[k] = As<BitmapButton>(kArrangementButtons[k]);
+    // The Gallery is new beside the four of old: its button says what it is.
+    control(ControlId::Gallery)->setToolTip(Text(TextId::GalleryDescription));
+    control(ControlId::Gallery)->setAccessibleName(Text(TextId::GalleryName));
     style.fontColourButton = As<BitmapButton>(ControlId::FontColour);
     style.backgroundColourButton = As<BitmapButton>(ControlId::BackgroundColour);
     style.fontSwatch = As<ColourSwatch>(ControlId::FontSwatch);
@@ -431,10 +432,12 @@ std::unique_ptr<QMenu> MainWindow::MakeContextMenu() {
     QAction* embed = menu->addAction(Text(TextId::EmbedPlaybackLabel));
     embed->setObjectName(QStringLiteral("command%1").arg(kEmbedCommand));
     embed->setCheckable(true);
-    // Arrangement 4 has no players to embed: the item is greyed and unticked there.
+    // Arrangement 4 has no players to embed: the item is greyed and unticked there. In the Gallery movies
+    // always play: greyed and ticked.
     const bool lastArrangement = pageStyle_->arrangementIndex() == kLastArrangement;
-    embed->setEnabled(!lastArrangement);
-    embed->setChecked(!lastArrangement && settings_.embedPlayback == 1);
+    const bool gallery = pageStyle_->arrangementIndex() == kGalleryArrangement - 1;
+    embed->setEnabled(!lastArrangement && !gallery);
+    embed->setChecked(gallery || (!lastArrangement && settings_.embedPlayback == 1));
     connect(embed, &QAction::triggered, this,
             [this] { settings_.embedPlayback = settings_.embedPlayback == 1 ? 0 : 1; });
     return menu;

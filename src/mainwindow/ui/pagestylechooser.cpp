@@ -15,13 +15,14 @@ namespace {
 constexpr int kNoPicture = -1;
 constexpr int kBackgroundPickerMode = 0;
 
-// The faces of the picture buttons are 137/138 .. 143/144, of the arrangement buttons 145/146 .. 151/152;
+// The faces of the picture buttons are 137/138 .. 143/144, of the arrangement buttons 145/146 .. 151/152
+// and 170/171;
 // the first of each pair is the plain face, and also what the preview shows for that background.
 int PictureFace(int k) {
     return 137 + 2 * (k - 1);
 }
 int ArrangementFace(int j) {
-    return 145 + 2 * j;
+    return j < 4 ? 145 + 2 * j : 170; // the Gallery's faces came later
 }
 
 // A chosen button shows its pressed-looking face while up.
@@ -39,7 +40,7 @@ PageStyleChooser::PageStyleChooser(const Controls& controls, QWidget* dialogPare
     connect(controls_.solidColour, &QAbstractButton::clicked, this, &PageStyleChooser::ChooseSolidColour);
     for (int k = 1; k <= 4; ++k)
         connect(controls_.pictures[k - 1], &QAbstractButton::clicked, this, [this, k] { ChoosePicture(k); });
-    for (int j = 0; j < 4; ++j)
+    for (int j = 0; j < static_cast<int>(controls_.arrangements.size()); ++j)
         connect(controls_.arrangements[j], &QAbstractButton::clicked, this,
                 [this, j] { ChooseArrangement(j); });
     connect(controls_.fontColourButton, &QAbstractButton::clicked, this, &PageStyleChooser::ChooseFontColour);
@@ -93,7 +94,7 @@ void PageStyleChooser::ChoosePicture(int k) {
 }
 
 void PageStyleChooser::ChooseArrangement(int j) {
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < static_cast<int>(controls_.arrangements.size()); ++i)
         ShowChosen(controls_.arrangements[i], ArrangementFace(i), i == j);
     arrangementIndex_ = j;
 }

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // The page's look as the main window offers it: a background (the solid colour, 1027, or one of four
-// pictures, 1028..1031), one of four arrangements (1032..1035), the font colour (1024) and the background
-// colour (1025, enabled only with the solid background), with the font swatch (1022) and the page preview
-// (1023) showing the choice. A chosen picture or arrangement button shows its two faces swapped; the
-// colour button is pressed in and filled with the background colour while the solid colour is chosen.
-// Nothing here is saved between runs.
+// pictures, 1028..1031), one of four arrangements (1032..1035) or the Gallery (1036), the font colour (1024)
+// and the background colour (1025, enabled only with the solid background), with the font swatch (1022) and
+// the page preview (1023) showing the choice. A chosen picture or arrangement button shows its two faces
+// swapped; the colour button is pressed in and filled with the background colour while the solid colour is
+// chosen. Nothing here is saved between runs.
 //
 // Ownership: the buttons and swatches are the main window's children, borrowed for the window's life.
 // User-interface thread only.
@@ -31,7 +31,7 @@ public:
     struct Controls {
         ColourButton* solidColour = nullptr;            // 1027
         std::array<BitmapButton*, 4> pictures{};        // 1028..1031
-        std::array<BitmapButton*, 4> arrangements{};    // 1032..1035
+        std::array<BitmapButton*, 5> arrangements{};    // 1032..1035, and 1036 the Gallery
         BitmapButton* fontColourButton = nullptr;       // 1024
         BitmapButton* backgroundColourButton = nullptr; // 1025
         ColourSwatch* fontSwatch = nullptr;             // 1022
@@ -47,7 +47,7 @@ public:
 
     void ChooseSolidColour();
     void ChoosePicture(int k);     // 1..4
-    void ChooseArrangement(int j); // 0..3
+    void ChooseArrangement(int j); // 0..3, or 4 the Gallery
     // Run a colour picker; Cancel puts the swatches back to the colour kept.
     void ChooseFontColour();
     void ChooseBackgroundColour();
