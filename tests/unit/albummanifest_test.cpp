@@ -47,12 +47,12 @@ std::vector<ManifestEntry> SomeEntries() {
 }
 
 RecordHeader SomeHeader() {
-    RecordHeader header{"/home/u/my album", "Index.html", {}};
-    header.choices.title = "Summer <b>2024</b>\n%";
-    header.choices.background = 3;
-    header.choices.arrangementFile = "/home/u/form.dat";
-    header.choices.embed = true;
-    return header;
+    return {"/home/u/my album",
+            "Index.html",
+            {.title = "Summer <b>2024</b>\n%",
+             .background = 3,
+             .arrangementFile = "/home/u/form.dat",
+             .embed = true}};
 }
 
 TEST(AlbumManifest, ReadsBackWhatItWroteAndNothingElse) {
