@@ -18,6 +18,12 @@
 #   sound.m4a (AAC)  sound.aac (ADTS)  sound.ogg (Vorbis)  sound.opus  sound.flac  alac.m4a (ALAC, which
 #                  browsers do not play)
 #   landscape.jpg   800 x 600 photo-like    tone.wav       half a second of 440 Hz, 8-bit mono
+#   located.jpg     a camera's photo: GPS, owner, body and lens serials, a maker note, a thumbnail, XMP with
+#                   GPS, serial, owner and a description, an IPTC caption, EXIF's "SONY DSC", taken at
+#                   2023-07-01 10:20:30.25 +09:00; located.png, .webp and .heic the same fields in their own places
+#   caption_iptc.jpg, caption_exif.jpg, caption_camera.jpg  captions of each source (beside text files),
+#                   dates from XMP and from EXIF without an offset
+# The metadata is written by exiftool, the maker note by a helper compiled here against exiv2.
 set -eu
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -134,4 +140,49 @@ sound sound.ogg -c:a libvorbis
 sound sound.opus -c:a libopus -b:a 16k
 sound sound.flac -c:a flac
 sound alac.m4a -c:a alac
+cat >"$tmp/makernote.cpp" <<'CPP'
+#include <exiv2/exiv2.hpp>
+// makernote FILE: an opaque maker note holding a serial number, as cameras keep theirs.
+int main(int argc, char** argv) {
+    if (argc != 2) return 1;
+    auto image = Exiv2::ImageFactory::open(argv[1]);
+    image->readMetadata();
+    const std::string bytes("ALBUMWRIGHT\0SERIAL 4242-1717", 29);
+    Exiv2::DataValue note(Exiv2::undefined);
+    note.read(reinterpret_cast<const Exiv2::byte*>(bytes.data()), static_cast<long>(bytes.size()));
+    image->exifData()["Exif.Photo.MakerNote"] = note;
+    image->writeMetadata();
+    return 0;
+}
+CPP
+c++ -O1 -o "$tmp/makernote" "$tmp/makernote.cpp" $(pkg-config --cflags --libs exiv2)
+tag() { exiftool -q -overwrite_original -m "$@"; }
+# private FILE [TAG...]: what a camera and a photo manager leave in a photo, and the TAGs given.
+private() {
+    file=$1
+    shift
+    tag -Make=SONY -Model=ILCE-7M3 "-ImageDescription=SONY DSC" "-Artist=Alice Owner" "-OwnerName=Alice Owner" \
+        -SerialNumber=B1234567 -LensSerialNumber=L7654321 -Copyright=Alice "-DateTimeOriginal=2023:07:01 10:20:30" \
+        -OffsetTimeOriginal=+09:00 -SubSecTimeOriginal=25 -GPSLatitude=35.6586 -GPSLatitudeRef=N \
+        -GPSLongitude=139.7454 -GPSLongitudeRef=E "-XMP-dc:Description=Harbour at dawn" -XMP-dc:Creator=Alice \
+        -XMP-aux:SerialNumber=B1234567 "-XMP-aux:OwnerName=Alice Owner" -XMP-exif:GPSLatitude=35.6586 \
+        -XMP-exif:GPSLongitude=139.7454 "$@" "$file"
+}
+convert -size 16x16 gradient:yellow-blue -quality 90 "$tmp/thumb.jpg"
+convert -size 64x48 gradient:red-blue -quality 85 "$out/located.jpg"
+"$tmp/makernote" "$out/located.jpg"
+private "$out/located.jpg" "-IPTC:Caption-Abstract=Harbour caption" "-ThumbnailImage<=$tmp/thumb.jpg"
+convert -size 32x24 xc:orange $png PNG24:"$out/located.png"
+private "$out/located.png"
+convert -size 32x24 xc:green -quality 80 "$out/located.webp"
+private "$out/located.webp"
+cp "$out/p3.heic" "$out/located.heic"
+private "$out/located.heic"
+for name in caption_iptc caption_exif caption_camera; do convert -size 16x16 xc:gray -quality 80 "$out/$name.jpg"; done
+tag -ImageDescription="Caption from EXIF" -IPTC:Caption-Abstract="Caption from IPTC" \
+    -XMP-photoshop:DateCreated=2021-03-04T05:06:07+01:00 "$out/caption_iptc.jpg"
+tag -ImageDescription="Caption from EXIF" -DateTimeOriginal="2022:12:31 23:59:58" "$out/caption_exif.jpg"
+tag -Make=SONY -ImageDescription="SONY DSC" "$out/caption_camera.jpg"
+for name in caption_iptc caption_exif; do printf '  Caption from the text file\n' >"$out/$name.txt"; done
+printf '\357\273\277Caption from the text file\n' >"$out/caption_camera.TXT"
 ls -l "$out"

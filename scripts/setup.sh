@@ -15,10 +15,12 @@ packages=(
   libturbojpeg0-dev libjpeg62-turbo-dev
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
   libexif-dev
+  libexiv2-dev
   libspng-dev libwebp-dev libgif-dev libheif-dev liblcms2-dev
   libgtest-dev libgmock-dev default-jre-headless
   ffmpeg imagemagick libheif-examples xvfb xauth xdotool chromium
   libvips-tools
+  libimage-exiftool-perl
   fonts-noto-cjk
   clang libclang-rt-14-dev valgrind
   lintian appstream desktop-file-utils dpkg-dev

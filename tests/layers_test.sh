@@ -10,16 +10,17 @@ src=${1:?usage: layers_test.sh SRC_DIR}
 declare -A allowed=(
   [platform]="platform"
   [imaging]="imaging"
-  [album]="album platform imaging"
-  [medialist]="medialist album platform imaging"
+  [metadata]="metadata platform"
+  [album]="album metadata platform imaging"
+  [medialist]="medialist album metadata platform imaging"
   [dialogs]="dialogs platform"
-  [mainwindow]="mainwindow medialist dialogs album platform imaging"
-  [cli]="cli mainwindow medialist dialogs album platform imaging"
-  [app]="app mainwindow medialist dialogs album platform imaging"
-  [companion]="companion medialist album platform imaging"
+  [mainwindow]="mainwindow medialist dialogs album metadata platform imaging"
+  [cli]="cli mainwindow medialist dialogs album metadata platform imaging"
+  [app]="app mainwindow medialist dialogs album metadata platform imaging"
+  [companion]="companion medialist album metadata platform imaging"
 )
 # The order of the Qt library's folders, bottom first: a ui/ folder sees the layers up to its own.
-order=(platform imaging album medialist dialogs mainwindow app)
+order=(platform metadata imaging album medialist dialogs mainwindow app)
 
 # ui_allowed LAYER: the layers and ui/ folders that LAYER/ui may include.
 ui_allowed() {

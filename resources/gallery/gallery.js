@@ -36,6 +36,14 @@
   }
 
   function slideOf(link) {
+    var slide = contentOf(link);
+    // The alt text is the item's caption when the page marks it so.
+    var img = link.querySelector('img');
+    slide.caption = img && link.hasAttribute('data-captioned') ? img.getAttribute('alt') : '';
+    return slide;
+  }
+
+  function contentOf(link) {
     var img = link.querySelector('img');
     var alt = img ? img.getAttribute('alt') : '';
     var size = (link.getAttribute('data-size') || '').split('x');
@@ -197,6 +205,22 @@
               if (original) {
                 element.href = original;
               }
+            });
+          }
+        });
+      });
+    }
+    if (slides.some(function (slide) { return slide.caption; })) {
+      viewer.on('uiRegister', function () {
+        viewer.ui.registerElement({
+          name: 'aw-caption',
+          order: 9,
+          isButton: false,
+          appendTo: 'root',
+          onInit: function (element, pswp) {
+            pswp.on('change', function () {
+              element.textContent = pswp.currSlide.data.caption || '';
+              element.hidden = !pswp.currSlide.data.caption;
             });
           }
         });

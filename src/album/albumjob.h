@@ -19,6 +19,7 @@ struct AlbumJob {
     int embedPlayback = 0;       // 1: movies get an embedded player on the page
     bool gallery = false;        // arrangement 5: index.html of today's page, no arrangement file
     std::string viewerFolder;    // with gallery: the installed folder of the viewer's files, with "/"
+    int removeLocation = 0;      // 1: Data copies without location, owner and serial fields
 };
 
 // The Gallery's number among the arrangements (as users give it; its index in the window's row is one less).

@@ -28,8 +28,9 @@ constexpr std::string_view kAlbum = "album ";
 constexpr std::string_view kPage = "page ";
 constexpr std::string_view kChoice = "choice ";
 constexpr int kLargestThumbSide = 65535;
-constexpr int kBackgroundNumber = 100; // the background's kind in the text, beyond every MediaKind
-constexpr int kPlayableNumbers = 200;  // + the copy kind: an item's copy browsers play
+constexpr int kBackgroundNumber = 100;      // the background's kind in the text, beyond every MediaKind
+constexpr int kPlayableNumbers = 200;       // + the copy kind: an item's copy browsers play
+constexpr int kWithoutPrivateFields = 1000; // added to the kind of a copy without private fields
 
 std::uint64_t Checksum(std::string_view text) {
     std::uint64_t hash = 0xcbf29ce484222325ULL; // FNV-1a
@@ -135,10 +136,14 @@ bool ParseEntry(std::string_view line, int format, ManifestEntry& entry) {
     if (!ParseIdentity(fields, 4, format, entry.source) ||
         !ParseIdentity(fields, 4 + identity, format, entry.written))
         return false;
+    const bool withoutPrivateFields = kind >= kWithoutPrivateFields;
+    if (withoutPrivateFields)
+        kind -= kWithoutPrivateFields;
     entry.kind = kind == kBackgroundNumber ? RecordKind::Background()
                  : kind > kPlayableNumbers && kind < kPlayableNumbers + 100
                      ? RecordKind::Playable(kind - kPlayableNumbers)
                      : RecordKind{static_cast<MediaKind>(kind)};
+    entry.kind.withoutPrivateFields = withoutPrivateFields;
     const std::size_t names = 4 + 2 * identity;
     return Decode(fields[names], entry.name) && IsPlainName(entry.name) &&
            Decode(fields[names + 1], entry.sourcePath) && entry.sourcePath.size() > 1 &&
@@ -222,9 +227,10 @@ std::string FormatManifest(const RecordHeader& header, const std::vector<Manifes
         text += std::string(kChoice) + name + ' ' + Encode(value) + '\n';
     for (const ManifestEntry& entry : entries) {
         std::string line(1, entry.folder);
-        const int kind = entry.kind.background ? kBackgroundNumber
-                         : entry.kind.playable ? kPlayableNumbers + entry.kind.playable
-                                               : static_cast<int>(entry.kind.item);
+        int kind = entry.kind.background ? kBackgroundNumber
+                   : entry.kind.playable ? kPlayableNumbers + entry.kind.playable
+                                         : static_cast<int>(entry.kind.item);
+        kind += entry.kind.withoutPrivateFields ? kWithoutPrivateFields : 0;
         line += ' ' + std::to_string(kind) + ' ' + std::to_string(entry.thumbWidth) + ' ' +
                 std::to_string(entry.thumbHeight);
         AppendIdentity(line, entry.source);

@@ -32,11 +32,13 @@ constexpr std::size_t kManifestLimit = std::size_t{64} << 20;
 // What a recorded file was made as, besides its source: an item of a kind, the background picture's copy
 // in Data, which no item is (the text stores it as kind 100, outside the kinds' numbers), or an item's copy
 // browsers play, of a copy kind (CopyKind; stored as 200 + it), so that a copy of another kind is never
-// kept in its place.
+// kept in its place. A Data copy made without location, owner and serial fields is told apart likewise
+// (the text adds 1000 to its kind).
 struct RecordKind {
     MediaKind item = MediaKind::Unsupported; // Unsupported for the background
     bool background = false;
     int playable = 0; // the CopyKind of a copy browsers play; 0 for anything else
+    bool withoutPrivateFields = false;
     static constexpr RecordKind Background() { return {MediaKind::Unsupported, true, 0}; }
     static constexpr RecordKind Playable(int copy) { return {MediaKind::Unsupported, false, copy}; }
     bool operator==(const RecordKind&) const = default;

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "album/createthread.h"
 
+#include <cstdio>
 #include <optional>
 #include <utility>
 
 #include "album/gallerypagewriter.h"
+#include "album/itemmetadata.h"
 #include "album/mediacopier.h"
 #include "album/mediakind.h"
 #include "album/mediapath.h"
@@ -130,6 +132,7 @@ int CCreateThread::Generate() {
 
     StartLookAhead();
     MediaCopier copier(imaging_, folders_.workFolder, folders_.arrangementMarker, job_.audioPicture);
+    copier.SetRemovePrivateFields(job_.removeLocation != 0);
     // Movies and sounds always play in the Gallery's viewer.
     PagePlayback playback(imaging_, host_, cancel_, job_.embedPlayback != 0 || job_.gallery);
     const int count = static_cast<int>(items_.size());
@@ -178,7 +181,10 @@ CCreateThread::ItemOutcome CCreateThread::HandleItem(std::size_t index, MediaCop
     const std::string dataPath = JoinPath(folders_.dataFolder, item.fileName);
     bool made = false;
     if (!reuse_ || !reuse_->KeepData(index)) {
-        const int copied = copier.CopyToDataFolder(item.path, dataPath, item.kind);
+        const std::optional<ItemOutcome> cleaned = CopyWithoutMovieMetadata(index, playback, dataPath);
+        if (cleaned && *cleaned != ItemOutcome::Done)
+            return *cleaned;
+        const int copied = cleaned ? 1 : copier.CopyToDataFolder(item.path, dataPath, item.kind);
         if (copied == 0) {
             failure_ = copier.failure();
             return ItemOutcome::Fail;
@@ -283,6 +289,7 @@ CCreateThread::ItemOutcome CCreateThread::HandleItem(std::size_t index, MediaCop
         // link.
         if (plan.plays)
             entry.playableName = plan.copy == CopyKind::None ? item.fileName : item.playableName;
+        GalleryCaption(item, entry);
         gallery_->AddItem(entry);
         if (reuse_)
             reuse_->CountItem(made);
@@ -414,6 +421,59 @@ bool CCreateThread::CopyBackground() {
     }
     failure_ = {destination, CauseFromErrno(rewriteError != 0 ? rewriteError : error)};
     return false;
+}
+
+void CCreateThread::GalleryCaption(const MediaItem& item, GalleryItem& entry) const {
+    const MediaMetadata metadata = ReadItemMetadata(item, &imaging_);
+    entry.caption = metadata.caption;
+    // Only a date the file itself records: a modification time may be the day it was copied.
+    if (metadata.taken.known() && metadata.taken.source() != TakenTime::Source::FileTime) {
+        const CivilTime day = metadata.taken.WallClock();
+        char text[16];
+        std::snprintf(text, sizeof text, "%04d-%02d-%02d", day.year, day.month, day.day);
+        entry.date = text;
+    }
+}
+
+std::optional<CCreateThread::ItemOutcome>
+CCreateThread::CopyWithoutMovieMetadata(std::size_t index, PagePlayback& playback,
+                                        const std::string& dataPath) {
+    const MediaItem& item = items_[index];
+    if (job_.removeLocation == 0 || (!IsMovieKind(item.kind) && item.kind != MediaKind::Audio))
+        return std::nullopt;
+    // A file that carries nothing private stays the file itself, as pictures do.
+    const std::optional<AwMovieDetails> details = ReadMovieDetails(imaging_, item.path);
+    if (!details || (details->hasLocation == 0 && details->hasOwner == 0 && details->hasSerial == 0))
+        return std::nullopt;
+    PagePlayback::Outcome outcome = PagePlayback::Outcome::Failed;
+    const auto copy = [&] {
+        // Within the item's own progress steps: the copy gives none of its own.
+        outcome = playback.MakeCopy(item, CopyKind::Clean, dataPath, static_cast<int>(index) + 1,
+                                    static_cast<int>(items_.size()), 0);
+        return outcome == PagePlayback::Outcome::Done ? 1 : 0;
+    };
+    // The copy replaces what is there by renaming; a read-only Data file is asked about first, as ever.
+    if (IsReadOnly(dataPath)) {
+        const Replaced replaced = ReplaceReadOnly(dataPath, item.fileName, true, copy);
+        if (replaced == Replaced::Done)
+            return ItemOutcome::Done;
+        if (replaced == Replaced::Declined) {
+            host_.Inform(FormatText(LoadText(TextId::FileNotCreated), {item.fileName}),
+                         LoadText(TextId::InformationCaption));
+            return ItemOutcome::LeftOut;
+        }
+    } else {
+        copy();
+    }
+    if (outcome == PagePlayback::Outcome::Stopped || Cancelled())
+        return ItemOutcome::Stop;
+    if (outcome == PagePlayback::Outcome::Done)
+        return ItemOutcome::Done;
+    failure_ = playback.failure();
+    // A container the module copies only as it is: its private fields cannot be left out.
+    if (failure_.empty() || failure_.cause == FailureCause::NoPlayableCopy)
+        failure_ = {item.path, FailureCause::PrivateFieldsKept};
+    return ItemOutcome::Fail;
 }
 
 CCreateThread::Replaced CCreateThread::ReplaceReadOnly(const std::string& destination,

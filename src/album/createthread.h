@@ -28,6 +28,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -42,6 +43,7 @@
 namespace aw {
 
 class GalleryPageWriter;
+struct GalleryItem;
 class MediaCopier;
 class PageWriter;
 class ReusePlan;
@@ -114,6 +116,12 @@ private:
     // again and gives 1 on success.
     Replaced ReplaceReadOnly(const std::string& destination, const std::string& displayName, bool ask,
                              const std::function<int()>& rewrite);
+    // The Data copy of a movie or sound whose metadata carries a location, an owner or a serial number,
+    // when the job removes them: the video module's copy without metadata. Nothing for any other item.
+    // The Gallery's caption and date of the item, for its alt text.
+    void GalleryCaption(const MediaItem& item, GalleryItem& entry) const;
+    std::optional<ItemOutcome> CopyWithoutMovieMetadata(std::size_t index, PagePlayback& playback,
+                                                        const std::string& dataPath);
     void StartLookAhead();
     PreparedThumbnail TakeThumbnail(std::size_t index);
     ThumbnailPreparer Preparer(MemoryBudget* budget) const;

@@ -8,8 +8,8 @@ extern "C" {
 #include <libexif/exif-data.h>
 }
 
-#include "album/jpegsegments.h"
 #include "imaging/imagingabi.h"
+#include "metadata/jpegsegments.h"
 
 namespace aw {
 namespace {

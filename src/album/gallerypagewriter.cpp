@@ -167,6 +167,8 @@ void GalleryPageWriter::AddItem(const GalleryItem& item) {
         line += " data-sound";
     else if (item.kind == MediaKind::Audio)
         line += Attribute("data-sound", "Data/" + GalleryLink(item.playableName));
+    if (!item.caption.empty())
+        line += " data-captioned"; // the viewer shows the alt text as the caption
     if (!item.originalPath.empty()) {
         const std::size_t slash = item.originalPath.rfind('/') + 1; // the folder's own name is plain
         line += Attribute("data-original",

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "album/mediacopier.h"
 
+#include <optional>
+#include <vector>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,6 +12,7 @@
 #include "album/mediakind.h"
 #include "album/picturesteps.h"
 #include "album/thumbnailpreparer.h"
+#include "metadata/privacyedits.h"
 #include "platform/filecopy.h"
 #include "platform/paths.h"
 #include "platform/regularfile.h"
@@ -77,6 +81,27 @@ int MediaCopier::FinalCopy(const std::string& from, const std::string& to) {
     return error;
 }
 
+bool MediaCopier::ClearsPrivateFields(MediaKind kind) const {
+    return removePrivateFields_ &&
+           (kind == MediaKind::StillJpeg || kind == MediaKind::StillPng || kind == MediaKind::StillWebp);
+}
+
+int MediaCopier::CopyWithoutPrivateFields(const std::string& from, const std::string& to) {
+    const OpenedFile source = OpenRegularFile(from);
+    if (source.error != 0)
+        return FinalCopy(from, to); // which tells why it cannot be read
+    const std::optional<std::vector<ByteSplice>> edits = PlanPrivacyEdits(source.fd.get());
+    if (!edits) {
+        Fail(from, FailureCause::PrivateFieldsKept);
+        return 0;
+    }
+    const int error = CopyDescriptorReplacing(source.fd.get(), to, *edits);
+    if (error == 0)
+        return 1;
+    Fail(to, CauseFromErrno(error));
+    return error;
+}
+
 int MediaCopier::FinalCopy(const TempFile& from, const std::string& to) {
     const int error = CopyDescriptorReplacing(from.fd(), to);
     if (error == 0)
@@ -121,7 +146,8 @@ int MediaCopier::CopyToDataFolder(const std::string& source, const std::string& 
     // rewriting it would change the user's file.
     if (IsOwnDataFile(source, dataPath))
         return 1;
-    return FinalCopy(source, dataPath);
+    return ClearsPrivateFields(kind) ? CopyWithoutPrivateFields(source, dataPath)
+                                     : FinalCopy(source, dataPath);
 }
 
 std::string MediaCopier::AudioThumbPath(const std::string& thumbPath) const {
@@ -167,7 +193,9 @@ int MediaCopier::WriteDataContent(const std::string& source, const std::string& 
         return EncodeJpegTo(source, dest, kind) == 1 ? 1 : 0;
     if (IsOwnDataFile(source, dest))
         return 1;
-    return FinalCopy(source, dest) == 1 ? 1 : 0;
+    const int copied =
+        ClearsPrivateFields(kind) ? CopyWithoutPrivateFields(source, dest) : FinalCopy(source, dest);
+    return copied == 1 ? 1 : 0;
 }
 
 int MediaCopier::WriteThumbContent(const TempFile& tempFile, const std::string& thumbPath, MediaKind kind) {

@@ -42,6 +42,11 @@ public:
     MediaCopier(const MediaCopier&) = delete;
     MediaCopier& operator=(const MediaCopier&) = delete;
 
+    // From now on, the Data copies of JPEG, PNG and WebP pictures leave out the place where they were
+    // taken, the owner's name and serial numbers (privacyedits.h), everything else byte for byte; a
+    // picture that cannot be copied so fails with PrivateFieldsKept rather than being published.
+    void SetRemovePrivateFields(bool remove) { removePrivateFields_ = remove; }
+
     // Copies `source` to `dataPath` replacing what is there (never through a link planted there, never cut:
     // see CopyFileReplacing); a StillBmp or StillHeif source is stored as its JPEG encoding instead. A source
     // that is not a regular file fails with a cause naming what it is, before anything opens it. A source
@@ -84,6 +89,8 @@ private:
     std::string AudioThumbPath(const std::string& thumbPath) const;
     bool WriteTemp(TempFile& temp, const uint8_t* data, std::size_t size);
     int FinalCopy(const std::string& from, const std::string& to);
+    int CopyWithoutPrivateFields(const std::string& from, const std::string& to);
+    bool ClearsPrivateFields(MediaKind kind) const;
     int FinalCopy(const TempFile& from, const std::string& to);
     void Fail(const std::string& file, FailureCause cause);
 
@@ -92,6 +99,7 @@ private:
     int arrangementMarker_;
     std::string audioPicture_;
     Picture picture_;
+    bool removePrivateFields_ = false;
     int thumbWidth_ = kBoxWidth;
     int thumbHeight_ = kBoxHeight;
     RunFailure failure_;

@@ -12,11 +12,11 @@
 #include <unistd.h>
 
 #include "album/bitmapfile.h"
-#include "album/embeddedpreview.h"
 #include "album/exiforientation.h"
 #include "album/imaginglibrary.h"
-#include "album/jpegsegments.h"
 #include "album/moviemark.h"
+#include "metadata/embeddedpreview.h"
+#include "metadata/jpegsegments.h"
 #include "platform/filebytes.h"
 
 namespace aw {

@@ -44,6 +44,7 @@ RecordedRun::RecordedRun(const ProgressRequest& request, Mode mode, const std::s
     target.reuse = mode.reuse;
     target.prune = mode.prune;
     target.densities = request.job.gallery ? 3 : 1;
+    target.withoutPrivateFields = request.job.removeLocation != 0;
     std::vector<ManifestEntry> entries;
     if (earlier_.read.state == ManifestState::Read)
         entries = std::move(earlier_.read.entries);

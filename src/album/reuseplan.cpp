@@ -79,6 +79,13 @@ ReusePlan::Source ReusePlan::ThumbSource(std::size_t index) const {
     return items_[index].kind == MediaKind::Audio ? audio_ : sources_[index];
 }
 
+ReusePlan::Source ReusePlan::DataSource(std::size_t index) const {
+    // A copy that carries the location is not kept by a run that removes it, nor the other way round.
+    Source source = sources_[index];
+    source.kind.withoutPrivateFields = target_.withoutPrivateFields;
+    return source;
+}
+
 bool ReusePlan::Matches(const Key& key, const Source& source) const {
     // A file this run already wrote or kept (the audio picture's copy, shared by all audio items) is
     // checked against what this run recorded, not against the earlier run.
@@ -106,7 +113,7 @@ bool ReusePlan::Keep(const Key& key, const Source& source) {
 }
 
 bool ReusePlan::KeepData(std::size_t index) {
-    return Keep({'D', items_[index].fileName}, sources_[index]);
+    return Keep({'D', items_[index].fileName}, DataSource(index));
 }
 
 bool ReusePlan::KeepThumb(std::size_t index, int& width, int& height, PixelSize* picture) {
@@ -166,7 +173,7 @@ void ReusePlan::RecordPlayable(std::size_t index, int copyKind) {
 }
 
 void ReusePlan::RecordData(std::size_t index) {
-    Record({'D', items_[index].fileName}, sources_[index], 0, 0);
+    Record({'D', items_[index].fileName}, DataSource(index), 0, 0);
 }
 
 void ReusePlan::RecordThumb(std::size_t index, int width, int height) {

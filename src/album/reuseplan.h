@@ -51,7 +51,8 @@ struct ReuseTarget {
     RecordHeader header;        // what the record says of the album besides its files
     bool reuse = true;          // false: every file is made again (and recorded)
     bool prune = false;
-    int densities = 1; // 3: every thumbnail but an audio item's also in Thumb/2x and Thumb/3x
+    int densities = 1;                 // 3: every thumbnail but an audio item's also in Thumb/2x and Thumb/3x
+    bool withoutPrivateFields = false; // the run's Data copies leave out location, owner and serials
 };
 
 class ReusePlan {
@@ -113,6 +114,7 @@ private:
     Source ThumbSource(std::size_t index) const;
     bool HasDenser(std::size_t index) const;
     bool SamePage(const std::string& name) const;
+    Source DataSource(std::size_t index) const;
     Key PlayableKey(std::size_t index);
     Source PlayableSource(std::size_t index, int copyKind) const;
 

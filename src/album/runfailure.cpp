@@ -92,6 +92,8 @@ std::string ReasonText(FailureCause cause) {
         return LoadText(TextId::ReasonLargerThanDeclared);
     case FailureCause::NoPlayableCopy:
         return LoadText(TextId::NoPlayableCopyReason);
+    case FailureCause::PrivateFieldsKept:
+        return LoadText(TextId::ReasonPrivateFieldsKept);
     }
     return {};
 }

@@ -39,6 +39,8 @@ enum class FailureCause {
     FolderForeignOwner,   // that folder is owned by neither root nor the user running the program
     // Why a picture is refused besides its declared size.
     LargerThanDeclared, // its data holds far more pixels than the size it declares
+    // Why a picture is not copied.
+    PrivateFieldsKept, // a copy without location, owner and serial fields cannot be made
 };
 
 struct RunFailure {

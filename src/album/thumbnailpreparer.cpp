@@ -10,11 +10,11 @@
 #include <sys/stat.h>
 
 #include "album/imaginglibrary.h"
-#include "album/jpegsegments.h"
 #include "album/mediacopier.h"
 #include "album/mediakind.h"
 #include "album/picture.h"
 #include "album/picturesteps.h"
+#include "metadata/jpegsegments.h"
 #include "platform/filebytes.h"
 #include "platform/regularfile.h"
 

@@ -26,6 +26,8 @@ enum class Option {
     Quiet,
     Update,
     Prune,
+    RemoveLocation,
+    Sort,
     Help,
     Version,
 };
@@ -53,6 +55,8 @@ constexpr OptionSpec kOptions[] = {
     {'q', "quiet", Option::Quiet, false},
     {0, "update", Option::Update, false},
     {0, "prune", Option::Prune, false},
+    {0, "remove-location", Option::RemoveLocation, false},
+    {0, "sort", Option::Sort, true},
     {'h', "help", Option::Help, false},
     {0, "version", Option::Version, false},
 };
@@ -152,6 +156,16 @@ bool Apply(CommandLine& line, const OptionSpec& spec, const std::string& shown, 
     case Option::Prune:
         line.prune = true;
         return true;
+    case Option::RemoveLocation:
+        line.removeLocation = true;
+        return true;
+    case Option::Sort:
+        if (value != "taken" && value != "name") {
+            error = FormatText(LoadText(TextId::SortValueBad), {shown, value});
+            return false;
+        }
+        line.sort = value == "taken" ? SortOrder::Taken : SortOrder::Name;
+        return true;
     case Option::Help:
         line.action = CommandLine::Action::Help;
         return true;
@@ -237,12 +251,13 @@ std::optional<Rgb> ParseColour(const std::string& text) {
 }
 
 std::string UsageText() {
-    // The options, then the supported files and the movies that play, from the program's own tables.
+    // The options, the privacy and order options, then the supported files and what plays, from the
+    // program's own tables.
     const KindsText kinds = DescribeKinds();
     std::string playable;
     for (const std::string& line : kinds.playable)
         playable += "  " + line + "\n";
-    return LoadText(TextId::MakeUsage) +
+    return LoadText(TextId::MakeUsage) + LoadText(TextId::MakeUsagePrivacy) +
            FormatText(LoadText(TextId::SupportedKinds),
                       {kinds.pictures, kinds.converted, kinds.movies, kinds.sounds, playable});
 }

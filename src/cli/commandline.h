@@ -18,6 +18,7 @@
 namespace aw::cli {
 
 enum class Answer { Ask, Yes, No };
+enum class SortOrder { Given, Taken, Name };
 
 struct CommandLine {
     enum class Action { Make, Help, Version };
@@ -38,6 +39,9 @@ struct CommandLine {
     bool update = false;         // --update: keep what has not changed since the last such run
     bool prune = false;          // --prune, only with --update
     std::vector<std::string> files;
+
+    bool removeLocation = false;       // --remove-location: Data copies without location, owner and serials
+    SortOrder sort = SortOrder::Given; // --sort taken|name
 
     // The parsed options, or nothing with `error` set to a one-line reason (in the user's language).
     static std::optional<CommandLine> Parse(const std::vector<std::string>& args, std::string& error);

@@ -12,12 +12,14 @@
 #include "album/runfailure.h"
 #include "cli/commandline.h"
 #include "cli/console.h"
+#include "cli/metadatasteps.h"
 #include "cli/terminalservices.h"
 #include "mainwindow/createworkflow.h"
 #include "mainwindow/outputfolders.h"
 #include "mainwindow/settingsstore.h"
 #include "medialist/itemlist.h"
 #include "medialist/mediaintake.h"
+#include "metadata/exivsetup.h"
 #include "platform/paths.h"
 #include "platform/profilestore.h"
 #include "platform/regularfile.h"
@@ -79,6 +81,7 @@ AlbumSettings InstalledSettings(const std::string& dataRoot, const CommandLine& 
     settings.audioPicture = dataRoot + LoadText(TextId::AudioPictureFile);
     settings.viewerFolder = dataRoot + LoadText(TextId::ViewerFolder);
     settings.embedPlayback = line.embed ? 1 : 0;
+    settings.removeLocation = line.removeLocation ? 1 : 0;
     return settings;
 }
 
@@ -119,6 +122,7 @@ int MakeCommand::Run(const std::vector<std::string>& args) {
     }
 
     Console console(line.answer, line.quiet);
+    PrepareMetadataLibrary();
     const std::string dataRoot = SettingsStore::DataFolderFor(ProgramFolder());
     if (dataRoot.empty()) {
         PrintError(LoadText(TextId::HtmldataMissing));
@@ -164,6 +168,8 @@ int MakeCommand::Run(const std::vector<std::string>& args) {
                         LoadText(TextId::ErrorCaption));
         return ExitFailed;
     }
+    // Movies tell their dates and places through the video module.
+    OrderAndNotice(items, line, loader.library());
 
     CreateInputs inputs;
     // The window ignores leading blanks of the folder text; so does the command line, before the path is

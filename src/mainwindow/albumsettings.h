@@ -20,6 +20,7 @@ struct AlbumSettings {
     std::string audioPicture;              // WAVEFILE
     std::string viewerFolder;              // the Gallery's viewer files, with "/"; installed, not stored
     int embedPlayback = 1;                 // 1 until the value read at start replaces it
+    int removeLocation = 0;                // 1: Data copies without location, owner and serial fields
     std::string workFolder;                // ends with "/"; temporary files of a run go here
 
     // The path of the first row with `index`; nullptr when the table has none.

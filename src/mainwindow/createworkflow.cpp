@@ -78,6 +78,7 @@ void CreateWorkflow::FillJob(AlbumJob& job, const CreateInputs& inputs, const Al
     job.openWhenDone = inputs.openWhenDone ? 1 : 0;
     // Movies always play in the Gallery's viewer; the flag is for the other arrangements' pages.
     job.embedPlayback = settings.embedPlayback != 0 && !job.gallery ? 1 : 0;
+    job.removeLocation = settings.removeLocation != 0 ? 1 : 0;
 }
 
 CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const CreateInputs& inputs,
@@ -167,6 +168,7 @@ AlbumChoices CreateWorkflow::ChoicesOf(const CreateInputs& inputs, const AlbumJo
     choices.arrangement = inputs.arrangementIndex;
     choices.arrangementFile = job.arrangementFile;
     choices.embed = job.embedPlayback != 0;
+    choices.removeLocation = job.removeLocation != 0;
     return choices;
 }
 

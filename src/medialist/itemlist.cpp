@@ -26,6 +26,21 @@ void ItemList::Erase(int index) {
         items_.erase(items_.begin() + index);
 }
 
+void ItemList::Reorder(const std::vector<std::size_t>& order) {
+    if (order.size() != items_.size())
+        return;
+    std::vector<char> taken(items_.size(), 0);
+    std::vector<MediaItem> reordered;
+    reordered.reserve(items_.size());
+    for (const std::size_t index : order) {
+        if (index >= items_.size() || taken[index])
+            return;
+        taken[index] = 1;
+        reordered.push_back(items_[index]);
+    }
+    items_ = std::move(reordered);
+}
+
 int ItemList::PrepareFileNames() {
     const MediaPath paths;
     for (MediaItem& item : items_)

@@ -6,6 +6,7 @@
 // count()/at()/items() only while the main window is disabled behind the modal progress window.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,9 @@ public:
     void AppendItem(const MediaItem& item) { items_.push_back(item); }
     void Swap(int first, int second);
     void Erase(int index);
+    // Puts the list in `order` (order[k]: the index of the item that goes k-th, each index once, as the
+    // sort rules give it); an order of another length or with a repeated index changes nothing.
+    void Reorder(const std::vector<std::size_t>& order);
 
     // Name preparation, run by Create in this order right before a generation run. The lines keep their
     // texts until the next rebuild.

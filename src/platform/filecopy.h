@@ -6,9 +6,19 @@
 // replacing it. All functions are thread-safe (they share no state).
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace aw {
+
+// Bytes of the source that a copy replaces: `length` bytes from `offset` give way to `bytes`.
+struct ByteSplice {
+    std::size_t offset = 0;
+    std::size_t length = 0;
+    std::vector<std::uint8_t> bytes;
+};
 
 // Copies `from` to `to` through an AtomicFile (without a sync: the caller syncs the folder), so `to` is
 // never seen cut and a symbolic link at `to` is replaced, not followed. The copy gets the source's read and
@@ -18,7 +28,10 @@ namespace aw {
 // `to` is the source itself. On failure `to` is as it was and no temporary file is left.
 int CopyFileReplacing(const std::string& from, const std::string& to);
 // The same from a regular file open for reading (read from its start; its offset is left as it was).
-int CopyDescriptorReplacing(int in, const std::string& to);
+// `splices`, in ascending order and not overlapping, change the copy on its way; everything between them
+// is copied as it is (by the kernel where it can). A splice that reaches past the source's end fails
+// the copy with EIO.
+int CopyDescriptorReplacing(int in, const std::string& to, const std::vector<ByteSplice>& splices = {});
 
 // True when `path` is a regular file (not a link to one) without any write permission bit. The two
 // changes below do not follow a symbolic link either (false for one).

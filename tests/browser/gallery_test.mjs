@@ -3,7 +3,7 @@
 // over a loopback HTTP server, on a desktop screen and on a dense phone screen: no sideways scrolling, the
 // denser thumbnails on the dense screen, no request to any other host, the viewer opened by click, by
 // keyboard and by address, moved with the arrow keys, closed by Esc and Back with focus returned, a movie
-// playing in it, and axe-core finding nothing with the viewer closed and open. The Nu checker reads the
+// playing in it, a photo's caption shown, and axe-core finding nothing with the viewer closed and open. The Nu checker reads the
 // page first. Exit 0 passed, 1 failed, 77 skipped (npm packages or Chromium missing).
 // Usage: node gallery_test.mjs ALBUMWRIGHT-MAKE SAMPLES-FOLDER WORK-FOLDER
 import { execFileSync } from 'node:child_process';
@@ -35,7 +35,7 @@ function check(ok, what) {
 const album = join(work, 'album');
 rmSync(work, { recursive: true, force: true });
 mkdirSync(work, { recursive: true });
-const inputs = ['landscape.jpg', 'p3.png', 'clip.webm', 'tone.wav', 'rotated.heic', 'clip.3gp'];
+const inputs = ['landscape.jpg', 'p3.png', 'clip.webm', 'tone.wav', 'rotated.heic', 'clip.3gp', 'caption_exif.jpg'];
 execFileSync(make, ['-y', '-q', '-a', '5', '-t', 'Browser test', '-o', album,
   ...inputs.map((name) => join(samples, name))], { stdio: 'inherit' });
 
@@ -141,6 +141,17 @@ async function visit(base, screen) {
   }, null, { timeout: 10000 }).then(() => true, () => false);
   check(played, `${what}: the address opens the movie, which plays in the viewer`);
   check(await viewerOpen(page), `${what}: the viewer is open at the address's item`);
+
+  // A photo with a caption shows it (the page loaded afresh at its address).
+  await page.goto('about:blank');
+  await page.goto(base + 'index.html#caption_exif.jpg', { waitUntil: 'load' });
+  await page.waitForSelector('.pswp--open');
+  const caption = await page.evaluate(() => {
+    const shown = document.querySelector('.pswp__aw-caption');
+    return shown && !shown.hidden ? shown.textContent : '';
+  });
+  check(caption === 'Caption from EXIF', `${what}: the viewer shows the photo's caption (${caption})`);
+  await axe(page, `${what}, viewer open at a caption`);
 
   check(foreign.length === 0, `${what}: no request to another host ${foreign.join(' ')}`);
   check(errors.length === 0, `${what}: no script error ${errors.join(' ')}`);

@@ -14,6 +14,7 @@
 
 #include <sys/wait.h>
 
+#include "metadata/mediametadata.h"
 #include "support/fixtures.h"
 #include "support/testpaths.h"
 
@@ -84,7 +85,12 @@ protected:
 // plays, itself or through its copy.
 TEST_F(MakeAlbum, WritesAnAlbumThatWorksInABrowserAndLeavesTheSourcesAlone) {
     fs::copy(test::TestDataDir() / "media", media_);
+    // The metadata samples are another test's; the colour profile is no media.
     fs::remove(media_ / "displayp3.icc");
+    for (const auto& file : fs::directory_iterator(test::TestDataDir() / "media"))
+        if (const std::string name = file.path().filename().string();
+            name.starts_with("located.") || name.starts_with("caption_"))
+            fs::remove(media_ / name);
     ASSERT_TRUE(test::MakeJpeg(Media("wide photo.jpg"), 320, 200) &&
                 test::MakeJpeg(Media("tall 50% #1?.jpg"), 60, 200));
     ASSERT_TRUE(test::MakeBitmap(Media("drawing.bmp"), 50, 40));
@@ -125,6 +131,43 @@ TEST_F(MakeAlbum, WritesAnAlbumThatWorksInABrowserAndLeavesTheSourcesAlone) {
               "1alac.m4a=sound|4clip.mp4=128|6clip.mp4=64|clip.m4v=64|clip.mov=64|clip.mp4=64|"
               "clip.webm=64|hevc.mp4=128|old.mp4=64|portrait.mp4=48|sound.aac=sound|sound.flac=sound|"
               "sound.m4a=sound|sound.ogg=sound|sound.opus=sound|tone.wav=sound");
+}
+
+// Where photos were taken is said on standard error even under -q (one line more than the run that
+// removes it says), and --remove-location takes it out of the copies; --sort taken puts the photos in the
+// order they were taken.
+TEST_F(MakeAlbum, LocationNoticeRemovalAndTheOrderTaken) {
+    const auto sample = [](const char* name) { return (test::TestDataDir() / "media" / name).string(); };
+    const auto lines = [this] {
+        const std::string err = Err();
+        return std::count(err.begin(), err.end(), '\n');
+    };
+    // A photo and a phone's clip, both with a location; then photos taken earlier.
+    const Strings files = {sample("located.jpg"), sample("portrait.mp4"), sample("caption_exif.jpg"),
+                           sample("caption_iptc.jpg")};
+    const fs::path clean = dir_ / "clean";
+    ASSERT_EQ(Make({"-q", "--remove-location", "-o", clean.string(), files[0], files[1]}), 0) << Err();
+    const auto quiet = lines();
+    EXPECT_FALSE(ReadMediaMetadata((clean / "Data" / "located.jpg").string()).fields.any());
+    if (test::RunCommand("exiftool -ver")) {
+        EXPECT_FALSE(test::RunCommand("exiftool -q -q -a -G1 -s -ee " +
+                                      ShellQuote((clean / "Data").string()) +
+                                      " | grep -qiE 'gps|location|owner|serial|artist'"));
+    }
+    Strings args{"-q", "--sort", "taken", "-o", out_.string()};
+    args.insert(args.end(), files.begin(), files.end());
+    ASSERT_EQ(Make(args), 0) << Err();
+    EXPECT_EQ(lines(), quiet + 1) << Err();
+    EXPECT_EQ(ReadWholeFile(out_ / "Data" / "located.jpg"), ReadWholeFile(files[0]));
+    const std::string page = ReadWholeFile(out_ / "Index.html");
+    EXPECT_LT(page.find("caption_iptc.jpg"), page.find("caption_exif.jpg"));
+    EXPECT_LT(page.find("caption_exif.jpg"), page.find("located.jpg"));
+    EXPECT_LT(page.find("located.jpg"), page.find("portrait.mp4"));
+    // The Gallery's alt texts: a photo's caption, a clip's date taken.
+    ASSERT_EQ(Make({"-q", "-a", "5", "-o", (dir_ / "gallery").string(), files[0], files[1]}), 0) << Err();
+    const std::string gallery = ReadWholeFile(dir_ / "gallery" / "index.html");
+    EXPECT_NE(gallery.find("alt=\"Harbour at dawn\""), std::string::npos);
+    EXPECT_NE(gallery.find("2024-05-01\""), std::string::npos);
 }
 
 TEST_F(MakeAlbum, ExitStatusTellsHowItEnded) {

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "album/embeddedpreview.h"
 #include "album/exiforientation.h"
-#include "album/jpegsegments.h"
+#include "metadata/embeddedpreview.h"
+#include "metadata/jpegsegments.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const int orientation = aw::ReadExifOrientation(data, size);

@@ -9,6 +9,7 @@
 
 #include <sys/stat.h>
 
+#include "platform/regularfile.h"
 #include "platform/tempfile.h"
 #include "support/testpaths.h"
 
@@ -42,6 +43,29 @@ TEST(KernelCopy, EveryByteOrAFailureThatLeavesTheDestination) {
         fs::remove(from), fs::remove(to);
         EXPECT_TRUE(fs::is_empty(small.path()));
     }
+}
+
+// Splices replace, drop and insert bytes and leave the rest; one past the source's end fails the copy.
+TEST(FileCopy, SplicesChangeOnlyTheirBytes) {
+    test::ScratchDir dir;
+    std::string content(3 * 1024 * 1024 + 7, '\0');
+    for (std::size_t i = 0; i < content.size(); ++i)
+        content[i] = static_cast<char>(i * 131 % 253);
+    WriteWholeFile(dir / "a", content);
+    const auto splice = [](std::size_t offset, std::size_t length, const std::string& bytes) {
+        return ByteSplice{offset, length, std::vector<uint8_t>(bytes.begin(), bytes.end())};
+    };
+    const std::size_t end = content.size();
+    const std::vector<ByteSplice> splices = {splice(0, 2, "AB"), splice(10, 5, ""), splice(1 << 20, 0, "new"),
+                                             splice(end - 1, 1, "Z")};
+    std::string expected = content;
+    expected.replace(end - 1, 1, "Z"), expected.insert(1 << 20, "new"), expected.erase(10, 5),
+        expected.replace(0, 2, "AB");
+    const OpenedFile in = OpenRegularFile((dir / "a").string());
+    EXPECT_EQ(CopyDescriptorReplacing(in.fd.get(), (dir / "b").string(), splices), 0);
+    EXPECT_EQ(ReadWholeFile(dir / "b"), expected);
+    EXPECT_EQ(CopyDescriptorReplacing(in.fd.get(), (dir / "b").string(), {splice(end + 1, 0, "x")}), EIO);
+    EXPECT_EQ(ReadWholeFile(dir / "b"), expected);
 }
 
 // A read-only destination is refused untouched, also for root, so the caller can ask first; a FIFO at once.

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "album/jpegsegments.h"
+#include "metadata/jpegsegments.h"
 
 #include <string>
 #include <tuple>
@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "album/embeddedpreview.h"
 #include "album/exiforientation.h"
+#include "metadata/embeddedpreview.h"
 #include "support/embeddedpreview.h"
 #include "support/exifblock.h"
 

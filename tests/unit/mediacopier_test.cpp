@@ -13,6 +13,8 @@
 #include "album/boxfit.h"
 #include "album/imaginglibraryloader.h"
 #include "album/mediakind.h"
+#include "metadata/mediametadata.h"
+#include "platform/filecopy.h"
 #include "platform/tempfile.h"
 #include "support/exifblock.h"
 #include "support/fixtures.h"
@@ -223,6 +225,22 @@ TEST_F(MediaCopierTest, TodaysKindsGoIntoDataAndGetThumbnails) {
     }
     const auto data = test::ReadWithImageMagick(Data("rotated.heic.jpg")).value_or(test::RgbPicture{});
     EXPECT_EQ(PixelSize(data.width, data.height), PixelSize(48, 64));
+}
+
+// Asked to, a JPEG's Data copy leaves out its location, also when a read-only copy is written again.
+TEST_F(MediaCopierTest, CopiesWithoutPrivateFieldsWhenAsked) {
+    fs::copy_file(test::TestDataDir() / "media" / "located.jpg", Src("located.jpg"));
+    const std::string source = Source("located.jpg");
+    MediaCopier copier(loader_.library(), work_, 0, audio_);
+    copier.SetRemovePrivateFields(true);
+    ASSERT_EQ(copier.CopyToDataFolder(source, Data("a.jpg"), StillJpeg), 1);
+    WriteWholeFile(Data("b.jpg"), ReadWholeFile(source));
+    ASSERT_TRUE(SetReadOnly(Data("b.jpg")));
+    ASSERT_EQ(copier.CopyToDataFolder(source, Data("b.jpg"), StillJpeg), EACCES);
+    ASSERT_TRUE(ClearReadOnly(Data("b.jpg")));
+    ASSERT_EQ(copier.WriteDataContent(source, Data("b.jpg"), StillJpeg), 1);
+    for (const char* name : {"a.jpg", "b.jpg"})
+        EXPECT_FALSE(ReadMediaMetadata(Data(name)).fields.any()) << name;
 }
 
 } // namespace

@@ -36,11 +36,12 @@ protected:
                 MediaKind::StillJpeg};
     }
     ReusePlan Plan(const std::vector<MediaItem>& items, bool prune, int densities = 1,
-                   bool thumbnails = true) const {
+                   bool withoutPrivateFields = false, bool thumbnails = true) const {
         ManifestRead earlier = ReadManifestFile(record_, "1");
         ReuseTarget target{album_.string(), (album_ / "Data").string(), (album_ / "Thumb").string(),
                            thumbnails};
         target.version = "1", target.recordPath = record_, target.prune = prune, target.densities = densities;
+        target.withoutPrivateFields = withoutPrivateFields;
         return ReusePlan(items, std::move(target), std::move(earlier.entries));
     }
     // Writes the item's file as a run would (a new file renamed into place) and records it.
@@ -96,6 +97,20 @@ TEST_F(ReusePlanTest, RecordsOnlyWhatItCanVouchFor) {
     EXPECT_FALSE(Plan({own}, false).KeepData(0));
 }
 
+// A copy that publishes the location is not kept by a run that removes it, nor the other way round.
+TEST_F(ReusePlanTest, CopiesWithAndWithoutPrivateFieldsAreNotEachOthers) {
+    const std::vector<MediaItem> items{Item(dir_.path() / "a.jpg", "a.jpg")};
+    ReusePlan plain = Plan(items, false);
+    Write(plain, 0, items[0]);
+    ASSERT_EQ(plain.Conclude(true), 0);
+    ReusePlan cleaning = Plan(items, false, 1, true);
+    EXPECT_FALSE(cleaning.KeepData(0));
+    Write(cleaning, 0, items[0]);
+    ASSERT_EQ(cleaning.Conclude(true), 0);
+    EXPECT_TRUE(Plan(items, false, 1, true).KeepData(0));
+    EXPECT_FALSE(Plan(items, false).KeepData(0));
+}
+
 // A copy browsers play is kept only as the same kind of copy of the same source; unused, it is pruned.
 TEST_F(ReusePlanTest, PlayableCopiesAreKeptByTheirKind) {
     MediaItem item = Item(dir_.path() / "clip.avi", "clip.avi");
@@ -123,12 +138,12 @@ TEST_F(ReusePlanTest, PrunesOnlyAfterAWrittenRunAndNeverASource) {
     // The album made again from its own Data file: kept.jpg is now a source under another name.
     const std::vector<MediaItem> now{MediaItem{(album_ / "Data" / "kept.jpg").string(), "", "again.jpg",
                                                "th_again.jpg", MediaKind::StillJpeg}};
-    ReusePlan stopped = Plan(now, true, 1, false);
+    ReusePlan stopped = Plan(now, true, 1, false, false);
     ASSERT_EQ(stopped.Conclude(false), 0);
     EXPECT_TRUE(fs::exists(album_ / "Data" / "old.jpg")) << "a stopped run prunes nothing";
 
     // Without thumbnails the emptied Thumb goes too, as a full run into a new folder makes none.
-    ReusePlan written = Plan(now, true, 1, false);
+    ReusePlan written = Plan(now, true, 1, false, false);
     ASSERT_EQ(written.Conclude(true), 0);
     EXPECT_EQ(written.pruned(), 2);
     EXPECT_FALSE(fs::exists(album_ / "Data" / "old.jpg"));

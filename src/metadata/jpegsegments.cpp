@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "album/jpegsegments.h"
+#include "metadata/jpegsegments.h"
 
 #include "platform/byteorder.h"
 
