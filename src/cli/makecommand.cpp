@@ -181,6 +181,7 @@ int MakeCommand::Run(const std::vector<std::string>& args) {
     inputs.backgroundIndex = line.background;
     inputs.arrangementIndex = line.arrangementFile.empty() ? line.arrangement - 1 : 0;
     inputs.openWhenDone = line.openWhenDone;
+    inputs.update = line.update;
 
     TerminalServices services(console, loader.library(), UpdateChoice{line.update, line.prune});
     CreateWorkflow workflow(services);

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "mainwindow/createworkflow.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 
+#include "album/albumrecords.h"
 #include "album/arrangementline.h"
 #include "album/gallerypagewriter.h"
 #include "album/runfailure.h"
@@ -85,6 +87,11 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const CreateInp
     FillJob(job, inputs, settings);
     OutputFolders folders(services_, mounts_);
     folders.ResetOverwriteQuestion();
+    // Replacing the files of an album this program wrote (its record says so, whichever page it has) is what
+    // an update is for.
+    if (inputs.update &&
+        FindAlbumRecord(job.outputFolder, ALBUMWRIGHT_VERSION_TEXT).read.state == ManifestState::Read)
+        folders.SettleOverwriteQuestion();
 
     if (folders.IsCameraFolder(job.outputFolder) &&
         !services_.AskYesNo(LoadText(TextId::CameraFolderQuestion), LoadText(TextId::WarningCaption),
@@ -137,8 +144,8 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const CreateInp
         return result;
     }
 
-    const ProgressOutcome outcome = services_.RunProgress(
-        ProgressRequest{items.items(), job, dataPath, thumbPath, marker, settings.workFolder});
+    const ProgressOutcome outcome = services_.RunProgress(ProgressRequest{
+        items.items(), job, dataPath, thumbPath, marker, settings.workFolder, ChoicesOf(inputs, job)});
     result.reachedRun = true;
     result.runCode = outcome.runCode;
 
@@ -152,9 +159,23 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const CreateInp
     return result;
 }
 
+AlbumChoices CreateWorkflow::ChoicesOf(const CreateInputs& inputs, const AlbumJob& job) {
+    AlbumChoices choices;
+    choices.title = inputs.pageTitle;
+    choices.fontColour = ColourText(inputs.fontColour);
+    choices.backgroundColour = ColourText(inputs.backgroundColour);
+    choices.background = inputs.backgroundIndex;
+    choices.arrangement = inputs.arrangementIndex;
+    choices.arrangementFile = job.arrangementFile;
+    choices.embed = job.embedPlayback != 0;
+    choices.removeLocation = job.removeLocation != 0;
+    return choices;
+}
+
 void CreateWorkflow::ReportFolderFailure(int error) {
     const std::string text =
-        (IsAccessDenied(error) || IsWriteProtected(error))
+        error == ELOOP ? LoadText(TextId::LinkedMediaFolder)
+        : (IsAccessDenied(error) || IsWriteProtected(error))
             ? LoadText(TextId::FolderNotWritable) + "\n"
             : LoadText(TextId::FolderMistake) + "\n" + LoadText(TextId::FolderNotCreated);
     services_.Inform(text, LoadText(TextId::WarningCaption), MessageIcon::Exclamation);

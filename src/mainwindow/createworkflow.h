@@ -57,6 +57,7 @@ struct CreateInputs {
     int backgroundIndex = 0;  // 0 solid colour, 1..4 a background picture
     int arrangementIndex = 0; // 0..3, or 4 the Gallery
     bool openWhenDone = false;
+    bool update = false; // an update: an album whose record proves it ours is not asked about
 };
 
 struct CreateResult {
@@ -85,6 +86,9 @@ public:
 
     // "#rrggbb", lower-case hexadecimal.
     static std::string ColourText(const Rgb& colour);
+
+    // What the album's record keeps of the choices a run of `inputs` (filled into `job`) makes.
+    static AlbumChoices ChoicesOf(const CreateInputs& inputs, const AlbumJob& job);
 
 private:
     void FillJob(AlbumJob& job, const CreateInputs& inputs, const AlbumSettings& settings) const;

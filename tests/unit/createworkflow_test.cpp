@@ -14,8 +14,10 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include "album/albumrecords.h"
 #include "mainwindow/outputfolders.h"
 #include "medialist/itemlist.h"
+#include "platform/statefolder.h"
 #include "stringtable.h"
 #include "support/testpaths.h"
 
@@ -53,7 +55,8 @@ public:
     }
     std::string Id(const std::string& text) const {
         for (TextId id : {TextId::BrowserFailed, TextId::CreationCancelled, TextId::OverwriteQuestion,
-                          TextId::SettingsNotSaved, TextId::NamesChanged, TextId::CameraFolderQuestion})
+                          TextId::SettingsNotSaved, TextId::NamesChanged, TextId::CameraFolderQuestion,
+                          TextId::LinkedMediaFolder})
             if (text == LoadText(id))
                 return std::to_string(TextNumber(id));
         for (const auto& [id, known] :
@@ -89,9 +92,18 @@ TEST(CreateWorkflowTest, QuestionsMessagesAndFolders) {
     settings.embedPlayback = 5; // saved and handed on as 1
     settings.workFolder = "/var/tmp/";
     settings.viewerFolder = "/viewer/";
-    for (const char* folder : {"old-declines", "page-one-question/Data", "page-one-question/Thumb"})
+    for (const char* folder : {"old-declines", "page-one-question/Data", "page-one-question/Thumb",
+                               "update-own/Data", "linked-data", "elsewhere"})
         fs::create_directories(dir / folder);
     WriteWholeFile(dir / "page-one-question/Index.html", "old");
+    fs::create_directory_symlink(dir / "elsewhere", dir / "linked-data/Data");
+    // An album whose record in the user's state folder names its page.
+    ::setenv("XDG_STATE_HOME", (dir / "state").c_str(), 1);
+    WriteWholeFile(dir / "update-own/Index.html", "ours");
+    const std::string own = AlbumRealPath((dir / "update-own").string());
+    ASSERT_EQ(StateFolder::Prepare(), "");
+    ASSERT_EQ(SaveAlbumRecord(AlbumRecordPath(own), {own, "Index.html", {}}, {}, ALBUMWRIGHT_VERSION_TEXT),
+              0);
     const struct {
         std::string folder;
         int code; // of the run, where it is reached
@@ -100,6 +112,8 @@ TEST(CreateWorkflowTest, QuestionsMessagesAndFolders) {
         {"CAM/dcim/declines", 0, {"ask 444"}},
         {"old-declines", 0, {"ask 430", "inform 429"}},
         {"page-one-question", RunWritten, {"ask 430", "run", "inform 407", "saves"}},
+        {"update-own", RunWritten, {"run", "inform 407", "saves"}},
+        {"linked-data", 0, {"ask 430", "inform 3621"}},
         {"new/marked", RunWritten, {"run", "inform 407", "saves"}},
         {"clash-open/", RunWritten, {"run", "help 441 2001", "inform 407", "open", "saves"}},
         {"open-nobrowser", RunWritten, {"run", "inform 407", "open", "inform 427", "saves"}},
@@ -124,6 +138,7 @@ TEST(CreateWorkflowTest, QuestionsMessagesAndFolders) {
         CreateInputs inputs;
         inputs.outputFolder = "  " + services.folder;
         inputs.openWhenDone = has("open");
+        inputs.update = has("update");
         inputs.backgroundIndex = has("norows") ? 4 : 0;
         inputs.arrangementIndex = has("norows") ? 3 : has("gallery") ? 4 : has("marked");
         AlbumJob job;
@@ -165,6 +180,7 @@ TEST(CreateWorkflowTest, QuestionsMessagesAndFolders) {
         EXPECT_EQ(fs::is_directory(folder + "Thumb"), !has("marked"));
     }
     ::setenv("HOME", home.c_str(), 1);
+    ::unsetenv("XDG_STATE_HOME");
 }
 
 // A line of any length is passed without holding it (100 MB once cost more); a FIFO never blocks.
