@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "album/albumchoices.h"
 #include "album/albumjob.h"
 #include "album/mediaitem.h"
 
@@ -32,6 +33,7 @@ struct ProgressRequest {
     std::string thumbPath;     // the Thumb folder, no closing "/"; empty with the arrangement marker
     int arrangementMarker = 0; // 1: no thumbnails are made
     std::string workFolder;    // temporary files go here; ends with "/"
+    AlbumChoices choices;      // what the album's record keeps of how it was made
 };
 
 } // namespace aw

@@ -4,10 +4,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 #include <sys/stat.h>
 
+#include "album/imaginglibrary.h"
 #include "album/mediacopier.h"
 #include "album/mediakind.h"
 #include "album/picture.h"
@@ -46,9 +48,21 @@ uint64_t DeclaredPixels(const std::vector<uint8_t>& head, MediaKind kind) {
 }
 
 // What a still's preparation holds at its peak: its file's bytes (a bitmap's twice: as read and as held
-// for the modules) and its picture in 24 bits, at most one picture's budget; a whole one when the size is
-// not declared.
-uint64_t StillCost(uint64_t fileSize, uint64_t pixels, MediaKind kind) {
+// for the modules) and its pictures: a JPEG or a bitmap in 24 bits, at most one picture's budget (a whole
+// one when the size is not declared); the other kinds decode to RGBA canvases and more, as the module
+// reckons from their headers, or, when it cannot tell, all of the budget.
+uint64_t StillCost(const ImagingLibrary& imaging, const std::vector<uint8_t>& head, uint64_t fileSize,
+                   MediaKind kind, PixelSize largest) {
+    if (IsDecodedStillKind(kind)) {
+        // The minimum the picture is decoded for: twice the largest box (PictureSteps::DecodePictureBytes).
+        uint64_t needed = 0;
+        if (imaging.DllPictureNeeds != nullptr && head.size() <= UINT32_MAX &&
+            imaging.DllPictureNeeds(head.data(), static_cast<uint32_t>(head.size()), fileSize,
+                                    2 * largest.width, 2 * largest.height, &needed))
+            return fileSize + needed;
+        return std::numeric_limits<uint64_t>::max();
+    }
+    const uint64_t pixels = DeclaredPixels(head, kind);
     const uint64_t picture = pixels == 0 ? ThumbnailPreparer::kPictureBytes
                                          : std::min(pixels * 3, ThumbnailPreparer::kPictureBytes);
     return fileSize * (kind == MediaKind::StillBmp ? 2 : 1) + picture;
@@ -56,8 +70,9 @@ uint64_t StillCost(uint64_t fileSize, uint64_t pixels, MediaKind kind) {
 
 // Reads the still's bytes through one descriptor, having taken its part of `budget` (when given) before
 // reading more than its head. False with the cause in `failure`.
-bool ReadStill(const std::string& source, MediaKind kind, MemoryBudget* budget, int copies,
-               std::vector<uint8_t>& bytes, MemoryBudget::Share& share, RunFailure& failure) {
+bool ReadStill(const ImagingLibrary& imaging, const std::string& source, MediaKind kind, PixelSize largest,
+               MemoryBudget* budget, int copies, std::vector<uint8_t>& bytes, MemoryBudget::Share& share,
+               RunFailure& failure) {
     const OpenedFile opened = OpenRegularFile(source);
     int error = opened.error;
     if (error != 0) {
@@ -70,9 +85,11 @@ bool ReadStill(const std::string& source, MediaKind kind, MemoryBudget* budget, 
         struct stat info {};
         if (error == 0 && ::fstat(opened.fd.get(), &info) != 0)
             error = errno;
-        if (error == 0)
-            share = budget->Take(
-                StillCost(static_cast<uint64_t>(info.st_size), DeclaredPixels(bytes, kind), kind) * copies);
+        if (error == 0) {
+            const uint64_t cost =
+                StillCost(imaging, bytes, static_cast<uint64_t>(info.st_size), kind, largest);
+            share = budget->Take(cost > std::numeric_limits<uint64_t>::max() / copies ? cost : cost * copies);
+        }
     }
     if (error == 0)
         error = ReadFileBytes(opened.fd.get(), bytes, PictureSteps::kMaxSourceBytes);
@@ -95,6 +112,8 @@ PreparedThumbnail ThumbnailPreparer::Prepare(const std::string& source, MediaKin
         prepared.failure = {source, FailureCause::NotAPicture};
         return prepared;
     }
+    const PixelSize box{MediaCopier::kBoxWidth, MediaCopier::kBoxHeight};
+    const PixelSize largest{box.width * densities_, box.height * densities_};
     // Denser thumbnails keep a copy of the decoded picture beside the one being fitted.
     const int copies = densities_ > 1 ? 2 : 1;
     MemoryBudget::Share share; // held until the picture is gone
@@ -102,13 +121,11 @@ PreparedThumbnail ThumbnailPreparer::Prepare(const std::string& source, MediaKin
     if (IsMovieKind(kind)) {
         if (budget_)
             share = budget_->Take(kPictureBytes * copies);
-    } else if (!ReadStill(source, kind, budget_, copies, bytes, share, prepared.failure)) {
+    } else if (!ReadStill(imaging_, source, kind, largest, budget_, copies, bytes, share, prepared.failure)) {
         return prepared;
     }
     Picture picture;
     PictureSteps steps(imaging_, picture, prepared.failure);
-    const PixelSize box{MediaCopier::kBoxWidth, MediaCopier::kBoxHeight};
-    const PixelSize largest{box.width * densities_, box.height * densities_};
     bool decoded = false;
     if (kind == MediaKind::StillJpeg)
         decoded = steps.DecodeJpegBytes(bytes, source, largest);

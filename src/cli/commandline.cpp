@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "album/albumjob.h"
+#include "album/kindstext.h"
 #include "platform/asciicase.h"
 #include "session/installedtables.h"
 #include "stringtable.h"
@@ -253,9 +254,15 @@ std::optional<Rgb> ParseColour(const std::string& text) {
 }
 
 std::string UsageText() {
-    // The options, the privacy and order options, then the supported files.
+    // The options, the privacy and order options, then the supported files and what plays, from the
+    // program's own tables.
+    const KindsText kinds = DescribeKinds();
+    std::string playable;
+    for (const std::string& line : kinds.playable)
+        playable += "  " + line + "\n";
     return LoadText(TextId::MakeUsage) + LoadText(TextId::MakeUsagePrivacy) +
-           LoadText(TextId::SupportedFilesPlaying);
+           FormatText(LoadText(TextId::SupportedKinds),
+                      {kinds.pictures, kinds.converted, kinds.movies, kinds.sounds, playable});
 }
 
 std::optional<CommandLine> CommandLine::Parse(const std::vector<std::string>& args, std::string& error) {

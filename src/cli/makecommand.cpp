@@ -66,7 +66,7 @@ std::string WithClosingSlash(std::string folder) {
 
 // The options as the session's choices: the one mapping from the command line to what Create reads (the
 // work folder is chosen apart, ChooseWorkFolder).
-SessionChoices ChoicesOf(const CommandLine& line) {
+SessionChoices ChoicesFromOptions(const CommandLine& line) {
     SessionChoices choices;
     // The window ignores leading blanks of the folder text; so does the command line, before the path is
     // made absolute (" /abs/out" is /abs/out, not "<cwd>/ /abs/out").
@@ -81,6 +81,7 @@ SessionChoices ChoicesOf(const CommandLine& line) {
     choices.openWhenDone = line.openWhenDone;
     choices.embedPlayback = line.embed;
     choices.removeLocation = line.removeLocation;
+    choices.update = line.update;
     return choices;
 }
 
@@ -153,7 +154,7 @@ int MakeCommand::Run(const std::vector<std::string>& args) {
     }
 
     session.UseInstalledTables();
-    session.choices() = ChoicesOf(line);
+    session.choices() = ChoicesFromOptions(line);
     std::string problem;
     const std::optional<std::string> workFolder = ChooseWorkFolder(line, session, problem);
     if (!workFolder)

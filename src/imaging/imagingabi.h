@@ -136,6 +136,24 @@ typedef void* (*AwDecodeJpegScaledFn)(const void* bytes, uint32_t count, int min
 typedef void* (*AwDecodePictureFn)(const void* bytes, uint32_t count, int minWidth, int minHeight,
                                    void* descriptionOut, int* fullWidth, int* fullHeight);
 
+/* Optional entry point of the image module, found by the name below; callers must cope with its absence.
+ * From the first `count` bytes of a file of `fileSize` bytes (its head, or all of it): the most memory that
+ * DllDecodePicture holds at once for the whole file with the same minimum, judged from the sizes its headers
+ * declare (the codec's buffers, RGBA canvases and frames, and the picture handed over). False when these
+ * bytes do not tell (a header beyond them, or no picture of a kind the module decodes). */
+#define AW_PICTURE_NEEDS_NAME "DllPictureNeeds"
+typedef int (*AwPictureNeedsFn)(const void* bytes, uint32_t count, uint64_t fileSize, int minWidth,
+                                int minHeight, uint64_t* needed);
+
+/* Optional entry point of the image module, found by the name below; callers must cope with its absence.
+ * Why the calling thread's last failed call into the image module failed, as errno tells it for system
+ * calls: read it on that thread, before it calls the module again. 0 before any failure. */
+#define AW_FAILURE_DAMAGED 1              /* data of no known kind, damaged, or any other failure */
+#define AW_FAILURE_TOO_LARGE 2            /* a declared size beyond the limits, or no memory for it */
+#define AW_FAILURE_LARGER_THAN_DECLARED 3 /* the picture's data is far larger than the size it declares */
+#define AW_LAST_FAILURE_NAME "DllLastFailure"
+typedef int (*AwLastFailureFn)(void);
+
 /* Video module (file name: string 413). Paths are local file paths, never URLs; only .asf, .avi,
  * .mov/.mp4/.3gp, Matroska/WebM, MPEG program/transport and elementary streams are opened. Both calls decode
  * the first decodable video frame and agree on its size: the display size, i.e. the stored width times the

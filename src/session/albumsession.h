@@ -11,7 +11,7 @@
 // SaveRemembered), the list's editing and preview rules in ListController.
 //
 // Options (removing locations now; originals and others later) are a field of SessionChoices each, mapped
-// from the command line in cli/makecommand.cpp (ChoicesOf) and from the window's controls in
+// from the command line in cli/makecommand.cpp (ChoicesFromOptions) and from the window's controls in
 // MainWindow::CollectChoices, handed to the run in CreateWorkflow::FillJob, and remembered, where they are,
 // in SettingsStore::LoadRemembered and SaveRemembered. An arrangement is a row of the installed tables. A
 // sort is an edit of the list (ListController::Reorder), not a choice.

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "session/createworkflow.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 
+#include "album/albumrecords.h"
 #include "album/arrangementline.h"
 #include "album/gallerypagewriter.h"
 #include "album/runfailure.h"
@@ -89,6 +91,11 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const SessionCh
     FillJob(job, choices, settings);
     OutputFolders folders(services_, mounts_);
     folders.ResetOverwriteQuestion();
+    // Replacing the files of an album this program wrote (its record says so, whichever page it has) is what
+    // an update is for.
+    if (choices.update &&
+        FindAlbumRecord(job.outputFolder, ALBUMWRIGHT_VERSION_TEXT).read.state == ManifestState::Read)
+        folders.SettleOverwriteQuestion();
 
     if (folders.IsCameraFolder(job.outputFolder) &&
         !services_.AskYesNo(LoadText(TextId::CameraFolderQuestion), LoadText(TextId::WarningCaption),
@@ -141,8 +148,8 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const SessionCh
         return result;
     }
 
-    const ProgressOutcome outcome = services_.RunProgress(
-        ProgressRequest{items.items(), job, dataPath, thumbPath, marker, choices.workFolder});
+    const ProgressOutcome outcome = services_.RunProgress(ProgressRequest{
+        items.items(), job, dataPath, thumbPath, marker, choices.workFolder, ChoicesOf(choices, job)});
     result.reachedRun = true;
     result.runCode = outcome.runCode;
 
@@ -155,9 +162,23 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const SessionCh
     return result;
 }
 
+AlbumChoices CreateWorkflow::ChoicesOf(const SessionChoices& choices, const AlbumJob& job) {
+    AlbumChoices record;
+    record.title = choices.pageTitle;
+    record.fontColour = ColourText(choices.fontColour);
+    record.backgroundColour = ColourText(choices.backgroundColour);
+    record.background = choices.background;
+    record.arrangement = choices.arrangement;
+    record.arrangementFile = job.arrangementFile;
+    record.embed = job.embedPlayback != 0;
+    record.removeLocation = job.removeLocation != 0;
+    return record;
+}
+
 void CreateWorkflow::ReportFolderFailure(int error) {
     const std::string text =
-        (IsAccessDenied(error) || IsWriteProtected(error))
+        error == ELOOP ? LoadText(TextId::LinkedMediaFolder)
+        : (IsAccessDenied(error) || IsWriteProtected(error))
             ? LoadText(TextId::FolderNotWritable) + "\n"
             : LoadText(TextId::FolderMistake) + "\n" + LoadText(TextId::FolderNotCreated);
     services_.Inform(text, LoadText(TextId::WarningCaption), MessageIcon::Exclamation);

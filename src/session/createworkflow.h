@@ -72,6 +72,9 @@ public:
     // "#rrggbb", lower-case hexadecimal.
     static std::string ColourText(const Rgb& colour);
 
+    // What the album's record keeps of the choices a run of `choices` (filled into `job`) makes.
+    static AlbumChoices ChoicesOf(const SessionChoices& choices, const AlbumJob& job);
+
 private:
     void FillJob(AlbumJob& job, const SessionChoices& choices, const AlbumSettings& settings) const;
     void ReportFolderFailure(int error);

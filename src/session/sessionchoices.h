@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // What the user chooses in a session: where the album goes, its title, colours, background, arrangement and
 // options, and the work folder. The window fills it from its controls (MainWindow::CollectChoices), the
-// command line from its options (cli/makecommand.cpp, ChoicesOf), and Create reads it (CreateWorkflow::
-// FillJob). The settings remember part of it from one session to the next, through one load and one save
-// (SettingsStore::LoadRemembered, SaveRemembered).
+// command line from its options (cli/makecommand.cpp, ChoicesFromOptions), and Create reads it
+// (CreateWorkflow:: FillJob). The settings remember part of it from one session to the next, through one load
+// and one save (SettingsStore::LoadRemembered, SaveRemembered).
 //
 // A new option is one field here, one line in the command line's mapping, its control in the window, one
 // line in FillJob, and, when it is to be remembered, one line in each of LoadRemembered and SaveRemembered.
@@ -29,6 +29,7 @@ struct SessionChoices {
     bool embedPlayback = false;  // movies a browser plays play in the page (remembered)
     bool removeLocation = false; // Data copies without location, owner and serial fields
     std::string workFolder;      // temporary files of a run; ends with "/" (remembered)
+    bool update = false;         // --update: an album whose record proves it ours is not asked about
 };
 
 } // namespace aw

@@ -8,6 +8,9 @@ void* DllDecodeJPEGScaled(const void* bytes, uint32_t count, int minWidth, int m
                           void* descriptionOut, int* fullWidth, int* fullHeight);
 void* DllDecodePicture(const void* bytes, uint32_t count, int minWidth, int minHeight, void* descriptionOut,
                        int* fullWidth, int* fullHeight);
+int DllPictureNeeds(const void* bytes, uint32_t count, uint64_t fileSize, int minWidth, int minHeight,
+                    uint64_t* needed);
+int DllLastFailure();
 int DllConvertTo24BitDIB(const void* description, const void* pixels, void* descriptionOut, void* pixelsOut);
 int DllResizeByPercentDIB(const void* description, const void* pixels, int percent, void* descriptionOut,
                           void* pixelsOut);
@@ -27,6 +30,8 @@ const ImagingLibrary& LinkedInImageModule() {
         table.DllResizeBySizeDIB = DllResizeBySizeDIB;
         table.DllDecodeJPEGScaled = DllDecodeJPEGScaled;
         table.DllDecodePicture = DllDecodePicture;
+        table.DllPictureNeeds = DllPictureNeeds;
+        table.DllLastFailure = DllLastFailure;
         return table;
     }();
     return library;

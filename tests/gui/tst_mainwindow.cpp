@@ -12,6 +12,7 @@
 
 #include <memory>
 
+#include "album/albumrecords.h"
 #include "album/imaginglibraryloader.h"
 #include "app/ui/qttranslations.h"
 #include "dialogs/ui/colourbutton.h"
@@ -151,6 +152,22 @@ private slots:
             QCOMPARE(Stored("ISEMBED")->number, useCloseButton ? 1 : 0);
             QCOMPARE(Stored("TempPath").has_value(), useCloseButton);
         }
+    }
+
+    // The window makes every file and records the run with its choices, for an update or a reopening.
+    void createRecordsTheAlbumWithItsChoices() {
+        QVERIFY(test::MakeJpeg(scratch_->path() / "a.jpg", 64, 48));
+        const std::string album = (scratch_->path() / "album").string();
+        auto window = MakeWindow((scratch_->path() / "a.jpg").string());
+        QTimer::singleShot(0, window.get(), [&] {
+            Get<QLineEdit>(*window, ControlId::OutputFolder)->setText(QString::fromStdString(album));
+            Get<QLineEdit>(*window, ControlId::PageTitle)->setText("Summer");
+            Click(*window, ControlId::Create);
+        });
+        QCOMPARE(window->Run(), 1);
+        const ManifestRead record = FindAlbumRecord(album, ALBUMWRIGHT_VERSION_TEXT).read;
+        QCOMPARE(record.state, ManifestState::Read);
+        QCOMPARE(record.header.choices.title, std::string("Summer"));
     }
 
     // A place without a path keeps the folder and says why.

@@ -53,7 +53,8 @@ enum HarnessOutcome : int {
 int ExerciseBitmapBytes(const ImagingLibrary& library, const uint8_t* data, std::size_t size);
 int ExerciseJpegBytes(const ImagingLibrary& library, const uint8_t* data, std::size_t size);
 // Decodes PNG, GIF, WebP or HEIF bytes through the picture entry point, at full size and with a preview
-// allowed; DecodedPicture when the full-size call succeeded.
+// allowed, and asks what a decode would hold (from all of them, and from a head); DecodedPicture when the
+// full-size call succeeded.
 int ExercisePictureBytes(const ImagingLibrary& library, const uint8_t* data, std::size_t size);
 
 } // namespace aw::test

@@ -14,7 +14,9 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include "album/albumrecords.h"
 #include "medialist/itemlist.h"
+#include "platform/statefolder.h"
 #include "session/outputfolders.h"
 #include "stringtable.h"
 #include "support/testpaths.h"
@@ -51,7 +53,7 @@ public:
     }
     std::string Id(const std::string& text) const {
         for (TextId id : {TextId::BrowserFailed, TextId::CreationCancelled, TextId::OverwriteQuestion,
-                          TextId::NamesChanged, TextId::CameraFolderQuestion})
+                          TextId::NamesChanged, TextId::CameraFolderQuestion, TextId::LinkedMediaFolder})
             if (text == LoadText(id))
                 return std::to_string(TextNumber(id));
         for (const auto& [id, known] :
@@ -85,9 +87,18 @@ TEST(CreateWorkflowTest, QuestionsMessagesAndFolders) {
     AlbumSettings settings;
     settings.arrangements = {{0, (dir / "plain.dat").string()}, {1, (dir / "plain.dat").string()}};
     settings.viewerFolder = "/viewer/";
-    for (const char* folder : {"old-declines", "page-one-question/Data", "page-one-question/Thumb"})
+    for (const char* folder : {"old-declines", "page-one-question/Data", "page-one-question/Thumb",
+                               "update-own/Data", "linked-data", "elsewhere"})
         fs::create_directories(dir / folder);
     WriteWholeFile(dir / "page-one-question/Index.html", "old");
+    fs::create_directory_symlink(dir / "elsewhere", dir / "linked-data/Data");
+    // An album whose record in the user's state folder names its page.
+    ::setenv("XDG_STATE_HOME", (dir / "state").c_str(), 1);
+    WriteWholeFile(dir / "update-own/Index.html", "ours");
+    const std::string own = AlbumRealPath((dir / "update-own").string());
+    ASSERT_EQ(StateFolder::Prepare(), "");
+    ASSERT_EQ(SaveAlbumRecord(AlbumRecordPath(own), {own, "Index.html", {}}, {}, ALBUMWRIGHT_VERSION_TEXT),
+              0);
     const struct {
         std::string folder;
         int code; // of the run, where it is reached
@@ -96,6 +107,8 @@ TEST(CreateWorkflowTest, QuestionsMessagesAndFolders) {
         {"CAM/dcim/declines", 0, {"ask 444"}},
         {"old-declines", 0, {"ask 430", "inform 429"}},
         {"page-one-question", RunWritten, {"ask 430", "run", "inform 407"}},
+        {"update-own", RunWritten, {"run", "inform 407"}},
+        {"linked-data", 0, {"ask 430", "inform 3621"}},
         {"new/marked", RunWritten, {"run", "inform 407"}},
         {"clash-open/", RunWritten, {"run", "help 441 2001", "inform 407", "open"}},
         {"open-nobrowser", RunWritten, {"run", "inform 407", "open", "inform 427"}},
@@ -115,6 +128,7 @@ TEST(CreateWorkflowTest, QuestionsMessagesAndFolders) {
         SessionChoices choices;
         choices.outputFolder = "  " + services.folder;
         choices.openWhenDone = has("open");
+        choices.update = has("update");
         choices.background = has("norows") ? 4 : 0;
         choices.arrangement = has("norows") ? 3 : has("gallery") ? 4 : 1;
         if (has("marked")) // the user's own file, instead of the table's
@@ -155,6 +169,7 @@ TEST(CreateWorkflowTest, QuestionsMessagesAndFolders) {
         EXPECT_EQ(fs::is_directory(folder + "Thumb"), !has("marked"));
     }
     ::setenv("HOME", home.c_str(), 1);
+    ::unsetenv("XDG_STATE_HOME");
 }
 
 // A line of any length is passed without holding it (100 MB once cost more); a FIFO never blocks.

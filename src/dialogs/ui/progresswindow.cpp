@@ -93,6 +93,10 @@ void ProgressWindow::SetMessageService(std::unique_ptr<MessageService> messages)
         messages_ = std::move(messages);
 }
 
+void ProgressWindow::UseReusePlan(ReusePlan& plan) {
+    thread_->UseReusePlan(plan);
+}
+
 void ProgressWindow::Start() {
     if (started_)
         return;

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "mainwindow/ui/windowservices.h"
 
+#include "album/recordedrun.h"
 #include "dialogs/ui/helplinkdialog.h"
 #include "dialogs/ui/progresswindow.h"
+#include "stringtable.h"
 
 namespace aw {
 
@@ -26,9 +28,17 @@ void WindowServices::InformWithHelp(const std::string& text, const std::string& 
 }
 
 ProgressOutcome WindowServices::RunProgress(const ProgressRequest& request) {
-    ProgressWindow window(request, imaging_, owner_);
-    const int code = window.Run();
-    return ProgressOutcome{code, window.failureLine()};
+    // The window makes every file, and records them for a later update or reopening of the album.
+    RecordedRun recorded(request, RecordedRun::Mode{}, ALBUMWRIGHT_VERSION_TEXT);
+    ProgressOutcome outcome;
+    {
+        ProgressWindow window(request, imaging_, owner_);
+        window.UseReusePlan(recorded.plan());
+        outcome = ProgressOutcome{window.Run(), window.failureLine()};
+    }
+    if (const std::string problem = recorded.problem(); !problem.empty())
+        boxes_.Inform(problem, LoadText(TextId::WarningCaption), MessageIcon::Exclamation);
+    return outcome;
 }
 
 bool WindowServices::OpenInBrowser(const std::string& pagePath) {
