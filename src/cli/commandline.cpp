@@ -3,8 +3,10 @@
 
 #include <charconv>
 
+#include "album/albumjob.h"
 #include "album/kindstext.h"
 #include "platform/asciicase.h"
+#include "session/installedtables.h"
 #include "stringtable.h"
 
 namespace aw::cli {
@@ -108,11 +110,12 @@ bool Apply(CommandLine& line, const OptionSpec& spec, const std::string& shown, 
     case Option::Background: {
         const bool arrangement = spec.option == Option::Arrangement;
         int& target = arrangement ? line.arrangement : line.background;
-        const int last = arrangement ? kGalleryArrangement : 4;
-        if (ParseNumber(value, arrangement ? 1 : 0, last, target))
+        const int low = arrangement ? 1 : 0;
+        const int high = arrangement ? kArrangementCount : kBackgroundPictureCount;
+        if (ParseNumber(value, low, high, target))
             return true;
         error = FormatText(LoadText(TextId::NotANumber),
-                           {shown, arrangement ? "1" : "0", std::to_string(last), value});
+                           {shown, std::to_string(low), std::to_string(high), value});
         return false;
     }
     case Option::ArrangementFile:

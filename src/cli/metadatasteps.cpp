@@ -7,6 +7,7 @@
 
 #include "album/itemmetadata.h"
 #include "medialist/itemlist.h"
+#include "medialist/listcontroller.h"
 #include "metadata/mediaorder.h"
 #include "stringtable.h"
 
@@ -20,7 +21,8 @@ std::string FileNameOf(const std::string& path) {
 
 } // namespace
 
-void OrderAndNotice(ItemList& items, const CommandLine& line, const ImagingLibrary& imaging) {
+void OrderAndNotice(ListController& list, const CommandLine& line, const ImagingLibrary& imaging) {
+    const ItemList& items = list.items();
     std::size_t located = 0;
     if (line.sort == SortOrder::Taken) {
         std::vector<MediaMetadata> metadata;
@@ -33,14 +35,14 @@ void OrderAndNotice(ItemList& items, const CommandLine& line, const ImagingLibra
         std::vector<MediaMetadata> sorted;
         for (const std::size_t index : order)
             sorted.push_back(std::move(metadata[index]));
-        items.Reorder(order);
+        list.Reorder(order);
         located = CountPublishingLocation(items.items(), sorted);
     } else {
         if (line.sort == SortOrder::Name) {
             std::vector<std::string> names;
             for (const MediaItem& item : items.items())
                 names.push_back(FileNameOf(item.path));
-            items.Reorder(OrderByName(names));
+            list.Reorder(OrderByName(names));
         }
         if (!line.removeLocation)
             located = CountPublishingLocation(items.items(), &imaging);

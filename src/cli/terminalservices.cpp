@@ -55,7 +55,7 @@ ProgressOutcome TerminalServices::RunProgress(const ProgressRequest& request) {
     // Made before the run and outliving it: the run records into it to the end.
     const RecordedRun::Mode mode{update_.update, update_.update && update_.prune};
     const std::unique_ptr<RecordedRun> recorded = PlanRun(request, mode, console_);
-    TerminalHost host(console_, static_cast<int>(request.items.size()));
+    TerminalHost host(console_, request.items.size());
     RelayedRunHost relay(host, [&host](RelayedRunHost::Call call) { host.Post(std::move(call)); });
     CCreateThread thread(
         relay, request.items, request.job,
@@ -94,14 +94,6 @@ bool TerminalServices::OpenInBrowser(const std::string& pagePath) {
             return false;
     }
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-bool TerminalServices::SaveEmbedFlag(int) {
-    return true;
-}
-
-bool TerminalServices::SaveWorkFolder(const std::string&) {
-    return true;
 }
 
 } // namespace aw::cli

@@ -209,7 +209,7 @@ private slots:
         Click(*window, ControlId::Arrangement4);
         const std::unique_ptr<QMenu> menu = window->MakeContextMenu();
         QVERIFY(!menu->actions().constFirst()->isEnabled() && !menu->actions().constFirst()->isChecked());
-        QCOMPARE(window->embedPlayback(), 1);
+        QVERIFY(window->session().choices().embedPlayback);
         // In the Gallery movies always play.
         Click(*window, ControlId::Gallery);
         const std::unique_ptr<QMenu> gallery = window->MakeContextMenu();
@@ -290,7 +290,7 @@ private slots:
                                     LoadText(TextId::SettingsNotSaved) + "\n" +
                                         FormatText(LoadText(TextId::SettingsFileUnusable), {path}))});
             QVERIFY(messages_.log.empty()); // nor again at Close
-            QVERIFY(window->settings().Arrangement(3)->ends_with("form4.dat"));
+            QVERIFY(window->session().settings().Arrangement(3)->ends_with("form4.dat"));
             QVERIFY(test::ReadWholeFile(scratch_->path() / "large") == large);
         }
     }

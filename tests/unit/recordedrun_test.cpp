@@ -29,8 +29,8 @@ TEST(RecordedRun, RemovesStaleTemporariesOnlyWhenAlone) {
     const std::vector<MediaItem> items;
     AlbumJob job;
     job.outputFolder = album.string();
-    const ProgressRequest request{items, job,    (album / "Data").string(), (album / "Thumb").string(),
-                                  0,     "/tmp/"};
+    const ProgressRequest request{
+        items, job, (album / "Data").string(), (album / "Thumb").string(), 0, "/tmp/", {}};
 
     ASSERT_EQ(StateFolder::Prepare(), "");
     {

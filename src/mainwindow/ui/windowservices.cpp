@@ -4,16 +4,14 @@
 #include "album/recordedrun.h"
 #include "dialogs/ui/helplinkdialog.h"
 #include "dialogs/ui/progresswindow.h"
-#include "mainwindow/settingsstore.h"
 #include "stringtable.h"
 
 namespace aw {
 
 WindowServices::WindowServices(QWidget* owner, MessageService& boxes, HelpOpener& help,
-                               const ImagingLibrary& imaging, SettingsStore* settings,
+                               const ImagingLibrary& imaging,
                                std::function<bool(const std::string&)> openPage)
-    : owner_(owner), boxes_(boxes), help_(help), imaging_(imaging), settings_(settings),
-      openPage_(std::move(openPage)) {}
+    : owner_(owner), boxes_(boxes), help_(help), imaging_(imaging), openPage_(std::move(openPage)) {}
 
 bool WindowServices::AskYesNo(const std::string& text, const std::string& caption, MessageIcon icon,
                               DefaultButton defaultButton) {
@@ -45,14 +43,6 @@ ProgressOutcome WindowServices::RunProgress(const ProgressRequest& request) {
 
 bool WindowServices::OpenInBrowser(const std::string& pagePath) {
     return openPage_(pagePath);
-}
-
-bool WindowServices::SaveEmbedFlag(int embedPlayback) {
-    return settings_ == nullptr || settings_->SaveEmbedFlag(embedPlayback);
-}
-
-bool WindowServices::SaveWorkFolder(const std::string& workFolder) {
-    return settings_ == nullptr || settings_->SaveWorkFolder(workFolder);
 }
 
 } // namespace aw

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "mainwindow/outputfolders.h"
+#include "session/outputfolders.h"
 
 #include <cerrno>
 #include <cstdlib>
