@@ -14,13 +14,14 @@ declare -A allowed=(
   [album]="album metadata platform imaging"
   [medialist]="medialist album metadata platform imaging"
   [dialogs]="dialogs platform"
-  [mainwindow]="mainwindow medialist dialogs album metadata platform imaging"
-  [cli]="cli mainwindow medialist dialogs album metadata platform imaging"
-  [app]="app mainwindow medialist dialogs album metadata platform imaging"
+  [session]="session medialist dialogs album metadata platform imaging"
+  [mainwindow]="mainwindow session medialist dialogs album metadata platform imaging"
+  [cli]="cli session medialist dialogs album metadata platform imaging"
+  [app]="app mainwindow session medialist dialogs album metadata platform imaging"
   [companion]="companion medialist album metadata platform imaging"
 )
 # The order of the Qt library's folders, bottom first: a ui/ folder sees the layers up to its own.
-order=(platform metadata imaging album medialist dialogs mainwindow app)
+order=(platform metadata imaging album medialist dialogs session mainwindow app)
 
 # ui_allowed LAYER: the layers and ui/ folders that LAYER/ui may include.
 ui_allowed() {

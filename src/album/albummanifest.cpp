@@ -6,12 +6,14 @@
 #include <cstdint>
 #include <cstdio>
 #include <utility>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/atomicfile.h"
+#include "platform/runtimefolder.h"
 #include "platform/uniquefd.h"
 #include "stringtable.h"
 
@@ -19,10 +21,12 @@ namespace aw {
 namespace {
 
 constexpr std::string_view kMagic = "albumwright manifest ";
-constexpr int kFormat = 1;
+constexpr int kFormat = 2;
 constexpr std::string_view kProgram = "program ";
 constexpr std::string_view kEnd = "end ";
-constexpr int kFieldCount = 14;
+constexpr std::string_view kAlbum = "album ";
+constexpr std::string_view kPage = "page ";
+constexpr std::string_view kChoice = "choice ";
 constexpr int kLargestThumbSide = 65535;
 constexpr int kBackgroundNumber = 100;      // the background's kind in the text, beyond every MediaKind
 constexpr int kPlayableNumbers = 200;       // + the copy kind: an item's copy browsers play
@@ -102,14 +106,26 @@ bool IsPlainName(const std::string& name) {
            name.find('\0') == std::string::npos;
 }
 
-bool ParseIdentity(const std::vector<std::string_view>& fields, std::size_t first, FileIdentity& identity) {
-    return ParseNumber(fields[first], identity.size) && ParseNumber(fields[first + 1], identity.mtimeNs) &&
-           ParseNumber(fields[first + 2], identity.device) && ParseNumber(fields[first + 3], identity.inode);
+// Format 1 has no change times: size, time, device, inode; format 2 has size, time, change time, device,
+// inode.
+std::size_t IdentityFields(int format) {
+    return format == 1 ? 4 : 5;
 }
 
-bool ParseEntry(std::string_view line, ManifestEntry& entry) {
+bool ParseIdentity(const std::vector<std::string_view>& fields, std::size_t first, int format,
+                   FileIdentity& identity) {
+    identity.ctimeNs = FileIdentity::kNoChangeTime;
+    const bool changeTime = format != 1;
+    return ParseNumber(fields[first], identity.size) && ParseNumber(fields[first + 1], identity.mtimeNs) &&
+           (!changeTime || ParseNumber(fields[first + 2], identity.ctimeNs)) &&
+           ParseNumber(fields[first + 2 + changeTime], identity.device) &&
+           ParseNumber(fields[first + 3 + changeTime], identity.inode);
+}
+
+bool ParseEntry(std::string_view line, int format, ManifestEntry& entry) {
     const std::vector<std::string_view> fields = Split(line, ' ');
-    if (fields.size() != kFieldCount || fields[0].size() != 1 ||
+    const std::size_t identity = IdentityFields(format);
+    if (fields.size() != 6 + 2 * identity || fields[0].size() != 1 ||
         std::string_view("DT23PO").find(fields[0][0]) == std::string_view::npos)
         return false;
     entry.folder = fields[0][0];
@@ -118,7 +134,8 @@ bool ParseEntry(std::string_view line, ManifestEntry& entry) {
         !ParseNumber(fields[3], entry.thumbHeight) || entry.thumbWidth < 0 || entry.thumbHeight < 0 ||
         entry.thumbWidth > kLargestThumbSide || entry.thumbHeight > kLargestThumbSide)
         return false;
-    if (!ParseIdentity(fields, 4, entry.source) || !ParseIdentity(fields, 8, entry.written))
+    if (!ParseIdentity(fields, 4, format, entry.source) ||
+        !ParseIdentity(fields, 4 + identity, format, entry.written))
         return false;
     const bool withoutPrivateFields = kind >= kWithoutPrivateFields;
     if (withoutPrivateFields)
@@ -130,21 +147,87 @@ bool ParseEntry(std::string_view line, ManifestEntry& entry) {
                      ? RecordKind::Display(static_cast<MediaKind>(kind - kDisplayNumbers))
                      : RecordKind{static_cast<MediaKind>(kind)};
     entry.kind.withoutPrivateFields = withoutPrivateFields;
-    return Decode(fields[12], entry.name) && IsPlainName(entry.name) &&
-           Decode(fields[13], entry.sourcePath) && entry.sourcePath.size() > 1 &&
+    const std::size_t names = 4 + 2 * identity;
+    return Decode(fields[names], entry.name) && IsPlainName(entry.name) &&
+           Decode(fields[names + 1], entry.sourcePath) && entry.sourcePath.size() > 1 &&
            entry.sourcePath[0] == '/' && entry.sourcePath.find('\0') == std::string::npos;
 }
 
 void AppendIdentity(std::string& line, const FileIdentity& identity) {
     line += ' ' + std::to_string(identity.size) + ' ' + std::to_string(identity.mtimeNs) + ' ' +
-            std::to_string(identity.device) + ' ' + std::to_string(identity.inode);
+            std::to_string(identity.ctimeNs) + ' ' + std::to_string(identity.device) + ' ' +
+            std::to_string(identity.inode);
+}
+
+// The choices by the names the record gives them; a name this version does not know is passed over.
+std::vector<std::pair<std::string, std::string>> ChoiceLines(const AlbumChoices& c) {
+    const auto flag = [](bool on) { return std::string(on ? "1" : "0"); };
+    return {{"title", c.title},
+            {"font-colour", c.fontColour},
+            {"background-colour", c.backgroundColour},
+            {"background", std::to_string(c.background)},
+            {"arrangement", std::to_string(c.arrangement)},
+            {"arrangement-file", c.arrangementFile},
+            {"embed", flag(c.embed)},
+            {"originals", flag(c.originals)},
+            {"remove-location", flag(c.removeLocation)},
+            {"sort", c.sort}};
+}
+
+bool ParseChoice(std::string_view name, const std::string& value, AlbumChoices& c) {
+    const auto flag = [&value](bool& on) {
+        on = value == "1";
+        return value == "0" || value == "1";
+    };
+    if (name == "title")
+        c.title = value;
+    else if (name == "font-colour")
+        c.fontColour = value;
+    else if (name == "background-colour")
+        c.backgroundColour = value;
+    else if (name == "background")
+        return ParseNumber(std::string_view(value), c.background);
+    else if (name == "arrangement")
+        return ParseNumber(std::string_view(value), c.arrangement);
+    else if (name == "arrangement-file")
+        c.arrangementFile = value;
+    else if (name == "embed")
+        return flag(c.embed);
+    else if (name == "originals")
+        return flag(c.originals);
+    else if (name == "remove-location")
+        return flag(c.removeLocation);
+    else if (name == "sort")
+        c.sort = value;
+    return true;
+}
+
+// One line before the entries; false for anything that is no header line of `format`.
+bool ParseHeaderLine(std::string_view line, RecordHeader& header) {
+    std::string value;
+    if (line.substr(0, kAlbum.size()) == kAlbum)
+        return Decode(line.substr(kAlbum.size()), header.albumPath) && !header.albumPath.empty() &&
+               header.albumPath[0] == '/';
+    if (line.substr(0, kPage.size()) == kPage)
+        return Decode(line.substr(kPage.size()), header.pageName) && IsPlainName(header.pageName);
+    if (line.substr(0, kChoice.size()) != kChoice)
+        return false;
+    const std::vector<std::string_view> parts = Split(line.substr(kChoice.size()), ' ');
+    return parts.size() == 2 && Decode(parts[1], value) && ParseChoice(parts[0], value, header.choices);
 }
 
 } // namespace
 
-std::string FormatManifest(const std::vector<ManifestEntry>& entries, std::string_view version) {
+std::string FormatManifest(const RecordHeader& header, const std::vector<ManifestEntry>& entries,
+                           std::string_view version) {
     std::string text = std::string(kMagic) + std::to_string(kFormat) + '\n';
     text += std::string(kProgram) + Encode(version) + '\n';
+    if (!header.albumPath.empty())
+        text += std::string(kAlbum) + Encode(header.albumPath) + '\n';
+    if (!header.pageName.empty())
+        text += std::string(kPage) + Encode(header.pageName) + '\n';
+    for (const auto& [name, value] : ChoiceLines(header.choices))
+        text += std::string(kChoice) + name + ' ' + Encode(value) + '\n';
     for (const ManifestEntry& entry : entries) {
         std::string line(1, entry.folder);
         int kind = entry.kind.background ? kBackgroundNumber
@@ -197,34 +280,37 @@ ManifestRead ParseManifest(std::string_view text, std::string_view version) {
         Split(text.substr(firstEnd + 1, endStart - firstEnd - 2), '\n');
     std::string recordedVersion;
     if (lines.empty() || lines[0].substr(0, kProgram.size()) != kProgram ||
-        !Decode(lines[0].substr(kProgram.size()), recordedVersion) || lines.size() - 1 != count)
+        !Decode(lines[0].substr(kProgram.size()), recordedVersion) || lines.size() - 1 < count)
         return read;
     if (recordedVersion != version) {
         read.state = ManifestState::OtherProgram;
         return read;
     }
-    read.entries.resize(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        if (!ParseEntry(lines[i + 1], read.entries[i])) {
-            read.entries.clear();
+    // Format 1 has no header lines: its page was the one every arrangement wrote then.
+    const std::size_t headerLines = lines.size() - 1 - count;
+    if (format == 1 && headerLines != 0)
+        return read;
+    RecordHeader header;
+    if (format == 1)
+        header.pageName = LoadText(TextId::IndexPageName);
+    for (std::size_t i = 1; i <= headerLines; ++i)
+        if (!ParseHeaderLine(lines[i], header))
             return read;
-        }
-    }
+    std::vector<ManifestEntry> entries(count);
+    for (std::size_t i = 0; i < count; ++i)
+        if (!ParseEntry(lines[1 + headerLines + i], format, entries[i]))
+            return read;
     read.state = ManifestState::Read;
+    read.format = format;
+    read.header = std::move(header);
+    read.entries = std::move(entries);
     return read;
 }
 
-std::string ManifestPath(const std::string& albumFolder) {
-    std::string path = albumFolder;
-    if (path.empty() || path.back() != '/')
-        path += '/';
-    return path + LoadText(TextId::ManifestName);
-}
-
-ManifestRead LoadManifest(const std::string& albumFolder, std::string_view version) {
+ManifestRead ReadManifestFile(const std::string& path, std::string_view version) {
     ManifestRead read;
     // Never through a link, never blocking on a FIFO planted at the name.
-    UniqueFd fd(::open(ManifestPath(albumFolder).c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (!fd) {
         read.state = errno == ENOENT ? ManifestState::Missing : ManifestState::Damaged;
         return read;
@@ -234,6 +320,12 @@ ManifestRead LoadManifest(const std::string& albumFolder, std::string_view versi
     if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0 ||
         static_cast<std::uint64_t>(info.st_size) > kManifestLimit)
         return read;
+    // Another user's record could name any file of this user's for a prune to remove.
+    if (std::string problem = RuntimeFolder::OwnerProblem(path, info.st_uid); !problem.empty()) {
+        read.state = ManifestState::Unusable;
+        read.problem = std::move(problem);
+        return read;
+    }
     std::string text(static_cast<std::size_t>(info.st_size), '\0');
     std::size_t done = 0;
     while (done < text.size()) {
@@ -247,11 +339,9 @@ ManifestRead LoadManifest(const std::string& albumFolder, std::string_view versi
     return ParseManifest(text, version);
 }
 
-int SaveManifest(const std::string& albumFolder, const std::vector<ManifestEntry>& entries,
-                 std::string_view version) {
-    const std::string path = ManifestPath(albumFolder);
-    AtomicFile file(path, 0644);
-    int error = file.Write(FormatManifest(entries, version));
+int WriteManifestFile(const std::string& path, const std::string& text) {
+    AtomicFile file(path, 0600);
+    int error = file.Write(text);
     if (error == 0)
         error = file.Commit(AtomicFile::Sync::FileAndFolder);
     if (error != 0)

@@ -1,18 +1,20 @@
 // SPDX-License-Identifier: MIT
-// The album's record of what its earlier runs wrote: a hidden file in the album folder (string 3120) that
-// the page never links. For every Data and Thumb file a run wrote it keeps the source it was made from
-// (path and FileIdentity), the written file's own identity, and what else decides its bytes (the item's
-// kind, the program's version); a thumbnail also keeps its displayed size, which the page needs.
+// The text of an album's record of what its runs wrote (where it is kept: AlbumRecords). For every Data and
+// Thumb file a run wrote it keeps the source it was made from (path and FileIdentity), the written file's
+// own identity, and what else decides its bytes (the item's kind, the program's version); a thumbnail also
+// keeps its displayed size, which the page needs. Before the entries it names the album folder (its real
+// path), the page the run wrote and the choices the album was made with.
 //
 // The text, one record a line: a first line naming the format and its number, the program's version, the
-// entries, and a closing line with the entry count and a checksum of everything before it, so that a file
-// cut anywhere or changed by hand is told apart from a whole one. Names and paths are stored with bytes
-// that would break a line (control characters, blanks, "%", DEL) as %XX.
+// album, page and choice lines, the entries, and a closing line with the entry count and a checksum of
+// everything before it, so that a file cut anywhere or changed by hand is told apart from a whole one.
+// Names, paths and values are stored with bytes that would break a line (control characters, blanks, "%",
+// DEL) as %XX. Records of format 1 (written inside the album folder, before change times were recorded)
+// are still read: their identities have no change time, so they vouch for no file to keep.
 //
-// Reading never trusts the file: it is opened without following a link, at most kManifestLimit bytes are
-// read, and every entry must name a plain file (no "/", not "." or "..") in Data or Thumb and an absolute
-// source; anything else makes the whole record Damaged, never partly used. Thread-safety: none needed
-// (values; the file functions share no state).
+// Reading never trusts the text: every entry must name a plain file (no "/", not "." or "..") in Data or
+// Thumb and an absolute source; anything else makes the whole record Damaged, never partly used.
+// Thread-safety: none needed (values; the file functions share no state).
 #pragma once
 
 #include <cstddef>
@@ -20,6 +22,7 @@
 #include <string_view>
 #include <vector>
 
+#include "album/albumchoices.h"
 #include "album/fileidentity.h"
 #include "album/mediakind.h"
 
@@ -57,6 +60,13 @@ struct ManifestEntry {
     FileIdentity written;
 };
 
+// What a record says about its album besides the entries.
+struct RecordHeader {
+    std::string albumPath; // the album folder's real path; empty in a record of format 1
+    std::string pageName;  // the page the run wrote ("Index.html" for a record of format 1)
+    AlbumChoices choices;  // the defaults in a record of format 1
+};
+
 enum class ManifestState {
     Missing,      // no record at all: nothing was recorded yet
     Read,         // whole and ours, from this program version
@@ -64,28 +74,33 @@ enum class ManifestState {
     OtherProgram, // whole, written by another version of the program
     Future,       // a later format than this program knows
     Foreign,      // not a record of ours
+    Unusable,     // ours to judge but not to use: another user's file, or a state folder not private
 };
 
 struct ManifestRead {
     ManifestState state = ManifestState::Missing;
-    std::vector<ManifestEntry> entries; // only with Read
+    int format = 0;                     // with Read
+    RecordHeader header;                // with Read
+    std::vector<ManifestEntry> entries; // with Read
+    std::string problem;                // with Unusable: the whole reason, naming the file
 };
 
 // The record's text for `entries`, written by program version `version`.
-std::string FormatManifest(const std::vector<ManifestEntry>& entries, std::string_view version);
-// `text` (the first line, the program line and `entryCount` entry lines) with its closing line added.
+std::string FormatManifest(const RecordHeader& header, const std::vector<ManifestEntry>& entries,
+                           std::string_view version);
+// `text` (the first line, the program line, the header lines and `entryCount` entry lines) with its closing
+// line added.
 std::string SealManifest(std::string text, std::size_t entryCount);
 // Reads a record's text; `version` is this program's.
 ManifestRead ParseManifest(std::string_view text, std::string_view version);
 
-// The record's path in `albumFolder`.
-std::string ManifestPath(const std::string& albumFolder);
-// Reads the record of `albumFolder` (Missing when there is none; Damaged when it cannot be read whole).
-ManifestRead LoadManifest(const std::string& albumFolder, std::string_view version);
-// Writes the record beside its final name and renames it into place (a link there is replaced, never
-// followed). 0, or the errno of the step that failed; then the earlier record is removed, so that none
+// Reads the record file at `path`: never through a link, never blocking on a FIFO planted there, at most
+// kManifestLimit bytes. Missing when there is none, Damaged when it cannot be read whole, Unusable when
+// it belongs to another user.
+ManifestRead ReadManifestFile(const std::string& path, std::string_view version);
+// Writes `text` beside `path` (mode 0600) and renames it into place (a link there is replaced, never
+// followed). 0, or the errno of the step that failed; then the earlier file is removed too, so that none
 // is left that no longer matches the album.
-int SaveManifest(const std::string& albumFolder, const std::vector<ManifestEntry>& entries,
-                 std::string_view version);
+int WriteManifestFile(const std::string& path, const std::string& text);
 
 } // namespace aw

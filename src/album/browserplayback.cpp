@@ -1,20 +1,22 @@
 // SPDX-License-Identifier: MIT
 #include "album/browserplayback.h"
 
+#include <algorithm>
 #include <cstring>
 #include <initializer_list>
-#include <string_view>
 
 #include "album/imaginglibrary.h"
 
 namespace aw {
 namespace {
 
+bool OneOf(std::string_view value, const std::vector<Coding>& allowed) {
+    return std::any_of(allowed.begin(), allowed.end(),
+                       [value](const Coding& each) { return each.name == value; });
+}
+
 bool OneOf(std::string_view value, std::initializer_list<std::string_view> allowed) {
-    for (const std::string_view each : allowed)
-        if (value == each)
-            return true;
-    return false;
+    return std::find(allowed.begin(), allowed.end(), value) != allowed.end();
 }
 
 // Whether the demuxer's comma-separated name list holds `name`.
@@ -40,32 +42,59 @@ bool PlayablePixels(const AwMovieDetails& details) {
 
 } // namespace
 
+const std::vector<PlayableKind>& PlayableMovies() {
+    static const std::vector<PlayableKind> movies{
+        {"mp4",
+         {"MP4", "MOV", "M4V", "3GP"},
+         {{"h264", "8-bit 4:2:0 H.264"}},
+         {{"aac", "AAC"}, {"mp3", "MP3"}}},
+        {"webm",
+         {"WebM", "Matroska"},
+         {{"vp8", "VP8"}, {"vp9", "VP9"}, {"av1", "AV1"}},
+         {{"opus", "Opus"}, {"vorbis", "Vorbis"}}},
+    };
+    return movies;
+}
+
+const std::vector<PlayableKind>& PlayableSounds() {
+    static const std::vector<PlayableKind> sounds{
+        {"mp3", {"MP3"}, {}, {{"mp3", "MP3"}}},
+        {"wav",
+         {"WAV"},
+         {},
+         {{"pcm_u8", "PCM"},
+          {"pcm_s16le", "PCM"},
+          {"pcm_s24le", "PCM"},
+          {"pcm_s32le", "PCM"},
+          {"pcm_f32le", "PCM"}}},
+        {"aac", {"AAC"}, {}, {{"aac", "AAC"}}},
+        {"mp4", {"M4A", "MP4"}, {}, {{"aac", "AAC"}, {"mp3", "MP3"}}},
+        {"ogg", {"Ogg"}, {}, {{"vorbis", "Vorbis"}, {"opus", "Opus"}, {"flac", "FLAC"}}},
+        {"flac", {"FLAC"}, {}, {{"flac", "FLAC"}}},
+        {"webm", {"WebM"}, {}, {{"opus", "Opus"}, {"vorbis", "Vorbis"}}},
+    };
+    return sounds;
+}
+
 bool BrowserPlays(const AwMovieFacts& facts) {
     const std::string_view container = Field(facts.container);
     const std::string_view video = Field(facts.videoCodec);
     const std::string_view audio = Field(facts.audioCodec);
     if (video.empty())
         return false; // a movie kind without pictures: nothing to show in a video element
-    if (Names(container, "mp4"))
-        return video == "h264" && OneOf(audio, {"", "aac", "mp3"});
-    if (Names(container, "webm"))
-        return OneOf(video, {"vp8", "vp9", "av1"}) && OneOf(audio, {"", "opus", "vorbis"});
+    for (const PlayableKind& movie : PlayableMovies())
+        if (Names(container, movie.container))
+            return OneOf(video, movie.video) && (audio.empty() || OneOf(audio, movie.audio));
     return false;
 }
 
 bool BrowserPlaysSound(const AwMovieFacts& facts) {
     const std::string_view container = Field(facts.container);
     const std::string_view audio = Field(facts.audioCodec);
-    if (Names(container, "mp4"))
-        return OneOf(audio, {"aac", "mp3"});
-    if (Names(container, "webm"))
-        return OneOf(audio, {"opus", "vorbis"});
-    if (container == "ogg")
-        return OneOf(audio, {"vorbis", "opus", "flac"});
-    if (container == "wav")
-        return OneOf(audio, {"pcm_u8", "pcm_s16le", "pcm_s24le", "pcm_s32le", "pcm_f32le"});
-    return (container == "mp3" && audio == "mp3") || (container == "aac" && audio == "aac") ||
-           (container == "flac" && audio == "flac");
+    for (const PlayableKind& sound : PlayableSounds())
+        if (Names(container, sound.container))
+            return OneOf(audio, sound.audio);
+    return false;
 }
 
 bool BrowserPlaysFile(const ImagingLibrary& imaging, const std::string& path) {

@@ -1,22 +1,39 @@
 // SPDX-License-Identifier: MIT
-// Whether today's browsers play a movie or a sound file, judged from what the video module reads in the
-// file, and which copy a page needs otherwise.
-//  - Movies play from MP4/MOV/M4V/3GP holding H.264 video (AAC or MP3 sound, or none), or WebM/Matroska
-//    holding VP8, VP9 or AV1 video (Opus or Vorbis sound, or none); everything else (ASF, AVI, MPEG, other
-//    codecs) does not. With the video's pixel format known, H.264 plays only as 8-bit 4:2:0.
-//  - Sounds play from MP3, WAV (PCM), AAC (ADTS or MP4/M4A), Ogg (Vorbis, Opus, FLAC), FLAC and WebM
-//    (Opus, Vorbis); WMA and ALAC do not.
-// Pure functions but for the module calls; thread-safe.
+// Whether today's browsers play a movie or a sound file as it is, judged from what the video module reads
+// in the file against two tables (PlayableMovies, PlayableSounds): the containers browsers open, each with
+// the codings they decode in it; a movie without sound plays too, and H.264 plays only as 8-bit 4:2:0.
+// Everything else (ASF, AVI, MPEG, WMA, other codecs) does not, and which copy a page needs then. The help
+// and the usage text describe the tables themselves (KindsText), so that what they say and what the page
+// does never differ. Pure functions but for the module calls; thread-safe.
 #pragma once
 
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "imaging/imagingabi.h"
 
 namespace aw {
 
 struct ImagingLibrary;
+
+// A coding as the video module names it, and as people know it.
+struct Coding {
+    std::string_view name;
+    std::string_view shown;
+};
+
+struct PlayableKind {
+    std::string_view container;          // a name in the demuxer's list ("mp4" in "mov,mp4,m4a,3gp,3g2,mj2")
+    std::vector<std::string_view> shown; // the containers that demuxer opens, as people know them
+    std::vector<Coding> video;           // a movie's, at least one; none for a sound format
+    std::vector<Coding> audio;           // a movie may also have none
+};
+
+// The tables, in the order the texts name them.
+const std::vector<PlayableKind>& PlayableMovies();
+const std::vector<PlayableKind>& PlayableSounds();
 
 // The copy a page needs to play an item, numbered as the video module's copy modes.
 enum class CopyKind : int {

@@ -11,6 +11,7 @@
 #include "album/mediakind.h"
 #include "album/mediapath.h"
 #include "album/pagewriter.h"
+#include "album/progressrequest.h"
 #include "album/reuseplan.h"
 #include "album/runhost.h"
 #include "platform/asciicase.h"
@@ -21,12 +22,6 @@
 #include "stringtable.h"
 
 namespace aw {
-namespace {
-
-constexpr int kProgressPerItem = 10;
-
-} // namespace
-
 CCreateThread::CCreateThread(RunHost& host, std::vector<MediaItem> items, AlbumJob job, RunFolders folders,
                              const ImagingLibrary& imaging)
     : host_(host), items_(std::move(items)), job_(std::move(job)), folders_(std::move(folders)),

@@ -26,6 +26,11 @@ struct ImagingLibrary {
     // their metadata).
     AwMakeDisplayPictureFn DllMakeDisplayPicture = nullptr;
     AwGetMovieFactsFn GetMovieFacts = nullptr;
+    // Optional: without it a failed decode gives no reason beyond "not a picture".
+    AwLastFailureFn DllLastFailure = nullptr;
+    // Optional: without it a PNG, GIF, WebP or HEIF picture in the making is counted as needing all of a
+    // shared memory budget.
+    AwPictureNeedsFn DllPictureNeeds = nullptr;
     // Optional: without the first, sounds count as not playable and movies are judged by GetMovieFacts
     // alone; without the second, no playable copy is made (the page links the original).
     AwGetMovieDetailsFn GetMovieDetails = nullptr;

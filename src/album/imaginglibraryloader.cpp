@@ -90,6 +90,8 @@ ImagingLoadResult ImagingLibraryLoader::Load(const std::filesystem::path& folder
         reinterpret_cast<AwDecodePictureFn>(dlsym(image_.get(), AW_DECODE_PICTURE_NAME));
     library_.DllMakeDisplayPicture =
         reinterpret_cast<AwMakeDisplayPictureFn>(dlsym(image_.get(), AW_MAKE_DISPLAY_PICTURE_NAME));
+    library_.DllLastFailure = reinterpret_cast<AwLastFailureFn>(dlsym(image_.get(), AW_LAST_FAILURE_NAME));
+    library_.DllPictureNeeds = reinterpret_cast<AwPictureNeedsFn>(dlsym(image_.get(), AW_PICTURE_NEEDS_NAME));
     library_.GetMovieFacts =
         reinterpret_cast<AwGetMovieFactsFn>(dlsym(video_.get(), AW_GET_MOVIE_FACTS_NAME));
     library_.GetMovieDetails =

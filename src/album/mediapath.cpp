@@ -19,7 +19,8 @@ Parts Split(std::string_view path) {
         pos = 2;
     }
     std::string_view rest = path.substr(pos);
-    const std::size_t lastSep = rest.find_last_of("/\\");
+    // A backslash is part of a name on this system, never a separator.
+    const std::size_t lastSep = rest.rfind('/');
     std::string_view name = rest;
     if (lastSep != std::string_view::npos) {
         p.directory = rest.substr(0, lastSep + 1);

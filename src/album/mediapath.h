@@ -3,7 +3,8 @@
 // arguments; nothing touches the file system. Cheap to construct; not shared between threads.
 //
 // A path splits into drive ("X:" when the second character is ':'), directory (up to and including the
-// last "\" or "/"), base name, and extension (from the last "." of the final component, dot included).
+// last "/"; a backslash is part of a name here), base name, and extension (from the last "." of the final
+// component, dot included).
 #pragma once
 
 #include <array>
@@ -44,7 +45,7 @@ public:
     MediaPath(); // loads the extensions from the string table
 
     static std::string FolderOf(std::string_view path);    // drive + directory, separator kept
-    static std::string BaseNameOf(std::string_view path);  // "D:\Photos\a.b.jpg" -> "a.b"
+    static std::string BaseNameOf(std::string_view path);  // "/Photos/a.b.jpg" -> "a.b"
     static std::string ExtensionOf(std::string_view path); // as written, dot included; "" when none
     // The longest file name the file systems take (NAME_MAX, in bytes).
     static constexpr std::size_t kNameMax = 255;

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The checks an imaging module file passes before the dynamic loader opens it, that keep a bad file from
 // hanging or crashing the program or from running code another user planted: a regular file (a FIFO
-// would hang dlopen), that only its owner, root or the user running the program, can write, whose
-// loadable segments all lie inside it (a cut file would end the process with SIGBUS when its code runs).
-// Thread-safe (no shared state).
+// would hang dlopen), that only its owner, root or the user running the program, can write, in a folder
+// that only such an owner can write, whose loadable segments all lie inside it (a cut file would end the
+// process with SIGBUS when its code runs). Thread-safe (no shared state).
 #pragma once
 
 #include <string>

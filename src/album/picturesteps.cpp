@@ -43,6 +43,17 @@ FailureCause CauseOfRead(int error) {
 PictureSteps::PictureSteps(const ImagingLibrary& imaging, Picture& picture, RunFailure& failure)
     : imaging_(imaging), picture_(picture), failure_(failure) {}
 
+FailureCause PictureSteps::ModuleFailure() const {
+    switch (imaging_.DllLastFailure ? imaging_.DllLastFailure() : 0) {
+    case AW_FAILURE_TOO_LARGE:
+        return FailureCause::TooLarge;
+    case AW_FAILURE_LARGER_THAN_DECLARED:
+        return FailureCause::LargerThanDeclared;
+    default:
+        return FailureCause::NotAPicture;
+    }
+}
+
 bool PictureSteps::Fail(const std::string& file, FailureCause cause) {
     failure_ = RunFailure{file, cause};
     return false;
@@ -172,7 +183,7 @@ bool PictureSteps::DecodePictureBytes(const std::vector<uint8_t>& bytes, const s
         imaging_.DllDecodePicture(bytes.data(), static_cast<uint32_t>(bytes.size()), minimum.width,
                                   minimum.height, description.get(), &fullWidth, &fullHeight));
     if (!pixels)
-        return Fail(path, FailureCause::NotAPicture);
+        return Fail(path, ModuleFailure());
     if (!HoldRgb24(std::move(description), std::move(pixels), SIZE_MAX, path))
         return false;
     full_ = {std::max(fullWidth, picture_.width()), std::max(fullHeight, picture_.height())};

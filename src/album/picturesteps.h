@@ -77,6 +77,8 @@ public:
 
 private:
     bool Fail(const std::string& file, FailureCause cause);
+    // Why the image module's last call on this thread failed, as far as it tells.
+    FailureCause ModuleFailure() const;
     bool HoldRgb24(MallocBuffer description, MallocBuffer pixels, std::size_t held, const std::string& file);
     bool Reorient();
     bool DecodeJpeg(const std::string& path, PixelSize box, bool preferEmbedded);

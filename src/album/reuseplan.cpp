@@ -1,19 +1,36 @@
 // SPDX-License-Identifier: MIT
 #include "album/reuseplan.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "album/albumrecords.h"
 #include "album/browserplayback.h"
 #include "album/mediakind.h"
-#include "platform/paths.h"
 #include "stringtable.h"
 
 namespace aw {
+namespace {
+
+// Never a folder at the root, and never through a link planted in the folder's place.
+UniqueFd OpenOwnFolder(int parent, const std::string& path) {
+    if (path.empty() || (parent < 0 && parent != AT_FDCWD))
+        return UniqueFd();
+    return UniqueFd(::openat(parent, path.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+}
+
+} // namespace
 
 ReusePlan::ReusePlan(const std::vector<MediaItem>& items, ReuseTarget target,
                      std::vector<ManifestEntry> earlier)
-    : items_(items), target_(std::move(target)) {
+    : items_(items), target_(std::move(target)),
+      album_(target_.albumFolder.empty()
+                 ? UniqueFd()
+                 : UniqueFd(::open(target_.albumFolder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC))),
+      data_(OpenOwnFolder(AT_FDCWD, target_.dataFolder)),
+      thumb_(OpenOwnFolder(AT_FDCWD, target_.thumbFolder)) {
+    OpenLaterFolders();
     for (ManifestEntry& entry : earlier) {
         Key key{entry.folder, entry.name};
         earlier_[std::move(key)] = std::move(entry);
@@ -31,7 +48,7 @@ ReusePlan::ReusePlan(const std::vector<MediaItem>& items, ReuseTarget target,
             used_.insert({'O', item.originalName});
         if (target_.thumbnails) {
             used_.insert({'T', item.thumbName});
-            bool planned = Matches({'T', item.thumbName}, ThumbSource(i));
+            bool planned = target_.reuse && Matches({'T', item.thumbName}, ThumbSource(i));
             for (const char density : {'2', '3'}) {
                 if (HasDenser(i)) {
                     used_.insert({density, item.thumbName});
@@ -45,18 +62,20 @@ ReusePlan::ReusePlan(const std::vector<MediaItem>& items, ReuseTarget target,
     }
 }
 
-std::string ReusePlan::PathOf(const Key& key) const {
-    const std::string& folder = key.first == 'D' || key.first == 'O' ? target_.dataFolder
-                                : key.first == 'P'                   ? target_.albumFolder
-                                                                     : target_.thumbFolder;
-    // Never a name at the root: a path that names nothing keeps nothing and removes nothing.
-    if (folder.empty())
-        return {};
-    if (key.first == '2' || key.first == '3')
-        return JoinPath(folder, std::string(1, key.first) + "x/" + key.second);
-    if (key.first == 'O')
-        return JoinPath(folder, LoadText(TextId::OriginalsFolderName) + "/" + key.second);
-    return JoinPath(folder, key.second);
+int ReusePlan::FolderOf(const Key& key) const {
+    switch (key.first) {
+    case 'D':
+        return data_.get();
+    case 'O':
+        return originals_.get();
+    case 'P':
+        return album_.get();
+    case '2':
+    case '3':
+        return denser_[key.first - '2'].get();
+    default:
+        return thumb_.get();
+    }
 }
 
 bool ReusePlan::HasDenser(std::size_t index) const {
@@ -99,12 +118,12 @@ bool ReusePlan::Matches(const Key& key, const Source& source) const {
         entry.source != *source.identity)
         return false;
     const std::optional<FileIdentity> now = SourceIdentity(source.path);
-    const std::optional<FileIdentity> written = WrittenIdentity(PathOf(key));
+    const std::optional<FileIdentity> written = WrittenIdentity(FolderOf(key), key.second);
     return now && *now == *source.identity && written && *written == entry.written;
 }
 
 bool ReusePlan::Keep(const Key& key, const Source& source) {
-    if (!Matches(key, source))
+    if (!target_.reuse || !Matches(key, source))
         return false;
     if (current_.find(key) == current_.end())
         current_[key] = earlier_.at(key);
@@ -117,6 +136,16 @@ bool ReusePlan::KeepData(std::size_t index) {
 
 bool ReusePlan::KeepOriginal(std::size_t index) {
     return Keep({'O', items_[index].originalName}, OriginalSource(index));
+}
+
+void ReusePlan::OpenLaterFolders() {
+    // Thumb/2x, Thumb/3x and Data/originals may be made by the run, after the plan: until they exist,
+    // nothing in them is kept.
+    for (int i = 0; i < 2; ++i)
+        if (!denser_[i].valid())
+            denser_[i] = OpenOwnFolder(thumb_.get(), i == 0 ? "2x" : "3x");
+    if (!originals_.valid())
+        originals_ = OpenOwnFolder(data_.get(), LoadText(TextId::OriginalsFolderName));
 }
 
 void ReusePlan::RecordOriginal(std::size_t index) {
@@ -152,8 +181,9 @@ void ReusePlan::Record(const Key& key, const Source& source, int width, int heig
     // Whatever was recorded under this name before no longer describes the file.
     current_.erase(key);
     earlier_.erase(key);
+    OpenLaterFolders();
     const std::optional<FileIdentity> now = SourceIdentity(source.path);
-    const std::optional<FileIdentity> written = WrittenIdentity(PathOf(key));
+    const std::optional<FileIdentity> written = WrittenIdentity(FolderOf(key), key.second);
     // A source changed while the run read it, or one that is its own Data file (an album made again from
     // its Data folder: the user's file, not a copy), is not recorded.
     if (!source.identity || !now || *now != *source.identity || !written ||
@@ -205,12 +235,12 @@ void ReusePlan::RecordPage(const std::string& name, const std::string& madeFrom)
     Record({'P', name}, {madeFrom, RecordKind{}, SourceIdentity(madeFrom)}, 0, 0); // a page is no item's
 }
 
-bool ReusePlan::SamePage(const std::string& path) const {
+bool ReusePlan::SamePage(const std::string& name) const {
     // On a file system that ignores case (a FAT card) the other name is the page just written.
     struct stat other {};
     struct stat page {};
-    return !page_.empty() && ::stat(path.c_str(), &other) == 0 &&
-           ::stat(PathOf({'P', page_}).c_str(), &page) == 0 && other.st_dev == page.st_dev &&
+    return !page_.empty() && ::fstatat(album_.get(), name.c_str(), &other, 0) == 0 &&
+           ::fstatat(album_.get(), page_.c_str(), &page, 0) == 0 && other.st_dev == page.st_dev &&
            other.st_ino == page.st_ino;
 }
 
@@ -220,6 +250,7 @@ void ReusePlan::RecordBackground(const std::string& name) {
 }
 
 int ReusePlan::Conclude(bool written) {
+    OpenLaterFolders();
     if (concluded_)
         return saveError_;
     concluded_ = true;
@@ -231,28 +262,38 @@ int ReusePlan::Conclude(bool written) {
     for (auto& [key, entry] : earlier_) {
         if (current_.count(key) != 0)
             continue;
-        const std::optional<FileIdentity> now = WrittenIdentity(PathOf(key));
+        const std::optional<FileIdentity> now = WrittenIdentity(FolderOf(key), key.second);
         // Gone, replaced or edited since: no longer the album's own file.
-        if (!now || *now != entry.written)
+        if (!now || !now->SameFileAs(entry.written))
             continue;
         const bool unused = used_.count(key) == 0 && sources.count({now->device, now->inode}) == 0;
-        if (written && target_.prune && unused && key.first != 'P' && ::unlink(PathOf(key).c_str()) == 0) {
+        if (written && target_.prune && unused && key.first != 'P' &&
+            ::unlinkat(FolderOf(key), key.second.c_str(), 0) == 0) {
             ++pruned_;
             continue;
         }
         // The page of the arrangement the album no longer has goes whether or not pruning was asked for: two
         // pages of one album would show two different albums.
-        if (written && key.first == 'P' && unused && !page_.empty() && !SamePage(PathOf(key))) {
-            if (::unlink(PathOf(key).c_str()) == 0)
+        if (written && key.first == 'P' && unused && !page_.empty() && !SamePage(key.second)) {
+            if (::unlinkat(album_.get(), key.second.c_str(), 0) == 0)
                 continue;
         }
         current_[key] = std::move(entry);
+    }
+    // A full run of an arrangement without thumbnails makes no Thumb folder; nor does a pruned one.
+    if (written && target_.prune && !target_.thumbnails && thumb_) {
+        for (const char* denser : {"2x", "3x"})
+            ::unlinkat(thumb_.get(), denser, AT_REMOVEDIR);
+        ::rmdir(target_.thumbFolder.c_str());
     }
     std::vector<ManifestEntry> entries;
     entries.reserve(current_.size());
     for (auto& [key, entry] : current_)
         entries.push_back(std::move(entry));
-    saveError_ = SaveManifest(target_.albumFolder, entries, target_.version);
+    RecordHeader header = target_.header;
+    if (!page_.empty())
+        header.pageName = page_;
+    saveError_ = SaveAlbumRecord(target_.recordPath, header, entries, target_.version);
     return saveError_;
 }
 

@@ -3,7 +3,11 @@
 // the run records about the files it keeps and writes (AlbumManifest). A file is kept only when the
 // record names it with the item's source path and kind, the source still has the identity recorded, and
 // the file itself (never through a link) still has the identity it had when it was written; anything
-// missing or different makes it again. The album that results is the one a full run would write.
+// missing or different makes it again. The album that results is the one a full run would write. A plan
+// that does not reuse (a full run, the window's) keeps nothing but records all the same.
+//
+// Data and Thumb are opened when the plan is made, without following a link: what the plan examines and
+// removes in them is never reached through a link planted in their place later.
 //
 // A run decides twice: when the plan is made (so that the look-ahead does not decode a thumbnail that will
 // be kept) and again when the item is reached (Keep...), because the album may change in between. The
@@ -13,7 +17,8 @@
 // Conclude writes the new record: what this run kept and wrote, plus the earlier entries whose files are
 // still as recorded (after a stop or a failure those still describe the album). With pruning, after a
 // written run, the earlier entries that this run does not use are removed from the album instead (only
-// files still as recorded, never one that is a source of this run).
+// files still as recorded, never one that is a source of this run), and a Thumb folder that this run does
+// not use is removed when that leaves it empty.
 //
 // Ownership and threads: one plan per run, used by the run's thread; ThumbPlanned may also be called by
 // the look-ahead workers (it reads only what the constructor settled).
@@ -30,17 +35,21 @@
 #include "album/albummanifest.h"
 #include "album/boxfit.h"
 #include "album/mediaitem.h"
+#include "platform/uniquefd.h"
 
 namespace aw {
 
 struct ReuseTarget {
-    std::string albumFolder;    // where the record is
+    std::string albumFolder;    // where the pages are
     std::string dataFolder;     // no closing "/"
     std::string thumbFolder;    // no closing "/"; also when the arrangement makes no thumbnails
     bool thumbnails = true;     // false: the arrangement makes none, so this run uses nothing in Thumb
     std::string audioPicture;   // the source of every audio item's thumbnail
     std::string backgroundPath; // the background picture copied into Data; empty for a solid colour
     std::string version;        // this program's version
+    std::string recordPath;     // where the record is written (AlbumRecordPath)
+    RecordHeader header;        // what the record says of the album besides its files
+    bool reuse = true;          // false: every file is made again (and recorded)
     bool prune = false;
     int densities = 1;                 // 3: every thumbnail but an audio item's also in Thumb/2x and Thumb/3x
     bool withoutPrivateFields = false; // the run's Data copies leave out location, owner and serials
@@ -108,7 +117,7 @@ private:
         std::optional<FileIdentity> identity; // when the plan was made
     };
 
-    std::string PathOf(const Key& key) const;
+    int FolderOf(const Key& key) const;
     bool Matches(const Key& key, const Source& source) const;
     bool Keep(const Key& key, const Source& source);
     void Record(const Key& key, const Source& source, int width, int height);
@@ -116,12 +125,20 @@ private:
     Source DataSource(std::size_t index) const;
     Source OriginalSource(std::size_t index) const;
     bool HasDenser(std::size_t index) const;
-    bool SamePage(const std::string& path) const;
+    bool SamePage(const std::string& name) const;
     Key PlayableKey(std::size_t index, int copyKind);
+    void OpenLaterFolders();
     Source PlayableSource(std::size_t index, int copyKind) const;
 
     std::vector<MediaItem> items_;
     ReuseTarget target_;
+    // The folders the files are in, opened when the plan was made; an invalid one: nothing in it is kept,
+    // recorded or removed.
+    UniqueFd album_; // the pages
+    UniqueFd data_;
+    UniqueFd thumb_;
+    UniqueFd denser_[2]; // Thumb/2x and Thumb/3x
+    UniqueFd originals_; // Data/originals, once it exists
     std::map<Key, ManifestEntry> earlier_;
     std::map<Key, ManifestEntry> current_; // kept and written by this run
     std::set<Key> used_;                   // every name this run puts in the album

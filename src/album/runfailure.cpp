@@ -84,6 +84,12 @@ std::string ReasonText(FailureCause cause) {
         return LoadText(TextId::ReasonCutShort);
     case FailureCause::NotAModule:
         return LoadText(TextId::ReasonNotModule);
+    case FailureCause::FolderOthersCanWrite:
+        return LoadText(TextId::ReasonFolderOthersCanWrite);
+    case FailureCause::FolderForeignOwner:
+        return LoadText(TextId::ReasonFolderForeignOwner);
+    case FailureCause::LargerThanDeclared:
+        return LoadText(TextId::ReasonLargerThanDeclared);
     case FailureCause::NoPlayableCopy:
         return LoadText(TextId::NoPlayableCopyReason);
     case FailureCause::PrivateFieldsKept:

@@ -34,6 +34,11 @@ enum class FailureCause {
     ModuleCutShort, // its loadable code lies beyond the end of the file
     NotAModule,     // not a shared object this system can load
     NoPlayableCopy, // no copy that browsers play could be made (the video module's reason in `detail`)
+    // Why a module's folder makes it unsafe to load.
+    FolderOthersCanWrite, // a user other than its owner may write the folder a module is in
+    FolderForeignOwner,   // that folder is owned by neither root nor the user running the program
+    // Why a picture is refused besides its declared size.
+    LargerThanDeclared, // its data holds far more pixels than the size it declares
     // Why a picture is not copied.
     PrivateFieldsKept, // a copy without location, owner and serial fields cannot be made
 };

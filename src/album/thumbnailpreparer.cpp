@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 #include <sys/stat.h>
@@ -47,28 +48,46 @@ uint64_t DeclaredPixels(const std::vector<uint8_t>& head, MediaKind kind) {
 }
 
 // What a still's preparation holds at its peak: its file's bytes (a bitmap's twice: as read and as held
-// for the modules) and its picture in 24 bits, at most one picture's budget; a whole one when the size is
-// not declared. `copies` of all that when the thumbnails keep the decoded picture beside the one fitted.
-// With a display copy: the file's bytes, the decode, the display copy fitted from it (kept once more for the
-// thumbnails) and its bytes; a PNG, GIF or WebP's own copy is made from a second decode, in four channels.
-uint64_t StillCost(uint64_t fileSize, uint64_t pixels, MediaKind kind, int copies, bool display) {
-    const uint64_t picture = pixels == 0 ? ThumbnailPreparer::kPictureBytes
-                                         : std::min(pixels * 3, ThumbnailPreparer::kPictureBytes);
-    const uint64_t file = fileSize * (kind == MediaKind::StillBmp ? 2 : 1);
+// for the modules) and its pictures: a JPEG or a bitmap in 24 bits, at most one picture's budget (a whole
+// one when the size is not declared); the other kinds decode to RGBA canvases and more, as the module
+// reckons from their headers for a decode at least `decodedFor`, or, when it cannot tell, all of the budget.
+// `copies` of all that when the thumbnails keep the decoded picture beside the one fitted. With a display
+// copy: the file's bytes, the decode, the display copy fitted from it (kept once more for the thumbnails)
+// and its bytes; a PNG, GIF or WebP's own copy is made from a second decode.
+uint64_t StillCost(const ImagingLibrary& imaging, const std::vector<uint8_t>& head, uint64_t fileSize,
+                   MediaKind kind, PixelSize decodedFor, int copies, bool display) {
+    constexpr uint64_t kAll = std::numeric_limits<uint64_t>::max();
+    const auto add = [](uint64_t a, uint64_t b) { return a > kAll - b ? kAll : a + b; };
+    const auto times = [](uint64_t a, uint64_t n) { return n != 0 && a > kAll / n ? kAll : a * n; };
+    uint64_t file = fileSize;
+    uint64_t picture = 0;
+    if (IsDecodedStillKind(kind)) {
+        // The minimum the picture is decoded for: twice the box (PictureSteps::DecodePictureBytes).
+        if (imaging.DllPictureNeeds == nullptr || head.size() > UINT32_MAX ||
+            !imaging.DllPictureNeeds(head.data(), static_cast<uint32_t>(head.size()), fileSize,
+                                     2 * decodedFor.width, 2 * decodedFor.height, &picture))
+            return kAll;
+    } else {
+        const uint64_t pixels = DeclaredPixels(head, kind);
+        picture = pixels == 0 ? ThumbnailPreparer::kPictureBytes
+                              : std::min(pixels * 3, ThumbnailPreparer::kPictureBytes);
+        file = times(fileSize, kind == MediaKind::StillBmp ? 2 : 1);
+    }
     if (!display)
-        return (file + picture) * copies;
+        return times(add(file, picture), static_cast<uint64_t>(copies));
     constexpr auto kSide = static_cast<uint64_t>(ThumbnailPreparer::kDisplaySide);
     const uint64_t shown = std::min(picture, kSide * kSide * 3);
-    uint64_t cost = file + picture + shown * copies + shown / 2;
+    uint64_t cost = add(add(file, picture), add(times(shown, static_cast<uint64_t>(copies)), shown / 2));
     if (IsDecodedStillKind(kind) && kind != MediaKind::StillHeif)
-        cost += fileSize + picture / 3 * 4 * 2;
+        cost = add(cost, add(fileSize, picture));
     return cost;
 }
 
 // Reads the still's bytes through one descriptor, having taken its part of `budget` (when given) before
 // reading more than its head. False with the cause in `failure`.
-bool ReadStill(const std::string& source, MediaKind kind, MemoryBudget* budget, int copies, bool display,
-               std::vector<uint8_t>& bytes, MemoryBudget::Share& share, RunFailure& failure) {
+bool ReadStill(const ImagingLibrary& imaging, const std::string& source, MediaKind kind, PixelSize decodedFor,
+               MemoryBudget* budget, int copies, bool display, std::vector<uint8_t>& bytes,
+               MemoryBudget::Share& share, RunFailure& failure) {
     const OpenedFile opened = OpenRegularFile(source);
     int error = opened.error;
     if (error != 0) {
@@ -82,8 +101,8 @@ bool ReadStill(const std::string& source, MediaKind kind, MemoryBudget* budget, 
         if (error == 0 && ::fstat(opened.fd.get(), &info) != 0)
             error = errno;
         if (error == 0)
-            share = budget->Take(StillCost(static_cast<uint64_t>(info.st_size), DeclaredPixels(bytes, kind),
-                                           kind, copies, display));
+            share = budget->Take(
+                StillCost(imaging, bytes, static_cast<uint64_t>(info.st_size), kind, decodedFor, copies, display));
     }
     if (error == 0)
         error = ReadFileBytes(opened.fd.get(), bytes, PictureSteps::kMaxSourceBytes);
@@ -106,6 +125,9 @@ PreparedThumbnail ThumbnailPreparer::Prepare(const std::string& source, MediaKin
         prepared.failure = {source, FailureCause::NotAPicture};
         return prepared;
     }
+    const PixelSize box{MediaCopier::kBoxWidth, MediaCopier::kBoxHeight};
+    const PixelSize largest{box.width * densities_, box.height * densities_};
+    const PixelSize displayBox{kDisplaySide, kDisplaySide};
     // Denser thumbnails keep a copy of the decoded picture beside the one being fitted.
     const int copies = densities_ > 1 ? 2 : 1;
     const bool display = display_ && IsStillKind(kind);
@@ -117,14 +139,12 @@ PreparedThumbnail ThumbnailPreparer::Prepare(const std::string& source, MediaKin
     if (IsMovieKind(kind)) {
         if (budget_)
             share = budget_->Take(kPictureBytes * copies);
-    } else if (!ReadStill(source, kind, budget_, copies, display, bytes, share, prepared.failure)) {
+    } else if (!ReadStill(imaging_, source, kind, displayJpeg ? displayBox : largest, budget_, copies, display,
+                          bytes, share, prepared.failure)) {
         return prepared;
     }
     Picture picture;
     PictureSteps steps(imaging_, picture, prepared.failure);
-    const PixelSize box{MediaCopier::kBoxWidth, MediaCopier::kBoxHeight};
-    const PixelSize largest{box.width * densities_, box.height * densities_};
-    const PixelSize displayBox{kDisplaySide, kDisplaySide};
     bool decoded = false;
     // The display copy is fitted from a DCT-scaled decode that is at least its own size: the codec's
     // scaling already averages, and a larger decode would cost without showing.

@@ -9,8 +9,9 @@
 // Pure and reentrant: any thread may prepare any item at any time (the look-ahead workers do); the modules'
 // pixel budget applies to each preparation, and one preparation holds at most one picture, released before
 // it returns. With a memory budget given, each preparation first takes its part of it, reckoned from the
-// file's size and the picture size its header declares (a movie's size is learnt only by decoding it:
-// one whole picture's budget), so that preparations on many threads together stay within that budget.
+// file's size and what its decoding holds for the picture size its header declares (RGBA canvases and
+// frames included, as the image module reckons them; a movie's size is learnt only by decoding it: one
+// whole picture's budget), so that preparations on many threads together stay within that budget.
 // The imaging table and the budget are borrowed and must outlive the object.
 #pragma once
 

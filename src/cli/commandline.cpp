@@ -3,7 +3,10 @@
 
 #include <charconv>
 
+#include "album/albumjob.h"
+#include "album/kindstext.h"
 #include "platform/asciicase.h"
+#include "session/installedtables.h"
 #include "stringtable.h"
 
 namespace aw::cli {
@@ -109,11 +112,12 @@ bool Apply(CommandLine& line, const OptionSpec& spec, const std::string& shown, 
     case Option::Background: {
         const bool arrangement = spec.option == Option::Arrangement;
         int& target = arrangement ? line.arrangement : line.background;
-        const int last = arrangement ? kGalleryArrangement : 4;
-        if (ParseNumber(value, arrangement ? 1 : 0, last, target))
+        const int low = arrangement ? 1 : 0;
+        const int high = arrangement ? kArrangementCount : kBackgroundPictureCount;
+        if (ParseNumber(value, low, high, target))
             return true;
         error = FormatText(LoadText(TextId::NotANumber),
-                           {shown, arrangement ? "1" : "0", std::to_string(last), value});
+                           {shown, std::to_string(low), std::to_string(high), value});
         return false;
     }
     case Option::ArrangementFile:
@@ -255,9 +259,15 @@ std::optional<Rgb> ParseColour(const std::string& text) {
 }
 
 std::string UsageText() {
-    // The options, the privacy and order options, the Gallery's, then the supported files.
+    // The options, the privacy and order options, then the supported files and what plays, from the
+    // program's own tables.
+    const KindsText kinds = DescribeKinds();
+    std::string playable;
+    for (const std::string& line : kinds.playable)
+        playable += "  " + line + "\n";
     return LoadText(TextId::MakeUsage) + LoadText(TextId::MakeUsagePrivacy) +
-           LoadText(TextId::MakeUsageOriginals) + LoadText(TextId::SupportedFilesPlaying);
+           LoadText(TextId::MakeUsageOriginals) + FormatText(LoadText(TextId::SupportedKinds),
+                      {kinds.pictures, kinds.converted, kinds.movies, kinds.sounds, playable});
 }
 
 std::optional<CommandLine> CommandLine::Parse(const std::vector<std::string>& args, std::string& error) {

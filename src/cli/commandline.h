@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "mainwindow/createworkflow.h"
+#include "dialogs/rgb.h"
 
 namespace aw::cli {
 
@@ -26,9 +26,9 @@ struct CommandLine {
     Action action = Action::Make;
     std::string outputFolder;    // -o, required for Make
     std::string pageTitle;       // -t
-    int arrangement = 1;         // -a, 1..4, or kGalleryArrangement
+    int arrangement = 1;         // -a, 1..kArrangementCount (kGalleryArrangement: the Gallery)
     std::string arrangementFile; // --arrangement-file; used instead of -a when not empty
-    int background = 0;          // -b, 0 solid colour, 1..4 the installed pictures
+    int background = 0;          // -b, 0 solid colour, 1..kBackgroundPictureCount the installed pictures
     Rgb backgroundColour{0xff, 0xff, 0xff};
     Rgb fontColour{0, 0, 0};
     bool embed = false;          // -e

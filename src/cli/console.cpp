@@ -30,6 +30,9 @@ Console::Console(Answer answer, bool quiet, Streams streams)
 
 void Console::Message(const std::string& text, const std::string& caption) {
     std::lock_guard guard(lock_);
+    // Quiet keeps what only informs ("Information: ..."); warnings and errors still reach the user.
+    if (quiet_ && caption == LoadText(TextId::InformationCaption))
+        return;
     BreakProgressLine();
     std::fprintf(streams_.out, "%s: %s\n", caption.c_str(), text.c_str());
     std::fflush(streams_.out);

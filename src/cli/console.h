@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The terminal side of albumwright-make: messages on standard error, yes/no questions answered by the
 // options or on the terminal, and the progress display (a status line with a bar on a terminal, plain
-// lines otherwise, nothing when quiet).
+// lines otherwise, nothing when quiet). Quiet leaves warnings, errors and questions.
 //
 // Thread-safety: every operation takes the console's lock, so the generation thread and the main thread
 // (a stop request) may both use it; output never interleaves within a line.
@@ -29,7 +29,7 @@ public:
 
     Console(Answer answer, bool quiet, Streams streams = ProcessStreams());
 
-    // "Caption: text" on its own lines.
+    // "Caption: text" on its own lines; nothing when quiet and the caption is "Information" (string 421).
     void Message(const std::string& text, const std::string& caption);
 
     // A line of its own about the run (not a message): nothing when quiet.

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/interruptflag.h"
 #include "cli/makecommand.h"
+#include "platform/interruptflag.h"
 
 int main(int argc, char** argv) {
     aw::InterruptFlag::Install();

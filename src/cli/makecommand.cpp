@@ -12,19 +12,17 @@
 #include "album/runfailure.h"
 #include "cli/commandline.h"
 #include "cli/console.h"
+#include "cli/consolelistview.h"
 #include "cli/metadatasteps.h"
 #include "cli/terminalservices.h"
-#include "mainwindow/createworkflow.h"
-#include "mainwindow/outputfolders.h"
-#include "mainwindow/settingsstore.h"
 #include "medialist/itemlist.h"
-#include "medialist/mediaintake.h"
 #include "metadata/exivsetup.h"
 #include "platform/paths.h"
-#include "platform/profilestore.h"
 #include "platform/regularfile.h"
+#include "session/albumsession.h"
+#include "session/installedtables.h"
+#include "session/outputfolders.h"
 #include "stringtable.h"
-#include "textgroups.h"
 
 namespace aw::cli {
 namespace {
@@ -66,28 +64,30 @@ std::string WithClosingSlash(std::string folder) {
     return folder;
 }
 
-AlbumSettings InstalledSettings(const std::string& dataRoot, const CommandLine& line) {
-    AlbumSettings settings;
-    settings.backgrounds.push_back({0, LoadText(TextId::SolidColourName)});
-    for (std::size_t i = 0; i < kBackgroundPictureFiles.size(); ++i)
-        settings.backgrounds.push_back(
-            {static_cast<int>(i) + 1, dataRoot + LoadText(kBackgroundPictureFiles[i])});
-    if (!line.arrangementFile.empty()) {
-        settings.arrangements.push_back({0, Absolute(line.arrangementFile)});
-    } else {
-        for (std::size_t i = 0; i < kArrangementFiles.size(); ++i)
-            settings.arrangements.push_back({static_cast<int>(i), dataRoot + LoadText(kArrangementFiles[i])});
-    }
-    settings.audioPicture = dataRoot + LoadText(TextId::AudioPictureFile);
-    settings.viewerFolder = dataRoot + LoadText(TextId::ViewerFolder);
-    settings.embedPlayback = line.embed ? 1 : 0;
-    settings.removeLocation = line.removeLocation ? 1 : 0;
-    settings.includeOriginals = line.originals;
-    return settings;
+// The options as the session's choices: the one mapping from the command line to what Create reads (the
+// work folder is chosen apart, ChooseWorkFolder).
+SessionChoices ChoicesFromOptions(const CommandLine& line) {
+    SessionChoices choices;
+    // The window ignores leading blanks of the folder text; so does the command line, before the path is
+    // made absolute (" /abs/out" is /abs/out, not "<cwd>/ /abs/out").
+    choices.outputFolder = Absolute(WithoutLeadingBlanks(line.outputFolder));
+    choices.pageTitle = line.pageTitle;
+    choices.fontColour = line.fontColour;
+    choices.backgroundColour = line.backgroundColour;
+    choices.background = line.background;
+    choices.arrangement = line.arrangement - 1;
+    if (!line.arrangementFile.empty())
+        choices.arrangementFile = Absolute(line.arrangementFile);
+    choices.openWhenDone = line.openWhenDone;
+    choices.embedPlayback = line.embed;
+    choices.removeLocation = line.removeLocation;
+    choices.includeOriginals = line.originals;
+    choices.update = line.update;
+    return choices;
 }
 
 // -w when given (it must be a folder), else the saved work folder when usable, else the system's.
-std::optional<std::string> ChooseWorkFolder(const CommandLine& line, const std::string& dataRoot,
+std::optional<std::string> ChooseWorkFolder(const CommandLine& line, const AlbumSession& session,
                                             std::string& problem) {
     if (!line.workFolder.empty()) {
         const std::string folder = Absolute(line.workFolder);
@@ -98,11 +98,9 @@ std::optional<std::string> ChooseWorkFolder(const CommandLine& line, const std::
         }
         return WithClosingSlash(folder);
     }
-    ProfileStore store;
-    const SettingsStore settings(store, dataRoot);
-    AlbumSettings loaded;
-    settings.LoadWorkFolder(loaded); // reads only; falls back to the system's folder itself
-    return WithClosingSlash(loaded.workFolder);
+    std::string saved;
+    session.ReadSavedWorkFolder(saved); // reads only; falls back to the system's folder itself
+    return WithClosingSlash(saved);
 }
 
 } // namespace
@@ -124,7 +122,7 @@ int MakeCommand::Run(const std::vector<std::string>& args) {
 
     Console console(line.answer, line.quiet);
     PrepareMetadataLibrary();
-    const std::string dataRoot = SettingsStore::DataFolderFor(ProgramFolder());
+    const std::string dataRoot = DataFolderFor(ProgramFolder());
     if (dataRoot.empty()) {
         PrintError(LoadText(TextId::HtmldataMissing));
         return ExitFailed;
@@ -136,13 +134,15 @@ int MakeCommand::Run(const std::vector<std::string>& args) {
                                          {line.arrangementFile + ": " + problem}));
     }
 
-    // The same per-file step as the window's intake, in the order given.
-    ItemList items;
-    MediaIntake intake(items);
+    // The same intake as the window's, in the order given; its reports are the console's messages.
+    AlbumSession session(SessionPlaces{{}, dataRoot});
+    ConsoleListView view(console);
+    session.list().Attach(&view);
+    std::vector<std::string> files;
     for (const std::string& file : line.files)
-        intake.Take(Absolute(file));
-    if (!intake.rejectedNames().empty())
-        console.Message(intake.RejectedText(), LoadText(TextId::InformationCaption));
+        files.push_back(Absolute(file));
+    session.list().TakeFiles(files);
+    const ItemList& items = session.list().items();
     if (items.count() == 0) {
         console.Message(LoadText(TextId::UnsupportedSelection), LoadText(TextId::ErrorCaption));
         return ExitUsage;
@@ -153,15 +153,14 @@ int MakeCommand::Run(const std::vector<std::string>& args) {
         if (!problem.empty())
             return UsageError(FormatText(LoadText(TextId::CannotRead), {item.path, problem}));
     }
-    if (!intake.unsafeNames().empty())
-        console.Message(intake.UnsafeText(), LoadText(TextId::WarningCaption));
 
-    AlbumSettings settings = InstalledSettings(dataRoot, line);
+    session.UseInstalledTables();
+    session.choices() = ChoicesFromOptions(line);
     std::string problem;
-    const std::optional<std::string> workFolder = ChooseWorkFolder(line, dataRoot, problem);
+    const std::optional<std::string> workFolder = ChooseWorkFolder(line, session, problem);
     if (!workFolder)
         return UsageError(problem);
-    settings.workFolder = *workFolder;
+    session.choices().workFolder = *workFolder;
 
     ImagingLibraryLoader loader;
     if (loader.Load() != ImagingLoadResult::Loaded) {
@@ -170,23 +169,10 @@ int MakeCommand::Run(const std::vector<std::string>& args) {
         return ExitFailed;
     }
     // Movies tell their dates and places through the video module.
-    OrderAndNotice(items, line, loader.library());
-
-    CreateInputs inputs;
-    // The window ignores leading blanks of the folder text; so does the command line, before the path is
-    // made absolute (" /abs/out" is /abs/out, not "<cwd>/ /abs/out").
-    inputs.outputFolder = Absolute(WithoutLeadingBlanks(line.outputFolder));
-    inputs.pageTitle = line.pageTitle;
-    inputs.fontColour = line.fontColour;
-    inputs.backgroundColour = line.backgroundColour;
-    inputs.backgroundIndex = line.background;
-    inputs.arrangementIndex = line.arrangementFile.empty() ? line.arrangement - 1 : 0;
-    inputs.openWhenDone = line.openWhenDone;
+    OrderAndNotice(session.list(), line, loader.library());
 
     TerminalServices services(console, loader.library(), UpdateChoice{line.update, line.prune});
-    CreateWorkflow workflow(services);
-    AlbumJob job;
-    const CreateResult result = workflow.Run(job, items, inputs, settings);
+    const CreateResult result = session.Create(services);
     if (result.reachedRun) {
         switch (result.runCode) {
         case RunWritten:

@@ -5,8 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "album/albumjob.h"
 #include "album/itemmetadata.h"
 #include "medialist/itemlist.h"
+#include "medialist/listcontroller.h"
 #include "metadata/mediaorder.h"
 #include "stringtable.h"
 
@@ -20,7 +22,8 @@ std::string FileNameOf(const std::string& path) {
 
 } // namespace
 
-void OrderAndNotice(ItemList& items, const CommandLine& line, const ImagingLibrary& imaging) {
+void OrderAndNotice(ListController& list, const CommandLine& line, const ImagingLibrary& imaging) {
+    const ItemList& items = list.items();
     std::size_t located = 0;
     const Publishing publishing{line.arrangement == kGalleryArrangement, line.originals};
     if (line.sort == SortOrder::Taken) {
@@ -34,14 +37,14 @@ void OrderAndNotice(ItemList& items, const CommandLine& line, const ImagingLibra
         std::vector<MediaMetadata> sorted;
         for (const std::size_t index : order)
             sorted.push_back(std::move(metadata[index]));
-        items.Reorder(order);
+        list.Reorder(order);
         located = CountPublishingLocation(items.items(), sorted, publishing);
     } else {
         if (line.sort == SortOrder::Name) {
             std::vector<std::string> names;
             for (const MediaItem& item : items.items())
                 names.push_back(FileNameOf(item.path));
-            items.Reorder(OrderByName(names));
+            list.Reorder(OrderByName(names));
         }
         if (!line.removeLocation)
             located = CountPublishingLocation(items.items(), &imaging, publishing);

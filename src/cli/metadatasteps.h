@@ -8,12 +8,13 @@
 #include "cli/commandline.h"
 
 namespace aw {
-class ItemList;
+class ListController;
 struct ImagingLibrary;
 } // namespace aw
 
 namespace aw::cli {
 
-void OrderAndNotice(ItemList& items, const CommandLine& line, const ImagingLibrary& imaging);
+// The session's list put in the order asked for, then the notice.
+void OrderAndNotice(ListController& list, const CommandLine& line, const ImagingLibrary& imaging);
 
 } // namespace aw::cli

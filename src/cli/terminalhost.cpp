@@ -4,13 +4,14 @@
 #include <chrono>
 #include <utility>
 
+#include "album/progressrequest.h"
 #include "cli/console.h"
 #include "stringtable.h"
 
 namespace aw::cli {
 
-TerminalHost::TerminalHost(Console& console, int itemCount) : console_(console) {
-    console_.StartProgress(10 * itemCount);
+TerminalHost::TerminalHost(Console& console, std::size_t itemCount) : console_(console) {
+    console_.StartProgress(ProgressSteps(itemCount));
 }
 
 void TerminalHost::SetStatusText(const std::string& text) {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <condition_variable>
+#include <cstddef>
 #include <deque>
 #include <functional>
 #include <mutex>
@@ -22,8 +23,8 @@ class Console;
 
 class TerminalHost : public RunHost {
 public:
-    // `itemCount` sets the bar's range (10 steps per item).
-    TerminalHost(Console& console, int itemCount);
+    // `itemCount` sets the bar's range (ProgressSteps).
+    TerminalHost(Console& console, std::size_t itemCount);
 
     void SetStatusText(const std::string& text) override;
     void AdvanceProgress(int steps) override;

@@ -12,10 +12,10 @@ extern "C" {
 #include "album/createthread.h"
 #include "album/relayedrunhost.h"
 #include "cli/console.h"
-#include "platform/interruptflag.h"
 #include "cli/terminalhost.h"
 #include "cli/updaterun.h"
 #include "medialist/itemlist.h"
+#include "platform/interruptflag.h"
 
 extern char** environ;
 
@@ -53,16 +53,15 @@ ProgressOutcome TerminalServices::RunProgress(const ProgressRequest& request) {
     if (InterruptFlag::Raised())
         return ProgressOutcome{RunStopped, {}};
     // Made before the run and outliving it: the run records into it to the end.
-    const std::unique_ptr<ReusePlan> plan =
-        update_.update ? PlanUpdate(request, update_.prune, console_) : nullptr;
-    TerminalHost host(console_, static_cast<int>(request.items.size()));
+    const RecordedRun::Mode mode{update_.update, update_.update && update_.prune};
+    const std::unique_ptr<RecordedRun> recorded = PlanRun(request, mode, console_);
+    TerminalHost host(console_, request.items.size());
     RelayedRunHost relay(host, [&host](RelayedRunHost::Call call) { host.Post(std::move(call)); });
     CCreateThread thread(
         relay, request.items, request.job,
         RunFolders{request.dataPath, request.thumbPath, request.workFolder, request.arrangementMarker},
         imaging_);
-    if (plan)
-        thread.UseReusePlan(*plan);
+    thread.UseReusePlan(recorded->plan());
     // Whatever way this function is left, the relay is shut down before the thread is joined, so a
     // question the worker waits on answers No instead of waiting for this thread.
     const ShutdownFirst shutdownFirst{relay};
@@ -77,8 +76,7 @@ ProgressOutcome TerminalServices::RunProgress(const ProgressRequest& request) {
     });
     relay.Shutdown();
     thread.Join();
-    if (plan)
-        ReportUpdate(*plan, request.job.outputFolder, console_);
+    ReportRun(*recorded, mode, console_);
     return ProgressOutcome{code, code == RunFailed ? host.failureLine() : std::string()};
 }
 
@@ -96,14 +94,6 @@ bool TerminalServices::OpenInBrowser(const std::string& pagePath) {
             return false;
     }
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-bool TerminalServices::SaveEmbedFlag(int) {
-    return true;
-}
-
-bool TerminalServices::SaveWorkFolder(const std::string&) {
-    return true;
 }
 
 } // namespace aw::cli

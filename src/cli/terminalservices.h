@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The Create logic's services for albumwright-make: questions and messages on the Console, the generation
 // run on a CCreateThread whose host calls are relayed to a TerminalHost on the main thread (Ctrl-C shows
-// "Finishing..." and asks the run to stop), the browser through xdg-open, and
-// settings saves that store nothing (the command line never changes the user's settings).
+// "Finishing..." and asks the run to stop), and the browser through xdg-open.
 //
 // Ownership: the console and the imaging table are borrowed and must outlive the object. Thread-safety:
 // the owner's (main) thread only; the run's own thread talks to the host, not to this object.
@@ -10,7 +9,7 @@
 
 #include <string>
 
-#include "mainwindow/createworkflow.h"
+#include "session/createworkflow.h"
 
 namespace aw {
 struct ImagingLibrary;
@@ -36,8 +35,6 @@ public:
     void InformWithHelp(const std::string& text, const std::string& caption, int helpContext) override;
     ProgressOutcome RunProgress(const ProgressRequest& request) override;
     bool OpenInBrowser(const std::string& pagePath) override;
-    bool SaveEmbedFlag(int embedPlayback) override;
-    bool SaveWorkFolder(const std::string& workFolder) override;
 
     // True once a question was answered No (the command then ends with status 2, not 3).
     bool declined() const { return declined_; }

@@ -1,13 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "cli/updaterun.h"
 
-#include <cstring>
 #include <optional>
 
-#include "album/albummanifest.h"
 #include "cli/console.h"
-#include "mainwindow/outputfolders.h"
-#include "platform/paths.h"
 #include "stringtable.h"
 
 namespace aw::cli {
@@ -30,39 +26,23 @@ std::optional<TextId> StateText(ManifestState state) {
 
 } // namespace
 
-std::unique_ptr<ReusePlan> PlanUpdate(const ProgressRequest& request, bool prune, Console& console) {
-    const std::string& album = request.job.outputFolder;
-    ManifestRead earlier = LoadManifest(album, ALBUMWRIGHT_VERSION_TEXT);
-    if (const std::optional<TextId> text = StateText(earlier.state))
-        console.Note(FormatText(LoadText(*text), {ManifestPath(album)}));
-    ReuseTarget target;
-    target.albumFolder = album;
-    target.dataFolder = request.dataPath;
-    // Without thumbnails the run has no Thumb folder, but a prune still finds the earlier ones there.
-    target.thumbnails = request.arrangementMarker != 1;
-    target.thumbFolder =
-        target.thumbnails ? request.thumbPath : JoinPath(album, LoadText(TextId::ThumbFolderName));
-    target.audioPicture = request.job.audioPicture;
-    if (request.job.backgroundIndex > 0)
-        target.backgroundPath = request.job.backgroundText;
-    target.version = ALBUMWRIGHT_VERSION_TEXT;
-    target.prune = prune;
-    target.densities = request.job.gallery ? 3 : 1;
-    target.withoutPrivateFields = request.job.removeLocation != 0;
-    target.displayCopies = request.job.gallery;
-    target.originals = request.job.originals;
-    return std::make_unique<ReusePlan>(request.items, std::move(target), std::move(earlier.entries));
+std::unique_ptr<RecordedRun> PlanRun(const ProgressRequest& request, RecordedRun::Mode mode,
+                                     Console& console) {
+    auto run = std::make_unique<RecordedRun>(request, mode, ALBUMWRIGHT_VERSION_TEXT);
+    if (const std::optional<TextId> text = StateText(run->earlier().read.state); text && mode.reuse)
+        console.Note(FormatText(LoadText(*text), {run->earlier().path}));
+    return run;
 }
 
-void ReportUpdate(const ReusePlan& plan, const std::string& albumFolder, Console& console) {
-    console.Note(FormatText(LoadText(TextId::ReusedAndMade),
-                            {std::to_string(plan.reused()), std::to_string(plan.made())}));
+void ReportRun(const RecordedRun& run, RecordedRun::Mode mode, Console& console) {
+    const ReusePlan& plan = run.plan();
+    if (mode.reuse)
+        console.Note(FormatText(LoadText(TextId::ReusedAndMade),
+                                {std::to_string(plan.reused()), std::to_string(plan.made())}));
     if (plan.pruned() > 0)
         console.Note(FormatText(LoadText(TextId::FilesPruned), {std::to_string(plan.pruned())}));
-    if (plan.saveError() != 0)
-        console.Message(FormatText(LoadText(TextId::ManifestNotWritten),
-                                   {ManifestPath(albumFolder), std::strerror(plan.saveError())}),
-                        LoadText(TextId::WarningCaption));
+    if (const std::string problem = run.problem(); !problem.empty())
+        console.Message(problem, LoadText(TextId::WarningCaption));
 }
 
 } // namespace aw::cli

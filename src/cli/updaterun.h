@@ -1,23 +1,23 @@
 // SPDX-License-Identifier: MIT
-// The --update side of albumwright-make: reads the album's record before the run and says when it cannot
-// be trusted (then every file is made again), plans which files the run may keep, and after the run says
-// how many items were reused and made, what was pruned, and whether the new record could be written.
+// The album record's side of albumwright-make: every run is recorded (RecordedRun); with --update it says
+// when the earlier record cannot be trusted (then every file is made again), and after the run how many
+// items were reused and made and what was pruned; every run says when it could not be recorded.
 // Main thread only; the plan itself is then used by the run (album/reuseplan.h).
 #pragma once
 
 #include <memory>
 
-#include "album/reuseplan.h"
-#include "mainwindow/createworkflow.h"
+#include "album/recordedrun.h"
 
 namespace aw::cli {
 
 class Console;
 
-// The plan for the run `request` describes, from the record in its album folder.
-std::unique_ptr<ReusePlan> PlanUpdate(const ProgressRequest& request, bool prune, Console& console);
+// The recorded run for `request`, reusing and pruning as `mode` says.
+std::unique_ptr<RecordedRun> PlanRun(const ProgressRequest& request, RecordedRun::Mode mode,
+                                     Console& console);
 
-// The lines after a run that used `plan` (nothing for a run that never reached an item is left out).
-void ReportUpdate(const ReusePlan& plan, const std::string& albumFolder, Console& console);
+// The lines after the run that used `run`.
+void ReportRun(const RecordedRun& run, RecordedRun::Mode mode, Console& console);
 
 } // namespace aw::cli

@@ -52,18 +52,30 @@ int TransparentIndex(const GifByteType* block) {
     return block[0] >= 4 && (block[1] & 0x01) != 0 ? block[4] : -1;
 }
 
+std::unique_ptr<GifFileType, GifCloser> Open(Source& source) {
+    int error = 0;
+    std::unique_ptr<GifFileType, GifCloser> file(DGifOpen(&source, ReadSource, &error));
+    if (!file)
+        throw ImagingError("GIF header: " + ErrorText(error));
+    return file;
+}
+
 } // namespace
 
 bool GifDecoder::Recognises(const uint8_t* bytes, std::size_t count) {
     return count >= 6 && (std::memcmp(bytes, "GIF87a", 6) == 0 || std::memcmp(bytes, "GIF89a", 6) == 0);
 }
 
+uint64_t GifDecoder::Needs(const uint8_t* bytes, std::size_t count) {
+    Source source{bytes, count};
+    const std::unique_ptr<GifFileType, GifCloser> file = Open(source);
+    // The screen as RGBA, and as BGR.
+    return PictureNeeds(file->SWidth, file->SHeight, 4 + 3);
+}
+
 RgbRows GifDecoder::Decode(const uint8_t* bytes, std::size_t count) {
     Source source{bytes, count};
-    int error = 0;
-    const std::unique_ptr<GifFileType, GifCloser> file(DGifOpen(&source, ReadSource, &error));
-    if (!file)
-        throw ImagingError("GIF header: " + ErrorText(error));
+    const std::unique_ptr<GifFileType, GifCloser> file = Open(source);
     GifFileType* gif = file.get();
     CheckDimensions(gif->SWidth, gif->SHeight);
 

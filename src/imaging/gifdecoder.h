@@ -17,6 +17,8 @@ public:
     // Throws ImagingError for damaged or cut-short data, a frame without colours, and sizes beyond the
     // limits.
     static RgbRows Decode(const uint8_t* bytes, std::size_t count);
+    // What Decode holds at once, from the screen the first `count` bytes declare.
+    static uint64_t Needs(const uint8_t* bytes, std::size_t count);
 };
 
 } // namespace aw::imaging

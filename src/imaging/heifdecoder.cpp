@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "heifdecoder.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -31,12 +32,18 @@ struct OptionsDeleter {
 using Handle = std::unique_ptr<heif_image_handle, HandleDeleter>;
 
 void Check(const heif_error& error, const char* what) {
-    if (error.code != heif_error_Ok)
-        throw ImagingError(std::string(what) + ": " + (error.message ? error.message : "failed"));
+    if (error.code == heif_error_Ok)
+        return;
+    // The limit set from the declared size refused what the data holds (a grid of far more tiles).
+    const Failure failure = error.subcode == heif_suberror_Security_limit_exceeded
+                                ? Failure::LargerThanDeclared
+                                : Failure::Damaged;
+    throw ImagingError(std::string(what) + ": " + (error.message ? error.message : "failed"), failure);
 }
 
-// The smallest stored thumbnail at least minWidth x minHeight and of the picture's shape (within 1 %);
-// null when there is none.
+// The smallest stored thumbnail at least minWidth x minHeight, at most the picture's size and of its shape
+// (within 1 %), judged by the sizes they declare; null when there is none. A thumbnail larger than its
+// picture is no thumbnail: it would only cost more than the picture.
 Handle PickThumbnail(heif_image_handle* primary, int minWidth, int minHeight) {
     const int count = heif_image_handle_get_number_of_thumbnails(primary);
     if (count <= 0 || minWidth <= 0 || minHeight <= 0)
@@ -54,7 +61,8 @@ Handle PickThumbnail(heif_image_handle* primary, int minWidth, int minHeight) {
         const long long w = heif_image_handle_get_width(raw);
         const long long h = heif_image_handle_get_height(raw);
         const long long across = w * height, down = h * width;
-        if (w < minWidth || h < minHeight || std::llabs(across - down) * 100 > across)
+        if (w < minWidth || h < minHeight || w > width || h > height ||
+            std::llabs(across - down) * 100 > across)
             continue;
         if (!best || w < heif_image_handle_get_width(best.get()))
             best = std::move(thumbnail);
@@ -73,7 +81,85 @@ std::vector<uint8_t> ProfileOf(const heif_image_handle* handle) {
     return icc;
 }
 
+// Decodes `handle` at no more than the size it declares: libheif learns a grid's size only from the grid
+// itself, but checks it, and each coded picture, against the context's limit (per side, turned or not)
+// before it sizes anything for them. A coded picture is its shown size rounded up to whole coding blocks
+// (at most 128 pixels more), hence the margin; a grid of far more tiles than declared stays refused.
+constexpr int kCodingMargin = 256;
+// The coded planes (more with ten bits or full chroma), the RGB(A) libheif makes of them and the BGR handed
+// on: measured at 8.2 bytes a pixel for eight bits and 4:2:0.
+constexpr uint64_t kBytesPerPixel = 12;
+
+// The first bytes of a file of a known size, for reading its boxes: the coded data past them is never read.
+struct Head {
+    const uint8_t* bytes;
+    std::size_t count;
+    uint64_t fileSize;
+    uint64_t position = 0;
+};
+
+int64_t HeadPosition(void* head) {
+    return static_cast<int64_t>(static_cast<Head*>(head)->position);
+}
+
+// Past the head reads as zeros: libheif reads some item data (metadata) with its boxes, and takes a failed
+// read for a broken promise of its own (an assertion), not for bad data.
+int HeadRead(void* data, size_t size, void* userdata) {
+    Head& head = *static_cast<Head*>(userdata);
+    if (head.position > head.fileSize || size > head.fileSize - head.position)
+        return 1;
+    const std::size_t present =
+        head.position >= head.count
+            ? 0
+            : static_cast<std::size_t>(std::min<uint64_t>(size, head.count - head.position));
+    std::memcpy(data, head.bytes + head.position, present);
+    std::memset(static_cast<uint8_t*>(data) + present, 0, size - present);
+    head.position += size;
+    return 0;
+}
+
+int HeadSeek(int64_t position, void* userdata) {
+    Head& head = *static_cast<Head*>(userdata);
+    if (position < 0 || static_cast<uint64_t>(position) > head.fileSize)
+        return 1;
+    head.position = static_cast<uint64_t>(position);
+    return 0;
+}
+
+heif_reader_grow_status HeadGrow(int64_t size, void* userdata) {
+    return size >= 0 && static_cast<uint64_t>(size) <= static_cast<Head*>(userdata)->fileSize
+               ? heif_reader_grow_status_size_reached
+               : heif_reader_grow_status_size_beyond_eof;
+}
+
+heif_image* DecodeAsDeclared(heif_context* context, const heif_image_handle* handle,
+                             const heif_decoding_options* options, heif_error& error) {
+    const int declared = std::max(heif_image_handle_get_width(handle), heif_image_handle_get_height(handle));
+    heif_context_set_maximum_image_size_limit(context, declared + kCodingMargin);
+    const bool alpha = heif_image_handle_has_alpha_channel(handle) != 0;
+    heif_image* decoded = nullptr;
+    error = heif_decode_image(handle, &decoded, heif_colorspace_RGB,
+                              alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, options);
+    return error.code == heif_error_Ok ? decoded : nullptr;
+}
+
 } // namespace
+
+uint64_t HeifDecoder::Needs(const uint8_t* bytes, std::size_t count, uint64_t fileSize, int, int) {
+    const std::unique_ptr<heif_context, ContextDeleter> context(heif_context_alloc());
+    if (!context)
+        throw ImagingError("out of memory for a HEIF decoder", Failure::TooLarge);
+    heif_context_set_maximum_image_size_limit(context.get(), AW_MAX_DIMENSION);
+    static const heif_reader kReader{1, HeadPosition, HeadRead, HeadSeek, HeadGrow};
+    Head head{bytes, count, std::max<uint64_t>(fileSize, count)};
+    Check(heif_context_read_from_reader(context.get(), &kReader, &head, nullptr), "HEIF data");
+    heif_image_handle* raw = nullptr;
+    Check(heif_context_get_primary_image_handle(context.get(), &raw), "HEIF primary picture");
+    const Handle primary(raw);
+    // A thumbnail that fails to decode gives way to the picture, so the picture is what may be held.
+    return PictureNeeds(heif_image_handle_get_width(primary.get()),
+                        heif_image_handle_get_height(primary.get()), kBytesPerPixel);
+}
 
 bool HeifDecoder::Recognises(const uint8_t* bytes, std::size_t count) {
     // An ISO media file begins with its file-type box; which brands libheif reads is its to judge.
@@ -83,7 +169,7 @@ bool HeifDecoder::Recognises(const uint8_t* bytes, std::size_t count) {
 StillRows HeifDecoder::Decode(const uint8_t* bytes, std::size_t count, int minWidth, int minHeight) {
     const std::unique_ptr<heif_context, ContextDeleter> context(heif_context_alloc());
     if (!context)
-        throw ImagingError("out of memory for a HEIF decoder");
+        throw ImagingError("out of memory for a HEIF decoder", Failure::TooLarge);
     heif_context_set_maximum_image_size_limit(context.get(), AW_MAX_DIMENSION);
     Check(heif_context_read_from_memory_without_copy(context.get(), bytes, count, nullptr), "HEIF data");
     heif_image_handle* raw = nullptr;
@@ -94,18 +180,22 @@ StillRows HeifDecoder::Decode(const uint8_t* bytes, std::size_t count, int minWi
     picture.fullHeight = heif_image_handle_get_height(primary.get());
     CheckDimensions(picture.fullWidth, picture.fullHeight);
 
-    const Handle thumbnail = PickThumbnail(primary.get(), minWidth, minHeight);
-    const heif_image_handle* chosen = thumbnail ? thumbnail.get() : primary.get();
-    const bool alpha = heif_image_handle_has_alpha_channel(chosen) != 0;
     const std::unique_ptr<heif_decoding_options, OptionsDeleter> options(heif_decoding_options_alloc());
     if (!options)
-        throw ImagingError("out of memory for HEIF options");
+        throw ImagingError("out of memory for HEIF options", Failure::TooLarge);
     options->ignore_transformations = 0; // the file's rotation and mirroring apply
-    heif_image* decoded = nullptr;
-    Check(heif_decode_image(chosen, &decoded, heif_colorspace_RGB,
-                            alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB,
-                            options.get()),
-          "HEIF pixels");
+    Handle thumbnail = PickThumbnail(primary.get(), minWidth, minHeight);
+    heif_error error{};
+    heif_image* decoded =
+        thumbnail ? DecodeAsDeclared(context.get(), thumbnail.get(), options.get(), error) : nullptr;
+    // A thumbnail that does not decode as it declares leaves the picture itself to be decoded.
+    if (!decoded) {
+        thumbnail.reset();
+        decoded = DecodeAsDeclared(context.get(), primary.get(), options.get(), error);
+        Check(error, "HEIF pixels");
+    }
+    const heif_image_handle* chosen = thumbnail ? thumbnail.get() : primary.get();
+    const bool alpha = heif_image_handle_has_alpha_channel(chosen) != 0;
     const std::shared_ptr<heif_image> image(decoded, ImageDeleter());
     int stride = 0;
     uint8_t* plane = heif_image_get_plane(decoded, heif_channel_interleaved, &stride);

@@ -19,6 +19,11 @@ public:
     // Throws ImagingError for damaged data, codings without a decoder, and sizes beyond the limits.
     // minWidth, minHeight: 0 for the picture itself.
     static StillRows Decode(const uint8_t* bytes, std::size_t count, int minWidth, int minHeight);
+    // What Decode holds at once with the same minimum (at most what the picture itself needs: a thumbnail
+    // that fails gives way to it), for a file of `fileSize` bytes whose first `count` bytes are given (they
+    // must hold its boxes but for the coded data).
+    static uint64_t Needs(const uint8_t* bytes, std::size_t count, uint64_t fileSize, int minWidth,
+                          int minHeight);
 };
 
 } // namespace aw::imaging

@@ -137,3 +137,18 @@ AW_IMAGING_EXPORT int DllResizeByPercentDIB(const void* description, const void*
                       descriptionOut, pixelsOut);
     });
 }
+
+AW_IMAGING_EXPORT int DllPictureNeeds(const void* bytes, uint32_t count, uint64_t fileSize, int minWidth,
+                                      int minHeight, uint64_t* needed) {
+    return Guarded("DllPictureNeeds", 0, [&]() {
+        if (!bytes || !needed)
+            throw ImagingError("missing argument");
+        *needed =
+            StillDecoder::Needs(static_cast<const uint8_t*>(bytes), count, fileSize, {minWidth, minHeight});
+        return 1;
+    });
+}
+
+AW_IMAGING_EXPORT int DllLastFailure() {
+    return LastFailure();
+}

@@ -137,6 +137,24 @@ typedef void* (*AwDecodePictureFn)(const void* bytes, uint32_t count, int minWid
                                    void* descriptionOut, int* fullWidth, int* fullHeight);
 
 /* Optional entry point of the image module, found by the name below; callers must cope with its absence.
+ * From the first `count` bytes of a file of `fileSize` bytes (its head, or all of it): the most memory that
+ * DllDecodePicture holds at once for the whole file with the same minimum, judged from the sizes its headers
+ * declare (the codec's buffers, RGBA canvases and frames, and the picture handed over). False when these
+ * bytes do not tell (a header beyond them, or no picture of a kind the module decodes). */
+#define AW_PICTURE_NEEDS_NAME "DllPictureNeeds"
+typedef int (*AwPictureNeedsFn)(const void* bytes, uint32_t count, uint64_t fileSize, int minWidth,
+                                int minHeight, uint64_t* needed);
+
+/* Optional entry point of the image module, found by the name below; callers must cope with its absence.
+ * Why the calling thread's last failed call into the image module failed, as errno tells it for system
+ * calls: read it on that thread, before it calls the module again. 0 before any failure. */
+#define AW_FAILURE_DAMAGED 1              /* data of no known kind, damaged, or any other failure */
+#define AW_FAILURE_TOO_LARGE 2            /* a declared size beyond the limits, or no memory for it */
+#define AW_FAILURE_LARGER_THAN_DECLARED 3 /* the picture's data is far larger than the size it declares */
+#define AW_LAST_FAILURE_NAME "DllLastFailure"
+typedef int (*AwLastFailureFn)(void);
+
+/* Optional entry point of the image module, found by the name below; callers must cope with its absence.
  * A copy of a PNG, GIF or WebP picture (recognised by its bytes) for a page, in its own format and without
  * metadata. When neither side of the picture exceeds maxSide: the file's own picture data (every frame of
  * an animation, its colour profile) with every chunk or block left out that showing it does not need (PNG:

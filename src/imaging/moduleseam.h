@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: MIT
 // The C boundary of the modules: every exported entry point runs its C++ body through Guarded, so that no
 // exception crosses into a caller that cannot take it. A failure becomes the entry point's failure
-// result; its text goes to standard error only when ALBUMWRIGHT_IMAGING_LOG is set (the interface has
-// no other channel for it).
+// result and its reason the thread's last failure (DllLastFailure); its text goes to standard error only
+// when ALBUMWRIGHT_IMAGING_LOG is set (the interface has no other channel for it).
 #pragma once
 
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <new>
 #include <utility>
 
 #include "imagingerror.h"
@@ -19,13 +20,27 @@ inline void ReportFailure(const char* entryPoint, const char* text) {
         std::fprintf(stderr, "%s: %s\n", entryPoint, text);
 }
 
+// The AW_FAILURE_ code of the calling thread's last failed entry point (0 before any).
+inline int& LastFailure() {
+    thread_local int failure = 0;
+    return failure;
+}
+
 template <typename Result, typename Body>
 Result Guarded(const char* entryPoint, Result failure, Body&& body) noexcept {
     try {
         return std::forward<Body>(body)();
+    } catch (const ImagingError& error) {
+        LastFailure() = static_cast<int>(error.failure());
+        ReportFailure(entryPoint, error.what());
+    } catch (const std::bad_alloc& error) {
+        LastFailure() = AW_FAILURE_TOO_LARGE;
+        ReportFailure(entryPoint, error.what());
     } catch (const std::exception& error) {
+        LastFailure() = AW_FAILURE_DAMAGED;
         ReportFailure(entryPoint, error.what());
     } catch (...) {
+        LastFailure() = AW_FAILURE_DAMAGED;
         ReportFailure(entryPoint, "unknown failure");
     }
     return failure;

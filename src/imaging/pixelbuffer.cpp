@@ -16,11 +16,24 @@ MallocBuffer AllocateZeroed(std::size_t size) {
     return block;
 }
 
+namespace {
+
+bool WithinLimits(int64_t width, int64_t height) {
+    return width >= 1 && height >= 1 && width <= AW_MAX_DIMENSION && height <= AW_MAX_DIMENSION &&
+           width * height <= AW_MAX_PIXELS;
+}
+
+} // namespace
+
+uint64_t PictureNeeds(int64_t width, int64_t height, uint64_t bytesPerPixel) {
+    return WithinLimits(width, height) ? static_cast<uint64_t>(width * height) * bytesPerPixel : 0;
+}
+
 void CheckDimensions(int64_t width, int64_t height) {
-    if (width < 1 || height < 1 || width > AW_MAX_DIMENSION || height > AW_MAX_DIMENSION ||
-        width * height > AW_MAX_PIXELS)
+    if (!WithinLimits(width, height))
         throw ImagingError("picture size " + std::to_string(width) + "x" + std::to_string(height) +
-                           " is out of range");
+                               " is out of range",
+                           Failure::TooLarge);
 }
 
 std::size_t BufferSize24(int width, int height) {

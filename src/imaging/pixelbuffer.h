@@ -23,6 +23,9 @@ MallocBuffer AllocateZeroed(std::size_t size);
 
 // Throws ImagingError unless 1 <= width, height <= AW_MAX_DIMENSION and width * height <= AW_MAX_PIXELS.
 void CheckDimensions(int64_t width, int64_t height);
+// What a decoder holds at once for a picture declared `width` x `height`, at `bytesPerPixel`: 0 for a size
+// CheckDimensions refuses (nothing is sized for it).
+uint64_t PictureNeeds(int64_t width, int64_t height, uint64_t bytesPerPixel);
 
 // The whole buffer size of a 24-bit picture of checked dimensions (rows of AwRowSize24 bytes).
 std::size_t BufferSize24(int width, int height);

@@ -25,9 +25,35 @@ struct ContextDeleter {
 constexpr std::size_t kMaxChunkBytes = std::size_t{16} << 20;
 constexpr std::size_t kMaxChunkCache = std::size_t{64} << 20;
 
+// Decoded as RGBA, handed on as BGR: seven bytes a pixel held at once.
+constexpr uint64_t kBytesPerPixel = 4 + 3;
+
 void Check(int code, const char* what) {
     if (code != 0)
         throw ImagingError(std::string(what) + ": " + spng_strerror(code));
+}
+
+using Context = std::unique_ptr<spng_ctx, ContextDeleter>;
+
+// A decoder over `bytes` with its limits, and the header.
+Context Open(const uint8_t* bytes, std::size_t count, spng_ihdr& header) {
+    Context context(spng_ctx_new(0));
+    if (!context)
+        throw ImagingError("out of memory for a PNG decoder", Failure::TooLarge);
+    spng_ctx* png = context.get();
+    Check(spng_set_chunk_limits(png, kMaxChunkBytes, kMaxChunkCache), "PNG limits");
+    Check(spng_set_image_limits(png, AW_MAX_DIMENSION, AW_MAX_DIMENSION), "PNG limits");
+    Check(spng_set_png_buffer(png, bytes, count), "PNG data");
+    Check(spng_get_ihdr(png, &header), "PNG header");
+    return context;
+}
+
+// Interlaced rows arrive pass by pass, so only a picture stored top to bottom is shrunk as it comes.
+int ShrinkFactor(const spng_ihdr& header, int minWidth, int minHeight) {
+    if (minWidth <= 0 || minHeight <= 0 || header.interlace_method != SPNG_INTERLACE_NONE)
+        return 1;
+    return static_cast<int>(std::min(header.width / static_cast<uint32_t>(minWidth),
+                                     header.height / static_cast<uint32_t>(minHeight)));
 }
 
 } // namespace
@@ -37,16 +63,22 @@ bool PngDecoder::Recognises(const uint8_t* bytes, std::size_t count) {
     return count >= sizeof kSignature && std::memcmp(bytes, kSignature, sizeof kSignature) == 0;
 }
 
-StillRows PngDecoder::Decode(const uint8_t* bytes, std::size_t count, int minWidth, int minHeight) {
-    const std::unique_ptr<spng_ctx, ContextDeleter> context(spng_ctx_new(0));
-    if (!context)
-        throw ImagingError("out of memory for a PNG decoder");
-    spng_ctx* png = context.get();
-    Check(spng_set_chunk_limits(png, kMaxChunkBytes, kMaxChunkCache), "PNG limits");
-    Check(spng_set_image_limits(png, AW_MAX_DIMENSION, AW_MAX_DIMENSION), "PNG limits");
-    Check(spng_set_png_buffer(png, bytes, count), "PNG data");
+uint64_t PngDecoder::Needs(const uint8_t* bytes, std::size_t count, int minWidth, int minHeight) {
     spng_ihdr header{};
-    Check(spng_get_ihdr(png, &header), "PNG header");
+    const Context context = Open(bytes, count, header);
+    const int factor = ShrinkFactor(header, minWidth, minHeight);
+    if (factor < 2)
+        return PictureNeeds(header.width, header.height, kBytesPerPixel);
+    // One row as decoded, and the shrunk picture.
+    const uint64_t shrunk = PictureNeeds((header.width + factor - 1) / factor,
+                                         (header.height + factor - 1) / factor, kBytesPerPixel);
+    return shrunk == 0 ? 0 : shrunk + uint64_t{4} * header.width;
+}
+
+StillRows PngDecoder::Decode(const uint8_t* bytes, std::size_t count, int minWidth, int minHeight) {
+    spng_ihdr header{};
+    const Context context = Open(bytes, count, header);
+    spng_ctx* png = context.get();
     CheckDimensions(header.width, header.height);
     const int width = static_cast<int>(header.width);
     const int height = static_cast<int>(header.height);
@@ -55,10 +87,7 @@ StillRows PngDecoder::Decode(const uint8_t* bytes, std::size_t count, int minWid
     Check(spng_decoded_image_size(png, SPNG_FMT_RGBA8, &size), "PNG size");
     if (size != std::size_t{4} * header.width * header.height)
         throw ImagingError("PNG size does not match its header");
-    // Interlaced rows arrive pass by pass, so only a picture stored top to bottom is shrunk as it comes.
-    int factor = 1;
-    if (minWidth > 0 && minHeight > 0 && header.interlace_method == SPNG_INTERLACE_NONE)
-        factor = std::min(width / minWidth, height / minHeight);
+    const int factor = ShrinkFactor(header, minWidth, minHeight);
 
     StillRows still;
     still.fullWidth = width;

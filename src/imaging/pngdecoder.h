@@ -20,6 +20,8 @@ public:
     // Throws ImagingError for damaged data (a bad checksum included) and for sizes beyond the limits.
     // minWidth, minHeight: 0 for the picture at full size.
     static StillRows Decode(const uint8_t* bytes, std::size_t count, int minWidth = 0, int minHeight = 0);
+    // What Decode holds at once with the same minimum, from the header among the first `count` bytes.
+    static uint64_t Needs(const uint8_t* bytes, std::size_t count, int minWidth = 0, int minHeight = 0);
 };
 
 } // namespace aw::imaging

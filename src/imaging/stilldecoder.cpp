@@ -10,6 +10,21 @@
 
 namespace aw::imaging {
 
+uint64_t StillDecoder::Needs(const uint8_t* bytes, std::size_t count, uint64_t fileSize,
+                             const StillDecodeRequest& request) {
+    if (bytes == nullptr)
+        throw ImagingError("no data");
+    if (PngDecoder::Recognises(bytes, count))
+        return PngDecoder::Needs(bytes, count, request.minWidth, request.minHeight);
+    if (GifDecoder::Recognises(bytes, count))
+        return GifDecoder::Needs(bytes, count);
+    if (WebpDecoder::Recognises(bytes, count))
+        return WebpDecoder::Needs(bytes, count);
+    if (HeifDecoder::Recognises(bytes, count))
+        return HeifDecoder::Needs(bytes, count, fileSize, request.minWidth, request.minHeight);
+    throw ImagingError("not a PNG, GIF, WebP or HEIF picture");
+}
+
 DecodedStill StillDecoder::Decode(const uint8_t* bytes, std::size_t count,
                                   const StillDecodeRequest& request) {
     if (bytes == nullptr)

@@ -29,6 +29,11 @@ public:
     // Throws ImagingError for data of no such format, damaged data, and sizes beyond the limits.
     static DecodedStill Decode(const uint8_t* bytes, std::size_t count,
                                const StillDecodeRequest& request = {});
+    // The most memory Decode holds at once for a file of `fileSize` bytes whose first `count` bytes are
+    // given, with the same request (0 for a declared size beyond the limits, which Decode refuses at
+    // once). Throws ImagingError when those bytes do not tell.
+    static uint64_t Needs(const uint8_t* bytes, std::size_t count, uint64_t fileSize,
+                          const StillDecodeRequest& request = {});
 };
 
 } // namespace aw::imaging

@@ -33,6 +33,15 @@ bool WebpDecoder::Recognises(const uint8_t* bytes, std::size_t count) {
     return count >= 12 && std::memcmp(bytes, "RIFF", 4) == 0 && std::memcmp(bytes + 8, "WEBP", 4) == 0;
 }
 
+uint64_t WebpDecoder::Needs(const uint8_t* bytes, std::size_t count) {
+    WebPBitstreamFeatures features;
+    if (WebPGetFeatures(bytes, count, &features) != VP8_STATUS_OK)
+        throw ImagingError("not a readable WebP header");
+    // The animation decoder keeps two RGBA canvases (the frame and the one before it, for disposal), even
+    // for a still; then the canvas as BGR.
+    return PictureNeeds(features.width, features.height, 4 + 4 + 3);
+}
+
 RgbRows WebpDecoder::Decode(const uint8_t* bytes, std::size_t count) {
     // The features come from the headers alone: the canvas size is judged before the decoder allocates it.
     WebPBitstreamFeatures features;

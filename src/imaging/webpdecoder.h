@@ -17,6 +17,8 @@ public:
     static bool Recognises(const uint8_t* bytes, std::size_t count);
     // Throws ImagingError for damaged data and sizes beyond the limits.
     static RgbRows Decode(const uint8_t* bytes, std::size_t count);
+    // What Decode holds at once, from the canvas the first `count` bytes declare.
+    static uint64_t Needs(const uint8_t* bytes, std::size_t count);
 };
 
 } // namespace aw::imaging

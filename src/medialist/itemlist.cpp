@@ -26,19 +26,20 @@ void ItemList::Erase(int index) {
         items_.erase(items_.begin() + index);
 }
 
-void ItemList::Reorder(const std::vector<std::size_t>& order) {
+bool ItemList::Reorder(const std::vector<std::size_t>& order) {
     if (order.size() != items_.size())
-        return;
+        return false;
     std::vector<char> taken(items_.size(), 0);
     std::vector<MediaItem> reordered;
     reordered.reserve(items_.size());
     for (const std::size_t index : order) {
         if (index >= items_.size() || taken[index])
-            return;
+            return false;
         taken[index] = 1;
         reordered.push_back(items_[index]);
     }
     items_ = std::move(reordered);
+    return true;
 }
 
 int ItemList::PrepareFileNames() {

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The ordered list of album entries; its order is the order on the page. The window's list controller
-// owns it and edits it; the command line fills it directly.
+// The ordered list of album entries; its order is the order on the page. The session's list controller
+// owns it and edits it; Create names the items in a copy of it.
 //
 // Thread-safety: none. The user-interface thread changes the list; the generation thread reads it through
 // count()/at()/items() only while the main window is disabled behind the modal progress window.
@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "album/mediaitem.h"
@@ -17,6 +18,8 @@ namespace aw {
 class ItemList {
 public:
     ItemList() = default;
+    // A list of these items: a copy made on purpose (the session's snapshot for a run), never by accident.
+    explicit ItemList(std::vector<MediaItem> items) : items_(std::move(items)) {}
     ItemList(const ItemList&) = delete;
     ItemList& operator=(const ItemList&) = delete;
 
@@ -30,11 +33,10 @@ public:
     void Swap(int first, int second);
     void Erase(int index);
     // Puts the list in `order` (order[k]: the index of the item that goes k-th, each index once, as the
-    // sort rules give it); an order of another length or with a repeated index changes nothing.
-    void Reorder(const std::vector<std::size_t>& order);
+    // sort rules give it); an order of another length or with a repeated index changes nothing (false).
+    bool Reorder(const std::vector<std::size_t>& order);
 
-    // Name preparation, run by Create in this order right before a generation run. The lines keep their
-    // texts until the next rebuild.
+    // Name preparation, run by Create in this order right before a generation run, on the copy it runs.
     int PrepareFileNames(); // fileName := DataNameOf(path); always 0
     // Prefixes clashing names (ASCII case ignored) with their positions; the number of clashes found for
     // the last item that had any, so > 0 exactly when some name changed.

@@ -5,9 +5,9 @@
 #include <string_view>
 #include <utility>
 
-#include "album/mediapath.h"
 #include "medialist/blockintake.h"
 #include "medialist/mediaintake.h"
+#include "medialist/previewpicture.h"
 #include "platform/asciicase.h"
 #include "stringtable.h"
 
@@ -163,6 +163,18 @@ void ListController::DeleteSelection() {
     }
 }
 
+void ListController::Reorder(const std::vector<std::size_t>& order) {
+    if (busy_ || !items_.Reorder(order))
+        return;
+    const auto placeOf = [&order](int index) {
+        const auto found = std::find(order.begin(), order.end(), static_cast<std::size_t>(index));
+        return index < 0 || found == order.end() ? -1 : static_cast<int>(found - order.begin());
+    };
+    RebuildLines();
+    current_ = placeOf(current_);
+    Select(placeOf(selected_));
+}
+
 void ListController::ShowThumbnailChanged(bool checked) {
     const BoxHold hold(*this, true);
     if (!checked)
@@ -193,17 +205,13 @@ IntakeRefusal ListController::TakeBrowserSelection(const Bytes& selectionBlock) 
     return block ? TakeFileBlock(*block) : refusal;
 }
 
-IntakeRefusal ListController::TakeStartupFile(const std::string& path, std::string& folder) {
+IntakeRefusal ListController::TakeStartupFile(const std::string& path) {
     const int before = items_.count();
     MediaIntake intake(items_);
     intake.Take(path);
     if (items_.count() == 0)
         return TextId::UnsupportedSelection;
     FinishIntake(intake, before);
-    folder = MediaPath::FolderOf(path);
-    // "/" itself stays: it is the folder, not a separator after one.
-    if (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\'))
-        folder.pop_back();
     return std::nullopt;
 }
 
@@ -273,8 +281,22 @@ void ListController::PreviewLine(int line) {
     const std::string text = LineText(line);
     SetStatus(text + LoadText(TextId::DisplayingThumbnail));
     pending_ = 0;
-    const PreviewStart start =
-        view_ ? view_->StartPreview(++ticket_, item->path, item->kind) : PreviewStart::Shown;
+    ++ticket_;
+    PreviewStart start = PreviewStart::Shown;
+    if (view_) {
+        switch (PreviewKindOf(item->kind)) {
+        case PreviewKind::Picture:
+            start = view_->StartPreview(ticket_, item->path, item->kind);
+            break;
+        case PreviewKind::SoundPicture:
+            view_->ShowSoundPicture();
+            break;
+        case PreviewKind::None:
+            view_->ClearPreview();
+            start = PreviewStart::Failed;
+            break;
+        }
+    }
     if (start == PreviewStart::Pending) {
         pending_ = ticket_;
         note_ = text;

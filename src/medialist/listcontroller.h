@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 // The album list's logic below its widgets: it owns the ItemList and the lines shown for it, takes files in
-// (drops, FileBlocks, the browser's selection, the start-up file), keeps the selection, moves and deletes
-// items, decides which preview to ask for and whether a preview that arrives is still wanted, keeps the
-// status bar's text, and holds the one rule that enables Create. The widgets report input here and draw
-// what the ListView is told.
+// (drops, FileBlocks, the browser's selection, the start-up file, the command line's files), keeps the
+// selection, moves and deletes items, decides which preview to ask for (PreviewKindOf) and whether a
+// preview that arrives is still wanted (the only filter of late results), keeps the status bar's text, and
+// holds the one rule that enables Create. The widgets report input here and draw what the ListView is
+// told. The list itself is handed out read-only: Create works on a copy taken when it starts.
 //
 // Selection: the selected line is what the user sees highlighted; the current item is the one last
 // acted on (named in the status bar, previewed). A click or a navigation key makes the selected line
@@ -18,10 +19,11 @@
 // (ListView::ScheduleBoxes); the others are shown at once. Input that arrives while a box is up is
 // dropped.
 //
-// Ownership: owns the ItemList; the view is borrowed and may be null (nothing is shown then). Thread-safety:
-// none, user-interface thread only.
+// Ownership: owns the ItemList; the session owns the controller, the view is borrowed and may be null
+// (nothing is shown then). Thread-safety: none, user-interface thread only.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <optional>
@@ -48,8 +50,8 @@ public:
 
     // Attaching a view shows it the whole state (lines, selection, Create); null detaches.
     void Attach(ListView* view);
+    const ListView* view() const { return view_; }
 
-    ItemList& items() { return items_; }
     const ItemList& items() const { return items_; }
     int lineCount() const { return static_cast<int>(lines_.size()); }
     std::string LineText(int line) const; // empty outside the lines
@@ -57,6 +59,8 @@ public:
     int currentIndex() const { return current_; }
     const std::string& statusText() const { return status_; }
     bool busy() const { return busy_; }
+    // A preview was asked for and its result has not arrived (nor was it given up).
+    bool previewPending() const { return pending_ != 0; }
 
     // Create is enabled exactly when an output folder is given and the list holds an item.
     bool CreateAllowed() const { return folderGiven_ && items_.count() > 0; }
@@ -71,6 +75,9 @@ public:
     void MoveSelectionUp();
     void MoveSelectionDown();
     void DeleteSelection();
+    // Puts the items in `order` (ItemList::Reorder: a sort's result); the selected and the current item
+    // keep their places in it.
+    void Reorder(const std::vector<std::size_t>& order);
     // The Show Thumbnail box changed: checked previews the selected line, unchecked clears the pane.
     void ShowThumbnailChanged(bool checked);
 
@@ -83,9 +90,8 @@ public:
     // The browser's selection block, converted, then as TakeFileBlock; refused as ConvertBrowserSelection
     // says when it cannot be converted.
     IntakeRefusal TakeBrowserSelection(const Bytes& selectionBlock);
-    // The file named at start-up: UnsupportedSelection when it is not supported (the list stays empty),
-    // else taken with the file's folder, without its trailing separator, in `folder`.
-    IntakeRefusal TakeStartupFile(const std::string& path, std::string& folder);
+    // The file named at start-up: UnsupportedSelection when it is not supported (the list stays empty).
+    IntakeRefusal TakeStartupFile(const std::string& path);
 
     // A preview result for `ticket`: true when the pane should draw it. A superseded ticket is ignored; a
     // result for an item no longer selected ends the note and is not drawn; a failure of the selected

@@ -12,9 +12,9 @@
 
 namespace aw {
 
-// How a request to show a preview went: shown at once (sound), failed at once (a kind without a preview),
-// or accepted and being prepared off the user-interface thread; its result then reaches the controller's
-// PreviewArrived with the request's ticket.
+// How a request to prepare a preview went: shown at once (no pane to show it in), failed at once (no
+// thread for it), or accepted and being prepared off the user-interface thread; its result then reaches
+// the controller's PreviewArrived with the request's ticket.
 enum class PreviewStart { Shown, Failed, Pending };
 
 // The two boxes the list shows: a note (information icon) and a warning (exclamation icon), both with OK.
@@ -33,8 +33,11 @@ public:
     virtual void SetStatusText(const std::string& text) = 0;
     virtual bool IsShowThumbnailChecked() const = 0;
 
-    // Blanks the pane and starts the preview of (path, MediaKind kind) under `ticket`; see PreviewStart.
+    // Blanks the pane and starts preparing the picture of (path, kind) under `ticket`; see PreviewStart.
+    // Asked only for kinds whose preview is a picture (PreviewKindOf).
     virtual PreviewStart StartPreview(std::uint64_t ticket, const std::string& path, MediaKind kind) = 0;
+    // The picture that stands for sound items, at once; a preview under way is forgotten.
+    virtual void ShowSoundPicture() = 0;
     // Blanks the pane; a preview under way is forgotten.
     virtual void ClearPreview() = 0;
 

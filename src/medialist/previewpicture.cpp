@@ -7,10 +7,16 @@
 
 namespace aw {
 
+PreviewKind PreviewKindOf(MediaKind kind) {
+    if (kind == MediaKind::Audio)
+        return PreviewKind::SoundPicture;
+    return IsStillKind(kind) || IsMovieKind(kind) ? PreviewKind::Picture : PreviewKind::None;
+}
+
 bool PreparePreview(const std::string& path, MediaKind kind, const ImagingLibrary& imaging, Picture& out) {
     out.Release();
-    if (kind == MediaKind::Audio)
-        return true;
+    if (PreviewKindOf(kind) != PreviewKind::Picture)
+        return PreviewKindOf(kind) == PreviewKind::SoundPicture;
     // The thumbnail steps are reused as they are: the same header checks on bitmaps, the same EXIF turn,
     // and a JPEG decoded at a reduced DCT scale when the module offers it, so a 24-megapixel picture is
     // never decoded whole only to be shrunk to a few thousand pixels; a camera's own preview image stored

@@ -59,21 +59,30 @@ std::string LexicallyNormal(const std::string& path) {
 std::string ResolveExistingPart(const std::string& path) {
     if (path.empty() || path[0] != '/' || path.size() > kMaxPathBytes)
         return {};
-    const std::string normal = LexicallyNormal(path);
-    const std::vector<std::string_view> parts = Components(normal);
+    // The path as the system takes it once its missing folders are made (MakeFolderChain): ".." after a
+    // link is the parent of the link's target, not the text before the link; ".." after a missing folder
+    // comes back to where it would be made, and the walk goes on from there.
     UniqueFd folder(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
-    std::size_t existing = 0;
-    std::string written;
-    while (folder && existing < parts.size()) {
-        UniqueFd next = OpenStep(folder.get(), parts[existing]);
-        if (!next)
-            break;
-        folder = std::move(next);
-        written.append("/").append(parts[existing]);
-        ++existing;
+    std::string written = "/";             // the folder reached, as written
+    std::vector<std::string_view> missing; // below it: folders that do not exist yet
+    for (const std::string_view part : Components(path)) {
+        if (part == ".")
+            continue;
+        if (part == ".." && !missing.empty()) {
+            missing.pop_back();
+            continue;
+        }
+        if (missing.empty() && folder) {
+            if (UniqueFd next = OpenStep(folder.get(), part)) {
+                folder = std::move(next);
+                written = LexicallyNormal(written + "/" + std::string(part));
+                continue;
+            }
+        }
+        missing.push_back(part);
     }
     // The kernel names the folder the walk ended in, links and ".." resolved.
-    std::string resolved = written.empty() ? "/" : written;
+    std::string resolved = written;
     if (folder) {
         char target[PATH_MAX];
         const std::string self = "/proc/self/fd/" + std::to_string(folder.get());
@@ -81,12 +90,9 @@ std::string ResolveExistingPart(const std::string& path) {
         if (length > 0 && static_cast<std::size_t>(length) < sizeof target && target[0] == '/')
             resolved.assign(target, static_cast<std::size_t>(length));
     }
-    for (std::size_t i = existing; i < parts.size(); ++i) {
-        if (resolved.back() != '/')
-            resolved += '/';
-        resolved.append(parts[i]);
-    }
-    return resolved;
+    for (const std::string_view part : missing)
+        resolved.append("/").append(part);
+    return LexicallyNormal(resolved);
 }
 
 bool MakeFolderChain(const std::string& path, int& error, mode_t mode) {

@@ -6,6 +6,7 @@
 // Free functions; thread-safe (each walk owns its descriptors).
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include <sys/types.h>
@@ -18,9 +19,10 @@ inline constexpr std::size_t kMaxPathBytes = 4095;
 // `path` (absolute) with "." and empty components dropped and ".." taken back lexically; "/" for the root.
 std::string LexicallyNormal(const std::string& path);
 
-// `path` (absolute, at most kMaxPathBytes) with its existing part resolved (links, ".."), the missing rest
-// appended as written: the form the mount table names. Without /proc, the existing part as written.
-// Empty for a relative or too long path.
+// `path` (absolute, at most kMaxPathBytes) as the system takes it once its missing folders are made: the
+// existing folders resolved by the kernel (links, and ".." after them), a ".." after a missing folder
+// taken back, the missing rest appended: the form the mount table names. Without /proc, the existing part
+// as written, lexically normal. Empty for a relative or too long path.
 std::string ResolveExistingPart(const std::string& path);
 
 // Makes the missing folders of `path` (mode `mode`, reduced by the umask) from the root down, or from the

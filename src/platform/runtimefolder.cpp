@@ -10,9 +10,11 @@
 extern "C" {
 #include <pwd.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 }
 
+#include "platform/paths.h"
 #include "stringtable.h"
 
 namespace aw {
@@ -26,7 +28,10 @@ std::string CannotUse(const std::string& path, const std::string& reason) {
 
 std::string RuntimeFolder::Path() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime != nullptr && runtime[0] == '/')
+    // The hand-over socket's address holds at most sun_path's bytes: in a folder whose socket name would
+    // not fit, no window could ever be handed files, so the folder in /tmp stands in.
+    if (runtime != nullptr && runtime[0] == '/' &&
+        JoinPath(runtime, LoadText(TextId::HandOverRequestName)).size() < sizeof(sockaddr_un::sun_path))
         return runtime;
     return "/tmp/albumwright-" + std::to_string(::getuid());
 }

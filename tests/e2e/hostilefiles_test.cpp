@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -33,11 +34,11 @@ protected:
     // stderr (a stale one would let `then` act before the program has started).
     int Make(const std::string& args, const std::string& prefix, const std::string& then) {
         const std::string dir = ShellQuote(dir_.str());
-        const std::string command = "cd " + dir + " && rm -f stderr && " + prefix +
-                                    "{ env -i LANG=C TMPDIR=" + dir + " ALBUMWRIGHT_SETTINGS=" + dir +
-                                    "/settings " + (then.empty() ? "timeout -k 5 60 " : "") +
-                                    ShellQuote(ALBUMWRIGHT_MAKE) + " -y -o album " + args +
-                                    " </dev/null 2>stderr & pid=$!; " + then + " wait $pid; }";
+        const std::string command =
+            "cd " + dir + " && rm -f stderr && " + prefix + "{ env -i LANG=C TMPDIR=" + dir +
+            " XDG_STATE_HOME=" + dir + "/state" + " ALBUMWRIGHT_SETTINGS=" + dir + "/settings " +
+            (then.empty() ? "timeout -k 5 60 " : "") + ShellQuote(ALBUMWRIGHT_MAKE) + " -y -o album " + args +
+            " </dev/null 2>stderr & pid=$!; " + then + " wait $pid; }";
         const int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
@@ -104,6 +105,24 @@ TEST_F(HostileFiles, EndsWithItsStatusAndLeavesNothingBehind) {
         EXPECT_EQ(ReadWholeFile(dir_ / "victim"), "user's file");
         EXPECT_EQ(Leftovers(), "");
     }
+}
+
+// The memory a run charges a picture in the making against its budget is what the decoder really holds:
+// a 92-byte animated WebP of 6000 x 6000 peaks at its two RGBA canvases and the BGR picture, 11 bytes a pixel
+// (measured loosely, beyond a small album's own peak).
+TEST_F(HostileFiles, APictureHoldsWhatItIsChargedAndNoMore) {
+    fs::copy_file(test::TestDataDir() / "hostile/canvas-6000.webp", dir_ / "canvas.webp");
+    const auto peak = [] {
+        rusage usage{};
+        getrusage(RUSAGE_CHILDREN, &usage);
+        return static_cast<double>(usage.ru_maxrss) * 1024;
+    };
+    ASSERT_EQ(Make("a.jpg", "", ""), 0) << Err();
+    const double small = peak();
+    ASSERT_EQ(Make("canvas.webp", "", ""), 0) << Err();
+    const double charged = 11.0 * 6000 * 6000;
+    EXPECT_LT(peak() - small, 1.05 * charged);
+    EXPECT_GT(peak() - small, 0.8 * charged);
 }
 
 } // namespace

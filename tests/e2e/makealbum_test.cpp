@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -57,7 +58,8 @@ protected:
     int Make(const Strings& args) {
         const std::string dir = ShellQuote(dir_.str());
         std::string command = "cd " + dir + " && exec env -i LANG=C TMPDIR=" + dir +
-                              " ALBUMWRIGHT_SETTINGS=" + dir + "/settings " + ShellQuote(ALBUMWRIGHT_MAKE);
+                              " XDG_STATE_HOME=" + dir + "/state" + " ALBUMWRIGHT_SETTINGS=" + dir +
+                              "/settings " + ShellQuote(ALBUMWRIGHT_MAKE);
         for (const std::string& arg : args)
             command += " " + ShellQuote(arg);
         const int status = std::system((command + " </dev/null 2>stderr").c_str());
@@ -103,6 +105,10 @@ TEST_F(MakeAlbum, WritesAnAlbumThatWorksInABrowserAndLeavesTheSourcesAlone) {
     ASSERT_EQ(Make(args), 0) << Err();
     EXPECT_EQ(Sources(), before);
     EXPECT_FALSE(fs::exists(dir_ / "settings")) << "the command line must not write settings";
+    std::set<std::string> album; // nothing private: the record of the run lives in the user's state folder
+    for (const auto& entry : fs::directory_iterator(out_))
+        album.insert(entry.path().filename().string());
+    EXPECT_EQ(album, (std::set<std::string>{"Data", "Index.html", "Thumb"}));
     const int items = static_cast<int>(args.size()) - 7; // less the options and notes.txt
 
     if (!fs::exists("/usr/bin/chromium"))
@@ -214,11 +220,13 @@ TEST_F(MakeAlbum, ExitStatusTellsHowItEnded) {
     const std::tuple<Strings, int, std::string> cases[] = {
         {{"--colour", "red", "-o", o, a}, 1, "unknown option --colour"},
         {{"-o", o, a}, 2, "(answered No)"},
+        {{"-q", "-y", "-o", (dir_ / "quiet").string(), a}, 0, ""}, // not even "Information: ..." created
         {{"-y", "-o", (dir_ / "broken").string(), a, (dir_ / "bad.jpg").string()}, 3, "bad.jpg"},
     };
     for (const auto& [args, status, message] : cases) {
         EXPECT_EQ(Make(args), status) << message << "\n" << Err();
         EXPECT_NE(Err().find(message), std::string::npos) << message << "\n" << Err();
+        EXPECT_TRUE(args[0] != "-q" || Err().empty()) << Err();
     }
     EXPECT_EQ(ReadWholeFile(out_ / "Index.html"), "earlier page"); // declining changed nothing
 }

@@ -10,6 +10,9 @@ void* DllDecodePicture(const void* bytes, uint32_t count, int minWidth, int minH
                        int* fullWidth, int* fullHeight);
 void* DllMakeDisplayPicture(const void* bytes, uint32_t count, int maxSide, int quality, uint32_t* size,
                             int* width, int* height);
+int DllPictureNeeds(const void* bytes, uint32_t count, uint64_t fileSize, int minWidth, int minHeight,
+                    uint64_t* needed);
+int DllLastFailure();
 int DllConvertTo24BitDIB(const void* description, const void* pixels, void* descriptionOut, void* pixelsOut);
 int DllResizeByPercentDIB(const void* description, const void* pixels, int percent, void* descriptionOut,
                           void* pixelsOut);
@@ -30,6 +33,8 @@ const ImagingLibrary& LinkedInImageModule() {
         table.DllDecodeJPEGScaled = DllDecodeJPEGScaled;
         table.DllDecodePicture = DllDecodePicture;
         table.DllMakeDisplayPicture = DllMakeDisplayPicture;
+        table.DllPictureNeeds = DllPictureNeeds;
+        table.DllLastFailure = DllLastFailure;
         return table;
     }();
     return library;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// Feeds arbitrary bytes to the album's record reader: once as a whole record, and once as the entry lines
-// of a record sealed with a correct closing line, so that the entry parser is reached past the checksum.
+// Feeds arbitrary bytes to the album's record reader: once as a whole record, and once as the header and
+// entry lines of records of both formats sealed with a correct closing line, so that the line parsers are
+// reached past the checksum.
 // A record taken as whole must name only plain files and absolute sources, and must read back the same
 // after being written again.
 #include <cstddef>
@@ -20,9 +21,10 @@ void Check(const aw::ManifestRead& read) {
             entry.sourcePath.empty() || entry.sourcePath[0] != '/' ||
             (entry.folder != 'D' && entry.folder != 'T'))
             std::abort();
-    const std::string text = aw::FormatManifest(read.entries, "1");
+    const std::string text = aw::FormatManifest(read.header, read.entries, "1");
     const aw::ManifestRead again = aw::ParseManifest(text, "1");
-    if (again.state != aw::ManifestState::Read || aw::FormatManifest(again.entries, "1") != text)
+    if (again.state != aw::ManifestState::Read ||
+        aw::FormatManifest(again.header, again.entries, "1") != text)
         std::abort();
 }
 
@@ -34,9 +36,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string lines = bytes;
     if (lines.empty() || lines.back() != '\n')
         lines += '\n';
-    std::size_t count = 0;
-    for (const char c : lines)
-        count += c == '\n' ? 1 : 0;
-    Check(aw::ParseManifest(aw::SealManifest("albumwright manifest 1\nprogram 1\n" + lines, count), "1"));
+    // Sealed as a record whose last lines are entries: all of them, or those from the first "D " or "T ".
+    std::size_t count = 0, entries = 0;
+    bool inEntries = false;
+    for (std::size_t at = 0; at < lines.size(); at = lines.find('\n', at) + 1) {
+        ++count;
+        inEntries = inEntries || lines.compare(at, 2, "D ") == 0 || lines.compare(at, 2, "T ") == 0;
+        entries += inEntries ? 1 : 0;
+    }
+    for (const char* format : {"1", "2"})
+        for (const std::size_t sealed : {count, entries})
+            Check(aw::ParseManifest(
+                aw::SealManifest(std::string("albumwright manifest ") + format + "\nprogram 1\n" + lines,
+                                 sealed),
+                "1"));
     return 0;
 }

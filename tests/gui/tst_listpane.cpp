@@ -5,6 +5,7 @@
 
 #include "album/mediakind.h"
 #include "stringtable.h"
+#include "support/failingthreadstarts.h"
 #include "support/listpanerig.h"
 #include "support/watchdog.h"
 
@@ -31,24 +32,31 @@ class ListPaneTest : public QObject {
 
 private slots:
     // A click previews the line, the status bar and the tooltip hold the whole name however long; a box a
-    // click or a key raises is shown after its handler has returned.
+    // click or a key raises (here: no thread for the preview) is shown after its handler has returned.
     void clicksPreviewAndBoxesWaitForTheHandler() {
         const std::string name = "Beach day 01 at the harbour.jpg";
+        const std::string failed =
+            "inform " + LoadText(TextId::WarningCaption) + ": " + LoadText(TextId::ThumbnailFailed);
         test::ListPaneRig rig;
-        Show(rig, {"/p/a.jpg", "/p/" + name});
-        rig.list->items().AppendItem(MediaItem{"/p/x.doc", "/p/", "x.doc", "", MediaKind::Unsupported});
-        rig.list->controller().Attach(rig.list);
-        Click(rig, 2); // a kind without a preview fails at once, inside the handler
-        QVERIFY(rig.messages.log.empty());
-        QTRY_COMPARE(rig.messages.log, Strings{"inform " + LoadText(TextId::WarningCaption) + ": " +
-                                               LoadText(TextId::ThumbnailFailed)});
+        Show(rig, {"/p/a.jpg", "/p/" + name, "/p/b.jpg"});
+        {
+            const test::FailingThreadStarts failing;
+            rig.NewWorker();
+            Click(rig, 2);
+            QVERIFY(rig.messages.log.empty());
+        }
+        QTRY_COMPARE(rig.messages.log, Strings{failed});
         Click(rig, 1);
         QTRY_COMPARE(rig.status->currentMessage().toStdString(), name);
         QCOMPARE(Centre(rig.pane), QColor(Qt::red));
         QCOMPARE(rig.list->item(1)->toolTip().toStdString(), name);
-        QTest::keyClick(rig.list, Qt::Key_Delete); // x.doc takes its place
-        QCOMPARE(rig.messages.log.size(), std::size_t{1});
-        QTRY_COMPARE(rig.messages.log.size(), std::size_t{2});
+        {
+            const test::FailingThreadStarts failing;
+            rig.NewWorker();
+            QTest::keyClick(rig.list, Qt::Key_Delete); // b.jpg takes its place
+            QCOMPARE(rig.messages.log.size(), std::size_t{1});
+        }
+        QTRY_COMPARE(rig.messages.log, (Strings{failed, failed}));
     }
 
     // Only local files are taken, in their order.
@@ -66,26 +74,24 @@ private slots:
         QCOMPARE(rig.list->LineText(1), std::string("b.mp3"));
     }
 
-    // A result superseded or cleared while it was under way is never drawn; a failure leaves the area blank.
+    // Only what the controller takes is drawn: a result superseded or given up while it was under way is
+    // not; a failure leaves the area blank.
     void onlyTheNewestPreviewIsDrawn() {
         test::ListPaneRig rig;
-        rig.pane->Attach(nullptr, nullptr); // no list: every result of the newest request is drawn
-        rig.window.show();
+        Show(rig, {"/p/red.jpg", "/p/green.jpg", "/p/bad.jpg", "/p/other.jpg"});
+        rig.controller.InputClick(3);
+        QTRY_VERIFY(!rig.pane->isPreparing());
         test::CountPosts posts(rig.pane);
-        std::uint64_t ticket = 0;
-        for (const auto& [next, shown] :
-             {std::pair("/p/green.jpg", QColor(Qt::green)), std::pair("/p/bad.jpg", QColor(Qt::white)),
-              std::pair("", QColor(Qt::white))}) {
+        for (const auto& [next, shown] : {std::pair(1, QColor(Qt::green)), std::pair(2, QColor(Qt::white)),
+                                          std::pair(-1, QColor(Qt::white))}) {
             rig.hold = true;
             const int prepared = rig.prepared;
-            rig.pane->ShowThumbnail(++ticket, "/p/red.jpg", MediaKind::StillJpeg);
+            rig.controller.InputClick(0);
             QTRY_COMPARE(rig.prepared.load(), prepared + 1); // under way, held
-            const bool clear = *next == '\0';
-            clear ? rig.pane->ClearThumbnail()
-                  : void(rig.pane->ShowThumbnail(++ticket, next, MediaKind::StillJpeg));
+            next < 0 ? rig.controller.ShowThumbnailChanged(false) : rig.controller.InputClick(next);
             const int posted = posts.count;
             rig.hold = false;
-            QTRY_COMPARE(posts.count, posted + (clear ? 1 : 2)); // every result has reached the pane
+            QTRY_COMPARE(posts.count, posted + (next < 0 ? 1 : 2)); // every result has reached the pane
             QCOMPARE(Centre(rig.pane), shown);
         }
     }
@@ -100,8 +106,8 @@ private slots:
             const test::Watchdog watchdog(std::chrono::seconds(30), "closing the pane");
             delete rig.pane; // waits for the preparation under way, no longer
         }
-        QCoreApplication::processEvents();    // nothing is delivered to the pane that is gone
-        rig.list->controller().InputClick(0); // the list copes without its pane
+        QCoreApplication::processEvents(); // nothing is delivered to the pane that is gone
+        rig.controller.InputClick(0);      // the list copes without its pane
         QCOMPARE(rig.status->currentMessage(), QString("a.jpg"));
     }
 };

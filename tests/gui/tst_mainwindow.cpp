@@ -12,6 +12,7 @@
 
 #include <memory>
 
+#include "album/albumrecords.h"
 #include "album/imaginglibraryloader.h"
 #include "app/ui/qttranslations.h"
 #include "dialogs/ui/colourbutton.h"
@@ -153,6 +154,22 @@ private slots:
         }
     }
 
+    // The window makes every file and records the run with its choices, for an update or a reopening.
+    void createRecordsTheAlbumWithItsChoices() {
+        QVERIFY(test::MakeJpeg(scratch_->path() / "a.jpg", 64, 48));
+        const std::string album = (scratch_->path() / "album").string();
+        auto window = MakeWindow((scratch_->path() / "a.jpg").string());
+        QTimer::singleShot(0, window.get(), [&] {
+            Get<QLineEdit>(*window, ControlId::OutputFolder)->setText(QString::fromStdString(album));
+            Get<QLineEdit>(*window, ControlId::PageTitle)->setText("Summer");
+            Click(*window, ControlId::Create);
+        });
+        QCOMPARE(window->Run(), 1);
+        const ManifestRead record = FindAlbumRecord(album, ALBUMWRIGHT_VERSION_TEXT).read;
+        QCOMPARE(record.state, ManifestState::Read);
+        QCOMPARE(record.header.choices.title, std::string("Summer"));
+    }
+
     // A place without a path keeps the folder and says why.
     void browseWarnsAboutAPlaceWithoutPath() {
         auto window = MakeWindow();
@@ -192,7 +209,7 @@ private slots:
         Click(*window, ControlId::Arrangement4);
         const std::unique_ptr<QMenu> menu = window->MakeContextMenu();
         QVERIFY(!menu->actions().constFirst()->isEnabled() && !menu->actions().constFirst()->isChecked());
-        QCOMPARE(window->embedPlayback(), 1);
+        QVERIFY(window->session().choices().embedPlayback);
         // In the Gallery movies always play.
         Click(*window, ControlId::Gallery);
         const std::unique_ptr<QMenu> gallery = window->MakeContextMenu();
@@ -273,7 +290,7 @@ private slots:
                                     LoadText(TextId::SettingsNotSaved) + "\n" +
                                         FormatText(LoadText(TextId::SettingsFileUnusable), {path}))});
             QVERIFY(messages_.log.empty()); // nor again at Close
-            QVERIFY(window->settings().Arrangement(3)->ends_with("form4.dat"));
+            QVERIFY(window->session().settings().Arrangement(3)->ends_with("form4.dat"));
             QVERIFY(test::ReadWholeFile(scratch_->path() / "large") == large);
         }
     }

@@ -192,6 +192,12 @@ int ExercisePictureBytes(const ImagingLibrary& library, const uint8_t* data, std
         std::free(copy);
         outcome |= MadeDisplayPicture;
     }
+    // What a decode would hold, from all of the bytes and from their first half as a file's head.
+    uint64_t needed = 0;
+    if (library.DllPictureNeeds) {
+        library.DllPictureNeeds(data, static_cast<uint32_t>(size), size, 32, 32, &needed);
+        library.DllPictureNeeds(data, static_cast<uint32_t>(size / 2), size, 0, 0, &needed);
+    }
     return outcome;
 }
 

@@ -54,8 +54,9 @@ enum HarnessOutcome : int {
 int ExerciseBitmapBytes(const ImagingLibrary& library, const uint8_t* data, std::size_t size);
 int ExerciseJpegBytes(const ImagingLibrary& library, const uint8_t* data, std::size_t size);
 // Decodes PNG, GIF, WebP or HEIF bytes through the picture entry point, at full size and with a preview
-// allowed, and makes the page's copy of them at two sizes; DecodedPicture when the full-size call
-// succeeded, MadeDisplayPicture when a copy was made.
+// allowed, makes the page's copy of them at two sizes, and asks what a decode would hold (from all of them,
+// and from a head); DecodedPicture when the full-size call succeeded, MadeDisplayPicture when a copy was
+// made.
 int ExercisePictureBytes(const ImagingLibrary& library, const uint8_t* data, std::size_t size);
 
 } // namespace aw::test

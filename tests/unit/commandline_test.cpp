@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "session/createworkflow.h"
+
 namespace aw::cli {
 namespace {
 

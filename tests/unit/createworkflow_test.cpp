@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "mainwindow/createworkflow.h"
+#include "session/createworkflow.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -14,8 +14,10 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-#include "mainwindow/outputfolders.h"
+#include "album/albumrecords.h"
 #include "medialist/itemlist.h"
+#include "platform/statefolder.h"
+#include "session/outputfolders.h"
 #include "stringtable.h"
 #include "support/testpaths.h"
 
@@ -44,8 +46,6 @@ public:
         return Note("run"), outcome;
     }
     bool OpenInBrowser(const std::string& page) override { return Note("open " + page, browserWorks); }
-    bool SaveEmbedFlag(int embed) override { return Note("save embed " + std::to_string(embed), savesWork); }
-    bool SaveWorkFolder(const std::string& work) override { return Note("save folder " + work, savesWork); }
 
     bool Note(const std::string& line, bool result = true) {
         log.push_back(line);
@@ -53,7 +53,7 @@ public:
     }
     std::string Id(const std::string& text) const {
         for (TextId id : {TextId::BrowserFailed, TextId::CreationCancelled, TextId::OverwriteQuestion,
-                          TextId::SettingsNotSaved, TextId::NamesChanged, TextId::CameraFolderQuestion})
+                          TextId::NamesChanged, TextId::CameraFolderQuestion, TextId::LinkedMediaFolder})
             if (text == LoadText(id))
                 return std::to_string(TextNumber(id));
         for (const auto& [id, known] :
@@ -66,13 +66,13 @@ public:
     }
 
     std::string folder; // as typed but for leading blanks: named by message 407
-    bool answer = true, browserWorks = true, savesWork = true;
+    bool answer = true, browserWorks = true;
     ProgressOutcome outcome{RunWritten, ""};
     Log log;
     std::optional<ProgressRequest> request;
 };
 
-// One Create per row, options in the folder's name: its messages ("saves": both, "open": the page) and run.
+// One Create per row, options in the folder's name: its messages ("open": the page) and run.
 // "~" is the home folder; "~user/" and a "~" inside a name are folder names like any other.
 TEST(CreateWorkflowTest, QuestionsMessagesAndFolders) {
     ScratchDir dir;
@@ -85,13 +85,20 @@ TEST(CreateWorkflowTest, QuestionsMessagesAndFolders) {
                                           "/CAM rw - vfat /dev/sdb1 rw\n");
     WriteWholeFile(dir / "marker.dat", "1\n  18766 no thumbnails\n2\n");
     AlbumSettings settings;
-    settings.arrangements = {{0, (dir / "plain.dat").string()}, {1, (dir / "marker.dat").string()}};
-    settings.embedPlayback = 5; // saved and handed on as 1
-    settings.workFolder = "/var/tmp/";
+    settings.arrangements = {{0, (dir / "plain.dat").string()}, {1, (dir / "plain.dat").string()}};
     settings.viewerFolder = "/viewer/";
-    for (const char* folder : {"old-declines", "page-one-question/Data", "page-one-question/Thumb"})
+    for (const char* folder : {"old-declines", "page-one-question/Data", "page-one-question/Thumb",
+                               "update-own/Data", "linked-data", "elsewhere"})
         fs::create_directories(dir / folder);
     WriteWholeFile(dir / "page-one-question/Index.html", "old");
+    fs::create_directory_symlink(dir / "elsewhere", dir / "linked-data/Data");
+    // An album whose record in the user's state folder names its page.
+    ::setenv("XDG_STATE_HOME", (dir / "state").c_str(), 1);
+    WriteWholeFile(dir / "update-own/Index.html", "ours");
+    const std::string own = AlbumRealPath((dir / "update-own").string());
+    ASSERT_EQ(StateFolder::Prepare(), "");
+    ASSERT_EQ(SaveAlbumRecord(AlbumRecordPath(own), {own, "Index.html", {}}, {}, ALBUMWRIGHT_VERSION_TEXT),
+              0);
     const struct {
         std::string folder;
         int code; // of the run, where it is reached
@@ -99,18 +106,16 @@ TEST(CreateWorkflowTest, QuestionsMessagesAndFolders) {
     } cases[] = {
         {"CAM/dcim/declines", 0, {"ask 444"}},
         {"old-declines", 0, {"ask 430", "inform 429"}},
-        {"page-one-question", RunWritten, {"ask 430", "run", "inform 407", "saves"}},
-        {"new/marked", RunWritten, {"run", "inform 407", "saves"}},
-        {"clash-open/", RunWritten, {"run", "help 441 2001", "inform 407", "open", "saves"}},
-        {"open-nobrowser", RunWritten, {"run", "inform 407", "open", "inform 427", "saves"}},
-        {"gallery-open", RunWritten, {"run", "inform 3408", "open", "saves"}}, // movies always play there
-        {"open-nosave",
-         RunStopped,
-         {"run", "inform 429+432", "save embed 1", "inform 436", "save folder /var/tmp/", "inform 436"}},
-        {"open-failed",
-         RunFailed,
-         {"run", "inform \"" + LoadText(TextId::RunFailed) + "\nfile x\"", "saves"}},
-        {"nocode-norows", 0, {"run", "saves"}} // table rows that do not exist leave the job's texts alone
+        {"page-one-question", RunWritten, {"ask 430", "run", "inform 407"}},
+        {"update-own", RunWritten, {"run", "inform 407"}},
+        {"linked-data", 0, {"ask 430", "inform 3621"}},
+        {"new/marked", RunWritten, {"run", "inform 407"}},
+        {"clash-open/", RunWritten, {"run", "help 441 2001", "inform 407", "open"}},
+        {"open-nobrowser", RunWritten, {"run", "inform 407", "open", "inform 427"}},
+        {"gallery-open", RunWritten, {"run", "inform 3408", "open"}}, // movies always play there
+        {"open-stopped", RunStopped, {"run", "inform 429+432"}},
+        {"open-failed", RunFailed, {"run", "inform \"" + LoadText(TextId::RunFailed) + "\nfile x\""}},
+        {"nocode-norows", 0, {"run"}} // table rows that do not exist leave the job's texts alone
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.folder);
@@ -118,14 +123,18 @@ TEST(CreateWorkflowTest, QuestionsMessagesAndFolders) {
         FakeServices services;
         services.answer = !has("declines");
         services.browserWorks = !has("nobrowser");
-        services.savesWork = !has("nosave");
         services.outcome = {c.code, "file x"};
         services.folder = dir.str() + "/" + c.folder;
-        CreateInputs inputs;
-        inputs.outputFolder = "  " + services.folder;
-        inputs.openWhenDone = has("open");
-        inputs.backgroundIndex = has("norows") ? 4 : 0;
-        inputs.arrangementIndex = has("norows") ? 3 : has("gallery") ? 4 : has("marked");
+        SessionChoices choices;
+        choices.outputFolder = "  " + services.folder;
+        choices.openWhenDone = has("open");
+        choices.update = has("update");
+        choices.background = has("norows") ? 4 : 0;
+        choices.arrangement = has("norows") ? 3 : has("gallery") ? 4 : 1;
+        if (has("marked")) // the user's own file, instead of the table's
+            choices.arrangementFile = (dir / "marker.dat").string();
+        choices.embedPlayback = true;
+        choices.workFolder = "/var/tmp/";
         AlbumJob job;
         job.backgroundText = job.arrangementFile = "kept";
         ItemList items;
@@ -135,18 +144,13 @@ TEST(CreateWorkflowTest, QuestionsMessagesAndFolders) {
         std::set<fs::path> before(fs::recursive_directory_iterator(dir.path()), {});
         const CreateResult result =
             CreateWorkflow(services, MountInfo((dir / "mountinfo").string(), (dir / "sys").string()))
-                .Run(job, items, inputs, settings);
+                .Run(job, items, choices, settings);
 
         const std::string folder = services.folder + (c.folder.ends_with('/') ? "" : "/");
         Log expected;
-        for (const std::string& line : c.log) {
-            if (line == "saves")
-                expected.insert(expected.end(), {"save embed 1", "save folder /var/tmp/"});
-            else
-                expected.push_back(line == "open"
-                                       ? "open " + folder + (has("gallery") ? "index.html" : "Index.html")
-                                       : line);
-        }
+        for (const std::string& line : c.log)
+            expected.push_back(
+                line == "open" ? "open " + folder + (has("gallery") ? "index.html" : "Index.html") : line);
         EXPECT_EQ(services.log, expected);
         const bool reached = services.request.has_value();
         EXPECT_EQ(result.closeWindow, reached && c.code == RunWritten);
@@ -165,6 +169,7 @@ TEST(CreateWorkflowTest, QuestionsMessagesAndFolders) {
         EXPECT_EQ(fs::is_directory(folder + "Thumb"), !has("marked"));
     }
     ::setenv("HOME", home.c_str(), 1);
+    ::unsetenv("XDG_STATE_HOME");
 }
 
 // A line of any length is passed without holding it (100 MB once cost more); a FIFO never blocks.

@@ -23,10 +23,7 @@ extern "C" {
 
 #include "companion/pickcompanion.h"
 #include "companion/programlauncher.h"
-#include "mainwindow/handoverstate.h"
-#include "mainwindow/outputfolders.h"
-#include "medialist/selectionblock.h"
-#include "platform/desktopfolder.h"
+#include "platform/handoverformats.h"
 #include "platform/handoverlistener.h"
 #include "platform/handoversocket.h"
 #include "stringtable.h"
@@ -44,100 +41,20 @@ using Clock = std::chrono::steady_clock;
 
 const std::vector<std::string> kFormats{kSelectionFormat, LoadText(TextId::BrowserStatusFormat)};
 
-HandOverRecord Selection(const std::string& folder, const std::vector<std::string>& items) {
-    return {kSelectionFormat, SelectionBlock::Build(folder, items)};
-}
-
 HandOverRecord Status(std::size_t size) {
     Bytes bytes(size);
     std::iota(bytes.begin(), bytes.end(), 1);
     return {LoadText(TextId::BrowserStatusFormat), bytes};
 }
 
-// Camera cards at /media/u/CAM, /media/u/My Cam and card; every question answered alike and kept.
-class FolderFixture : public ::testing::Test, public MessageService {
+// A scratch folder for the sockets.
+class HandOverTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        test::WriteWholeFile(dir_ / "mountinfo", "2 1 8:17 / /media/u/CAM rw - vfat /dev/sdb1 rw\n"
-                                                 "3 1 8:33 / /media/u/My\\040Cam rw - vfat /dev/sdc1 rw\n"
-                                                 "4 1 8:49 / " +
-                                                     dir_.str() + "/card rw - vfat /dev/sdd1 rw\n");
-        setenv("XDG_DESKTOP_DIR", (dir_.str() + "/Desktop/").c_str(), 1); // read nowhere else
-        fs::create_directory(dir_ / "Desktop");
-    }
-    bool AskYesNo(const std::string& text, const std::string&, MessageIcon, DefaultButton) override {
-        asked_.push_back(text);
-        return answer_;
-    }
-    void Inform(const std::string&, const std::string&, MessageIcon) override {}
     std::string SocketPath() const { return HandOverChannel::SocketPathIn(dir_.str()); }
-    FolderResult Media(const std::string& folder, int marker = 0) {
-        std::string data, thumb;
-        return folders_.PrepareMediaFolders(folder, marker, data, thumb);
-    }
 
     test::ScratchDir dir_;
-    bool answer_ = true;
-    std::vector<std::string> asked_;
-    OutputFolders folders_{*this, MountInfo((dir_ / "mountinfo").string(), (dir_ / "sys").string())};
 };
-using HandOverTest = FolderFixture;
-using OutputFoldersTest = FolderFixture;
-using PickCompanionTest = FolderFixture;
-
-// Every order and mix of answers a media browser may give, through a real socket, and the decision.
-TEST_F(HandOverTest, DecisionFromTheAnswersReceived) {
-    const auto Sel = StartupSource::Selection, File = StartupSource::StartupFile,
-               None = StartupSource::NoFiles;
-    const std::string p = "/home/u/P", f = "/x/f.jpg", desktop = (dir_ / "Desktop").string();
-    const HandOverRecord P = Selection(p, {"a.jpg", "b.avi", "c.mp3"}), other = Selection("/a", {"x.jpg"}),
-                         cam = Selection("/media/u/CAM/DCIM/100X", {"p.jpg"}),
-                         noPath{kSelectionFormat,
-                                SelectionBlock::FromIdLists({SelectionBlock::IdList({std::string(1, '\0')}),
-                                                             SelectionBlock::IdList({"v.jpg"})})};
-    const struct Case {
-        const char* name;
-        Records first, second;
-        std::string startupFile;
-        StartupSource source;
-        std::string folder;         // the initial folder with Selection, else the selection folder
-        const HandOverRecord* kept; // the selection block kept, nullptr: none
-        std::size_t statusBytes;
-    } cases[] = {
-        {"both", {P}, {Status(12)}, "", Sel, p, &P, 12},
-        {"reverse order", {Status(12)}, {P}, "", Sel, p, &P, 12},
-        {"both in one answer", {Status(12), P}, {}, f, Sel, p, &P, 12},
-        {"selection only, with a file", {P}, {}, f, File, p, &P, 0},
-        {"status only", {}, {Status(12)}, "", None, "", nullptr, 12},
-        {"nothing, with a file", {}, {}, f, File, "", nullptr, 0},
-        {"second selection replaces the first", {other, Status(12)}, {P}, "", Sel, p, &P, 12},
-        {"status of 20 bytes", {P}, {Status(20)}, "", Sel, p, &P, 12},
-        {"status of 4 bytes", {P}, {Status(4)}, "", Sel, p, &P, 4},
-        {"other tags ignored", {{"Other", {1}}, P}, {Status(12)}, "", Sel, p, &P, 12},
-        {"camera folder proposes the desktop", {cam}, {Status(12)}, "", Sel, desktop, &cam, 12},
-        {"parent without path keeps the folder", {P, noPath}, {Status(12)}, "", Sel, p, &noPath, 12}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        HandOverListener listener(SocketPath());
-        ASSERT_TRUE(listener.Listen()) << listener.error();
-        std::thread companion([&, asked = 0]() mutable {
-            const auto answer = [&](const std::string&) {
-                return ++asked == 1 ? c.first : asked == 2 ? c.second : Records{};
-            };
-            listener.ServeOne(answer, Clock::now() + 3s, ::getpid());
-        });
-        HandOverState state;
-        state.AskBrowser(SocketPath());
-        companion.join();
-        const StartupDecision decision = state.Decide(c.startupFile, folders_);
-        EXPECT_EQ(decision.source, c.source);
-        EXPECT_EQ(c.source == Sel ? decision.initialFolder : state.selectionFolder(), c.folder);
-        EXPECT_EQ(state.selectionBlock().value_or(Bytes{}), c.kept ? c.kept->data : Bytes{});
-        Bytes status = Status(c.statusBytes).data; // cut to 12 bytes, or padded with zeros
-        status.resize(12);
-        EXPECT_EQ(Bytes(state.status().begin(), state.status().end()), status);
-    }
-}
+using PickCompanionTest = HandOverTest;
 
 // No socket, a stale one, a link to a live one or another user's give no answers at once.
 TEST_F(HandOverTest, NobodyListeningCostsNoWaitAndASilentOneTheTimeout) {
@@ -181,78 +98,6 @@ TEST_F(HandOverTest, ListenerSocketIsPrivateAndNeverReplacesWhatIsNotItsOwn) {
     EXPECT_FALSE(overLink.Listen());
     EXPECT_EQ(overLink.error(), EEXIST);
     EXPECT_EQ(test::ReadWholeFile(dir_ / "target"), "keep");
-}
-
-// The first folder below a mount point, whatever its case; the path is resolved before the mount table is
-// asked, so a link into a card leads to a camera folder.
-TEST_F(OutputFoldersTest, CameraFolderIsTheFirstFolderBelowTheMountPoint) {
-    fs::create_directories(dir_ / "card/DCIM");
-    fs::create_directory_symlink(dir_ / "card", dir_ / "cam");
-    const std::string d = dir_.str();
-    for (const std::string& path :
-         {"/media/u/CAM/DCIM/100X"s, "/media/u/CAM/dcim"s, "/media/u/CAM/DcMv/a"s, "/media/u/My Cam/DCIM"s,
-          "/DCIM/x"s, d + "/cam/DCIM/100X", d + "/x/../cam/./DCIM"})
-        EXPECT_TRUE(folders_.IsCameraFolder(path)) << path;
-    for (const std::string& path : {"/media/u/CAM/Photos/DCIM"s, "/media/u/CAM/DCIMX"s, "/media/u/CAM"s,
-                                    "/home/u/DCIM"s, "DCIM/100X"s, ""s, d + "/cam/../DCIM"})
-        EXPECT_FALSE(folders_.IsCameraFolder(path)) << path;
-    EXPECT_EQ(DesktopFromUserDirs("# c\nXDG_DESKTOP_DIR=\"$HOME/Desk\"\n", "/h"), "/h/Desk");
-    EXPECT_EQ(DesktopFromUserDirs("XDG_DESKTOP_DIR=\"/srv/d\"\nXDG_MUSIC_DIR=\"$HOME/M\"\n", "/h"), "/srv/d");
-    EXPECT_EQ(DesktopFromUserDirs("XDG_DESKTOP_DIR=\"relative\"\nXDG_DESKTOP_DIR=\"$HOME", "/h"), "");
-}
-
-// Failures carry their errno; paths past the system's limit are refused at once, one just within it is made;
-// a file where Data belongs fails before any question.
-TEST_F(OutputFoldersTest, FailingAndOverlongFolders) {
-    const test::Watchdog watchdog(20s, "deep output folders");
-    std::string deep = dir_.str(), overlong = "/";
-    while (deep.size() + 41 <= 4095)
-        deep += "/" + std::string(40, 'd');
-    for (int i = 0; i < 100000; ++i)
-        overlong += "a/";
-    test::WriteWholeFile(dir_ / "file", "x");
-    const auto Failed = [&](const std::string& path, int error) {
-        const FolderResult result = folders_.PrepareOutputFolder(path);
-        EXPECT_EQ(std::pair(result.code, result.error), std::pair(+FolderFailed, error))
-            << path.substr(0, 40);
-    };
-    for (const std::string& path :
-         {"/a//b"s, "//server/share"s, "relative"s, ""s, "   "s, dir_.str() + "//x"})
-        Failed(path, 0);
-    Failed(dir_.str() + "/file/sub", ENOTDIR);
-    Failed(overlong, ENAMETOOLONG);
-    EXPECT_FALSE(fs::exists(dir_ / "x"));
-    for (const std::string& path : {"/"s, " /"s, deep})
-        EXPECT_EQ(folders_.PrepareOutputFolder(path).code, FolderGoOn) << path.substr(0, 40);
-    EXPECT_TRUE(fs::is_directory(deep));
-    fs::create_directory(dir_ / "out");
-    test::WriteWholeFile(dir_ / "out/Data", "x");
-    const FolderResult media = Media(dir_.str() + "/out");
-    EXPECT_EQ(std::pair(media.code, media.error), std::pair(+FolderFailed, ENOTDIR));
-    EXPECT_TRUE(asked_.empty());
-}
-
-// Below "/" the first existing subfolder asks; with the arrangement marker Thumb does not count.
-TEST_F(OutputFoldersTest, WithoutTheFolderQuestionTheFirstExistingSubfolderAsks) {
-    const struct {
-        std::string existing;
-        bool answer;
-        int marker, code;
-        std::size_t questions;
-    } cases[] = {{"Data", true, 0, FolderGoOn, 1},       {"Data", false, 0, FolderNo, 1},
-                 {"Thumb", true, 0, FolderYes, 1},       {"Thumb", false, 0, FolderNo, 1},
-                 {"Data Thumb", true, 1, FolderGoOn, 1}, {"Thumb", true, 1, FolderGoOn, 0}};
-    for (const auto& c : cases) {
-        test::ScratchDir dir;
-        for (const std::string sub : {"Data", "Thumb"})
-            if (c.existing.find(sub) != std::string::npos)
-                fs::create_directory(dir / sub);
-        asked_.clear();
-        answer_ = c.answer;
-        folders_.ResetOverwriteQuestion();
-        EXPECT_EQ(Media(dir.str(), c.marker).code, c.code) << c.existing;
-        EXPECT_EQ(asked_.size(), c.questions) << c.existing;
-    }
 }
 
 // Records arrive in pieces of any size; lengths beyond the limits stop the stream before buffering.

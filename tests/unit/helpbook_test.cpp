@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "album/browserplayback.h"
+#include "album/mediapath.h"
 #include "support/testpaths.h"
 
 namespace aw {
@@ -37,6 +39,22 @@ TEST(HelpBook, FindsThePageBesideTheProgramThenInstalledThenInEnglish) {
             EXPECT_NE(HelpBook::PagePath(test::BinDir().string(), language, context).find(folder),
                       std::string::npos)
                 << context;
+}
+
+// The built book's main page names every kind the program takes and what plays as it is, in both languages,
+// from the program's tables.
+TEST(HelpBook, MainPageListsTheKindsOfTheProgramsTables) {
+    for (const char* language : {"en", "ja"}) {
+        const std::string page = test::ReadWholeFile(test::BinDir() / "help" / language / "2000.html");
+        EXPECT_EQ(page.find("<!-- kinds"), std::string::npos) << language;
+        for (const MediaPath::Extension& extension : MediaPath::kExtensions) {
+            const std::string name = LoadText(extension.text);
+            EXPECT_TRUE(page.find(name + " ") != std::string::npos ||
+                        page.find(name + "<") != std::string::npos)
+                << language << " " << name;
+        }
+        EXPECT_NE(page.find(PlayableSounds().back().audio.back().shown), std::string::npos) << language;
+    }
 }
 
 } // namespace

@@ -49,7 +49,8 @@ TEST(ImagingLibraryLoaderTest, ReportsWhichStepFailedThenLoadsFromTheProgramFold
     }
 }
 
-// A module file that would hang (FIFO), crash (cut short) or run others' code is refused before loading.
+// A module file that would hang (FIFO), crash (cut short) or run others' code (its own or its folder's
+// writers') is refused before loading.
 TEST(ImagingLibraryLoaderTest, RefusesModuleFilesThatWouldHangCrashOrRunOthersCode) {
     const fs::path built = test::BinDir() / LoadText(TextId::ImageModuleFile);
     // Each makes the image module file in its own way.
@@ -62,6 +63,10 @@ TEST(ImagingLibraryLoaderTest, RefusesModuleFilesThatWouldHangCrashOrRunOthersCo
          FailureCause::ForeignOwner},
         {[](const fs::path& module) { test::WriteWholeFile(module, std::string(100, 'x')); },
          FailureCause::NotAModule},
+        {[](const fs::path& module) { fs::permissions(module.parent_path(), fs::perms(01777)); },
+         FailureCause::FolderOthersCanWrite},
+        {[](const fs::path& module) { EXPECT_EQ(::chown(module.parent_path().c_str(), 4321, 0), 0); },
+         FailureCause::FolderForeignOwner},
     };
     const test::Watchdog watchdog(std::chrono::seconds(60), "loading hostile module files");
     for (const auto& [make, cause] : cases) {

@@ -31,6 +31,7 @@ struct View : ListView {
     PreviewStart StartPreview(std::uint64_t t, const std::string& path, MediaKind) override {
         return ticket = t, events.push_back("show " + path), preview;
     }
+    void ShowSoundPicture() override { events.push_back("sound"); }
     void ClearPreview() override { events.push_back("clear"); }
     void ShowBox(const std::string& text, const std::string& caption, BoxKind) override {
         const int current = list->currentIndex();
@@ -90,6 +91,14 @@ TEST(ListController, MovesSwapWholeItemsAndStopAtTheEnds) {
     }
 }
 
+// A sort's order moves the lines; the selected item stays selected and current where it went.
+TEST(ListController, ReorderKeepsTheSelectionOnItsItem) {
+    Rig rig({"a.jpg", "b.jpg", "c.jpg"}, 1);
+    rig.list.Reorder({1, 2, 0});
+    EXPECT_EQ(rig.view.lines, (Names{"b.jpg", "c.jpg", "a.jpg"}));
+    EXPECT_EQ(std::pair(rig.view.selected, rig.list.currentIndex()), std::pair(0, 0));
+}
+
 // The item that took the deleted one's place, or the new last, is selected and shown before any box.
 TEST(ListController, DeleteSelectsTheNextItemAndBoxesFollowTheHandler) {
     constexpr PreviewStart Shown = PreviewStart::Shown, Failed = PreviewStart::Failed;
@@ -102,6 +111,12 @@ TEST(ListController, DeleteSelectsTheNextItemAndBoxesFollowTheHandler) {
         {ab, 0, false, Shown, {"clear", "status b.avi"}},
         {ab, 1, true, Failed, failA},
         {ab, 0, true, PreviewStart::Pending, {"status b.avi" + kNote, "show /p/b.avi"}},
+        // A sound's picture is shown at once, never prepared.
+        {{"a.avi", "b.mp3"},
+         0,
+         true,
+         PreviewStart::Pending,
+         {"status b.mp3" + kNote, "sound", "status b.mp3"}},
         {{"only.avi"}, 0, true, Shown, {"clear", "status "}}};
     for (const auto& [names, deleted, thumbnail, preview, events] : cases) {
         SCOPED_TRACE(names.size() * 10 + deleted);
@@ -215,17 +230,9 @@ TEST(ListController, IntakeSelectsTheFirstFilesThenReports) {
     EXPECT_EQ(rig.list.TakeBrowserSelection({1, 0, 0, 0}), TextId::NoFilesSelected);
     EXPECT_TRUE(rig.view.events.empty());
 
-    std::string folder;
     Rig startup({});
-    EXPECT_EQ(startup.list.TakeStartupFile("/p/notes.txt", folder), TextId::UnsupportedSelection);
-    EXPECT_EQ(startup.list.TakeStartupFile("/a.jpg", folder), std::nullopt);
-    EXPECT_EQ(folder, "/");
-
-    // After a run that did not finish (b.bmp's item is b.jpg now): the line's own text and item.
-    Rig named({"a.jpg", "b.bmp"});
-    named.list.items().PrepareFileNames();
-    named.list.InputClick(1);
-    EXPECT_EQ(named.view.events, (Names{"status b.bmp" + kNote, "show /p/b.bmp"}));
+    EXPECT_EQ(startup.list.TakeStartupFile("/p/notes.txt"), TextId::UnsupportedSelection);
+    EXPECT_EQ(startup.list.TakeStartupFile("/a.jpg"), std::nullopt);
 }
 
 } // namespace

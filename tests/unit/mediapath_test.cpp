@@ -16,8 +16,9 @@ TEST(MediaPath, SplitsPathsAndComposesAlbumNames) {
     const struct {
         const char *path, *folder, *base, *extension, *data, *thumb;
     } cases[] = {
-        {"D:\\Photos\\a.b.bmp", "D:\\Photos\\", "a.b", ".bmp", "a.b.jpg", "th_a.b.jpg"},
-        {"D:\\old.files\\readme", "D:\\old.files\\", "readme", "", "readme", "th_readme.jpg"},
+        {"/p/a.b.bmp", "/p/", "a.b", ".bmp", "a.b.jpg", "th_a.b.jpg"},
+        {"/p/back\\slash.webm", "/p/", "back\\slash", ".webm", "back\\slash.webm", "th_back\\slash.jpg"},
+        {"/old.files/readme", "/old.files/", "readme", "", "readme", "th_readme.jpg"},
         {"/home/u/old.files/Sky.BMP", "/home/u/old.files/", "Sky", ".BMP", "Sky.jpg", "th_Sky.jpg"},
         {"/mixed\\sep/x.Jpeg", "/mixed\\sep/", "x", ".Jpeg", "x.Jpeg", "th_x.jpg"},
         {"/p/d\u00e9j\u00e0.bmpx", "/p/", "d\u00e9j\u00e0", ".bmpx", "d\u00e9j\u00e0.bmpx",

@@ -9,7 +9,9 @@
 
 #include "album/bitmapfile.h"
 #include "album/boxfit.h"
+#include "support/fixtures.h"
 #include "support/imagingharness.h"
+#include "support/testpaths.h"
 
 namespace aw {
 namespace {
@@ -100,6 +102,20 @@ TEST(SplitBitmapFile, RefusesEachBrokenRuleAndAcceptsItsEdges) {
         BitmapParts parts;
         EXPECT_EQ(Split(bytes, parts), cause) << name;
         EXPECT_TRUE(cause == kOk || (!parts.description && !parts.pixels)) << name; // left empty
+    }
+}
+
+// A HEIF whose grid is far larger than the size it declares is refused before it is decoded, and the
+// refusal says so of the file, for the Data copy and the thumbnail alike.
+TEST(PictureSteps, RefusalSaysAPictureIsLargerThanItDeclares) {
+    const std::string path = (test::TestDataDir() / "hostile" / "heif-grid-oversized.heic").string();
+    for (const PixelSize box : {PixelSize{}, PixelSize{160, 120}}) {
+        Picture picture;
+        RunFailure failure;
+        EXPECT_FALSE(
+            PictureSteps(test::LoadedImagingLibrary(), picture, failure).DecodePictureFile(path, box));
+        EXPECT_EQ(failure.file + " " + ReasonText(failure.cause),
+                  path + " " + ReasonText(FailureCause::LargerThanDeclared));
     }
 }
 

@@ -38,7 +38,17 @@ void GiveAway(const fs::path& path) {
 // The folder is used only when it is a real folder of this user closed to others; why not is said.
 TEST(RuntimeFolder, UsedOnlyWhenPrivateToTheUser) {
     unsetenv("XDG_RUNTIME_DIR");
-    EXPECT_EQ(RuntimeFolder::Path(), "/tmp/albumwright-" + std::to_string(::getuid()));
+    const std::string fallback = "/tmp/albumwright-" + std::to_string(::getuid());
+    EXPECT_EQ(RuntimeFolder::Path(), fallback);
+    // A private folder so long that the socket's name would not fit an address is passed over.
+    sockaddr_un address{};
+    for (const std::size_t length : {std::size_t{60}, std::size_t{90}}) {
+        const std::string runtime = "/run/user/" + std::string(length - 10, 'r');
+        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+        EXPECT_EQ(RuntimeFolder::Path(), length == 60 ? runtime : fallback);
+        EXPECT_TRUE(HandOverSocket::Address(HandOverChannel::DefaultSocketPath(), address)) << length;
+    }
+    unsetenv("XDG_RUNTIME_DIR");
 
     test::ScratchDir dir;
     fs::create_directory(dir / "foreign");

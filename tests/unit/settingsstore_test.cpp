@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "mainwindow/settingsstore.h"
+#include "session/settingsstore.h"
 
 #include <filesystem>
 
@@ -28,9 +28,11 @@ protected:
 };
 using ProfileStoreTest = SettingsStoreTest;
 
-// The embed flag is saved as 0 or 1; a number stored as text is no number; names ignore case.
+// The embed flag is saved as the number 1; a number stored as text is no number; names ignore case.
 TEST_F(SettingsStoreTest, NumbersAreNumbers) {
-    ASSERT_TRUE(settings_.SaveEmbedFlag(5));
+    SessionChoices choices;
+    choices.embedPlayback = true;
+    ASSERT_TRUE(settings_.SaveRemembered(choices));
     EXPECT_EQ(profile_.Read(kKey, "ISEMBED")->number, 1);
     ASSERT_TRUE(profile_.WriteText(kKey, "ISEMBED", "1"));
     EXPECT_EQ(settings_.GetProfileInt("env", "isembed", 0), 0);
@@ -54,10 +56,10 @@ TEST_F(SettingsStoreTest, TempPathIsReadOnlyWhenShortEnoughAndUsable) {
                                                          {work + "x/", temp},
                                                          {"/" + tooLong, temp}};
     for (const auto& [stored, expected] : cases) {
-        ASSERT_TRUE(settings_.SaveWorkFolder(stored));
-        AlbumSettings album;
-        ASSERT_TRUE(settings_.LoadWorkFolder(album));
-        EXPECT_EQ(album.workFolder, expected) << stored;
+        ASSERT_TRUE(profile_.WriteText(kKey, "TempPath", stored));
+        std::string workFolder;
+        ASSERT_TRUE(settings_.LoadWorkFolder(workFolder));
+        EXPECT_EQ(workFolder, expected) << stored;
     }
 }
 
@@ -69,11 +71,11 @@ TEST_F(SettingsStoreTest, FailedWritesFailTheStartAndKeepTheOldFile) {
     ProfileStore blocked((dir_ / "blocked/settings").string());
     SettingsStore settings(blocked, "/p/");
     AlbumSettings album;
-    EXPECT_FALSE(settings.WriteDefaultSettings() || settings.SaveEmbedFlag(1) ||
-                 settings.SaveWorkFolder("/tmp/") || settings.LoadSettings(album));
+    EXPECT_FALSE(settings.WriteDefaultSettings() || settings.SaveRemembered(SessionChoices{}) ||
+                 settings.LoadTables(album));
     ProfileStore partial((dir_ / "partial").string());
     ASSERT_TRUE(partial.WriteText(kKey, "BGFILE0", "SolidColor"));
-    EXPECT_FALSE(SettingsStore(partial, "/p/").LoadSettings(album));
+    EXPECT_FALSE(SettingsStore(partial, "/p/").LoadTables(album));
 
     ASSERT_TRUE(profile_.WriteText("Other", "keep", "1"));
     const std::string before = ReadWholeFile(profile_.file());
@@ -118,7 +120,9 @@ TEST_F(SettingsStoreTest, LinkedModedAndReadOnlySettingsFilesAreKeptAsTheUserMad
     WriteWholeFile(dir_ / "dotfiles/settings", "");
     fs::create_symlink("../dotfiles/settings", dir_ / "config/settings");
     ASSERT_EQ(::chmod((dir_ / "dotfiles/settings").c_str(), 0640), 0);
-    ASSERT_TRUE(settings_.SaveWorkFolder("/w/"));
+    SessionChoices choices;
+    choices.workFolder = "/w/";
+    ASSERT_TRUE(settings_.SaveRemembered(choices));
     EXPECT_TRUE(fs::is_symlink(dir_ / "config/settings"));
     EXPECT_EQ(ProfileStore((dir_ / "dotfiles/settings").string()).Read(kKey, "TempPath")->text, "/w/");
     EXPECT_EQ(fs::status(dir_ / "dotfiles/settings").permissions(),
@@ -127,8 +131,8 @@ TEST_F(SettingsStoreTest, LinkedModedAndReadOnlySettingsFilesAreKeptAsTheUserMad
 
     ASSERT_EQ(::chmod((dir_ / "dotfiles/settings").c_str(), 0444), 0);
     const std::string before = ReadWholeFile(dir_ / "dotfiles/settings");
-    EXPECT_FALSE(settings_.SaveEmbedFlag(1));     // said once...
-    EXPECT_TRUE(settings_.SaveWorkFolder("/v/")); // ...not again
+    EXPECT_FALSE(settings_.SaveRemembered(choices)); // said once...
+    EXPECT_TRUE(settings_.SaveRemembered(choices));  // ...not again
     EXPECT_EQ(ReadWholeFile(dir_ / "dotfiles/settings"), before);
 }
 

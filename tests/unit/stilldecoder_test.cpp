@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Stills through the loaded image module; samples from scripts/make-media-fixtures.sh.
+// Stills through the loaded image module; samples from scripts/make-media-fixtures.sh (media/) and
+// scripts/make-heif-grids.py (hostile/).
 #include <tuple>
 
 #include <gtest/gtest.h>
@@ -96,6 +97,43 @@ TEST(StillDecoder, HeifThumbnailStandsInWhenLargeEnough) {
     const std::optional<Decoded> large = Decode(Sample("rotated.heic"), false, 40);
     ASSERT_TRUE(large);
     EXPECT_EQ(large->picture.width, 48);
+}
+
+// A HEIF decodes at no more than the size it declares: a sound grid whole, and a stored thumbnail that holds
+// a grid far larger than it declares, or that declares more than its picture, gives way to the picture.
+TEST(StillDecoder, HeifIsNeverDecodedLargerThanItDeclares) {
+    const std::tuple<const char*, int, int> cases[] = {{"../hostile/heif-grid.heic", 0, 1000},
+                                                       {"../hostile/heif-thumbnail-grid.heic", 240, 512},
+                                                       {"../hostile/heif-thumbnail-larger.heic", 240, 512}};
+    for (const auto& [name, minimum, width] : cases) {
+        const std::optional<Decoded> decoded = Decode(Sample(name), false, minimum);
+        ASSERT_TRUE(decoded) << name;
+        EXPECT_EQ(decoded->picture.width, width) << name;
+    }
+}
+
+// What a decode holds at once, as reckoned from the headers before anything is decoded: RGBA and BGR
+// (7 bytes a pixel) for PNG and GIF, two RGBA canvases and BGR (11) for WebP, 12 for HEIF's planes,
+// whatever thumbnail stands in; a PNG shrunk while decoding holds one row and the shrunk picture. A HEIF's
+// boxes are enough; a header cut short tells nothing.
+TEST(StillDecoder, NeedsAreReckonedFromTheHeaders) {
+    const Bytes hostile = Sample("../hostile/canvas-12000.webp");
+    const Bytes heif = Sample("rotated.heic");
+    const std::tuple<Bytes, std::size_t, int, uint64_t> cases[] = {
+        // bytes, of them the head, minimum, needed
+        {Sample("interlaced.png"), 100, 0, 7 * 64 * 48},
+        {Sample("rgba.png"), 100, 8, 7 * 22 * 8 + 4 * 64},
+        {Sample("animated.gif"), 100, 0, 7 * 40 * 30},
+        {hostile, 92, 0, 11ULL * 12000 * 12000},
+        {heif, 800, 20, 12 * 48 * 64},
+        {heif, 600, 0, 0}};
+    for (const auto& [bytes, head, minimum, needed] : cases) {
+        uint64_t got = 0;
+        EXPECT_EQ(test::LoadedImagingLibrary().DllPictureNeeds(bytes.data(), static_cast<uint32_t>(head),
+                                                               bytes.size(), minimum, minimum, &got),
+                  needed != 0);
+        EXPECT_EQ(got, needed) << head;
+    }
 }
 
 // Asked for less, a non-interlaced PNG shrinks by a whole factor while decoding, alpha-weighted (two red

@@ -6,10 +6,12 @@
 #include <cstdlib>
 #include <memory>
 #include <tuple>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "album/boxfit.h"
+#include "album/createthread.h"
 #include "album/imaginglibrary.h"
 #include "album/mediakind.h"
 #include "album/prepareahead.h"
@@ -40,6 +42,10 @@ void* RecordingDecode(const void*, uint32_t, void*) {
     return nullptr; // refused: the test is about what was held, not what was made
 }
 
+void* RecordingPictureDecode(const void* bytes, uint32_t count, int, int, void* description, int*, int*) {
+    return RecordingDecode(bytes, count, description);
+}
+
 // A JPEG of a few bytes that declares a 10000 x 8000 picture (240 MB in 24 bits).
 std::string HugeJpegHeader() {
     const unsigned char bytes[] = {0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x11, 0x08, 0x1F, 0x40, 0x27, 0x10, 0x03,
@@ -47,41 +53,46 @@ std::string HugeJpegHeader() {
     return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
 }
 
-// Eight workers on huge pictures, a budget of two: two decode at once, the others wait; all come out.
+// Eight workers on huge pictures and a run's budget: three JPEGs of 240 MB in 24 bits decode at once, the
+// others wait; a 92-byte WebP whose two RGBA canvases alone outweigh the budget decodes alone; all come out.
 TEST(ThumbnailPreparerTest, WorkersTogetherStayWithinTheSharedBudget) {
     constexpr int kItems = 8;
-    constexpr uint64_t kPictureBytes = uint64_t{10000} * 8000 * 3;
-    test::ScratchDir dir;
-    for (int i = 0; i < kItems; ++i)
-        test::WriteWholeFile(dir / (std::to_string(i) + ".jpg"), HugeJpegHeader());
-    DecodeRecorder recorder;
-    gRecorder = &recorder;
-    ImagingLibrary imaging{};
-    imaging.DllDecodeJPEG = RecordingDecode;
-    MemoryBudget budget(2 * kPictureBytes + 1024);
-    const ThumbnailPreparer preparer(imaging, &budget);
-    const test::Watchdog watchdog(60s, "preparing within the budget");
-    PrepareAhead<PreparedThumbnail> ahead(
-        kItems,
-        [&](std::size_t i) {
-            return preparer.Prepare((dir / (std::to_string(i) + ".jpg")).string(), MediaKind::StillJpeg);
-        },
-        kItems, kItems);
-    // Every preparation has either reached the decoder or is waiting for its part of the budget.
-    ASSERT_TRUE(test::WaitUntil([&] {
-        std::lock_guard lock(recorder.mutex);
-        return recorder.inside + budget.waiting() == kItems;
-    }));
-    {
-        std::lock_guard lock(recorder.mutex);
-        EXPECT_EQ(recorder.peak, 2);
-        recorder.released = true;
+    const std::tuple<MediaKind, std::string, int> cases[] = {
+        {MediaKind::StillJpeg, HugeJpegHeader(), 3},
+        {MediaKind::StillWebp, test::ReadWholeFile(test::TestDataDir() / "hostile/canvas-12000.webp"), 1},
+    };
+    for (const auto& [kind, bytes, peak] : cases) {
+        test::ScratchDir dir;
+        for (int i = 0; i < kItems; ++i)
+            test::WriteWholeFile(dir / std::to_string(i), bytes);
+        DecodeRecorder recorder;
+        gRecorder = &recorder;
+        ImagingLibrary imaging{};
+        imaging.DllDecodeJPEG = RecordingDecode;
+        imaging.DllDecodePicture = RecordingPictureDecode;
+        imaging.DllPictureNeeds = test::LoadedImagingLibrary().DllPictureNeeds;
+        MemoryBudget budget(CCreateThread::kLookAheadBytes + 1024);
+        const ThumbnailPreparer preparer(imaging, &budget);
+        const test::Watchdog watchdog(60s, "preparing within the budget");
+        PrepareAhead<PreparedThumbnail> ahead(
+            kItems, [&](std::size_t i) { return preparer.Prepare((dir / std::to_string(i)).string(), kind); },
+            kItems, kItems);
+        // Every preparation has either reached the decoder or is waiting for its part of the budget.
+        ASSERT_TRUE(test::WaitUntil([&] {
+            std::lock_guard lock(recorder.mutex);
+            return recorder.inside + budget.waiting() == kItems;
+        }));
+        {
+            std::lock_guard lock(recorder.mutex);
+            EXPECT_EQ(recorder.peak, peak) << static_cast<int>(kind);
+            recorder.released = true;
+        }
+        recorder.changed.notify_all();
+        for (std::size_t i = 0; i < kItems; ++i)
+            EXPECT_EQ(ahead.Take(i).value().failure.cause, FailureCause::NotAPicture);
+        EXPECT_LE(recorder.peak, peak);
+        gRecorder = nullptr;
     }
-    recorder.changed.notify_all();
-    for (std::size_t i = 0; i < kItems; ++i)
-        EXPECT_EQ(ahead.Take(i).value().failure.cause, FailureCause::NotAPicture);
-    EXPECT_LE(recorder.peak, 2);
-    gRecorder = nullptr;
 }
 
 // The Gallery's copy of a photo is a JPEG of at most 2,048 px a side (never enlarged), turned as its EXIF

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <climits>
 #include <system_error>
 #include <utility>
 
@@ -29,7 +28,6 @@ constexpr int kHeight = 144;
 constexpr int kStatusId = 1078;
 constexpr int kBarId = 1079;
 constexpr int kStopId = 1016;
-constexpr int kStepsPerItem = 10;
 constexpr std::chrono::milliseconds kInterruptPoll{100};
 
 QString Text(TextId id) {
@@ -64,9 +62,8 @@ ProgressWindow::ProgressWindow(const ProgressRequest& request, const ImagingLibr
     status_->setText(Text(TextId::CreatingTitle));
     stop_->setText(Text(TextId::StopButton));
 
-    // The bar takes an int: ten steps per item, not cut to 16 bits, saturating long before int would wrap.
-    const long long steps = static_cast<long long>(request.items.size()) * kStepsPerItem;
-    bar_->setRange(0, static_cast<int>(std::min<long long>(steps, INT_MAX)));
+    // Not cut to 16 bits: the steps saturate long before an int would wrap.
+    bar_->setRange(0, ProgressSteps(request.items.size()));
     bar_->setValue(0);
     connect(stop_, &QPushButton::clicked, this, &ProgressWindow::RequestStop);
     // SIGTERM, SIGINT or SIGHUP (a logout, a shutdown) stop the run as Stop does: at its next step, its
@@ -94,6 +91,10 @@ ProgressWindow::~ProgressWindow() {
 void ProgressWindow::SetMessageService(std::unique_ptr<MessageService> messages) {
     if (messages)
         messages_ = std::move(messages);
+}
+
+void ProgressWindow::UseReusePlan(ReusePlan& plan) {
+    thread_->UseReusePlan(plan);
 }
 
 void ProgressWindow::Start() {

@@ -35,6 +35,7 @@ namespace aw {
 class CCreateThread;
 class MessageService;
 class RelayedRunHost;
+class ReusePlan;
 struct ImagingLibrary;
 struct ProgressRequest;
 
@@ -54,6 +55,10 @@ public:
 
     // Puts `messages` in place of the boxes; before Run.
     void SetMessageService(std::unique_ptr<MessageService> messages);
+
+    // Has the run keep and record its files by `plan` (CCreateThread::UseReusePlan); before Run. The plan
+    // is borrowed and must outlive the window.
+    void UseReusePlan(ReusePlan& plan);
 
     // Starts the run without the modal loop (Run does this first); for tests that drive the event loop
     // themselves. Once per window.

@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "session/installedtables.h"
 #include "stringtable.h"
 
 namespace aw {
@@ -53,12 +54,15 @@ enum class ControlId : int {
     Help = 1083,
 };
 
-// The background picture buttons and the arrangement buttons, in the order the user's choices number them.
+// The background picture buttons and the arrangement buttons, in the order the user's choices number them:
+// one button for each row of the installed tables.
 inline constexpr std::array kPictureButtons{ControlId::Picture1, ControlId::Picture2, ControlId::Picture3,
                                             ControlId::Picture4};
 inline constexpr std::array kArrangementButtons{ControlId::Arrangement1, ControlId::Arrangement2,
                                                 ControlId::Arrangement3, ControlId::Arrangement4,
                                                 ControlId::Gallery};
+static_assert(kPictureButtons.size() == kBackgroundPictureCount, "a button for each installed picture");
+static_assert(kArrangementButtons.size() == kArrangementCount, "a button for each installed arrangement");
 
 enum class ControlKind {
     GroupBox,

@@ -27,10 +27,6 @@
 #include "dialogs/ui/messageboxservice.h"
 #include "dialogs/ui/workfolderdialog.h"
 #include "dialogs/workfoldertext.h"
-#include "mainwindow/createworkflow.h"
-#include "mainwindow/handoverstate.h"
-#include "mainwindow/outputfolders.h"
-#include "mainwindow/settingsstore.h"
 #include "mainwindow/ui/bitmapbutton.h"
 #include "mainwindow/ui/controltable.h"
 #include "mainwindow/ui/pagestylechooser.h"
@@ -38,7 +34,7 @@
 #include "medialist/ui/droppane.h"
 #include "medialist/ui/thumbnaillist.h"
 #include "platform/handoverchannel.h"
-#include "platform/tempfile.h"
+#include "session/createworkflow.h"
 #include "stringtable.h"
 
 namespace aw {
@@ -89,7 +85,7 @@ bool OpenPageInBrowser(const std::string& pagePath) {
 MainWindow::MainWindow(const ImagingLibrary& imaging, std::string startupFile, QWidget* parent,
                        MainWindowSeams seams)
     : QDialog(parent), imaging_(imaging), startupFile_(std::move(startupFile)), seams_(std::move(seams)),
-      profile_(seams_.settingsFile) {
+      session_(SessionPlaces{seams_.settingsFile, seams_.programFolder}) {
     if (!seams_.messages)
         ownBoxes_ = std::make_unique<MessageBoxService>(this);
     if (!seams_.startupMessages)
@@ -103,7 +99,6 @@ MainWindow::MainWindow(const ImagingLibrary& imaging, std::string startupFile, Q
         seams_.pickFolder = PickFolderWithDialog;
     if (!seams_.openPage)
         seams_.openPage = OpenPageInBrowser;
-    settingsStore_ = std::make_unique<SettingsStore>(profile_, seams_.programFolder);
 
     // A title bar with the window menu and a minimise box; no maximise box, no resizing.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -128,7 +123,10 @@ MainWindow::MainWindow(const ImagingLibrary& imaging, std::string startupFile, Q
     WireControls();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // The list and the pane are views of the session's controller: they go while it is still there.
+    delete client_;
+}
 
 QWidget* MainWindow::control(ControlId id) const {
     const auto found = controls_.find(id);
@@ -197,7 +195,7 @@ void MainWindow::CreateControls() {
             break;
         case ControlKind::ItemList:
             // Created after the drop pane, so it lies above the pane's area that it covers.
-            widget = new ThumbnailList(client_);
+            widget = new ThumbnailList(session_.list(), client_);
             break;
         case ControlKind::BitmapButton:
             widget = new BitmapButton(spec.normalBitmap, spec.pressedBitmap, spec.disabledBitmap, client_);
@@ -251,11 +249,11 @@ void MainWindow::WireControls() {
     auto* list = As<ThumbnailList>(ControlId::ItemList);
     auto* create = As<QPushButton>(ControlId::Create);
     auto* showThumbnail = As<QCheckBox>(ControlId::ShowThumbnail);
-    As<DropPane>(ControlId::DropPane)->Attach(list, &imaging_);
+    ListController* controller = &session_.list();
+    As<DropPane>(ControlId::DropPane)->Attach(controller, &imaging_);
     // The list's controller enables Create by its rule from here on.
     list->Attach(create, As<DropPane>(ControlId::DropPane), showThumbnail,
                  As<QStatusBar>(ControlId::StatusBar), messages_);
-    ListController* controller = &list->controller();
     connect(As<BitmapButton>(ControlId::MoveUp), &QAbstractButton::clicked, this,
             [controller] { controller->MoveSelectionUp(); });
     connect(As<BitmapButton>(ControlId::MoveDown), &QAbstractButton::clicked, this,
@@ -294,68 +292,27 @@ int MainWindow::Run() {
 }
 
 int MainWindow::Initialise() {
-    if (!LoadSettings())
+    // The boxes of the start have no owner: the window is not shown yet, and closes after a refusal.
+    if (!session_.LoadSettings(*startupMessages_))
         return 2;
-    return ChooseStartupFiles();
-}
-
-bool MainWindow::LoadSettings() {
-    if (!settingsStore_->WriteDefaultSettings()) {
-        // A settings file that cannot be read whole or written (full or read-only, a folder or a FIFO at its
-        // path, too large): said once, then this session runs on the defaults and saves nothing, so a file
-        // it could not read is never replaced.
-        settings_.workFolder = SystemTempPath();
-        if (!settingsStore_->DefaultSettings(settings_) || settings_.workFolder.empty())
-            return false;
-        startupMessages_->Inform(LoadText(TextId::SettingsNotSaved) + "\n" +
-                                     FormatText(LoadText(TextId::SettingsFileUnusable), {profile_.file()}),
-                                 LoadText(TextId::WarningCaption), MessageIcon::Exclamation);
-        sessionOnly_ = true;
-        return true;
-    }
-    if (!settingsStore_->LoadSettings(settings_)) {
-        startupMessages_->Inform(LoadText(TextId::SettingsBroken), LoadText(TextId::ErrorCaption),
-                                 MessageIcon::Stop);
-        return false;
-    }
-    return settingsStore_->LoadWorkFolder(settings_);
-}
-
-int MainWindow::ChooseStartupFiles() {
     // What stands in the media browser's place is asked for its selection; without both answers the
-    // decision falls to the file named on the command line. The boxes have no owner: the window is about
-    // to close.
-    HandOverState handOver;
-    handOver.AskBrowser(HandOverChannel::DefaultSocketPath());
-    const OutputFolders folders(*startupMessages_);
-    const StartupDecision decision = handOver.Decide(startupFile_, folders);
-    if (decision.source == StartupSource::EmptyList)
-        return 0;
-    if (decision.source == StartupSource::NoFiles) {
-        startupMessages_->Inform(LoadText(TextId::NoFilesSelected), LoadText(TextId::ErrorCaption),
-                                 MessageIcon::Stop);
+    // decision falls to the file named on the command line.
+    if (!session_.TakeStartupFiles(startupFile_, HandOverChannel::DefaultSocketPath(), *startupMessages_))
         return 2;
-    }
-    std::string folder = decision.initialFolder;
-    const IntakeRefusal refused =
-        decision.source == StartupSource::Selection
-            ? As<ThumbnailList>(ControlId::ItemList)->AcceptBrowserSelection(*handOver.selectionBlock())
-            : As<DropPane>(ControlId::DropPane)->AcceptStartupFile(startupFile_, folder);
-    handOver.ReleaseSelection();
-    if (refused) {
-        startupMessages_->Inform(LoadText(*refused), LoadText(TextId::ErrorCaption), MessageIcon::Stop);
-        return 2;
-    }
-    if (decision.source == StartupSource::StartupFile)
-        folder = folders.ChooseInitialFolder(folder);
-    As<QLineEdit>(ControlId::OutputFolder)->setText(QString::fromStdString(folder));
+    As<QLineEdit>(ControlId::OutputFolder)->setText(QString::fromStdString(session_.choices().outputFolder));
     return 0;
 }
 
+void MainWindow::CollectChoices() {
+    SessionChoices& choices = session_.choices();
+    choices.outputFolder = As<QLineEdit>(ControlId::OutputFolder)->text().toStdString();
+    choices.pageTitle = As<QLineEdit>(ControlId::PageTitle)->text().toStdString();
+    pageStyle_->FillChoices(choices);
+    choices.openWhenDone = As<QCheckBox>(ControlId::OpenWhenDone)->isChecked();
+}
+
 void MainWindow::OnFolderTextChanged() {
-    As<ThumbnailList>(ControlId::ItemList)
-        ->controller()
-        .SetOutputFolderGiven(!As<QLineEdit>(ControlId::OutputFolder)->text().isEmpty());
+    session_.list().SetOutputFolderGiven(!As<QLineEdit>(ControlId::OutputFolder)->text().isEmpty());
 }
 
 void MainWindow::OnBrowse() {
@@ -370,35 +327,16 @@ void MainWindow::OnBrowse() {
     As<QLineEdit>(ControlId::OutputFolder)->setText(QString::fromStdString(pick.path));
 }
 
-void MainWindow::SaveSettings() {
-    if (sessionOnly_)
-        return;
-    // Each save reports its own failure; the second is tried whatever became of the first.
-    if (!settingsStore_->SaveEmbedFlag(settings_.embedPlayback))
-        messages_->Inform(LoadText(TextId::SettingsNotSaved), LoadText(TextId::WarningCaption),
-                          MessageIcon::Exclamation);
-    if (!settingsStore_->SaveWorkFolder(settings_.workFolder))
-        messages_->Inform(LoadText(TextId::SettingsNotSaved), LoadText(TextId::WarningCaption),
-                          MessageIcon::Exclamation);
-}
-
 void MainWindow::OnCreate() {
-    CreateInputs inputs;
-    inputs.outputFolder = As<QLineEdit>(ControlId::OutputFolder)->text().toStdString();
-    inputs.pageTitle = As<QLineEdit>(ControlId::PageTitle)->text().toStdString();
-    pageStyle_->FillCreateInputs(inputs);
-    inputs.openWhenDone = As<QCheckBox>(ControlId::OpenWhenDone)->isChecked();
-    WindowServices services(this, *messages_, *help_, imaging_, sessionOnly_ ? nullptr : settingsStore_.get(),
-                            seams_.openPage);
-    CreateWorkflow create(services);
-    const CreateResult result =
-        create.Run(job_, As<ThumbnailList>(ControlId::ItemList)->items(), inputs, settings_);
-    if (result.closeWindow)
+    CollectChoices();
+    WindowServices services(this, *messages_, *help_, imaging_, seams_.openPage);
+    if (session_.Create(services).closeWindow)
         done(1);
 }
 
 void MainWindow::OnClose() {
-    SaveSettings();
+    CollectChoices();
+    session_.SaveSettings(*messages_);
     done(1);
 }
 
@@ -407,7 +345,7 @@ void MainWindow::reject() {
 }
 
 void MainWindow::OnShowThumbnail(bool checked) {
-    As<ThumbnailList>(ControlId::ItemList)->controller().ShowThumbnailChanged(checked);
+    session_.list().ShowThumbnailChanged(checked);
 }
 
 void MainWindow::OnHelp() {
@@ -422,9 +360,10 @@ void MainWindow::OnAbout() {
 void MainWindow::OnOption() {
     // A root folder is shown whole, any other without its closing "/"; the choice is saved only by the
     // next save step.
-    WorkFolderDialog option(ShownWorkFolder(settings_.workFolder), *messages_, *help_, this);
+    std::string& workFolder = session_.choices().workFolder;
+    WorkFolderDialog option(ShownWorkFolder(workFolder), *messages_, *help_, this);
     if (option.Run() == 1)
-        settings_.workFolder = StoredWorkFolder(option.folder());
+        workFolder = StoredWorkFolder(option.folder());
 }
 
 std::unique_ptr<QMenu> MainWindow::MakeContextMenu() {
@@ -437,9 +376,9 @@ std::unique_ptr<QMenu> MainWindow::MakeContextMenu() {
     const bool lastArrangement = pageStyle_->arrangementIndex() == kLastArrangement;
     const bool gallery = pageStyle_->arrangementIndex() == kGalleryArrangement - 1;
     embed->setEnabled(!lastArrangement && !gallery);
-    embed->setChecked(gallery || (!lastArrangement && settings_.embedPlayback == 1));
+    embed->setChecked(gallery || (!lastArrangement && session_.choices().embedPlayback));
     connect(embed, &QAction::triggered, this,
-            [this] { settings_.embedPlayback = settings_.embedPlayback == 1 ? 0 : 1; });
+            [this] { session_.choices().embedPlayback = !session_.choices().embedPlayback; });
     return menu;
 }
 

@@ -13,9 +13,13 @@
 // Results of Run: 1 after Close or a written album, 2 when the window was closed by the desktop (Alt+F4,
 // the title bar), or when start-up failed (settings, no start-up file, an unsupported one).
 //
-// Ownership: owns its controls, the album job, the settings, the style state and the services of Create;
-// borrows the imaging table (and whatever the seams lend), which must outlive it. User-interface thread
-// only.
+// The window is a front end of its AlbumSession: the list's controller, the choices, the settings and
+// Create are the session's; the window shows them, fills the choices from its controls
+// (CollectChoices) and drives the session.
+//
+// Ownership: owns the session, its controls (destroyed before the session they show), the style state and
+// the services of Create; borrows the imaging table (and whatever the seams lend), which must outlive it.
+// User-interface thread only.
 #pragma once
 
 #include <QDialog>
@@ -24,11 +28,9 @@
 #include <memory>
 #include <string>
 
-#include "album/albumjob.h"
-#include "mainwindow/albumsettings.h"
 #include "mainwindow/ui/controltable.h"
 #include "mainwindow/ui/mainwindowseams.h"
-#include "platform/profilestore.h"
+#include "session/albumsession.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -43,7 +45,6 @@ struct ImagingLibrary;
 class HelpOpener;
 class MessageService;
 class PageStyleChooser;
-class SettingsStore;
 
 class MainWindow : public QDialog {
     Q_OBJECT
@@ -63,9 +64,8 @@ public:
     QWidget* clientArea() const { return client_; }
     QMenuBar* menuBar() const { return menuBar_; }
 
-    const AlbumSettings& settings() const { return settings_; }
+    const AlbumSession& session() const { return session_; }
     const PageStyleChooser& pageStyle() const { return *pageStyle_; }
-    int embedPlayback() const { return settings_.embedPlayback; }
     // The context menu as the right button shows it; the caller owns it.
     std::unique_ptr<QMenu> MakeContextMenu();
 
@@ -81,8 +81,8 @@ private:
     void CreateControls();
     void CreateMenuBar();
     void WireControls();
-    bool LoadSettings();
-    int ChooseStartupFiles();
+    // The session's choices from the controls that show them.
+    void CollectChoices();
 
     void OnFolderTextChanged();
     void OnBrowse();
@@ -93,7 +93,6 @@ private:
     void OnAbout();
     void OnOption();
     void ShowContextMenu(const QPoint& globalPosition);
-    void SaveSettings();
 
     // The control `id` as the class the table makes for it; a mismatch fails here, not at the use.
     template <typename T> T* As(ControlId id) const {
@@ -105,6 +104,7 @@ private:
     const ImagingLibrary& imaging_;
     std::string startupFile_;
     MainWindowSeams seams_;
+    AlbumSession session_; // the controls that show it are deleted before it, in the destructor
     std::unique_ptr<MessageService> ownBoxes_;
     std::unique_ptr<MessageService> ownStartupBoxes_;
     std::unique_ptr<HelpOpener> ownHelp_;
@@ -116,12 +116,7 @@ private:
     QWidget* client_ = nullptr;
     std::map<ControlId, QWidget*> controls_;
 
-    AlbumJob job_;
-    AlbumSettings settings_;
-    ProfileStore profile_;
-    std::unique_ptr<SettingsStore> settingsStore_;
     std::unique_ptr<PageStyleChooser> pageStyle_;
-    bool sessionOnly_ = false; // the settings file cannot be used: defaults, nothing saved
 };
 
 } // namespace aw

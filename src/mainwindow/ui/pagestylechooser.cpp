@@ -38,9 +38,9 @@ void ShowChosen(BitmapButton* button, int plainFace, bool chosen) {
 PageStyleChooser::PageStyleChooser(const Controls& controls, QWidget* dialogParent)
     : controls_(controls), dialogParent_(dialogParent) {
     connect(controls_.solidColour, &QAbstractButton::clicked, this, &PageStyleChooser::ChooseSolidColour);
-    for (int k = 1; k <= 4; ++k)
+    for (int k = 1; k <= kBackgroundPictureCount; ++k)
         connect(controls_.pictures[k - 1], &QAbstractButton::clicked, this, [this, k] { ChoosePicture(k); });
-    for (int j = 0; j < static_cast<int>(controls_.arrangements.size()); ++j)
+    for (int j = 0; j < kArrangementCount; ++j)
         connect(controls_.arrangements[j], &QAbstractButton::clicked, this,
                 [this, j] { ChooseArrangement(j); });
     connect(controls_.fontColourButton, &QAbstractButton::clicked, this, &PageStyleChooser::ChooseFontColour);
@@ -61,7 +61,7 @@ void PageStyleChooser::Initialise() {
 }
 
 void PageStyleChooser::ShowPictureFaces(int chosen) {
-    for (int k = 1; k <= 4; ++k)
+    for (int k = 1; k <= kBackgroundPictureCount; ++k)
         ShowChosen(controls_.pictures[k - 1], PictureFace(k), k == chosen);
 }
 
@@ -94,7 +94,7 @@ void PageStyleChooser::ChoosePicture(int k) {
 }
 
 void PageStyleChooser::ChooseArrangement(int j) {
-    for (int i = 0; i < static_cast<int>(controls_.arrangements.size()); ++i)
+    for (int i = 0; i < kArrangementCount; ++i)
         ShowChosen(controls_.arrangements[i], ArrangementFace(i), i == j);
     arrangementIndex_ = j;
 }
@@ -128,11 +128,11 @@ void PageStyleChooser::ChooseBackgroundColour() {
     controls_.preview->RedrawNow();
 }
 
-void PageStyleChooser::FillCreateInputs(CreateInputs& inputs) const {
-    inputs.fontColour = fontColour_;
-    inputs.backgroundColour = backgroundColour_;
-    inputs.backgroundIndex = backgroundIndex_;
-    inputs.arrangementIndex = arrangementIndex_;
+void PageStyleChooser::FillChoices(SessionChoices& choices) const {
+    choices.fontColour = fontColour_;
+    choices.backgroundColour = backgroundColour_;
+    choices.background = backgroundIndex_;
+    choices.arrangement = arrangementIndex_;
 }
 
 } // namespace aw

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-// The page's look as the main window offers it: a background (the solid colour, 1027, or one of four
-// pictures, 1028..1031), one of four arrangements (1032..1035) or the Gallery (1036), the font colour (1024)
-// and the background colour (1025, enabled only with the solid background), with the font swatch (1022) and
-// the page preview (1023) showing the choice. A chosen picture or arrangement button shows its two faces
-// swapped; the colour button is pressed in and filled with the background colour while the solid colour is
-// chosen. Nothing here is saved between runs.
+// The page's look as the main window offers it: a background (the solid colour, 1027, or one of the
+// installed pictures, 1028..1031), one of the installed arrangements (1032..1035, and 1036 the Gallery),
+// the font colour (1024) and the background colour (1025, enabled only with the solid background), with
+// the font swatch (1022) and the page preview (1023) showing the choice; the session's choices take them
+// (FillChoices). A chosen picture or arrangement button shows its two faces swapped; the colour button is
+// pressed in and filled with the background colour while the solid colour is chosen.
 //
 // Ownership: the buttons and swatches are the main window's children, borrowed for the window's life.
 // User-interface thread only.
@@ -14,7 +14,9 @@
 
 #include <array>
 
-#include "mainwindow/createworkflow.h"
+#include "dialogs/rgb.h"
+#include "session/installedtables.h"
+#include "session/sessionchoices.h"
 
 class QWidget;
 
@@ -29,13 +31,13 @@ class PageStyleChooser : public QObject {
 
 public:
     struct Controls {
-        ColourButton* solidColour = nullptr;            // 1027
-        std::array<BitmapButton*, 4> pictures{};        // 1028..1031
-        std::array<BitmapButton*, 5> arrangements{};    // 1032..1035, and 1036 the Gallery
-        BitmapButton* fontColourButton = nullptr;       // 1024
-        BitmapButton* backgroundColourButton = nullptr; // 1025
-        ColourSwatch* fontSwatch = nullptr;             // 1022
-        ColourSwatch* preview = nullptr;                // 1023
+        ColourButton* solidColour = nullptr;                           // 1027
+        std::array<BitmapButton*, kBackgroundPictureCount> pictures{}; // 1028..1031
+        std::array<BitmapButton*, kArrangementCount> arrangements{};   // 1032..1035, and 1036 the Gallery
+        BitmapButton* fontColourButton = nullptr;                      // 1024
+        BitmapButton* backgroundColourButton = nullptr;                // 1025
+        ColourSwatch* fontSwatch = nullptr;                            // 1022
+        ColourSwatch* preview = nullptr;                               // 1023
     };
 
     // Connects the buttons; `dialogParent` stands behind the colour pickers. The initial state (solid
@@ -46,8 +48,8 @@ public:
     void Initialise();
 
     void ChooseSolidColour();
-    void ChoosePicture(int k);     // 1..4
-    void ChooseArrangement(int j); // 0..3, or 4 the Gallery
+    void ChoosePicture(int k);     // 1..kBackgroundPictureCount
+    void ChooseArrangement(int j); // 0..kArrangementCount - 1
     // Run a colour picker; Cancel puts the swatches back to the colour kept.
     void ChooseFontColour();
     void ChooseBackgroundColour();
@@ -59,8 +61,8 @@ public:
     int fontCell() const { return fontCell_; }
     int backgroundCell() const { return backgroundCell_; }
 
-    // What Create reads from here (the rest of CreateInputs is the window's).
-    void FillCreateInputs(CreateInputs& inputs) const;
+    // The session's choices made here (colours, background, arrangement); the rest is the window's.
+    void FillChoices(SessionChoices& choices) const;
 
 private:
     void ShowPictureFaces(int chosen); // 0: none chosen

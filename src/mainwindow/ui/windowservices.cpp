@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: MIT
 #include "mainwindow/ui/windowservices.h"
 
+#include "album/recordedrun.h"
 #include "dialogs/ui/helplinkdialog.h"
 #include "dialogs/ui/progresswindow.h"
-#include "mainwindow/settingsstore.h"
+#include "stringtable.h"
 
 namespace aw {
 
 WindowServices::WindowServices(QWidget* owner, MessageService& boxes, HelpOpener& help,
-                               const ImagingLibrary& imaging, SettingsStore* settings,
+                               const ImagingLibrary& imaging,
                                std::function<bool(const std::string&)> openPage)
-    : owner_(owner), boxes_(boxes), help_(help), imaging_(imaging), settings_(settings),
-      openPage_(std::move(openPage)) {}
+    : owner_(owner), boxes_(boxes), help_(help), imaging_(imaging), openPage_(std::move(openPage)) {}
 
 bool WindowServices::AskYesNo(const std::string& text, const std::string& caption, MessageIcon icon,
                               DefaultButton defaultButton) {
@@ -28,21 +28,21 @@ void WindowServices::InformWithHelp(const std::string& text, const std::string& 
 }
 
 ProgressOutcome WindowServices::RunProgress(const ProgressRequest& request) {
-    ProgressWindow window(request, imaging_, owner_);
-    const int code = window.Run();
-    return ProgressOutcome{code, window.failureLine()};
+    // The window makes every file, and records them for a later update or reopening of the album.
+    RecordedRun recorded(request, RecordedRun::Mode{}, ALBUMWRIGHT_VERSION_TEXT);
+    ProgressOutcome outcome;
+    {
+        ProgressWindow window(request, imaging_, owner_);
+        window.UseReusePlan(recorded.plan());
+        outcome = ProgressOutcome{window.Run(), window.failureLine()};
+    }
+    if (const std::string problem = recorded.problem(); !problem.empty())
+        boxes_.Inform(problem, LoadText(TextId::WarningCaption), MessageIcon::Exclamation);
+    return outcome;
 }
 
 bool WindowServices::OpenInBrowser(const std::string& pagePath) {
     return openPage_(pagePath);
-}
-
-bool WindowServices::SaveEmbedFlag(int embedPlayback) {
-    return settings_ == nullptr || settings_->SaveEmbedFlag(embedPlayback);
-}
-
-bool WindowServices::SaveWorkFolder(const std::string& workFolder) {
-    return settings_ == nullptr || settings_->SaveWorkFolder(workFolder);
 }
 
 } // namespace aw

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The Create command's services with the real windows: questions and messages as boxes owned by the main
-// window, message 441 with its Help button, the run behind the progress window, the album page opened by
-// the desktop's default browser, and the two settings saved to the settings store (without a store, as
-// in a session whose settings file cannot be used, the saves do nothing and succeed).
+// window, message 441 with its Help button, the run behind the progress window, and the album page opened
+// by the desktop's default browser.
 //
 // Ownership: everything is borrowed from the main window, which outlives this object. User-interface
 // thread only; the run's own thread talks to the progress window, never to this object.
@@ -11,20 +10,19 @@
 #include <functional>
 #include <string>
 
-#include "mainwindow/createworkflow.h"
+#include "session/createworkflow.h"
 
 class QWidget;
 
 namespace aw {
 
 class HelpOpener;
-class SettingsStore;
 struct ImagingLibrary;
 
 class WindowServices : public CreateServices {
 public:
     WindowServices(QWidget* owner, MessageService& boxes, HelpOpener& help, const ImagingLibrary& imaging,
-                   SettingsStore* settings, std::function<bool(const std::string&)> openPage);
+                   std::function<bool(const std::string&)> openPage);
 
     bool AskYesNo(const std::string& text, const std::string& caption, MessageIcon icon,
                   DefaultButton defaultButton) override;
@@ -32,15 +30,12 @@ public:
     void InformWithHelp(const std::string& text, const std::string& caption, int helpContext) override;
     ProgressOutcome RunProgress(const ProgressRequest& request) override;
     bool OpenInBrowser(const std::string& pagePath) override;
-    bool SaveEmbedFlag(int embedPlayback) override;
-    bool SaveWorkFolder(const std::string& workFolder) override;
 
 private:
     QWidget* owner_;
     MessageService& boxes_;
     HelpOpener& help_;
     const ImagingLibrary& imaging_;
-    SettingsStore* settings_;
     std::function<bool(const std::string&)> openPage_;
 };
 

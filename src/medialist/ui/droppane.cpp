@@ -14,8 +14,8 @@
 
 #include "album/imaginglibrary.h"
 #include "album/mediakind.h"
+#include "medialist/listcontroller.h"
 #include "medialist/previewpicture.h"
-#include "medialist/ui/thumbnaillist.h"
 
 namespace aw {
 namespace {
@@ -72,7 +72,7 @@ DropPane::DropPane(QWidget* parent) : QFrame(parent) {
 
 DropPane::~DropPane() = default;
 
-void DropPane::Attach(ThumbnailList* list, const ImagingLibrary* imaging) {
+void DropPane::Attach(ListController* list, const ImagingLibrary* imaging) {
     list_ = list;
     if (imaging != imaging_)
         worker_.reset(); // made again, with the new table, when next needed
@@ -81,8 +81,11 @@ void DropPane::Attach(ThumbnailList* list, const ImagingLibrary* imaging) {
 
 void DropPane::SetPreviewPreparer(PreviewWorker::Prepare prepare) {
     worker_.reset();
-    preparing_ = false;
     prepare_ = std::move(prepare);
+}
+
+bool DropPane::isPreparing() const {
+    return list_ != nullptr && list_->previewPending();
 }
 
 PreviewWorker& DropPane::Worker() {
@@ -105,42 +108,33 @@ PreviewWorker& DropPane::Worker() {
 }
 
 PreviewStart DropPane::ShowThumbnail(std::uint64_t ticket, const std::string& path, MediaKind kind) {
-    picture_ = QImage();
+    ClearThumbnail();
     shownKind_ = kind;
-    cleared_ = false;
-    ticket_ = ticket; // whatever is still under way is stale now
-    preparing_ = false;
-    if (worker_)
-        worker_->Cancel();
-    update();
-    if (kind == MediaKind::Audio)
-        return PreviewStart::Shown;
-    if (!IsStillKind(kind) && !IsMovieKind(kind))
-        return PreviewStart::Failed;
     try {
         Worker().Request(ticket, path, kind);
     } catch (const std::system_error&) {
         return PreviewStart::Failed; // no thread for the preview: the caller says it cannot be shown
     }
-    preparing_ = true;
     return PreviewStart::Pending;
+}
+
+void DropPane::ShowSoundPicture() {
+    ClearThumbnail();
+    soundPicture_ = true;
 }
 
 void DropPane::ClearThumbnail() {
     picture_ = QImage();
-    cleared_ = true;
-    preparing_ = false;
+    soundPicture_ = false;
     if (worker_)
-        worker_->Cancel();
+        worker_->Cancel(); // whatever has not started is stale now
     update();
 }
 
 void DropPane::OnPreviewReady(const PreviewResult& result) {
-    if (!preparing_ || result.sequence != ticket_)
-        return; // a newer request was made since, or the pane was cleared
-    preparing_ = false;
-    const bool wanted = !list_ || list_->controller().PreviewArrived(result.sequence, result.path, result.ok);
-    if (wanted && result.picture)
+    if (list_ == nullptr || !list_->PreviewArrived(result.sequence, result.path, result.ok))
+        return;
+    if (result.picture)
         picture_ = ToImage(*result.picture);
     update();
 }
@@ -152,9 +146,8 @@ void DropPane::paintEvent(QPaintEvent* event) {
     painter.setClipRect(area);
     painter.translate(area.topLeft());
     painter.fillRect(QRect(0, 0, kAreaWidth, kAreaHeight), Qt::white);
-    if (shownKind_ == MediaKind::Audio) {
-        if (!cleared_)
-            painter.drawPixmap(15, 95, QPixmap(QStringLiteral(":/bitmaps/bmp163.png")));
+    if (soundPicture_) {
+        painter.drawPixmap(15, 95, QPixmap(QStringLiteral(":/bitmaps/bmp163.png")));
         return;
     }
     if (picture_.isNull())
@@ -205,11 +198,7 @@ void DropPane::dropEvent(QDropEvent* event) {
 
 void DropPane::AcceptDroppedFiles(const std::vector<std::string>& paths) {
     if (list_)
-        list_->controller().TakeFiles(paths);
-}
-
-IntakeRefusal DropPane::AcceptStartupFile(const std::string& path, std::string& folder) {
-    return list_ ? list_->controller().TakeStartupFile(path, folder) : TextId::UnsupportedSelection;
+        list_->TakeFiles(paths);
 }
 
 } // namespace aw

@@ -4,13 +4,13 @@
 // its white 151 x 281 area, with a badge on movie frames, or the sound picture for audio items.
 //
 // Previews are prepared on a worker thread (PreviewWorker). ShowThumbnail only starts one, under the
-// ticket the list's controller gives it; the result goes to the controller, which says whether to draw it.
-// A request that cannot have a thread fails at once.
-// Only the newest request's result can be drawn. Without a list every result of the newest request is.
+// ticket the list's controller gives it; every result goes to the controller, which alone says whether
+// to draw it (a late or given-up one is not). A request that cannot have a thread fails at once. Without a
+// controller nothing is taken in and no result is drawn.
 //
-// Ownership: owns the worker and the held picture; the list and the imaging table are borrowed and must
-// outlive the pane. Destroying the pane stops the worker and waits at most for the one preparation under way.
-// User-interface thread only.
+// Ownership: owns the worker and the held picture; the controller and the imaging table are borrowed and
+// must outlive the pane. Destroying the pane stops the worker and waits at most for the one preparation
+// under way. User-interface thread only.
 #pragma once
 
 #include <cstdint>
@@ -24,13 +24,12 @@
 #include <QPointer>
 
 #include "album/mediakind.h"
-#include "medialist/blockintake.h"
 #include "medialist/listview.h"
 #include "medialist/previewworker.h"
 
 namespace aw {
 
-class ThumbnailList;
+class ListController;
 struct ImagingLibrary;
 
 class DropPane : public QFrame {
@@ -40,19 +39,20 @@ public:
     explicit DropPane(QWidget* parent);
     ~DropPane() override;
 
-    void Attach(ThumbnailList* list, const ImagingLibrary* imaging);
+    void Attach(ListController* list, const ImagingLibrary* imaging);
 
-    // Starts showing the preview of (path, kind) under `ticket`, as ListView::StartPreview. The pane is
+    // Starts preparing the picture of (path, kind) under `ticket`, as ListView::StartPreview. The pane is
     // blank meanwhile.
     PreviewStart ShowThumbnail(std::uint64_t ticket, const std::string& path, MediaKind kind);
+    // The picture that stands for sound items.
+    void ShowSoundPicture();
     // Blank pane; a preview under way is abandoned.
     void ClearThumbnail();
-    bool isPreparing() const { return preparing_; }
+    // The controller waits for a preview's result.
+    bool isPreparing() const;
 
-    // Files dropped, or named at start-up, handed to the list's controller (TakeFiles, TakeStartupFile);
-    // without a list nothing is taken and the start-up file is refused as unsupported.
+    // Files dropped, handed to the controller (TakeFiles).
     void AcceptDroppedFiles(const std::vector<std::string>& paths);
-    IntakeRefusal AcceptStartupFile(const std::string& path, std::string& folder);
 
     // The preparation the worker runs; PreparePreview with the attached imaging table unless a test
     // replaces it (for a slow or failing stand-in). Called on the worker thread.
@@ -68,15 +68,13 @@ private:
     void OnPreviewReady(const PreviewResult& result);
     PreviewWorker& Worker();
 
-    QPointer<ThumbnailList> list_;
+    ListController* list_ = nullptr;
     const ImagingLibrary* imaging_ = nullptr;
 
     PreviewWorker::Prepare prepare_;
     QImage picture_;                               // the held preview, at most 141 x 271; null when blank
-    MediaKind shownKind_ = MediaKind::Unsupported; // last given to ShowThumbnail
-    bool cleared_ = true;                          // only audio painting looks at it
-    bool preparing_ = false;
-    uint64_t ticket_ = 0;                   // of the newest request; results of older ones are dropped
+    MediaKind shownKind_ = MediaKind::Unsupported; // last given to ShowThumbnail: a movie gets its badge
+    bool soundPicture_ = false;
     std::unique_ptr<PreviewWorker> worker_; // last: stopped and joined before anything above goes
 };
 

@@ -40,7 +40,8 @@ std::optional<ListKey> NavigationKey(int key) {
 
 } // namespace
 
-ThumbnailList::ThumbnailList(QWidget* parent) : QListWidget(parent) {
+ThumbnailList::ThumbnailList(ListController& controller, QWidget* parent)
+    : QListWidget(parent), controller_(controller) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setUniformItemSizes(true);
@@ -48,7 +49,8 @@ ThumbnailList::ThumbnailList(QWidget* parent) : QListWidget(parent) {
 }
 
 ThumbnailList::~ThumbnailList() {
-    controller_.Attach(nullptr);
+    if (controller_.view() == this)
+        controller_.Attach(nullptr);
 }
 
 void ThumbnailList::Attach(QAbstractButton* create, DropPane* pane, QAbstractButton* showThumbnail,
@@ -59,10 +61,6 @@ void ThumbnailList::Attach(QAbstractButton* create, DropPane* pane, QAbstractBut
     status_ = status;
     messages_ = messages;
     controller_.Attach(this); // the Create button starts as the rule says
-}
-
-IntakeRefusal ThumbnailList::AcceptBrowserSelection(const Bytes& selectionBlock) {
-    return controller_.TakeBrowserSelection(selectionBlock);
 }
 
 int ThumbnailList::SelectedLine() const {
@@ -116,6 +114,11 @@ bool ThumbnailList::IsShowThumbnailChecked() const {
 
 PreviewStart ThumbnailList::StartPreview(std::uint64_t ticket, const std::string& path, MediaKind kind) {
     return pane_ ? pane_->ShowThumbnail(ticket, path, kind) : PreviewStart::Shown;
+}
+
+void ThumbnailList::ShowSoundPicture() {
+    if (pane_)
+        pane_->ShowSoundPicture();
 }
 
 void ThumbnailList::ClearPreview() {

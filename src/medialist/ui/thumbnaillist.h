@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
 // The list of album items in the main window (control 1014): one text line per item, in album order, each
-// carrying its whole name as a tooltip (the 100-pixel list cuts long names). A view of the ListController
-// it owns: mouse and key input is reported to the controller, and the lines, the selection, the status
-// bar, the Create button, the preview pane and the boxes change only as the controller says.
+// carrying its whole name as a tooltip (the 100-pixel list cuts long names). A view of the session's
+// ListController: mouse and key input is reported to the controller, and the lines, the selection, the
+// status bar, the Create button, the preview pane and the boxes change only as the controller says.
 //
-// Ownership: owns the controller; the attached widgets and the message service are borrowed and must
-// outlive the list (or be detached with nulls). User-interface thread only.
+// Ownership: the controller is borrowed and must outlive the list, which detaches itself from it when it
+// goes; the attached widgets and the message service are borrowed and must outlive the list (or be
+// detached with nulls). User-interface thread only.
 #pragma once
 
 #include <string>
@@ -13,7 +14,6 @@
 #include <QListWidget>
 #include <QPointer>
 
-#include "medialist/fileblock.h"
 #include "medialist/listcontroller.h"
 #include "medialist/listview.h"
 
@@ -29,20 +29,15 @@ class ThumbnailList : public QListWidget, public ListView {
     Q_OBJECT
 
 public:
-    explicit ThumbnailList(QWidget* parent);
+    ThumbnailList(ListController& controller, QWidget* parent);
     ~ThumbnailList() override;
 
     ListController& controller() { return controller_; }
     const ListController& controller() const { return controller_; }
-    ItemList& items() { return controller_.items(); }
-    const ItemList& items() const { return controller_.items(); }
 
     // Any pointer may be null: that peer is then left out (no preview, no box, Create untouched).
     void Attach(QAbstractButton* create, DropPane* pane, QAbstractButton* showThumbnail, QStatusBar* status,
                 MessageService* messages);
-
-    // The media browser's selection block taken in (ListController::TakeBrowserSelection).
-    IntakeRefusal AcceptBrowserSelection(const Bytes& selectionBlock);
 
     int LineCount() const { return count(); }
     int SelectedLine() const; // -1 when none is
@@ -56,6 +51,7 @@ public:
     void SetStatusText(const std::string& text) override;
     bool IsShowThumbnailChecked() const override;
     PreviewStart StartPreview(std::uint64_t ticket, const std::string& path, MediaKind kind) override;
+    void ShowSoundPicture() override;
     void ClearPreview() override;
     void ShowBox(const std::string& text, const std::string& caption, BoxKind kind) override;
     void ScheduleBoxes() override;
@@ -75,7 +71,7 @@ private:
     QPointer<QAbstractButton> showThumbnail_;
     QPointer<QStatusBar> status_;
     MessageService* messages_ = nullptr;
-    ListController controller_; // last: its view is this list
+    ListController& controller_;
 };
 
 } // namespace aw

@@ -15,6 +15,7 @@
 #include <QStatusBar>
 
 #include "album/picture.h"
+#include "medialist/listcontroller.h"
 #include "medialist/ui/droppane.h"
 #include "medialist/ui/thumbnaillist.h"
 #include "support/scriptedmessages.h"
@@ -46,8 +47,9 @@ struct CountPosts : QObject {
 };
 
 struct ListPaneRig {
+    ListController controller; // first: it outlives its views
     QWidget window;
-    ThumbnailList* list = new ThumbnailList(&window);
+    ThumbnailList* list = new ThumbnailList(controller, &window);
     DropPane* pane = new DropPane(&window);
     QCheckBox* showThumbnail = new QCheckBox("Show Thumbnail", &window);
     QStatusBar* status = new QStatusBar(&window);
@@ -59,7 +61,13 @@ struct ListPaneRig {
         list->setGeometry(170, 10, 200, 280);
         pane->setGeometry(10, 10, 155, 285);
         list->Attach(new QPushButton("Create", &window), pane, showThumbnail, status, &messages);
-        pane->Attach(list, nullptr);
+        pane->Attach(&controller, nullptr);
+        NewWorker();
+        window.resize(400, 320);
+    }
+
+    // The pane's worker made again at its next request (which then needs a thread).
+    void NewWorker() {
         pane->SetPreviewPreparer([this](const std::string& path, MediaKind, Picture& out) {
             ++prepared;
             std::this_thread::sleep_for(std::chrono::milliseconds(delayMs.load()));
@@ -68,13 +76,12 @@ struct ListPaneRig {
             return path.find("bad") == std::string::npos &&
                    SolidPicture(out, path.find("green") != std::string::npos);
         });
-        window.resize(400, 320);
     }
 
     // Lists the paths as a drop would, without previewing the first, and forgets the boxes.
     void Add(const std::vector<std::string>& paths) {
         showThumbnail->setChecked(false);
-        list->controller().TakeFiles(paths);
+        controller.TakeFiles(paths);
         showThumbnail->setChecked(true);
         messages.log.clear();
     }

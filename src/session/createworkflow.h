@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-// The Create command: turns the main window's choices into one album run. Checks and prepares the output
-// folder, asks before anything could be overwritten, names the items, runs the progress window, reports
-// the outcome, opens the page when asked to, and saves the two settings that a run may change.
+// The Create rule: turns a session's choices into one album run. Checks and prepares the output folder,
+// asks before anything could be overwritten, names the items, runs the progress display, reports the
+// outcome and opens the page when asked to. (The session saves the settings after a run that took place.)
 //
-// Every question and every message goes through CreateServices, and so do the progress run, the browser
-// and the settings saves; the logic itself shows nothing and can run without any window. The Qt main
-// window, the command line and the test doubles implement CreateServices.
+// Every question and every message goes through CreateServices, and so do the progress run and the
+// browser; the logic itself shows nothing and can run without any window. The window's services, the
+// command line's and the test doubles implement CreateServices.
 //
 // Thread-safety: user-interface thread only. The job and the item list are handed to the progress run by
 // reference; nothing here touches them while the run lasts.
@@ -18,9 +18,10 @@
 #include "album/mediaitem.h"
 #include "album/progressrequest.h"
 #include "dialogs/rgb.h"
-#include "mainwindow/albumsettings.h"
 #include "platform/messageservice.h"
 #include "platform/mountinfo.h"
+#include "session/albumsettings.h"
+#include "session/sessionchoices.h"
 
 namespace aw {
 
@@ -41,26 +42,10 @@ public:
 
     // Opens `pagePath` in the user's default web browser; false when no browser could be started.
     virtual bool OpenInBrowser(const std::string& pagePath) = 0;
-
-    // Store the embed flag (0 or 1) and the work folder in the settings; false when the store refuses.
-    // Create shows message 436 for each false itself.
-    virtual bool SaveEmbedFlag(int embedPlayback) = 0;
-    virtual bool SaveWorkFolder(const std::string& workFolder) = 0;
-};
-
-// The main window's state that Create reads.
-struct CreateInputs {
-    std::string outputFolder; // the folder edit, exactly as typed
-    std::string pageTitle;
-    Rgb fontColour;
-    Rgb backgroundColour;
-    int backgroundIndex = 0;  // 0 solid colour, 1..4 a background picture
-    int arrangementIndex = 0; // 0..3, or 4 the Gallery
-    bool openWhenDone = false;
 };
 
 struct CreateResult {
-    bool reachedRun = false;  // the progress run took place (and the settings were saved)
+    bool reachedRun = false;  // the progress run took place
     int runCode = 0;          // its code; 0 when Create stopped before it
     bool closeWindow = false; // true after a written album: the main window closes with result 1
 };
@@ -70,9 +55,10 @@ public:
     // `mounts` decides camera folders; the default reads the running system's mount table.
     explicit CreateWorkflow(CreateServices& services, MountInfo mounts = MountInfo());
 
-    // One Create command. `job` is filled afresh (a background or arrangement index without a row in
-    // `settings` leaves that field as it was) and must stay alive and unchanged while the run lasts.
-    CreateResult Run(AlbumJob& job, ItemList& items, const CreateInputs& inputs,
+    // One Create command on `items` (the session's copy of its list: the names are prepared in it). `job`
+    // is filled afresh (a background or arrangement index without a row in `settings` leaves that field as
+    // it was) and must stay alive and unchanged while the run lasts.
+    CreateResult Run(AlbumJob& job, ItemList& items, const SessionChoices& choices,
                      const AlbumSettings& settings);
 
     // 1 when a line of the arrangement file reads 18766 (see ParseArrangementNumber); 0 otherwise and
@@ -86,11 +72,13 @@ public:
     // "#rrggbb", lower-case hexadecimal.
     static std::string ColourText(const Rgb& colour);
 
+    // What the album's record keeps of the choices a run of `choices` (filled into `job`) makes.
+    static AlbumChoices ChoicesOf(const SessionChoices& choices, const AlbumJob& job);
+
 private:
-    void FillJob(AlbumJob& job, const CreateInputs& inputs, const AlbumSettings& settings) const;
+    void FillJob(AlbumJob& job, const SessionChoices& choices, const AlbumSettings& settings) const;
     void ReportFolderFailure(int error);
     void ReportRun(const ProgressOutcome& outcome, int renameCount, const AlbumJob& job);
-    void SaveSettings(const AlbumSettings& settings);
 
     CreateServices& services_;
     MountInfo mounts_;

@@ -29,8 +29,10 @@ class OutputFolders {
 public:
     explicit OutputFolders(MessageService& questions, MountInfo mounts = MountInfo());
 
-    // Create sets the question pending at its start; whoever asks clears it first.
+    // Create sets the question pending at its start; whoever asks clears it first. An update of an album
+    // its record proves to be this program's settles it without asking.
     void ResetOverwriteQuestion() { questionPending_ = true; }
+    void SettleOverwriteQuestion() { questionPending_ = false; }
     bool overwriteQuestionPending() const { return questionPending_; }
     // Clears the pending flag and asks question 430; true for Yes. Asks nothing (and answers Yes)
     // when the question was already asked in this Create command.
@@ -53,7 +55,8 @@ public:
     FolderResult PrepareOutputFolder(const std::string& outputFolder);
 
     // Makes `outputFolder`/Data and, without the arrangement marker, `outputFolder`/Thumb (one level
-    // each). The paths come back without a closing "/"; thumbPath stays empty with the marker.
+    // each). The paths come back without a closing "/"; thumbPath stays empty with the marker. A symbolic
+    // link in the place of either fails with ELOOP: the run would write, and a prune remove, through it.
     FolderResult PrepareMediaFolders(const std::string& outputFolder, int arrangementMarker,
                                      std::string& dataPath, std::string& thumbPath);
 

@@ -1,17 +1,16 @@
 // SPDX-License-Identifier: MIT
-#include "mainwindow/handoverstate.h"
+#include "session/handoverstate.h"
 
 #include <algorithm>
 #include <new>
 
-#include "mainwindow/outputfolders.h"
 #include "medialist/selectionblock.h"
 #include "platform/handoverchannel.h"
+#include "platform/paths.h"
+#include "session/outputfolders.h"
 #include "stringtable.h"
 
 namespace aw {
-namespace {} // namespace
-
 void HandOverState::Receive(const HandOverRecord& answer) {
     if (answer.tag == kSelectionFormat) {
         try {
@@ -41,7 +40,9 @@ StartupDecision HandOverState::Decide(const std::string& startupFile, const Outp
             return {StartupSource::EmptyList, {}};
         return {StartupSource::Selection, folders.ChooseInitialFolder(selectionFolder_)};
     }
-    return {startupFile.empty() ? StartupSource::NoFiles : StartupSource::StartupFile, {}};
+    if (startupFile.empty())
+        return {StartupSource::NoFiles, {}};
+    return {StartupSource::StartupFile, folders.ChooseInitialFolder(FolderOf(startupFile))};
 }
 
 } // namespace aw

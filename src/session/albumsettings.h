@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
-// The settings the main window keeps in memory: the file tables read at start, the audio picture, the
-// embed flag and the work folder. A plain value owned by the main window; not shared between threads
-// except that the generation thread reads workFolder while the main window waits behind the progress run.
+// The tables a session makes albums with: the background pictures, the arrangements and the sound picture,
+// each a path in the installation (FillInstalledTables). The window writes them to the settings at every
+// start and reads them back (SettingsStore); the command line takes them as installed. A plain value owned
+// by the session; Create reads it while the run lasts.
 #pragma once
 
 #include <string>
@@ -19,10 +20,6 @@ struct AlbumSettings {
     std::vector<SettingsRow> arrangements; // FMTFILE0..3 in index order
     std::string audioPicture;              // WAVEFILE
     std::string viewerFolder;              // the Gallery's viewer files, with "/"; installed, not stored
-    int embedPlayback = 1;                 // 1 until the value read at start replaces it
-    int removeLocation = 0;                // 1: Data copies without location, owner and serial fields
-    std::string workFolder;                // ends with "/"; temporary files of a run go here
-    bool includeOriginals = false;         // the Gallery also publishes byte copies of the sources
 
     // The path of the first row with `index`; nullptr when the table has none.
     const std::string* Background(int index) const { return Find(backgrounds, index); }

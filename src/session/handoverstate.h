@@ -21,15 +21,17 @@ namespace aw {
 class OutputFolders;
 
 enum class StartupSource {
-    Selection,   // both parts arrived with a selection: AcceptBrowserSelection, then the initial folder
+    Selection,   // both parts arrived with a selection: the list takes it
     EmptyList,   // both parts arrived without a selection: open with an empty list and folder
-    StartupFile, // a part is missing and the command line named a file: AcceptStartupFile with it
+    StartupFile, // a part is missing and the command line named a file: the list takes it
     NoFiles,     // a part is missing and there is no command-line file: message 446, the program ends
 };
 
 struct StartupDecision {
     StartupSource source = StartupSource::NoFiles;
-    std::string initialFolder; // with Selection: ChooseInitialFolder of the selection folder
+    // The folder proposed for the album: the selection's, or the start-up file's (FolderOf), the desktop
+    // instead of a camera's folder (OutputFolders::ChooseInitialFolder); empty with the two other sources.
+    std::string initialFolder;
 };
 
 class HandOverState {
@@ -47,8 +49,8 @@ public:
     // returns at once with nothing received.
     void AskBrowser(const std::string& socketPath);
 
-    // Both parts -> Selection (with the initial folder from `folders`) or EmptyList; otherwise
-    // StartupFile when `startupFile` is not empty, else NoFiles.
+    // Both parts -> Selection or EmptyList; otherwise StartupFile when `startupFile` is not empty, else
+    // NoFiles. The only place of the rule for the folder proposed at start (see StartupDecision).
     StartupDecision Decide(const std::string& startupFile, const OutputFolders& folders) const;
 
     int receivedParts() const { return receivedParts_; }

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "mainwindow/outputfolders.h"
+#include "session/outputfolders.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -118,10 +118,13 @@ FolderResult OutputFolders::PrepareMediaFolders(const std::string& outputFolder,
             if (::mkdir(path.c_str(), 0777) != 0)
                 return {FolderFailed, errno};
         } else {
-            // A file where the folder belongs would only make the run fail later, after questions.
+            // A file where the folder belongs would only make the run fail later, after questions; a link
+            // would lead the run's writes out of the album.
             struct stat info {};
-            if (::stat(path.c_str(), &info) != 0)
+            if (::lstat(path.c_str(), &info) != 0)
                 return {FolderFailed, errno};
+            if (S_ISLNK(info.st_mode))
+                return {FolderFailed, ELOOP};
             if (!S_ISDIR(info.st_mode))
                 return {FolderFailed, ENOTDIR};
             if (questionPending_) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The program's settings on top of the per-user store: the default file tables written at every start,
-// their reading into AlbumSettings, the work folder, and the two values saved after a run and on Close.
+// The program's settings on top of the per-user store: the installed tables written at every start and
+// read back into AlbumSettings, and the choices remembered from one session to the next (LoadRemembered,
+// SaveRemembered: the only two places that read and write them).
 //
 // The settings live under the key Software/<company>/<product>/ENV (strings 316, 317, 318); reads name the
 // same key through string 307, which differs only in case. Text values count their terminating zero in
@@ -14,8 +15,9 @@
 #include <string>
 
 #include "dialogs/systeminfo.h"
-#include "mainwindow/albumsettings.h"
 #include "platform/profilestore.h"
+#include "session/albumsettings.h"
+#include "session/sessionchoices.h"
 
 namespace aw {
 
@@ -31,8 +33,6 @@ public:
     // The names the next profile calls build their key from: Software/<company>/<product>/<section>.
     // They start as the program's own (strings 316 and 317).
     void SetProfileNames(const std::string& company, const std::string& product);
-    bool WriteProfileString(const std::string& section, const std::string& name, const std::string& text);
-    bool WriteProfileInt(const std::string& section, const std::string& name, int value);
     // The stored number when the value exists and is a number; `fallback` otherwise.
     int GetProfileInt(const std::string& section, const std::string& name, int fallback);
 
@@ -42,33 +42,28 @@ public:
     std::size_t ReadRegistryPath(const std::string& keyPath, const std::string& name, std::string& text,
                                  std::size_t bufferSize = kValueBufferSize) const;
 
-    // The start-up sequence: each false means the program cannot go on as it is (see the main window).
+    // The start-up sequence: each false means the program cannot go on as it is (see SettingsSession).
+    // The installed tables and the default choices' embed flag, in one save.
     bool WriteDefaultSettings();
-    // The tables, audio picture and embed flag that WriteDefaultSettings stores, straight into `settings`
-    // (the work folder is left alone); for a session whose settings file cannot be used. False when the
-    // program's data folder is unknown.
-    bool DefaultSettings(AlbumSettings& settings) const;
-    bool LoadSettings(AlbumSettings& settings);
+    // The tables as stored; false when one of their values is missing.
+    bool LoadTables(AlbumSettings& settings);
+    // The remembered choices into `choices` (the others are left alone): the embed flag, and the work
+    // folder as LoadWorkFolder reads it. False when there is no work folder at all.
+    bool LoadRemembered(SessionChoices& choices);
     // The stored TempPath when it has two characters or more and is a usable work folder, else the
-    // system's temporary folder. The result always ends with "/".
-    bool LoadWorkFolder(AlbumSettings& settings) const;
+    // system's temporary folder. The result always ends with "/"; false (and nothing set) when even the
+    // system has none. Reads only.
+    bool LoadWorkFolder(std::string& workFolder) const;
 
-    // After every run that reached the progress window, and on Close. False when the value could not be
-    // saved; a settings file the user made read-only is left alone and gives false once a session, true
-    // afterwards (said once).
-    bool SaveEmbedFlag(int embedPlayback);
-    bool SaveWorkFolder(const std::string& workFolder);
-
-    // The folder holding htmldata/, with its closing "/", for a program in `programFolder`: that folder
-    // itself (the build tree), else <programFolder>/../share/albumwright/ (installed); empty when neither
-    // has it.
-    static std::string DataFolderFor(const std::string& programFolder);
+    // The remembered choices, in one save: the embed flag (0 or 1) and the work folder. False when they
+    // could not be saved; a settings file the user made read-only is left alone and gives false once a
+    // session, true afterwards (said once).
+    bool SaveRemembered(const SessionChoices& choices);
 
     const std::string& programFolder() const { return programFolder_; }
 
 private:
     std::string KeyPath(const std::string& section) const;
-    bool SaveSessionValue(const ProfileStore::NamedValue& value);
 
     ProfileStore& store_;
     std::string programFolder_;

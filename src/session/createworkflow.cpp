@@ -1,18 +1,20 @@
 // SPDX-License-Identifier: MIT
-#include "mainwindow/createworkflow.h"
+#include "session/createworkflow.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 
+#include "album/albumrecords.h"
 #include "album/arrangementline.h"
 #include "album/gallerypagewriter.h"
 #include "album/runfailure.h"
 #include "album/sourceguard.h"
-#include "mainwindow/outputfolders.h"
 #include "medialist/itemlist.h"
 #include "platform/errorcodes.h"
 #include "platform/paths.h"
 #include "platform/regularfile.h"
+#include "session/outputfolders.h"
 #include "stringtable.h"
 
 namespace aw {
@@ -53,39 +55,48 @@ int CreateWorkflow::HasArrangementMarker(const std::string& arrangementFile) {
     return 0;
 }
 
-void CreateWorkflow::FillJob(AlbumJob& job, const CreateInputs& inputs, const AlbumSettings& settings) const {
+void CreateWorkflow::FillJob(AlbumJob& job, const SessionChoices& choices,
+                             const AlbumSettings& settings) const {
     // Leading blanks would make the page land in a folder relative to wherever the program runs; the
     // folder checks ignore them, so the run must too. A leading "~/" is the home folder, as users type it.
-    job.outputFolder = ExpandHomeFolder(WithoutLeadingBlanks(inputs.outputFolder));
-    job.pageTitle = inputs.pageTitle;
-    job.fontColourText = ColourText(inputs.fontColour);
-    if (inputs.backgroundIndex == 0) {
-        job.backgroundText = ColourText(inputs.backgroundColour);
-    } else if (const std::string* picture = settings.Background(inputs.backgroundIndex)) {
+    job.outputFolder = ExpandHomeFolder(WithoutLeadingBlanks(choices.outputFolder));
+    job.pageTitle = choices.pageTitle;
+    job.fontColourText = ColourText(choices.fontColour);
+    if (choices.background == 0) {
+        job.backgroundText = ColourText(choices.backgroundColour);
+    } else if (const std::string* picture = settings.Background(choices.background)) {
         job.backgroundText = *picture;
     }
-    if (const std::string* arrangement = settings.Arrangement(inputs.arrangementIndex))
+    if (!choices.arrangementFile.empty())
+        job.arrangementFile = choices.arrangementFile;
+    else if (const std::string* arrangement = settings.Arrangement(choices.arrangement))
         job.arrangementFile = *arrangement;
-    job.gallery = inputs.arrangementIndex == kGalleryArrangement - 1;
+    // The Gallery is no arrangement file; a file of the user's own is never the Gallery.
+    job.gallery = choices.arrangementFile.empty() && choices.arrangement == kGalleryArrangement - 1;
     if (job.gallery) {
         job.arrangementFile.clear();
         job.viewerFolder = settings.viewerFolder;
     }
-    job.originals = job.gallery && settings.includeOriginals;
-    job.backgroundIndex = inputs.backgroundIndex;
+    job.originals = job.gallery && choices.includeOriginals;
+    job.backgroundIndex = choices.background;
     job.audioPicture = settings.audioPicture;
-    job.openWhenDone = inputs.openWhenDone ? 1 : 0;
+    job.openWhenDone = choices.openWhenDone ? 1 : 0;
     // Movies always play in the Gallery's viewer; the flag is for the other arrangements' pages.
-    job.embedPlayback = settings.embedPlayback != 0 && !job.gallery ? 1 : 0;
-    job.removeLocation = settings.removeLocation != 0 ? 1 : 0;
+    job.embedPlayback = choices.embedPlayback && !job.gallery ? 1 : 0;
+    job.removeLocation = choices.removeLocation ? 1 : 0;
 }
 
-CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const CreateInputs& inputs,
+CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const SessionChoices& choices,
                                  const AlbumSettings& settings) {
     CreateResult result;
-    FillJob(job, inputs, settings);
+    FillJob(job, choices, settings);
     OutputFolders folders(services_, mounts_);
     folders.ResetOverwriteQuestion();
+    // Replacing the files of an album this program wrote (its record says so, whichever page it has) is what
+    // an update is for.
+    if (choices.update &&
+        FindAlbumRecord(job.outputFolder, ALBUMWRIGHT_VERSION_TEXT).read.state == ManifestState::Read)
+        folders.SettleOverwriteQuestion();
 
     if (folders.IsCameraFolder(job.outputFolder) &&
         !services_.AskYesNo(LoadText(TextId::CameraFolderQuestion), LoadText(TextId::WarningCaption),
@@ -140,8 +151,8 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const CreateInp
         return result;
     }
 
-    const ProgressOutcome outcome = services_.RunProgress(
-        ProgressRequest{items.items(), job, dataPath, thumbPath, marker, settings.workFolder});
+    const ProgressOutcome outcome = services_.RunProgress(ProgressRequest{
+        items.items(), job, dataPath, thumbPath, marker, choices.workFolder, ChoicesOf(choices, job)});
     result.reachedRun = true;
     result.runCode = outcome.runCode;
 
@@ -150,14 +161,28 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const CreateInp
         !services_.OpenInBrowser(AlbumPagePath(job)))
         services_.Inform(LoadText(TextId::BrowserFailed), LoadText(TextId::WarningCaption),
                          MessageIcon::Exclamation);
-    SaveSettings(settings);
     result.closeWindow = outcome.runCode == RunWritten;
     return result;
 }
 
+AlbumChoices CreateWorkflow::ChoicesOf(const SessionChoices& choices, const AlbumJob& job) {
+    AlbumChoices record;
+    record.title = choices.pageTitle;
+    record.fontColour = ColourText(choices.fontColour);
+    record.backgroundColour = ColourText(choices.backgroundColour);
+    record.background = choices.background;
+    record.arrangement = choices.arrangement;
+    record.arrangementFile = job.arrangementFile;
+    record.embed = job.embedPlayback != 0;
+    record.removeLocation = job.removeLocation != 0;
+    record.originals = job.originals;
+    return record;
+}
+
 void CreateWorkflow::ReportFolderFailure(int error) {
     const std::string text =
-        (IsAccessDenied(error) || IsWriteProtected(error))
+        error == ELOOP ? LoadText(TextId::LinkedMediaFolder)
+        : (IsAccessDenied(error) || IsWriteProtected(error))
             ? LoadText(TextId::FolderNotWritable) + "\n"
             : LoadText(TextId::FolderMistake) + "\n" + LoadText(TextId::FolderNotCreated);
     services_.Inform(text, LoadText(TextId::WarningCaption), MessageIcon::Exclamation);
@@ -188,16 +213,6 @@ void CreateWorkflow::ReportRun(const ProgressOutcome& outcome, int renameCount, 
     default:
         break;
     }
-}
-
-void CreateWorkflow::SaveSettings(const AlbumSettings& settings) {
-    // Each save reports its own failure; the second is tried whatever became of the first.
-    if (!services_.SaveEmbedFlag(settings.embedPlayback != 0 ? 1 : 0))
-        services_.Inform(LoadText(TextId::SettingsNotSaved), LoadText(TextId::WarningCaption),
-                         MessageIcon::Exclamation);
-    if (!services_.SaveWorkFolder(settings.workFolder))
-        services_.Inform(LoadText(TextId::SettingsNotSaved), LoadText(TextId::WarningCaption),
-                         MessageIcon::Exclamation);
 }
 
 } // namespace aw

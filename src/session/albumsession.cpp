@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: MIT
+#include "session/albumsession.h"
+
+#include <utility>
+
+#include "album/albumjob.h"
+#include "medialist/itemlist.h"
+#include "session/handoverstate.h"
+#include "session/installedtables.h"
+#include "session/outputfolders.h"
+#include "stringtable.h"
+
+namespace aw {
+
+AlbumSession::AlbumSession(SessionPlaces places)
+    : settingsSession_(std::move(places.settingsFile), std::move(places.dataFolder)),
+      mounts_(std::move(places.mounts)) {}
+
+bool AlbumSession::LoadSettings(MessageService& boxes) {
+    return settingsSession_.Load(boxes, settings_, choices_);
+}
+
+bool AlbumSession::TakeStartupFiles(const std::string& startupFile, const std::string& socketPath,
+                                    MessageService& boxes) {
+    HandOverState handOver;
+    handOver.AskBrowser(socketPath);
+    const OutputFolders folders(boxes, mounts_);
+    const StartupDecision decision = handOver.Decide(startupFile, folders);
+    if (decision.source == StartupSource::EmptyList)
+        return true;
+    if (decision.source == StartupSource::NoFiles) {
+        boxes.Inform(LoadText(TextId::NoFilesSelected), LoadText(TextId::ErrorCaption), MessageIcon::Stop);
+        return false;
+    }
+    const IntakeRefusal refused = decision.source == StartupSource::Selection
+                                      ? list_.TakeBrowserSelection(*handOver.selectionBlock())
+                                      : list_.TakeStartupFile(startupFile);
+    if (refused) {
+        boxes.Inform(LoadText(*refused), LoadText(TextId::ErrorCaption), MessageIcon::Stop);
+        return false;
+    }
+    choices_.outputFolder = decision.initialFolder;
+    return true;
+}
+
+void AlbumSession::SaveSettings(MessageService& boxes) {
+    settingsSession_.Save(boxes, choices_);
+}
+
+void AlbumSession::UseInstalledTables() {
+    FillInstalledTables(settingsSession_.dataFolder(), settings_);
+}
+
+bool AlbumSession::ReadSavedWorkFolder(std::string& workFolder) const {
+    return settingsSession_.ReadWorkFolder(workFolder);
+}
+
+CreateResult AlbumSession::Create(CreateServices& services) {
+    // The run names and numbers the items in its copy; the list the user sees keeps its own.
+    ItemList snapshot(list_.items().items());
+    AlbumJob job;
+    const CreateResult result = CreateWorkflow(services, mounts_).Run(job, snapshot, choices_, settings_);
+    if (result.reachedRun)
+        SaveSettings(services);
+    return result;
+}
+
+} // namespace aw
