@@ -77,6 +77,7 @@ void CreateWorkflow::FillJob(AlbumJob& job, const SessionChoices& choices,
         job.arrangementFile.clear();
         job.viewerFolder = settings.viewerFolder;
     }
+    job.originals = job.gallery && choices.includeOriginals;
     job.backgroundIndex = choices.background;
     job.audioPicture = settings.audioPicture;
     job.openWhenDone = choices.openWhenDone ? 1 : 0;
@@ -139,6 +140,8 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const SessionCh
     items.MakeThumbNamesUnique();
     if (job.embedPlayback != 0 || job.gallery)
         items.PreparePlayableNames(); // names for copies browsers play, beside every other Data name
+    if (job.originals)
+        items.PrepareOriginalNames();
 
     // Refused before anything is written: replacing a source would lose the user's original.
     const std::string written = FindSourceTheRunWouldWrite(items.items(), job, dataPath, thumbPath);
@@ -172,6 +175,7 @@ AlbumChoices CreateWorkflow::ChoicesOf(const SessionChoices& choices, const Albu
     record.arrangementFile = job.arrangementFile;
     record.embed = job.embedPlayback != 0;
     record.removeLocation = job.removeLocation != 0;
+    record.originals = job.originals;
     return record;
 }
 

@@ -28,6 +28,7 @@ struct SessionChoices {
     bool openWhenDone = false;
     bool embedPlayback = false;  // movies a browser plays play in the page (remembered)
     bool removeLocation = false; // Data copies without location, owner and serial fields
+    bool includeOriginals = false; // the Gallery also publishes byte copies of the sources
     std::string workFolder;      // temporary files of a run; ends with "/" (remembered)
     bool update = false;         // --update: an album whose record proves it ours is not asked about
 };
