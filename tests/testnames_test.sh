@@ -18,7 +18,7 @@ for file in tests/unit/*_test.cpp; do
     bad=1
   fi
 done
-untested=$(comm -23 <(echo "$units") <(ls tests/unit | sed -n 's/_test\.cpp$//p' | sort))
+untested=$(comm -23 <(echo "$units") <(find tests/unit -name "*_test.cpp" -printf "%f\n" | sed "s/_test\.cpp$//" | sort))
 echo "units with a test file: $tested of $(wc -l <<<"$units")"
 echo "units without one (tested through others, or by the window, e2e or fuzz tests):"
 fmt -w 110 <<<"$untested" | sed 's/^/  /'
