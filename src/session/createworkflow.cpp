@@ -97,6 +97,9 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const SessionCh
         FindAlbumRecord(job.outputFolder, ALBUMWRIGHT_VERSION_TEXT).read.state == ManifestState::Read)
         folders.SettleOverwriteQuestion();
 
+    if (!SettleLocations(job, items, choices))
+        return result;
+
     if (folders.IsCameraFolder(job.outputFolder) &&
         !services_.AskYesNo(LoadText(TextId::CameraFolderQuestion), LoadText(TextId::WarningCaption),
                             MessageIcon::Exclamation, DefaultButton::No))
@@ -162,6 +165,24 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const SessionCh
     return result;
 }
 
+bool CreateWorkflow::SettleLocations(AlbumJob& job, const ItemList& items, const SessionChoices& choices) {
+    // The Gallery's display copies carry no metadata at all: only its originals could publish a place.
+    if (job.removeLocation != 0 || (job.gallery && !choices.includeOriginals))
+        return true;
+    const std::size_t located = services_.CountPublishingLocation(items.items());
+    if (located == 0)
+        return true;
+    const int answer =
+        services_.AskThree(FormatText(LoadText(TextId::LocationQuestion),
+                                      {std::to_string(located), std::to_string(items.count())}),
+                           LoadText(TextId::ConfirmationCaption), MessageIcon::Question,
+                           {LoadText(TextId::LocationRemoveAnswer), LoadText(TextId::LocationPublishAnswer),
+                            LoadText(TextId::LocationBackAnswer)});
+    if (answer == 0)
+        job.removeLocation = 1;
+    return answer != 2;
+}
+
 AlbumChoices CreateWorkflow::ChoicesOf(const SessionChoices& choices, const AlbumJob& job) {
     AlbumChoices record;
     record.title = choices.pageTitle;
@@ -172,6 +193,7 @@ AlbumChoices CreateWorkflow::ChoicesOf(const SessionChoices& choices, const Albu
     record.arrangementFile = job.arrangementFile;
     record.embed = job.embedPlayback != 0;
     record.removeLocation = job.removeLocation != 0;
+    record.originals = job.gallery && choices.includeOriginals;
     return record;
 }
 

@@ -11,6 +11,7 @@
 // reference; nothing here touches them while the run lasts.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,14 @@ public:
 
     // Opens `pagePath` in the user's default web browser; false when no browser could be started.
     virtual bool OpenInBrowser(const std::string& pagePath) = 0;
+
+    // How many of `items`, copied as they are, would publish the place where they were taken
+    // (CountPublishingLocation); the window asks about them before a run. 0 for front ends that say so
+    // themselves (the command line's notice).
+    virtual std::size_t CountPublishingLocation(const std::vector<MediaItem>& items) {
+        (void)items;
+        return 0;
+    }
 };
 
 struct CreateResult {
@@ -77,6 +86,9 @@ public:
 
 private:
     void FillJob(AlbumJob& job, const SessionChoices& choices, const AlbumSettings& settings) const;
+    // The question before a run that would publish where photos were taken: false to go back; the answer
+    // "remove it" turns removing on for this run.
+    bool SettleLocations(AlbumJob& job, const ItemList& items, const SessionChoices& choices);
     void ReportFolderFailure(int error);
     void ReportRun(const ProgressOutcome& outcome, int renameCount, const AlbumJob& job);
 
