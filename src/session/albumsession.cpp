@@ -4,10 +4,12 @@
 #include <utility>
 
 #include "album/albumjob.h"
+#include "album/albumrecords.h"
 #include "medialist/itemlist.h"
 #include "session/handoverstate.h"
 #include "session/installedtables.h"
 #include "session/outputfolders.h"
+#include "session/reopenedalbum.h"
 #include "stringtable.h"
 
 namespace aw {
@@ -55,7 +57,35 @@ bool AlbumSession::ReadSavedWorkFolder(std::string& workFolder) const {
     return settingsSession_.ReadWorkFolder(workFolder);
 }
 
+bool AlbumSession::Reopen(const std::string& albumFolder, MessageService& boxes) {
+    const ReopenedAlbum album = ReadReopenedAlbum(albumFolder);
+    if (!album.found) {
+        boxes.Inform(album.problem, LoadText(TextId::WarningCaption), MessageIcon::Exclamation);
+        return false;
+    }
+    list_.Reset();
+    list_.TakeFiles(album.sources);
+    ApplyRecordedChoices(album.choices, choices_);
+    choices_.outputFolder = albumFolder;
+    reopened_ = AlbumRealPath(albumFolder);
+    if (!album.missing.empty()) {
+        std::string names;
+        for (const std::string& path : album.missing)
+            names += (names.empty() ? "" : "\n") + path;
+        boxes.Inform(FormatText(LoadText(TextId::SourcesMissing), {names}),
+                     LoadText(TextId::InformationCaption), MessageIcon::Information);
+    }
+    return true;
+}
+
+bool AlbumSession::WritesIntoReopened() const {
+    return !reopened_.empty() &&
+           AlbumRealPath(ExpandHomeFolder(WithoutLeadingBlanks(choices_.outputFolder))) == reopened_;
+}
+
 CreateResult AlbumSession::Create(CreateServices& services) {
+    if (WritesIntoReopened())
+        choices_.update = choices_.prune = true;
     // The run names and numbers the items in its copy; the list the user sees keeps its own.
     ItemList snapshot(list_.items().items());
     AlbumJob job;

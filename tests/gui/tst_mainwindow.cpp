@@ -18,6 +18,7 @@
 #include "dialogs/ui/colourbutton.h"
 #include "dialogs/ui/colourpicker.h"
 #include "dialogs/ui/colourswatch.h"
+#include "mainwindow/ui/controltable.h"
 #include "mainwindow/ui/mainwindow.h"
 #include "mainwindow/ui/pagestylechooser.h"
 #include "medialist/ui/droppane.h"
@@ -125,7 +126,7 @@ private slots:
                     QTest::keyClick(window->control(id), key);
             QVERIFY(window->isVisible());
             Click(*window, ControlId::Help);
-            window->menuBar()->actions().at(1)->trigger();
+            window->menuBar()->findChild<QAction*>("command32")->trigger();
             QTest::keyClick(window->control(ControlId::PageTitle), Qt::Key_F1);
             for (std::size_t press = 4; press <= 6; ++press) {
                 QTest::keyClick(window->control(ControlId::PageTitle), Qt::Key_H, Qt::AltModifier);
@@ -144,14 +145,65 @@ private slots:
             init();
             auto window = MakeWindow("/nowhere/a.jpg");
             QTimer::singleShot(0, window.get(), [&] {
-                // The start wrote ISEMBED 0; the context menu makes it 1 in memory only.
+                // The context menu makes the flag 1 in memory only.
                 window->MakeContextMenu()->actions().constFirst()->trigger();
                 useCloseButton ? Click(*window, ControlId::Close) : void(window->close());
             });
             QCOMPARE(window->Run(), useCloseButton ? 1 : 2);
-            QCOMPARE(Stored("ISEMBED")->number, useCloseButton ? 1 : 0);
+            QCOMPARE(Stored("ISEMBED").value_or(ProfileStore::Value{}).number, useCloseButton ? 1 : 0);
             QCOMPARE(Stored("TempPath").has_value(), useCloseButton);
         }
+    }
+
+    // At the default size every control stands at its table rectangle; larger, the list, the pane and the
+    // status bar grow and the rest moves with the edges; never smaller than the default.
+    void resizingGrowsTheListAndNeverShrinksBelowTheTable() {
+        auto window = Started();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        const auto atTable = [&](int dx, int dy) {
+            std::vector<ControlSpec> specs = MainWindowControls();
+            specs.push_back(kStatusBarSpec);
+            for (const ControlSpec& spec : specs) {
+                const ControlSpec r = GrownRect(spec, dx, dy);
+                if (window->control(spec.id)->geometry() !=
+                    QRect(r.left, r.top, r.right - r.left, r.bottom - r.top))
+                    return false;
+            }
+            return true;
+        };
+        QVERIFY(atTable(0, 0));
+        const int menu = window->menuBar()->height();
+        window->resize(1041, kClientHeight + menu + 200);
+        QTRY_VERIFY(atTable(400, 200));
+        QCOMPARE(window->control(ControlId::ItemList)->width(), 100 + 200);
+        window->resize(300, 200);
+        QTRY_COMPARE(window->size(), QSize(kClientWidth, kClientHeight + menu));
+        QVERIFY(atTable(0, 0));
+    }
+
+    // Every remembered choice comes back at the next start, in the controls and in both menus.
+    void restartRestoresEveryChoice() {
+        {
+            auto window = Started();
+            Get<QLineEdit>(*window, ControlId::PageTitle)->setText("Summer");
+            Get<QCheckBox>(*window, ControlId::OpenWhenDone)->setChecked(true);
+            Click(*window, ControlId::Picture2);
+            Click(*window, ControlId::Arrangement3);
+            for (const char* name : {"playMovies", "includeOriginals", "removeLocation"})
+                window->command(name)->trigger();
+            window->resize(900, 650);
+            Click(*window, ControlId::Close);
+        }
+        auto window = Started();
+        QCOMPARE(Get<QLineEdit>(*window, ControlId::PageTitle)->text(), QString("Summer"));
+        QVERIFY(Get<QCheckBox>(*window, ControlId::OpenWhenDone)->isChecked());
+        QCOMPARE(window->pageStyle().backgroundIndex(), 2);
+        QCOMPARE(window->pageStyle().arrangementIndex(), 2);
+        for (const char* name : {"playMovies", "includeOriginals", "removeLocation"})
+            QVERIFY2(window->command(name)->isChecked(), name);
+        QVERIFY(window->MakeContextMenu()->actions().constFirst()->isChecked());
+        QCOMPARE(window->size(), QSize(900, 650));
     }
 
     // The window makes every file and records the run with its choices, for an update or a reopening.
