@@ -51,23 +51,16 @@ if [[ -f $build/CMakeCache.txt ]]; then
 fi
 
 # --- inputs ----------------------------------------------------------------------------------------------
-recipe="photos-v1 plasma+grain q90 4:2:0; movies-v1"
+# shellcheck source=bench/photoset.sh
+source "$here/bench/photoset.sh"
+recipe="$photoset_recipe; movies-v1"
 photos=$cache/photos
 movies=$cache/movies
 if [[ $(cat "$cache/recipe" 2> /dev/null) != "$recipe" ]]; then
     echo "album_bench: making the photo set and the movies in $cache (once)"
     rm -rf "$cache"
     mkdir -p "$photos" "$movies"
-    make_photo() { # index
-        local size=4000x3000 small=1000x750
-        if (($1 > 30)); then size=6000x4000 small=1500x1000; fi
-        # Smooth plasma scaled up, then sensor-like grain: compresses like a real photo (about 4 MB at 12 MP).
-        "$convert" -seed "$1" -size "$small" plasma:fractal -resize "$size!" -seed "$1" -attenuate 0.6 \
-            +noise Gaussian -sampling-factor 2x2 -quality 90 "$photos/$(printf 'photo%02d' "$1").jpg"
-    }
-    export -f make_photo
-    export convert photos
-    seq 1 40 | xargs -P "$jobs" -I{} bash -c 'make_photo {}'
+    make_photoset "$photos" "$jobs"
     for n in 1 2 3 4; do
         ffmpeg -v error -f lavfi -i "testsrc2=size=1920x1080:rate=25:duration=4" -c:v libx264 -threads 1 \
             -pix_fmt yuv420p "$movies/hd$n.mov"

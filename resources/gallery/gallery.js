@@ -51,12 +51,14 @@
     var height = Number(size[1]) || 0;
     var href = link.getAttribute('href');
     var movie = link.getAttribute('data-movie');
+    var original = link.getAttribute('data-original');
     if (movie) {
       return {
         html: '<div class="pswp__aw-media"><video controls playsinline preload="none" src="' +
           escapeAttribute(movie) + '" poster="' + escapeAttribute(bestThumbnail(img)) + '" aria-label="' +
           escapeAttribute(alt) + '"></video></div>',
-        element: link
+        element: link,
+        original: original
       };
     }
     if (link.hasAttribute('data-sound')) {
@@ -65,7 +67,8 @@
           escapeAttribute(alt) + '"><audio controls preload="none" src="' +
           escapeAttribute(link.getAttribute('data-sound') || href) +
           '" aria-label="' + escapeAttribute(alt) + '"></audio></div>',
-        element: link
+        element: link,
+        original: original
       };
     }
     if (!width || !height) {
@@ -74,7 +77,7 @@
       height = img ? Number(img.getAttribute('height')) * 16 : 1536;
     }
     return { src: href, width: width, height: height, alt: alt, msrc: img ? img.currentSrc || img.src : '',
-      element: link, original: link.getAttribute('data-original') };
+      element: link, original: original };
   }
 
   // The slides, gathered when the viewer is first wanted: a page of thousands of items loads without it.
@@ -196,6 +199,7 @@
           isButton: true,
           tagName: 'a',
           html: '&#x2193;',
+          title: labels[6],
           onInit: function (element, pswp) {
             element.setAttribute('download', '');
             element.setAttribute('target', '_blank');

@@ -20,6 +20,7 @@ struct AlbumJob {
     bool gallery = false;        // arrangement 5: index.html of today's page, no arrangement file
     std::string viewerFolder;    // with gallery: the installed folder of the viewer's files, with "/"
     int removeLocation = 0;      // 1: Data copies without location, owner and serial fields
+    bool originals = false;      // with gallery: byte copies of the sources in Data/originals as well
 };
 
 // The Gallery's number among the arrangements (as users give it; its index in the window's row is one less).

@@ -30,6 +30,7 @@ constexpr std::string_view kChoice = "choice ";
 constexpr int kLargestThumbSide = 65535;
 constexpr int kBackgroundNumber = 100;      // the background's kind in the text, beyond every MediaKind
 constexpr int kPlayableNumbers = 200;       // + the copy kind: an item's copy browsers play
+constexpr int kDisplayNumbers = 300;        // + the kind: a still's display copy
 constexpr int kWithoutPrivateFields = 1000; // added to the kind of a copy without private fields
 
 std::uint64_t Checksum(std::string_view text) {
@@ -125,7 +126,7 @@ bool ParseEntry(std::string_view line, int format, ManifestEntry& entry) {
     const std::vector<std::string_view> fields = Split(line, ' ');
     const std::size_t identity = IdentityFields(format);
     if (fields.size() != 6 + 2 * identity || fields[0].size() != 1 ||
-        std::string_view("DT23P").find(fields[0][0]) == std::string_view::npos)
+        std::string_view("DT23PO").find(fields[0][0]) == std::string_view::npos)
         return false;
     entry.folder = fields[0][0];
     int kind = 0;
@@ -142,6 +143,8 @@ bool ParseEntry(std::string_view line, int format, ManifestEntry& entry) {
     entry.kind = kind == kBackgroundNumber ? RecordKind::Background()
                  : kind > kPlayableNumbers && kind < kPlayableNumbers + 100
                      ? RecordKind::Playable(kind - kPlayableNumbers)
+                 : kind >= kDisplayNumbers && kind < kDisplayNumbers + 100
+                     ? RecordKind::Display(static_cast<MediaKind>(kind - kDisplayNumbers))
                      : RecordKind{static_cast<MediaKind>(kind)};
     entry.kind.withoutPrivateFields = withoutPrivateFields;
     const std::size_t names = 4 + 2 * identity;
@@ -229,6 +232,7 @@ std::string FormatManifest(const RecordHeader& header, const std::vector<Manifes
         std::string line(1, entry.folder);
         int kind = entry.kind.background ? kBackgroundNumber
                    : entry.kind.playable ? kPlayableNumbers + entry.kind.playable
+                   : entry.kind.display  ? kDisplayNumbers + static_cast<int>(entry.kind.item)
                                          : static_cast<int>(entry.kind.item);
         kind += entry.kind.withoutPrivateFields ? kWithoutPrivateFields : 0;
         line += ' ' + std::to_string(kind) + ' ' + std::to_string(entry.thumbWidth) + ' ' +

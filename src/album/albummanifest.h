@@ -30,23 +30,26 @@ namespace aw {
 
 constexpr std::size_t kManifestLimit = std::size_t{64} << 20;
 // What a recorded file was made as, besides its source: an item of a kind, the background picture's copy
-// in Data, which no item is (the text stores it as kind 100, outside the kinds' numbers), or an item's copy
+// in Data, which no item is (the text stores it as kind 100, outside the kinds' numbers), an item's copy
 // browsers play, of a copy kind (CopyKind; stored as 200 + it), so that a copy of another kind is never
-// kept in its place. A Data copy made without location, owner and serial fields is told apart likewise
-// (the text adds 1000 to its kind).
+// kept in its place, or a still's display copy in the Gallery (stored as 300 + its kind), never kept as the
+// byte copy of the other arrangements nor the other way round. A Data copy made without location, owner
+// and serial fields is told apart likewise (the text adds 1000 to its kind).
 struct RecordKind {
     MediaKind item = MediaKind::Unsupported; // Unsupported for the background
     bool background = false;
     int playable = 0; // the CopyKind of a copy browsers play; 0 for anything else
     bool withoutPrivateFields = false;
+    bool display = false;
     static constexpr RecordKind Background() { return {MediaKind::Unsupported, true, 0}; }
     static constexpr RecordKind Playable(int copy) { return {MediaKind::Unsupported, false, copy}; }
+    static constexpr RecordKind Display(MediaKind kind) { return {kind, false, 0, false, true}; }
     bool operator==(const RecordKind&) const = default;
 };
 
 struct ManifestEntry {
     char folder = 'D'; // 'D' a file in Data, 'T' one in Thumb, '2' and '3' one in Thumb/2x and Thumb/3x,
-                       // 'P' the album's page in its folder
+                       // 'P' the album's page in its folder, 'O' an original's copy in Data/originals
     std::string name;  // the file's name in that folder
     RecordKind kind;
     int thumbWidth = 0; // a thumbnail's displayed size; 0 x 0 for a Data file or a page; for '2' and '3'

@@ -129,7 +129,7 @@ int CCreateThread::Generate() {
     MediaCopier copier(imaging_, folders_.workFolder, folders_.arrangementMarker, job_.audioPicture);
     copier.SetRemovePrivateFields(job_.removeLocation != 0);
     // Movies and sounds always play in the Gallery's viewer.
-    PagePlayback playback(imaging_, host_, cancel_, job_.embedPlayback != 0 || job_.gallery);
+    PagePlayback playback(imaging_, host_, cancel_, job_.embedPlayback != 0 || job_.gallery, job_.gallery);
     const int count = static_cast<int>(items_.size());
     int column = 0;
     for (int p = 1; p <= count; ++p) {
@@ -173,35 +173,28 @@ CCreateThread::ItemOutcome CCreateThread::HandleItem(std::size_t index, MediaCop
                                                      const std::vector<std::string>& templates,
                                                      PagePlayback& playback, const PagePlayback::Plan& plan) {
     const MediaItem& item = items_[index];
-    const std::string dataPath = JoinPath(folders_.dataFolder, item.fileName);
     bool made = false;
-    if (!reuse_ || !reuse_->KeepData(index)) {
-        const std::optional<ItemOutcome> cleaned = CopyWithoutMovieMetadata(index, playback, dataPath);
-        if (cleaned && *cleaned != ItemOutcome::Done)
-            return *cleaned;
-        const int copied = cleaned ? 1 : copier.CopyToDataFolder(item.path, dataPath, item.kind);
-        if (copied == 0) {
-            failure_ = copier.failure();
-            return ItemOutcome::Fail;
-        }
-        if (copied != 1) {
-            const RunFailure copyFailure = copier.failure();
-            const Replaced replaced = ReplaceReadOnly(dataPath, item.fileName, true, [&] {
-                return copier.WriteDataContent(item.path, dataPath, item.kind);
-            });
-            if (replaced == Replaced::Failed) {
-                failure_ = copier.failure().empty() ? copyFailure : copier.failure();
-                return ItemOutcome::Fail;
-            }
-            if (replaced == Replaced::Declined) {
-                host_.Inform(FormatText(LoadText(TextId::FileNotCreated), {item.fileName}),
-                             LoadText(TextId::InformationCaption));
-                return ItemOutcome::LeftOut;
-            }
-        }
-        made = true;
-        if (reuse_)
-            reuse_->RecordData(index);
+    // One preparation serves the display copy and the thumbnails: taken when the first of them is made.
+    std::optional<PreparedThumbnail> prepared;
+    const Preparation preparation = [&]() -> const PreparedThumbnail& {
+        if (!prepared)
+            prepared = TakeThumbnail(index);
+        return *prepared;
+    };
+    // In the Gallery a movie or sound goes into Data only as a copy browsers play, without its metadata;
+    // a copy of the original's bytes only with the originals.
+    const bool copyOnly = gallery_ && plan.copy != CopyKind::None;
+    if (!copyOnly) {
+        if (const ItemOutcome data = PutDataFile(index, copier, playback, preparation, made);
+            data != ItemOutcome::Done)
+            return data;
+    } else if (plan.copy != CopyKind::Clean && reuse_) {
+        reuse_->LeaveOutData(index);
+    }
+    if (gallery_ && job_.originals) {
+        if (const ItemOutcome original = PutOriginal(index, copier, playback, made);
+            original != ItemOutcome::Done)
+            return original;
     }
     if (Cancelled())
         return ItemOutcome::Stop;
@@ -218,8 +211,8 @@ CCreateThread::ItemOutcome CCreateThread::HandleItem(std::size_t index, MediaCop
             failure_ = {workFolder.empty() ? item.path : workFolder, FailureCause::NoWorkFolder};
             return ItemOutcome::Fail;
         }
-        const PreparedThumbnail prepared = TakeThumbnail(index);
-        const int committed = copier.CommitThumbnail(prepared, temp, thumbPath, item.kind);
+        const PreparedThumbnail& taken = preparation();
+        const int committed = copier.CommitThumbnail(taken, temp, thumbPath, item.kind);
         if (committed == 0) {
             failure_ = copier.failure();
             return ItemOutcome::Fail;
@@ -241,21 +234,24 @@ CCreateThread::ItemOutcome CCreateThread::HandleItem(std::size_t index, MediaCop
             if (reuse_)
                 reuse_->RecordThumb(index, thumbWidth, thumbHeight);
         }
-        if (gallery_ && !WriteDenserThumbnails(index, prepared, copier))
+        if (gallery_ && !WriteDenserThumbnails(index, taken, copier))
             return ItemOutcome::Fail;
-        picture = {prepared.pictureWidth, prepared.pictureHeight};
+        picture = {taken.pictureWidth, taken.pictureHeight};
     }
+    prepared.reset(); // a display copy's bytes are not kept while a movie is copied
     if (Cancelled())
         return ItemOutcome::Stop;
 
     if (plan.copy != CopyKind::None) {
         const int copyKind = static_cast<int>(plan.copy);
+        // A copy without metadata of a file browsers play stands in for it under its own Data name.
+        const std::string& copyName = plan.copy == CopyKind::Clean ? item.fileName : item.playableName;
         if (reuse_ && reuse_->KeepPlayable(index, copyKind)) {
             host_.AdvanceProgress(kProgressPerItem - 1);
         } else {
             const PagePlayback::Outcome outcome = playback.MakeCopy(
-                item, plan.copy, JoinPath(folders_.dataFolder, item.playableName),
-                static_cast<int>(index) + 1, static_cast<int>(items_.size()), kProgressPerItem - 1);
+                item, plan.copy, JoinPath(folders_.dataFolder, copyName), static_cast<int>(index) + 1,
+                static_cast<int>(items_.size()), kProgressPerItem - 1);
             if (outcome == PagePlayback::Outcome::Stopped)
                 return ItemOutcome::Stop;
             if (outcome == PagePlayback::Outcome::Failed) {
@@ -273,6 +269,9 @@ CCreateThread::ItemOutcome CCreateThread::HandleItem(std::size_t index, MediaCop
     if (gallery_) {
         GalleryItem entry;
         entry.dataName = item.fileName;
+        // A movie or sound that browsers do not play as it is opens its copy: its own file is not there.
+        if (copyOnly && plan.copy != CopyKind::Clean)
+            entry.shownName = item.playableName;
         entry.thumbName = item.thumbName;
         entry.kind = item.kind;
         entry.thumbWidth = thumbWidth;
@@ -280,10 +279,14 @@ CCreateThread::ItemOutcome CCreateThread::HandleItem(std::size_t index, MediaCop
         entry.denser = item.kind != MediaKind::Audio;
         entry.pictureWidth = picture.width;
         entry.pictureHeight = picture.height;
-        // What the viewer plays: the file itself, or the copy browsers play; a movie neither plays stays a
-        // link.
+        // What the viewer plays: the file itself (or its copy without metadata), or the copy browsers play;
+        // a movie neither plays stays a link.
         if (plan.plays)
-            entry.playableName = plan.copy == CopyKind::None ? item.fileName : item.playableName;
+            entry.playableName = plan.copy == CopyKind::None || plan.copy == CopyKind::Clean
+                                     ? item.fileName
+                                     : item.playableName;
+        if (job_.originals)
+            entry.originalPath = "Data/" + LoadText(TextId::OriginalsFolderName) + "/" + item.originalName;
         GalleryCaption(item, entry);
         gallery_->AddItem(entry);
         if (reuse_)
@@ -301,6 +304,89 @@ CCreateThread::ItemOutcome CCreateThread::HandleItem(std::size_t index, MediaCop
     }
     if (reuse_)
         reuse_->CountItem(made);
+    return ItemOutcome::Done;
+}
+
+CCreateThread::ItemOutcome CCreateThread::PutDataFile(std::size_t index, MediaCopier& copier,
+                                                      PagePlayback& playback, const Preparation& preparation,
+                                                      bool& made) {
+    const MediaItem& item = items_[index];
+    if (reuse_ && reuse_->KeepData(index))
+        return ItemOutcome::Done;
+    const std::string dataPath = JoinPath(folders_.dataFolder, item.fileName);
+    // The Gallery's stills: the copy for screens, made with the thumbnails.
+    const bool display = gallery_ && IsStillKind(item.kind);
+    const std::optional<ItemOutcome> cleaned =
+        display ? std::nullopt : CopyWithoutMovieMetadata(index, playback, dataPath, item.fileName);
+    if (cleaned && *cleaned != ItemOutcome::Done)
+        return *cleaned;
+    TempFile temp;
+    if (display) {
+        temp = TempFile::Create(folders_.workFolder, "HTM");
+        if (!temp.valid()) {
+            failure_ = {folders_.workFolder.empty() ? item.path : folders_.workFolder,
+                        FailureCause::NoWorkFolder};
+            return ItemOutcome::Fail;
+        }
+    }
+    const int copied = cleaned   ? 1
+                       : display ? copier.CommitDisplayCopy(preparation(), temp, item.path, dataPath)
+                                 : copier.CopyToDataFolder(item.path, dataPath, item.kind);
+    if (copied == 0) {
+        failure_ = copier.failure();
+        return ItemOutcome::Fail;
+    }
+    if (copied != 1) {
+        const RunFailure copyFailure = copier.failure();
+        const Replaced replaced = ReplaceReadOnly(dataPath, item.fileName, true, [&] {
+            return display ? copier.WriteMadeContent(temp, dataPath)
+                           : copier.WriteDataContent(item.path, dataPath, item.kind);
+        });
+        if (replaced == Replaced::Failed) {
+            failure_ = copier.failure().empty() ? copyFailure : copier.failure();
+            return ItemOutcome::Fail;
+        }
+        if (replaced == Replaced::Declined) {
+            host_.Inform(FormatText(LoadText(TextId::FileNotCreated), {item.fileName}),
+                         LoadText(TextId::InformationCaption));
+            return ItemOutcome::LeftOut;
+        }
+    }
+    made = true;
+    if (reuse_)
+        reuse_->RecordData(index);
+    return ItemOutcome::Done;
+}
+
+CCreateThread::ItemOutcome CCreateThread::PutOriginal(std::size_t index, MediaCopier& copier,
+                                                      PagePlayback& playback, bool& made) {
+    const MediaItem& item = items_[index];
+    if (reuse_ && reuse_->KeepOriginal(index))
+        return ItemOutcome::Done;
+    const std::string name = LoadText(TextId::OriginalsFolderName) + "/" + item.originalName;
+    const std::string path = JoinPath(folders_.dataFolder, name);
+    // With the private fields removed, an original is like any other copy.
+    const std::optional<ItemOutcome> cleaned = CopyWithoutMovieMetadata(index, playback, path, name);
+    if (cleaned && *cleaned != ItemOutcome::Done)
+        return *cleaned;
+    const int copied = cleaned ? 1 : copier.CopyAsItIs(item.path, path, item.kind);
+    if (copied == 0) {
+        failure_ = copier.failure();
+        return ItemOutcome::Fail;
+    }
+    if (copied != 1) {
+        const RunFailure copyFailure = copier.failure();
+        const Replaced replaced = ReplaceReadOnly(
+            path, name, true, [&] { return copier.CopyAsItIs(item.path, path, item.kind) == 1 ? 1 : 0; });
+        if (replaced == Replaced::Failed) {
+            failure_ = copier.failure().empty() ? copyFailure : copier.failure();
+            return ItemOutcome::Fail;
+        }
+        // Declined: the earlier original stays, and the page still offers it.
+    }
+    made = true;
+    if (reuse_)
+        reuse_->RecordOriginal(index);
     return ItemOutcome::Done;
 }
 
@@ -332,8 +418,8 @@ PreparedThumbnail CCreateThread::TakeThumbnail(std::size_t index) {
 }
 
 ThumbnailPreparer CCreateThread::Preparer(MemoryBudget* budget) const {
-    // The Gallery's thumbnails at 1x, 2x and 3x come from one decode.
-    return ThumbnailPreparer(imaging_, budget, job_.gallery ? 3 : 1);
+    // The Gallery's thumbnails at 1x, 2x and 3x and its display copies come from one decode.
+    return ThumbnailPreparer(imaging_, budget, job_.gallery ? 3 : 1, job_.gallery);
 }
 
 bool CCreateThread::BeginGallery() {
@@ -342,6 +428,12 @@ bool CCreateThread::BeginGallery() {
         backgroundName_ = BackgroundDataName(job_.backgroundText, items_);
     for (const char* density : {"/2x", "/3x"}) {
         failure_ = GalleryPageWriter::MakeAlbumFolder(folders_.thumbFolder + density);
+        if (!failure_.empty())
+            return false;
+    }
+    if (job_.originals) {
+        failure_ = GalleryPageWriter::MakeAlbumFolder(
+            JoinPath(folders_.dataFolder, LoadText(TextId::OriginalsFolderName)));
         if (!failure_.empty())
             return false;
     }
@@ -432,7 +524,7 @@ void CCreateThread::GalleryCaption(const MediaItem& item, GalleryItem& entry) co
 
 std::optional<CCreateThread::ItemOutcome>
 CCreateThread::CopyWithoutMovieMetadata(std::size_t index, PagePlayback& playback,
-                                        const std::string& dataPath) {
+                                        const std::string& dataPath, const std::string& shownName) {
     const MediaItem& item = items_[index];
     if (job_.removeLocation == 0 || (!IsMovieKind(item.kind) && item.kind != MediaKind::Audio))
         return std::nullopt;
@@ -449,11 +541,11 @@ CCreateThread::CopyWithoutMovieMetadata(std::size_t index, PagePlayback& playbac
     };
     // The copy replaces what is there by renaming; a read-only Data file is asked about first, as ever.
     if (IsReadOnly(dataPath)) {
-        const Replaced replaced = ReplaceReadOnly(dataPath, item.fileName, true, copy);
+        const Replaced replaced = ReplaceReadOnly(dataPath, shownName, true, copy);
         if (replaced == Replaced::Done)
             return ItemOutcome::Done;
         if (replaced == Replaced::Declined) {
-            host_.Inform(FormatText(LoadText(TextId::FileNotCreated), {item.fileName}),
+            host_.Inform(FormatText(LoadText(TextId::FileNotCreated), {shownName}),
                          LoadText(TextId::InformationCaption));
             return ItemOutcome::LeftOut;
         }

@@ -106,6 +106,13 @@ private:
     ItemOutcome HandleItem(std::size_t index, MediaCopier& copier, PageWriter& page,
                            const std::vector<std::string>& templates, PagePlayback& playback,
                            const PagePlayback::Plan& plan);
+    // The item's preparation, taken from the look-ahead the first time it is asked for.
+    using Preparation = std::function<const PreparedThumbnail&()>;
+    // The item's file in Data (the Gallery's display copy of a still), and the byte copy of its source in
+    // Data/originals; `made` is set when a file was written.
+    ItemOutcome PutDataFile(std::size_t index, MediaCopier& copier, PagePlayback& playback,
+                            const Preparation& preparation, bool& made);
+    ItemOutcome PutOriginal(std::size_t index, MediaCopier& copier, PagePlayback& playback, bool& made);
     bool CopyBackground();
     enum class Replaced {
         Failed,   // the copy failed for another reason than a read-only destination, or the rewrite failed
@@ -116,12 +123,14 @@ private:
     // again and gives 1 on success.
     Replaced ReplaceReadOnly(const std::string& destination, const std::string& displayName, bool ask,
                              const std::function<int()>& rewrite);
-    // The Data copy of a movie or sound whose metadata carries a location, an owner or a serial number,
-    // when the job removes them: the video module's copy without metadata. Nothing for any other item.
     // The Gallery's caption and date of the item, for its alt text.
     void GalleryCaption(const MediaItem& item, GalleryItem& entry) const;
+    // The copy at `dataPath` (named `shownName` in a question) of a movie or sound whose metadata carries a
+    // location, an owner or a serial number, when the job removes them: the video module's copy without
+    // metadata. Nothing for any other item.
     std::optional<ItemOutcome> CopyWithoutMovieMetadata(std::size_t index, PagePlayback& playback,
-                                                        const std::string& dataPath);
+                                                        const std::string& dataPath,
+                                                        const std::string& shownName);
     void StartLookAhead();
     PreparedThumbnail TakeThumbnail(std::size_t index);
     ThumbnailPreparer Preparer(MemoryBudget* budget) const;

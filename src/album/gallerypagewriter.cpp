@@ -18,7 +18,8 @@ namespace {
 
 // The viewer's label, then its buttons' and its error's, in the order the viewer's script reads them.
 constexpr TextId kViewerLabels[] = {TextId::ViewerLabel,    TextId::ViewerClose, TextId::ViewerZoom,
-                                    TextId::ViewerPrevious, TextId::ViewerNext,  TextId::ViewerError};
+                                    TextId::ViewerPrevious, TextId::ViewerNext,  TextId::ViewerError,
+                                    TextId::ViewerOriginal};
 
 // Items per list: the browser lays out and paints only the lists near the screen, and loads no thumbnail
 // of a list it skips. Small enough that a phone's first screen needs two lists and its lazy-loading margin
@@ -154,8 +155,9 @@ void GalleryPageWriter::AddItem(const GalleryItem& item) {
     if (count_ > 0 && count_ % kChunkItems == 0)
         text_ += "</ul>\n<ul>\n";
     const std::string thumb = GalleryLink(item.thumbName);
+    const std::string& opened = item.shownName.empty() ? item.dataName : item.shownName;
     std::string line = "<li" + Attribute("id", ItemId(item.dataName)) + "><a" +
-                       Attribute("href", "Data/" + GalleryLink(item.dataName));
+                       Attribute("href", "Data/" + GalleryLink(opened));
     if (item.pictureWidth > 0 && item.pictureHeight > 0)
         line += Attribute("data-size",
                           std::to_string(item.pictureWidth) + "x" + std::to_string(item.pictureHeight));

@@ -25,7 +25,9 @@ namespace aw {
 
 // One item of the page, as the run knows it.
 struct GalleryItem {
-    std::string dataName;  // in Data; what the link opens
+    std::string dataName;  // in Data; what the link opens, and the source of the item's id
+    std::string shownName; // when not empty, what the link opens instead (the copy of a movie or sound
+                           // whose own file is not in Data)
     std::string thumbName; // in Thumb (1x); the denser ones carry the same name in Thumb/2x, Thumb/3x
     MediaKind kind = MediaKind::StillJpeg;
     int thumbWidth = 160; // the 1x thumbnail's size in CSS pixels

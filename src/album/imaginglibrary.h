@@ -22,6 +22,9 @@ struct ImagingLibrary {
     // Optional: null when a module lacks them. Without the first, PNG, GIF, WebP and HEIF pictures fail
     // as pictures that cannot be decoded; without the second, no movie counts as playable in a browser.
     AwDecodePictureFn DllDecodePicture = nullptr;
+    // Optional: without it, the Gallery cannot take PNG, GIF or WebP pictures (their copies would carry
+    // their metadata).
+    AwMakeDisplayPictureFn DllMakeDisplayPicture = nullptr;
     AwGetMovieFactsFn GetMovieFacts = nullptr;
     // Optional: without it a failed decode gives no reason beyond "not a picture".
     AwLastFailureFn DllLastFailure = nullptr;

@@ -88,6 +88,8 @@ ImagingLoadResult ImagingLibraryLoader::Load(const std::filesystem::path& folder
         reinterpret_cast<AwDecodeJpegScaledFn>(dlsym(image_.get(), AW_DECODE_JPEG_SCALED_NAME));
     library_.DllDecodePicture =
         reinterpret_cast<AwDecodePictureFn>(dlsym(image_.get(), AW_DECODE_PICTURE_NAME));
+    library_.DllMakeDisplayPicture =
+        reinterpret_cast<AwMakeDisplayPictureFn>(dlsym(image_.get(), AW_MAKE_DISPLAY_PICTURE_NAME));
     library_.DllLastFailure = reinterpret_cast<AwLastFailureFn>(dlsym(image_.get(), AW_LAST_FAILURE_NAME));
     library_.DllPictureNeeds = reinterpret_cast<AwPictureNeedsFn>(dlsym(image_.get(), AW_PICTURE_NEEDS_NAME));
     library_.GetMovieFacts =

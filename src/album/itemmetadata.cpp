@@ -9,8 +9,8 @@
 namespace aw {
 namespace {
 
-bool CopyKeepsMetadata(MediaKind kind) {
-    return !IsConvertedStillKind(kind);
+bool CopyKeepsMetadata(MediaKind kind, Publishing publishing) {
+    return publishing.gallery ? publishing.originals : !IsConvertedStillKind(kind);
 }
 
 } // namespace
@@ -33,18 +33,19 @@ MediaMetadata ReadItemMetadata(const MediaItem& item, const ImagingLibrary* imag
 }
 
 std::size_t CountPublishingLocation(const std::vector<MediaItem>& items,
-                                    const std::vector<MediaMetadata>& metadata) {
+                                    const std::vector<MediaMetadata>& metadata, Publishing publishing) {
     std::size_t count = 0;
     for (std::size_t i = 0; i < items.size() && i < metadata.size(); ++i)
-        if (CopyKeepsMetadata(items[i].kind) && metadata[i].fields.location)
+        if (CopyKeepsMetadata(items[i].kind, publishing) && metadata[i].fields.location)
             ++count;
     return count;
 }
 
-std::size_t CountPublishingLocation(const std::vector<MediaItem>& items, const ImagingLibrary* imaging) {
+std::size_t CountPublishingLocation(const std::vector<MediaItem>& items, const ImagingLibrary* imaging,
+                                    Publishing publishing) {
     std::size_t count = 0;
     for (const MediaItem& item : items)
-        if (CopyKeepsMetadata(item.kind) && ReadItemMetadata(item, imaging).fields.location)
+        if (CopyKeepsMetadata(item.kind, publishing) && ReadItemMetadata(item, imaging).fields.location)
             ++count;
     return count;
 }

@@ -19,11 +19,19 @@ struct ImagingLibrary;
 // given and has the details entry point; pictures need none.
 MediaMetadata ReadItemMetadata(const MediaItem& item, const ImagingLibrary* imaging);
 
+// What an album holds of its items' own bytes: the Data copies of arrangements 1-4; in the Gallery, whose
+// Data copies carry no metadata at all, only the originals when they are asked for.
+struct Publishing {
+    bool gallery = false;
+    bool originals = false;
+};
+
 // How many of `items` carry the place where they were taken into the album when copied as they are;
 // `metadata` holds ReadItemMetadata of each item, in the same order.
 std::size_t CountPublishingLocation(const std::vector<MediaItem>& items,
-                                    const std::vector<MediaMetadata>& metadata);
+                                    const std::vector<MediaMetadata>& metadata, Publishing publishing = {});
 // The same, reading each item that keeps its metadata.
-std::size_t CountPublishingLocation(const std::vector<MediaItem>& items, const ImagingLibrary* imaging);
+std::size_t CountPublishingLocation(const std::vector<MediaItem>& items, const ImagingLibrary* imaging,
+                                    Publishing publishing = {});
 
 } // namespace aw

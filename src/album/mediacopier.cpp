@@ -150,6 +150,40 @@ int MediaCopier::CopyToDataFolder(const std::string& source, const std::string& 
                                      : FinalCopy(source, dataPath);
 }
 
+int MediaCopier::CopyAsItIs(const std::string& source, const std::string& dest, MediaKind kind) {
+    failure_ = {};
+    if (!SourceIsRegular(source))
+        return 0;
+    if (IsOwnDataFile(source, dest))
+        return 1;
+    // Any picture: the ones the privacy edits cannot write again are refused when they hold private fields.
+    return removePrivateFields_ && IsStillKind(kind) ? CopyWithoutPrivateFields(source, dest)
+                                                     : FinalCopy(source, dest);
+}
+
+int MediaCopier::CommitDisplayCopy(const PreparedThumbnail& prepared, TempFile& tempFile,
+                                   const std::string& source, const std::string& dataPath) {
+    failure_ = {};
+    if (!prepared.made) {
+        failure_ = prepared.failure;
+        return 0;
+    }
+    if (IsOwnDataFile(source, dataPath))
+        return 1;
+    const std::vector<uint8_t>& bytes = prepared.display.bytes;
+    if (!WriteTemp(tempFile, bytes.data(), bytes.size()))
+        return 0;
+    const int result = FinalCopy(tempFile, dataPath);
+    if (result == 1)
+        tempFile.Remove();
+    return result;
+}
+
+int MediaCopier::WriteMadeContent(const TempFile& tempFile, const std::string& dest) {
+    failure_ = {};
+    return FinalCopy(tempFile, dest) == 1 ? 1 : 0;
+}
+
 std::string MediaCopier::AudioThumbPath(const std::string& thumbPath) const {
     return JoinPath(FolderOf(thumbPath), FileNameOf(audioPicture_));
 }

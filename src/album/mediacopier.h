@@ -53,6 +53,15 @@ public:
     // that is the Data file itself is left as it is (1); a link at `dataPath`, wherever it leads, is not
     // that file.
     int CopyToDataFolder(const std::string& source, const std::string& dataPath, MediaKind kind);
+    // The source's bytes as they are at `dest`, under the same rules: the original's copy in the Gallery.
+    // When private fields are removed, a picture of any kind is copied without them or refused.
+    int CopyAsItIs(const std::string& source, const std::string& dest, MediaKind kind);
+    // Puts a still's display copy, prepared earlier from `source`, at `dataPath` through `tempFile` (as
+    // CommitThumbnail does); a preparation that failed fails here with its cause. A source that is the Data
+    // file itself is left as it is (1). The rewrite after a read-only destination: WriteMadeContent.
+    int CommitDisplayCopy(const PreparedThumbnail& prepared, TempFile& tempFile, const std::string& source,
+                          const std::string& dataPath);
+    int WriteMadeContent(const TempFile& tempFile, const std::string& dest);
 
     // Makes the thumbnail of `source` in `tempFile` (made by the caller; written through its descriptor
     // and removed once copied), then copies it to `thumbPath`. An Audio item's thumbnail is a copy of the

@@ -17,6 +17,9 @@ struct MediaItem {
     // Empty unless the page plays movies and sounds: then, for each of those, the name reserved in Data for
     // a copy browsers play (made only when the original does not play), unique among all Data names.
     std::string playableName = {};
+    // Empty unless the album publishes the originals (the Gallery with them asked for): then the source's
+    // own name, unique among the originals, for its byte copy in Data/originals.
+    std::string originalName = {};
 };
 
 } // namespace aw

@@ -68,4 +68,9 @@ constexpr bool IsConvertedStillKind(MediaKind kind) {
     return kind == MediaKind::StillBmp || kind == MediaKind::StillHeif;
 }
 
+// Stills whose display copy in the Gallery stays in their own format (a JPEG is made of every other still).
+constexpr bool KeepsItsFormat(MediaKind kind) {
+    return kind == MediaKind::StillPng || kind == MediaKind::StillGif || kind == MediaKind::StillWebp;
+}
+
 } // namespace aw

@@ -17,10 +17,11 @@ PagePlayback::Plan PagePlayback::PlanFor(const MediaItem& item) const {
     // A module without the details judges movies as before and plays no sound.
     if (!details)
         return {!sound && BrowserPlaysFile(imaging_, item.path), CopyKind::None};
-    const CopyKind copy = PlayableCopyKind(*details, sound, false);
-    if (copy == CopyKind::None)
-        return {sound ? BrowserPlaysSound(details->facts) : BrowserPlays(details->facts), CopyKind::None};
-    if (item.playableName.empty() || !imaging_.MakePlayableCopy)
+    const CopyKind copy = PlayableCopyKind(*details, sound, metadataFree_);
+    const bool plays = sound ? BrowserPlaysSound(details->facts) : BrowserPlays(details->facts);
+    if (copy == CopyKind::None || (copy == CopyKind::Clean && !imaging_.MakePlayableCopy))
+        return {plays, CopyKind::None};
+    if ((copy != CopyKind::Clean && item.playableName.empty()) || !imaging_.MakePlayableCopy)
         return {};
     return {true, copy};
 }

@@ -28,12 +28,15 @@ public:
     };
     enum class Outcome { Done, Stopped, Failed };
 
-    // embed: the job's embedded playback; without it no item plays and no copy is made.
-    PagePlayback(const ImagingLibrary& imaging, RunHost& host, const std::atomic<int>& cancel, bool embed)
-        : imaging_(imaging), host_(host), cancel_(cancel), embed_(embed) {}
+    // embed: the job's embedded playback; without it no item plays and no copy is made. metadataFree (the
+    // Gallery): a movie or sound that plays as it is gets a Clean copy to stand in for it.
+    PagePlayback(const ImagingLibrary& imaging, RunHost& host, const std::atomic<int>& cancel, bool embed,
+                 bool metadataFree = false)
+        : imaging_(imaging), host_(host), cancel_(cancel), embed_(embed), metadataFree_(metadataFree) {}
 
-    // Reads the item's file. A copy is planned only when the item has a playable name reserved and the
-    // video module makes copies; otherwise the item plays only when it plays as it is.
+    // Reads the item's file. A copy is planned only when the video module makes copies and, but for a
+    // Clean one (which takes the item's Data name), the item has a playable name reserved; otherwise the
+    // item plays only when it plays as it is.
     Plan PlanFor(const MediaItem& item) const;
 
     // Makes `copy` of the item at `destination`, advancing the host's progress by `steps` in all when done
@@ -47,6 +50,7 @@ private:
     RunHost& host_;
     const std::atomic<int>& cancel_;
     bool embed_;
+    bool metadataFree_;
     RunFailure failure_;
 };
 

@@ -102,9 +102,9 @@ bool PictureSteps::DecodeJpegForPreview(const std::string& path, PixelSize box) 
     return DecodeJpeg(path, box, true);
 }
 
-bool PictureSteps::DecodeJpegBytes(const std::vector<uint8_t>& bytes, const std::string& path,
-                                   PixelSize box) {
-    return DecodeJpeg(bytes, path, box, false);
+bool PictureSteps::DecodeJpegBytes(const std::vector<uint8_t>& bytes, const std::string& path, PixelSize box,
+                                   int oversample) {
+    return DecodeJpeg(bytes, path, box, false, oversample);
 }
 
 bool PictureSteps::DecodeJpeg(const std::string& path, PixelSize box, bool preferEmbedded) {
@@ -118,7 +118,7 @@ bool PictureSteps::DecodeJpeg(const std::string& path, PixelSize box, bool prefe
 }
 
 bool PictureSteps::DecodeJpeg(const std::vector<uint8_t>& bytes, const std::string& path, PixelSize box,
-                              bool preferEmbedded) {
+                              bool preferEmbedded, int oversample) {
     source_ = path;
     orientation_ = 1;
     if (imaging_.DllDecodeJPEG == nullptr || bytes.size() > UINT32_MAX)
@@ -139,7 +139,7 @@ bool PictureSteps::DecodeJpeg(const std::vector<uint8_t>& bytes, const std::stri
     int fullHeight = 0;
     MallocBuffer pixels;
     if (imaging_.DllDecodeJPEGScaled != nullptr && box.width > 0 && box.height > 0) {
-        const PixelSize minimum = DecodeMinimum(stored, orientation, box);
+        const PixelSize minimum = DecodeMinimum(stored, orientation, box, oversample);
         pixels = AdoptMalloced(imaging_.DllDecodeJPEGScaled(
             bytes.data(), count, minimum.width, minimum.height, description.get(), &fullWidth, &fullHeight));
     } else {
@@ -216,15 +216,17 @@ bool PictureSteps::DecodeEmbeddedPreview(const std::vector<uint8_t>& bytes, Pixe
     return pixels && HoldRgb24(std::move(description), std::move(pixels), SIZE_MAX, source_);
 }
 
-// At least twice the picture's fit into the box on each side (as the picture is stored), so that the final
-// area resize still has two source pixels per shown pixel; twice the box when the size is not known.
-PixelSize PictureSteps::DecodeMinimum(PixelSize stored, int orientation, PixelSize box) {
+// At least `oversample` times the picture's fit into the box on each side (as the picture is stored): with
+// 2, the final area resize still has two source pixels per shown pixel; that times the box when the size is
+// not known.
+PixelSize PictureSteps::DecodeMinimum(PixelSize stored, int orientation, PixelSize box, int oversample) {
     const bool swap = OrientationSwapsAxes(orientation);
     PixelSize shown = box;
     if (stored.width > 0 && stored.height > 0)
         shown = swap ? FitSize(stored.height, stored.width, box.width, box.height)
                      : FitSize(stored.width, stored.height, box.width, box.height);
-    return swap ? PixelSize{2 * shown.height, 2 * shown.width} : PixelSize{2 * shown.width, 2 * shown.height};
+    return swap ? PixelSize{oversample * shown.height, oversample * shown.width}
+                : PixelSize{oversample * shown.width, oversample * shown.height};
 }
 
 bool PictureSteps::ReadFirstFrame(const std::string& path) {
@@ -351,6 +353,11 @@ bool PictureSteps::EncodeJpeg(int quality) {
 
 PixelSize PictureSteps::shownSize() const {
     return OrientationSwapsAxes(orientation_) ? PixelSize{full_.height, full_.width} : full_;
+}
+
+void PictureSteps::SettleUpright() {
+    full_ = shownSize();
+    orientation_ = 1;
 }
 
 bool PictureSteps::KeepDecoded() {

@@ -32,11 +32,13 @@ public:
     // The same from the file's bytes, read by the caller from `path`.
     bool LoadBitmapBytes(const std::vector<uint8_t>& bytes, const std::string& path);
     // Decodes a JPEG file to 24 bits and notes its EXIF orientation. With a box given, a decoder that can
-    // shrink in the DCT domain may deliver a smaller picture (at least twice the box); FitIntoBox still
-    // sizes from the full picture.
+    // shrink in the DCT domain may deliver a smaller picture (at least `oversample` times the picture's fit
+    // into the box: twice for an area resize that stays sharp, once for a copy the DCT scaling already
+    // averaged); FitIntoBox still sizes from the full picture.
     bool DecodeJpegFile(const std::string& path, PixelSize box = {});
     // The same from the file's bytes, read by the caller from `path`.
-    bool DecodeJpegBytes(const std::vector<uint8_t>& bytes, const std::string& path, PixelSize box);
+    bool DecodeJpegBytes(const std::vector<uint8_t>& bytes, const std::string& path, PixelSize box,
+                         int oversample = 2);
     // The same for the window's preview, from the camera's own preview image stored in the file when it
     // shows the same frame and is large enough for the box; from the photo otherwise.
     bool DecodeJpegForPreview(const std::string& path, PixelSize box);
@@ -57,6 +59,9 @@ public:
     void StampMovieMark(MediaKind kind);
     // Encodes the held picture (24-bit, or a bitmap as stored) as JPEG at `quality`.
     bool EncodeJpeg(int quality);
+    // Takes the picture a FitIntoBox made, upright, as the picture decoded: later fits start from it and
+    // turn nothing, while shownSize() stays the whole picture's.
+    void SettleUpright();
     // Keeps a copy of the held 24-bit picture as decoded, so that one decode serves several boxes:
     // RestoreDecoded brings it back (and its full size) after a FitIntoBox changed the held one. False
     // when there is no 24-bit picture or no memory for the copy.
@@ -78,10 +83,10 @@ private:
     bool Reorient();
     bool DecodeJpeg(const std::string& path, PixelSize box, bool preferEmbedded);
     bool DecodeJpeg(const std::vector<uint8_t>& bytes, const std::string& path, PixelSize box,
-                    bool preferEmbedded);
+                    bool preferEmbedded, int oversample = 2);
     bool DecodeEmbeddedPreview(const std::vector<uint8_t>& bytes, PixelSize stored, int orientation,
                                PixelSize box);
-    static PixelSize DecodeMinimum(PixelSize stored, int orientation, PixelSize box);
+    static PixelSize DecodeMinimum(PixelSize stored, int orientation, PixelSize box, int oversample = 2);
 
     const ImagingLibrary& imaging_;
     Picture& picture_;

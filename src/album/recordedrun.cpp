@@ -45,6 +45,8 @@ RecordedRun::RecordedRun(const ProgressRequest& request, Mode mode, const std::s
     target.prune = mode.prune;
     target.densities = request.job.gallery ? 3 : 1;
     target.withoutPrivateFields = request.job.removeLocation != 0;
+    target.displayCopies = request.job.gallery;
+    target.originals = request.job.originals;
     std::vector<ManifestEntry> entries;
     if (earlier_.read.state == ManifestState::Read)
         entries = std::move(earlier_.read.entries);

@@ -6,7 +6,9 @@
 #include <unistd.h>
 
 #include "album/albumrecords.h"
+#include "album/browserplayback.h"
 #include "album/mediakind.h"
+#include "stringtable.h"
 
 namespace aw {
 namespace {
@@ -27,8 +29,8 @@ ReusePlan::ReusePlan(const std::vector<MediaItem>& items, ReuseTarget target,
                  ? UniqueFd()
                  : UniqueFd(::open(target_.albumFolder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC))),
       data_(OpenOwnFolder(AT_FDCWD, target_.dataFolder)),
-      thumb_(OpenOwnFolder(AT_FDCWD, target_.thumbFolder)), denser_{OpenOwnFolder(thumb_.get(), "2x"),
-                                                                    OpenOwnFolder(thumb_.get(), "3x")} {
+      thumb_(OpenOwnFolder(AT_FDCWD, target_.thumbFolder)) {
+    OpenLaterFolders();
     for (ManifestEntry& entry : earlier) {
         Key key{entry.folder, entry.name};
         earlier_[std::move(key)] = std::move(entry);
@@ -42,6 +44,8 @@ ReusePlan::ReusePlan(const std::vector<MediaItem>& items, ReuseTarget target,
         const MediaItem& item = items_[i];
         sources_.push_back({item.path, {item.kind}, SourceIdentity(item.path)});
         used_.insert({'D', item.fileName});
+        if (target_.originals)
+            used_.insert({'O', item.originalName});
         if (target_.thumbnails) {
             used_.insert({'T', item.thumbName});
             bool planned = target_.reuse && Matches({'T', item.thumbName}, ThumbSource(i));
@@ -51,6 +55,8 @@ ReusePlan::ReusePlan(const std::vector<MediaItem>& items, ReuseTarget target,
                     planned = planned && Matches({density, item.thumbName}, sources_[i]);
                 }
             }
+            if (target_.displayCopies && IsStillKind(item.kind))
+                planned = planned && Matches({'D', item.fileName}, DataSource(i));
             thumbPlanned_[i] = planned ? 1 : 0;
         }
     }
@@ -60,6 +66,8 @@ int ReusePlan::FolderOf(const Key& key) const {
     switch (key.first) {
     case 'D':
         return data_.get();
+    case 'O':
+        return originals_.get();
     case 'P':
         return album_.get();
     case '2':
@@ -80,7 +88,17 @@ ReusePlan::Source ReusePlan::ThumbSource(std::size_t index) const {
 }
 
 ReusePlan::Source ReusePlan::DataSource(std::size_t index) const {
-    // A copy that carries the location is not kept by a run that removes it, nor the other way round.
+    // A copy that carries the location is not kept by a run that removes it, nor the other way round; a
+    // display copy (which carries no metadata at all) never stands for a copy of the file's bytes.
+    Source source = sources_[index];
+    if (target_.displayCopies && IsStillKind(items_[index].kind))
+        source.kind = RecordKind::Display(items_[index].kind);
+    else
+        source.kind.withoutPrivateFields = target_.withoutPrivateFields;
+    return source;
+}
+
+ReusePlan::Source ReusePlan::OriginalSource(std::size_t index) const {
     Source source = sources_[index];
     source.kind.withoutPrivateFields = target_.withoutPrivateFields;
     return source;
@@ -116,6 +134,28 @@ bool ReusePlan::KeepData(std::size_t index) {
     return Keep({'D', items_[index].fileName}, DataSource(index));
 }
 
+bool ReusePlan::KeepOriginal(std::size_t index) {
+    return Keep({'O', items_[index].originalName}, OriginalSource(index));
+}
+
+void ReusePlan::OpenLaterFolders() {
+    // Thumb/2x, Thumb/3x and Data/originals may be made by the run, after the plan: until they exist,
+    // nothing in them is kept.
+    for (int i = 0; i < 2; ++i)
+        if (!denser_[i].valid())
+            denser_[i] = OpenOwnFolder(thumb_.get(), i == 0 ? "2x" : "3x");
+    if (!originals_.valid())
+        originals_ = OpenOwnFolder(data_.get(), LoadText(TextId::OriginalsFolderName));
+}
+
+void ReusePlan::RecordOriginal(std::size_t index) {
+    Record({'O', items_[index].originalName}, OriginalSource(index), 0, 0);
+}
+
+void ReusePlan::LeaveOutData(std::size_t index) {
+    used_.erase({'D', items_[index].fileName});
+}
+
 bool ReusePlan::KeepThumb(std::size_t index, int& width, int& height, PixelSize* picture) {
     if (!target_.thumbnails)
         return false;
@@ -141,6 +181,7 @@ void ReusePlan::Record(const Key& key, const Source& source, int width, int heig
     // Whatever was recorded under this name before no longer describes the file.
     current_.erase(key);
     earlier_.erase(key);
+    OpenLaterFolders();
     const std::optional<FileIdentity> now = SourceIdentity(source.path);
     const std::optional<FileIdentity> written = WrittenIdentity(FolderOf(key), key.second);
     // A source changed while the run read it, or one that is its own Data file (an album made again from
@@ -152,8 +193,9 @@ void ReusePlan::Record(const Key& key, const Source& source, int width, int heig
         ManifestEntry{key.first, key.second, source.kind, width, height, source.path, *now, *written};
 }
 
-ReusePlan::Key ReusePlan::PlayableKey(std::size_t index) {
-    Key key{'D', items_[index].playableName};
+ReusePlan::Key ReusePlan::PlayableKey(std::size_t index, int copyKind) {
+    const MediaItem& item = items_[index];
+    Key key{'D', copyKind == static_cast<int>(CopyKind::Clean) ? item.fileName : item.playableName};
     used_.insert(key);
     return key;
 }
@@ -165,11 +207,11 @@ ReusePlan::Source ReusePlan::PlayableSource(std::size_t index, int copyKind) con
 }
 
 bool ReusePlan::KeepPlayable(std::size_t index, int copyKind) {
-    return Keep(PlayableKey(index), PlayableSource(index, copyKind));
+    return Keep(PlayableKey(index, copyKind), PlayableSource(index, copyKind));
 }
 
 void ReusePlan::RecordPlayable(std::size_t index, int copyKind) {
-    Record(PlayableKey(index), PlayableSource(index, copyKind), 0, 0);
+    Record(PlayableKey(index, copyKind), PlayableSource(index, copyKind), 0, 0);
 }
 
 void ReusePlan::RecordData(std::size_t index) {
@@ -208,6 +250,7 @@ void ReusePlan::RecordBackground(const std::string& name) {
 }
 
 int ReusePlan::Conclude(bool written) {
+    OpenLaterFolders();
     if (concluded_)
         return saveError_;
     concluded_ = true;

@@ -53,6 +53,9 @@ struct ReuseTarget {
     bool prune = false;
     int densities = 1;                 // 3: every thumbnail but an audio item's also in Thumb/2x and Thumb/3x
     bool withoutPrivateFields = false; // the run's Data copies leave out location, owner and serials
+    bool displayCopies = false;        // the Gallery: a still's Data file is its display copy, made with the
+                                       // thumbnails
+    bool originals = false;            // every item's source also copied into Data/originals
 };
 
 class ReusePlan {
@@ -60,7 +63,8 @@ public:
     // `earlier`: the entries of the album's record, empty when none can be trusted (a full run).
     ReusePlan(const std::vector<MediaItem>& items, ReuseTarget target, std::vector<ManifestEntry> earlier);
 
-    // The item's thumbnail is expected to be kept (settled by the constructor; any thread).
+    // The item's thumbnail is expected to be kept, and with display copies a still's Data file too, so that
+    // nothing need be prepared for it (settled by the constructor; any thread).
     bool ThumbPlanned(std::size_t index) const { return thumbPlanned_[index] != 0; }
 
     // True when the item's Data file (its thumbnail) may stay as it is; the thumbnail's recorded size is
@@ -70,10 +74,16 @@ public:
     bool KeepData(std::size_t index);
     bool KeepThumb(std::size_t index, int& width, int& height, PixelSize* picture = nullptr);
 
-    // The item's copy browsers play (`copyKind`, a CopyKind, under its playable name) may stay as it is;
-    // and the record of one just written.
+    // The item's copy browsers play (`copyKind`, a CopyKind, under its playable name; a Clean copy under
+    // its Data name) may stay as it is; and the record of one just written.
     bool KeepPlayable(std::size_t index, int copyKind);
     void RecordPlayable(std::size_t index, int copyKind);
+    // The item's Data name holds nothing of this run (the Gallery's movie or sound that has a copy
+    // browsers play instead): a prune may remove what an earlier run left there.
+    void LeaveOutData(std::size_t index);
+    // The byte copy of the item's source in Data/originals, as KeepData and RecordData.
+    bool KeepOriginal(std::size_t index);
+    void RecordOriginal(std::size_t index);
 
     // Records the file just written for the item (the background picture's copy under `name`).
     void RecordData(std::size_t index);
@@ -112,10 +122,12 @@ private:
     bool Keep(const Key& key, const Source& source);
     void Record(const Key& key, const Source& source, int width, int height);
     Source ThumbSource(std::size_t index) const;
+    Source DataSource(std::size_t index) const;
+    Source OriginalSource(std::size_t index) const;
     bool HasDenser(std::size_t index) const;
     bool SamePage(const std::string& name) const;
-    Source DataSource(std::size_t index) const;
-    Key PlayableKey(std::size_t index);
+    Key PlayableKey(std::size_t index, int copyKind);
+    void OpenLaterFolders();
     Source PlayableSource(std::size_t index, int copyKind) const;
 
     std::vector<MediaItem> items_;
@@ -126,6 +138,7 @@ private:
     UniqueFd data_;
     UniqueFd thumb_;
     UniqueFd denser_[2]; // Thumb/2x and Thumb/3x
+    UniqueFd originals_; // Data/originals, once it exists
     std::map<Key, ManifestEntry> earlier_;
     std::map<Key, ManifestEntry> current_; // kept and written by this run
     std::set<Key> used_;                   // every name this run puts in the album

@@ -41,14 +41,22 @@ std::string FindSourceTheRunWouldWrite(const std::vector<MediaItem>& items, cons
     };
     if (const std::string page = JoinPath(job.outputFolder, GalleryPageWriter::PageName(job)); isSource(page))
         return page;
+    // A copy of an item's source that is that source itself is left as it is.
+    auto isOther = [&](const MediaItem& item, const std::string& path) {
+        FileId own, target;
+        const bool itself = IdOf(item.path, own, true) && IdOf(path, target, false) && own == target;
+        return !itself && isSource(path);
+    };
     for (const MediaItem& item : items) {
         const std::string data = JoinPath(dataFolder, item.fileName);
-        FileId own, target;
-        const bool itself = IdOf(item.path, own, true) && IdOf(data, target, false) && own == target;
-        if (!itself && isSource(data))
+        if (isOther(item, data))
             return data;
         if (!item.playableName.empty() && isSource(JoinPath(dataFolder, item.playableName)))
             return JoinPath(dataFolder, item.playableName);
+        const std::string original =
+            JoinPath(dataFolder, LoadText(TextId::OriginalsFolderName) + "/" + item.originalName);
+        if (job.originals && !item.originalName.empty() && isOther(item, original))
+            return original;
         if (thumbFolder.empty())
             continue;
         // The Gallery writes each thumbnail at 2x and 3x as well.

@@ -14,9 +14,9 @@
 namespace aw {
 
 // The first path the run would write (Index.html, Data/<fileName>, Thumb/<thumbName>, Data/<playableName>,
-// the background's Data copy) that is the same file (device and inode) as one of the items' sources, or ""
-// when there is none. An item whose source is its own Data file is no clash: the run leaves that file as it
-// is. `thumbFolder` is empty when the arrangement makes no thumbnails.
+// Data/originals/<originalName>, the background's Data copy) that is the same file (device and inode) as one
+// of the items' sources, or "" when there is none. An item whose source is its own Data file is no clash: the
+// run leaves that file as it is. `thumbFolder` is empty when the arrangement makes no thumbnails.
 std::string FindSourceTheRunWouldWrite(const std::vector<MediaItem>& items, const AlbumJob& job,
                                        const std::string& dataFolder, const std::string& thumbFolder);
 

@@ -50,29 +50,44 @@ uint64_t DeclaredPixels(const std::vector<uint8_t>& head, MediaKind kind) {
 // What a still's preparation holds at its peak: its file's bytes (a bitmap's twice: as read and as held
 // for the modules) and its pictures: a JPEG or a bitmap in 24 bits, at most one picture's budget (a whole
 // one when the size is not declared); the other kinds decode to RGBA canvases and more, as the module
-// reckons from their headers, or, when it cannot tell, all of the budget.
+// reckons from their headers for a decode at least `decodedFor`, or, when it cannot tell, all of the budget.
+// `copies` of all that when the thumbnails keep the decoded picture beside the one fitted. With a display
+// copy: the file's bytes, the decode, the display copy fitted from it (kept once more for the thumbnails)
+// and its bytes; a PNG, GIF or WebP's own copy is made from a second decode.
 uint64_t StillCost(const ImagingLibrary& imaging, const std::vector<uint8_t>& head, uint64_t fileSize,
-                   MediaKind kind, PixelSize largest) {
+                   MediaKind kind, PixelSize decodedFor, int copies, bool display) {
+    constexpr uint64_t kAll = std::numeric_limits<uint64_t>::max();
+    const auto add = [](uint64_t a, uint64_t b) { return a > kAll - b ? kAll : a + b; };
+    const auto times = [](uint64_t a, uint64_t n) { return n != 0 && a > kAll / n ? kAll : a * n; };
+    uint64_t file = fileSize;
+    uint64_t picture = 0;
     if (IsDecodedStillKind(kind)) {
-        // The minimum the picture is decoded for: twice the largest box (PictureSteps::DecodePictureBytes).
-        uint64_t needed = 0;
-        if (imaging.DllPictureNeeds != nullptr && head.size() <= UINT32_MAX &&
-            imaging.DllPictureNeeds(head.data(), static_cast<uint32_t>(head.size()), fileSize,
-                                    2 * largest.width, 2 * largest.height, &needed))
-            return fileSize + needed;
-        return std::numeric_limits<uint64_t>::max();
+        // The minimum the picture is decoded for: twice the box (PictureSteps::DecodePictureBytes).
+        if (imaging.DllPictureNeeds == nullptr || head.size() > UINT32_MAX ||
+            !imaging.DllPictureNeeds(head.data(), static_cast<uint32_t>(head.size()), fileSize,
+                                     2 * decodedFor.width, 2 * decodedFor.height, &picture))
+            return kAll;
+    } else {
+        const uint64_t pixels = DeclaredPixels(head, kind);
+        picture = pixels == 0 ? ThumbnailPreparer::kPictureBytes
+                              : std::min(pixels * 3, ThumbnailPreparer::kPictureBytes);
+        file = times(fileSize, kind == MediaKind::StillBmp ? 2 : 1);
     }
-    const uint64_t pixels = DeclaredPixels(head, kind);
-    const uint64_t picture = pixels == 0 ? ThumbnailPreparer::kPictureBytes
-                                         : std::min(pixels * 3, ThumbnailPreparer::kPictureBytes);
-    return fileSize * (kind == MediaKind::StillBmp ? 2 : 1) + picture;
+    if (!display)
+        return times(add(file, picture), static_cast<uint64_t>(copies));
+    constexpr auto kSide = static_cast<uint64_t>(ThumbnailPreparer::kDisplaySide);
+    const uint64_t shown = std::min(picture, kSide * kSide * 3);
+    uint64_t cost = add(add(file, picture), add(times(shown, static_cast<uint64_t>(copies)), shown / 2));
+    if (IsDecodedStillKind(kind) && kind != MediaKind::StillHeif)
+        cost = add(cost, add(fileSize, picture));
+    return cost;
 }
 
 // Reads the still's bytes through one descriptor, having taken its part of `budget` (when given) before
 // reading more than its head. False with the cause in `failure`.
-bool ReadStill(const ImagingLibrary& imaging, const std::string& source, MediaKind kind, PixelSize largest,
-               MemoryBudget* budget, int copies, std::vector<uint8_t>& bytes, MemoryBudget::Share& share,
-               RunFailure& failure) {
+bool ReadStill(const ImagingLibrary& imaging, const std::string& source, MediaKind kind, PixelSize decodedFor,
+               MemoryBudget* budget, int copies, bool display, std::vector<uint8_t>& bytes,
+               MemoryBudget::Share& share, RunFailure& failure) {
     const OpenedFile opened = OpenRegularFile(source);
     int error = opened.error;
     if (error != 0) {
@@ -85,11 +100,9 @@ bool ReadStill(const ImagingLibrary& imaging, const std::string& source, MediaKi
         struct stat info {};
         if (error == 0 && ::fstat(opened.fd.get(), &info) != 0)
             error = errno;
-        if (error == 0) {
-            const uint64_t cost =
-                StillCost(imaging, bytes, static_cast<uint64_t>(info.st_size), kind, largest);
-            share = budget->Take(cost > std::numeric_limits<uint64_t>::max() / copies ? cost : cost * copies);
-        }
+        if (error == 0)
+            share = budget->Take(
+                StillCost(imaging, bytes, static_cast<uint64_t>(info.st_size), kind, decodedFor, copies, display));
     }
     if (error == 0)
         error = ReadFileBytes(opened.fd.get(), bytes, PictureSteps::kMaxSourceBytes);
@@ -114,28 +127,41 @@ PreparedThumbnail ThumbnailPreparer::Prepare(const std::string& source, MediaKin
     }
     const PixelSize box{MediaCopier::kBoxWidth, MediaCopier::kBoxHeight};
     const PixelSize largest{box.width * densities_, box.height * densities_};
+    const PixelSize displayBox{kDisplaySide, kDisplaySide};
     // Denser thumbnails keep a copy of the decoded picture beside the one being fitted.
     const int copies = densities_ > 1 ? 2 : 1;
+    const bool display = display_ && IsStillKind(kind);
+    // Photos, bitmaps and HEIF pictures become a JPEG for screens made from this very decode; the formats
+    // kept as they are get theirs from the module.
+    const bool displayJpeg = display && !KeepsItsFormat(kind);
     MemoryBudget::Share share; // held until the picture is gone
     std::vector<uint8_t> bytes;
     if (IsMovieKind(kind)) {
         if (budget_)
             share = budget_->Take(kPictureBytes * copies);
-    } else if (!ReadStill(imaging_, source, kind, largest, budget_, copies, bytes, share, prepared.failure)) {
+    } else if (!ReadStill(imaging_, source, kind, displayJpeg ? displayBox : largest, budget_, copies, display,
+                          bytes, share, prepared.failure)) {
         return prepared;
     }
     Picture picture;
     PictureSteps steps(imaging_, picture, prepared.failure);
     bool decoded = false;
+    // The display copy is fitted from a DCT-scaled decode that is at least its own size: the codec's
+    // scaling already averages, and a larger decode would cost without showing.
     if (kind == MediaKind::StillJpeg)
-        decoded = steps.DecodeJpegBytes(bytes, source, largest);
+        decoded = displayJpeg ? steps.DecodeJpegBytes(bytes, source, displayBox, 1)
+                              : steps.DecodeJpegBytes(bytes, source, largest);
     else if (kind == MediaKind::StillBmp)
         decoded = steps.LoadBitmapBytes(bytes, source) && steps.ConvertTo24Bit();
     else if (IsDecodedStillKind(kind))
-        decoded = steps.DecodePictureBytes(bytes, source, largest);
+        decoded = steps.DecodePictureBytes(bytes, source, displayJpeg ? displayBox : largest);
     else
         decoded = steps.ReadFirstFrame(source);
     if (!decoded)
+        return prepared;
+    if (displayJpeg && !MakeDisplayJpeg(steps, picture, prepared))
+        return prepared;
+    if (display && !displayJpeg && !MakeDisplayPicture(bytes, source, prepared))
         return prepared;
     // Each box is fitted from the picture as decoded, never from a smaller thumbnail.
     if (densities_ > 1 && !steps.KeepDecoded())
@@ -164,11 +190,49 @@ PreparedThumbnail ThumbnailPreparer::Prepare(const std::string& source, MediaKin
         picture.ReleaseImage();
         picture.ReleaseEncoded();
     }
-    const PixelSize shown = steps.shownSize();
+    const PixelSize shown =
+        display ? PixelSize{prepared.display.width, prepared.display.height} : steps.shownSize();
     prepared.pictureWidth = shown.width;
     prepared.pictureHeight = shown.height;
     prepared.made = true;
     return prepared;
+}
+
+bool ThumbnailPreparer::MakeDisplayJpeg(PictureSteps& steps, Picture& picture,
+                                        PreparedThumbnail& prepared) const {
+    // Upright and in sRGB from the decode; the encoder writes no metadata at all.
+    if (!steps.FitIntoBox({kDisplaySide, kDisplaySide}) || !steps.EncodeJpeg(kDisplayQuality))
+        return false;
+    prepared.display.bytes.assign(picture.encoded(), picture.encoded() + picture.encodedSize());
+    prepared.display.width = steps.size().width;
+    prepared.display.height = steps.size().height;
+    picture.ReleaseEncoded();
+    // The thumbnails are fitted from the display copy's pixels: smaller to read than the decode, and
+    // still more than twice the largest thumbnail.
+    steps.SettleUpright();
+    return true;
+}
+
+bool ThumbnailPreparer::MakeDisplayPicture(const std::vector<uint8_t>& bytes, const std::string& source,
+                                           PreparedThumbnail& prepared) const {
+    if (imaging_.DllMakeDisplayPicture == nullptr || bytes.size() > UINT32_MAX) {
+        prepared.failure = {source, FailureCause::NotAPicture};
+        return false;
+    }
+    uint32_t size = 0;
+    int width = 0;
+    int height = 0;
+    const MallocBuffer made =
+        AdoptMalloced(imaging_.DllMakeDisplayPicture(bytes.data(), static_cast<uint32_t>(bytes.size()),
+                                                     kDisplaySide, kDisplayQuality, &size, &width, &height));
+    if (!made || size == 0 || width <= 0 || height <= 0) {
+        prepared.failure = {source, FailureCause::NotAPicture};
+        return false;
+    }
+    prepared.display.bytes.assign(made.get(), made.get() + size);
+    prepared.display.width = width;
+    prepared.display.height = height;
+    return true;
 }
 
 } // namespace aw

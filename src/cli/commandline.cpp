@@ -30,6 +30,7 @@ enum class Option {
     Prune,
     RemoveLocation,
     Sort,
+    Originals,
     Help,
     Version,
 };
@@ -59,6 +60,7 @@ constexpr OptionSpec kOptions[] = {
     {0, "prune", Option::Prune, false},
     {0, "remove-location", Option::RemoveLocation, false},
     {0, "sort", Option::Sort, true},
+    {0, "originals", Option::Originals, false},
     {'h', "help", Option::Help, false},
     {0, "version", Option::Version, false},
 };
@@ -169,6 +171,9 @@ bool Apply(CommandLine& line, const OptionSpec& spec, const std::string& shown, 
         }
         line.sort = value == "taken" ? SortOrder::Taken : SortOrder::Name;
         return true;
+    case Option::Originals:
+        line.originals = true;
+        return true;
     case Option::Help:
         line.action = CommandLine::Action::Help;
         return true;
@@ -261,7 +266,7 @@ std::string UsageText() {
     for (const std::string& line : kinds.playable)
         playable += "  " + line + "\n";
     return LoadText(TextId::MakeUsage) + LoadText(TextId::MakeUsagePrivacy) +
-           FormatText(LoadText(TextId::SupportedKinds),
+           LoadText(TextId::MakeUsageOriginals) + FormatText(LoadText(TextId::SupportedKinds),
                       {kinds.pictures, kinds.converted, kinds.movies, kinds.sounds, playable});
 }
 

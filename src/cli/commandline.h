@@ -38,6 +38,7 @@ struct CommandLine {
     bool quiet = false;          // -q
     bool update = false;         // --update: keep what has not changed since the last such run
     bool prune = false;          // --prune, only with --update
+    bool originals = false;      // --originals: the Gallery publishes byte copies of the files too
     std::vector<std::string> files;
 
     bool removeLocation = false;       // --remove-location: Data copies without location, owner and serials

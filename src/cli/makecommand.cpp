@@ -81,6 +81,7 @@ SessionChoices ChoicesFromOptions(const CommandLine& line) {
     choices.openWhenDone = line.openWhenDone;
     choices.embedPlayback = line.embed;
     choices.removeLocation = line.removeLocation;
+    choices.includeOriginals = line.originals;
     choices.update = line.update;
     return choices;
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "album/albumjob.h"
 #include "album/itemmetadata.h"
 #include "medialist/itemlist.h"
 #include "medialist/listcontroller.h"
@@ -24,6 +25,7 @@ std::string FileNameOf(const std::string& path) {
 void OrderAndNotice(ListController& list, const CommandLine& line, const ImagingLibrary& imaging) {
     const ItemList& items = list.items();
     std::size_t located = 0;
+    const Publishing publishing{line.arrangement == kGalleryArrangement, line.originals};
     if (line.sort == SortOrder::Taken) {
         std::vector<MediaMetadata> metadata;
         std::vector<TakenTime> times;
@@ -36,7 +38,7 @@ void OrderAndNotice(ListController& list, const CommandLine& line, const Imaging
         for (const std::size_t index : order)
             sorted.push_back(std::move(metadata[index]));
         list.Reorder(order);
-        located = CountPublishingLocation(items.items(), sorted);
+        located = CountPublishingLocation(items.items(), sorted, publishing);
     } else {
         if (line.sort == SortOrder::Name) {
             std::vector<std::string> names;
@@ -45,7 +47,7 @@ void OrderAndNotice(ListController& list, const CommandLine& line, const Imaging
             list.Reorder(OrderByName(names));
         }
         if (!line.removeLocation)
-            located = CountPublishingLocation(items.items(), &imaging);
+            located = CountPublishingLocation(items.items(), &imaging, publishing);
     }
     // The user's privacy is at stake, so quiet mode does not hide it.
     if (located > 0 && !line.removeLocation)

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <vector>
 
+#include "imagingerror.h"
+
 namespace aw::imaging {
 namespace {
 
@@ -68,17 +70,16 @@ uint8_t ToByte(float value) {
     return static_cast<uint8_t>(std::clamp(std::lround(value), 0L, 255L));
 }
 
-} // namespace
-
-void AreaScaler::Scale(const BgrView& source, int width, int height, uint8_t* target) {
+// Rows first: one full-width line of sums per target row, then the columns of that line. Every source row is
+// visited about once while shrinking, and only one line is held in memory. `Channels` samples a pixel; with
+// `Alpha` the last is alpha and the others are summed weighted by it.
+template <int Channels, bool Alpha, typename SourceRow, typename TargetRow>
+void ScaleLines(int sourceWidth, int sourceHeight, int width, int height, SourceRow sourceRow,
+                TargetRow targetRow) {
     CheckDimensions(width, height);
-    const AxisWeights columns = WeightsFor(source.width, width);
-    const AxisWeights rows = WeightsFor(source.height, height);
-    const std::size_t targetRowSize = AwRowSize24(static_cast<std::size_t>(width));
-
-    // Rows first: one full-width line of sums per target row, then the columns of that line. Every
-    // source row is visited about once while shrinking, and only one line is held in memory.
-    std::vector<float> line(static_cast<std::size_t>(source.width) * 3);
+    const AxisWeights columns = WeightsFor(sourceWidth, width);
+    const AxisWeights rows = WeightsFor(sourceHeight, height);
+    std::vector<float> line(static_cast<std::size_t>(sourceWidth) * Channels);
     for (int y = 0; y < height; ++y) {
         std::fill(line.begin(), line.end(), 0.0f);
         const float* rowWeights = rows.WeightsOf(y);
@@ -86,25 +87,58 @@ void AreaScaler::Scale(const BgrView& source, int width, int height, uint8_t* ta
             const float w = rowWeights[k];
             if (w == 0.0f)
                 continue;
-            const uint8_t* in = source.RowFromTop(rows.first[y] + k);
-            for (std::size_t i = 0; i < line.size(); ++i)
-                line[i] += w * in[i];
+            const uint8_t* in = sourceRow(rows.first[y] + k);
+            if constexpr (Alpha) {
+                for (std::size_t i = 0; i < line.size(); i += Channels) {
+                    const float weighted = w * in[i + Channels - 1];
+                    for (int c = 0; c < Channels - 1; ++c)
+                        line[i + c] += weighted * in[i + c];
+                    line[i + Channels - 1] += weighted;
+                }
+            } else {
+                for (std::size_t i = 0; i < line.size(); ++i)
+                    line[i] += w * in[i];
+            }
         }
-        uint8_t* out = target + static_cast<std::size_t>(height - 1 - y) * targetRowSize;
+        uint8_t* out = targetRow(y);
         for (int x = 0; x < width; ++x) {
             const float* columnWeights = columns.WeightsOf(x);
-            float b = 0, g = 0, r = 0;
+            float sum[Channels] = {};
             for (int k = 0; k < columns.count[x]; ++k) {
-                const float* p = line.data() + static_cast<std::size_t>(columns.first[x] + k) * 3;
-                b += columnWeights[k] * p[0];
-                g += columnWeights[k] * p[1];
-                r += columnWeights[k] * p[2];
+                const float* p = line.data() + static_cast<std::size_t>(columns.first[x] + k) * Channels;
+                for (int c = 0; c < Channels; ++c)
+                    sum[c] += columnWeights[k] * p[c];
             }
-            out[3 * x] = ToByte(b);
-            out[3 * x + 1] = ToByte(g);
-            out[3 * x + 2] = ToByte(r);
+            if constexpr (Alpha) {
+                const float alpha = sum[Channels - 1];
+                for (int c = 0; c < Channels - 1; ++c)
+                    out[Channels * x + c] = alpha > 0.0f ? ToByte(sum[c] / alpha) : 0;
+                out[Channels * x + Channels - 1] = ToByte(alpha);
+            } else {
+                for (int c = 0; c < Channels; ++c)
+                    out[Channels * x + c] = ToByte(sum[c]);
+            }
         }
     }
+}
+
+} // namespace
+
+void AreaScaler::Scale(const BgrView& source, int width, int height, uint8_t* target) {
+    CheckDimensions(width, height);
+    const std::size_t targetRowSize = AwRowSize24(static_cast<std::size_t>(width));
+    ScaleLines<3, false>(
+        source.width, source.height, width, height, [&](int y) { return source.RowFromTop(y); },
+        [&](int y) { return target + static_cast<std::size_t>(height - 1 - y) * targetRowSize; });
+}
+
+void AreaScaler::ScaleRgba(const RgbRows& source, int width, int height, uint8_t* target) {
+    if (source.channels != 4)
+        throw ImagingError("not RGBA rows");
+    CheckDimensions(width, height);
+    ScaleLines<4, true>(
+        source.width, source.height, width, height, [&](int y) { return source.Row(y); },
+        [&](int y) { return target + static_cast<std::size_t>(y) * 4 * static_cast<std::size_t>(width); });
 }
 
 } // namespace aw::imaging

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "pixelbuffer.h"
+#include "rgbrows.h"
 
 namespace aw::imaging {
 
@@ -15,6 +16,10 @@ public:
     // Writes a `width` x `height` picture into `target`, which holds AwRowSize24(width) * height bytes,
     // bottom-up. Dimensions are checked (ImagingError).
     static void Scale(const BgrView& source, int width, int height, uint8_t* target);
+    // The same for 8-bit RGBA rows (not premultiplied): colours averaged weighted by their alpha, so that
+    // transparent pixels lend no colour to their neighbours. `target` holds 4 * width * height bytes, top
+    // down.
+    static void ScaleRgba(const RgbRows& source, int width, int height, uint8_t* target);
 };
 
 } // namespace aw::imaging

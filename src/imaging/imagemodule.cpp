@@ -4,6 +4,7 @@
 
 #include "areascaler.h"
 #include "bitmapdecoder.h"
+#include "displaypicture.h"
 #include "imagingabi.h"
 #include "jpegdecoder.h"
 #include "jpegencoder.h"
@@ -78,6 +79,19 @@ AW_IMAGING_EXPORT void* DllDecodePicture(const void* bytes, uint32_t count, int 
         return HandOverDecoded(
             StillDecoder::Decode(static_cast<const uint8_t*>(bytes), count, {minWidth, minHeight}),
             descriptionOut, fullWidth, fullHeight);
+    });
+}
+
+AW_IMAGING_EXPORT void* DllMakeDisplayPicture(const void* bytes, uint32_t count, int maxSide, int quality,
+                                              uint32_t* size, int* width, int* height) {
+    return Guarded("DllMakeDisplayPicture", static_cast<void*>(nullptr), [&]() -> void* {
+        if (!bytes || !size || !width || !height)
+            throw ImagingError("missing argument");
+        DisplayCopy copy = DisplayPicture::Make(static_cast<const uint8_t*>(bytes), count, maxSide, quality);
+        *size = copy.file.size;
+        *width = copy.width;
+        *height = copy.height;
+        return copy.file.bytes.release();
     });
 }
 

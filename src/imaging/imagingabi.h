@@ -154,6 +154,21 @@ typedef int (*AwPictureNeedsFn)(const void* bytes, uint32_t count, uint64_t file
 #define AW_LAST_FAILURE_NAME "DllLastFailure"
 typedef int (*AwLastFailureFn)(void);
 
+/* Optional entry point of the image module, found by the name below; callers must cope with its absence.
+ * A copy of a PNG, GIF or WebP picture (recognised by its bytes) for a page, in its own format and without
+ * metadata. When neither side of the picture exceeds maxSide: the file's own picture data (every frame of
+ * an animation, its colour profile) with every chunk or block left out that showing it does not need (PNG:
+ * text, dates, EXIF, physical size, private chunks; GIF: comments, plain text and application blocks but
+ * the loop count; WebP: EXIF, XMP and unknown chunks, the extended header's flags set to match). Otherwise
+ * the picture shrunk to fit maxSide x maxSide by area averaging, colours converted to sRGB, encoded anew:
+ * PNG with alpha when it has any; WebP lossless when the file was, else at `quality` (1..100); GIF in at
+ * most 256 colours, one of them transparent when the picture has any. An animation that must shrink
+ * becomes its first frame, still. *size gets the copy's length, *width and *height its size as shown (no
+ * argument may be NULL). Limits as for DllDecodePicture. NULL for anything else. */
+#define AW_MAKE_DISPLAY_PICTURE_NAME "DllMakeDisplayPicture"
+typedef void* (*AwMakeDisplayPictureFn)(const void* bytes, uint32_t count, int maxSide, int quality,
+                                        uint32_t* size, int* width, int* height);
+
 /* Video module (file name: string 413). Paths are local file paths, never URLs; only .asf, .avi,
  * .mov/.mp4/.3gp, Matroska/WebM, MPEG program/transport and elementary streams are opened. Both calls decode
  * the first decodable video frame and agree on its size: the display size, i.e. the stored width times the

@@ -117,8 +117,11 @@ bool MovieCopy::Write(const std::string& source, int fd, CopyMode mode, const Pr
     const int audioIndex = FirstStream(movie, AVMEDIA_TYPE_AUDIO);
     AVStream* video = videoIndex >= 0 ? movie->streams[videoIndex] : nullptr;
     AVStream* audio = audioIndex >= 0 ? movie->streams[audioIndex] : nullptr;
-    if (mode == CopyMode::Sound ? !audio : !video)
-        throw ImagingError(mode == CopyMode::Sound ? "no sound stream" : "no video stream");
+    if (mode == CopyMode::Sound && !audio)
+        throw ImagingError("no sound stream");
+    // A clean copy of a sound file has only its sound to copy.
+    if (mode != CopyMode::Sound && !video && !(mode == CopyMode::Clean && audio))
+        throw ImagingError("no video stream");
     if (mode == CopyMode::Remux && !CodecIs(video, {AV_CODEC_ID_H264}))
         throw ImagingError("only H.264 video is copied into MP4 as it is");
 

@@ -91,6 +91,13 @@ void ItemList::PreparePlayableNames() {
     }
 }
 
+void ItemList::PrepareOriginalNames() {
+    for (MediaItem& item : items_)
+        item.originalName =
+            MediaPath::WithinNameLimit(MediaPath::BaseNameOf(item.path) + MediaPath::ExtensionOf(item.path));
+    MakeNamesUnique(&MediaItem::originalName, false);
+}
+
 int ItemList::MakeNamesUnique(std::string MediaItem::*name, bool exemptAudio) {
     std::vector<MediaItem> copy = items_;
     const int result = NumberClashes(copy, name, exemptAudio);

@@ -50,6 +50,9 @@ public:
     // clashes (ASCII case ignored) with any Data name, its own included, or another playable name. Data
     // names stay as they are.
     void PreparePlayableNames();
+    // For an album that publishes the originals: every item's source name (base + extension as given),
+    // numbered as MakeFileNamesUnique numbers Data names, for their own folder.
+    void PrepareOriginalNames();
 
     std::string audioPicturePath; // set by Create before PrepareThumbNames
 

@@ -77,6 +77,7 @@ void CreateWorkflow::FillJob(AlbumJob& job, const SessionChoices& choices,
         job.arrangementFile.clear();
         job.viewerFolder = settings.viewerFolder;
     }
+    job.originals = job.gallery && choices.includeOriginals;
     job.backgroundIndex = choices.background;
     job.audioPicture = settings.audioPicture;
     job.openWhenDone = choices.openWhenDone ? 1 : 0;
@@ -97,7 +98,7 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const SessionCh
         FindAlbumRecord(job.outputFolder, ALBUMWRIGHT_VERSION_TEXT).read.state == ManifestState::Read)
         folders.SettleOverwriteQuestion();
 
-    if (!SettleLocations(job, items, choices))
+    if (!SettleLocations(job, items))
         return result;
 
     if (folders.IsCameraFolder(job.outputFolder) &&
@@ -142,6 +143,8 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const SessionCh
     items.MakeThumbNamesUnique();
     if (job.embedPlayback != 0 || job.gallery)
         items.PreparePlayableNames(); // names for copies browsers play, beside every other Data name
+    if (job.originals)
+        items.PrepareOriginalNames();
 
     // Refused before anything is written: replacing a source would lose the user's original.
     const std::string written = FindSourceTheRunWouldWrite(items.items(), job, dataPath, thumbPath);
@@ -165,11 +168,11 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const SessionCh
     return result;
 }
 
-bool CreateWorkflow::SettleLocations(AlbumJob& job, const ItemList& items, const SessionChoices& choices) {
-    // The Gallery's display copies carry no metadata at all: only its originals could publish a place.
-    if (job.removeLocation != 0 || (job.gallery && !choices.includeOriginals))
+bool CreateWorkflow::SettleLocations(AlbumJob& job, const ItemList& items) {
+    if (job.removeLocation != 0)
         return true;
-    const std::size_t located = services_.CountPublishingLocation(items.items());
+    const std::size_t located =
+        services_.CountPublishingLocation(items.items(), {job.gallery, job.originals});
     if (located == 0)
         return true;
     const int answer =
@@ -193,7 +196,7 @@ AlbumChoices CreateWorkflow::ChoicesOf(const SessionChoices& choices, const Albu
     record.arrangementFile = job.arrangementFile;
     record.embed = job.embedPlayback != 0;
     record.removeLocation = job.removeLocation != 0;
-    record.originals = job.gallery && choices.includeOriginals;
+    record.originals = job.originals;
     return record;
 }
 

@@ -170,6 +170,48 @@ TEST_F(MakeAlbum, LocationNoticeRemovalAndTheOrderTaken) {
     EXPECT_NE(gallery.find("2024-05-01\""), std::string::npos);
 }
 
+// A Gallery publishes no place, serial number or owner name (in its display copies, thumbnails and the copies
+// of movies and sounds, whatever the sources hold); with --originals the sources' own bytes, for download.
+TEST_F(MakeAlbum, GalleryPublishesNoPrivateFieldsButTheOriginalsAsTheyAre) {
+    if (!test::RunCommand("command -v exiftool"))
+        GTEST_SKIP() << "exiftool is not installed";
+    // What cameras and phones write; the phone's portrait clip carries its place already.
+    const std::string photo =
+        "-GPSLatitude=35.6 -GPSLatitudeRef=N -SerialNumber=4711 -OwnerName=Jane -Artist=Jane";
+    const std::pair<std::string, std::string> samples[] = {
+        {"landscape.jpg", photo},
+        {"p3.heic", photo},
+        {"rgba.png", photo},
+        {"animated.webp", photo},
+        {"animated.gif", "-Comment=Jane -XMP:Artist=Jane"},
+        {"sound.m4a", "-GPSCoordinates='35.6, 139.7' -Artist=Jane"},
+        {"portrait.mp4", ""},
+        {"hevc.mov", ""}};
+    fs::create_directories(media_);
+    Strings args{"-y", "-a", "5", "--originals", "-o", out_.string()};
+    for (const auto& [name, fields] : samples) {
+        fs::copy_file(test::TestDataDir() / "media" / name, media_ / name);
+        args.push_back(Media(name));
+        if (!fields.empty())
+            ASSERT_TRUE(
+                test::RunCommand("exiftool -q -overwrite_original " + fields + " " + ShellQuote(Media(name))))
+                << name;
+    }
+    ASSERT_EQ(Make(args), 0) << Err();
+    ASSERT_TRUE(test::RunCommand(
+        "exiftool -r -a -G1 -s -i originals " + ShellQuote((out_ / "Data").string()) + " " +
+        ShellQuote((out_ / "Thumb").string()) + " >" + ShellQuote((dir_ / "fields").string())));
+    const std::string fields = ReadWholeFile(dir_ / "fields");
+    EXPECT_FALSE(
+        std::regex_search(fields, std::regex("GPS|Serial|Owner|Artist|Location|Jane", std::regex::icase)))
+        << fields;
+    const std::string page = ReadWholeFile(out_ / "index.html");
+    for (const auto& [name, fields] : samples) {
+        EXPECT_EQ(ReadWholeFile(out_ / "Data" / "originals" / name), ReadWholeFile(media_ / name)) << name;
+        EXPECT_NE(page.find("data-original=\"Data/originals/" + name + "\""), std::string::npos) << name;
+    }
+}
+
 TEST_F(MakeAlbum, ExitStatusTellsHowItEnded) {
     fs::create_directories(out_);
     test::WriteWholeFile(out_ / "Index.html", "earlier page");

@@ -114,6 +114,14 @@ TEST_F(Update, EqualsAFullRunWhateverChanged) {
         {"no thumbnails", 6, 0, {"-a", "4"}, [] {}},
         // Its thumbnails come with their 2x and 3x ones; the other arrangements' page goes.
         {"made again as a Gallery", 1, 5, {"-a", "5"}, [] {}},
+        // Its display copies and originals kept as its thumbnails are.
+        {"a Gallery again",
+         6,
+         0,
+         {"-a", "5", "--originals"},
+         [&] {
+             ASSERT_EQ(Make({"--update", "-a", "5", "--originals"}, out_), 0) << Err();
+         }},
         // Then the album is no longer proven ours: replacing its files takes a Yes.
         {"the record cut", 0, 6, {"-y"}, [&] { fs::resize_file(RecordPath(), 40); }},
         {"a Data file edited", 5, 1, {}, [&] { WriteWholeFile(tall, "edited"); }},

@@ -8,6 +8,8 @@ void* DllDecodeJPEGScaled(const void* bytes, uint32_t count, int minWidth, int m
                           void* descriptionOut, int* fullWidth, int* fullHeight);
 void* DllDecodePicture(const void* bytes, uint32_t count, int minWidth, int minHeight, void* descriptionOut,
                        int* fullWidth, int* fullHeight);
+void* DllMakeDisplayPicture(const void* bytes, uint32_t count, int maxSide, int quality, uint32_t* size,
+                            int* width, int* height);
 int DllPictureNeeds(const void* bytes, uint32_t count, uint64_t fileSize, int minWidth, int minHeight,
                     uint64_t* needed);
 int DllLastFailure();
@@ -30,6 +32,7 @@ const ImagingLibrary& LinkedInImageModule() {
         table.DllResizeBySizeDIB = DllResizeBySizeDIB;
         table.DllDecodeJPEGScaled = DllDecodeJPEGScaled;
         table.DllDecodePicture = DllDecodePicture;
+        table.DllMakeDisplayPicture = DllMakeDisplayPicture;
         table.DllPictureNeeds = DllPictureNeeds;
         table.DllLastFailure = DllLastFailure;
         return table;

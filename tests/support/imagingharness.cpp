@@ -178,6 +178,20 @@ int ExercisePictureBytes(const ImagingLibrary& library, const uint8_t* data, std
         if (minimum == 0)
             outcome |= DecodedPicture;
     }
+    // The page's copy: the container walked and stripped (large side), or shrunk and encoded anew.
+    for (const int side : {AW_MAX_DIMENSION, 8}) {
+        if (!library.DllMakeDisplayPicture)
+            break;
+        uint32_t made = 0;
+        int width = 0, height = 0;
+        void* copy = library.DllMakeDisplayPicture(data, static_cast<uint32_t>(size), side, 85, &made, &width,
+                                                   &height);
+        if (!copy)
+            continue;
+        Require(made > 0 && width > 0 && height > 0 && width <= side && height <= side);
+        std::free(copy);
+        outcome |= MadeDisplayPicture;
+    }
     // What a decode would hold, from all of the bytes and from their first half as a file's head.
     uint64_t needed = 0;
     if (library.DllPictureNeeds) {

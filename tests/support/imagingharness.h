@@ -46,6 +46,7 @@ enum HarnessOutcome : int {
     Decoded = 8,
     DecodedScaled = 16,
     DecodedPicture = 32,
+    MadeDisplayPicture = 64,
 };
 
 // Converts, encodes and scales a bitmap file's bytes, or decodes JPEG bytes at full size and (when the
@@ -53,8 +54,9 @@ enum HarnessOutcome : int {
 int ExerciseBitmapBytes(const ImagingLibrary& library, const uint8_t* data, std::size_t size);
 int ExerciseJpegBytes(const ImagingLibrary& library, const uint8_t* data, std::size_t size);
 // Decodes PNG, GIF, WebP or HEIF bytes through the picture entry point, at full size and with a preview
-// allowed, and asks what a decode would hold (from all of them, and from a head); DecodedPicture when the
-// full-size call succeeded.
+// allowed, makes the page's copy of them at two sizes, and asks what a decode would hold (from all of them,
+// and from a head); DecodedPicture when the full-size call succeeded, MadeDisplayPicture when a copy was
+// made.
 int ExercisePictureBytes(const ImagingLibrary& library, const uint8_t* data, std::size_t size);
 
 } // namespace aw::test

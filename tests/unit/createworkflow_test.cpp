@@ -51,7 +51,9 @@ public:
                  const std::array<std::string, 3>&) override {
         return Note("three"), three;
     }
-    std::size_t CountPublishingLocation(const std::vector<MediaItem>&) override { return located; }
+    std::size_t CountPublishingLocation(const std::vector<MediaItem>&, Publishing) override {
+        return located;
+    }
 
     bool Note(const std::string& line, bool result = true) {
         log.push_back(line);
@@ -124,12 +126,10 @@ TEST(CreateWorkflowTest, QuestionsMessagesAndFolders) {
         {"open-stopped", RunStopped, {"run", "inform 429+432"}},
         {"open-failed", RunFailed, {"run", "inform \"" + LoadText(TextId::RunFailed) + "\nfile x\""}},
         {"nocode-norows", 0, {"run"}}, // table rows that do not exist leave the job's texts alone
-        // Files that would publish where they were taken: removed, published, or back to the window; the
-        // Gallery's display copies carry nothing.
+        // Files that would publish where they were taken: removed, published, or back to the window.
         {"located-remove", RunWritten, {"three", "run", "inform 407"}},
         {"located-publish", RunWritten, {"three", "run", "inform 407"}},
         {"located-back", 0, {"three"}},
-        {"located-gallery", RunWritten, {"run", "inform 3408"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.folder);

@@ -51,8 +51,12 @@ TEST(GalleryPageWriter, WritesWholePageByteForByte) {
     sound.thumbName = "wave.jpg";
     sound.denser = false;
     sound.pictureWidth = sound.pictureHeight = 0;
-    for (const GalleryItem& item :
-         {captioned, dated, Item("日本.mp4", MovieMp4, "日本.mp4"), Item("clip.avi", MovieAvi), sound})
+    // A movie no browser plays opens its copy, and offers its original.
+    GalleryItem copied = Item("phone.mov", MovieMov, "phone.mp4");
+    copied.shownName = "phone.mp4";
+    copied.originalPath = "Data/originals/phone 1.mov";
+    for (const GalleryItem& item : {captioned, dated, Item("日本.mp4", MovieMp4, "日本.mp4"),
+                                    Item("clip.avi", MovieAvi), copied, sound})
         writer.AddItem(item);
     ASSERT_TRUE(writer.Close());
     EXPECT_EQ(writer.pagePath(), (dir / "index.html").string());

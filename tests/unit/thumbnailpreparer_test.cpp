@@ -3,15 +3,19 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <cstdlib>
+#include <memory>
 #include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "album/boxfit.h"
 #include "album/createthread.h"
 #include "album/imaginglibrary.h"
 #include "album/mediakind.h"
 #include "album/prepareahead.h"
+#include "support/exifblock.h"
 #include "support/fixtures.h"
 #include "support/testpaths.h"
 #include "support/watchdog.h"
@@ -88,6 +92,45 @@ TEST(ThumbnailPreparerTest, WorkersTogetherStayWithinTheSharedBudget) {
             EXPECT_EQ(ahead.Take(i).value().failure.cause, FailureCause::NotAPicture);
         EXPECT_LE(recorder.peak, peak);
         gRecorder = nullptr;
+    }
+}
+
+// The Gallery's copy of a photo is a JPEG of at most 2,048 px a side (never enlarged), turned as its EXIF
+// says and carrying no EXIF; the viewer's size is the copy's, and the thumbnails stand the same way.
+TEST(ThumbnailPreparerTest, DisplayCopyIsUprightWithinTheSideAndBare) {
+    test::ScratchDir dir;
+    const std::tuple<int, int, int, PixelSize, PixelSize> cases[] = {
+        {3000, 2000, 6, {1365, 2048}, {80, 120}}, // red at the top, turned clockwise: red on the right
+        {800, 600, 1, {800, 600}, {160, 120}},
+    };
+    for (const auto& [width, height, orientation, display, thumbnail] : cases) {
+        SCOPED_TRACE(width);
+        const auto photo = dir / "photo.jpg";
+        ASSERT_TRUE(test::MakeJpeg(photo, width, height));
+        std::string bytes = test::ReadWholeFile(photo);
+        bytes.insert(2, test::Segment(0xE1, test::ExifPayload(orientation)));
+        test::WriteWholeFile(photo, bytes);
+        const ImagingLibrary& imaging = test::LoadedImagingLibrary();
+        const PreparedThumbnail made =
+            ThumbnailPreparer(imaging, nullptr, 3, true).Prepare(photo.string(), MediaKind::StillJpeg);
+        ASSERT_TRUE(made.made);
+        EXPECT_EQ((PixelSize{made.display.width, made.display.height}), display);
+        EXPECT_EQ((PixelSize{made.pictureWidth, made.pictureHeight}), display);
+        EXPECT_EQ((PixelSize{made.width, made.height}), thumbnail);
+        const std::string copy(made.display.bytes.begin(), made.display.bytes.end());
+        EXPECT_EQ(copy.find("Exif"), std::string::npos);
+        AwPictureDescription description{};
+        const std::unique_ptr<void, decltype(&std::free)> pixels(
+            imaging.DllDecodeJPEG(copy.data(), static_cast<uint32_t>(copy.size()), &description), &std::free);
+        ASSERT_TRUE(pixels);
+        const test::RgbPicture shown =
+            test::FromBottomUpBgr(static_cast<const uint8_t*>(pixels.get()), description.header.biWidth,
+                                  description.header.biHeight);
+        ASSERT_EQ((PixelSize{shown.width, shown.height}), display);
+        const uint8_t* red =
+            orientation == 6 ? shown.At(display.width - 1, display.height / 2) : shown.At(0, 0);
+        EXPECT_GT(red[0], 200);
+        EXPECT_LT(red[2], 60);
     }
 }
 

@@ -52,8 +52,9 @@ bool WindowServices::OpenInBrowser(const std::string& pagePath) {
     return openPage_(pagePath);
 }
 
-std::size_t WindowServices::CountPublishingLocation(const std::vector<MediaItem>& items) {
-    return aw::CountPublishingLocation(items, &imaging_);
+std::size_t WindowServices::CountPublishingLocation(const std::vector<MediaItem>& items,
+                                                    Publishing publishing) {
+    return aw::CountPublishingLocation(items, &imaging_, publishing);
 }
 
 } // namespace aw

@@ -32,7 +32,7 @@ public:
     void InformWithHelp(const std::string& text, const std::string& caption, int helpContext) override;
     ProgressOutcome RunProgress(const ProgressRequest& request) override;
     bool OpenInBrowser(const std::string& pagePath) override;
-    std::size_t CountPublishingLocation(const std::vector<MediaItem>& items) override;
+    std::size_t CountPublishingLocation(const std::vector<MediaItem>& items, Publishing publishing) override;
 
     // Runs keep what has not changed and remove what the album no longer uses (a reopened album).
     void UpdateAndPrune(bool on) { updateAndPrune_ = on; }
