@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "session/albumsession.h"
 
+#include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "album/albumjob.h"
 #include "album/albumrecords.h"
@@ -63,8 +65,13 @@ bool AlbumSession::Reopen(const std::string& albumFolder, MessageService& boxes)
         boxes.Inform(album.problem, LoadText(TextId::WarningCaption), MessageIcon::Exclamation);
         return false;
     }
+    // Files the user already had in the list are added to the album after its own items.
+    std::vector<std::string> paths = album.sources;
+    for (const MediaItem& item : list_.items().items())
+        if (std::find(paths.begin(), paths.end(), item.path) == paths.end())
+            paths.push_back(item.path);
     list_.Reset();
-    list_.TakeFiles(album.sources);
+    list_.TakeFiles(paths);
     ApplyRecordedChoices(album.choices, choices_);
     choices_.outputFolder = albumFolder;
     reopened_ = AlbumRealPath(albumFolder);

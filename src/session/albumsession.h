@@ -74,7 +74,8 @@ public:
     CreateResult Create(CreateServices& services);
 
     // Reopens the album in `albumFolder` (ReadReopenedAlbum): the list becomes its items that still exist
-    // (its history forgotten), the choices those it was made with, the output folder that folder; the
+    // followed by the files the list held that the album lacks (its history forgotten), the choices those
+    // it was made with, the output folder that folder; the
     // files that no longer exist are named in one box. False, said on `boxes`, when the folder holds no
     // album of ours; nothing changes then.
     bool Reopen(const std::string& albumFolder, MessageService& boxes);

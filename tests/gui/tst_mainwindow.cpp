@@ -22,6 +22,7 @@
 #include "mainwindow/ui/mainwindow.h"
 #include "mainwindow/ui/pagestylechooser.h"
 #include "medialist/ui/droppane.h"
+#include "medialist/ui/thumbnaillist.h"
 #include "platform/profilestore.h"
 #include "stringtable.h"
 #include "support/failingthreadstarts.h"
@@ -176,7 +177,7 @@ private slots:
         const int menu = window->menuBar()->height();
         window->resize(1041, kClientHeight + menu + 200);
         QTRY_VERIFY(atTable(400, 200));
-        QCOMPARE(window->control(ControlId::ItemList)->width(), 100 + 200);
+        QCOMPARE(window->control(ControlId::ItemList)->width(), 100 + 400 - 400 / 3);
         window->resize(300, 200);
         QTRY_COMPARE(window->size(), QSize(kClientWidth, kClientHeight + menu));
         QVERIFY(atTable(0, 0));
@@ -296,29 +297,38 @@ private slots:
         }
     }
 
-    // With AW_SCREENSHOT=<file.png> (under a display, e.g. xvfb-run): the window with a few items.
+    // With AW_SCREENSHOT=<file.png> (under a display, e.g. xvfb-run): the window as a user has it, on a
+    // folder of holiday pictures, enlarged once, several lines selected.
     void screenshot() {
         const QByteArray file = qgetenv("AW_SCREENSHOT");
         if (file.isEmpty())
             QSKIP("AW_SCREENSHOT not set");
-        QVERIFY(test::MakeJpeg(scratch_->path() / "harbour.jpg", 640, 480, "", "plasma:fractal"));
-        QVERIFY(test::MakeBitmap(scratch_->path() / "sunset.bmp", 480, 640, "BMP3", "",
+        const std::filesystem::path summer = scratch_->path() / "Pictures/Summer";
+        std::filesystem::create_directories(summer);
+        QVERIFY(test::MakeJpeg(summer / "IMG_4321.jpg", 640, 480, "", "plasma:fractal"));
+        QVERIFY(test::MakeBitmap(summer / "Sunset over the bay.bmp", 480, 640, "BMP3", "",
                                  "gradient:orange-purple"));
-        QVERIFY(test::MakeMovie(scratch_->path() / "waves.avi", 160, 120));
-        test::WriteWholeFile(scratch_->path() / "birdsong.wav", "RIFF");
-        // A name longer than the list is wide, and a Japanese one.
-        const char* const copies[] = {"Harbour at dawn with the fishing boats coming home (edited).jpg",
+        QVERIFY(test::MakeMovie(summer / "Waves at the pier.avi", 160, 120));
+        test::WriteWholeFile(summer / "Birdsong in the morning.wav", "RIFF");
+        const char* const copies[] = {"DSC_0001.JPG",
+                                      "Harbour at dawn with the fishing boats coming home (edited).jpg",
                                       "\u590f\u306e\u6d77\u8fba.jpg"};
         for (const char* copy : copies)
-            std::filesystem::copy_file(scratch_->path() / "harbour.jpg", scratch_->path() / copy);
-        auto window = Started((scratch_->path() / "harbour.jpg").string());
-        for (const char* name : {"sunset.bmp", "waves.avi", "birdsong.wav", copies[0], copies[1]})
-            Get<DropPane>(*window, ControlId::DropPane)
-                ->AcceptDroppedFiles({(scratch_->path() / name).string()});
+            std::filesystem::copy_file(summer / "IMG_4321.jpg", summer / copy);
+        auto window = Started((summer / "IMG_4321.jpg").string());
+        for (const char* name : {copies[0], copies[1], "Sunset over the bay.bmp", "Waves at the pier.avi",
+                                 "Birdsong in the morning.wav", copies[2]})
+            Get<DropPane>(*window, ControlId::DropPane)->AcceptDroppedFiles({(summer / name).string()});
+        Get<QLineEdit>(*window, ControlId::OutputFolder)->setText("~/Pictures/Summer/Album");
         Get<QLineEdit>(*window, ControlId::PageTitle)->setText("Summer by the sea");
         Get<QCheckBox>(*window, ControlId::ShowThumbnail)->setChecked(true);
         window->show();
+        window->resize(960, 620);
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        ListController& list = Get<ThumbnailList>(*window, ControlId::ItemList)->controller();
+        list.InputClick(4);
+        list.InputClick(1, SelectMode::Toggle);
+        list.InputClick(2, SelectMode::Toggle);
         QTRY_VERIFY(!Get<DropPane>(*window, ControlId::DropPane)->isPreparing());
         QTest::qWait(200);
         QVERIFY(window->grab().save(QString::fromLocal8Bit(file)));

@@ -64,9 +64,9 @@ TEST(AlbumSession, CreateRunsOnACopyAndOnlyAWindowSavesAfterARun) {
     }
 }
 
-// Reopening takes the items whose sources still exist, in the album's order, and the choices it was made
-// with, and names the missing sources; Create into it then updates and prunes. A folder without a record
-// of ours changes nothing.
+// Reopening takes the items whose sources still exist, in the album's order, then those the list held, and
+// the choices it was made with, and names the missing sources; Create into it then updates and prunes. A
+// folder without a record of ours changes nothing.
 TEST(AlbumSession, ReopenTakesTheRecordedItemsAndChoices) {
     test::ScratchDir dir;
     ::setenv("XDG_STATE_HOME", (dir / "state").c_str(), 1);
@@ -95,14 +95,14 @@ TEST(AlbumSession, ReopenTakesTheRecordedItemsAndChoices) {
 
     AlbumSession session(SessionPlaces{(dir / "settings").string(), test::BinDir().string() + "/"});
     Services services;
-    session.list().TakeFiles({(dir / "a.jpg").string()});
+    session.list().TakeFiles({(dir / "c.jpg").string(), (dir / "a.jpg").string()});
     EXPECT_FALSE(session.Reopen(dir.str(), services));
-    EXPECT_EQ(session.list().items().count(), 1);
+    EXPECT_EQ(session.list().items().count(), 2);
     ASSERT_TRUE(session.Reopen(album, services));
     Names paths;
     for (const MediaItem& item : session.list().items().items())
         paths.push_back(item.path);
-    EXPECT_EQ(paths, (Names{(dir / "b.jpg").string(), (dir / "a.jpg").string()}));
+    EXPECT_EQ(paths, (Names{(dir / "b.jpg").string(), (dir / "a.jpg").string(), (dir / "c.jpg").string()}));
     EXPECT_EQ(services.told.size(), 2u);
     EXPECT_NE(services.told.back().find((dir / "gone.jpg").string()), std::string::npos);
     const SessionChoices& c = session.choices();

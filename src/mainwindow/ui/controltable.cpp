@@ -64,7 +64,7 @@ ControlSpec GrownRect(const ControlSpec& spec, int dx, int dy) {
         grown.bottom += dy;
         break;
     case I::ItemList:
-        grown.left += dx / 2;
+        grown.left += dx / 3;
         grown.right += dx;
         grown.bottom += dy;
         break;

@@ -262,7 +262,7 @@ void MainWindow::LayOut(int clientWidth, int clientHeight) {
         }
     }
     if (auto* pane = qobject_cast<DropPane*>(control(ControlId::DropPane)))
-        pane->SetPreviewArea(kPreviewAreaWidth + dx / 2, kPreviewAreaHeight + dy);
+        pane->SetPreviewArea(kPreviewAreaWidth + dx / 3, kPreviewAreaHeight + dy);
 }
 
 void MainWindow::CreateControls() {
