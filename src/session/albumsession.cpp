@@ -91,8 +91,9 @@ bool AlbumSession::WritesIntoReopened() const {
 }
 
 CreateResult AlbumSession::Create(CreateServices& services) {
-    if (WritesIntoReopened())
-        choices_.update = choices_.prune = true;
+    // Into the album reopened, an update (no question about its own files); anywhere else, as chosen.
+    if (!reopened_.empty())
+        choices_.update = WritesIntoReopened();
     // The run names and numbers the items in its copy; the list the user sees keeps its own.
     ItemList snapshot(list_.items().items());
     AlbumJob job;

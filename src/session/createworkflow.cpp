@@ -154,8 +154,11 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const SessionCh
         return result;
     }
 
+    AlbumChoices made = ChoicesOf(choices, job);
+    for (const MediaItem& item : items.items())
+        made.order.push_back(item.fileName);
     const ProgressOutcome outcome = services_.RunProgress(ProgressRequest{
-        items.items(), job, dataPath, thumbPath, marker, choices.workFolder, ChoicesOf(choices, job)});
+        items.items(), job, dataPath, thumbPath, marker, choices.workFolder, std::move(made)});
     result.reachedRun = true;
     result.runCode = outcome.runCode;
 

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "session/reopenedalbum.h"
 
+#include <algorithm>
 #include <charconv>
+#include <map>
 #include <set>
 
 #include <sys/stat.h>
@@ -46,8 +48,23 @@ ReopenedAlbum ReadReopenedAlbum(const std::string& albumFolder) {
     }
     album.found = true;
     album.choices = record.read.header.choices;
+    // The entries are kept by name; the album's order comes with its choices (none in older records).
+    std::vector<const ManifestEntry*> entries;
+    for (const ManifestEntry& entry : record.read.entries)
+        entries.push_back(&entry);
+    std::map<std::string, std::size_t> places;
+    for (const std::string& name : album.choices.order)
+        places.emplace(name, places.size());
+    const auto place = [&places](const ManifestEntry* entry) {
+        const auto found = places.find(entry->name);
+        return found == places.end() ? places.size() : found->second;
+    };
+    std::stable_sort(
+        entries.begin(), entries.end(),
+        [&place](const ManifestEntry* a, const ManifestEntry* b) { return place(a) < place(b); });
     std::set<std::string> seen;
-    for (const ManifestEntry& entry : record.read.entries) {
+    for (const ManifestEntry* found : entries) {
+        const ManifestEntry& entry = *found;
         // An item's Data file names its source; thumbnails, the background and playable copies repeat it
         // or are no item.
         if (entry.folder != 'D' || entry.kind.background || entry.kind.playable != 0 ||

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // What reopening an album brings back: its items and the choices it was made with, from its record in
 // the user's state folder (FindAlbumRecord; the album folder holds nothing of it). Items are the sources
-// of the album's Data files in the record's order, each once; those that no longer exist are named apart.
+// of the album's Data files in the album's order (as its choices keep it), each once; those that no longer
+// exist are named apart.
 //
 // Plain functions over the file system; thread-safe.
 #pragma once

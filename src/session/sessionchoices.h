@@ -39,7 +39,6 @@ struct SessionChoices {
     bool includeOriginals = false; // the Gallery's byte copies of the sources in Data/originals
     std::string workFolder;        // temporary files of a run; ends with "/" (remembered)
     bool update = false;           // --update: an album whose record proves it ours is not asked about
-    bool prune = false;            // with update: the files of items taken out are removed
     WindowPlace window;            // the window's own, remembered; the command line ignores it
 };
 

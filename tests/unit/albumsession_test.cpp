@@ -79,8 +79,9 @@ TEST(AlbumSession, ReopenTakesTheRecordedItemsAndChoices) {
     header.choices.fontColour = "#102030";
     header.choices.arrangement = 2;
     header.choices.removeLocation = true;
+    header.choices.order = {"gone.jpg", "b.jpg", "a.jpg"}; // the record keeps its entries by name
     std::vector<ManifestEntry> entries;
-    for (const char* source : {"b.jpg", "gone.jpg", "a.jpg"}) {
+    for (const char* source : {"a.jpg", "b.jpg", "gone.jpg"}) {
         for (const char folder : {'D', 'T'}) {
             ManifestEntry entry;
             entry.folder = folder;
