@@ -251,6 +251,7 @@ xdotool key Return
 wait_for 30 bash -c "! xdotool search --onlyvisible --name '^Open an album' >/dev/null 2>&1" ||
   xdotool key Return # a browser that went into the folder first takes it now
 sleep 1
+while answer_box; do :; done # the names that are not web-safe, said again at intake
 shot reopened
 click 220 "$(list_line 0)" # board.bmp, first on the page
 key Delete

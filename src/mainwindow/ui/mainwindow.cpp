@@ -209,8 +209,16 @@ void MainWindow::CreateMenuBar() {
             [list] { list->SortByName(); });
     // The shortcuts work while the menu is closed; an edit with the focus keeps Ctrl+Z for its own text.
     addActions({undo, redo});
-    for (QMenu* menu : {options_, edit_})
-        connect(menu, &QMenu::aboutToShow, this, &MainWindow::UpdateMenus);
+    connect(options_, &QMenu::aboutToShow, this, &MainWindow::UpdateMenus);
+    // Greyed only while the menu shows them: their keys must work after any later edit.
+    connect(edit_, &QMenu::aboutToShow, this, [undo, redo, list] {
+        undo->setEnabled(list->CanUndo());
+        redo->setEnabled(list->CanRedo());
+    });
+    connect(edit_, &QMenu::aboutToHide, this, [undo, redo] {
+        undo->setEnabled(true);
+        redo->setEnabled(true);
+    });
 
     // The Help button owns Alt+H; a second owner in the menu bar would make each press go to the
     // two by turns, opening help only every other time.
@@ -230,8 +238,6 @@ void MainWindow::UpdateMenus() {
     ShowEmbedState(command(QStringLiteral("playMovies")));
     command(QStringLiteral("includeOriginals"))->setChecked(choices.includeOriginals);
     command(QStringLiteral("removeLocation"))->setChecked(choices.removeLocation);
-    command(QStringLiteral("undo"))->setEnabled(session_.list().CanUndo());
-    command(QStringLiteral("redo"))->setEnabled(session_.list().CanRedo());
 }
 
 void MainWindow::ShowEmbedState(QAction* action) const {

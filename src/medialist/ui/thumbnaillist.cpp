@@ -62,6 +62,9 @@ ThumbnailList::ThumbnailList(ListController& controller, QWidget* parent)
     : QListWidget(parent), controller_(controller) {
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setAcceptDrops(true);
+    // Long names are cut with an ellipsis, as at the start, and shown whole in the tooltip; a drag must not
+    // turn that into sideways scrolling.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setDropIndicatorShown(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setUniformItemSizes(true);
