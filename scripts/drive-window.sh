@@ -2,10 +2,12 @@
 # SPDX-License-Identifier: MIT
 # Drives the window program, built with AddressSanitizer and UndefinedBehaviorSanitizer, as a user would:
 # under a virtual display, with the mouse and the keyboard (xdotool), through previews of every kind of
-# item, a letter jump, moves, a delete, a folder typed by hand and a full Create that shows the page. Fails when
-# the program reports anything, does not end, or the album is not what was asked for. Screenshots of each
-# step go to BUILD/drive/ to be looked at. Each step waits for the window to show that it was done (the screen
-# changes and comes to rest), never for a guessed time, and fails loudly when that does not happen in time.
+# item, a letter jump, moves, a delete, a Shift-click selection deleted and undone, a drag, a folder typed by
+# hand and a full Create that shows the page; then a second start that reopens the album, takes an item out
+# and adds one, and updates it. Fails when the program reports anything, does not end, or the album is not
+# what was asked for. Screenshots of each step go to BUILD/drive/ to be looked at. Each step waits for the
+# window to show that it was done (the screen changes and comes to rest), never for a guessed time, and fails
+# loudly when that does not happen in time.
 # Usage: scripts/drive-window.sh [BUILD]   (default: build-drive; configured here with the sanitizers)
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -83,9 +85,24 @@ click() {
     fail "the window is gone (a click at $1,$2)"
 }
 key() { xdotool key "$@"; } # to the focused control, as typed
+shift_click() {
+  xdotool mousemove --sync --window "$window" "$1" "$2" keydown shift click 1 keyup shift 2>/dev/null ||
+    fail "the window is gone (a Shift click at $1,$2)"
+}
+# drag X1 Y1 X2 Y2: the left button held from one place to the other, in steps as a hand moves.
+drag() {
+  xdotool mousemove --window "$window" "$1" "$2" mousedown 1 || fail "the window is gone (a drag)"
+  local k
+  for k in 1 2 3 4 5 6; do
+    xdotool mousemove --window "$window" "$(($1 + ($3 - $1) * k / 6))" "$(($2 + ($4 - $2) * k / 6))"
+    sleep 0.1
+  done
+  sleep 0.3
+  xdotool mouseup 1
+}
 # The screen's pixels, summed up: what the window shows is its state as far as a user can tell. Where the list
 # and the preview are (the window's left pane) is looked at alone, away from the folder field's blinking
-# caret, unless a step works on the right (-q below).
+# caret, unless a step works elsewhere (-q below).
 region=pane
 screen() {
   local crop=()
@@ -105,8 +122,8 @@ settle() {
     if [[ $now == "$last" ]]; then calm=$((calm + 1)); else calm=1; fi
   done
 }
-# act [-q|-n] COMMAND...: does what a user does, then waits until the left pane has changed and come to rest
-# over three looks (with -q the whole screen, where a caret blinks, over two; with -n a step that changes
+# act [-q] [-n] COMMAND...: does what a user does, then waits until the left pane has changed and come to rest
+# over three looks (with -q the whole screen, where a caret blinks, over two; with -n a step that may change
 # nothing only comes to rest). Fails when nothing changes within 30 seconds.
 act() {
   local looks=3 before until=$((SECONDS + 30)) unchanged=
@@ -121,6 +138,8 @@ act() {
   done
   settle "$looks" "$*"
 }
+# The list's lines as the window shows them, read back from what Create wrote is too late: the page's order.
+last_on_page() { grep -o 'Data/[^"]*' "$1" | tail -n 1; }
 # wait_for SECONDS COMMAND...: until the command succeeds.
 wait_for() {
   local until=$((SECONDS + $1))
@@ -131,16 +150,20 @@ wait_for() {
   done
 }
 
+# start FILE...: the program through the companion, as the desktop starts it.
+start() {
+  PATH=$work/bin:$PATH HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_RUNTIME_DIR=$work/run \
+    XDG_STATE_HOME=$work/home/.local/state LANG=C.UTF-8 QT_QPA_PLATFORM=xcb \
+    LD_PRELOAD=$work/nodlclose.so \
+    ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:verify_asan_link_order=0:log_path=$work/asan \
+    LSAN_OPTIONS=suppressions=$here/tests/lsan-suppressions.txt:print_suppressions=0 \
+    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:log_path=$work/asan \
+    "$build/bin/albumwright-pick" "$@" >"$work/output" 2>&1 &
+  companion_pid=$!
+}
 echo "drive-window: handing ${#files[@]} items to the window through the companion under $display"
 cd "$media"
-PATH=$work/bin:$PATH HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_RUNTIME_DIR=$work/run \
-  LANG=C.UTF-8 QT_QPA_PLATFORM=xcb \
-  LD_PRELOAD=$work/nodlclose.so \
-  ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:verify_asan_link_order=0:log_path=$work/asan \
-  LSAN_OPTIONS=suppressions=$here/tests/lsan-suppressions.txt:print_suppressions=0 \
-  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:log_path=$work/asan \
-  "$build/bin/albumwright-pick" "${files[@]}" >"$work/output" 2>&1 &
-companion_pid=$!
+start "${files[@]}"
 # The main window is the wide one; any other window shown is a box, answered with Return once looked at.
 find_window() {
   local w width
@@ -160,15 +183,20 @@ answer_box() {
   wait_for 30 box_gone || fail "a box did not close on Return"
 }
 box_gone() { ! xdotool search --onlyvisible --name . 2>/dev/null | grep -qx "$box"; }
-until find_window && [[ -z $box ]]; do
-  answer_box || sleep 0.2
-  ((SECONDS < 120)) || fail "no window after two minutes: $(cat "$work/output")"
-done
-program_pid=$(xdotool getwindowpid "$window")
-wait "$companion_pid" || fail "the companion ended with $?: $(cat "$work/output")"
-xdotool windowmove --sync "$window" 20 20
-settle 3 "the window's start" # a box that comes after the window is up by then
-while answer_box; do :; done
+await_window() {
+  local until=$((SECONDS + 120))
+  until find_window && [[ -z $box ]]; do
+    answer_box || sleep 0.2
+    ((SECONDS < until)) || fail "no window after two minutes: $(cat "$work/output")"
+  done
+  program_pid=$(xdotool getwindowpid "$window")
+  wait "$companion_pid" || fail "the companion ended with $?: $(cat "$work/output")"
+  xdotool windowmove --sync "$window" 20 20
+  region=pane
+  settle 3 "the window's start" # a box that comes after the window is up by then
+  while answer_box; do :; done
+}
+await_window
 shot started
 
 # Places in the window as the program lays its controls out, below a menu bar of 19 pixels.
@@ -186,11 +214,23 @@ act key b # a letter jump, by the list's own search: to the first name with a B 
 shot letter-jump
 act -n click 247 363 # up: the first line stays where it is
 act click 247 388    # down
-act click 247 388 # down
+act click 247 388    # down
 shot moved
 act click 220 "$(list_line 7)" # the last line: the sound
 act click 247 413              # delete
 shot deleted
+# Two lines by a Shift click, deleted with the Delete key, and back with Ctrl+Z.
+act click 220 "$(list_line 0)"
+act shift_click 220 "$(list_line 1)"
+shot two-selected
+act key Delete
+shot two-deleted
+act key ctrl+z
+shot undone
+# The first line dragged below the last one.
+act -n click 220 "$(list_line 0)"
+act drag 220 "$(list_line 0)" 220 $(($(list_line 6) + 10))
+shot dragged
 
 album=$work/album
 act -q click 430 65
@@ -198,10 +238,24 @@ act -q key ctrl+a
 act -q xdotool type --delay 20 "$album"
 shot folder
 act -q click 330 421 # View in default web browser after completion
-click 393 457        # Create
-wait_for 120 test -f "$album/Index.html" || fail "no Index.html after Create"
 information() { box=$(xdotool search --onlyvisible --name '^Information$' 2>/dev/null | head -n 1); [[ -n $box ]]; }
-wait_for 60 information || fail "no word that the album was made"
+# Until the word that the album was made; a question before it (the places photos were taken) is
+# answered with its default, removing them from the copies.
+created() {
+  local question
+  until information; do
+    question=$(xdotool search --onlyvisible --name '^Confirmation$' 2>/dev/null | head -n 1)
+    if [[ -n $question ]]; then
+      shot question
+      xdotool windowfocus --sync "$question" key Return 2>/dev/null || true
+    fi
+    ((SECONDS < $1)) || return 1
+    sleep 0.3
+  done
+}
+click 393 457 # Create
+created $((SECONDS + 180)) || fail "no word that the album was made"
+test -f "$album/Index.html" || fail "no Index.html after Create"
 shot created
 xdotool windowfocus --sync "$box" key Return 2>/dev/null || true
 wait_for 60 test -f "$work/browser" || fail "the page was not shown"
@@ -218,4 +272,39 @@ data=$(find "$album/Data" -type f | wc -l)
 [[ $data == 7 && $thumbs == 7 ]] || fail "expected 7 Data files and 7 thumbnails, found $data and $thumbs"
 ! grep -q "tone.wav" "$album/Index.html" || fail "the deleted sound is on the page"
 grep -q "Index.html" "$work/browser" || fail "the browser was asked for $(cat "$work/browser")"
-echo "drive-window: previews, a letter jump, moves, a delete and a Create ran clean; screenshots in $shots"
+# The drag put the Japanese name, first after the moves, last.
+[[ $(last_on_page "$album/Index.html") == *夏の海辺* ]] || fail "the drag did not reach the page"
+
+# Reopened a week later with one more picture: the album's items come back after Options > Open album...,
+# the board is taken out, and Create updates the album and removes the board's files.
+convert -size 400x300 gradient:skyblue-navy "$media/extra.jpg"
+rm -f "$work/browser"
+start "$media/extra.jpg"
+await_window
+act -q click 25 9 # Options, in the menu bar
+key a             # Open album...
+opener() { dialog=$(xdotool search --onlyvisible --name '^Open an album' 2>/dev/null | head -n 1); [[ -n $dialog ]]; }
+wait_for 30 opener || fail "no folder browser for Open album"
+xdotool windowfocus --sync "$dialog" type --delay 20 "$album"
+shot open-album
+xdotool key Return
+wait_for 30 bash -c "! xdotool search --onlyvisible --name '^Open an album' >/dev/null 2>&1" ||
+  xdotool key Return # a browser that went into the folder first takes it now
+region=pane
+settle 3 "the album reopened" # the names that are not web-safe are said again at intake by then
+while answer_box; do :; done
+shot reopened
+act -n click 220 "$(list_line 0)" # board.bmp, first on the page
+act key Delete
+shot reopened-less-one
+click 393 457 # Create
+created $((SECONDS + 180)) || fail "no word that the reopened album was made"
+xdotool windowfocus --sync "$box" key Return 2>/dev/null || true
+wait_for 60 bash -c "! kill -0 $program_pid 2>/dev/null" || fail "the program did not end after the update"
+program_pid=
+! compgen -G "$work/asan*" >/dev/null || fail "the sanitizers reported the above"
+data=$(find "$album/Data" -type f | wc -l)
+[[ $data == 7 ]] || fail "expected 7 Data files after the update, found $data"
+! compgen -G "$album/Data/board*" >/dev/null || fail "the board taken out still has its Data file"
+compgen -G "$album/Data/extra*" >/dev/null || fail "the picture added is not in Data"
+echo "drive-window: previews, a letter jump, moves, deletes, an undo, a drag, a Create and a reopened album's update ran clean; screenshots in $shots"

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace aw {
 
@@ -19,6 +20,9 @@ struct AlbumChoices {
     bool originals = false;
     bool removeLocation = false;
     std::string sort; // empty: the order given
+    // The items' Data names in the album's order (the record's entries are kept by name), so that the
+    // album can be reopened as it was.
+    std::vector<std::string> order;
 
     bool operator==(const AlbumChoices&) const = default;
 };

@@ -162,16 +162,24 @@ void AppendIdentity(std::string& line, const FileIdentity& identity) {
 // The choices by the names the record gives them; a name this version does not know is passed over.
 std::vector<std::pair<std::string, std::string>> ChoiceLines(const AlbumChoices& c) {
     const auto flag = [](bool on) { return std::string(on ? "1" : "0"); };
-    return {{"title", c.title},
-            {"font-colour", c.fontColour},
-            {"background-colour", c.backgroundColour},
-            {"background", std::to_string(c.background)},
-            {"arrangement", std::to_string(c.arrangement)},
-            {"arrangement-file", c.arrangementFile},
-            {"embed", flag(c.embed)},
-            {"originals", flag(c.originals)},
-            {"remove-location", flag(c.removeLocation)},
-            {"sort", c.sort}};
+    std::vector<std::pair<std::string, std::string>> lines{{"title", c.title},
+                                                           {"font-colour", c.fontColour},
+                                                           {"background-colour", c.backgroundColour},
+                                                           {"background", std::to_string(c.background)},
+                                                           {"arrangement", std::to_string(c.arrangement)},
+                                                           {"arrangement-file", c.arrangementFile},
+                                                           {"embed", flag(c.embed)},
+                                                           {"originals", flag(c.originals)},
+                                                           {"remove-location", flag(c.removeLocation)},
+                                                           {"sort", c.sort}};
+    // Plain names hold no "/": it separates them.
+    if (!c.order.empty()) {
+        std::string order;
+        for (const std::string& name : c.order)
+            order += (order.empty() ? "" : "/") + name;
+        lines.emplace_back("order", std::move(order));
+    }
+    return lines;
 }
 
 bool ParseChoice(std::string_view name, const std::string& value, AlbumChoices& c) {
@@ -199,6 +207,14 @@ bool ParseChoice(std::string_view name, const std::string& value, AlbumChoices& 
         return flag(c.removeLocation);
     else if (name == "sort")
         c.sort = value;
+    else if (name == "order") {
+        c.order.clear();
+        for (const std::string_view item : Split(value, '/')) {
+            if (!IsPlainName(std::string(item)))
+                return false;
+            c.order.emplace_back(item);
+        }
+    }
     return true;
 }
 

@@ -18,7 +18,7 @@ public:
 
     void RemoveAllLines() override {}
     void AppendLine(const std::string&) override {}
-    void SelectLine(int) override {}
+    void SelectLines(const std::vector<int>&, int) override {}
     void EnableCreate(bool) override {}
     void SetStatusText(const std::string&) override {}
     bool IsShowThumbnailChecked() const override { return false; }

@@ -30,6 +30,8 @@ public:
     // Editing: media intake appends; the controller swaps neighbours and erases. Indexes outside the list
     // change nothing.
     void AppendItem(const MediaItem& item) { items_.push_back(item); }
+    // The list becomes `items` (an undo puts back a state it kept).
+    void Assign(std::vector<MediaItem> items) { items_ = std::move(items); }
     void Swap(int first, int second);
     void Erase(int index);
     // Puts the list in `order` (order[k]: the index of the item that goes k-th, each index once, as the

@@ -5,9 +5,11 @@
 #include <string_view>
 #include <utility>
 
+#include "album/itemmetadata.h"
 #include "medialist/blockintake.h"
 #include "medialist/mediaintake.h"
 #include "medialist/previewpicture.h"
+#include "metadata/mediaorder.h"
 #include "platform/asciicase.h"
 #include "stringtable.h"
 
@@ -46,7 +48,7 @@ void ListController::Attach(ListView* view) {
     if (!view_)
         return;
     RebuildLines();
-    view_->SelectLine(selected_);
+    ShowSelection();
     UpdateCreate();
 }
 
@@ -59,21 +61,22 @@ void ListController::SetOutputFolderGiven(bool given) {
     UpdateCreate();
 }
 
-void ListController::InputClick(int line) {
+void ListController::InputClick(int line, SelectMode mode) {
     if (busy_ || line < 0 || line >= lineCount())
         return;
     const BoxHold hold(*this, true);
-    Select(line);
-    if (line != current_)
+    selection_.Select(line, mode, lineCount());
+    ShowSelection();
+    if (selection_.Has(line) && line != current_)
         MakeCurrent(line);
 }
 
-void ListController::InputKey(ListKey key, int pageLines) {
+void ListController::InputKey(ListKey key, int pageLines, SelectMode mode) {
     const int last = lineCount() - 1;
     if (busy_ || last < 0)
         return;
     const BoxHold hold(*this, true);
-    const int s = selected_;
+    const int s = selection_.focus();
     const int page = std::max(pageLines, 1);
     int target = 0;
     if (s >= 0) {
@@ -99,7 +102,8 @@ void ListController::InputKey(ListKey key, int pageLines) {
         }
     }
     target = std::clamp(target, 0, last);
-    Select(target);
+    selection_.Select(target, mode == SelectMode::Range ? SelectMode::Range : SelectMode::Only, lineCount());
+    ShowSelection();
     if (target != current_)
         MakeCurrent(target);
 }
@@ -109,7 +113,7 @@ void ListController::InputLetter(const std::string& typed) {
     if (busy_ || n == 0 || typed.empty())
         return;
     for (int k = 1; k <= n; ++k) {
-        const int line = (selected_ + k + n) % n;
+        const int line = (selection_.focus() + k + n) % n;
         const std::string_view text = lines_[static_cast<std::size_t>(line)];
         if (EqualsIgnoringAsciiCase(text.substr(0, typed.size()), typed)) {
             Select(line);
@@ -127,22 +131,24 @@ void ListController::MoveSelectionDown() {
 }
 
 void ListController::MoveSelection(int step) {
-    const int s = selected_;
-    const int t = s + step;
-    if (busy_ || s < 0 || s >= items_.count() || t < 0 || t >= items_.count())
-        return;
-    items_.Swap(s, t);
-    RebuildLines();
-    current_ = t;
-    Select(t);
+    if (!busy_)
+        ApplyOrder(MoveOrder(items_.count(), selection_.lines(), step), true);
+}
+
+void ListController::DropSelection(int before) {
+    if (!busy_)
+        ApplyOrder(DropOrder(items_.count(), selection_.lines(), before), true);
 }
 
 void ListController::DeleteSelection() {
-    const int s = selected_;
-    if (busy_ || s < 0 || s >= items_.count())
+    const std::vector<int> lines = selection_.lines();
+    if (busy_ || lines.empty() || lines.back() >= items_.count())
         return;
     const BoxHold hold(*this, true);
-    items_.Erase(s);
+    history_.Record(State());
+    for (auto line = lines.rbegin(); line != lines.rend(); ++line)
+        items_.Erase(*line);
+    const int s = lines.front();
     RebuildLines();
     UpdateCreate();
     if (items_.count() == 0) {
@@ -164,30 +170,137 @@ void ListController::DeleteSelection() {
 }
 
 void ListController::Reorder(const std::vector<std::size_t>& order) {
-    if (busy_ || !items_.Reorder(order))
-        return;
-    const auto placeOf = [&order](int index) {
-        const auto found = std::find(order.begin(), order.end(), static_cast<std::size_t>(index));
-        return index < 0 || found == order.end() ? -1 : static_cast<int>(found - order.begin());
-    };
+    if (!busy_)
+        ApplyOrder(order, true);
+}
+
+bool ListController::ApplyOrder(const std::vector<std::size_t>& order, bool record) {
+    bool changes = false;
+    for (std::size_t k = 0; k < order.size(); ++k)
+        changes = changes || order[k] != k;
+    ListState before = State();
+    if (!changes || !items_.Reorder(order))
+        return false;
+    if (record)
+        history_.Record(std::move(before));
     RebuildLines();
-    current_ = placeOf(current_);
-    Select(placeOf(selected_));
+    std::vector<int> lines;
+    for (const int line : selection_.lines())
+        lines.push_back(PlaceIn(order, line));
+    current_ = PlaceIn(order, current_);
+    selection_.Set(std::move(lines), PlaceIn(order, selection_.focus()), lineCount());
+    ShowSelection();
+    return true;
+}
+
+void ListController::SortByName() {
+    std::vector<std::string> names;
+    for (const MediaItem& item : items_.items())
+        names.push_back(item.fileName); // the name at intake: the file's own
+    Reorder(OrderByName(names));
+}
+
+void ListController::SortByTaken(const ImagingLibrary* imaging) {
+    if (busy_)
+        return;
+    std::vector<TakenTime> times;
+    for (const MediaItem& item : items_.items())
+        times.push_back(ReadItemMetadata(item, imaging).taken);
+    Reorder(OrderByTaken(times));
+}
+
+void ListController::Undo() {
+    if (busy_)
+        return;
+    if (std::optional<ListState> back = history_.Undo(State()))
+        Restore(std::move(*back));
+}
+
+void ListController::Redo() {
+    if (busy_)
+        return;
+    if (std::optional<ListState> forward = history_.Redo(State()))
+        Restore(std::move(*forward));
+}
+
+ListState ListController::State() const {
+    return ListState{items_.items(), selection_.lines(), selection_.focus(), current_};
+}
+
+void ListController::Restore(ListState state) {
+    const BoxHold hold(*this, true);
+    items_.Assign(std::move(state.items));
+    RebuildLines();
+    UpdateCreate();
+    selection_.Set(std::move(state.selection), state.focus, lineCount());
+    ShowSelection();
+    current_ = -1;
+    if (selection_.focus() >= 0) {
+        MakeCurrent(selection_.focus());
+        return;
+    }
+    ClearPreview();
+    SetStatus("");
+}
+
+std::string ListController::TipText(int line) const {
+    const MediaItem* item = items_.at(line);
+    if (item == nullptr)
+        return {};
+    const std::string caption = ReadItemMetadata(*item, nullptr).caption;
+    return caption.empty() ? LineText(line) : LineText(line) + "\n" + caption;
+}
+
+void ListController::Reset() {
+    items_.Assign({});
+    history_ = ListHistory();
+    RebuildLines();
+    UpdateCreate();
+    current_ = -1;
+    selection_.Clear();
+    ShowSelection();
+    ClearPreview();
+    SetStatus("");
 }
 
 void ListController::ShowThumbnailChanged(bool checked) {
     const BoxHold hold(*this, true);
     if (!checked)
         ClearPreview();
-    else if (selected_ >= 0 && selected_ < lineCount())
-        PreviewLine(selected_);
+    else if (selection_.focus() >= 0 && selection_.focus() < lineCount())
+        PreviewLine(selection_.focus());
 }
 
 void ListController::TakeFiles(const std::vector<std::string>& paths) {
+    TakeFilesAt(paths, items_.count());
+}
+
+void ListController::TakeFilesAt(const std::vector<std::string>& paths, int place) {
+    ListState state = State();
     const int before = items_.count();
     MediaIntake intake(items_);
     intake.TakeAll(paths);
+    if (items_.count() == before) {
+        FinishIntake(intake, before);
+        return;
+    }
+    history_.Record(std::move(state));
     FinishIntake(intake, before);
+    std::vector<int> taken;
+    for (int line = before; line < items_.count(); ++line)
+        taken.push_back(line);
+    // Dropped in the middle: the new items go there, selected, the first one current.
+    if (const std::vector<std::size_t> order = DropOrder(items_.count(), taken, place); !order.empty()) {
+        const BoxHold hold(*this, true);
+        items_.Reorder(order);
+        RebuildLines();
+        const int first = PlaceIn(order, before);
+        selection_.Set({}, -1, 0);
+        for (int k = 0; k < static_cast<int>(taken.size()); ++k)
+            selection_.Select(first + k, k == 0 ? SelectMode::Only : SelectMode::Toggle, lineCount());
+        ShowSelection();
+        MakeCurrent(first);
+    }
 }
 
 IntakeRefusal ListController::TakeFileBlock(const Bytes& block) {
@@ -234,7 +347,7 @@ bool ListController::PreviewArrived(std::uint64_t ticket, const std::string& pat
         return false; // superseded by a newer request, or given up
     pending_ = 0;
     EndNote();
-    const MediaItem* selected = items_.at(selected_);
+    const MediaItem* selected = items_.at(selection_.focus());
     if (selected == nullptr || selected->path != path)
         return false;
     if (!ok) {
@@ -261,9 +374,13 @@ void ListController::ShowBoxes() {
 }
 
 void ListController::Select(int line) {
-    selected_ = line;
+    selection_.Select(line, SelectMode::Only, lineCount());
+    ShowSelection();
+}
+
+void ListController::ShowSelection() {
     if (view_)
-        view_->SelectLine(line);
+        view_->SelectLines(selection_.lines(), selection_.focus());
 }
 
 void ListController::MakeCurrent(int line) {

@@ -6,10 +6,15 @@
 // holds the one rule that enables Create. The widgets report input here and draw what the ListView is
 // told. The list itself is handed out read-only: Create works on a copy taken when it starts.
 //
-// Selection: the selected line is what the user sees highlighted; the current item is the one last
-// acted on (named in the status bar, previewed). A click or a navigation key makes the selected line
-// current when it is not already; a letter key only moves the selection. A preview is always of the
-// selected line's own item: a result for any other (the selection moved on meanwhile) is not drawn.
+// Selection: the selected lines are what the user sees highlighted (LineSelection: click, Shift and Ctrl
+// click, Shift with the keys); the focus line is the one among them last clicked or moved to; the current
+// item is the one last acted on (named in the status bar, previewed). A click or a navigation key makes
+// the focus line current when it is not already; a letter key only moves the selection. A preview is
+// always of the focus line's own item: a result for any other (the selection moved on meanwhile) is not
+// drawn.
+//
+// Edits: moves, drops and deletes act on the whole selection, which follows its items; intake, moves,
+// drops, deletes and sorts can each be undone and redone (ListHistory).
 //
 // Status: "<line>" for the current item, "<line>  Displaying thumbnail..." (string 437) from a preview
 // request until its result arrives or the preview is given up.
@@ -33,11 +38,14 @@
 #include "medialist/blockintake.h"
 #include "medialist/fileblock.h"
 #include "medialist/itemlist.h"
+#include "medialist/lineselection.h"
+#include "medialist/listhistory.h"
 #include "medialist/listview.h"
 
 namespace aw {
 
 class MediaIntake;
+struct ImagingLibrary;
 
 // The keys that move the selection. A one-column list takes Left and Right as Up and Down.
 enum class ListKey { Up, Down, PageUp, PageDown, Home, End };
@@ -55,7 +63,8 @@ public:
     const ItemList& items() const { return items_; }
     int lineCount() const { return static_cast<int>(lines_.size()); }
     std::string LineText(int line) const; // empty outside the lines
-    int selectedLine() const { return selected_; }
+    int selectedLine() const { return selection_.focus(); }
+    const std::vector<int>& selectedLines() const { return selection_.lines(); }
     int currentIndex() const { return current_; }
     const std::string& statusText() const { return status_; }
     bool busy() const { return busy_; }
@@ -66,18 +75,35 @@ public:
     bool CreateAllowed() const { return folderGiven_ && items_.count() > 0; }
     void SetOutputFolderGiven(bool given);
 
-    // Input. `line` is the line under the click (-1 for none); `pageLines` how many lines a page holds.
-    void InputClick(int line);
-    void InputKey(ListKey key, int pageLines);
+    // Input. `line` is the line under the click (-1 for none); `pageLines` how many lines a page holds;
+    // `mode` Range for Shift, Toggle for Ctrl (a key with Ctrl moves as a plain one).
+    void InputClick(int line, SelectMode mode = SelectMode::Only);
+    void InputKey(ListKey key, int pageLines, SelectMode mode = SelectMode::Only);
     // Jumps the selection to the next line, after the selected one and round, whose text begins with
     // `typed` (ASCII case ignored); nothing else changes.
     void InputLetter(const std::string& typed);
+    // One place up or down for the whole selection; nothing when it touches the end it moves towards.
     void MoveSelectionUp();
     void MoveSelectionDown();
     void DeleteSelection();
+    // A drag inside the list: the selected items, together, go before line `before` (lineCount() for the
+    // end).
+    void DropSelection(int before);
     // Puts the items in `order` (ItemList::Reorder: a sort's result); the selected and the current item
     // keep their places in it.
     void Reorder(const std::vector<std::size_t>& order);
+    // The stable orders of the metadata layer (OrderByName, OrderByTaken); movies and sounds tell their
+    // dates through `imaging` when given.
+    void SortByName();
+    void SortByTaken(const ImagingLibrary* imaging);
+    void Undo();
+    void Redo();
+    bool CanUndo() const { return history_.CanUndo(); }
+    bool CanRedo() const { return history_.CanRedo(); }
+    // The whole name of the line's item and, where the file has one, its caption; empty outside the lines.
+    std::string TipText(int line) const;
+    // Empties the list and forgets its history (an album reopened in its place).
+    void Reset();
     // The Show Thumbnail box changed: checked previews the selected line, unchecked clears the pane.
     void ShowThumbnailChanged(bool checked);
 
@@ -85,6 +111,8 @@ public:
     // names that are not web-safe (UnsafeNames), applies the Create rule, and selects and previews
     // the first line when the list was empty before.
     void TakeFiles(const std::vector<std::string>& paths);
+    // The same, the files taken going before line `before` (files dropped from outside), in one step.
+    void TakeFilesAt(const std::vector<std::string>& paths, int before);
     // A whole FileBlock, refused as AcceptFileBlock refuses it (nothing is reported then).
     IntakeRefusal TakeFileBlock(const Bytes& block);
     // The browser's selection block, converted, then as TakeFileBlock; refused as ConvertBrowserSelection
@@ -110,6 +138,12 @@ private:
 
     void MoveSelection(int step);
     void Select(int line);
+    void ShowSelection();
+    ListState State() const;
+    void Restore(ListState state);
+    // Reorders with the selection and the current item following their items; false when `order`
+    // changes nothing. `record`: the step can be undone.
+    bool ApplyOrder(const std::vector<std::size_t>& order, bool record);
     void MakeCurrent(int line);
     void PreviewLine(int line);
     void ClearPreview();
@@ -124,7 +158,8 @@ private:
     ItemList items_;
     ListView* view_ = nullptr;
     std::vector<std::string> lines_; // the texts shown; they keep their text until the next rebuild
-    int selected_ = -1;
+    LineSelection selection_;
+    ListHistory history_;
     int current_ = -1;
     bool folderGiven_ = false;
     std::string status_;

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "album/mediakind.h"
 
@@ -24,10 +25,11 @@ class ListView {
 public:
     virtual ~ListView() = default;
 
-    // The lines: one text per item, at most one selected. SelectLine(-1) selects none.
+    // The lines: one text per item. `lines` (ascending) are selected, `focus` is the one the keyboard
+    // moves from (-1 with none selected).
     virtual void RemoveAllLines() = 0;
     virtual void AppendLine(const std::string& text) = 0;
-    virtual void SelectLine(int index) = 0;
+    virtual void SelectLines(const std::vector<int>& lines, int focus) = 0;
 
     virtual void EnableCreate(bool enabled) = 0;
     virtual void SetStatusText(const std::string& text) = 0;

@@ -7,6 +7,7 @@
 // user-interface thread only.
 #pragma once
 
+#include <array>
 #include <string>
 
 namespace aw {
@@ -28,6 +29,15 @@ public:
 
     // A message with one OK button.
     virtual void Inform(const std::string& text, const std::string& caption, MessageIcon icon) = 0;
+
+    // A question with three buttons labelled `answers` (mnemonics with "&"), the first the default: the
+    // index of the one chosen, 2 when the question is closed instead. The last answer must be the one
+    // that changes nothing. A front end that never asks it keeps this, which takes that answer.
+    virtual int AskThree(const std::string& text, const std::string& caption, MessageIcon icon,
+                         const std::array<std::string, 3>& answers) {
+        (void)text, (void)caption, (void)icon, (void)answers;
+        return 2;
+    }
 };
 
 } // namespace aw

@@ -70,8 +70,18 @@ public:
     bool ReadSavedWorkFolder(std::string& workFolder) const;
 
     // One Create command on a copy of the list taken now, with the choices as they stand; the settings are
-    // saved after a run that took place.
+    // saved after a run that took place. Into a reopened album it is an update that prunes.
     CreateResult Create(CreateServices& services);
+
+    // Reopens the album in `albumFolder` (ReadReopenedAlbum): the list becomes its items that still exist
+    // followed by the files the list held that the album lacks (its history forgotten), the choices those
+    // it was made with, the output folder that folder; the
+    // files that no longer exist are named in one box. False, said on `boxes`, when the folder holds no
+    // album of ours; nothing changes then.
+    bool Reopen(const std::string& albumFolder, MessageService& boxes);
+    // The output folder is the album reopened: Create keeps what has not changed and removes the files of
+    // the items taken out.
+    bool WritesIntoReopened() const;
 
 private:
     ListController list_;
@@ -79,6 +89,7 @@ private:
     AlbumSettings settings_;
     SettingsSession settingsSession_;
     MountInfo mounts_;
+    std::string reopened_; // the real path of the album reopened; empty for none
 };
 
 } // namespace aw

@@ -98,6 +98,9 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const SessionCh
         FindAlbumRecord(job.outputFolder, ALBUMWRIGHT_VERSION_TEXT).read.state == ManifestState::Read)
         folders.SettleOverwriteQuestion();
 
+    if (!SettleLocations(job, items))
+        return result;
+
     if (folders.IsCameraFolder(job.outputFolder) &&
         !services_.AskYesNo(LoadText(TextId::CameraFolderQuestion), LoadText(TextId::WarningCaption),
                             MessageIcon::Exclamation, DefaultButton::No))
@@ -151,8 +154,11 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const SessionCh
         return result;
     }
 
+    AlbumChoices made = ChoicesOf(choices, job);
+    for (const MediaItem& item : items.items())
+        made.order.push_back(item.fileName);
     const ProgressOutcome outcome = services_.RunProgress(ProgressRequest{
-        items.items(), job, dataPath, thumbPath, marker, choices.workFolder, ChoicesOf(choices, job)});
+        items.items(), job, dataPath, thumbPath, marker, choices.workFolder, std::move(made)});
     result.reachedRun = true;
     result.runCode = outcome.runCode;
 
@@ -163,6 +169,24 @@ CreateResult CreateWorkflow::Run(AlbumJob& job, ItemList& items, const SessionCh
                          MessageIcon::Exclamation);
     result.closeWindow = outcome.runCode == RunWritten;
     return result;
+}
+
+bool CreateWorkflow::SettleLocations(AlbumJob& job, const ItemList& items) {
+    if (job.removeLocation != 0)
+        return true;
+    const std::size_t located =
+        services_.CountPublishingLocation(items.items(), {job.gallery, job.originals});
+    if (located == 0)
+        return true;
+    const int answer =
+        services_.AskThree(FormatText(LoadText(TextId::LocationQuestion),
+                                      {std::to_string(located), std::to_string(items.count())}),
+                           LoadText(TextId::ConfirmationCaption), MessageIcon::Question,
+                           {LoadText(TextId::LocationRemoveAnswer), LoadText(TextId::LocationPublishAnswer),
+                            LoadText(TextId::LocationBackAnswer)});
+    if (answer == 0)
+        job.removeLocation = 1;
+    return answer != 2;
 }
 
 AlbumChoices CreateWorkflow::ChoicesOf(const SessionChoices& choices, const AlbumJob& job) {

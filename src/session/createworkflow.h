@@ -11,10 +11,12 @@
 // reference; nothing here touches them while the run lasts.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
 #include "album/albumjob.h"
+#include "album/itemmetadata.h"
 #include "album/mediaitem.h"
 #include "album/progressrequest.h"
 #include "dialogs/rgb.h"
@@ -42,6 +44,14 @@ public:
 
     // Opens `pagePath` in the user's default web browser; false when no browser could be started.
     virtual bool OpenInBrowser(const std::string& pagePath) = 0;
+
+    // How many of `items` would publish the place where they were taken, in an album that holds
+    // `publishing` of them (CountPublishingLocation); the window asks about them before a run. 0 for front
+    // ends that say so themselves (the command line's notice).
+    virtual std::size_t CountPublishingLocation(const std::vector<MediaItem>& items, Publishing publishing) {
+        (void)items, (void)publishing;
+        return 0;
+    }
 };
 
 struct CreateResult {
@@ -77,6 +87,9 @@ public:
 
 private:
     void FillJob(AlbumJob& job, const SessionChoices& choices, const AlbumSettings& settings) const;
+    // The question before a run that would publish where photos were taken: false to go back; the answer
+    // "remove it" turns removing on for this run.
+    bool SettleLocations(AlbumJob& job, const ItemList& items);
     void ReportFolderFailure(int error);
     void ReportRun(const ProgressOutcome& outcome, int renameCount, const AlbumJob& job);
 

@@ -17,6 +17,14 @@
 
 namespace aw {
 
+// Where the window stood when it was last closed; a width of 0 means never placed.
+struct WindowPlace {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
 struct SessionChoices {
     std::string outputFolder; // as typed: leading blanks and "~/" are Create's business
     std::string pageTitle;
@@ -26,11 +34,12 @@ struct SessionChoices {
     int arrangement = 0;         // 0..kArrangementCount - 1: the installed arrangements 1 to N
     std::string arrangementFile; // the user's own arrangement file, used instead of `arrangement`
     bool openWhenDone = false;
-    bool embedPlayback = false;  // movies a browser plays play in the page (remembered)
-    bool removeLocation = false; // Data copies without location, owner and serial fields
-    bool includeOriginals = false; // the Gallery also publishes byte copies of the sources
-    std::string workFolder;      // temporary files of a run; ends with "/" (remembered)
-    bool update = false;         // --update: an album whose record proves it ours is not asked about
+    bool embedPlayback = false;    // movies a browser plays play in the page (remembered)
+    bool removeLocation = false;   // Data copies without location, owner and serial fields
+    bool includeOriginals = false; // the Gallery's byte copies of the sources in Data/originals
+    std::string workFolder;        // temporary files of a run; ends with "/" (remembered)
+    bool update = false;           // --update: an album whose record proves it ours is not asked about
+    WindowPlace window;            // the window's own, remembered; the command line ignores it
 };
 
 } // namespace aw

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "session/settingsstore.h"
 
+#include <charconv>
+#include <climits>
+#include <cstdint>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -35,11 +38,47 @@ ProfileStore::NamedValue TextValue(std::string name, std::string text) {
     return entry;
 }
 
-ProfileStore::NamedValue EmbedValue(bool embedPlayback) {
-    ProfileStore::NamedValue embed{LoadText(TextId::EmbedSetting), {}};
-    embed.value.type = ProfileStore::Type::Number;
-    embed.value.number = embedPlayback ? 1 : 0;
-    return embed;
+ProfileStore::NamedValue NumberValue(TextId name, int number) {
+    ProfileStore::NamedValue entry{LoadText(name), {}};
+    entry.value.type = ProfileStore::Type::Number;
+    entry.value.number = number;
+    return entry;
+}
+
+constexpr std::size_t kTitleLimit = 4096;
+
+int ColourNumber(const Rgb& colour) {
+    return colour.red << 16 | colour.green << 8 | colour.blue;
+}
+
+Rgb ColourOf(int number) {
+    return Rgb{static_cast<std::uint8_t>(number >> 16 & 0xff), static_cast<std::uint8_t>(number >> 8 & 0xff),
+               static_cast<std::uint8_t>(number & 0xff)};
+}
+
+std::string PlaceText(const WindowPlace& place) {
+    return std::to_string(place.left) + ' ' + std::to_string(place.top) + ' ' + std::to_string(place.width) +
+           ' ' + std::to_string(place.height);
+}
+
+// "left top width height"; nothing for any other text, or for a size no screen has.
+std::optional<WindowPlace> ParsePlace(const std::string& text) {
+    int values[4] = {};
+    const char* at = text.data();
+    const char* end = text.data() + text.size();
+    for (int& value : values) {
+        while (at < end && *at == ' ')
+            ++at;
+        const auto [next, error] = std::from_chars(at, end, value);
+        if (error != std::errc())
+            return std::nullopt;
+        at = next;
+    }
+    constexpr int kLimit = 100000;
+    if (at != end || values[2] <= 0 || values[3] <= 0 || values[2] > kLimit || values[3] > kLimit ||
+        values[0] < -kLimit || values[0] > kLimit || values[1] < -kLimit || values[1] > kLimit)
+        return std::nullopt;
+    return WindowPlace{values[0], values[1], values[2], values[3]};
 }
 
 } // namespace
@@ -90,7 +129,8 @@ bool SettingsStore::WriteDefaultSettings() {
     for (const SettingsRow& row : defaults.arrangements)
         values.push_back(TextValue(Numbered(TextId::ArrangementSetting, row.index), row.path));
     values.push_back(TextValue(LoadText(TextId::AudioPictureSetting), defaults.audioPicture));
-    values.push_back(EmbedValue(SessionChoices{}.embedPlayback));
+    // The remembered choices are not written here: a start that wrote the defaults over them would lose
+    // what the last session saved.
     // One read and one atomic save for all the values: a start-up that fails half-way leaves none of
     // them written, and the start costs one fsync instead of one per value.
     return store_.WriteValues(KeyPath(LoadText(TextId::SettingsSection)), values);
@@ -124,8 +164,43 @@ bool SettingsStore::LoadTables(AlbumSettings& settings) {
 
 bool SettingsStore::LoadRemembered(SessionChoices& choices) {
     SetProfileNames(LoadText(TextId::CompanyName), LoadText(TextId::ProductName));
-    choices.embedPlayback =
-        GetProfileInt(LoadText(TextId::SettingsSection), LoadText(TextId::EmbedSetting), 0) != 0;
+    const std::string key = KeyPath(LoadText(TextId::SettingsSection));
+    // Each choice only where a sound value is stored: a file of an earlier version, which holds fewer,
+    // leaves the others as they were.
+    const auto number = [&](TextId name, int low, int high) -> std::optional<int> {
+        const std::optional<ProfileStore::Value> value = store_.Read(key, LoadText(name));
+        if (!value || value->type != ProfileStore::Type::Number || value->number < low ||
+            value->number > high)
+            return std::nullopt;
+        return value->number;
+    };
+    const auto text = [&](TextId name) -> std::optional<std::string> {
+        const std::optional<ProfileStore::Value> value = store_.Read(key, LoadText(name));
+        if (!value || value->type != ProfileStore::Type::Text || value->text.size() > kTitleLimit)
+            return std::nullopt;
+        return value->text;
+    };
+    // Any number was read as a flag by earlier versions; so it still is.
+    if (const auto embed = number(TextId::EmbedSetting, INT_MIN, INT_MAX))
+        choices.embedPlayback = *embed != 0;
+    if (const auto flag = number(TextId::OpenWhenDoneSetting, 0, 1))
+        choices.openWhenDone = *flag != 0;
+    if (const auto flag = number(TextId::OriginalsSetting, 0, 1))
+        choices.includeOriginals = *flag != 0;
+    if (const auto flag = number(TextId::RemoveLocationSetting, 0, 1))
+        choices.removeLocation = *flag != 0;
+    if (const auto colour = number(TextId::FontColourSetting, 0, 0xffffff))
+        choices.fontColour = ColourOf(*colour);
+    if (const auto colour = number(TextId::BackgroundColourSetting, 0, 0xffffff))
+        choices.backgroundColour = ColourOf(*colour);
+    if (const auto background = number(TextId::BackgroundChoiceSetting, 0, kBackgroundPictureCount))
+        choices.background = *background;
+    if (const auto arrangement = number(TextId::ArrangementChoiceSetting, 0, kArrangementCount - 1))
+        choices.arrangement = *arrangement;
+    if (const auto title = text(TextId::TitleSetting))
+        choices.pageTitle = *title;
+    if (const auto place = text(TextId::WindowPlaceSetting))
+        choices.window = ParsePlace(*place).value_or(choices.window);
     return LoadWorkFolder(choices.workFolder);
 }
 
@@ -148,9 +223,19 @@ bool SettingsStore::LoadWorkFolder(std::string& workFolder) const {
 }
 
 bool SettingsStore::SaveRemembered(const SessionChoices& choices) {
-    const std::vector<ProfileStore::NamedValue> values{
-        EmbedValue(choices.embedPlayback),
-        TextValue(LoadText(TextId::WorkFolderSetting), choices.workFolder)};
+    std::vector<ProfileStore::NamedValue> values{
+        NumberValue(TextId::EmbedSetting, choices.embedPlayback ? 1 : 0),
+        TextValue(LoadText(TextId::WorkFolderSetting), choices.workFolder),
+        TextValue(LoadText(TextId::TitleSetting), choices.pageTitle.substr(0, kTitleLimit)),
+        NumberValue(TextId::FontColourSetting, ColourNumber(choices.fontColour)),
+        NumberValue(TextId::BackgroundColourSetting, ColourNumber(choices.backgroundColour)),
+        NumberValue(TextId::BackgroundChoiceSetting, choices.background),
+        NumberValue(TextId::ArrangementChoiceSetting, choices.arrangement),
+        NumberValue(TextId::OpenWhenDoneSetting, choices.openWhenDone ? 1 : 0),
+        NumberValue(TextId::OriginalsSetting, choices.includeOriginals ? 1 : 0),
+        NumberValue(TextId::RemoveLocationSetting, choices.removeLocation ? 1 : 0)};
+    if (choices.window.width > 0)
+        values.push_back(TextValue(LoadText(TextId::WindowPlaceSetting), PlaceText(choices.window)));
     if (store_.WriteValues(KeyPath(LoadText(TextId::SettingsSection)), values))
         return true;
     // The user made the file read-only on purpose: one refusal is worth a word, the rest of the session's

@@ -43,19 +43,21 @@ public:
                                  std::size_t bufferSize = kValueBufferSize) const;
 
     // The start-up sequence: each false means the program cannot go on as it is (see SettingsSession).
-    // The installed tables and the default choices' embed flag, in one save.
+    // The installed tables, in one save; the remembered choices are left as stored.
     bool WriteDefaultSettings();
     // The tables as stored; false when one of their values is missing.
     bool LoadTables(AlbumSettings& settings);
-    // The remembered choices into `choices` (the others are left alone): the embed flag, and the work
-    // folder as LoadWorkFolder reads it. False when there is no work folder at all.
+    // The remembered choices into `choices`: the embed flag, title, colours, background, arrangement,
+    // "view in browser", originals, removing locations and the window's place; each one missing or out of
+    // its range (a file of an earlier version) leaves its choice alone. The work folder as LoadWorkFolder
+    // reads it. False when there is no work folder at all.
     bool LoadRemembered(SessionChoices& choices);
     // The stored TempPath when it has two characters or more and is a usable work folder, else the
     // system's temporary folder. The result always ends with "/"; false (and nothing set) when even the
     // system has none. Reads only.
     bool LoadWorkFolder(std::string& workFolder) const;
 
-    // The remembered choices, in one save: the embed flag (0 or 1) and the work folder. False when they
+    // The remembered choices (as LoadRemembered reads them) and the work folder, in one save. False when they
     // could not be saved; a settings file the user made read-only is left alone and gives false once a
     // session, true afterwards (said once).
     bool SaveRemembered(const SessionChoices& choices);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The item list and the drop pane as the main window wires them: what they hand on and what they draw.
+#include <QHelpEvent>
 #include <QMimeData>
+#include <QToolTip>
 #include <QtTest>
 
 #include "album/mediakind.h"
@@ -48,7 +50,10 @@ private slots:
         Click(rig, 1);
         QTRY_COMPARE(rig.status->currentMessage().toStdString(), name);
         QCOMPARE(Centre(rig.pane), QColor(Qt::red));
-        QCOMPARE(rig.list->item(1)->toolTip().toStdString(), name);
+        const QPoint over = rig.list->visualItemRect(rig.list->item(1)).center();
+        QHelpEvent tip(QEvent::ToolTip, over, rig.list->viewport()->mapToGlobal(over));
+        QApplication::sendEvent(rig.list->viewport(), &tip);
+        QCOMPARE(QToolTip::text().toStdString(), name);
         {
             const test::FailingThreadStarts failing;
             rig.NewWorker();

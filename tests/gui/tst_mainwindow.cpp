@@ -18,9 +18,11 @@
 #include "dialogs/ui/colourbutton.h"
 #include "dialogs/ui/colourpicker.h"
 #include "dialogs/ui/colourswatch.h"
+#include "mainwindow/ui/controltable.h"
 #include "mainwindow/ui/mainwindow.h"
 #include "mainwindow/ui/pagestylechooser.h"
 #include "medialist/ui/droppane.h"
+#include "medialist/ui/thumbnaillist.h"
 #include "platform/profilestore.h"
 #include "stringtable.h"
 #include "support/fixtures.h"
@@ -102,7 +104,7 @@ private slots:
                     QTest::keyClick(window->control(id), key);
             QVERIFY(window->isVisible());
             Click(*window, ControlId::Help);
-            window->menuBar()->actions().at(1)->trigger();
+            window->menuBar()->findChild<QAction*>("command32")->trigger();
             QTest::keyClick(window->control(ControlId::PageTitle), Qt::Key_F1);
             for (std::size_t press = 4; press <= 6; ++press) {
                 QTest::keyClick(window->control(ControlId::PageTitle), Qt::Key_H, Qt::AltModifier);
@@ -121,14 +123,65 @@ private slots:
             init();
             auto window = MakeWindow("/nowhere/a.jpg");
             QTimer::singleShot(0, window.get(), [&] {
-                // The start wrote ISEMBED 0; the context menu makes it 1 in memory only.
+                // The context menu makes the flag 1 in memory only.
                 window->MakeContextMenu()->actions().constFirst()->trigger();
                 useCloseButton ? Click(*window, ControlId::Close) : void(window->close());
             });
             QCOMPARE(window->Run(), useCloseButton ? 1 : 2);
-            QCOMPARE(Stored("ISEMBED")->number, useCloseButton ? 1 : 0);
+            QCOMPARE(Stored("ISEMBED").value_or(ProfileStore::Value{}).number, useCloseButton ? 1 : 0);
             QCOMPARE(Stored("TempPath").has_value(), useCloseButton);
         }
+    }
+
+    // At the default size every control stands at its table rectangle; larger, the list, the pane and the
+    // status bar grow and the rest moves with the edges; never smaller than the default.
+    void resizingGrowsTheListAndNeverShrinksBelowTheTable() {
+        auto window = Started();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        const auto atTable = [&](int dx, int dy) {
+            std::vector<ControlSpec> specs = MainWindowControls();
+            specs.push_back(kStatusBarSpec);
+            for (const ControlSpec& spec : specs) {
+                const ControlSpec r = GrownRect(spec, dx, dy);
+                if (window->control(spec.id)->geometry() !=
+                    QRect(r.left, r.top, r.right - r.left, r.bottom - r.top))
+                    return false;
+            }
+            return true;
+        };
+        QVERIFY(atTable(0, 0));
+        const int menu = window->menuBar()->height();
+        window->resize(1041, kClientHeight + menu + 200);
+        QTRY_VERIFY(atTable(400, 200));
+        QCOMPARE(window->control(ControlId::ItemList)->width(), 100 + 400 - 400 / 3);
+        window->resize(300, 200);
+        QTRY_COMPARE(window->size(), QSize(kClientWidth, kClientHeight + menu));
+        QVERIFY(atTable(0, 0));
+    }
+
+    // Every remembered choice comes back at the next start, in the controls and in both menus.
+    void restartRestoresEveryChoice() {
+        {
+            auto window = Started();
+            Get<QLineEdit>(*window, ControlId::PageTitle)->setText("Summer");
+            Get<QCheckBox>(*window, ControlId::OpenWhenDone)->setChecked(true);
+            Click(*window, ControlId::Picture2);
+            Click(*window, ControlId::Arrangement3);
+            for (const char* name : {"playMovies", "includeOriginals", "removeLocation"})
+                window->command(name)->trigger();
+            window->resize(900, 650);
+            Click(*window, ControlId::Close);
+        }
+        auto window = Started();
+        QCOMPARE(Get<QLineEdit>(*window, ControlId::PageTitle)->text(), QString("Summer"));
+        QVERIFY(Get<QCheckBox>(*window, ControlId::OpenWhenDone)->isChecked());
+        QCOMPARE(window->pageStyle().backgroundIndex(), 2);
+        QCOMPARE(window->pageStyle().arrangementIndex(), 2);
+        for (const char* name : {"playMovies", "includeOriginals", "removeLocation"})
+            QVERIFY2(window->command(name)->isChecked(), name);
+        QVERIFY(window->MakeContextMenu()->actions().constFirst()->isChecked());
+        QCOMPARE(window->size(), QSize(900, 650));
     }
 
     // The window makes every file and records the run with its choices, for an update or a reopening.
@@ -174,29 +227,38 @@ private slots:
         }
     }
 
-    // With AW_SCREENSHOT=<file.png> (under a display, e.g. xvfb-run): the window with a few items.
+    // With AW_SCREENSHOT=<file.png> (under a display, e.g. xvfb-run): the window as a user has it, on a
+    // folder of holiday pictures, enlarged once, several lines selected.
     void screenshot() {
         const QByteArray file = qgetenv("AW_SCREENSHOT");
         if (file.isEmpty())
             QSKIP("AW_SCREENSHOT not set");
-        QVERIFY(test::MakeJpeg(scratch_->path() / "harbour.jpg", 640, 480, "", "plasma:fractal"));
-        QVERIFY(test::MakeBitmap(scratch_->path() / "sunset.bmp", 480, 640, "BMP3", "",
+        const std::filesystem::path summer = scratch_->path() / "Pictures/Summer";
+        std::filesystem::create_directories(summer);
+        QVERIFY(test::MakeJpeg(summer / "IMG_4321.jpg", 640, 480, "", "plasma:fractal"));
+        QVERIFY(test::MakeBitmap(summer / "Sunset over the bay.bmp", 480, 640, "BMP3", "",
                                  "gradient:orange-purple"));
-        QVERIFY(test::MakeMovie(scratch_->path() / "waves.avi", 160, 120));
-        test::WriteWholeFile(scratch_->path() / "birdsong.wav", "RIFF");
-        // A name longer than the list is wide, and a Japanese one.
-        const char* const copies[] = {"Harbour at dawn with the fishing boats coming home (edited).jpg",
+        QVERIFY(test::MakeMovie(summer / "Waves at the pier.avi", 160, 120));
+        test::WriteWholeFile(summer / "Birdsong in the morning.wav", "RIFF");
+        const char* const copies[] = {"DSC_0001.JPG",
+                                      "Harbour at dawn with the fishing boats coming home (edited).jpg",
                                       "\u590f\u306e\u6d77\u8fba.jpg"};
         for (const char* copy : copies)
-            std::filesystem::copy_file(scratch_->path() / "harbour.jpg", scratch_->path() / copy);
-        auto window = Started((scratch_->path() / "harbour.jpg").string());
-        for (const char* name : {"sunset.bmp", "waves.avi", "birdsong.wav", copies[0], copies[1]})
-            Get<DropPane>(*window, ControlId::DropPane)
-                ->AcceptDroppedFiles({(scratch_->path() / name).string()});
+            std::filesystem::copy_file(summer / "IMG_4321.jpg", summer / copy);
+        auto window = Started((summer / "IMG_4321.jpg").string());
+        for (const char* name : {copies[0], copies[1], "Sunset over the bay.bmp", "Waves at the pier.avi",
+                                 "Birdsong in the morning.wav", copies[2]})
+            Get<DropPane>(*window, ControlId::DropPane)->AcceptDroppedFiles({(summer / name).string()});
+        Get<QLineEdit>(*window, ControlId::OutputFolder)->setText("~/Pictures/Summer/Album");
         Get<QLineEdit>(*window, ControlId::PageTitle)->setText("Summer by the sea");
         Get<QCheckBox>(*window, ControlId::ShowThumbnail)->setChecked(true);
         window->show();
+        window->resize(960, 620);
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        ListController& list = Get<ThumbnailList>(*window, ControlId::ItemList)->controller();
+        list.InputClick(4);
+        list.InputClick(1, SelectMode::Toggle);
+        list.InputClick(2, SelectMode::Toggle);
         QTRY_VERIFY(!Get<DropPane>(*window, ControlId::DropPane)->isPreparing());
         QTest::qWait(200);
         QVERIFY(window->grab().save(QString::fromLocal8Bit(file)));

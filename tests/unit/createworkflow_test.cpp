@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "session/createworkflow.h"
 
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -46,6 +47,13 @@ public:
         return Note("run"), outcome;
     }
     bool OpenInBrowser(const std::string& page) override { return Note("open " + page, browserWorks); }
+    int AskThree(const std::string&, const std::string&, MessageIcon,
+                 const std::array<std::string, 3>&) override {
+        return Note("three"), three;
+    }
+    std::size_t CountPublishingLocation(const std::vector<MediaItem>&, Publishing) override {
+        return located;
+    }
 
     bool Note(const std::string& line, bool result = true) {
         log.push_back(line);
@@ -67,6 +75,8 @@ public:
 
     std::string folder; // as typed but for leading blanks: named by message 407
     bool answer = true, browserWorks = true;
+    std::size_t located = 0;
+    int three = 2;
     ProgressOutcome outcome{RunWritten, ""};
     Log log;
     std::optional<ProgressRequest> request;
@@ -115,7 +125,11 @@ TEST(CreateWorkflowTest, QuestionsMessagesAndFolders) {
         {"gallery-open", RunWritten, {"run", "inform 3408", "open"}}, // movies always play there
         {"open-stopped", RunStopped, {"run", "inform 429+432"}},
         {"open-failed", RunFailed, {"run", "inform \"" + LoadText(TextId::RunFailed) + "\nfile x\""}},
-        {"nocode-norows", 0, {"run"}} // table rows that do not exist leave the job's texts alone
+        {"nocode-norows", 0, {"run"}}, // table rows that do not exist leave the job's texts alone
+        // Files that would publish where they were taken: removed, published, or back to the window.
+        {"located-remove", RunWritten, {"three", "run", "inform 407"}},
+        {"located-publish", RunWritten, {"three", "run", "inform 407"}},
+        {"located-back", 0, {"three"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.folder);
@@ -124,6 +138,8 @@ TEST(CreateWorkflowTest, QuestionsMessagesAndFolders) {
         services.answer = !has("declines");
         services.browserWorks = !has("nobrowser");
         services.outcome = {c.code, "file x"};
+        services.located = has("located") ? 1 : 0;
+        services.three = has("remove") ? 0 : has("publish") ? 1 : 2;
         services.folder = dir.str() + "/" + c.folder;
         SessionChoices choices;
         choices.outputFolder = "  " + services.folder;
@@ -163,9 +179,10 @@ TEST(CreateWorkflowTest, QuestionsMessagesAndFolders) {
         }
         const ProgressRequest& r = *services.request;
         EXPECT_EQ(std::tuple(r.dataPath, r.thumbPath, r.arrangementMarker, r.workFolder, r.job.embedPlayback,
-                             r.job.viewerFolder),
+                             r.job.viewerFolder, r.choices.removeLocation),
                   std::tuple(folder + "Data", has("marked") ? "" : folder + "Thumb", has("marked") ? 1 : 0,
-                             "/var/tmp/", has("gallery") ? 0 : 1, has("gallery") ? "/viewer/" : ""));
+                             "/var/tmp/", has("gallery") ? 0 : 1, has("gallery") ? "/viewer/" : "",
+                             has("remove")));
         EXPECT_EQ(fs::is_directory(folder + "Thumb"), !has("marked"));
     }
     ::setenv("HOME", home.c_str(), 1);

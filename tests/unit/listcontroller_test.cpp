@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "medialist/listcontroller.h"
 
+#include <chrono>
+#include <filesystem>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -10,6 +13,7 @@
 
 #include "medialist/selectionblock.h"
 #include "stringtable.h"
+#include "support/testpaths.h"
 
 namespace aw {
 namespace {
@@ -24,7 +28,7 @@ const std::string kPreviewFailed =
 struct View : ListView {
     void RemoveAllLines() override { lines.clear(); }
     void AppendLine(const std::string& text) override { lines.push_back(text); }
-    void SelectLine(int index) override { selected = index; }
+    void SelectLines(const std::vector<int>& lines, int focus) override { marked = lines, selected = focus; }
     void EnableCreate(bool enabled) override { create = enabled; }
     void SetStatusText(const std::string& text) override { events.push_back("status " + text); }
     bool IsShowThumbnailChecked() const override { return thumbnail; }
@@ -45,6 +49,7 @@ struct View : ListView {
     Names lines, events;
     std::uint64_t ticket = 0;
     int selected = -1;
+    std::vector<int> marked;
     bool create = true, thumbnail = false;
     PreviewStart preview = PreviewStart::Pending;
     std::function<void()> onBox;
@@ -89,6 +94,107 @@ TEST(ListController, MovesSwapWholeItemsAndStopAtTheEnds) {
             EXPECT_EQ(item.kind == MediaKind::Audio, item.path == "/q/E.mp3");
         EXPECT_TRUE(rig.view.events.empty());
     }
+}
+
+// Steps, separated by blanks: c<n> click, s<n> Shift click, t<n> Ctrl click, K Shift+Down, u up, d down,
+// x delete, p<n> drag the selection before line n, z undo, y redo. The selection follows its items.
+TEST(ListController, SelectionEditsUndoAndRedo) {
+    const std::tuple<const char*, const char*, std::vector<int>> cases[] = {
+        {"c1 s3", "abcde", {1, 2, 3}},
+        {"c3 s1", "abcde", {1, 2, 3}},
+        {"c2 K K K", "abcde", {2, 3, 4}},
+        {"c1 t1", "abcde", {}},
+        {"c1 s3 u", "bcdae", {0, 1, 2}},
+        {"c1 s3 u u", "bcdae", {0, 1, 2}}, // the block stops whole at the edge
+        {"c0 t2 t4 d", "abcde", {0, 2, 4}},
+        {"c0 t2 d", "badce", {1, 3}},
+        {"c1 s2 p5", "adebc", {3, 4}},
+        {"c3 s4 p0", "deabc", {0, 1}},
+        {"c1 p4", "acdbe", {3}},
+        {"c1 s3 x", "ae", {1}},
+        {"c1 s3 x z", "abcde", {1, 2, 3}},
+        {"c1 s3 x z y", "ae", {1}},
+        {"c1 s3 u z", "abcde", {1, 2, 3}},
+        {"c1 p4 z y", "acdbe", {3}},
+        {"c1 p4 z x y", "acde", {1}}, // an edit after an undo drops what could be redone
+    };
+    for (const auto& [steps, order, marked] : cases) {
+        SCOPED_TRACE(steps);
+        Rig rig({"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg"});
+        std::istringstream in(steps);
+        for (std::string step; in >> step;) {
+            const int n = step.size() > 1 ? std::stoi(step.substr(1)) : 0;
+            switch (step[0]) {
+            case 'c':
+                rig.list.InputClick(n);
+                break;
+            case 's':
+                rig.list.InputClick(n, SelectMode::Range);
+                break;
+            case 't':
+                rig.list.InputClick(n, SelectMode::Toggle);
+                break;
+            case 'K':
+                rig.list.InputKey(ListKey::Down, 1, SelectMode::Range);
+                break;
+            case 'u':
+                rig.list.MoveSelectionUp();
+                break;
+            case 'd':
+                rig.list.MoveSelectionDown();
+                break;
+            case 'x':
+                rig.list.DeleteSelection();
+                break;
+            case 'p':
+                rig.list.DropSelection(n);
+                break;
+            case 'z':
+                rig.list.Undo();
+                break;
+            case 'y':
+                rig.list.Redo();
+                break;
+            }
+        }
+        std::string shown;
+        for (const std::string& line : rig.view.lines)
+            shown += line[0];
+        EXPECT_EQ(shown, order);
+        EXPECT_EQ(rig.view.marked, marked);
+    }
+}
+
+// Sorts by name as people read names and by the date taken (here the files' times), each one undoable
+// step; an intake is a step too, and files dropped mid-list land where they were dropped.
+TEST(ListController, SortsIntakeAndDropsFromOutsideUndo) {
+    test::ScratchDir dir;
+    const auto file = [&dir](const std::string& name, int hoursAgo) {
+        test::WriteWholeFile(dir / name, "not a picture");
+        std::filesystem::last_write_time(dir / name, std::filesystem::file_time_type::clock::now() -
+                                                         std::chrono::hours(hoursAgo));
+        return (dir / name).string();
+    };
+    ListController list;
+    View view;
+    list.Attach(&view);
+    list.TakeFiles({file("IMG_10.jpg", 1), file("img_2.jpg", 3), file("IMG_1.jpg", 2)});
+    list.SortByName();
+    EXPECT_EQ(view.lines, (Names{"IMG_1.jpg", "img_2.jpg", "IMG_10.jpg"}));
+    list.SortByTaken(nullptr);
+    EXPECT_EQ(view.lines, (Names{"img_2.jpg", "IMG_1.jpg", "IMG_10.jpg"}));
+    list.TakeFilesAt({file("new.jpg", 0)}, 1);
+    EXPECT_EQ(view.lines, (Names{"img_2.jpg", "new.jpg", "IMG_1.jpg", "IMG_10.jpg"}));
+    EXPECT_EQ(view.marked, std::vector<int>{1});
+    const Names undone[] = {{"img_2.jpg", "IMG_1.jpg", "IMG_10.jpg"},
+                            {"IMG_1.jpg", "img_2.jpg", "IMG_10.jpg"},
+                            {"IMG_10.jpg", "img_2.jpg", "IMG_1.jpg"},
+                            {}};
+    for (const Names& lines : undone) {
+        list.Undo();
+        EXPECT_EQ(view.lines, lines);
+    }
+    EXPECT_FALSE(list.CanUndo());
 }
 
 // A sort's order moves the lines; the selected item stays selected and current where it went.

@@ -2,6 +2,7 @@
 #include "session/settingsstore.h"
 
 #include <filesystem>
+#include <tuple>
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -35,6 +36,41 @@ TEST_F(SettingsStoreTest, NumbersAreNumbers) {
     EXPECT_EQ(profile_.Read(kKey, "ISEMBED")->number, 1);
     ASSERT_TRUE(profile_.WriteText(kKey, "ISEMBED", "1"));
     EXPECT_EQ(settings_.GetProfileInt("env", "isembed", 0), 0);
+}
+
+// Every remembered choice comes back after the next start, which writes the installed tables; a file of an
+// earlier version (the embed flag alone, or values out of range) leaves the others at their defaults.
+TEST_F(SettingsStoreTest, RememberedChoicesSurviveTheNextStartAndOldFilesLoad) {
+    const auto fields = [](const SessionChoices& c) {
+        return std::make_tuple(c.pageTitle, c.fontColour.red, c.fontColour.blue, c.backgroundColour.green,
+                               c.background, c.arrangement, c.openWhenDone, c.embedPlayback,
+                               c.includeOriginals, c.removeLocation, c.window.left, c.window.top,
+                               c.window.width, c.window.height);
+    };
+    SessionChoices saved;
+    saved.pageTitle = "Summer <b>2026</b>";
+    saved.fontColour = {0x12, 0, 0x34};
+    saved.backgroundColour = {0, 0x56, 0};
+    saved.background = 3;
+    saved.arrangement = 4;
+    saved.openWhenDone = saved.embedPlayback = saved.includeOriginals = saved.removeLocation = true;
+    saved.window = {-20, 40, 900, 700};
+    ASSERT_TRUE(settings_.SaveRemembered(saved));
+    ASSERT_TRUE(settings_.WriteDefaultSettings());
+    SessionChoices loaded;
+    ASSERT_TRUE(settings_.LoadRemembered(loaded));
+    EXPECT_EQ(fields(loaded), fields(saved));
+
+    ProfileStore old((dir_ / "old").string());
+    ASSERT_TRUE(old.WriteNumber(kKey, "ISEMBED", 7));
+    ASSERT_TRUE(old.WriteNumber(kKey, "FMTINDEX", 9));
+    ASSERT_TRUE(old.WriteText(kKey, "WINDOW", "1 2 0 4"));
+    ASSERT_TRUE(old.WriteText(kKey, "BGINDEX", "1"));
+    SessionChoices expected;
+    expected.embedPlayback = true;
+    loaded = SessionChoices{};
+    ASSERT_TRUE(SettingsStore(old, "/p/").LoadRemembered(loaded));
+    EXPECT_EQ(fields(loaded), fields(expected));
 }
 
 TEST_F(SettingsStoreTest, TempPathIsReadOnlyWhenShortEnoughAndUsable) {

@@ -2,6 +2,7 @@
 #include "dialogs/ui/messageboxservice.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace aw {
 namespace {
@@ -65,6 +66,24 @@ bool MessageBoxService::AskYesNo(const std::string& text, const std::string& cap
 
 void MessageBoxService::Inform(const std::string& text, const std::string& caption, MessageIcon icon) {
     Show(ToQt(icon), caption, text, QMessageBox::Ok, QMessageBox::Ok, owner_.data());
+}
+
+int MessageBoxService::AskThree(const std::string& text, const std::string& caption, MessageIcon icon,
+                                const std::array<std::string, 3>& answers) {
+    QMessageBox box(ToQt(icon), QString::fromStdString(caption), QString(), QMessageBox::NoButton,
+                    owner_.data());
+    SetBoundedText(box, text);
+    const std::array roles{QMessageBox::AcceptRole, QMessageBox::DestructiveRole, QMessageBox::RejectRole};
+    std::array<QPushButton*, 3> buttons{};
+    for (std::size_t k = 0; k < answers.size(); ++k)
+        buttons[k] = box.addButton(QString::fromStdString(answers[k]), roles[k]);
+    box.setDefaultButton(buttons[0]);
+    box.setEscapeButton(buttons[2]);
+    box.exec();
+    for (std::size_t k = 0; k < buttons.size(); ++k)
+        if (box.clickedButton() == buttons[k])
+            return static_cast<int>(k);
+    return 2;
 }
 
 } // namespace aw

@@ -18,6 +18,8 @@ public:
     bool AskYesNo(const std::string& text, const std::string& caption, MessageIcon icon,
                   DefaultButton defaultButton) override;
     void Inform(const std::string& text, const std::string& caption, MessageIcon icon) override;
+    int AskThree(const std::string& text, const std::string& caption, MessageIcon icon,
+                 const std::array<std::string, 3>& answers) override;
 
 private:
     QPointer<QWidget> owner_;

@@ -48,4 +48,46 @@ const std::vector<ControlSpec>& MainWindowControls() {
     return controls;
 }
 
+ControlSpec GrownRect(const ControlSpec& spec, int dx, int dy) {
+    using I = ControlId;
+    ControlSpec grown = spec;
+    const auto shift = [&grown](int x, int y) {
+        grown.left += x;
+        grown.right += x;
+        grown.top += y;
+        grown.bottom += y;
+    };
+    switch (spec.id) {
+    case I::ContentGroup:
+    case I::DropPane:
+        grown.right += dx;
+        grown.bottom += dy;
+        break;
+    case I::ItemList:
+        grown.left += dx / 3;
+        grown.right += dx;
+        grown.bottom += dy;
+        break;
+    case I::StatusBar:
+        grown.right += dx;
+        shift(0, dy);
+        break;
+    case I::ShowThumbnail:
+        shift(0, dy);
+        break;
+    case I::MoveUp:
+    case I::MoveDown:
+    case I::Delete:
+    case I::Create:
+    case I::Close:
+    case I::Help:
+        shift(dx, dy);
+        break;
+    default: // the right-hand panel
+        shift(dx, 0);
+        break;
+    }
+    return grown;
+}
+
 } // namespace aw

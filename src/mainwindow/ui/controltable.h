@@ -101,8 +101,17 @@ const std::vector<ControlSpec>& MainWindowControls();
 inline constexpr ControlSpec kStatusBarSpec{
     ControlId::StatusBar, ControlKind::Label, std::nullopt, 0, 476, 641, 496};
 
-// The client area the rectangles are laid out in.
+// The client area the rectangles are laid out in: the default and smallest size.
 inline constexpr int kClientWidth = 641;
 inline constexpr int kClientHeight = 496;
+
+// `spec` in a client area `dx` wider and `dy` taller than the default (both at least 0): the content group,
+// its drop pane and list grow (the list by two thirds of the width, for long names; the preview by the
+// rest), the status bar widens, the rest keeps its size, moved right (the right-hand panel, the list's
+// buttons) and down (the buttons along the bottom).
+ControlSpec GrownRect(const ControlSpec& spec, int dx, int dy);
+// The white preview area of the drop pane in that client area.
+inline constexpr int kPreviewAreaWidth = 151;
+inline constexpr int kPreviewAreaHeight = 281;
 
 } // namespace aw

@@ -1,10 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "mainwindow/ui/mainwindow.h"
 
+#include <algorithm>
+#include <optional>
+#include <vector>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDesktopServices>
+#include <QFile>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -16,6 +21,8 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QResizeEvent>
+#include <QScreen>
 #include <QStatusBar>
 #include <QUrl>
 
@@ -76,6 +83,23 @@ FolderPick PickFolderWithDialog(QWidget* owner) {
     return FolderPick{true, url.isLocalFile() ? url.toLocalFile().toStdString() : std::string()};
 }
 
+FolderPick PickAlbumWithDialog(QWidget* owner) {
+    const QString folder =
+        QFileDialog::getExistingDirectory(owner, Text(TextId::OpenAlbumTitle), QString(),
+                                          QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+    if (folder.isEmpty())
+        return {};
+    return FolderPick{true, QFile::encodeName(folder).toStdString()};
+}
+
+// The wait cursor while the user-interface thread reads files (the date taken of every item).
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
 bool OpenPageInBrowser(const std::string& pagePath) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(pagePath)));
 }
@@ -97,12 +121,14 @@ MainWindow::MainWindow(const ImagingLibrary& imaging, std::string startupFile, Q
     startupMessages_ = seams_.startupMessages ? seams_.startupMessages : ownStartupBoxes_.get();
     if (!seams_.pickFolder)
         seams_.pickFolder = PickFolderWithDialog;
+    if (!seams_.pickAlbum)
+        seams_.pickAlbum = PickAlbumWithDialog;
     if (!seams_.openPage)
         seams_.openPage = OpenPageInBrowser;
 
-    // A title bar with the window menu and a minimise box; no maximise box, no resizing.
+    // A title bar with the window menu, minimise, maximise and close boxes; resizable down to the default.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+                   Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowIcon(QIcon(QStringLiteral(":/bitmaps/albumwright.png")));
     setWindowTitle(Text(TextId::ProgramName));
     // The dialog font, given to every control. The fixed rectangles are made for a narrow sans serif
@@ -119,7 +145,8 @@ MainWindow::MainWindow(const ImagingLibrary& imaging, std::string startupFile, Q
     client_->setGeometry(0, menuBar_->height(), kClientWidth, kClientHeight);
     client_->installEventFilter(this);
     CreateControls();
-    setFixedSize(kClientWidth, kClientHeight + menuBar_->height());
+    setMinimumSize(kClientWidth, kClientHeight + menuBar_->height());
+    resize(minimumSize());
     WireControls();
 }
 
@@ -133,13 +160,66 @@ QWidget* MainWindow::control(ControlId id) const {
     return found == controls_.end() ? nullptr : found->second;
 }
 
+QAction* MainWindow::command(const QString& objectName) const {
+    for (QMenu* menu : {options_, edit_})
+        for (QAction* action : menu->actions())
+            if (action->objectName() == objectName)
+                return action;
+    return nullptr;
+}
+
 void MainWindow::CreateMenuBar() {
-    // The window menu belongs to the desktop here, so its three own commands live in a menu bar.
+    // The window menu belongs to the desktop here, so the window's own commands live in a menu bar.
     menuBar_ = new QMenuBar(this);
     menuBar_->setNativeMenuBar(false);
-    QAction* option = menuBar_->addAction(Text(TextId::OptionCommand));
-    option->setObjectName(QStringLiteral("command48"));
-    connect(option, &QAction::triggered, this, &MainWindow::OnOption);
+    options_ = menuBar_->addMenu(Text(TextId::OptionsMenu));
+    const auto add = [this](QMenu* menu, TextId text, const char* name, bool checkable = false) {
+        QAction* action = menu->addAction(Text(text));
+        action->setObjectName(QString::fromLatin1(name));
+        action->setCheckable(checkable);
+        return action;
+    };
+    connect(add(options_, TextId::WorkFolderCommand, "command48"), &QAction::triggered, this,
+            &MainWindow::OnOption);
+    options_->addSeparator();
+    connect(add(options_, TextId::PlayMoviesCommand, "playMovies", true), &QAction::triggered, this,
+            [this](bool on) { session_.choices().embedPlayback = on; });
+    connect(add(options_, TextId::IncludeOriginalsCommand, "includeOriginals", true), &QAction::triggered,
+            this, [this](bool on) { session_.choices().includeOriginals = on; });
+    connect(add(options_, TextId::RemoveLocationCommand, "removeLocation", true), &QAction::triggered, this,
+            [this](bool on) { session_.choices().removeLocation = on; });
+    options_->addSeparator();
+    connect(add(options_, TextId::OpenAlbumCommand, "openAlbum"), &QAction::triggered, this,
+            &MainWindow::OnOpenAlbum);
+
+    edit_ = menuBar_->addMenu(Text(TextId::EditMenu));
+    ListController* list = &session_.list();
+    QAction* undo = add(edit_, TextId::UndoCommand, "undo");
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    connect(undo, &QAction::triggered, this, [list] { list->Undo(); });
+    QAction* redo = add(edit_, TextId::RedoCommand, "redo");
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    connect(redo, &QAction::triggered, this, [list] { list->Redo(); });
+    edit_->addSeparator();
+    connect(add(edit_, TextId::SortTakenCommand, "sortTaken"), &QAction::triggered, this, [this, list] {
+        const WaitCursor wait;
+        list->SortByTaken(&imaging_);
+    });
+    connect(add(edit_, TextId::SortNameCommand, "sortName"), &QAction::triggered, this,
+            [list] { list->SortByName(); });
+    // The shortcuts work while the menu is closed; an edit with the focus keeps Ctrl+Z for its own text.
+    addActions({undo, redo});
+    connect(options_, &QMenu::aboutToShow, this, &MainWindow::UpdateMenus);
+    // Greyed only while the menu shows them: their keys must work after any later edit.
+    connect(edit_, &QMenu::aboutToShow, this, [undo, redo, list] {
+        undo->setEnabled(list->CanUndo());
+        redo->setEnabled(list->CanRedo());
+    });
+    connect(edit_, &QMenu::aboutToHide, this, [undo, redo] {
+        undo->setEnabled(true);
+        redo->setEnabled(true);
+    });
+
     // The Help button owns Alt+H; a second owner in the menu bar would make each press go to the
     // two by turns, opening help only every other time.
     QAction* help = menuBar_->addAction(WithoutMnemonic(Text(TextId::HelpCommand)));
@@ -151,6 +231,44 @@ void MainWindow::CreateMenuBar() {
         connect(about, &QAction::triggered, this, &MainWindow::OnAbout);
     }
     menuBar_->setGeometry(0, 0, kClientWidth, menuBar_->sizeHint().height());
+}
+
+void MainWindow::UpdateMenus() {
+    const SessionChoices& choices = session_.choices();
+    ShowEmbedState(command(QStringLiteral("playMovies")));
+    command(QStringLiteral("includeOriginals"))->setChecked(choices.includeOriginals);
+    command(QStringLiteral("removeLocation"))->setChecked(choices.removeLocation);
+}
+
+void MainWindow::ShowEmbedState(QAction* action) const {
+    // Arrangement 4 has no players to embed: the item is greyed and unticked there. In the Gallery movies
+    // always play: greyed and ticked.
+    const bool lastArrangement = pageStyle_->arrangementIndex() == kLastArrangement;
+    const bool gallery = pageStyle_->arrangementIndex() == kGalleryArrangement - 1;
+    action->setEnabled(!lastArrangement && !gallery);
+    action->setChecked(gallery || (!lastArrangement && session_.choices().embedPlayback));
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    LayOut(std::max(width(), kClientWidth), std::max(height() - menuBar_->height(), kClientHeight));
+}
+
+void MainWindow::LayOut(int clientWidth, int clientHeight) {
+    const int dx = clientWidth - kClientWidth;
+    const int dy = clientHeight - kClientHeight;
+    menuBar_->setGeometry(0, 0, clientWidth, menuBar_->height());
+    client_->setGeometry(0, menuBar_->height(), clientWidth, clientHeight);
+    std::vector<ControlSpec> specs = MainWindowControls();
+    specs.push_back(kStatusBarSpec);
+    for (const ControlSpec& spec : specs) {
+        if (QWidget* widget = control(spec.id)) {
+            const ControlSpec r = GrownRect(spec, dx, dy);
+            widget->setGeometry(r.left, r.top, r.right - r.left, r.bottom - r.top);
+        }
+    }
+    if (auto* pane = qobject_cast<DropPane*>(control(ControlId::DropPane)))
+        pane->SetPreviewArea(kPreviewAreaWidth + dx / 3, kPreviewAreaHeight + dy);
 }
 
 void MainWindow::CreateControls() {
@@ -299,7 +417,14 @@ int MainWindow::Initialise() {
     // decision falls to the file named on the command line.
     if (!session_.TakeStartupFiles(startupFile_, HandOverChannel::DefaultSocketPath(), *startupMessages_))
         return 2;
-    As<QLineEdit>(ControlId::OutputFolder)->setText(QString::fromStdString(session_.choices().outputFolder));
+    ShowChoices();
+    // Where the window last stood, when that is still on a screen; never smaller than the default.
+    const WindowPlace& place = session_.choices().window;
+    if (place.width > 0) {
+        resize(std::max(place.width, minimumWidth()), std::max(place.height, minimumHeight()));
+        if (QGuiApplication::screenAt(QPoint(place.left + place.width / 2, place.top + 10)))
+            move(place.left, place.top);
+    }
     return 0;
 }
 
@@ -309,27 +434,45 @@ void MainWindow::CollectChoices() {
     choices.pageTitle = As<QLineEdit>(ControlId::PageTitle)->text().toStdString();
     pageStyle_->FillChoices(choices);
     choices.openWhenDone = As<QCheckBox>(ControlId::OpenWhenDone)->isChecked();
+    // A maximised window is remembered at the size it comes back to.
+    const QRect normal = isMaximized() ? normalGeometry() : QRect(pos(), size());
+    choices.window = WindowPlace{normal.x(), normal.y(), normal.width(), normal.height()};
+}
+
+void MainWindow::ShowChoices() {
+    const SessionChoices& choices = session_.choices();
+    As<QLineEdit>(ControlId::OutputFolder)->setText(QString::fromStdString(choices.outputFolder));
+    As<QLineEdit>(ControlId::PageTitle)->setText(QString::fromStdString(choices.pageTitle));
+    As<QCheckBox>(ControlId::OpenWhenDone)->setChecked(choices.openWhenDone);
+    pageStyle_->ApplyChoices(choices);
+    UpdateMenus();
 }
 
 void MainWindow::OnFolderTextChanged() {
     session_.list().SetOutputFolderGiven(!As<QLineEdit>(ControlId::OutputFolder)->text().isEmpty());
 }
 
-void MainWindow::OnBrowse() {
-    const FolderPick pick = seams_.pickFolder(this);
-    if (!pick.chosen)
-        return;
-    if (pick.path.empty()) {
+std::optional<std::string> MainWindow::PickFolder(const std::function<FolderPick(QWidget*)>& pick) {
+    const FolderPick picked = pick(this);
+    if (!picked.chosen)
+        return std::nullopt;
+    if (picked.path.empty()) {
         messages_->Inform(LoadText(TextId::FolderUnusable), LoadText(TextId::WarningCaption),
                           MessageIcon::Exclamation);
-        return;
+        return std::nullopt;
     }
-    As<QLineEdit>(ControlId::OutputFolder)->setText(QString::fromStdString(pick.path));
+    return picked.path;
+}
+
+void MainWindow::OnBrowse() {
+    if (const std::optional<std::string> folder = PickFolder(seams_.pickFolder))
+        As<QLineEdit>(ControlId::OutputFolder)->setText(QString::fromStdString(*folder));
 }
 
 void MainWindow::OnCreate() {
     CollectChoices();
     WindowServices services(this, *messages_, *help_, imaging_, seams_.openPage);
+    services.UpdateAndPrune(session_.WritesIntoReopened());
     if (session_.Create(services).closeWindow)
         done(1);
 }
@@ -366,17 +509,21 @@ void MainWindow::OnOption() {
         workFolder = StoredWorkFolder(option.folder());
 }
 
+void MainWindow::OnOpenAlbum() {
+    const std::optional<std::string> folder = PickFolder(seams_.pickAlbum);
+    if (!folder)
+        return;
+    CollectChoices();
+    if (session_.Reopen(*folder, *messages_))
+        ShowChoices();
+}
+
 std::unique_ptr<QMenu> MainWindow::MakeContextMenu() {
     auto menu = std::make_unique<QMenu>(this);
     QAction* embed = menu->addAction(Text(TextId::EmbedPlaybackLabel));
     embed->setObjectName(QStringLiteral("command%1").arg(kEmbedCommand));
     embed->setCheckable(true);
-    // Arrangement 4 has no players to embed: the item is greyed and unticked there. In the Gallery movies
-    // always play: greyed and ticked.
-    const bool lastArrangement = pageStyle_->arrangementIndex() == kLastArrangement;
-    const bool gallery = pageStyle_->arrangementIndex() == kGalleryArrangement - 1;
-    embed->setEnabled(!lastArrangement && !gallery);
-    embed->setChecked(gallery || (!lastArrangement && session_.choices().embedPlayback));
+    ShowEmbedState(embed);
     connect(embed, &QAction::triggered, this,
             [this] { session_.choices().embedPlayback = !session_.choices().embedPlayback; });
     return menu;

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
 // The program's only top-level window: the item list with its drop pane on the left; the output folder,
 // page title, style choices, open-when-done box and the Create, Close and Help buttons on the right; a
-// status bar along the bottom; and a menu bar with Option, Help and About in place of the commands that
-// the desktop's window menu cannot carry. Every control is built from the control table at its fixed
-// rectangle in the client area below the menu bar; the window has a fixed size.
+// status bar along the bottom; and a menu bar with the Options and Edit menus, Help and About. Every
+// control is built from the control table at its rectangle in the client area below the menu bar; at its
+// default size the window is exactly that layout, larger the list, the preview and the status bar grow
+// with it (GrownRect), and it is never smaller. Its place and size are remembered with the choices.
 //
-// The window menu belongs to the window manager here: the window asks for a title bar with a minimise and
-// a close box and no maximise box, and whatever the manager's menu shows (and greys) while minimised is
-// its own. Group boxes, labels and the line let the mouse through, so a right click on them is a click on
-// the window (its context menu); the item list lies above the drop pane where the two overlap.
+// The window menu belongs to the window manager here: whatever the manager's menu shows (and greys) while
+// minimised is its own. Group boxes, labels and the line let the mouse through, so a right click on them is a
+// click on the window (its context menu); the item list lies above the drop pane where the two overlap.
 //
 // Results of Run: 1 after Close or a written album, 2 when the window was closed by the desktop (Alt+F4,
 // the title bar), or when start-up failed (settings, no start-up file, an unsupported one).
@@ -24,8 +24,10 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "mainwindow/ui/controltable.h"
@@ -68,10 +70,14 @@ public:
     const PageStyleChooser& pageStyle() const { return *pageStyle_; }
     // The context menu as the right button shows it; the caller owns it.
     std::unique_ptr<QMenu> MakeContextMenu();
+    // The menu bar's command named `objectName` ("command48" Work folder, "playMovies", "includeOriginals",
+    // "removeLocation", "openAlbum", "undo", "redo", "sortTaken", "sortName"); nullptr for none.
+    QAction* command(const QString& objectName) const;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 public slots:
     // The desktop's close (Alt+F4, the title bar) and Esc end up here: result 2, nothing saved.
@@ -80,9 +86,16 @@ public slots:
 private:
     void CreateControls();
     void CreateMenuBar();
+    void CreateEditMenu();
     void WireControls();
-    // The session's choices from the controls that show them.
+    // The session's choices from the controls that show them, and the reverse.
     void CollectChoices();
+    void ShowChoices();
+    // Every control at its rectangle for a client area of this size.
+    void LayOut(int clientWidth, int clientHeight);
+    // The embed flag as both its menu items show it: greyed where the arrangement decides it.
+    void ShowEmbedState(QAction* action) const;
+    void UpdateMenus();
 
     void OnFolderTextChanged();
     void OnBrowse();
@@ -92,6 +105,9 @@ private:
     void OnHelp();
     void OnAbout();
     void OnOption();
+    void OnOpenAlbum();
+    // The folder `pick` chose; nothing when none was, or (said in a box) one without a local path.
+    std::optional<std::string> PickFolder(const std::function<FolderPick(QWidget*)>& pick);
     void ShowContextMenu(const QPoint& globalPosition);
 
     // The control `id` as the class the table makes for it; a mismatch fails here, not at the use.
@@ -113,6 +129,8 @@ private:
     MessageService* startupMessages_ = nullptr;
 
     QMenuBar* menuBar_ = nullptr;
+    QMenu* options_ = nullptr;
+    QMenu* edit_ = nullptr;
     QWidget* client_ = nullptr;
     std::map<ControlId, QWidget*> controls_;
 

@@ -29,6 +29,8 @@ struct MainWindowSeams {
     std::function<bool(const std::string& pagePath)> openPage;
     // The folder browser owned by `owner`, with the text 224 inside and the title 226.
     std::function<FolderPick(QWidget* owner)> pickFolder;
+    // The folder browser of "Open album...", owned by `owner`.
+    std::function<FolderPick(QWidget* owner)> pickAlbum;
     std::string settingsFile;  // empty: the per-user settings file
     std::string programFolder; // the folder holding htmldata/, with its closing "/"; empty: the program's
 };

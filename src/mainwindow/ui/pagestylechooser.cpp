@@ -3,6 +3,7 @@
 
 #include <QAbstractButton>
 
+#include "dialogs/colourgrid.h"
 #include "dialogs/ui/colourbutton.h"
 #include "dialogs/ui/colourpicker.h"
 #include "dialogs/ui/colourswatch.h"
@@ -23,6 +24,16 @@ int PictureFace(int k) {
 }
 int ArrangementFace(int j) {
     return j < 4 ? 145 + 2 * j : 170; // the Gallery's faces came later
+}
+
+// The picker's cell of `colour`, `fallback` when the table has none.
+int CellOf(const Rgb& colour, int fallback) {
+    for (int cell = 0; cell < ColourGrid::kCells; ++cell) {
+        const GridColour c = ColourGrid::Colour(cell);
+        if (c.red == colour.red && c.green == colour.green && c.blue == colour.blue)
+            return cell;
+    }
+    return fallback;
 }
 
 // A chosen button shows its pressed-looking face while up.
@@ -133,6 +144,18 @@ void PageStyleChooser::FillChoices(SessionChoices& choices) const {
     choices.backgroundColour = backgroundColour_;
     choices.background = backgroundIndex_;
     choices.arrangement = arrangementIndex_;
+}
+
+void PageStyleChooser::ApplyChoices(const SessionChoices& choices) {
+    fontColour_ = choices.fontColour;
+    backgroundColour_ = choices.backgroundColour;
+    fontCell_ = CellOf(fontColour_, fontCell_);
+    backgroundCell_ = CellOf(backgroundColour_, backgroundCell_);
+    Initialise();
+    if (choices.background >= 1 && choices.background <= kBackgroundPictureCount)
+        ChoosePicture(choices.background);
+    if (choices.arrangement >= 0 && choices.arrangement < kArrangementCount)
+        ChooseArrangement(choices.arrangement);
 }
 
 } // namespace aw

@@ -63,6 +63,8 @@ public:
 
     // The session's choices made here (colours, background, arrangement); the rest is the window's.
     void FillChoices(SessionChoices& choices) const;
+    // Shows `choices` as they were remembered: the inverse of FillChoices. After Initialise.
+    void ApplyChoices(const SessionChoices& choices);
 
 private:
     void ShowPictureFaces(int chosen); // 0: none chosen

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "mainwindow/ui/windowservices.h"
 
+#include "album/itemmetadata.h"
 #include "album/recordedrun.h"
 #include "dialogs/ui/helplinkdialog.h"
 #include "dialogs/ui/progresswindow.h"
@@ -22,6 +23,11 @@ void WindowServices::Inform(const std::string& text, const std::string& caption,
     boxes_.Inform(text, caption, icon);
 }
 
+int WindowServices::AskThree(const std::string& text, const std::string& caption, MessageIcon icon,
+                             const std::array<std::string, 3>& answers) {
+    return boxes_.AskThree(text, caption, icon, answers);
+}
+
 void WindowServices::InformWithHelp(const std::string& text, const std::string& caption, int helpContext) {
     HelpLinkDialog dialog(text, caption, helpContext, help_, owner_);
     dialog.Run();
@@ -29,7 +35,8 @@ void WindowServices::InformWithHelp(const std::string& text, const std::string& 
 
 ProgressOutcome WindowServices::RunProgress(const ProgressRequest& request) {
     // The window makes every file, and records them for a later update or reopening of the album.
-    RecordedRun recorded(request, RecordedRun::Mode{}, ALBUMWRIGHT_VERSION_TEXT);
+    RecordedRun recorded(request, RecordedRun::Mode{updateAndPrune_, updateAndPrune_},
+                         ALBUMWRIGHT_VERSION_TEXT);
     ProgressOutcome outcome;
     {
         ProgressWindow window(request, imaging_, owner_);
@@ -43,6 +50,11 @@ ProgressOutcome WindowServices::RunProgress(const ProgressRequest& request) {
 
 bool WindowServices::OpenInBrowser(const std::string& pagePath) {
     return openPage_(pagePath);
+}
+
+std::size_t WindowServices::CountPublishingLocation(const std::vector<MediaItem>& items,
+                                                    Publishing publishing) {
+    return aw::CountPublishingLocation(items, &imaging_, publishing);
 }
 
 } // namespace aw

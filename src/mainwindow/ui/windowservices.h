@@ -27,9 +27,15 @@ public:
     bool AskYesNo(const std::string& text, const std::string& caption, MessageIcon icon,
                   DefaultButton defaultButton) override;
     void Inform(const std::string& text, const std::string& caption, MessageIcon icon) override;
+    int AskThree(const std::string& text, const std::string& caption, MessageIcon icon,
+                 const std::array<std::string, 3>& answers) override;
     void InformWithHelp(const std::string& text, const std::string& caption, int helpContext) override;
     ProgressOutcome RunProgress(const ProgressRequest& request) override;
     bool OpenInBrowser(const std::string& pagePath) override;
+    std::size_t CountPublishingLocation(const std::vector<MediaItem>& items, Publishing publishing) override;
+
+    // Runs keep what has not changed and remove what the album no longer uses (a reopened album).
+    void UpdateAndPrune(bool on) { updateAndPrune_ = on; }
 
 private:
     QWidget* owner_;
@@ -37,6 +43,7 @@ private:
     HelpOpener& help_;
     const ImagingLibrary& imaging_;
     std::function<bool(const std::string&)> openPage_;
+    bool updateAndPrune_ = false;
 };
 
 } // namespace aw

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "medialist/ui/droppane.h"
 
+#include <algorithm>
 #include <system_error>
 #include <utility>
 
@@ -26,8 +27,10 @@ constexpr int kAreaHeight = 281;
 constexpr int kCentreX = 75;
 constexpr int kCentreY = 140;
 
-// The local files of a drop, in order; links to anything else are not files this program can take.
-std::vector<std::string> LocalFiles(const QMimeData* mime) {
+} // namespace
+
+// Links to anything but local files are not files this program can take.
+std::vector<std::string> DropPane::LocalFiles(const QMimeData* mime) {
     std::vector<std::string> paths;
     if (mime == nullptr || !mime->hasUrls())
         return paths;
@@ -38,6 +41,8 @@ std::vector<std::string> LocalFiles(const QMimeData* mime) {
     }
     return paths;
 }
+
+namespace {
 
 // The modules' 24-bit bottom-up rows (blue first, padded to 4 bytes) as a top-down image; null when the
 // picture's header and its pixels disagree.
@@ -145,23 +150,36 @@ void DropPane::paintEvent(QPaintEvent* event) {
     const QRect area = contentsRect();
     painter.setClipRect(area);
     painter.translate(area.topLeft());
-    painter.fillRect(QRect(0, 0, kAreaWidth, kAreaHeight), Qt::white);
+    painter.fillRect(QRect(0, 0, areaWidth_, areaHeight_), Qt::white);
+    // A larger window gives the preview more room: the picture, made for the default area, grows with it.
+    const double scale =
+        std::max(1.0, std::min(double(areaWidth_) / kAreaWidth, double(areaHeight_) / kAreaHeight));
+    const int centreX = kCentreX * areaWidth_ / kAreaWidth;
+    const int centreY = kCentreY * areaHeight_ / kAreaHeight;
     if (soundPicture_) {
-        painter.drawPixmap(15, 95, QPixmap(QStringLiteral(":/bitmaps/bmp163.png")));
+        const QPixmap sound(QStringLiteral(":/bitmaps/bmp163.png"));
+        painter.drawPixmap(centreX - (kCentreX - 15), centreY - (kCentreY - 95), sound);
         return;
     }
     if (picture_.isNull())
         return;
-    const int width = picture_.width();
-    const int height = picture_.height();
-    const int x = kCentreX - width / 2;
-    const int y = kCentreY - height / 2;
-    painter.drawImage(x, y, picture_);
+    const int width = static_cast<int>(picture_.width() * scale);
+    const int height = static_cast<int>(picture_.height() * scale);
+    const int x = centreX - width / 2;
+    const int y = centreY - height / 2;
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRect(x, y, width, height), picture_);
     if (IsMovieKind(shownKind_)) {
         const QPixmap badge(shownKind_ == MediaKind::MovieAsfMarked ? QStringLiteral(":/bitmaps/bmp169.png")
                                                                     : QStringLiteral(":/bitmaps/bmp162.png"));
         painter.drawPixmap(x + width - 28, y + height - 28, badge);
     }
+}
+
+void DropPane::SetPreviewArea(int width, int height) {
+    areaWidth_ = std::max(width, kAreaWidth);
+    areaHeight_ = std::max(height, kAreaHeight);
+    update();
 }
 
 void DropPane::dragEnterEvent(QDragEnterEvent* event) {
@@ -183,6 +201,12 @@ void DropPane::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void DropPane::dropEvent(QDropEvent* event) {
+    TakeDroppedFiles(event, this,
+                     [this](const std::vector<std::string>& paths) { AcceptDroppedFiles(paths); });
+}
+
+void DropPane::TakeDroppedFiles(QDropEvent* event, QObject* context,
+                                std::function<void(const std::vector<std::string>&)> take) {
     std::vector<std::string> paths = LocalFiles(event->mimeData());
     if (paths.empty()) {
         event->ignore();
@@ -193,7 +217,7 @@ void DropPane::dropEvent(QDropEvent* event) {
     // Taken in after the drop has ended: a message box shown inside the drop would hold the file
     // manager's drag until it is answered.
     QMetaObject::invokeMethod(
-        this, [this, paths = std::move(paths)] { AcceptDroppedFiles(paths); }, Qt::QueuedConnection);
+        context, [take = std::move(take), paths = std::move(paths)] { take(paths); }, Qt::QueuedConnection);
 }
 
 void DropPane::AcceptDroppedFiles(const std::vector<std::string>& paths) {

@@ -27,6 +27,9 @@
 #include "medialist/listview.h"
 #include "medialist/previewworker.h"
 
+class QDropEvent;
+class QMimeData;
+
 namespace aw {
 
 class ListController;
@@ -53,6 +56,15 @@ public:
 
     // Files dropped, handed to the controller (TakeFiles).
     void AcceptDroppedFiles(const std::vector<std::string>& paths);
+    // The white area the preview is drawn in, from the pane's top left inside its frame; never smaller
+    // than the default window's.
+    void SetPreviewArea(int width, int height);
+    // Accepts a drop of local files and has `take` take them once the drop has ended (queued on
+    // `context`); ignores any other drop.
+    static void TakeDroppedFiles(QDropEvent* event, QObject* context,
+                                 std::function<void(const std::vector<std::string>&)> take);
+    // The local files a drop carries, in order.
+    static std::vector<std::string> LocalFiles(const QMimeData* mime);
 
     // The preparation the worker runs; PreparePreview with the attached imaging table unless a test
     // replaces it (for a slow or failing stand-in). Called on the worker thread.
@@ -75,6 +87,8 @@ private:
     QImage picture_;                               // the held preview, at most 141 x 271; null when blank
     MediaKind shownKind_ = MediaKind::Unsupported; // last given to ShowThumbnail: a movie gets its badge
     bool soundPicture_ = false;
+    int areaWidth_ = 151;
+    int areaHeight_ = 281;
     std::unique_ptr<PreviewWorker> worker_; // last: stopped and joined before anything above goes
 };
 

@@ -2,13 +2,20 @@
 #include "medialist/ui/thumbnaillist.h"
 
 #include <algorithm>
+#include <memory>
 #include <optional>
+#include <utility>
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QDrag>
+#include <QHelpEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QSignalBlocker>
 #include <QStatusBar>
+#include <QToolTip>
 
 #include "medialist/ui/droppane.h"
 #include "platform/messageservice.h"
@@ -38,11 +45,27 @@ std::optional<ListKey> NavigationKey(int key) {
     }
 }
 
+// Marks a drag of the list's own lines; the lines themselves are the controller's selection.
+const QString kOwnLines = QStringLiteral("application/x-albumwright-lines");
+
+SelectMode ModeOf(Qt::KeyboardModifiers modifiers) {
+    if (modifiers & Qt::ShiftModifier)
+        return SelectMode::Range;
+    if (modifiers & Qt::ControlModifier)
+        return SelectMode::Toggle;
+    return SelectMode::Only;
+}
+
 } // namespace
 
 ThumbnailList::ThumbnailList(ListController& controller, QWidget* parent)
     : QListWidget(parent), controller_(controller) {
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setAcceptDrops(true);
+    // Long names are cut with an ellipsis, as at the start, and shown whole in the tooltip; a drag must not
+    // turn that into sideways scrolling.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setDropIndicatorShown(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setUniformItemSizes(true);
     controller_.Attach(this);
@@ -82,16 +105,21 @@ void ThumbnailList::RemoveAllLines() {
 
 void ThumbnailList::AppendLine(const std::string& text) {
     const QSignalBlocker blocker(this);
-    auto* line = new QListWidgetItem(QString::fromStdString(text), this);
-    line->setToolTip(line->text());
+    new QListWidgetItem(QString::fromStdString(text), this);
 }
 
-void ThumbnailList::SelectLine(int index) {
+void ThumbnailList::SelectLines(const std::vector<int>& lines, int focus) {
     const QSignalBlocker blocker(this);
-    if (index >= 0 && index < count())
-        setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
-    else
-        clearSelection();
+    const QSignalBlocker modelBlocker(selectionModel());
+    clearSelection();
+    if (focus >= 0 && focus < count())
+        setCurrentRow(focus, QItemSelectionModel::NoUpdate);
+    for (const int line : lines)
+        if (QListWidgetItem* shown = item(line))
+            shown->setSelected(true);
+    if (focus >= 0 && focus < count())
+        scrollToItem(item(focus));
+    viewport()->update();
 }
 
 void ThumbnailList::EnableCreate(bool enabled) {
@@ -144,8 +172,17 @@ int ThumbnailList::PageLines() const {
 
 void ThumbnailList::mousePressEvent(QMouseEvent* event) {
     event->accept(); // the widget's own selection never moves: the controller selects
-    if (event->button() == Qt::LeftButton)
-        controller_.InputClick(indexAt(event->position().toPoint()).row());
+    if (event->button() != Qt::LeftButton)
+        return;
+    pressPosition_ = event->position().toPoint();
+    pressedLine_ = indexAt(pressPosition_).row();
+    const SelectMode mode = ModeOf(event->modifiers());
+    // A plain press on a line of a selection of several may start dragging them all: it selects that
+    // line alone only when released without a drag.
+    clickOnRelease_ = mode == SelectMode::Only && controller_.selectedLines().size() > 1 &&
+                      std::ranges::count(controller_.selectedLines(), pressedLine_) > 0;
+    if (!clickOnRelease_)
+        controller_.InputClick(pressedLine_, mode);
 }
 
 void ThumbnailList::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -153,9 +190,18 @@ void ThumbnailList::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void ThumbnailList::mouseMoveEvent(QMouseEvent* event) {
-    // Dragging with the button held would move the widget's selection behind the controller's back.
+    // Dragging with the button held would move the widget's selection behind the controller's back; a
+    // drag that starts on a selected line moves the selection.
     if (event->buttons() != Qt::NoButton) {
         event->accept();
+        if ((event->buttons() & Qt::LeftButton) && pressedLine_ >= 0 &&
+            (event->position().toPoint() - pressPosition_).manhattanLength() >=
+                QApplication::startDragDistance() &&
+            std::ranges::count(controller_.selectedLines(), pressedLine_) > 0) {
+            clickOnRelease_ = false;
+            pressedLine_ = -1;
+            StartDrag();
+        }
         return;
     }
     QListWidget::mouseMoveEvent(event);
@@ -163,6 +209,70 @@ void ThumbnailList::mouseMoveEvent(QMouseEvent* event) {
 
 void ThumbnailList::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
+    if (std::exchange(clickOnRelease_, false))
+        controller_.InputClick(pressedLine_);
+    pressedLine_ = -1;
+}
+
+void ThumbnailList::StartDrag() {
+    auto* drag = new QDrag(this); // owned by Qt's drag machinery, deleted when the drag ends
+    auto mime = std::make_unique<QMimeData>();
+    mime->setData(kOwnLines, QByteArray());
+    drag->setMimeData(mime.release());
+    drag->exec(Qt::MoveAction);
+}
+
+int ThumbnailList::DropLine(const QPoint& position) const {
+    const QModelIndex under = indexAt(position);
+    if (!under.isValid())
+        return count();
+    const QRect line = visualRect(under);
+    return position.y() > line.center().y() ? under.row() + 1 : under.row();
+}
+
+void ThumbnailList::dragEnterEvent(QDragEnterEvent* event) {
+    dragMoveEvent(event);
+}
+
+void ThumbnailList::dragMoveEvent(QDragMoveEvent* event) {
+    const QMimeData* mime = event->mimeData();
+    if (event->source() == this && mime->hasFormat(kOwnLines)) {
+        event->setDropAction(Qt::MoveAction);
+        event->accept();
+    } else if (!DropPane::LocalFiles(mime).empty()) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void ThumbnailList::dropEvent(QDropEvent* event) {
+    const int before = DropLine(event->position().toPoint());
+    if (event->source() == this && event->mimeData()->hasFormat(kOwnLines)) {
+        event->setDropAction(Qt::MoveAction);
+        event->accept();
+        controller_.DropSelection(before);
+        return;
+    }
+    DropPane::TakeDroppedFiles(event, this, [this, before](const std::vector<std::string>& paths) {
+        controller_.TakeFilesAt(paths, before);
+    });
+}
+
+bool ThumbnailList::viewportEvent(QEvent* event) {
+    // The tip is made when asked for: a caption is read from the file, which intake never waits for.
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const int line = indexAt(help->pos()).row();
+        const QString tip = QString::fromStdString(controller_.TipText(line));
+        if (tip.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), tip, viewport(), visualRect(model()->index(line, 0)));
+        return true;
+    }
+    return QListWidget::viewportEvent(event);
 }
 
 void ThumbnailList::keyPressEvent(QKeyEvent* event) {
@@ -170,7 +280,8 @@ void ThumbnailList::keyPressEvent(QKeyEvent* event) {
     const QString text = event->text();
     const bool plain = (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0;
     if (const std::optional<ListKey> move = NavigationKey(key)) {
-        controller_.InputKey(*move, PageLines());
+        controller_.InputKey(*move, PageLines(),
+                             event->modifiers() & Qt::ShiftModifier ? SelectMode::Range : SelectMode::Only);
     } else if (key == Qt::Key_Delete) {
         controller_.DeleteSelection();
     } else if (plain && !text.isEmpty() && text.at(0).isPrint()) {

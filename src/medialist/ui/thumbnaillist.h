@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The list of album items in the main window (control 1014): one text line per item, in album order, each
-// carrying its whole name as a tooltip (the 100-pixel list cuts long names). A view of the session's
-// ListController: mouse and key input is reported to the controller, and the lines, the selection, the
+// with a tooltip of its whole name and caption (ListController::TipText). A view of the session's
+// ListController: mouse and key input (Shift and Ctrl clicks, Shift with the keys, drags inside the list
+// and files dropped on it from outside) is reported to the controller, and the lines, the selection, the
 // status bar, the Create button, the preview pane and the boxes change only as the controller says.
 //
 // Ownership: the controller is borrowed and must outlive the list, which detaches itself from it when it
@@ -46,7 +47,7 @@ public:
     // ListView
     void RemoveAllLines() override;
     void AppendLine(const std::string& text) override;
-    void SelectLine(int index) override;
+    void SelectLines(const std::vector<int>& lines, int focus) override;
     void EnableCreate(bool enabled) override;
     void SetStatusText(const std::string& text) override;
     bool IsShowThumbnailChecked() const override;
@@ -62,9 +63,20 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     int PageLines() const;
+    // The line a drop at `position` (viewport pixels) goes before: lineCount() below the last.
+    int DropLine(const QPoint& position) const;
+    void StartDrag();
+
+    QPoint pressPosition_;
+    int pressedLine_ = -1;
+    bool clickOnRelease_ = false; // a press on a selected line: a plain click only if no drag follows
 
     QPointer<QAbstractButton> create_;
     QPointer<DropPane> pane_;
