@@ -7,7 +7,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$here/build}
 
-AW_NPM=album "$here/scripts/setup.sh" "$build"
+AW_PACKAGES="build demo" AW_NPM=album "$here/scripts/setup.sh" "$build"
 cmake --build "$build" --target albumwright-make -j "$(nproc)"
 
 media="$build/demo-media"

@@ -5,7 +5,9 @@
 # item, a letter jump, moves, a delete, a Shift-click selection deleted and undone, a drag, a folder typed by
 # hand and a full Create that shows the page; then a second start that reopens the album, takes an item out
 # and adds one, and updates it. Fails when the program reports anything, does not end, or the album is not
-# what was asked for. Screenshots of each step go to BUILD/drive/ to be looked at.
+# what was asked for. Screenshots of each step go to BUILD/drive/ to be looked at. Each step waits for the
+# window to show that it was done (the screen changes and comes to rest), never for a guessed time, and fails
+# loudly when that does not happen in time.
 # Usage: scripts/drive-window.sh [BUILD]   (default: build-drive; configured here with the sanitizers)
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -66,7 +68,8 @@ done
 Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 display_pid=$!
 export DISPLAY=$display
-for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 100); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+xdotool getmouselocation >/dev/null 2>&1 || { echo "drive-window: the display $display did not start" >&2; exit 1; }
 
 step=0
 shot() { step=$((step + 1)); import -window root "$shots/$(printf %02d "$step")-$1.png"; }
@@ -78,14 +81,13 @@ fail() {
 }
 # click X Y: a click at the main window's client coordinates.
 click() {
-  xdotool mousemove --window "$window" "$1" "$2" click 1 2>/dev/null || fail "the window is gone (a click at $1,$2)"
-  sleep 0.4
+  xdotool mousemove --sync --window "$window" "$1" "$2" click 1 2>/dev/null ||
+    fail "the window is gone (a click at $1,$2)"
 }
-key() { xdotool key "$@"; sleep 0.4; } # to the focused control, as typed
+key() { xdotool key "$@"; } # to the focused control, as typed
 shift_click() {
-  xdotool mousemove --window "$window" "$1" "$2" keydown shift click 1 keyup shift 2>/dev/null ||
+  xdotool mousemove --sync --window "$window" "$1" "$2" keydown shift click 1 keyup shift 2>/dev/null ||
     fail "the window is gone (a Shift click at $1,$2)"
-  sleep 0.4
 }
 # drag X1 Y1 X2 Y2: the left button held from one place to the other, in steps as a hand moves.
 drag() {
@@ -97,7 +99,44 @@ drag() {
   done
   sleep 0.3
   xdotool mouseup 1
-  sleep 0.5
+}
+# The screen's pixels, summed up: what the window shows is its state as far as a user can tell. Where the list
+# and the preview are (the window's left pane) is looked at alone, away from the folder field's blinking
+# caret, unless a step works elsewhere (-q below).
+region=pane
+screen() {
+  local crop=()
+  [[ $region == pane ]] && crop=(-crop 300x420+20+40 +repage)
+  import -window root "${crop[@]}" -depth 8 rgb:- 2>/dev/null | md5sum
+}
+# settle LOOKS WHAT: waits until the screen is alike over LOOKS looks a quarter of a second apart (so that a
+# preview made on a worker has arrived); fails after 30 seconds.
+settle() {
+  local now last calm=1 until=$((SECONDS + 30))
+  now=$(screen)
+  while ((calm < $1)); do
+    ((SECONDS < until)) || fail "the screen did not come to rest after: $2"
+    sleep 0.25
+    last=$now
+    now=$(screen)
+    if [[ $now == "$last" ]]; then calm=$((calm + 1)); else calm=1; fi
+  done
+}
+# act [-q] [-n] COMMAND...: does what a user does, then waits until the left pane has changed and come to rest
+# over three looks (with -q the whole screen, where a caret blinks, over two; with -n a step that may change
+# nothing only comes to rest). Fails when nothing changes within 30 seconds.
+act() {
+  local looks=3 before until=$((SECONDS + 30)) unchanged=
+  region=pane
+  if [[ $1 == -q ]]; then looks=2 region=screen && shift; fi
+  if [[ $1 == -n ]]; then unchanged=1 && shift; fi
+  before=$(screen)
+  "$@"
+  while [[ -z $unchanged && $(screen) == "$before" ]]; do
+    ((SECONDS < until)) || fail "nothing changed on the screen after: $*"
+    sleep 0.1
+  done
+  settle "$looks" "$*"
 }
 # The list's lines as the window shows them, read back from what Create wrote is too late: the page's order.
 last_on_page() { grep -o 'Data/[^"]*' "$1" | tail -n 1; }
@@ -141,8 +180,9 @@ answer_box() {
   [[ -n $box ]] || return 1
   shot "box-$(xdotool getwindowname "$box" | tr -c 'A-Za-z0-9\n' - | head -c 40)"
   xdotool windowfocus --sync "$box" key Return 2>/dev/null || true # the box may close before xdotool looks again
-  sleep 0.5
+  wait_for 30 box_gone || fail "a box did not close on Return"
 }
+box_gone() { ! xdotool search --onlyvisible --name . 2>/dev/null | grep -qx "$box"; }
 await_window() {
   local until=$((SECONDS + 120))
   until find_window && [[ -z $box ]]; do
@@ -151,53 +191,53 @@ await_window() {
   done
   program_pid=$(xdotool getwindowpid "$window")
   wait "$companion_pid" || fail "the companion ended with $?: $(cat "$work/output")"
-  xdotool windowmove "$window" 20 20
-  sleep 2
-  while answer_box; do :; done # a box that came after the window
+  xdotool windowmove --sync "$window" 20 20
+  region=pane
+  settle 3 "the window's start" # a box that comes after the window is up by then
+  while answer_box; do :; done
 }
 await_window
 shot started
 
 # Places in the window as the program lays its controls out, below a menu bar of 19 pixels.
 list_line() { echo $((64 + 14 * $1)); } # the middle of line N of the item list, from 0
-click 30 359 # Show Thumbnail
-click 220 "$(list_line 0)"
+act click 30 359 # Show Thumbnail
+act click 220 "$(list_line 1)"
+shot preview-japanese-name
+act click 220 "$(list_line 0)"
 shot preview-long-name
 for n in 1 2 3 4 5 6 7; do
-  key Down
-  sleep 1
+  act key Down
   shot "preview-$n"
 done
-key b # a letter jump, by the list's own search: to the first name with a B after the selected line
-sleep 1
+act key b # a letter jump, by the list's own search: to the first name with a B after the selected line
 shot letter-jump
-click 247 363 # up
-click 247 388 # down
-click 247 388 # down
+act -n click 247 363 # up: the first line stays where it is
+act click 247 388    # down
+act click 247 388    # down
 shot moved
-click 220 "$(list_line 7)" # the last line: the sound
-click 247 413              # delete
+act click 220 "$(list_line 7)" # the last line: the sound
+act click 247 413              # delete
 shot deleted
 # Two lines by a Shift click, deleted with the Delete key, and back with Ctrl+Z.
-click 220 "$(list_line 0)"
-shift_click 220 "$(list_line 1)"
+act click 220 "$(list_line 0)"
+act shift_click 220 "$(list_line 1)"
 shot two-selected
-key Delete
+act key Delete
 shot two-deleted
-key ctrl+z
+act key ctrl+z
 shot undone
 # The first line dragged below the last one.
-click 220 "$(list_line 0)"
-drag 220 "$(list_line 0)" 220 $(($(list_line 6) + 10))
+act -n click 220 "$(list_line 0)"
+act drag 220 "$(list_line 0)" 220 $(($(list_line 6) + 10))
 shot dragged
 
 album=$work/album
-click 430 65
-key ctrl+a
-xdotool type --delay 20 "$album"
-sleep 0.5
+act -q click 430 65
+act -q key ctrl+a
+act -q xdotool type --delay 20 "$album"
 shot folder
-click 330 421 # View in default web browser after completion
+act -q click 330 421 # View in default web browser after completion
 information() { box=$(xdotool search --onlyvisible --name '^Information$' 2>/dev/null | head -n 1); [[ -n $box ]]; }
 # Until the word that the album was made; a question before it (the places photos were taken) is
 # answered with its default, removing them from the copies.
@@ -241,8 +281,8 @@ convert -size 400x300 gradient:skyblue-navy "$media/extra.jpg"
 rm -f "$work/browser"
 start "$media/extra.jpg"
 await_window
-click 25 9 # Options, in the menu bar
-key a       # Open album...
+act -q click 25 9 # Options, in the menu bar
+key a             # Open album...
 opener() { dialog=$(xdotool search --onlyvisible --name '^Open an album' 2>/dev/null | head -n 1); [[ -n $dialog ]]; }
 wait_for 30 opener || fail "no folder browser for Open album"
 xdotool windowfocus --sync "$dialog" type --delay 20 "$album"
@@ -250,11 +290,12 @@ shot open-album
 xdotool key Return
 wait_for 30 bash -c "! xdotool search --onlyvisible --name '^Open an album' >/dev/null 2>&1" ||
   xdotool key Return # a browser that went into the folder first takes it now
-sleep 1
-while answer_box; do :; done # the names that are not web-safe, said again at intake
+region=pane
+settle 3 "the album reopened" # the names that are not web-safe are said again at intake by then
+while answer_box; do :; done
 shot reopened
-click 220 "$(list_line 0)" # board.bmp, first on the page
-key Delete
+act -n click 220 "$(list_line 0)" # board.bmp, first on the page
+act key Delete
 shot reopened-less-one
 click 393 457 # Create
 created $((SECONDS + 180)) || fail "no word that the reopened album was made"

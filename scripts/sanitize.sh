@@ -3,18 +3,20 @@
 # The tests under the sanitizers, the windows' own included (on the offscreen platform):
 #   BUILD_ROOT/asan  AddressSanitizer + UndefinedBehaviorSanitizer, every unit test and every window test,
 #                    and the window program itself, driven by scripts/drive-window.sh;
-#   BUILD_ROOT/tsan  ThreadSanitizer, the unit tests that start threads (found by what their sources use)
-#                    and every window test (the progress window, the list's previews, the main window with
-#                    its hand-over and runs start threads).
+#   BUILD_ROOT/tsan  ThreadSanitizer, the tests that start threads: those CTest labels "threads" (every window
+#                    test, and the unit tests whose sources start one, as tests/CMakeLists.txt finds them).
 # The imaging modules, which the tests load with dlopen, are built with the same sanitizer; Qt itself is
 # not instrumented, so the window tests check what reaches Qt (the texts shown) themselves, and
 # ThreadSanitizer ignores what Qt's own code does (tests/tsan-suppressions.txt says why). Any finding
 # fails the script. Where ThreadSanitizer cannot run on this kernel even without address randomisation,
 # that half is skipped and says so loudly.
-# Usage: scripts/sanitize.sh BUILD_ROOT   (the packages of scripts/setup.sh must be installed)
+# Each build makes only what its half runs (the targets albumwright_unit_tests and albumwright_thread_tests).
+# Usage: scripts/sanitize.sh BUILD_ROOT [asan|tsan]   (both by default; the packages of scripts/setup.sh must
+# be installed)
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-root=${1:?usage: scripts/sanitize.sh BUILD_ROOT}
+root=${1:?usage: scripts/sanitize.sh BUILD_ROOT [asan|tsan]}
+halves=${2:-asan tsan}
 jobs=$(nproc)
 
 launcher=()
@@ -31,51 +33,33 @@ configure() {
     -DCMAKE_MODULE_LINKER_FLAGS="$flags" >/dev/null
 }
 
-# The unit test programs, all of them or (with "threads") those whose source starts a thread (itself, or
-# through the look-ahead's workers).
-unit_targets() {
-  local source
-  for source in "$here"/tests/unit/*_test.cpp; do
-    if [[ ${1:-} != threads ]] || grep -qE 'std::(j?thread|async)|\.Start\(\)|PrepareAhead<' "$source"; then
-      basename "$source" .cpp
-    fi
-  done
-}
-
-# The window test programs.
-gui_targets() {
-  local source
-  for source in "$here"/tests/gui/tst_*.cpp; do
-    basename "$source" .cpp
-  done
-}
-
 # Only the programs built here are run: the others appear to CTest as "<name>_NOT_BUILT".
 # The install, package and browser tests need every program of a whole build, which these builds do not make.
-ctest_built=(ctest --output-on-failure -j "$jobs" -E '_NOT_BUILT$|^layers$|^install$|^package$|^gallery_browser$'
+ctest_built=(ctest --output-on-failure -j "$jobs"
+  -E '_NOT_BUILT$|^layers$|^comment_rows$|^test_names$|^test_share$|^install$|^package$|^gallery_browser$'
   --test-dir)
 
 findings=0
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
-echo "== AddressSanitizer + UndefinedBehaviorSanitizer: every unit and window test"
-asan=$root/asan
-configure "$asan" "-fsanitize=address,undefined -fno-sanitize-recover=all"
-mapfile -t targets < <(unit_targets; gui_targets; echo albumwright)
-cmake --build "$asan" -j "$jobs" --target "${targets[@]}"
-# The modules and the libraries they pull in stay mapped until the end: after a real dlclose the leak
-# check could neither see their globals (what they keep for the process's life looks leaked) nor name
-# their frames. Preloading puts this before the sanitizer's runtime, hence the link-order check off.
-printf 'int dlclose(void* handle) { (void)handle; return 0; }\n' >"$scratch/nodlclose.c"
-"${CC:-cc}" -shared -fPIC -o "$scratch/nodlclose.so" "$scratch/nodlclose.c"
-LD_PRELOAD=$scratch/nodlclose.so \
-  ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:detect_stack_use_after_return=1:verify_asan_link_order=0 \
-  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 "${ctest_built[@]}" "$asan" || findings=1
-echo "== The window program, driven with the mouse and keys under a virtual display"
-"$here/scripts/drive-window.sh" "$asan" || findings=1
+address_sanitizer() {
+  echo "== AddressSanitizer + UndefinedBehaviorSanitizer: every unit and window test"
+  local asan=$root/asan
+  configure "$asan" "-fsanitize=address,undefined -fno-sanitize-recover=all"
+  cmake --build "$asan" -j "$jobs" --target albumwright_unit_tests albumwright
+  # The modules and the libraries they pull in stay mapped until the end: after a real dlclose the leak
+  # check could neither see their globals (what they keep for the process's life looks leaked) nor name
+  # their frames. Preloading puts this before the sanitizer's runtime, hence the link-order check off.
+  printf 'int dlclose(void* handle) { (void)handle; return 0; }\n' >"$scratch/nodlclose.c"
+  "${CC:-cc}" -shared -fPIC -o "$scratch/nodlclose.so" "$scratch/nodlclose.c"
+  LD_PRELOAD=$scratch/nodlclose.so \
+    ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:detect_stack_use_after_return=1:verify_asan_link_order=0 \
+    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 "${ctest_built[@]}" "$asan" || findings=1
+  echo "== The window program, driven with the mouse and keys under a virtual display"
+  "$here/scripts/drive-window.sh" "$asan" || findings=1
+}
 
-echo "== ThreadSanitizer: the unit and window tests that start threads"
 # Some kernels map memory where ThreadSanitizer does not expect it; without address randomisation
 # (setarch -R) it usually runs. Try a small program both ways before building anything.
 thread_sanitizer() {
@@ -94,16 +78,27 @@ thread_sanitizer() {
     fi
     echo "ThreadSanitizer runs with address randomisation off (setarch -R)"
   fi
-  local tsan=$root/tsan targets
+  local tsan=$root/tsan
   configure "$tsan" "-fsanitize=thread" || return 1
-  # Every window test: the CTest names of window tests that are not built would not read "_NOT_BUILT".
-  mapfile -t targets < <(unit_targets threads; gui_targets)
   # The build runs the test programs to list their tests, so it needs the same wrapper.
-  "${wrap[@]}" cmake --build "$tsan" -j "$jobs" --target "${targets[@]}" || return 1
+  "${wrap[@]}" cmake --build "$tsan" -j "$jobs" --target albumwright_thread_tests || return 1
   TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$here/tests/tsan-suppressions.txt \
-    "${wrap[@]}" "${ctest_built[@]}" "$tsan"
+    "${wrap[@]}" "${ctest_built[@]}" "$tsan" -L threads
 }
-thread_sanitizer || findings=1
+
+for half in $halves; do
+  case $half in
+  asan) address_sanitizer ;;
+  tsan)
+    echo "== ThreadSanitizer: the unit and window tests that start threads"
+    thread_sanitizer || findings=1
+    ;;
+  *)
+    echo "usage: scripts/sanitize.sh BUILD_ROOT [asan|tsan]" >&2
+    exit 2
+    ;;
+  esac
+done
 
 if [[ $findings != 0 ]]; then
   echo "!! sanitizers: findings above" >&2

@@ -43,7 +43,6 @@ TEST(Companion, EndsWithASentenceWhereItCannotGoOn) {
     } cases[] = {
         {"usage", {"--help"}, false, 0, Lead(TextId::PickUsage), ""},
         {"version", {"--version"}, false, 0, "albumwright-pick " ALBUMWRIGHT_VERSION_TEXT, ""},
-        {"unknown option", {"-z"}, false, 1, "", FormatText(LoadText(TextId::PickUnknownOption), {"-z"})},
         {"no display for the chooser", {}, false, 1, "", LoadText(TextId::PickNoDisplay)},
         {"relative name, folder removed", {"a.jpg"}, true, 1, "", Lead(TextId::PickNoCurrentFolder)},
         // The window itself cannot open a display here: the companion says how it ended.

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The secondary windows: colour picker, message boxes, help and work folder option.
+// The secondary windows: the colour picker and the message boxes.
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -8,25 +8,17 @@
 #include "dialogs/colourgrid.h"
 #include "dialogs/ui/colourpicker.h"
 #include "dialogs/ui/colourswatch.h"
-#include "dialogs/ui/desktophelpopener.h"
 #include "dialogs/ui/messageboxservice.h"
-#include "dialogs/ui/workfolderdialog.h"
 #include "stringtable.h"
-#include "support/recordinghelp.h"
-#include "support/scriptedmessages.h"
-#include "support/testpaths.h"
 
 namespace aw {
 
-using Strings = std::vector<std::string>;
 const Rgb kRed{255, 0, 0};
 const Rgb kWhite{255, 255, 255};
 
 class DialogsTest : public QObject {
     Q_OBJECT
 
-    test::ScriptedMessages messages_;
-    test::RecordingHelp help_;
     // The main window's font swatch and preview, which the picker changes while it is open.
     ColourSwatch preview_{ColourSwatch::kPreviewId, nullptr};
     ColourSwatch swatch_{ColourSwatch::kFontSwatchId, nullptr};
@@ -42,8 +34,6 @@ class DialogsTest : public QObject {
 private slots:
     void init() {
         SetLanguage(Language::English);
-        messages_ = {};
-        help_ = {};
         for (ColourSwatch* s : {&preview_, &swatch_}) {
             s->SetForeground(kRed);
             s->SetBackground(kWhite);
@@ -89,56 +79,6 @@ private slots:
         }
     }
 
-    // Each refusal is one message, and the browser opens again at the folder shown before Browse.
-    void browseRefusesFoldersOffFixedFileSystems() {
-        const std::pair<QStringList, std::string> cases[] = {
-            {{"/srv/new/"}, "/srv/new"}, {{"/media/stick", "/media/cd", "/srv/new/"}, "/srv/new"}};
-        for (auto [picks, folder] : cases) {
-            init();
-            WorkFolderDialog dialog("/srv/old", messages_, help_);
-            Strings openings;
-            dialog.SetFolderPicker([&](QWidget*, const std::string&, const std::string& start) {
-                openings.push_back(start);
-                return picks.isEmpty() ? std::string() : picks.takeFirst().toStdString();
-            });
-            dialog.SetFixedTest([](const std::string& path) { return path.rfind("/media/", 0) != 0; });
-            Press(dialog, 1089);
-            QCOMPARE(dialog.folder(), folder);
-            QCOMPARE(messages_.log.size(), openings.size() - 1);
-            QCOMPARE(openings, Strings(openings.size(), "/srv/old"));
-        }
-    }
-
-    // F1 opens topic 2000 from wherever the focus is; Enter ends with 1, Esc with 2.
-    void enterEscAndHelp() {
-        for (const auto& [key, result] : {std::pair(Qt::Key_Return, 1), std::pair(Qt::Key_Escape, 2)}) {
-            init();
-            WorkFolderDialog dialog("/srv/old", messages_, help_);
-            QTimer::singleShot(0, &dialog, [&, key = key] {
-                QWidget* focus = dialog.focusWidget() ? dialog.focusWidget() : &dialog;
-                QTest::keyClick(focus, Qt::Key_F1);
-                QTest::keyClick(focus, key);
-            });
-            QCOMPARE(dialog.Run(), result);
-            QCOMPARE(help_.contexts, std::vector<int>{2000});
-        }
-    }
-
-    // The icon and the default button reach Qt's box, and its answer comes back.
-    void questionsTakeTheirIconAndDefault() {
-        using Case = std::tuple<MessageIcon, DefaultButton, QMessageBox::Icon, bool>;
-        for (const Case& c :
-             {Case(MessageIcon::Question, DefaultButton::Yes, QMessageBox::Question, true),
-              Case(MessageIcon::Exclamation, DefaultButton::No, QMessageBox::Warning, false)}) {
-            OnBox([&](QMessageBox& box) {
-                QCOMPARE(box.icon(), std::get<2>(c));
-                box.defaultButton()->click();
-            });
-            QCOMPARE(MessageBoxService().AskYesNo("Go on?", "Caption", std::get<0>(c), std::get<1>(c)),
-                     std::get<3>(c));
-        }
-    }
-
     // A box listing 2,000 names, or one endless line, fits the screen; the whole text is in its details.
     void boxesFitTheScreen() {
         QString names;
@@ -158,14 +98,6 @@ private slots:
                      qPrintable(QString::number(height)));
             QCOMPARE(details, text);
         }
-    }
-
-    // A help page that cannot be opened is named in a box instead of nothing happening.
-    void missingHelpPageIsNamed() {
-        QVERIFY(!DesktopHelpOpener(messages_).OpenHelp(9999));
-        const std::string page = (test::BinDir() / "help" / "en" / "9999.html").string();
-        QCOMPARE(messages_.log, (Strings{"inform " + LoadText(TextId::WarningCaption) + ": " +
-                                         FormatText(LoadText(TextId::HelpPageNotOpened), {page})}));
     }
 };
 

@@ -9,7 +9,6 @@
 #include "stringtable.h"
 #include "support/failingthreadstarts.h"
 #include "support/listpanerig.h"
-#include "support/watchdog.h"
 
 namespace aw {
 
@@ -77,43 +76,6 @@ private slots:
         QCoreApplication::processEvents(); // intake runs once the drop has ended
         QCOMPARE(rig.list->LineCount(), 2);
         QCOMPARE(rig.list->LineText(1), std::string("b.mp3"));
-    }
-
-    // Only what the controller takes is drawn: a result superseded or given up while it was under way is
-    // not; a failure leaves the area blank.
-    void onlyTheNewestPreviewIsDrawn() {
-        test::ListPaneRig rig;
-        Show(rig, {"/p/red.jpg", "/p/green.jpg", "/p/bad.jpg", "/p/other.jpg"});
-        rig.controller.InputClick(3);
-        QTRY_VERIFY(!rig.pane->isPreparing());
-        test::CountPosts posts(rig.pane);
-        for (const auto& [next, shown] : {std::pair(1, QColor(Qt::green)), std::pair(2, QColor(Qt::white)),
-                                          std::pair(-1, QColor(Qt::white))}) {
-            rig.hold = true;
-            const int prepared = rig.prepared;
-            rig.controller.InputClick(0);
-            QTRY_COMPARE(rig.prepared.load(), prepared + 1); // under way, held
-            next < 0 ? rig.controller.ShowThumbnailChanged(false) : rig.controller.InputClick(next);
-            const int posted = posts.count;
-            rig.hold = false;
-            QTRY_COMPARE(posts.count, posted + (next < 0 ? 1 : 2)); // every result has reached the pane
-            QCOMPARE(Centre(rig.pane), shown);
-        }
-    }
-
-    void closingDuringAPreparationDoesNotHang() {
-        test::ListPaneRig rig;
-        Show(rig, {"/p/a.jpg", "/p/b.jpg"});
-        rig.delayMs = 700;
-        Click(rig, 1);
-        QTRY_COMPARE(rig.prepared.load(), 1);
-        {
-            const test::Watchdog watchdog(std::chrono::seconds(30), "closing the pane");
-            delete rig.pane; // waits for the preparation under way, no longer
-        }
-        QCoreApplication::processEvents(); // nothing is delivered to the pane that is gone
-        rig.controller.InputClick(0);      // the list copes without its pane
-        QCOMPARE(rig.status->currentMessage(), QString("a.jpg"));
     }
 };
 

@@ -25,7 +25,6 @@
 #include "medialist/ui/thumbnaillist.h"
 #include "platform/profilestore.h"
 #include "stringtable.h"
-#include "support/failingthreadstarts.h"
 #include "support/fixtures.h"
 #include "support/recordinghelp.h"
 #include "support/scriptedmessages.h"
@@ -87,28 +86,6 @@ private slots:
         messages_ = startupMessages_ = {};
         pick_ = {};
         help_ = {};
-    }
-
-    // With neither a companion nor a file to show, the window refuses to start and says so.
-    void refusesToStartWithNothingToShow() {
-        QCOMPARE(MakeWindow()->Initialise(), 2);
-        QCOMPARE(startupMessages_.log,
-                 Strings{Inform(TextId::ErrorCaption, LoadText(TextId::NoFilesSelected))});
-    }
-
-    // Only the edits, check boxes and list take focus, in table order.
-    void focusFollowsTableOrder() {
-        auto window = MakeWindow();
-        window->show();
-        QWidget* first = window->control(ControlId::OutputFolder);
-        QList<int> chain;
-        QWidget* widget = first;
-        do {
-            if (widget->focusPolicy() & Qt::TabFocus)
-                chain << widget->property("controlId").toInt();
-            widget = widget->nextInFocusChain();
-        } while (widget != first);
-        QCOMPARE(chain, (QList<int>{1000, 1004, 1005, 1006, 1014}));
     }
 
     // Enter and Esc close nothing; the Help button, the menu, F1 and Alt+H (at every press, in both
@@ -221,53 +198,6 @@ private slots:
         const ManifestRead record = FindAlbumRecord(album, ALBUMWRIGHT_VERSION_TEXT).read;
         QCOMPARE(record.state, ManifestState::Read);
         QCOMPARE(record.header.choices.title, std::string("Summer"));
-    }
-
-    // A place without a path keeps the folder and says why.
-    void browseWarnsAboutAPlaceWithoutPath() {
-        auto window = MakeWindow();
-        Get<QLineEdit>(*window, ControlId::OutputFolder)->setText("/before");
-        pick_ = {true, ""};
-        Click(*window, ControlId::Browse);
-        QCOMPARE(Get<QLineEdit>(*window, ControlId::OutputFolder)->text(), QString("/before"));
-        QCOMPARE(messages_.log, Strings{Inform(TextId::WarningCaption, LoadText(TextId::FolderUnusable))});
-    }
-
-    // A preview that cannot have a thread is told as a failed one.
-    void previewWithoutAThreadIsAFailedOne() {
-        QVERIFY(test::MakeBitmap(scratch_->path() / "pic.bmp", 320, 240));
-        auto window = Started((scratch_->path() / "pic.bmp").string());
-        Get<DropPane>(*window, ControlId::DropPane)
-            ->SetPreviewPreparer({}); // the worker goes, a new one must start
-        {
-            const test::FailingThreadStarts failing;
-            Get<QCheckBox>(*window, ControlId::ShowThumbnail)->setChecked(true);
-        }
-        QTRY_COMPARE(messages_.log,
-                     Strings{Inform(TextId::WarningCaption, LoadText(TextId::ThumbnailFailed))});
-    }
-
-    // A background picture greys the background colour button and releases the solid colour; arrangement 4
-    // greys and unticks Embed playback but keeps the choice; the Gallery greys it ticked.
-    void choicesGreyWhatTheyMakeUseless() {
-        auto window = Started();
-        auto* solid = Get<ColourButton>(*window, ControlId::SolidColour);
-        for (const auto& [id, index, solidState] :
-             {std::tuple(ControlId::Picture2, 2, 0), std::tuple(ControlId::SolidColour, 0, 1)}) {
-            Click(*window, id);
-            QCOMPARE(window->control(ControlId::BackgroundColour)->isEnabled(), index == 0);
-            QCOMPARE(solid->state(), solidState);
-        }
-        window->MakeContextMenu()->actions().constFirst()->trigger();
-        Click(*window, ControlId::Arrangement4);
-        const std::unique_ptr<QMenu> menu = window->MakeContextMenu();
-        QVERIFY(!menu->actions().constFirst()->isEnabled() && !menu->actions().constFirst()->isChecked());
-        QVERIFY(window->session().choices().embedPlayback);
-        // In the Gallery movies always play.
-        Click(*window, ControlId::Gallery);
-        const std::unique_ptr<QMenu> gallery = window->MakeContextMenu();
-        QVERIFY(!gallery->actions().constFirst()->isEnabled() &&
-                gallery->actions().constFirst()->isChecked());
     }
 
     // Only OK keeps what a picker showed: in the preview and swatch, for Create and on the colour button.

@@ -111,19 +111,6 @@ private slots:
         QCOMPARE(window->Run(), RunFailed);
         QVERIFY(window->failureLine().size() > FormatText(LoadText(TextId::WorkNotStarted), {""}).size());
     }
-
-    // Destroyed while the run waits for an unshown answer: the question answers No, the destructor returns.
-    void destroyedWithAQuestionPending() {
-        auto window = Window();
-        window->Start();
-        QVERIFY(test::WaitUntil([&] { return window->waitingQuestions() == 1; }));
-        {
-            const test::Watchdog watchdog(20s, "destroying the window with a question pending");
-            window.reset();
-        }
-        QCoreApplication::processEvents(); // the question's post went with the window
-        QCOMPARE(test::ReadWholeFile(out_ / "Data" / "x.jpg"), std::string("old"));
-    }
 };
 
 } // namespace aw

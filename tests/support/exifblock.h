@@ -7,6 +7,13 @@
 
 namespace aw::test {
 
+inline const std::string kSoi("\xFF\xD8", 2);
+
+// Start of image, `segments`, a scan and the end of image.
+inline std::string Jpeg(const std::string& segments) {
+    return kSoi + segments + std::string("\xFF\xDA\x00\x02\x12\x34\xFF\xD9", 8);
+}
+
 // A JPEG marker segment: 0xFF, `marker`, the big-endian length, then `payload`.
 inline std::string Segment(uint8_t marker, const std::string& payload) {
     const auto length = static_cast<uint16_t>(payload.size() + 2);

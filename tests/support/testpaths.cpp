@@ -14,6 +14,7 @@
 #include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace aw::test {
@@ -84,6 +85,15 @@ std::string ReadWholeFile(const std::filesystem::path& path) {
 void WriteWholeFile(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+bool InChildProcess(const std::function<bool()>& child) {
+    const pid_t pid = ::fork();
+    if (pid == 0)
+        ::_exit(child() ? 0 : 1);
+    int status = -1;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 } // namespace aw::test

@@ -56,6 +56,9 @@ private:
 // once and gives false, so that a blocking fault fails instead of hanging the test.
 bool ReturnsWithoutBlocking(const std::filesystem::path& fifo, const std::function<void()>& call);
 
+// Runs `child` in a forked process: true when it returns true there.
+bool InChildProcess(const std::function<bool()>& child);
+
 // What `write` returns when files may not grow beyond `bytes` (a write past it fails as on a full disk).
 bool UnderFileSizeLimit(std::uintmax_t bytes, const std::function<bool()>& write);
 

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 extern "C" {
-#include <sys/wait.h>
 #include <unistd.h>
 }
 
@@ -29,16 +28,6 @@ public:
     std::vector<std::string> shown;
 };
 
-// Runs `child` in a forked process: true when it returns true there.
-template <class Child> bool InChildProcess(const Child& child) {
-    const pid_t pid = ::fork();
-    if (pid == 0)
-        ::_exit(child() ? 0 : 1);
-    int status = -1;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
 // While the first window is open a second start is refused (400) before any module is looked at (401).
 TEST(AlbumStartupTest, RunsTheWindowAndRefusesASecondInstanceUntilTheFirstHasEnded) {
     test::ScratchDir lockFolder, noModules;
@@ -50,7 +39,7 @@ TEST(AlbumStartupTest, RunsTheWindowAndRefusesASecondInstanceUntilTheFirstHasEnd
     {
         AlbumStartup first(boxes, lockFolder.str(), test::BinDir());
         const auto window = [&](const ImagingLibrary&, const std::string&) {
-            EXPECT_TRUE(InChildProcess([&] {
+            EXPECT_TRUE(test::InChildProcess([&] {
                 Boxes childBoxes;
                 return startAgain(childBoxes) == StartupState::Refused &&
                        childBoxes.shown.at(0).ends_with(LoadText(TextId::AlreadyRunning) + " (stop)");
@@ -73,37 +62,6 @@ TEST(AlbumStartupTest, ALockFolderOfAnotherUserIsNamedAndNotUsed) {
               StartupState::LibraryFailure);
     EXPECT_NE(boxes.shown.at(0).find(RuntimeFolder::UserName(other)), std::string::npos) << boxes.shown[0];
     EXPECT_FALSE(std::filesystem::exists(lockFolder / "PageBinder"));
-}
-
-// A holder that ends without its destructor (_exit in the child) leaves no stale lock: the kernel frees it.
-TEST(InstanceLock, FreedHoweverTheHolderEndsAndNeverThroughAPlantedLink) {
-    test::ScratchDir folder;
-    const auto otherProcessAcquires = [&] {
-        return InChildProcess([&] { return InstanceLock(folder.str()).Acquire(); });
-    };
-    ASSERT_TRUE(otherProcessAcquires());
-    InstanceLock lock(folder.str());
-    EXPECT_TRUE(lock.Acquire());
-    EXPECT_FALSE(otherProcessAcquires());
-
-    test::ScratchDir planted; // nothing is created at the link's target
-    std::filesystem::create_symlink(planted / "elsewhere", planted / "PageBinder");
-    EXPECT_FALSE(InstanceLock(planted.str()).Acquire());
-    EXPECT_FALSE(std::filesystem::exists(planted / "elsewhere"));
-}
-
-// A relative name is made absolute against the current folder: its folder is where the album goes.
-TEST(StartupCommand, FirstPlainArgumentUnlessASwitchMakesItAnotherCommand) {
-    const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{"/pics/a.jpg", "/pics/b.jpg"}, "/pics/a.jpg"},
-        {{"-embedding", "a.jpg"}, "/home/u/a.jpg"},
-        {{"pics/./b c.jpg"}, "/home/u/pics/b c.jpg"},
-        {{"a.jpg", "-PT", "printer"}, ""},
-        {{"-Unregserver", "a.jpg"}, ""},
-        {{"", "a.jpg"}, ""}, // an empty first argument is the file
-    };
-    for (const auto& [arguments, file] : cases)
-        EXPECT_EQ(StartupFileName(arguments, "/home/u"), file) << ::testing::PrintToString(arguments);
 }
 
 } // namespace

@@ -2,7 +2,6 @@
 #include "platform/filecopy.h"
 
 #include <filesystem>
-#include <set>
 #include <tuple>
 
 #include <gtest/gtest.h>
@@ -10,7 +9,6 @@
 #include <sys/stat.h>
 
 #include "platform/regularfile.h"
-#include "platform/tempfile.h"
 #include "support/testpaths.h"
 
 namespace aw {
@@ -121,33 +119,6 @@ TEST(FileCopy, PlantedLinksAreReplacedAndOnlyReadWriteBitsTravel) {
         EXPECT_EQ(static_cast<unsigned>(fs::status(dir / "dst").permissions()), copy) << std::oct << source;
     }
     ::umask(saved);
-}
-
-// A write cut short (a file-size limit, as a full disk) leaves the old destination and no temporary file.
-TEST(FileCopy, NeverLeavesACutFile) {
-    test::ScratchDir dir;
-    WriteWholeFile(dir / "dst", "keep");
-    WriteWholeFile(dir / "big", std::string(256 * 1024, 'b'));
-    test::UnderFileSizeLimit(64 * 1024, [&] { return CopyFileReplacing(dir / "big", dir / "dst") == 0; });
-    EXPECT_EQ(ReadWholeFile(dir / "dst"), "keep");
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 2); // dst, big
-}
-
-// Distinct files in the folder given (with or without its slash), removed when they go; TMPDIR, else /tmp.
-TEST(TempFile, MakesDistinctFilesRemovedWhenTheyGo) {
-    test::ScratchDir dir;
-    EXPECT_FALSE(TempFile::Create((dir / "missing").string(), "HTM").valid());
-    std::vector<TempFile> made;
-    std::set<fs::path> names;
-    for (const std::string& folder : {dir.str(), dir.str(), dir.str() + "/"})
-        names.insert(made.emplace_back(TempFile::Create(folder, "HTM")).path());
-    for (const fs::path& path : names)
-        EXPECT_TRUE(path.parent_path() == dir.path() && path.filename().string().starts_with("HTM")) << path;
-    EXPECT_EQ(names.size(), 3u);
-    made.clear();
-    EXPECT_TRUE(fs::is_empty(dir.path()));
-    ::setenv("TMPDIR", "", 1);
-    EXPECT_EQ(SystemTempPath(), "/tmp/");
 }
 
 } // namespace

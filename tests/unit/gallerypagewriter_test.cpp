@@ -67,19 +67,5 @@ TEST(GalleryPageWriter, WritesWholePageByteForByte) {
     EXPECT_EQ(page, test::ReadWholeFile(golden));
 }
 
-// Phones open albums of thousands of items: the page stays small per item.
-TEST(GalleryPageWriter, PageStaysWithinItsBytesPerItem) {
-    test::ScratchDir dir;
-    GalleryPageWriter writer;
-    ASSERT_TRUE(writer.Begin(GalleryJob(dir), ""));
-    const std::size_t head = writer.text().size();
-    constexpr int kItems = 1000;
-    for (int i = 0; i < kItems; ++i) {
-        const std::string number = std::to_string(10000 + i);
-        writer.AddItem(Item("IMG_" + number.substr(1) + "0.JPG", StillJpeg)); // 12 characters
-    }
-    EXPECT_LE((writer.text().size() - head) / kItems, 350u);
-}
-
 } // namespace
 } // namespace aw

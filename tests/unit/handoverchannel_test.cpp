@@ -80,78 +80,6 @@ TEST_F(HandOverTest, NobodyListeningCostsNoWaitAndASilentOneTheTimeout) {
     EXPECT_GE(Clock::now() - start, 150ms);
 }
 
-// The listener's socket is private, never made through a link or over a file, and cleaned up after.
-TEST_F(HandOverTest, ListenerSocketIsPrivateAndNeverReplacesWhatIsNotItsOwn) {
-    {
-        HandOverListener first(SocketPath()), second(SocketPath());
-        ASSERT_TRUE(first.Listen());
-        struct stat status {};
-        ASSERT_EQ(::lstat(SocketPath().c_str(), &status), 0);
-        EXPECT_EQ(status.st_mode & 0777, 0600u);
-        EXPECT_FALSE(second.Listen());
-        EXPECT_EQ(second.error(), EADDRINUSE);
-    }
-    EXPECT_FALSE(fs::exists(fs::symlink_status(SocketPath())));
-    test::WriteWholeFile(dir_ / "target", "keep");
-    fs::create_symlink(dir_ / "target", SocketPath());
-    HandOverListener overLink(SocketPath());
-    EXPECT_FALSE(overLink.Listen());
-    EXPECT_EQ(overLink.error(), EEXIST);
-    EXPECT_EQ(test::ReadWholeFile(dir_ / "target"), "keep");
-}
-
-// Records arrive in pieces of any size; lengths beyond the limits stop the stream before buffering.
-TEST(RecordReader, ReassemblesAndRefusesOversizedLengths) {
-    Bytes stream = EncodeRecord("A", {1, 2, 3});
-    const Bytes second = EncodeRecord("Shell IDList Array", Bytes(1000, 7));
-    stream.insert(stream.end(), second.begin(), second.end());
-    RecordReader reader;
-    Records records;
-    for (std::uint8_t byte : stream) {
-        reader.Feed(&byte, 1);
-        while (auto record = reader.Next())
-            records.push_back(*record);
-    }
-    ASSERT_EQ(records.size(), 2u);
-    EXPECT_EQ(records[1].data, Bytes(1000, 7));
-    for (const Bytes& bytes : {Bytes{0xFF, 0xFF, 0, 0}, Bytes{1, 0, 0, 0, 'A', 0xFF, 0xFF, 0xFF, 0x7F}}) {
-        RecordReader bad;
-        bad.Feed(bytes.data(), bytes.size());
-        EXPECT_FALSE(bad.Next());
-        EXPECT_TRUE(bad.bad());
-    }
-}
-
-// Each way the hand-over can fail ends the companion with its own text, without waiting out the limit and
-// without leaving its socket. A whole hand-over to the window is walked by tst_mainwindow.
-TEST_F(PickCompanionTest, FailuresEndItPromptly) {
-    EXPECT_EQ(PickCompanion({"a.jpg", "../Q/b.avi", "/m/./notes.txt"}, "/m").files(),
-              (std::vector<std::string>{"/m/a.jpg", "/Q/b.avi", "/m/notes.txt"}));
-    test::WriteWholeFile(dir_ / "file", "");
-    const struct {
-        std::string socket;
-        bool starts, ends;
-        std::string text; // 3202: cannot start, 3203: socket name taken, 3204: ended without asking
-    } cases[] = {{(dir_ / "s1").string(), false, false,
-                  FormatText(LoadText(TextId::PickCannotStart), {"no such program"})},
-                 {(dir_ / "s2").string(), true, true, LoadText(TextId::PickNotAsked)},
-                 {(dir_ / "file").string(), true, false,
-                  FormatText(LoadText(TextId::PickSocketUnusable),
-                             {(dir_ / "file").string(), std::strerror(EEXIST)})}};
-    for (const auto& c : cases) {
-        const test::Watchdog watchdog(5s, c.text);
-        PickCompanion companion({"/m/a.jpg"}, "/");
-        const auto launch = [&](std::string& error) {
-            error = "no such program";
-            return c.starts;
-        };
-        EXPECT_EQ(companion.Run(c.socket, {launch, [&] { return c.ends; }}, 30s), 1) << c.text;
-        EXPECT_EQ(companion.error(), c.text);
-        EXPECT_EQ(fs::exists(fs::symlink_status(c.socket)), c.socket == (dir_ / "file").string()) << c.text;
-    }
-    EXPECT_EQ(test::ReadWholeFile(dir_ / "file"), "");
-}
-
 // A process of the same user other than the window started is turned away unanswered.
 TEST_F(HandOverTest, AnswersOnlyTheWindowItStarted) {
     HandOverListener listener(SocketPath());
@@ -175,44 +103,6 @@ TEST_F(HandOverTest, AnswersKeptAreBoundedInTotal) {
     const Records kept = HandOverChannel::Ask(SocketPath(), {kSelectionFormat}, 60s);
     companion.join();
     EXPECT_EQ(kept.size(), 2u);
-}
-
-// The companion's command line: files, "--", the usage and version, an unknown option; relative names need
-// the current folder, absolute ones do not.
-TEST(PickCompanionArguments, ParsedAsTheOtherProgramsDo) {
-    using Action = PickCompanion::Arguments::Action;
-    const std::tuple<std::vector<std::string>, Action, std::vector<std::string>> cases[] = {
-        {{"a.jpg", "/b.avi"}, Action::HandOver, {"a.jpg", "/b.avi"}},
-        {{"a.jpg", "--help"}, Action::Help, {}},
-        {{"--version", "a.jpg"}, Action::Version, {}},
-        {{"--", "--help", "-x.jpg"}, Action::HandOver, {"--help", "-x.jpg"}},
-        {{"a.jpg", "-z"}, Action::Bad, {}}};
-    for (const auto& [arguments, action, files] : cases) {
-        const PickCompanion::Arguments parsed = PickCompanion::Parse(arguments);
-        EXPECT_EQ(std::tuple(parsed.action, parsed.files, parsed.error.empty()),
-                  std::tuple(action, files, action != Action::Bad))
-            << arguments.back();
-    }
-    EXPECT_NE(PickCompanion::CurrentFolderProblem({"/a.jpg", "b.jpg"}, "", "gone"), "");
-    EXPECT_EQ(PickCompanion::CurrentFolderProblem({"/a.jpg"}, "", "gone"), "");
-}
-
-// The window program is taken from beside the companion first, then from PATH (absolute entries only).
-TEST(ProgramLauncher, FindsTheProgramBesideThenOnPath) {
-    test::ScratchDir dir;
-    for (const char* folder : {"own", "bin1", "bin2", "plain"})
-        fs::create_directory(dir / folder);
-    for (const char* file : {"own/albumwright", "bin2/albumwright", "plain/albumwright"})
-        test::WriteWholeFile(dir / file, "#!/bin/sh\n");
-    for (const char* file : {"own/albumwright", "bin2/albumwright"}) // "plain" is not executable
-        fs::permissions(dir / file, fs::perms::owner_exec, fs::perm_options::add);
-    const std::string path = (dir / "bin1").string() + "::relative:" + (dir / "bin2").string();
-    const auto Find = [&](const char* beside, const std::string& searched) {
-        return ProgramLauncher::Find("albumwright", beside[0] ? (dir / beside).string() : "", searched);
-    };
-    EXPECT_EQ(Find("own", path), (dir / "own/albumwright").string());
-    EXPECT_EQ(Find("plain", path), (dir / "bin2/albumwright").string());
-    EXPECT_EQ(Find("", (dir / "plain").string()), "");
 }
 
 } // namespace

@@ -202,22 +202,6 @@ TEST(ImageModuleTest, CutScansAreRefusedAMissingEndMarkerIsNot) {
     }
 }
 
-// The smallest scale giving at least the asked size (rows: asked, then given).
-TEST(ImageModuleTest, ScaledDecodingGivesAtLeastTheAskedSize) {
-    test::ScratchDir scratch;
-    ASSERT_TRUE(test::MakeJpeg(scratch / "made.jpg", 640, 480, "-interlace Plane", "plasma:fractal"));
-    const Bytes good = FileBytes(scratch / "made.jpg");
-    const int cases[][4] = {{321, 240, 400, 300}, {1, 1, 80, 60}, {0, 0, 640, 480}, {100, 300, 400, 300}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c[0] << "x" << c[1]);
-        AwPictureDescription out{};
-        int full[2] = {};
-        ASSERT_TRUE(DecodeJpeg(good, out, true, c[0], c[1], full));
-        EXPECT_EQ(std::tuple(out.header.biWidth, out.header.biHeight, full[0], full[1]),
-                  std::tuple(c[2], c[3], 640, 480));
-    }
-}
-
 // Exactly the asked size, edges kept; a checkerboard shrinks to grey, not moire; out-of-limit calls refused.
 TEST(ImageModuleTest, ResizeGivesExactlyTheAskedSize) {
     const int cases[][4] = {{1000, 1, 160, 1}, {10, 500, 2, 120}, {3, 2, 9, 6}};

@@ -86,15 +86,5 @@ TEST(ImagingLibraryLoaderTest, RefusesModuleFilesThatWouldHangCrashOrRunOthersCo
     EXPECT_EQ(loader.Load(), ImagingLoadResult::Loaded) << loader.errorText();
 }
 
-// Installed, the modules are in <prefix>/lib/albumwright beside <prefix>/bin; built, beside the program.
-TEST(ImagingLibraryLoaderTest, ModuleFolderOfAnInstalledAndABuiltProgram) {
-    test::ScratchDir dir;
-    fs::create_directories(dir / "usr/bin");
-    fs::create_directories(dir / "usr/lib/albumwright");
-    EXPECT_EQ(ImagingLibraryLoader::ModuleFolderFor(dir / "usr/bin"), dir / "usr/bin"); // nothing installed
-    test::WriteWholeFile(dir / "usr/lib/albumwright" / LoadText(TextId::ImageModuleFile), "");
-    EXPECT_EQ(ImagingLibraryLoader::ModuleFolderFor(dir / "usr/bin"), dir / "usr/lib/albumwright");
-}
-
 } // namespace
 } // namespace aw

@@ -210,23 +210,6 @@ TEST_F(MediaCopierTest, MovieThumbnailsCarryTheirKindsMarkAudioItsPicture) {
     EXPECT_EQ(ReadWholeFile(Thumb("sound.jpg")), ReadWholeFile(audio_));
 }
 
-// A HEIF goes into Data as an upright JPEG, a PNG as it is; both get thumbnails.
-TEST_F(MediaCopierTest, TodaysKindsGoIntoDataAndGetThumbnails) {
-    const std::tuple<const char*, MediaKind, PixelSize, bool> cases[] = {
-        {"rotated.heic", StillHeif, {48, 64}, true}, {"rgba.png", StillPng, {64, 24}, false}};
-    MediaCopier copier(loader_.library(), work_, 0, audio_);
-    for (const auto& [name, kind, thumb, converted] : cases) {
-        SCOPED_TRACE(name);
-        fs::copy_file(test::TestDataDir() / "media" / name, Src(name));
-        const std::string source = Source(name), data = Data(std::string(name) + (converted ? ".jpg" : ""));
-        ASSERT_EQ(copier.CopyToDataFolder(source, data, kind), 1);
-        EXPECT_EQ(ReadWholeFile(data) == ReadWholeFile(source), !converted);
-        Thumbnailed(copier, source, kind, thumb);
-    }
-    const auto data = test::ReadWithImageMagick(Data("rotated.heic.jpg")).value_or(test::RgbPicture{});
-    EXPECT_EQ(PixelSize(data.width, data.height), PixelSize(48, 64));
-}
-
 // Asked to, a JPEG's Data copy leaves out its location, also when a read-only copy is written again.
 TEST_F(MediaCopierTest, CopiesWithoutPrivateFieldsWhenAsked) {
     fs::copy_file(test::TestDataDir() / "media" / "located.jpg", Src("located.jpg"));

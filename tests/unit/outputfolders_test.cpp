@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/desktopfolder.h"
 #include "support/testpaths.h"
 #include "support/watchdog.h"
 
@@ -57,9 +56,6 @@ TEST_F(OutputFoldersTest, CameraFolderIsTheFirstFolderBelowTheMountPoint) {
     for (const std::string& path : {"/media/u/CAM/Photos/DCIM"s, "/media/u/CAM/DCIMX"s, "/media/u/CAM"s,
                                     "/home/u/DCIM"s, "DCIM/100X"s, ""s, d + "/cam/../DCIM"})
         EXPECT_FALSE(folders_.IsCameraFolder(path)) << path;
-    EXPECT_EQ(DesktopFromUserDirs("# c\nXDG_DESKTOP_DIR=\"$HOME/Desk\"\n", "/h"), "/h/Desk");
-    EXPECT_EQ(DesktopFromUserDirs("XDG_DESKTOP_DIR=\"/srv/d\"\nXDG_MUSIC_DIR=\"$HOME/M\"\n", "/h"), "/srv/d");
-    EXPECT_EQ(DesktopFromUserDirs("XDG_DESKTOP_DIR=\"relative\"\nXDG_DESKTOP_DIR=\"$HOME", "/h"), "");
 }
 
 // Failures carry their errno; paths past the system's limit are refused at once, one just within it is made;

@@ -56,25 +56,6 @@ TEST_F(PreviewPictureFiles, EachKindTakesItsRoute) {
     }
 }
 
-// A large JPEG is decoded at the smallest DCT scale giving two pixels per shown one (141 x 94: 1/8, 375).
-TEST_F(PreviewPictureFiles, LargeJpegsAreDecodedAtAReducedScale) {
-    ASSERT_TRUE(test::MakeJpeg(dir / "big.jpg", 3000, 2000));
-    static const ImagingLibrary* real = &imaging;
-    static int scaledWidth = 0, fullDecodes = 0;
-    ImagingLibrary watched = imaging;
-    watched.DllDecodeJPEG = [](const void*, uint32_t, void*) -> void* { return ++fullDecodes, nullptr; };
-    watched.DllDecodeJPEGScaled = [](const void* b, uint32_t n, int mw, int mh, void* d, int* fw, int* fh) {
-        void* pixels = real->DllDecodeJPEGScaled(b, n, mw, mh, d, fw, fh);
-        scaledWidth = static_cast<const AwBitmapInfoHeader*>(d)->biWidth;
-        return pixels;
-    };
-    Picture picture;
-    ASSERT_TRUE(PreparePreview((dir / "big.jpg").string(), StillJpeg, watched, picture));
-    EXPECT_EQ(fullDecodes, 0);
-    EXPECT_EQ(scaledWidth, 375);
-    EXPECT_EQ(PixelSize(picture.width(), picture.height()), PixelSize(141, 94));
-}
-
 // A camera's own preview (blue; the photo is red) is shown when of the same frame and big enough, never in
 // the album's thumbnails.
 TEST_F(PreviewPictureFiles, CamerasOwnPreviewIsShownWhenItShowsTheSameFrame) {

@@ -1,22 +1,94 @@
 // SPDX-License-Identifier: MIT
 #include "album/relayedrunhost.h"
 
+#include <condition_variable>
+#include <deque>
 #include <functional>
 #include <future>
 #include <mutex>
 #include <stdexcept>
+#include <thread>
+#include <utility>
 
 #include <gtest/gtest.h>
 
-#include "support/fakeuithread.h"
 #include "support/watchdog.h"
 
 namespace aw {
 namespace {
 
 using namespace std::chrono_literals;
-using test::FakeUiThread;
 using Texts = std::vector<std::string>;
+
+// A window's user-interface thread: closures run in order at once (Prompt), or only when RunQueued runs
+// them on the caller's thread (Gone).
+class FakeUiThread {
+public:
+    enum class Mode { Prompt, Gone };
+
+    explicit FakeUiThread(Mode mode) : mode_(mode) {
+        if (mode_ != Mode::Gone)
+            thread_ = std::thread([this] { Loop(); });
+    }
+    ~FakeUiThread() { Stop(); }
+    FakeUiThread(const FakeUiThread&) = delete;
+    FakeUiThread& operator=(const FakeUiThread&) = delete;
+
+    std::function<void(std::function<void()>)> Poster() {
+        return [this](std::function<void()> call) {
+            {
+                std::lock_guard guard(lock_);
+                calls_.push_back(std::move(call));
+            }
+            wake_.notify_one();
+        };
+    }
+
+    // Gone only: runs what is queued now, in order, on the calling thread.
+    void RunQueued() {
+        for (auto& call : TakeQueued())
+            call();
+    }
+
+    // Ends the thread after the closure it runs now; the closures still queued are destroyed unrun.
+    void Stop() {
+        {
+            std::lock_guard guard(lock_);
+            stopped_ = true;
+        }
+        wake_.notify_one();
+        if (thread_.joinable())
+            thread_.join();
+        TakeQueued(); // destroyed here, outside the lock
+    }
+
+private:
+    std::deque<std::function<void()>> TakeQueued() {
+        std::lock_guard guard(lock_);
+        return std::exchange(calls_, {});
+    }
+    void Loop() {
+        for (;;) {
+            std::function<void()> call;
+            {
+                std::unique_lock guard(lock_);
+                wake_.wait(guard, [this] { return stopped_ || !calls_.empty(); });
+                if (stopped_)
+                    return;
+                call = std::move(calls_.front());
+                calls_.pop_front();
+            }
+            call();
+        }
+    }
+
+    const Mode mode_;
+    std::mutex lock_;
+    std::condition_variable wake_;
+    std::deque<std::function<void()>> calls_;
+    bool stopped_ = false;
+    std::thread thread_;
+};
 
 // Records every call; a text ending in '!' and close request 3 throw; `onAsk` runs inside AskYesNo.
 class UiHost : public RunHost {
@@ -80,29 +152,6 @@ TEST(RelayedRunHost, ShutdownInsideTheTargetsQuestion) {
     ui.onAsk = [&] { relay.Shutdown(); };
     const test::Watchdog watchdog(10s, "Shutdown inside a question");
     EXPECT_EQ(relay.AskYesNo("question", "Confirmation"), RunHost::kNo);
-}
-
-// A question's exception reaches the worker at once, a posted call's at a next call; a close's is dropped.
-TEST(RelayedRunHost, TargetExceptionsReachTheWorker) {
-    UiHost ui;
-    FakeUiThread thread(FakeUiThread::Mode::Prompt);
-    RelayedRunHost relay(ui, thread.Poster());
-    EXPECT_THROW(relay.AskYesNo("question!", "Confirmation"), std::runtime_error);
-    relay.SetStatusText("1 of 2!");
-    // The status has been carried out (and has thrown) by the time the message returns or refuses.
-    int thrown = 0;
-    for (int call = 0; call < 2; ++call) {
-        try {
-            call == 0 ? relay.Inform("after the status", "Information") : relay.AdvanceProgress(10);
-        } catch (const std::runtime_error&) {
-            ++thrown;
-        }
-    }
-    EXPECT_EQ(thrown, 1);
-    relay.AdvanceProgress(10);
-    relay.RequestClose(3);
-    ASSERT_TRUE(test::WaitUntil([&] { return ui.Events().back() == "close 3"; }));
-    EXPECT_EQ(ui.Events().end()[-2], "advance 10");
 }
 
 } // namespace

@@ -26,15 +26,6 @@ Bytes Block(std::initializer_list<std::uint32_t> words, std::initializer_list<By
     return all;
 }
 
-// The converted block is the drop-files layout byte for byte.
-TEST(SelectionBlock, ConvertsToTheExactFileBlockLayout) {
-    const char paths[] = "/h/a.jpg\0/h/s/b.avi\0"; // and the closing NUL
-    Bytes expected(20, 0);
-    expected[0] = 20;
-    expected.insert(expected.end(), paths, paths + sizeof(paths));
-    EXPECT_EQ(IdListToFileBlock(SelectionBlock::Build("/h", {"a.jpg", "s/b.avi"})), expected);
-}
-
 // Which items have a file-system path and the parent's; for files of several folders, their common one.
 TEST(SelectionBlock, PathsOfParentAndItems) {
     const auto L = [](auto... components) { return SelectionBlock::IdList({std::string(components)...}); };
@@ -151,32 +142,6 @@ TEST(SelectionBlock, HostileBlocksCostNoMoreThanTheirBytes) {
     SelectionWork work; // 2.5 million offsets naming one item: refused before any list is read
     EXPECT_FALSE(IdListToFileBlock(Repeated(2500000, item, item, true), &work));
     EXPECT_EQ(work.bytesRead, 0u);
-}
-
-// The reader refuses what it cannot read; the writer leaves out what cannot be written.
-TEST(FileBlock, ReadsOnlyWellFormedBlocks) {
-    const Bytes good = FileBlock::Make({"/a", "/b c"});
-    const auto Patched = [&](std::size_t at, std::uint8_t value) {
-        Bytes bytes = good;
-        bytes[at] = value;
-        return bytes;
-    };
-    const struct {
-        const char* name;
-        Bytes block;
-        bool readable;
-        Paths paths;
-    } cases[] = {{"good", good, true, {"/a", "/b c"}},
-                 {"nothing", FileBlock::Make({}), true, {}},
-                 {"nul inside", FileBlock::Make({std::string("/x\0y", 4), "", "/z"}), true, {"/z"}},
-                 {"no closing nul", Bytes(good.begin(), good.end() - 1), false, {}},
-                 {"wide", Patched(16, 1), false, {}},
-                 {"offset past the end", Patched(0, 200), false, {}}};
-    for (const auto& c : cases) {
-        Paths paths{"old"};
-        EXPECT_EQ(FileBlock::Read(c.block, paths), c.readable) << c.name;
-        EXPECT_EQ(paths, c.paths) << c.name;
-    }
 }
 
 } // namespace

@@ -87,18 +87,6 @@ TEST(StillDecoder, TodaysFormatsDecodeAsShownOnWhiteInSrgb) {
     }
 }
 
-// A stored HEIF thumbnail stands in when large enough, turned like the picture; the full size stays.
-TEST(StillDecoder, HeifThumbnailStandsInWhenLargeEnough) {
-    const std::optional<Decoded> small = Decode(Sample("rotated.heic"), false, 20);
-    ASSERT_TRUE(small);
-    EXPECT_EQ(small->picture.height, 32);
-    EXPECT_EQ(small->fullHeight, 64);
-    ExpectNear(small->picture, 12, 2, {0, 0, 255}, 60);
-    const std::optional<Decoded> large = Decode(Sample("rotated.heic"), false, 40);
-    ASSERT_TRUE(large);
-    EXPECT_EQ(large->picture.width, 48);
-}
-
 // A HEIF decodes at no more than the size it declares: a sound grid whole, and a stored thumbnail that holds
 // a grid far larger than it declares, or that declares more than its picture, gives way to the picture.
 TEST(StillDecoder, HeifIsNeverDecodedLargerThanItDeclares) {

@@ -40,19 +40,5 @@ TEST(StringTable, JapaneseTextsMatchTheEnglishOnes) {
     EXPECT_EQ(TextForNumber(310), "Index.html");
 }
 
-TEST(StringTable, FormatFillsInOrderAndToleratesArgumentCounts) {
-    const struct {
-        const char* text;
-        std::initializer_list<std::string> args;
-        const char* expected;
-    } cases[] = {
-        {"File %s: %d", {"a.jpg", "3"}, "File a.jpg: 3"},        {"File %s: %s", {"a.jpg"}, "File a.jpg: "},
-        {"File %s", {"a.jpg", "extra"}, "File a.jpg"},           {"100%% of %s", {"it"}, "100% of it"},
-        {"%x stays, trailing %", {"x"}, "%x stays, trailing %"}, {"%s", {"%d %s"}, "%d %s"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(FormatText(c.text, c.args), c.expected) << c.text;
-}
-
 } // namespace
 } // namespace aw

@@ -76,19 +76,6 @@ TEST(VideoModuleTest, OnlyLocalMoviesGiveTheirFirstFrame) {
     EXPECT_EQ(std::pair(found, width), std::pair(1, 32));
 }
 
-// A phone's portrait clip is stored on its side: its frame is given as shown, portrait with the band on top.
-TEST(VideoModuleTest, TheFrameStandsAsTheMovieDeclares) {
-    const std::string path = (test::TestDataDir() / "media" / "portrait.mp4").string();
-    int width = 0, height = 0;
-    ASSERT_TRUE(test::LoadedImagingLibrary().GetFrameSize(path.c_str(), &width, &height));
-    ASSERT_EQ(std::pair(width, height), std::pair(48, 64));
-    const auto frame = FirstFrame(path, width, height);
-    ASSERT_TRUE(frame);
-    EXPECT_GT(frame->At(24, 2)[0], 200) << "top not red";
-    EXPECT_GT(frame->At(24, 60)[2], 200) << "bottom not blue";
-    EXPECT_GT(frame->At(2, 32)[2], 200) << "left not blue";
-}
-
 // What a movie or sound file holds, read from its container: how it is shown, when it was made, what it
 // carries (the portrait clip declares a place and 2024-05-01 10:20:30 UTC).
 TEST(VideoModuleTest, DetailsTellHowAMovieIsShownAndWhatItCarries) {

@@ -1,14 +1,10 @@
 // SPDX-License-Identifier: MIT
 // The item list and the drop pane wired as the main window wires them, with scripted boxes and a stand-in
-// preparation: a solid picture, green for names that hold "green", red otherwise, failing for "bad", after
-// `delayMs` and while `hold`. User-interface thread only.
+// preparation: a solid red picture. User-interface thread only.
 #pragma once
 
-#include <atomic>
-#include <chrono>
 #include <cstring>
 #include <string>
-#include <thread>
 
 #include <QCheckBox>
 #include <QPushButton>
@@ -23,7 +19,7 @@
 namespace aw::test {
 
 // A solid 100 x 50 24-bit picture as a module hands one over (rows of 300 bytes need no padding).
-inline bool SolidPicture(Picture& out, bool green) {
+inline bool SolidPicture(Picture& out) {
     constexpr std::size_t kSize = 100 * 50 * 3;
     AwBitmapInfoHeader info{};
     info.biSize = 40, info.biWidth = 100, info.biHeight = 50, info.biPlanes = 1, info.biBitCount = 24;
@@ -31,20 +27,10 @@ inline bool SolidPicture(Picture& out, bool green) {
     MallocBuffer description = AllocateZeroed(sizeof(AwPictureDescription)), pixels = AllocateZeroed(kSize);
     std::memcpy(description.get(), &info, sizeof info);
     for (std::size_t i = 0; i < kSize; i += 3)
-        pixels.get()[i + (green ? 1 : 2)] = 255; // blue, green, red
+        pixels.get()[i + 2] = 255; // blue, green, red
     out.ReplaceImage(std::move(description), sizeof(AwPictureDescription), std::move(pixels), kSize);
     return true;
 }
-
-// Counts the calls posted to `target` (a preview's result) as it takes them.
-struct CountPosts : QObject {
-    explicit CountPosts(QObject* target) { target->installEventFilter(this); }
-    bool eventFilter(QObject*, QEvent* event) override {
-        count += event->type() == QEvent::MetaCall;
-        return false;
-    }
-    int count = 0;
-};
 
 struct ListPaneRig {
     ListController controller; // first: it outlives its views
@@ -54,8 +40,6 @@ struct ListPaneRig {
     QCheckBox* showThumbnail = new QCheckBox("Show Thumbnail", &window);
     QStatusBar* status = new QStatusBar(&window);
     ScriptedMessages messages;
-    std::atomic<int> prepared{0}, delayMs{0};
-    std::atomic<bool> hold{false};
 
     ListPaneRig() {
         list->setGeometry(170, 10, 200, 280);
@@ -68,14 +52,8 @@ struct ListPaneRig {
 
     // The pane's worker made again at its next request (which then needs a thread).
     void NewWorker() {
-        pane->SetPreviewPreparer([this](const std::string& path, MediaKind, Picture& out) {
-            ++prepared;
-            std::this_thread::sleep_for(std::chrono::milliseconds(delayMs.load()));
-            while (hold)
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            return path.find("bad") == std::string::npos &&
-                   SolidPicture(out, path.find("green") != std::string::npos);
-        });
+        pane->SetPreviewPreparer(
+            [this](const std::string&, MediaKind, Picture& out) { return SolidPicture(out); });
     }
 
     // Lists the paths as a drop would, without previewing the first, and forgets the boxes.

@@ -1,14 +1,12 @@
 // SPDX-License-Identifier: MIT
-#include "dialogs/systeminfo.h"
+#include "platform/mountinfo.h"
 
 #include <filesystem>
+#include <string>
 #include <tuple>
 
 #include <gtest/gtest.h>
 
-#include "dialogs/workfoldertext.h"
-#include "platform/versionstamp.h"
-#include "stringtable.h"
 #include "support/testpaths.h"
 
 namespace aw {
@@ -17,47 +15,6 @@ namespace {
 namespace fs = std::filesystem;
 using test::ScratchDir;
 using test::WriteWholeFile;
-
-TEST(SystemInfo, SizeTextForEveryBoundary) {
-    SetLanguage(Language::English);
-    constexpr std::uint64_t K = 1024, M = K * K, G = M * K;
-    const std::pair<std::uint64_t, const char*> cases[] = {
-        {K - 1, "1023BYTE"},    {10250, "10.0 KB"},    {102500, " 100 KB"},   {1000 * M, "0.98 GB"},
-        {2 * G - 1, "2.00 GB"}, {1024 * G, "1024 GB"}, {1024 * G + 1, "----"}};
-    for (const auto& [bytes, text] : cases)
-        EXPECT_EQ(SystemInfo::SizeText(bytes), text) << bytes;
-}
-
-// A tmpfs root stands for a fixed disk; removable media are the mount table's business.
-TEST(SystemInfo, UsableWorkFolders) {
-    ScratchDir dir;
-    const std::string d = dir.str();
-    WriteWholeFile(dir / "mountinfo", "1 0 0:21 / / rw - tmpfs tmpfs rw\n");
-    WriteWholeFile(dir / "file", "x");
-    const SystemInfo info(MountInfo((dir / "mountinfo").string()));
-    for (const std::string& path : {std::string("/"), d + "/", d})
-        EXPECT_TRUE(info.IsUsableWorkFolder(path)) << path;
-    for (const std::string& path : {d + "/missing/", d + "/file", std::string("work/"), std::string()})
-        EXPECT_FALSE(info.IsUsableWorkFolder(path)) << path;
-    // Shown without the closing slash, stored with it; an empty one stays empty.
-    EXPECT_EQ(ShownWorkFolder("/tmp/") + "|" + ShownWorkFolder("/") + "|" + ShownWorkFolder(""), "/tmp|/|");
-    EXPECT_EQ(StoredWorkFolder("/data") + "|" + StoredWorkFolder("/") + "|" + StoredWorkFolder(""),
-              "/data/|/|");
-}
-
-TEST(SystemInfo, VersionStamps) {
-    const std::string tag = std::string(1, '\x01') + "AWVERSION:", end(1, '\0');
-    const auto own = FindVersionStamp(tag + ALBUMWRIGHT_VERSION_TEXT + end); // as the build was configured
-    EXPECT_TRUE(own != 0 && SystemInfo::FileVersion("/proc/self/exe") == own);
-    ScratchDir dir;
-    // The first well-formed stamp counts, also where it crosses the boundary of a read block.
-    WriteWholeFile(dir / "big", std::string((1 << 20) - 5, 'z') + tag + "3.4.5.6" + end);
-    EXPECT_EQ(ReadFileVersion((dir / "big").string()), 0x0003000400050006ULL);
-    EXPECT_EQ(FindVersionStamp("xx" + tag + end + " " + tag + "2.0.0.1" + end), 0x0002000000000001ULL);
-    for (const std::string& bad : {tag + "65536.0.0.0" + end, tag + "1.2.3" + end, tag + "1.2.3.4x" + end,
-                                   tag + "1.2.3.4", std::string("none")})
-        EXPECT_EQ(FindVersionStamp(bad), 0u) << bad;
-}
 
 // sysfs with sda (fixed), sdb (USB stick), sr0 (optical, not flagged); partitions found by device number,
 // anonymous devices (btrfs, fuseblk) by source name.

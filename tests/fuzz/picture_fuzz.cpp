@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// GIF data of any content (screens, frames, extensions, interlacing) through the image module's picture entry
-// point, with its limits; the seeds keep the format's signature, so the fuzzer stays in this format's
-// decoder.
+// Picture data of any content through the image module's picture entry point, with its limits. Built once
+// per format of today's stills (png_fuzz, gif_fuzz, webp_fuzz, heif_fuzz), each from its own seeds: they keep
+// their format's signature, so that each fuzzer stays in its format's decoder.
 #include <cstddef>
 #include <cstdint>
 
