@@ -89,13 +89,18 @@ bool ReadJpegHead(FileWindow& file, std::uint64_t offset, JpegHead& head) {
     }
 }
 
+JpegSegmentBlock BlockOfSegment(const JpegHead& head, const JpegSegment& segment) {
+    JpegSegmentBlock found;
+    found.payload = head.bytes.data() + segment.payload();
+    found.kind = KindOfSegment(segment.marker, found.payload, segment.payloadSize(), found.headerSize);
+    found.block = found.payload + found.headerSize;
+    found.size = segment.payloadSize() - found.headerSize;
+    return found;
+}
+
 void CutJpegBlocks(const JpegHead& head, MetadataBlocks& blocks) {
     for (const JpegSegment& segment : head.segments) {
-        const std::uint8_t* payload = head.bytes.data() + segment.payload();
-        std::size_t headerSize = 0;
-        const JpegBlockKind kind = KindOfSegment(segment.marker, payload, segment.payloadSize(), headerSize);
-        const std::uint8_t* block = payload + headerSize;
-        const std::size_t size = segment.payloadSize() - headerSize;
+        const auto [kind, payload, headerSize, block, size] = BlockOfSegment(head, segment);
         switch (kind) {
         case JpegBlockKind::Exif:
             blocks.exif.emplace_back(block, block + size);

@@ -36,6 +36,16 @@ struct JpegHead {
     std::vector<JpegSegment> segments; // in file order, up to the first scan or the first damage
 };
 
+// A segment of a head as what it holds: its kind, its payload, and the block after the header naming it.
+struct JpegSegmentBlock {
+    JpegBlockKind kind = JpegBlockKind::Other;
+    const std::uint8_t* payload = nullptr;
+    std::size_t headerSize = 0;
+    const std::uint8_t* block = nullptr;
+    std::size_t size = 0; // of the block
+};
+JpegSegmentBlock BlockOfSegment(const JpegHead& head, const JpegSegment& segment);
+
 // Reads the head of the JPEG that begins at `offset`; false when no JPEG begins there.
 bool ReadJpegHead(FileWindow& file, std::uint64_t offset, JpegHead& head);
 

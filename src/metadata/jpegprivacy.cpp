@@ -45,16 +45,14 @@ bool ExtensionMustGo(const JpegHead& head, const std::vector<const JpegSegment*>
     Bytes packet;
     std::string guid;
     for (const JpegSegment* part : parts) {
-        const std::uint8_t* payload = head.bytes.data() + part->payload();
-        std::size_t headerSize = 0;
-        KindOfSegment(part->marker, payload, part->payloadSize(), headerSize);
-        if (part->payloadSize() < headerSize + kExtensionHead)
+        const JpegSegmentBlock found = BlockOfSegment(head, *part);
+        if (found.size < kExtensionHead)
             return true;
-        const std::uint8_t* chunk = payload + headerSize;
+        const std::uint8_t* chunk = found.block;
         const std::string id(reinterpret_cast<const char*>(chunk), 32);
         const std::size_t full = ReadBe32(chunk + 32);
         const std::size_t offset = ReadBe32(chunk + 36);
-        const std::size_t size = part->payloadSize() - headerSize - kExtensionHead;
+        const std::size_t size = found.size - kExtensionHead;
         if (guid.empty()) {
             guid = id;
             if (full > kJpegHeadLimit)
@@ -110,19 +108,12 @@ bool PlanPicture(const JpegHead& head, std::uint64_t at, std::vector<ByteSplice>
     std::vector<ByteSplice> edits;
     std::vector<std::pair<std::size_t, bool>> rewritten; // which edits may be padded, and whether XMP
     std::vector<const JpegSegment*> extension;
-    for (const JpegSegment& segment : head.segments) {
-        std::size_t headerSize = 0;
-        if (KindOfSegment(segment.marker, head.bytes.data() + segment.payload(), segment.payloadSize(),
-                          headerSize) == JpegBlockKind::XmpExtension)
+    for (const JpegSegment& segment : head.segments)
+        if (BlockOfSegment(head, segment).kind == JpegBlockKind::XmpExtension)
             extension.push_back(&segment);
-    }
     const bool dropExtension = !extension.empty() && ExtensionMustGo(head, extension);
     for (const JpegSegment& segment : head.segments) {
-        const std::uint8_t* payload = head.bytes.data() + segment.payload();
-        std::size_t headerSize = 0;
-        const JpegBlockKind kind = KindOfSegment(segment.marker, payload, segment.payloadSize(), headerSize);
-        const std::uint8_t* block = payload + headerSize;
-        const std::size_t blockSize = segment.payloadSize() - headerSize;
+        const auto [kind, payload, headerSize, block, blockSize] = BlockOfSegment(head, segment);
         CleanedBlock outcome = CleanedBlock::Unchanged;
         Bytes exif;
         std::string xmp;

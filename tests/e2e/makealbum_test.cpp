@@ -174,10 +174,11 @@ TEST_F(MakeAlbum, GalleryPublishesNoPrivateFieldsButTheOriginalsAsTheyAre) {
     for (const auto& [name, fields] : samples) {
         fs::copy_file(test::TestDataDir() / "media" / name, media_ / name);
         args.push_back(Media(name));
-        if (!fields.empty())
+        if (!fields.empty()) {
             ASSERT_TRUE(
                 test::RunCommand("exiftool -q -overwrite_original " + fields + " " + ShellQuote(Media(name))))
                 << name;
+        }
     }
     ASSERT_EQ(Make(args), 0) << Err();
     ASSERT_TRUE(test::RunCommand(
@@ -188,7 +189,7 @@ TEST_F(MakeAlbum, GalleryPublishesNoPrivateFieldsButTheOriginalsAsTheyAre) {
         std::regex_search(fields, std::regex("GPS|Serial|Owner|Artist|Location|Jane", std::regex::icase)))
         << fields;
     const std::string page = ReadWholeFile(out_ / "index.html");
-    for (const auto& [name, fields] : samples) {
+    for (const auto& [name, written] : samples) {
         EXPECT_EQ(ReadWholeFile(out_ / "Data" / "originals" / name), ReadWholeFile(media_ / name)) << name;
         EXPECT_NE(page.find("data-original=\"Data/originals/" + name + "\""), std::string::npos) << name;
     }
